@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <string>
+
+class QWidget;
+
+// The classic sixteen-colour names the windows are painted with.
+namespace Colours {
+inline const QColor Navy{0x00, 0x00, 0x80};
+inline const QColor Purple{0x80, 0x00, 0x80};
+inline const QColor Lime{0x00, 0xFF, 0x00};
+inline const QColor Yellow{0xFF, 0xFF, 0x00};
+inline const QColor Fuchsia{0xFF, 0x00, 0xFF};
+inline const QColor Aqua{0x00, 0xFF, 0xFF};
+inline const QColor Silver{0xC0, 0xC0, 0xC0};
+inline const QColor Red{0xFF, 0x00, 0x00};
+inline const QColor White{0xFF, 0xFF, 0xFF};
+inline const QColor Black{0x00, 0x00, 0x00};
+inline const QColor Maroon{0x80, 0x00, 0x00};
+inline const QColor Green{0x00, 0x80, 0x00};
+inline const QColor Olive{0x80, 0x80, 0x00};
+inline const QColor Teal{0x00, 0x80, 0x80};
+inline const QColor Blue{0x00, 0x00, 0xFF};
+inline const QColor Gray{0x80, 0x80, 0x80};
+}  // namespace Colours
+
+// Courier where it is installed, otherwise the system's fixed-pitch font.
+QFont FixedPitchFont(int pointSize = 10, bool bold = false);
+
+// Fills the widget's background with colour.
+void PaintBackground(QWidget* widget, const QColor& colour);
+
+// Sets the colour of a widget's text (labels, list items).
+void PaintText(QWidget* widget, const QColor& colour);
+
+// Node names are bytes; windows show them as Latin-1.
+QString FromBytes(const std::string& bytes);
+std::string ToBytes(const QString& text);
+
+// A window with no title-bar buttons (no close, minimise or maximise).
+void RemoveTitleBarButtons(QWidget* window);

@@ -1,0 +1,3 @@
+#include "editing/TFMChangeForm.h"
+
+TFMChangeForm::TFMChangeForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Change Links"), parent) {}

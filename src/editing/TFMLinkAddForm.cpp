@@ -1,0 +1,3 @@
+#include "editing/TFMLinkAddForm.h"
+
+TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Add Links"), parent) {}

@@ -1,0 +1,3 @@
+#include "editing/TFXNodeAddForm.h"
+
+TFXNodeAddForm::TFXNodeAddForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Add Nodes"), parent) {}

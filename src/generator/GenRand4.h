@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+enum class GenerateOutcome { Written, Refused, FileError };
+
+struct GenerateResult {
+    GenerateOutcome outcome = GenerateOutcome::Refused;
+    std::string message;  // the clear message for Refused / FileError, else empty
+};
+
+// Builds a random transportation problem with `origins` origins and
+// `destinations` destinations in the Workspace and writes RANPRB1.NDE and
+// RANPRB1.LIN into `directory`. Counts outside the Workspace's capacity are
+// refused before the Workspace is touched.
+GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
+                               const std::string& directory);
+
+// The program-wide pseudo-random sequence: a value in 0..limit-1.
+int32_t DrawBelow(int32_t limit);
+
+}  // namespace kav

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kav {
+
+// The results window's variant of the index sort: index[k] and keys[k] belong
+// to position / item k (element 0 exists and is unused). An empty range
+// (last < first) returns at once. Accepted codes B E I L R S W (any case);
+// anything else is fatal (information icon). keys points at the key array of
+// the element type the code names: uint8_t (B), uint16_t (W), int32_t (I, L),
+// double (R), long double (E), std::string (S, compared over its first 12 bytes).
+void Quickie(uint16_t first, uint16_t last, const void* keys, uint16_t* index, char code);
+
+}  // namespace kav

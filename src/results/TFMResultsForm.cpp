@@ -1,0 +1,3 @@
+#include "results/TFMResultsForm.h"
+
+TFMResultsForm::TFMResultsForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Results"), parent) {}

@@ -1,0 +1,39 @@
+#include "workspace/NumberFormat.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace kav {
+namespace {
+char thousandsSeparator = ',';
+char decimalSeparator = '.';
+}  // namespace
+
+void SetLocaleSeparators(char thousands, char decimal) {
+    thousandsSeparator = thousands;
+    decimalSeparator = decimal;
+}
+
+std::string FormatGrouped(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string plain(buffer);
+    std::string sign;
+    if (!plain.empty() && plain[0] == '-') {
+        sign = "-";
+        plain.erase(0, 1);
+    }
+    std::string::size_type point = plain.find('.');
+    std::string whole = plain.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : plain.substr(point + 1);
+    std::string grouped;
+    for (std::size_t k = 0; k < whole.size(); ++k) {
+        if (k > 0 && (whole.size() - k) % 3 == 0 && thousandsSeparator != '\0') {
+            grouped += thousandsSeparator;
+        }
+        grouped += whole[k];
+    }
+    return sign + grouped + (fraction.empty() ? "" : std::string(1, decimalSeparator) + fraction);
+}
+
+}  // namespace kav

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+enum class LoadOutcome { Cancelled, Refused, Failed, Loaded };
+enum class SaveOutcome { Cancelled, Failed, Saved };
+
+// Width of a number field in the link file: 10 for problems the user saves,
+// 12 for the random generator's files.
+constexpr int LinkFieldWidth = 10;
+constexpr int GeneratorFieldWidth = 12;
+
+// Load Data: asks for the node file (and the link file when the one of the same
+// name is missing), reads both, shows every message through prompts.
+LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts);
+
+// Save: asks for the files, writes both without ever destroying the last good
+// copy, shows every message through prompts.
+SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
+
+// The reading steps of LoadProblem once both names are known (they are stored
+// in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
+// with the same messages. Used by LoadProblem and by the benchmark.
+LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
+                        const std::string& linkFile);
+
+// Writes the two files (each through a temporary file renamed over the target).
+// Returns false on any input/output error, leaving the old files as they were.
+bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
+                       const std::string& linkFile, int fieldWidth = LinkFieldWidth);
+
+// The link file's name: the node file's name with its last three characters
+// replaced by "LIN".
+std::string DeriveLinkFileName(const std::string& nodeFileName);
+
+}  // namespace kav

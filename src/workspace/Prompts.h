@@ -1,0 +1,69 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kav {
+
+enum class MsgKind { Warning, Error, Information, Confirmation };
+enum class MsgButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No, Closed };
+
+// Values of the platform message beep.
+constexpr unsigned BeepDefault = 0;       // a rejected key
+constexpr unsigned BeepFileError = 8;     // after file errors
+constexpr unsigned BeepCriticalStop = 16; // before the discard and exit questions
+constexpr unsigned BeepQuestion = 64;     // before the conversion warning
+
+// One file dialog: its title, its filter list as (description, pattern) pairs
+// and the text its file-name box starts with.
+struct FileDialogSpec {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string fileName;
+};
+
+// Every modal message box, beep and file dialog of the program goes through
+// this interface: the windows install the Qt implementation, tests a scripted
+// fake. Texts use '\r' as the line break, exactly as the program words them.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    virtual Answer Message(MsgKind kind, MsgButtons buttons, const std::string& text) = 0;
+    virtual void Beep(unsigned value) = 0;
+    // The chosen file's full name, or nullopt when the dialog was cancelled.
+    virtual std::optional<std::string> OpenFile(const FileDialogSpec& dialog) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogSpec& dialog) = 0;
+    // Shows a fatal programming error and ends the program; the fake records it
+    // and throws instead so that tests can see it.
+    [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;
+};
+
+// The program-wide prompts. Until one is installed, a silent one answers
+// OK / No / cancel, so that code without windows (the benchmark) never blocks.
+Prompts& ThePrompts();
+void InstallPrompts(Prompts* prompts);
+
+// Runs one event handler's work; a checked integer or index error (or any
+// other exception) that escapes it is shown in one error box, the standard
+// error report, and the program goes on. Returns false when it caught one.
+template <class Work>
+bool GuardHandler(Work&& work);
+
+void ShowStandardErrorReport(const std::string& text);
+
+template <class Work>
+bool GuardHandler(Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& error) {
+        ShowStandardErrorReport(error.what());
+    }
+    return false;
+}
+
+}  // namespace kav

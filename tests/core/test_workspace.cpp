@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "solver/PadText.h"
+#include "workspace/NumberFormat.h"
+#include "workspace/Workspace.h"
+
+using namespace kav;
+
+TEST(Workspace, StartsEmptyWithFlagsDown) {
+    Workspace ws;
+    EXPECT_EQ(ws.LinkCount, 0);
+    EXPECT_EQ(ws.NodeCount, 0);
+    EXPECT_EQ(ws.LinkFlow.size(), MaxLinks);
+    EXPECT_EQ(ws.NodeName.size(), MaxNodes);
+    EXPECT_FALSE(ws.DataNotSaved || ws.ResultsNotShown || ws.NetworkChanged || ws.Infeasible ||
+                 ws.ChecksPassed);
+}
+
+TEST(Workspace, ClearSolutionZeroesWholeArraysIncludingLeftovers) {
+    Workspace ws;
+    ws.LinkCount = 2;
+    ws.LinkFlow[MaxLinks] = 7;
+    ws.LinkFlow[1] = 3;
+    ws.NodePotential[MaxNodes] = -4;
+    ws.NetworkChanged = true;
+    ws.ClearSolution();
+    EXPECT_EQ(ws.LinkFlow[MaxLinks], 0);
+    EXPECT_EQ(ws.LinkFlow[1], 0);
+    EXPECT_EQ(ws.NodePotential[MaxNodes], 0);
+    EXPECT_FALSE(ws.NetworkChanged);
+}
+
+TEST(Workspace, EmptyingKeepsLeftoversAndClearsFlags) {
+    Workspace ws;
+    ws.LinkCount = 1;
+    ws.NodeCount = 2;
+    ws.LinkCost[1] = 9;
+    ws.NodeName[2] = "B";
+    ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+    ws.Infeasible = true;
+    ws.Empty();
+    EXPECT_EQ(ws.LinkCount, 0);
+    EXPECT_EQ(ws.NodeCount, 0);
+    EXPECT_EQ(ws.LinkCost[1], 9);
+    EXPECT_EQ(ws.NodeName[2], "B");
+    EXPECT_FALSE(ws.DataNotSaved || ws.ResultsNotShown || ws.NetworkChanged);
+    EXPECT_TRUE(ws.Infeasible);
+}
+
+TEST(Workspace, IndexOutsideTheArraysIsARangeError) {
+    Workspace ws;
+    EXPECT_THROW(ws.LinkFlow[0], RangeError);
+    EXPECT_THROW(ws.LinkFlow[MaxLinks + 1], RangeError);
+    EXPECT_THROW(ws.NodeName[-1], RangeError);
+    EXPECT_THROW(ws.NodePotential[MaxNodes + 1], RangeError);
+}
+
+TEST(CheckedArithmetic, OverflowIsReportedNotWrapped) {
+    EXPECT_EQ(CheckedAdd(2147483646, 1), 2147483647);
+    EXPECT_THROW(CheckedAdd(2147483647, 1), IntegerOverflow);
+    EXPECT_THROW(CheckedAdd(-2147483647 - 1, -1), IntegerOverflow);
+    EXPECT_STREQ(IntegerOverflow().what(), "Integer overflow");
+}
+
+TEST(Padding, PadsOnTheLeftAndNeverCuts) {
+    EXPECT_EQ(PadNumber(120, 7), "    120");
+    EXPECT_EQ(PadNumber(-5, 7), "     -5");
+    EXPECT_EQ(PadNumber(12345678, 7), "12345678");
+    EXPECT_EQ(PadNumber(-2147483647 - 1, 3), "-2147483648");
+    EXPECT_EQ(PadText("AB", 4), "  AB");
+    EXPECT_EQ(PadText("ABCDE", 4), "ABCDE");
+    EXPECT_EQ(PadText("", 0), "");
+}
+
+TEST(NumberFormat, GroupsThousandsWithFixedDecimals) {
+    EXPECT_EQ(FormatGrouped(0.11, 3), "0.110");
+    EXPECT_EQ(FormatGrouped(12.345, 3), "12.345");
+    EXPECT_EQ(FormatGrouped(1234.5, 3), "1,234.500");
+    EXPECT_EQ(FormatGrouped(1234567.0, 0), "1,234,567");
+    EXPECT_EQ(FormatGrouped(-1234567.0, 0), "-1,234,567");
+    EXPECT_EQ(FormatGrouped(999.0, 0), "999");
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "workspace/Prompts.h"
+
+// A scripted stand-in for every message box, beep and file dialog. It records
+// what the program showed, in order, and answers from the queues the test
+// filled. Unscripted questions answer No and unscripted dialogs cancel, and
+// both are counted so that a test can fail on them.
+class ScriptedPrompts : public kav::Prompts {
+public:
+    struct Shown {
+        kav::MsgKind kind;
+        kav::MsgButtons buttons;
+        std::string text;
+    };
+    struct FatalShown : std::runtime_error {
+        explicit FatalShown(const std::string& text) : std::runtime_error(text) {}
+    };
+
+    std::vector<Shown> messages;
+    std::vector<unsigned> beeps;
+    std::vector<kav::FileDialogSpec> openDialogs;
+    std::vector<kav::FileDialogSpec> saveDialogs;
+    // Every event in order: "beep 8", "message <text>", "open <title>", "save <title>".
+    std::vector<std::string> events;
+
+    std::deque<kav::Answer> answers;                // for Yes/No questions
+    std::deque<std::optional<std::string>> files;  // for open and save dialogs, in order
+    int unscripted = 0;
+
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
+        messages.push_back({kind, buttons, text});
+        events.push_back("message " + text);
+        if (buttons == kav::MsgButtons::Ok) return kav::Answer::Ok;
+        return NextAnswer();
+    }
+    void Beep(unsigned value) override {
+        beeps.push_back(value);
+        events.push_back("beep " + std::to_string(value));
+    }
+    std::optional<std::string> OpenFile(const kav::FileDialogSpec& dialog) override {
+        openDialogs.push_back(dialog);
+        events.push_back("open " + dialog.title);
+        return NextFile();
+    }
+    std::optional<std::string> SaveFile(const kav::FileDialogSpec& dialog) override {
+        saveDialogs.push_back(dialog);
+        events.push_back("save " + dialog.title);
+        return NextFile();
+    }
+    [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override {
+        messages.push_back({kind, kav::MsgButtons::Ok, text});
+        events.push_back("fatal " + text);
+        throw FatalShown(text);
+    }
+
+    void Clear() { *this = ScriptedPrompts(); }
+
+private:
+    kav::Answer NextAnswer() {
+        if (answers.empty()) {
+            ++unscripted;
+            return kav::Answer::No;
+        }
+        kav::Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> NextFile() {
+        if (files.empty()) {
+            ++unscripted;
+            return std::nullopt;
+        }
+        std::optional<std::string> file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
