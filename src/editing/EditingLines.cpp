@@ -21,10 +21,9 @@ std::string LinkTableLine(const Workspace& ws, int32_t link) {
 
 std::string ChangeListLine(const Workspace& ws, int32_t link) {
     const int64_t shownNumber = IsMarked(ws, link) ? -int64_t{link} : link;
-    return PadNumber(shownNumber, 4) + " " + PadText(ws.NodeName[OriginNode(ws, link)], 10) +
-           " " + PadText(ws.NodeName[ws.LinkDest[link]], 10) + " " +
-           PadNumber(ws.LinkLower[link], 5) + "      " + PadNumber(ws.LinkUpper[link], 5) + "  " +
-           PadNumber(ws.LinkCost[link], 8);
+    return PadNumber(shownNumber, 4) + " " + PadText(ws.NodeName[OriginNode(ws, link)], 10) + " " +
+           PadText(ws.NodeName[ws.LinkDest[link]], 10) + " " + PadNumber(ws.LinkLower[link], 5) +
+           "      " + PadNumber(ws.LinkUpper[link], 5) + "  " + PadNumber(ws.LinkCost[link], 8);
 }
 
 std::string ChangeListHeader() {

@@ -12,8 +12,10 @@ void Warn(Prompts& prompts, const std::string& text) {
 
 // Node numbers above removed move down by one; the sign (a removal mark) stays.
 int32_t LowerAbove(int32_t number, int32_t removed) {
-    if (number > removed) return number - 1;
-    if (number < -removed) return number + 1;
+    if (number > removed)
+        return number - 1;
+    if (number < -removed)
+        return number + 1;
     return number;
 }
 
@@ -22,13 +24,15 @@ int32_t LowerAbove(int32_t number, int32_t removed) {
 int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
     const std::string key = name.substr(0, MaxNameLength);
     for (int32_t k = 1; k <= ws.NodeCount; ++k) {
-        if (ws.NodeName[k] == key) return k;
+        if (ws.NodeName[k] == key)
+            return k;
     }
     return 0;
 }
 
 bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
     if (FindNodeByName(ws, name) != 0) {
         Warn(prompts, "Node [" + name +
                           " ] already exists... TRY AGAIN...\r"
@@ -50,7 +54,8 @@ bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
 int32_t LinksUsingNode(const Workspace& ws, int32_t node) {
     int32_t count = 0;
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        if (OriginNode(ws, j) == node || ws.LinkDest[j] == node) ++count;
+        if (OriginNode(ws, j) == node || ws.LinkDest[j] == node)
+            ++count;
     }
     return count;
 }
@@ -133,7 +138,9 @@ bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
     return true;
 }
 
-bool IsMarked(const Workspace& ws, int32_t link) { return ws.LinkOrigin[link] < 0; }
+bool IsMarked(const Workspace& ws, int32_t link) {
+    return ws.LinkOrigin[link] < 0;
+}
 
 int32_t OriginNode(const Workspace& ws, int32_t link) {
     const int32_t origin = ws.LinkOrigin[link];
@@ -143,7 +150,8 @@ int32_t OriginNode(const Workspace& ws, int32_t link) {
 int32_t MarkedLinkCount(const Workspace& ws) {
     int32_t count = 0;
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        if (IsMarked(ws, j)) ++count;
+        if (IsMarked(ws, j))
+            ++count;
     }
     return count;
 }
@@ -156,7 +164,8 @@ void ToggleRemovalMark(Workspace& ws, int32_t link) {
 void RemoveMarkedLinks(Workspace& ws) {
     int32_t kept = 0;
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        if (ws.LinkOrigin[j] <= 0) continue;
+        if (ws.LinkOrigin[j] <= 0)
+            continue;
         ++kept;
         ws.LinkOrigin[kept] = ws.LinkOrigin[j];
         ws.LinkDest[kept] = ws.LinkDest[j];
@@ -184,8 +193,9 @@ bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::st
             const int32_t v =
                 ValidateIntegerField(text, ws.LinkLower[link], BoundLow, BoundHigh, prompts).value;
             if (v > ws.LinkUpper[link]) {
-                Warn(prompts,
-                     "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
+                Warn(
+                    prompts,
+                    "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
                 return false;
             }
             ws.LinkLower[link] = v;

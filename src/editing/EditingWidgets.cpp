@@ -11,7 +11,8 @@
 #include "app/GuiCommon.h"
 
 bool IsCharacterKey(const QKeyEvent* event) {
-    if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
+    if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
+        return false;
     switch (event->key()) {
         case Qt::Key_Backspace:
             return true;
@@ -25,22 +26,26 @@ bool IsCharacterKey(const QKeyEvent* event) {
 }
 
 bool IsNumberFieldKey(const QKeyEvent* event) {
-    if (event->key() == Qt::Key_Backspace) return true;
+    if (event->key() == Qt::Key_Backspace)
+        return true;
     const QString text = event->text();
-    if (text.size() != 1) return false;
+    if (text.size() != 1)
+        return false;
     const QChar c = text.front();
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') ||
            c == QLatin1Char('-') || c == QChar(8);
 }
 
 bool IsFieldExit(const QEvent* event) {
-    if (event->type() != QEvent::FocusOut) return false;
+    if (event->type() != QEvent::FocusOut)
+        return false;
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 void RefuseWindowClose(QCloseEvent* event) {
-    if (event->spontaneous()) event->ignore();
+    if (event->spontaneous())
+        event->ignore();
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
@@ -56,7 +61,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QWi
                   bool bold) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
-    if (buddy) label->setBuddy(buddy);
+    if (buddy)
+        label->setBuddy(buddy);
     if (bold) {
         QFont font = label->font();
         font.setBold(true);

@@ -18,12 +18,15 @@ TFMAddStuff::TFMAddStuff(QWidget* parent) : QWidget(parent) {
     RemoveTitleBarButtons(this);
     PaintBackground(this, Colours::Blue);
 
-    nodeButton_ = MakeButton(this, "NodeBUtton", QStringLiteral("Add &Node"),
-                             QStringLiteral("Add a node to the problem description (or remove a node)"));
-    linkButton_ = MakeButton(this, "LinkButton", QStringLiteral("Add &Link"),
-                             QStringLiteral("Add a link to the problem description (or remove a link)"));
-    quitButton_ = MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more additions for now)"),
-                             QStringLiteral("No more additions for now ... return to main menu"));
+    nodeButton_ =
+        MakeButton(this, "NodeBUtton", QStringLiteral("Add &Node"),
+                   QStringLiteral("Add a node to the problem description (or remove a node)"));
+    linkButton_ =
+        MakeButton(this, "LinkButton", QStringLiteral("Add &Link"),
+                   QStringLiteral("Add a link to the problem description (or remove a link)"));
+    quitButton_ =
+        MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more additions for now)"),
+                   QStringLiteral("No more additions for now ... return to main menu"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
@@ -39,16 +42,23 @@ TFMAddStuff::TFMAddStuff(QWidget* parent) : QWidget(parent) {
     connect(quitButton_, &QPushButton::clicked, this, &TFMAddStuff::QuitButtonClick);
 }
 
-void TFMAddStuff::UpdateLinkButton() { linkButton_->setEnabled(kav::TheWorkspace().NodeCount >= 2); }
+void TFMAddStuff::UpdateLinkButton() {
+    linkButton_->setEnabled(kav::TheWorkspace().NodeCount >= 2);
+}
 
 void TFMAddStuff::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) kav::GuardHandler([&] { FormCreate(); });
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormCreate(); });
 }
 
-void TFMAddStuff::closeEvent(QCloseEvent* event) { RefuseWindowClose(event); }
+void TFMAddStuff::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
+}
 
-void TFMAddStuff::FormCreate() { UpdateLinkButton(); }
+void TFMAddStuff::FormCreate() {
+    UpdateLinkButton();
+}
 
 void TFMAddStuff::NodeBUttonClick() {
     kav::GuardHandler([&] {

@@ -8,22 +8,22 @@ class QPushButton;
 // main menu. It stays visible while either of them is open over it.
 class TFMAddStuff : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFMAddStuff(QWidget* parent = nullptr);
 
     // Links need two nodes: the node window calls this after every change.
     void UpdateLinkButton();
 
-private slots:
+  private slots:
     void NodeBUttonClick();
     void LinkButtonClick();
     void QuitButtonClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormCreate();
 
     QPushButton* nodeButton_;

@@ -38,7 +38,8 @@ QComboBox* MakeDropDown(QWidget* parent, const char* name, const QString& hint) 
     box->setFocusPolicy(Qt::StrongFocus);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMaxVisibleItems(20);
-    if (auto* view = qobject_cast<QListView*>(box->view())) view->setUniformItemSizes(true);
+    if (auto* view = qobject_cast<QListView*>(box->view()))
+        view->setUniformItemSizes(true);
     return box;
 }
 
@@ -84,8 +85,9 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     RemoveTitleBarButtons(this);
     PaintBackground(this, Colours::Fuchsia);
 
-    linkList_ = MakeDropDown(this, "LinkList",
-                             QStringLiteral("Select a link to change ... make changes in right hand column"));
+    linkList_ = MakeDropDown(
+        this, "LinkList",
+        QStringLiteral("Select a link to change ... make changes in right hand column"));
     linkList_->setMinimumContentsLength(58);
     auto* linkLabel = MakeLabel(this, "LinkLabel", QStringLiteral("&Table of Links"), linkList_);
     PaintText(linkLabel, Colours::White);
@@ -94,13 +96,16 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     header->setFont(FixedPitchFont());
 
     linkNoField_ = MakeShownValue(this, "LinkNoField");
-    linkRemoveLabel_ = NoticeLabel(this, "LinkRemoveLabel",
-                                   QStringLiteral("Link will be removed when you quit"));
+    linkRemoveLabel_ =
+        NoticeLabel(this, "LinkRemoveLabel", QStringLiteral("Link will be removed when you quit"));
     originField_ = MakeShownValue(this, "OriginField");
-    originList_ = MakeDropDown(this, "OriginList", QStringLiteral("Select a new origin for the link"));
+    originList_ =
+        MakeDropDown(this, "OriginList", QStringLiteral("Select a new origin for the link"));
     destField_ = MakeShownValue(this, "DestField");
-    destList_ = MakeDropDown(this, "DestList", QStringLiteral("Select a new destination for a link"));
-    for (QComboBox* box : {originList_, destList_}) box->setMinimumContentsLength(14);
+    destList_ =
+        MakeDropDown(this, "DestList", QStringLiteral("Select a new destination for a link"));
+    for (QComboBox* box : {originList_, destList_})
+        box->setMinimumContentsLength(14);
     lbField_ = MakeShownValue(this, "LBField");
     lbNew_ = MakeField(this, "LBNew", QStringLiteral("Change the lower bound on the link flow"));
     flowField_ = MakeShownValue(this, "FlowField");
@@ -112,19 +117,23 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     kilterField_ = MakeShownValue(this, "KilterField");
     numberRemovedLabel_ = NoticeLabel(this, "NumberRemovedLabel", QString());
     numberRemovedLabel_->setAlignment(Qt::AlignCenter);
-    removeButton_ = MakeButton(this, "RemoveButton", RemoveCaption,
-                               QStringLiteral("Indicate that a link is to be removed when you quit this form"));
-    quitButton_ = MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more change)"),
-                             QStringLiteral("Quit ... Remove marked links and return to Main Menu"));
+    removeButton_ =
+        MakeButton(this, "RemoveButton", RemoveCaption,
+                   QStringLiteral("Indicate that a link is to be removed when you quit this form"));
+    quitButton_ =
+        MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more change)"),
+                   QStringLiteral("Quit ... Remove marked links and return to Main Menu"));
     // Both captions must fit whichever is shown.
-    removeButton_->setMinimumWidth(removeButton_->fontMetrics().horizontalAdvance(UnremoveCaption) + 40);
+    removeButton_->setMinimumWidth(removeButton_->fontMetrics().horizontalAdvance(UnremoveCaption) +
+                                   40);
 
     auto* rows = new QGridLayout;
     int row = 0;
     auto addRow = [&](QLabel* label, QWidget* shown, QWidget* editor) {
         rows->addWidget(label, row, 0);
         rows->addWidget(shown, row, 1);
-        if (editor) rows->addWidget(editor, row, 2);
+        if (editor)
+            rows->addWidget(editor, row, 2);
         ++row;
     };
     addRow(RowLabel(this, QStringLiteral("Link Number"), nullptr), linkNoField_, linkRemoveLabel_);
@@ -153,11 +162,13 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
 
     QWidget* order[] = {linkList_, originList_, destList_,     lbNew_,
                         ubNew_,    costNew_,    removeButton_, quitButton_};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
-    for (QWidget* watched : {static_cast<QWidget*>(lbNew_), static_cast<QWidget*>(ubNew_),
-                             static_cast<QWidget*>(costNew_), static_cast<QWidget*>(linkList_),
-                             static_cast<QWidget*>(originList_), static_cast<QWidget*>(destList_)}) {
+    for (QWidget* watched :
+         {static_cast<QWidget*>(lbNew_), static_cast<QWidget*>(ubNew_),
+          static_cast<QWidget*>(costNew_), static_cast<QWidget*>(linkList_),
+          static_cast<QWidget*>(originList_), static_cast<QWidget*>(destList_)}) {
         watched->installEventFilter(this);
     }
     connect(linkList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::LinkListChange);
@@ -178,7 +189,8 @@ bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress) {
             bool discard = false;
             kav::GuardHandler([&] { discard = LBNewKeyPress(static_cast<QKeyEvent*>(event)); });
-            if (discard) return true;
+            if (discard)
+                return true;
         } else if (IsFieldExit(event)) {
             kav::GuardHandler([&] { EditorExit(editor); });
         }
@@ -188,10 +200,13 @@ bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TFMChangeForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) kav::GuardHandler([&] { FormShow(); });
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormShow(); });
 }
 
-void TFMChangeForm::closeEvent(QCloseEvent* event) { RefuseWindowClose(event); }
+void TFMChangeForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
+}
 
 int32_t TFMChangeForm::CurrentLink() const {
     const int index = linkList_->currentIndex();
@@ -211,19 +226,22 @@ void TFMChangeForm::FormShow() {
 void TFMChangeForm::UpdateList() {
     const kav::Workspace& ws = kav::TheWorkspace();
     int remembered = linkList_->currentIndex();
-    if (remembered < 0 || remembered >= ws.LinkCount) remembered = 0;
+    if (remembered < 0 || remembered >= ws.LinkCount)
+        remembered = 0;
     QStringList linkLines;
     linkLines.reserve(ws.LinkCount);
     int32_t marked = 0;
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         linkLines << FromBytes(kav::ChangeListLine(ws, k));
-        if (kav::IsMarked(ws, k)) ++marked;
+        if (kav::IsMarked(ws, k))
+            ++marked;
     }
     FillQuietly(linkList_, linkLines);
     SelectQuietly(linkList_, remembered);
     QStringList names;
     names.reserve(ws.NodeCount);
-    for (int32_t n = 1; n <= ws.NodeCount; ++n) names << FromBytes(ws.NodeName[n]);
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        names << FromBytes(ws.NodeName[n]);
     FillQuietly(originList_, names);
     FillQuietly(destList_, names);
     numberRemovedLabel_->setText(QString::fromStdString(kav::RemovalCountText(marked)));
@@ -286,7 +304,8 @@ void TFMChangeForm::OriginListChange() {
     kav::GuardHandler([&] {
         const int32_t k = CurrentLink();
         const int origin = originList_->currentIndex() + 1;
-        if (k == 0 || origin < 1) return;
+        if (k == 0 || origin < 1)
+            return;
         kav::RerouteOrigin(kav::TheWorkspace(), k, origin);
         UpdateList();
         ShowCurrentLink();
@@ -298,7 +317,8 @@ void TFMChangeForm::DestListChange() {
     kav::GuardHandler([&] {
         const int32_t k = CurrentLink();
         const int dest = destList_->currentIndex() + 1;
-        if (k == 0 || dest < 1) return;
+        if (k == 0 || dest < 1)
+            return;
         kav::RerouteDest(kav::TheWorkspace(), k, dest);
         UpdateList();
         ShowCurrentLink();
@@ -310,7 +330,8 @@ void TFMChangeForm::RemoveButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedEditor();
         const int32_t k = CurrentLink();
-        if (k == 0) return;
+        if (k == 0)
+            return;
         kav::ToggleRemovalMark(kav::TheWorkspace(), k);
         removalPending_ = true;
         linksEdited_ = true;
@@ -320,9 +341,11 @@ void TFMChangeForm::RemoveButtonClick() {
 }
 
 bool TFMChangeForm::LBNewKeyPress(QKeyEvent* event) {
-    if (!IsCharacterKey(event)) return false;
+    if (!IsCharacterKey(event))
+        return false;
     quitButton_->setEnabled(false);
-    if (IsNumberFieldKey(event)) return false;
+    if (IsNumberFieldKey(event))
+        return false;
     kav::ThePrompts().Beep(kav::BeepDefault);
     return true;
 }
@@ -341,7 +364,8 @@ namespace {
 
 // Commits an editor's text to the current link; true when the link was written.
 bool CommitEditor(int32_t link, kav::LinkField field, const QLineEdit* editor) {
-    if (link == 0) return false;
+    if (link == 0)
+        return false;
     return kav::CommitLinkField(kav::TheWorkspace(), link, field, ToBytes(editor->text()));
 }
 
@@ -349,21 +373,24 @@ bool CommitEditor(int32_t link, kav::LinkField field, const QLineEdit* editor) {
 
 void TFMChangeForm::LBNewExit() {
     quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Lower, lbNew_)) linksEdited_ = true;
+    if (CommitEditor(CurrentLink(), kav::LinkField::Lower, lbNew_))
+        linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
 }
 
 void TFMChangeForm::UBNewExit() {
     quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Upper, ubNew_)) linksEdited_ = true;
+    if (CommitEditor(CurrentLink(), kav::LinkField::Upper, ubNew_))
+        linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
 }
 
 void TFMChangeForm::CostNewExit() {
     quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Cost, costNew_)) linksEdited_ = true;
+    if (CommitEditor(CurrentLink(), kav::LinkField::Cost, costNew_))
+        linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
 }
@@ -371,7 +398,8 @@ void TFMChangeForm::CostNewExit() {
 void TFMChangeForm::CommitFocusedEditor() {
     QWidget* focused = focusWidget();
     for (QLineEdit* editor : {lbNew_, ubNew_, costNew_}) {
-        if (focused == editor && editor->isModified()) EditorExit(editor);
+        if (focused == editor && editor->isModified())
+            EditorExit(editor);
     }
 }
 
@@ -379,8 +407,10 @@ void TFMChangeForm::QuitButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedEditor();
         kav::Workspace& ws = kav::TheWorkspace();
-        if (removalPending_) kav::RemoveMarkedLinks(ws);
-        if (linksEdited_) ws.DataNotSaved = true;
+        if (removalPending_)
+            kav::RemoveMarkedLinks(ws);
+        if (linksEdited_)
+            ws.DataNotSaved = true;
         hide();
         ShowMainMenu();
     });

@@ -12,22 +12,22 @@ class QPushButton;
 // and cost at once, and marks links that are removed when the window is left.
 class TFMChangeForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFMChangeForm(QWidget* parent = nullptr);
 
-private slots:
+  private slots:
     void LinkListChange();
     void OriginListChange();
     void DestListChange();
     void RemoveButtonClick();
     void QuitButtonClick();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormShow();
     void UpdateList();
     void ShowCurrentLink();

@@ -36,15 +36,19 @@ TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : QWidget(parent) {
 
     originList_ = MakeFixedPitchList(this, "OriginList",
                                      QStringLiteral("Select an origin for the link to add"));
-    destinationList_ = MakeFixedPitchList(this, "DestinationList",
-                                          QStringLiteral("Select a destination for the link to add"));
-    unitCost_ = MakeField(this, "UnitCost", QStringLiteral("Specify the unit cost on the link to add"));
-    lowerBound_ = MakeField(this, "LowerBound",
-                            QStringLiteral("Specify the lower bound on the flow on the link to add"));
-    upperBound_ = MakeField(this, "UpperBound",
-                            QStringLiteral("Specify the upper bound on the flow on the link to add"));
+    destinationList_ = MakeFixedPitchList(
+        this, "DestinationList", QStringLiteral("Select a destination for the link to add"));
+    unitCost_ =
+        MakeField(this, "UnitCost", QStringLiteral("Specify the unit cost on the link to add"));
+    lowerBound_ =
+        MakeField(this, "LowerBound",
+                  QStringLiteral("Specify the lower bound on the flow on the link to add"));
+    upperBound_ =
+        MakeField(this, "UpperBound",
+                  QStringLiteral("Specify the upper bound on the flow on the link to add"));
     linkList_ = MakeFixedPitchList(this, "LinkList", QStringLiteral("Select a link to remove"));
-    addLink_ = MakeButton(this, "AddLink", QStringLiteral("&Add Link"), QStringLiteral("Add the link"));
+    addLink_ =
+        MakeButton(this, "AddLink", QStringLiteral("&Add Link"), QStringLiteral("Add the link"));
     removeLinkButton_ =
         MakeButton(this, "RemoveLinkButton", QStringLiteral("&Remove Link"),
                    QStringLiteral("Remove the link that is highlighted in the table above"));
@@ -86,11 +90,13 @@ TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(linkList_, 1);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {originList_, destinationList_, unitCost_,        lowerBound_, upperBound_,
+    QWidget* order[] = {originList_, destinationList_, unitCost_,         lowerBound_, upperBound_,
                         linkList_,   addLink_,         removeLinkButton_, quitButton_};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
-    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) field->installEventFilter(this);
+    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_})
+        field->installEventFilter(this);
     connect(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
     connect(removeLinkButton_, &QPushButton::clicked, this, &TFMLinkAddForm::RemoveLinkButtonClick);
     connect(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
@@ -102,7 +108,8 @@ bool TFMLinkAddForm::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress) {
             bool discard = false;
             kav::GuardHandler([&] { discard = UnitCostKeyPress(static_cast<QKeyEvent*>(event)); });
-            if (discard) return true;
+            if (discard)
+                return true;
         } else if (IsFieldExit(event)) {
             kav::GuardHandler([&] { FieldExit(field); });
         }
@@ -112,12 +119,17 @@ bool TFMLinkAddForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TFMLinkAddForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) kav::GuardHandler([&] { FormCreate(); });
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormCreate(); });
 }
 
-void TFMLinkAddForm::closeEvent(QCloseEvent* event) { RefuseWindowClose(event); }
+void TFMLinkAddForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
+}
 
-void TFMLinkAddForm::FormCreate() { UpdateAllLists(); }
+void TFMLinkAddForm::FormCreate() {
+    UpdateAllLists();
+}
 
 void TFMLinkAddForm::UpdateAllLists() {
     const kav::Workspace& ws = kav::TheWorkspace();
@@ -126,19 +138,23 @@ void TFMLinkAddForm::UpdateAllLists() {
     linkList_->clear();
     QStringList nodeLines;
     nodeLines.reserve(ws.NodeCount);
-    for (int32_t k = 1; k <= ws.NodeCount; ++k) nodeLines << FromBytes(kav::NodeListLine(ws, k));
+    for (int32_t k = 1; k <= ws.NodeCount; ++k)
+        nodeLines << FromBytes(kav::NodeListLine(ws, k));
     originList_->addItems(nodeLines);
     destinationList_->addItems(nodeLines);
     QStringList linkLines;
     linkLines.reserve(ws.LinkCount);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) linkLines << FromBytes(kav::LinkTableLine(ws, k));
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        linkLines << FromBytes(kav::LinkTableLine(ws, k));
     linkList_->addItems(linkLines);
 }
 
 bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
-    if (!IsCharacterKey(event)) return false;
+    if (!IsCharacterKey(event))
+        return false;
     quitButton_->setEnabled(false);
-    if (IsNumberFieldKey(event)) return false;
+    if (IsNumberFieldKey(event))
+        return false;
     kav::ThePrompts().Beep(kav::BeepDefault);
     return true;
 }
@@ -185,7 +201,8 @@ void TFMLinkAddForm::UpperBoundExit() {
 void TFMLinkAddForm::CommitFocusedField() {
     QWidget* focused = focusWidget();
     for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) {
-        if (focused == field && field->isModified()) FieldExit(field);
+        if (focused == field && field->isModified())
+            FieldExit(field);
     }
 }
 
@@ -194,7 +211,8 @@ void TFMLinkAddForm::AddLinkClick() {
         CommitFocusedField();
         const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                                 pendingLower_, pendingUpper_, pendingCost_};
-        if (kav::AddLink(kav::TheWorkspace(), link)) UpdateAllLists();
+        if (kav::AddLink(kav::TheWorkspace(), link))
+            UpdateAllLists();
     });
 }
 

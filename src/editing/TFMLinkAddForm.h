@@ -11,23 +11,23 @@ class QPushButton;
 // cost taken from its fields, and removes links.
 class TFMLinkAddForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFMLinkAddForm(QWidget* parent = nullptr);
 
     // The chooser is closing: take in a typed value and hide.
     void CloseWithChooser();
 
-private slots:
+  private slots:
     void AddLinkClick();
     void RemoveLinkButtonClick();
     void QuitButtonClick();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void UpdateAllLists();
     // Key filter of the three number fields; true when the key is discarded.

@@ -28,8 +28,9 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent) : QWidget(parent) {
     auto* nameLabel = MakeLabel(this, "NodeNameLabel", QStringLiteral("&Node Name"), nodeName_);
     addButton_ = MakeButton(this, "AddButton", QStringLiteral("&Add Node"),
                             QStringLiteral("Add the node to the list of nodes"));
-    removeButton_ = MakeButton(this, "RemoveButton", QStringLiteral("&Remove Node"),
-                               QStringLiteral("Remove the highlighted node from the list of nodes"));
+    removeButton_ =
+        MakeButton(this, "RemoveButton", QStringLiteral("&Remove Node"),
+                   QStringLiteral("Remove the highlighted node from the list of nodes"));
     quitButton_ = MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more changes for now)"),
                              QStringLiteral("Quit and return to the Node/Link Addition Menu"));
     nodeList_ = MakeFixedPitchList(this, "NodeList", QStringLiteral("Highlight a node to remove"));
@@ -79,12 +80,17 @@ bool TFXNodeAddForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TFXNodeAddForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) kav::GuardHandler([&] { FormCreate(); });
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormCreate(); });
 }
 
-void TFXNodeAddForm::closeEvent(QCloseEvent* event) { RefuseWindowClose(event); }
+void TFXNodeAddForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
+}
 
-void TFXNodeAddForm::FormCreate() { Update_List_of_Nodes(); }
+void TFXNodeAddForm::FormCreate() {
+    Update_List_of_Nodes();
+}
 
 void TFXNodeAddForm::NodeNameExit() {
     // The name as typed, first ten characters, no trimming.
@@ -93,7 +99,8 @@ void TFXNodeAddForm::NodeNameExit() {
 }
 
 void TFXNodeAddForm::CommitFocusedField() {
-    if (focusWidget() == nodeName_ && nodeName_->isModified()) NodeNameExit();
+    if (focusWidget() == nodeName_ && nodeName_->isModified())
+        NodeNameExit();
 }
 
 void TFXNodeAddForm::AddButtonClick() {
@@ -128,8 +135,10 @@ void TFXNodeAddForm::Update_List_of_Nodes() {
     nodeList_->clear();
     QStringList lines;
     lines.reserve(ws.NodeCount);
-    for (int32_t k = 1; k <= ws.NodeCount; ++k) lines << FromBytes(kav::NodeListLine(ws, k));
+    for (int32_t k = 1; k <= ws.NodeCount; ++k)
+        lines << FromBytes(kav::NodeListLine(ws, k));
     nodeList_->addItems(lines);
     information_->setText(QString::fromStdString(kav::NodeCountText(ws.NodeCount)));
-    if (TFMAddStuff* chooser = TheWindows().addStuff) chooser->UpdateLinkButton();
+    if (TFMAddStuff* chooser = TheWindows().addStuff)
+        chooser->UpdateLinkButton();
 }

@@ -11,23 +11,23 @@ class QPushButton;
 // The node window: appends named nodes and removes unused ones.
 class TFXNodeAddForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFXNodeAddForm(QWidget* parent = nullptr);
 
     // The chooser is closing: take in the typed name and hide.
     void CloseWithChooser();
 
-private slots:
+  private slots:
     void AddButtonClick();
     void RemoveButtonClick();
     void QuitButtonClick();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void NodeNameExit();
     void Update_List_of_Nodes();

@@ -21,7 +21,8 @@ int TakeBase(const std::string& text, std::size_t& pos) {
         ++pos;
         return 16;
     }
-    if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
+    if (pos + 1 < text.size() && text[pos] == '0' &&
+        (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
         pos += 2;
         return 16;
     }
@@ -32,30 +33,35 @@ int TakeBase(const std::string& text, std::size_t& pos) {
 
 std::optional<int32_t> ConvertIntegerText(const std::string& text) {
     std::size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         negative = text[pos] == '-';
         ++pos;
     }
     const int base = TakeBase(text, pos);
-    if (pos == text.size()) return std::nullopt;
+    if (pos == text.size())
+        return std::nullopt;
     // The magnitude may reach 2^31 for the most negative value; anything beyond
     // stops the scan before the 64-bit accumulator could overflow.
     const int64_t limit = negative ? int64_t{2147483648} : int64_t{2147483647};
     int64_t magnitude = 0;
     for (; pos < text.size(); ++pos) {
         const int digit = DigitValue(text[pos], base);
-        if (digit < 0) return std::nullopt;
+        if (digit < 0)
+            return std::nullopt;
         magnitude = magnitude * base + digit;
-        if (magnitude > limit) return std::nullopt;
+        if (magnitude > limit)
+            return std::nullopt;
     }
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
-FieldValue ValidateIntegerField(const std::string& text, int32_t current, int32_t low,
-                                int32_t high, Prompts& prompts) {
-    if (text.empty()) return {current, text};
+FieldValue ValidateIntegerField(const std::string& text, int32_t current, int32_t low, int32_t high,
+                                Prompts& prompts) {
+    if (text.empty())
+        return {current, text};
     const int32_t converted = ConvertIntegerText(text).value_or(current);
     FieldValue result{current, std::to_string(converted)};
     if (result.text != text) {
