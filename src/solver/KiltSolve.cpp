@@ -37,6 +37,19 @@ const char* const RangeText =
 struct Scratch {
     std::vector<uint16_t> outOrder = std::vector<uint16_t>(MaxLinks + 1);
     std::vector<uint16_t> inOrder = std::vector<uint16_t>(MaxLinks + 1);
+    // The links and their far ends in the order of each list, so that a scan
+    // reads them one after another.
+    std::vector<int32_t> outLink = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> outDest = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> inLink = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> inOrigin = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> outCost = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> inCost = std::vector<int32_t>(MaxLinks + 1);
+    // Where each link stands in the two lists, and what its flow allows there.
+    std::vector<int32_t> outPosOf = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> inPosOf = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<uint8_t> outRoom = std::vector<uint8_t>(MaxLinks + 1);
+    std::vector<uint8_t> inRoom = std::vector<uint8_t>(MaxLinks + 1);
     std::vector<int32_t> firstOut = std::vector<int32_t>(MaxNodes + 2);
     std::vector<int32_t> firstIn = std::vector<int32_t>(MaxNodes + 2);
     std::vector<uint8_t> labelled = std::vector<uint8_t>(MaxNodes + 1);
@@ -87,6 +100,16 @@ class KilterRun {
           amount_(s_.amount.data()),
           outOrder_(s_.outOrder.data()),
           inOrder_(s_.inOrder.data()),
+          outLink_(s_.outLink.data()),
+          outDest_(s_.outDest.data()),
+          inLink_(s_.inLink.data()),
+          inOrigin_(s_.inOrigin.data()),
+          outCost_(s_.outCost.data()),
+          inCost_(s_.inCost.data()),
+          outPosOf_(s_.outPosOf.data()),
+          inPosOf_(s_.inPosOf.data()),
+          outRoom_(s_.outRoom.data()),
+          inRoom_(s_.inRoom.data()),
           firstOut_(s_.firstOut.data()),
           firstIn_(s_.firstIn.data()) {}
 
@@ -139,6 +162,20 @@ class KilterRun {
         SortOkf(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder_ + 1, 'I');
         BuildFirst(outOrder_, origin_, firstOut_);
         BuildFirst(inOrder_, dest_, firstIn_);
+        for (int32_t i = 1; i <= linkCount_; ++i) {
+            const int32_t out = outOrder_[i];
+            outLink_[i] = out;
+            outDest_[i] = dest_[out];
+            outCost_[i] = cost_[out];
+            outPosOf_[out] = i;
+            const int32_t in = inOrder_[i];
+            inLink_[i] = in;
+            inOrigin_[i] = origin_[in];
+            inCost_[i] = cost_[in];
+            inPosOf_[in] = i;
+        }
+        for (int32_t m = 1; m <= linkCount_; ++m)
+            NoteFlow(m);
     }
 
     // first[n] is the position of node n's first link in order; a node without
@@ -199,6 +236,23 @@ class KilterRun {
         throw SolveStopped(RangeText);
     }
 
+    // --- What a link's flow allows -------------------------------------------
+    //
+    // Whether the flow of a link may rise depends on its reduced cost only
+    // when the flow lies in [lower, upper): below the lower bound it may
+    // always rise, at or above the upper bound never, and in between only
+    // when the reduced cost is not positive. Likewise a fall: always above
+    // the upper bound, never at or below the lower bound, and in between only
+    // when the reduced cost is not negative. The class is kept per list
+    // position and changes only with the flow.
+    enum Room : uint8_t { Never = 0, Always = 1, IfReducedCostAllows = 2 };
+
+    void NoteFlow(int32_t m) {
+        const int32_t x = flow_[m], lo = lower_[m], up = upper_[m];
+        outRoom_[outPosOf_[m]] = x < lo ? Always : x < up ? IfReducedCostAllows : Never;
+        inRoom_[inPosOf_[m]] = x > up ? Always : x > lo ? IfReducedCostAllows : Never;
+    }
+
     // --- Labels --------------------------------------------------------------
 
     void ResetLabels() {
@@ -228,45 +282,64 @@ class KilterRun {
         Push(start, depth);
         while (depth > 0) {
             Scratch::Frame& frame = s_.stack[depth - 1];
-            const int32_t n = frame.node;
-            const int64_t potN = pot_[n];
-            const int32_t amountN = amount_[n];
-            bool labelledOne = false;
-            for (const int32_t end = firstOut_[n + 1]; frame.outPos < end && !labelledOne;) {
-                const int32_t m = outOrder_[frame.outPos++];
-                const int32_t d = dest_[m];
-                if (labelled_[d])
-                    continue;
-                const int64_t r = cost_[m] + potN - pot_[d] - offset_;
-                const int32_t x = flow_[m];
-                const int32_t bound = r > 0 ? lower_[m] : upper_[m];
-                if (x < bound) {
-                    SetLabel(d, m,
-                             static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - x, amountN)));
-                    Push(d, depth);
-                    labelledOne = true;
-                }
-            }
-            for (const int32_t end = firstIn_[n + 1]; frame.inPos < end && !labelledOne;) {
-                const int32_t m = inOrder_[frame.inPos++];
-                const int32_t o = origin_[m];
-                if (labelled_[o])
-                    continue;
-                const int64_t r = cost_[m] + pot_[o] + offset_ - potN;
-                const int32_t x = flow_[m];
-                const int32_t bound = r < 0 ? upper_[m] : lower_[m];
-                if (x > bound) {
-                    SetLabel(o, -m,
-                             static_cast<int32_t>(std::min<int64_t>(int64_t{x} - bound, amountN)));
-                    Push(o, depth);
-                    labelledOne = true;
-                }
-            }
-            if (labelled_[target_])
-                return;
-            if (!labelledOne)
+            if (ScanOut(frame, depth) || ScanIn(frame, depth)) {
+                if (labelled_[target_])
+                    return;
+            } else {
                 --depth;
+            }
         }
+    }
+
+    // Goes on through the outgoing links of the frame's node; labels the far
+    // end of the first link whose flow may rise and descends into it.
+    bool ScanOut(Scratch::Frame& frame, int32_t& depth) {
+        const int32_t n = frame.node;
+        const int64_t potN = pot_[n] - offset_;  // the far end is unlabelled
+        const int32_t end = firstOut_[n + 1];
+        for (int32_t i = frame.outPos; i < end; ++i) {
+            const int32_t d = outDest_[i];
+            if (labelled_[d] || outRoom_[i] == Never)
+                continue;
+            if (outRoom_[i] == IfReducedCostAllows && outCost_[i] + potN - pot_[d] > 0)
+                continue;
+            const int32_t m = outLink_[i];
+            const int64_t r = outCost_[i] + potN - pot_[d];
+            const int32_t bound = r > 0 ? lower_[m] : upper_[m];
+            frame.outPos = i + 1;
+            SetLabel(
+                d, m,
+                static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
+            Push(d, depth);
+            return true;
+        }
+        frame.outPos = end;
+        return false;
+    }
+
+    // The same through the incoming links, for flows that may fall.
+    bool ScanIn(Scratch::Frame& frame, int32_t& depth) {
+        const int32_t n = frame.node;
+        const int64_t potN = pot_[n] - offset_;
+        const int32_t end = firstIn_[n + 1];
+        for (int32_t i = frame.inPos; i < end; ++i) {
+            const int32_t o = inOrigin_[i];
+            if (labelled_[o] || inRoom_[i] == Never)
+                continue;
+            if (inRoom_[i] == IfReducedCostAllows && inCost_[i] + pot_[o] - potN < 0)
+                continue;
+            const int32_t m = inLink_[i];
+            const int64_t r = inCost_[i] + pot_[o] - potN;
+            const int32_t bound = r < 0 ? upper_[m] : lower_[m];
+            frame.inPos = i + 1;
+            SetLabel(
+                o, -m,
+                static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));
+            Push(o, depth);
+            return true;
+        }
+        frame.inPos = end;
+        return false;
     }
 
     void Push(int32_t n, int32_t& depth) {
@@ -282,9 +355,11 @@ class KilterRun {
             const int32_t p = predLink_[v];
             if (p > 0) {
                 flow_[p] += a;
+                NoteFlow(p);
                 v = origin_[p];
             } else {
                 flow_[-p] -= a;
+                NoteFlow(-p);
                 v = dest_[-p];
             }
         } while (v != target_);
@@ -306,10 +381,10 @@ class KilterRun {
             const int32_t u = s_.labelledNodes[k];
             const int64_t potU = pot_[u];
             for (int32_t i = firstOut_[u], end = firstOut_[u + 1]; i < end; ++i) {
-                const int32_t m = outOrder_[i];
-                const int32_t d = dest_[m];
+                const int32_t d = outDest_[i];
                 if (labelled_[d])
                     continue;
+                const int32_t m = outLink_[i];
                 const int64_t r = cost_[m] + potU - pot_[d] - offset_;
                 const int32_t x = flow_[m];
                 lowestForward = std::min(lowestForward, r);
@@ -328,10 +403,10 @@ class KilterRun {
                 }
             }
             for (int32_t i = firstIn_[u], end = firstIn_[u + 1]; i < end; ++i) {
-                const int32_t m = inOrder_[i];
-                const int32_t o = origin_[m];
+                const int32_t o = inOrigin_[i];
                 if (labelled_[o])
                     continue;
+                const int32_t m = inLink_[i];
                 const int64_t r = cost_[m] + pot_[o] + offset_ - potU;
                 const int32_t x = flow_[m];
                 highestBackward = std::max(highestBackward, r);
@@ -444,6 +519,16 @@ class KilterRun {
     int32_t* amount_;
     uint16_t* outOrder_;
     uint16_t* inOrder_;
+    int32_t* outLink_;
+    int32_t* outDest_;
+    int32_t* inLink_;
+    int32_t* inOrigin_;
+    int32_t* outCost_;
+    int32_t* inCost_;
+    int32_t* outPosOf_;
+    int32_t* inPosOf_;
+    uint8_t* outRoom_;
+    uint8_t* inRoom_;
     int32_t* firstOut_;
     int32_t* firstIn_;
 
