@@ -1,19 +1,176 @@
 #include "workspace/ProblemFiles.h"
 
-// Placeholder bodies: the reader and writer are built in their own change.
-namespace kav {
+#include <filesystem>
+#include <optional>
 
-LoadOutcome LoadProblem(Workspace&, Prompts&) { return LoadOutcome::Cancelled; }
-SaveOutcome SaveProblem(Workspace&, Prompts&) { return SaveOutcome::Cancelled; }
-LoadOutcome ReadProblem(Workspace&, Prompts&, const std::string&, const std::string&) {
-    return LoadOutcome::Failed;
+#include "workspace/ProblemReader.h"
+#include "workspace/TextReader.h"
+
+namespace kav {
+namespace {
+
+const char* const NotSavedText = "Files will not be saved ... WARNING";
+const char* const WriteErrorText =
+    "<<< Error Writing File ... File Not Saved >>>\r"
+    "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
+    "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
+const char* const LinkSaveStartName = "*.LIN";
+
+// The save dialogs show the name chosen in them the time before, like a dialog
+// object that lives as long as the program.
+struct SaveDialogMemory {
+    std::string nodeName;
+    std::string linkName = LinkSaveStartName;
+};
+
+SaveDialogMemory& SaveDialogs() {
+    static SaveDialogMemory memory;
+    return memory;
 }
-bool WriteProblemFiles(const Workspace&, const std::string&, const std::string&, int) {
-    return false;
+
+// Only a regular file counts: a folder of that name cannot be read or replaced.
+bool FileExists(const std::string& name) {
+    std::error_code error;
+    return !name.empty() && std::filesystem::is_regular_file(name, error);
 }
+
+FileDialogSpec GetNodeName() {
+    return {"Input the name of the file with the NODE information",
+            {{"Node Files", "*.NDE"}, {"All Files", "*.*"}},
+            ""};
+}
+
+FileDialogSpec GetLinkName() {
+    return {"Input the name of the file with LINK information",
+            {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
+            ""};
+}
+
+FileDialogSpec SaveNodeData() {
+    return {"Specify the file in which to store the NODE information",
+            {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}},
+            SaveDialogs().nodeName};
+}
+
+FileDialogSpec SaveLinkData() {
+    return {"Specify the file in which to store the LINK information",
+            {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
+            SaveDialogs().linkName};
+}
+
+void ShowMissingFile(Prompts& prompts, const std::string& name) {
+    prompts.Message(MsgKind::Error, MsgButtons::Ok,
+                    "File [" + name + "] does not exist... Try again.");
+}
+
+bool ConfirmReplace(Prompts& prompts, const std::string& name) {
+    return prompts.Message(MsgKind::Confirmation, MsgButtons::YesNo,
+                           "File [" + name + "] exists.... Do you want to replace it?") ==
+           Answer::Yes;
+}
+
+std::string OpenChoice(Prompts& prompts, const FileDialogSpec& dialog) {
+    return prompts.OpenFile(dialog).value_or("");
+}
+
+// Shows a save dialog and remembers a confirmed name for its next showing.
+std::string SaveChoice(Prompts& prompts, const FileDialogSpec& dialog, std::string& memory) {
+    std::optional<std::string> chosen = prompts.SaveFile(dialog);
+    if (!chosen)
+        return "";
+    memory = *chosen;
+    return *chosen;
+}
+
+void ChooseNodeFileToLoad(Workspace& ws, Prompts& prompts) {
+    do {
+        ws.NodeFileName = OpenChoice(prompts, GetNodeName());
+        if (!ws.NodeFileName.empty() && !FileExists(ws.NodeFileName)) {
+            ShowMissingFile(prompts, ws.NodeFileName);
+        }
+    } while (!ws.NodeFileName.empty() && !FileExists(ws.NodeFileName));
+}
+
+// The link file of the same name is taken without asking when it exists.
+void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
+    do {
+        ws.LinkFileName = DeriveLinkFileName(ws.NodeFileName);
+        if (!FileExists(ws.LinkFileName)) {
+            ws.LinkFileName = OpenChoice(prompts, GetLinkName());
+            if (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName)) {
+                ShowMissingFile(prompts, ws.LinkFileName);
+            }
+        }
+    } while (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName));
+}
+
+// Shows the save dialog until the user names a new file, agrees to replace an
+// existing one, or cancels (empty name).
+std::string ChooseFileToSave(Prompts& prompts, FileDialogSpec (*dialog)(), std::string& memory) {
+    for (;;) {
+        std::string name = SaveChoice(prompts, dialog(), memory);
+        if (!FileExists(name) || ConfirmReplace(prompts, name))
+            return name;
+    }
+}
+
+}  // namespace
+
 std::string DeriveLinkFileName(const std::string& nodeFileName) {
-    if (nodeFileName.size() < 3) return "LIN";
+    if (nodeFileName.size() < 3)
+        return "LIN";
     return nodeFileName.substr(0, nodeFileName.size() - 3) + "LIN";
+}
+
+void ResetSaveDialogs() {
+    SaveDialogs() = SaveDialogMemory();
+}
+
+LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
+                        const std::string& linkFile) {
+    FileSource linkSource(linkFile);
+    FileSource nodeSource(nodeFile);
+    TextReader links(linkSource);
+    TextReader nodes(nodeSource);
+    ws.NodeFileName = nodeFile;
+    ws.LinkFileName = linkFile;
+    return ReadProblemText(ws, prompts, links, nodes);
+}
+
+LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
+    ChooseNodeFileToLoad(ws, prompts);
+    if (ws.NodeFileName.empty())
+        return LoadOutcome::Cancelled;
+    ChooseLinkFileToLoad(ws, prompts);
+    if (ws.LinkFileName.empty())
+        return LoadOutcome::Cancelled;
+    const std::string nodeFile = ws.NodeFileName;
+    const std::string linkFile = ws.LinkFileName;
+    return ReadProblem(ws, prompts, nodeFile, linkFile);
+}
+
+SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
+    SaveDialogMemory& memory = SaveDialogs();
+    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName);
+    if (ws.NodeFileName.empty()) {
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
+        return SaveOutcome::Cancelled;
+    }
+    ws.LinkFileName = DeriveLinkFileName(ws.NodeFileName);
+    if (FileExists(ws.LinkFileName)) {
+        ws.LinkFileName = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
+    }
+    if (ws.LinkFileName.empty()) {
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
+        return SaveOutcome::Cancelled;
+    }
+    if (!WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName)) {
+        prompts.Beep(BeepFileError);
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText);
+        return SaveOutcome::Failed;
+    }
+    ws.DataNotSaved = false;
+    return SaveOutcome::Saved;
 }
 
 }  // namespace kav

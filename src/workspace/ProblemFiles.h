@@ -38,4 +38,8 @@ bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
 // replaced by "LIN".
 std::string DeriveLinkFileName(const std::string& nodeFileName);
 
+// The save dialogs remember the name chosen in them the time before; this sets
+// them back to their state at program start (for tests).
+void ResetSaveDialogs();
+
 }  // namespace kav

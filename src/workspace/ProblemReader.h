@@ -1,0 +1,18 @@
+#pragma once
+
+#include "workspace/ProblemFiles.h"
+#include "workspace/TextReader.h"
+
+namespace kav {
+
+// Reads a link file and a node file into the Workspace with every message of a
+// load: a header asking for more than the Workspace holds is refused and leaves
+// the previous problem whole; any other fault (unreadable file, a field that is
+// not a 32-bit integer, a negative count, a link end outside 1..NodeCount, a
+// file shorter than its counts) shows the fatal read warning and empties the
+// Workspace. Every read that gets past the header clears the solution and the
+// flags. ReadProblem and the fuzzer both come through here.
+LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFile,
+                            TextReader& nodeFile);
+
+}  // namespace kav

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/ScriptedPrompts.h"
+#include "support/TempFolder.h"
+#include "workspace/ProblemFiles.h"
+
+using namespace kav;
+
+namespace {
+
+const std::string NodeOpenTitle = "Input the name of the file with the NODE information";
+const std::string LinkOpenTitle = "Input the name of the file with LINK information";
+const std::string NodeSaveTitle = "Specify the file in which to store the NODE information";
+const std::string LinkSaveTitle = "Specify the file in which to store the LINK information";
+const std::string NotSavedText = "Files will not be saved ... WARNING";
+const std::string WriteErrorText =
+    "<<< Error Writing File ... File Not Saved >>>\r"
+    "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
+    "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
+
+const std::string ThreeNodes = "A\r\nB\r\nC\r\n";
+const std::string TwoLinks = "2 3\r\n1 2 0 10 5\r\n2 3 0 2147483647 -3\r\n";
+
+std::string Missing(const std::string& name) {
+    return "File [" + name + "] does not exist... Try again.";
+}
+std::string Replace(const std::string& name) {
+    return "File [" + name + "] exists.... Do you want to replace it?";
+}
+
+class ProblemDialogs : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetSaveDialogs(); }
+
+    // A Workspace holding the three-node problem, with pending changes.
+    void MakeProblem() {
+        ScriptedPrompts quiet;
+        ASSERT_EQ(ReadProblem(ws, quiet, folder.Write("SRC.NDE", ThreeNodes),
+                              folder.Write("SRC.LIN", TwoLinks)),
+                  LoadOutcome::Loaded);
+        ws.LinkFlow[1] = 4;
+        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+    }
+
+    TempFolder folder;
+    Workspace ws;
+    ScriptedPrompts prompts;
+};
+
+}  // namespace
+
+TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
+    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
+    folder.Write("NET.LIN", TwoLinks);
+    prompts.files = {nodes};
+    ws.DataNotSaved = ws.ResultsNotShown = true;
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
+    const FileDialogSpec& dialog = prompts.openDialogs[0];
+    EXPECT_EQ(dialog.fileName, "");
+    using Filters = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(dialog.filters, (Filters{{"Node Files", "*.NDE"}, {"All Files", "*.*"}}));
+    EXPECT_EQ(ws.LinkCount, 2);
+    EXPECT_EQ(ws.NodeName[3], "C");
+    EXPECT_EQ(ws.LinkFileName, folder.File("NET.LIN"));
+    EXPECT_FALSE(ws.DataNotSaved || ws.ResultsNotShown);
+}
+
+TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinIsMissing) {
+    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
+    const std::string links = folder.Write("OTHER.LIN", TwoLinks);
+    std::filesystem::create_directory(folder.File("FOLDER.NDE"));
+    prompts.files = {folder.File("NONE.NDE"), folder.File("FOLDER.NDE"), nodes,
+                     folder.File("NONE.LIN"), links};
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(prompts.events, (std::vector<std::string>{
+                                  "open " + NodeOpenTitle,
+                                  "message " + Missing(folder.File("NONE.NDE")),
+                                  "open " + NodeOpenTitle,
+                                  "message " + Missing(folder.File("FOLDER.NDE")),
+                                  "open " + NodeOpenTitle,
+                                  "open " + LinkOpenTitle,
+                                  "message " + Missing(folder.File("NONE.LIN")),
+                                  "open " + LinkOpenTitle,
+                              }));
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Error);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Ok);
+    using Filters = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(prompts.openDialogs[3].filters,
+              (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
+    for (const FileDialogSpec& dialog : prompts.openDialogs)
+        EXPECT_EQ(dialog.fileName, "");
+    EXPECT_EQ(ws.NodeFileName, nodes);
+    EXPECT_EQ(ws.LinkFileName, links);
+}
+
+TEST_F(ProblemDialogs, CancellingALoadChangesNothingAndShowsNothing) {
+    MakeProblem();
+    prompts.files = {std::nullopt};
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Cancelled);
+    EXPECT_TRUE(prompts.messages.empty() && prompts.beeps.empty());
+    EXPECT_EQ(ws.LinkCount, 2);
+    EXPECT_EQ(ws.LinkFlow[1], 4);
+    EXPECT_TRUE(ws.DataNotSaved && ws.ResultsNotShown && ws.NetworkChanged);
+    EXPECT_EQ(ws.NodeFileName, "");
+
+    // Cancelling the link dialog reads nothing either.
+    prompts.Clear();
+    prompts.files = {folder.Write("LONE.NDE", "X\r\n"), std::nullopt};
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Cancelled);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(ws.NodeName[1], "A");
+    EXPECT_TRUE(ws.DataNotSaved);
+}
+
+TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
+    MakeProblem();
+    const std::string nodes = folder.File("OUT.NDE");
+    prompts.files = {nodes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
+    EXPECT_EQ(TempFolder::Read(nodes), ThreeNodes);
+    EXPECT_EQ(TempFolder::Read(folder.File("OUT.LIN")),
+              "         2         3         0         0         0\r\n"
+              "         1         2         0        10         5\r\n"
+              "         2         3         0 2147483647        -3\r\n");
+    EXPECT_FALSE(ws.DataNotSaved);
+    EXPECT_TRUE(ws.ResultsNotShown && ws.NetworkChanged);
+    EXPECT_EQ(ws.LinkFlow[1], 4);
+    EXPECT_EQ(ws.LinkFileName, folder.File("OUT.LIN"));
+}
+
+TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
+    MakeProblem();
+    prompts.files = {std::nullopt};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Cancelled);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, NotSavedText);
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
+    EXPECT_TRUE(ws.DataNotSaved);
+    EXPECT_EQ(ws.NodeFileName, "");
+}
+
+TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinExists) {
+    MakeProblem();
+    const std::string nodes = folder.Write("NET.NDE", "old nodes");
+    const std::string links = folder.Write("NET.LIN", "old links");
+    const std::string other = folder.Write("OTHER.LIN", "other links");
+    // Node file: No, choose again, Yes. Link file: its twin exists, so the link
+    // dialog opens; first a file that exists (No), then the twin itself (Yes).
+    prompts.files = {nodes, nodes, other, links};
+    prompts.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.events, (std::vector<std::string>{
+                                  "save " + NodeSaveTitle,
+                                  "message " + Replace(nodes),
+                                  "save " + NodeSaveTitle,
+                                  "message " + Replace(nodes),
+                                  "save " + LinkSaveTitle,
+                                  "message " + Replace(other),
+                                  "save " + LinkSaveTitle,
+                                  "message " + Replace(links),
+                              }));
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Confirmation);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
+    // The save dialogs show the name chosen the time before; the link one starts with *.LIN.
+    EXPECT_EQ(prompts.saveDialogs[0].fileName, "");
+    EXPECT_EQ(prompts.saveDialogs[1].fileName, nodes);
+    EXPECT_EQ(prompts.saveDialogs[2].fileName, "*.LIN");
+    EXPECT_EQ(prompts.saveDialogs[3].fileName, other);
+    using Filters = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(prompts.saveDialogs[0].filters,
+              (Filters{{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}}));
+    EXPECT_EQ(prompts.saveDialogs[2].filters,
+              (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
+    EXPECT_EQ(TempFolder::Read(nodes), ThreeNodes);
+    EXPECT_EQ(TempFolder::Read(other), "other links");
+    EXPECT_EQ(TempFolder::Read(links).substr(0, 10), "         2");
+
+    // A later save starts from the names chosen before.
+    prompts.Clear();
+    prompts.files = {std::nullopt};
+    SaveProblem(ws, prompts);
+    EXPECT_EQ(prompts.saveDialogs[0].fileName, nodes);
+}
+
+TEST_F(ProblemDialogs, CancellingTheLinkDialogOfASaveWarnsAndWritesNothing) {
+    MakeProblem();
+    const std::string nodes = folder.Write("NET.NDE", "old nodes");
+    folder.Write("NET.LIN", "old links");
+    prompts.files = {nodes, std::nullopt};
+    prompts.answers = {Answer::Yes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(prompts.messages.back().text, NotSavedText);
+    EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
+    EXPECT_TRUE(ws.DataNotSaved);
+}
+
+TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
+    MakeProblem();
+    // The link file's name is taken by a folder: nothing can be written there.
+    const std::string nodes = folder.Write("NET.NDE", "old nodes");
+    std::filesystem::create_directory(folder.File("NET.LIN"));
+    const std::size_t entries = folder.EntryCount();
+    prompts.files = {nodes};
+    prompts.answers = {Answer::Yes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
+    ASSERT_GE(prompts.events.size(), 2u);
+    EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
+    EXPECT_EQ(prompts.events.back(), "message " + WriteErrorText);
+    EXPECT_EQ(prompts.messages.back().kind, MsgKind::Warning);
+    EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
+    EXPECT_EQ(folder.EntryCount(), entries);  // no temporary file left behind
+    EXPECT_TRUE(ws.DataNotSaved);
+}
+
+TEST_F(ProblemDialogs, WriteErrorsNeverTouchTheTargets) {
+    MakeProblem();
+    const std::string nodes = folder.Write("NET.NDE", "old nodes");
+    const std::string links = folder.Write("NET.LIN", "old links");
+    std::filesystem::create_directory(folder.File("DIR.NDE"));
+    EXPECT_FALSE(WriteProblemFiles(ws, folder.File("DIR.NDE"), links));
+    EXPECT_FALSE(WriteProblemFiles(ws, nodes, folder.File("no/such/folder.LIN")));
+    EXPECT_FALSE(WriteProblemFiles(ws, nodes, ""));
+    EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
+    EXPECT_EQ(TempFolder::Read(links), "old links");
+    EXPECT_EQ(folder.EntryCount(), 5u);  // SRC.NDE, SRC.LIN, NET.NDE, NET.LIN, DIR.NDE
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(
+            folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(WriteProblemFiles(ws, nodes, links));
+        EXPECT_EQ(TempFolder::Read(links), "old links");
+    }
+}
+
+TEST_F(ProblemDialogs, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {
+    MakeProblem();
+    const std::string real = folder.Write("REAL.NDE", "old");
+    std::filesystem::create_symlink(real, folder.File("LINKED.NDE"));
+    ASSERT_TRUE(WriteProblemFiles(ws, folder.File("LINKED.NDE"), folder.File("LINKED.LIN")));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("LINKED.NDE")));
+    EXPECT_EQ(TempFolder::Read(real), ThreeNodes);
+}
+
+TEST(DeriveLinkFileName, ReplacesTheLastThreeCharacters) {
+    EXPECT_EQ(DeriveLinkFileName("/data/PROB.NDE"), "/data/PROB.LIN");
+    EXPECT_EQ(DeriveLinkFileName("prob.nde"), "prob.LIN");
+    EXPECT_EQ(DeriveLinkFileName("PROB.TXTX"), "PROB.TLIN");
+    EXPECT_EQ(DeriveLinkFileName("AB"), "LIN");
+}
