@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -132,6 +133,16 @@ void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {
+    // OK is the default button: Enter presses it wherever the focus is.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && OKButton->isVisible()) {
+        OKButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TAboutBoxKavrilon::FormShow() {

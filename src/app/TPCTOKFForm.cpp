@@ -72,8 +72,7 @@ void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
     OKFPercentLabel->setText(PercentLabelText(percent));
     const int whole = GaugePercent(percent);
     if (whole != Gauge1->value()) {
-        Gauge1->setValue(whole);
-        Gauge1->repaint();
+        Gauge1->setValue(whole);  // repaints at once when the shown text changes
         OKFPercentLabel->repaint();
     }
 }
