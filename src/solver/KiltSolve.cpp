@@ -1,12 +1,478 @@
 #include "solver/KiltSolve.h"
 
-namespace kav {
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
-int32_t ReducedCost(const Workspace&, int32_t) { return 0; }
-KilterInfo KilterState(const Workspace&, int32_t) { return {}; }
-int32_t RunOutOfKilter(Workspace& ws, ProgressSink*) {
-    ws.Infeasible = false;
+#include "solver/SortOkf.h"
+
+namespace kav {
+namespace {
+
+constexpr int64_t Int32Max = INT32_MAX;
+constexpr int64_t Int32Min = INT32_MIN;
+
+bool FitsInt32(int64_t value) {
+    return value >= Int32Min && value <= Int32Max;
+}
+
+// Kilter number of a link from its flow, bounds and the sign of its reduced cost.
+int64_t KilterNumberOf(int64_t reduced, int64_t x, int64_t lower, int64_t upper) {
+    if (reduced > 0)
+        return lower - x;
+    if (reduced < 0)
+        return upper - x;
+    if (x < lower)
+        return lower - x;
+    if (x > upper)
+        return upper - x;
     return 0;
+}
+
+const char* const RangeText =
+    "Numbers in this problem grow beyond the range of the solver (2147483647): "
+    "potentials, reduced costs or flow changes would overflow ... the solve was stopped";
+
+// The solver's scratch, allocated once at full size and reused by every run.
+struct Scratch {
+    std::vector<uint16_t> outOrder = std::vector<uint16_t>(MaxLinks + 1);
+    std::vector<uint16_t> inOrder = std::vector<uint16_t>(MaxLinks + 1);
+    std::vector<int32_t> firstOut = std::vector<int32_t>(MaxNodes + 2);
+    std::vector<int32_t> firstIn = std::vector<int32_t>(MaxNodes + 2);
+    std::vector<uint8_t> labelled = std::vector<uint8_t>(MaxNodes + 1);
+    std::vector<int32_t> predLink = std::vector<int32_t>(MaxNodes + 1);
+    std::vector<int32_t> amount = std::vector<int32_t>(MaxNodes + 1);
+    std::vector<int32_t> labelledNodes = std::vector<int32_t>(MaxNodes + 1);
+    struct Frame {
+        int32_t node;
+        int32_t outPos;
+        int32_t inPos;
+    };
+    std::vector<Frame> stack = std::vector<Frame>(MaxNodes + 1);
+};
+
+Scratch& TheScratch() {
+    static Scratch scratch;
+    return scratch;
+}
+
+// One run of the algorithm over the Workspace arrays.
+//
+// Potentials of the nodes that the current labelling pass has not reached are
+// raised together: the raise is kept in `offset_` and added to such a node's
+// stored potential when the node is labelled or when the pass ends, so a raise
+// costs nothing per node. The actual potential of node n is pot_[n] while n is
+// labelled and pot_[n] + offset_ while it is not.
+//
+// Every reduced cost stays within 32 bits during a run: that is checked for all
+// links at the start, and a potential raise changes only the reduced costs of
+// links between labelled and unlabelled nodes, which the raise itself checks.
+class KilterRun {
+  public:
+    KilterRun(Workspace& ws, ProgressSink* progress)
+        : ws_(ws),
+          progress_(progress),
+          s_(TheScratch()),
+          linkCount_(ws.LinkCount),
+          nodeCount_(ws.NodeCount),
+          origin_(ws.LinkOrigin.data()),
+          dest_(ws.LinkDest.data()),
+          lower_(ws.LinkLower.data()),
+          upper_(ws.LinkUpper.data()),
+          cost_(ws.LinkCost.data()),
+          flow_(ws.LinkFlow.data()),
+          pot_(ws.NodePotential.data()),
+          labelled_(s_.labelled.data()),
+          predLink_(s_.predLink.data()),
+          amount_(s_.amount.data()),
+          outOrder_(s_.outOrder.data()),
+          inOrder_(s_.inOrder.data()),
+          firstOut_(s_.firstOut.data()),
+          firstIn_(s_.firstIn.data()) {}
+
+    int32_t Run() {
+        CheckProblemFits();
+        ws_.Infeasible = false;
+        if (linkCount_ == 0)
+            return 0;
+        BuildOrders();
+        ResetLabels();
+        for (int32_t l = 1; l <= linkCount_; ++l) {
+            if (!BringIntoKilter(l)) {
+                ws_.Infeasible = true;
+                return l;
+            }
+            if (progress_)
+                progress_->ReportProgress(l, linkCount_);
+        }
+        return 0;
+    }
+
+  private:
+    // --- Preconditions -------------------------------------------------------
+
+    void CheckProblemFits() {
+        for (int32_t m = 1; m <= linkCount_; ++m) {
+            if (origin_[m] < 1 || origin_[m] > nodeCount_ || dest_[m] < 1 ||
+                dest_[m] > nodeCount_) {
+                throw SolveStopped("Link <" + std::to_string(m) +
+                                   "> names a node that does not exist ... the solve was stopped");
+            }
+            if (lower_[m] > upper_[m]) {
+                throw SolveStopped("Link <" + std::to_string(m) +
+                                   "> has its lower bound above its upper bound ... the solve "
+                                   "was stopped");
+            }
+            if (!FitsInt32(int64_t{cost_[m]} + pot_[origin_[m]] - pot_[dest_[m]])) {
+                throw SolveStopped(RangeText);
+            }
+        }
+        maxStored_ = Int32Min;
+        for (int32_t n = 1; n <= nodeCount_; ++n)
+            maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
+    }
+
+    // --- Orders by origin and by destination --------------------------------
+
+    void BuildOrders() {
+        SortOkf(1, static_cast<uint16_t>(linkCount_), origin_ + 1, outOrder_ + 1, 'I');
+        SortOkf(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder_ + 1, 'I');
+        BuildFirst(outOrder_, origin_, firstOut_);
+        BuildFirst(inOrder_, dest_, firstIn_);
+    }
+
+    // first[n] is the position of node n's first link in order; a node without
+    // links gets an empty run that starts where the next node's begins.
+    void BuildFirst(const uint16_t* order, const int32_t* end, int32_t* first) const {
+        std::fill(first, first + MaxNodes + 2, 0);
+        int32_t remembered = 0;
+        for (int32_t i = 1; i <= linkCount_; ++i) {
+            const int32_t n = end[order[i]];
+            if (n != remembered) {
+                first[n] = i;
+                remembered = n;
+            }
+        }
+        first[nodeCount_ + 1] = linkCount_ + 1;
+        for (int32_t n = nodeCount_; n >= 1; --n) {
+            if (first[n] == 0)
+                first[n] = first[n + 1];
+        }
+    }
+
+    // --- Potentials and reduced costs ---------------------------------------
+
+    int64_t Potential(int32_t n) const { return pot_[n] + (labelled_[n] ? 0 : offset_); }
+
+    int64_t Reduced(int32_t m) const {
+        return cost_[m] + Potential(origin_[m]) - Potential(dest_[m]);
+    }
+
+    // Signed kilter number of link m under the current potentials; its size
+    // must fit the label amounts.
+    int32_t Kilter(int32_t m) {
+        const int64_t k = KilterNumberOf(Reduced(m), flow_[m], lower_[m], upper_[m]);
+        if (k > Int32Max || k < -Int32Max)
+            Stop();
+        return static_cast<int32_t>(k);
+    }
+
+    // Adds the pending raise to every unlabelled node and forgets the labels.
+    void EndPass() {
+        if (offset_ != 0) {
+            for (int32_t n = 1; n <= nodeCount_; ++n) {
+                if (!labelled_[n])
+                    Materialize(n);
+            }
+            offset_ = 0;
+        }
+        ResetLabels();
+    }
+
+    void Materialize(int32_t n) {
+        pot_[n] = static_cast<int32_t>(pot_[n] + offset_);
+        maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
+    }
+
+    [[noreturn]] void Stop() {
+        EndPass();
+        throw SolveStopped(RangeText);
+    }
+
+    // --- Labels --------------------------------------------------------------
+
+    void ResetLabels() {
+        for (int32_t k = 0; k < labelledCount_; ++k) {
+            const int32_t n = s_.labelledNodes[k];
+            labelled_[n] = 0;
+            predLink_[n] = 0;
+            amount_[n] = 0;
+        }
+        labelledCount_ = 0;
+    }
+
+    void SetLabel(int32_t n, int32_t pred, int32_t amount) {
+        Materialize(n);  // its actual potential now lives in pot_ alone
+        labelled_[n] = 1;
+        predLink_[n] = pred;
+        amount_[n] = amount;
+        s_.labelledNodes[labelledCount_++] = n;
+    }
+
+    // Depth-first labelling from node `start`: a node's outgoing links are
+    // tried before its incoming ones, each list in its order, and the search
+    // descends into every newly labelled node at once. An explicit stack keeps
+    // that order without deep recursion.
+    void LabelFrom(int32_t start) {
+        int32_t depth = 0;
+        Push(start, depth);
+        while (depth > 0) {
+            Scratch::Frame& frame = s_.stack[depth - 1];
+            const int32_t n = frame.node;
+            const int64_t potN = pot_[n];
+            const int32_t amountN = amount_[n];
+            bool labelledOne = false;
+            for (const int32_t end = firstOut_[n + 1]; frame.outPos < end && !labelledOne;) {
+                const int32_t m = outOrder_[frame.outPos++];
+                const int32_t d = dest_[m];
+                if (labelled_[d])
+                    continue;
+                const int64_t r = cost_[m] + potN - pot_[d] - offset_;
+                const int32_t x = flow_[m];
+                const int32_t bound = r > 0 ? lower_[m] : upper_[m];
+                if (x < bound) {
+                    SetLabel(d, m,
+                             static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - x, amountN)));
+                    Push(d, depth);
+                    labelledOne = true;
+                }
+            }
+            for (const int32_t end = firstIn_[n + 1]; frame.inPos < end && !labelledOne;) {
+                const int32_t m = inOrder_[frame.inPos++];
+                const int32_t o = origin_[m];
+                if (labelled_[o])
+                    continue;
+                const int64_t r = cost_[m] + pot_[o] + offset_ - potN;
+                const int32_t x = flow_[m];
+                const int32_t bound = r < 0 ? upper_[m] : lower_[m];
+                if (x > bound) {
+                    SetLabel(o, -m,
+                             static_cast<int32_t>(std::min<int64_t>(int64_t{x} - bound, amountN)));
+                    Push(o, depth);
+                    labelledOne = true;
+                }
+            }
+            if (labelled_[target_])
+                return;
+            if (!labelledOne)
+                --depth;
+        }
+    }
+
+    void Push(int32_t n, int32_t& depth) {
+        s_.stack[depth++] = Scratch::Frame{n, firstOut_[n], firstIn_[n]};
+    }
+
+    // --- Flow change around the cycle ---------------------------------------
+
+    void ChangeFlow() {
+        const int32_t a = std::abs(amount_[target_]);
+        int32_t v = target_;
+        do {
+            const int32_t p = predLink_[v];
+            if (p > 0) {
+                flow_[p] += a;
+                v = origin_[p];
+            } else {
+                flow_[-p] -= a;
+                v = dest_[-p];
+            }
+        } while (v != target_);
+    }
+
+    // --- Potential change ----------------------------------------------------
+
+    // Looks at the links between labelled and unlabelled nodes (found through
+    // the labelled nodes' own links). Returns the node to go on labelling
+    // from, or 0 when nothing can change: no feasible flow exists.
+    int32_t ChangePotentials() {
+        int32_t zeroLink = INT32_MAX, zeroNode = 0;
+        int64_t minPos = Int32Max, maxNeg = -Int32Max;
+        int32_t posLink = 0, negLink = 0;
+        int64_t lowestForward = Int32Max, highestBackward = Int32Min;
+        bool outOfRangeCandidate = false;
+
+        for (int32_t k = 0; k < labelledCount_; ++k) {
+            const int32_t u = s_.labelledNodes[k];
+            const int64_t potU = pot_[u];
+            for (int32_t i = firstOut_[u], end = firstOut_[u + 1]; i < end; ++i) {
+                const int32_t m = outOrder_[i];
+                const int32_t d = dest_[m];
+                if (labelled_[d])
+                    continue;
+                const int64_t r = cost_[m] + potU - pot_[d] - offset_;
+                const int32_t x = flow_[m];
+                lowestForward = std::min(lowestForward, r);
+                if (x < lower_[m] || x > upper_[m])
+                    continue;
+                if (r > 0) {
+                    if (r < minPos || (r == minPos && m < posLink)) {
+                        minPos = r;
+                        posLink = m;
+                    }
+                    if (r == Int32Max)
+                        outOfRangeCandidate = true;
+                } else if (r == 0 && x < upper_[m] && m < zeroLink) {
+                    zeroLink = m;
+                    zeroNode = u;
+                }
+            }
+            for (int32_t i = firstIn_[u], end = firstIn_[u + 1]; i < end; ++i) {
+                const int32_t m = inOrder_[i];
+                const int32_t o = origin_[m];
+                if (labelled_[o])
+                    continue;
+                const int64_t r = cost_[m] + pot_[o] + offset_ - potU;
+                const int32_t x = flow_[m];
+                highestBackward = std::max(highestBackward, r);
+                if (x < lower_[m] || x > upper_[m])
+                    continue;
+                if (r < 0) {
+                    if (r > maxNeg || (r == maxNeg && m < negLink)) {
+                        maxNeg = r;
+                        negLink = m;
+                    }
+                    if (r <= -Int32Max)
+                        outOfRangeCandidate = true;
+                } else if (r == 0 && x > lower_[m] && m < zeroLink) {
+                    zeroLink = m;
+                    zeroNode = u;
+                }
+            }
+        }
+        if (zeroNode != 0)
+            return zeroNode;
+        if (posLink == 0 && negLink == 0) {
+            // A link whose reduced cost is at the end of the range could have
+            // been used with a wider number type: not a true infeasibility.
+            if (outOfRangeCandidate)
+                Stop();
+            return 0;
+        }
+
+        int32_t startNode = 0;
+        int64_t delta = Int32Max;
+        if (minPos < delta) {
+            startNode = origin_[posLink];
+            delta = minPos;
+        }
+        if (-maxNeg < delta) {
+            startNode = dest_[negLink];
+            delta = -maxNeg;
+        }
+        if (lowestForward - delta < Int32Min || highestBackward + delta > Int32Max ||
+            !UnlabelledCanRise(delta)) {
+            Stop();
+        }
+        offset_ += delta;
+        return startNode;
+    }
+
+    // Whether every unlabelled node's potential can rise by delta. The highest
+    // stored potential bounds them all; only near the limit are they looked at.
+    bool UnlabelledCanRise(int64_t delta) const {
+        if (maxStored_ + offset_ + delta <= Int32Max)
+            return true;
+        for (int32_t n = 1; n <= nodeCount_; ++n) {
+            if (!labelled_[n] && pot_[n] + offset_ + delta > Int32Max)
+                return false;
+        }
+        return true;
+    }
+
+    // --- Main loop step for one link -----------------------------------------
+
+    // Brings link l into kilter; false when no feasible flow exists.
+    bool BringIntoKilter(int32_t l) {
+        int32_t k = Kilter(l);
+        while (k != 0) {
+            int32_t startNode;
+            if (k > 0) {
+                startNode = dest_[l];
+                SetLabel(startNode, l, k);
+                target_ = origin_[l];
+            } else {
+                startNode = origin_[l];
+                SetLabel(startNode, -l, -k);
+                target_ = dest_[l];
+            }
+            while (true) {
+                LabelFrom(startNode);
+                if (labelled_[target_])
+                    break;
+                startNode = ChangePotentials();
+                if (startNode == 0) {
+                    EndPass();
+                    return false;
+                }
+                k = Kilter(l);
+                if (k == 0)
+                    break;
+            }
+            if (k != 0)
+                ChangeFlow();
+            EndPass();
+            k = Kilter(l);
+        }
+        return true;
+    }
+
+    Workspace& ws_;
+    ProgressSink* progress_;
+    Scratch& s_;
+    const int32_t linkCount_;
+    const int32_t nodeCount_;
+    const int32_t* origin_;
+    const int32_t* dest_;
+    const int32_t* lower_;
+    const int32_t* upper_;
+    const int32_t* cost_;
+    int32_t* flow_;
+    int32_t* pot_;
+    uint8_t* labelled_;
+    int32_t* predLink_;
+    int32_t* amount_;
+    uint16_t* outOrder_;
+    uint16_t* inOrder_;
+    int32_t* firstOut_;
+    int32_t* firstIn_;
+
+    int32_t target_ = 0;
+    int32_t labelledCount_ = 0;
+    int64_t offset_ = 0;
+    int64_t maxStored_ = 0;
+};
+
+}  // namespace
+
+int64_t WideReducedCost(const Workspace& ws, int32_t link) {
+    const int32_t origin = ws.LinkOrigin[link];
+    const int32_t o = origin < 0 ? -origin : origin;
+    return int64_t{ws.LinkCost[link]} + ws.NodePotential[o] - ws.NodePotential[ws.LinkDest[link]];
+}
+
+int32_t ReducedCost(const Workspace& ws, int32_t link) {
+    return CheckedNarrow(WideReducedCost(ws, link));
+}
+
+KilterInfo KilterState(const Workspace& ws, int32_t link) {
+    const int64_t k = KilterNumberOf(WideReducedCost(ws, link), ws.LinkFlow[link],
+                                     ws.LinkLower[link], ws.LinkUpper[link]);
+    return KilterInfo{k == 0, CheckedNarrow(k)};
+}
+
+int32_t RunOutOfKilter(Workspace& ws, ProgressSink* progress) {
+    return KilterRun(ws, progress).Run();
 }
 
 }  // namespace kav

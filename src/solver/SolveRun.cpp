@@ -1,9 +1,94 @@
 #include "solver/SolveRun.h"
 
-namespace kav {
+#include <chrono>
+#include <ctime>
 
-double SecondsOfDay() { return 0.0; }
-void ComputeTotalCost(Workspace& ws) { ws.TotalCost = 0.0; }
-void RunSolve(Workspace&, Prompts&, SolveRunView&, const std::function<double()>&) {}
+#include "solver/CheckProblem.h"
+#include "workspace/NumberFormat.h"
+
+namespace kav {
+namespace {
+
+constexpr double SecondsPerDay = 86400.0;
+
+// Runs the algorithm between two readings of the clock and shows the messages
+// that belong to the run itself.
+void TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
+              const std::function<double()>& clock) {
+    const double startTime = clock();
+    const int32_t failedLink = RunOutOfKilter(ws, view.Progress());
+    const double stopTime = clock();
+    if (ws.Infeasible) {
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
+                        "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
+                            std::to_string(failedLink) +
+                            " >>>\r"
+                            "<<<          FATAL ERROR ... SORRY         >>>\r"
+                            "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
+    }
+    double elapsed = stopTime - startTime;
+    if (elapsed < 0)
+        elapsed += SecondsPerDay;  // the run crossed midnight
+    prompts.Message(
+        MsgKind::Information, MsgButtons::Ok,
+        "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
+}
+
+}  // namespace
+
+double SecondsOfDay() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const auto millisecond = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millisecond * 0.001;
+}
+
+void ComputeTotalCost(Workspace& ws) {
+    ws.TotalCost = 0.0;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        const long double product = static_cast<long double>(ws.LinkCost[k]) * ws.LinkFlow[k];
+        ws.TotalCost = static_cast<double>(ws.TotalCost + product);
+    }
+}
+
+void RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+              const std::function<double()>& clock) {
+    if (ws.LinkCount <= 0)
+        return;
+    const std::vector<std::string> errors = CheckProblem(ws);
+    if (!ws.ChecksPassed) {
+        view.ShowCheckErrors(errors);
+        return;
+    }
+    if (ws.NetworkChanged || ws.Infeasible)
+        ws.ClearSolution();
+
+    view.ShowProgressWindow();
+    try {
+        TimedRun(ws, prompts, view, clock);
+    } catch (const SolveStopped&) {
+        // The partial flows and potentials are no solution; the next solve and
+        // the results window start again from zero.
+        view.HideProgressWindow();
+        ws.ClearSolution();
+        throw;
+    } catch (...) {
+        view.HideProgressWindow();
+        throw;
+    }
+    view.HideProgressWindow();
+
+    if (ws.Infeasible) {
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
+                        "Inputs yield infeasible solution...\rSEVERE WARNING...");
+    } else {
+        ComputeTotalCost(ws);
+    }
+    ws.NetworkChanged = false;
+    ws.ResultsNotShown = true;
+}
 
 }  // namespace kav

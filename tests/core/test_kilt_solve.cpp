@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "ProblemBuilder.h"
+#include "RandomProblems.h"
+#include "ReferenceKilter.h"
+#include "solver/KiltSolve.h"
+
+using namespace kav;
+
+namespace {
+
+struct RecordingSink : ProgressSink {
+    std::vector<int32_t> links;
+    void ReportProgress(int32_t link, int32_t linkCount) override {
+        links.push_back(link);
+        EXPECT_GE(linkCount, link);
+    }
+};
+
+std::vector<int32_t> Flows(const Workspace& ws) {
+    std::vector<int32_t> flows;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        flows.push_back(ws.LinkFlow[k]);
+    return flows;
+}
+
+std::vector<int32_t> Potentials(const Workspace& ws) {
+    std::vector<int32_t> potentials;
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        potentials.push_back(ws.NodePotential[n]);
+    return potentials;
+}
+
+using Values = std::vector<int32_t>;
+
+void ThreeNodeExample(Workspace& ws) {
+    ProblemBuilder(ws)
+        .Nodes(3)
+        .Link(1, 2, 0, 10, 3)
+        .Link(2, 3, 2, 10, 1)
+        .Link(3, 1, 0, 10, -2)
+        .Link(1, 3, 0, 4, 1);
+}
+
+}  // namespace
+
+TEST(KilterState, FollowsTheSignOfTheReducedCost) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 2, 2, 8, 5);
+    auto state = [&](int32_t flow) {
+        ws.LinkFlow[1] = flow;
+        return KilterState(ws, 1);
+    };
+    // r > 0: only at the lower bound.
+    EXPECT_TRUE(state(2).InKilter);
+    EXPECT_EQ(state(5).KilterNumber, -3);
+    EXPECT_EQ(state(0).KilterNumber, 2);
+    // r < 0: only at the upper bound.
+    ws.NodePotential[2] = 9;
+    EXPECT_EQ(ReducedCost(ws, 1), -4);
+    EXPECT_TRUE(state(8).InKilter);
+    EXPECT_EQ(state(5).KilterNumber, 3);
+    EXPECT_EQ(state(10).KilterNumber, -2);
+    // r = 0: anywhere between the bounds.
+    ws.NodePotential[2] = 5;
+    EXPECT_TRUE(state(2).InKilter);
+    EXPECT_TRUE(state(8).InKilter);
+    EXPECT_EQ(state(1).KilterNumber, 1);
+    EXPECT_EQ(state(9).KilterNumber, -1);
+    EXPECT_FALSE(state(9).InKilter);
+}
+
+TEST(KilterState, MarkedLinkUsesTheOriginsMagnitude) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(-1, 2, 0, 5, 3);
+    ws.NodePotential[1] = 10;
+    EXPECT_EQ(ReducedCost(ws, 1), 13);
+}
+
+TEST(KilterState, ValuesBeyond32BitsAreOverflowErrors) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 2, 0, 5, 2147483647);
+    ws.NodePotential[1] = 1;
+    EXPECT_THROW(ReducedCost(ws, 1), IntegerOverflow);
+    EXPECT_EQ(WideReducedCost(ws, 1), 2147483648LL);
+    ws.LinkLower[1] = 2147483647;
+    ws.LinkFlow[1] = -5;
+    EXPECT_THROW(KilterState(ws, 1), IntegerOverflow);
+}
+
+TEST(RunOutOfKilter, ThreeNodeExampleReachesTheOptimum) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    RecordingSink sink;
+    RunOutOfKilter(ws, &sink);
+    EXPECT_FALSE(ws.Infeasible);
+    EXPECT_EQ(Flows(ws), (Values{2, 2, 6, 4}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 3, 2}));
+    EXPECT_EQ(sink.links, (Values{1, 2, 3, 4}));
+}
+
+TEST(RunOutOfKilter, SecondRunFromTheOptimumChangesNothing) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    RunOutOfKilter(ws, nullptr);
+    ws.Infeasible = true;
+    RecordingSink sink;
+    EXPECT_EQ(RunOutOfKilter(ws, &sink), 0);
+    EXPECT_FALSE(ws.Infeasible);
+    EXPECT_EQ(Flows(ws), (Values{2, 2, 6, 4}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 3, 2}));
+    EXPECT_EQ(sink.links, (Values{1, 2, 3, 4}));
+}
+
+TEST(RunOutOfKilter, InfeasibleProblemStopsOnTheFailingLink) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Node("A")
+        .Node("B")
+        .Node("C")
+        .Node("D")
+        .Link(1, 2, 0, 10, 0)
+        .Link(2, 1, 0, 10, 0)
+        .Link(1, 3, 5, 5, 0)
+        .Link(3, 4, 0, 10, 0)
+        .Link(4, 3, 0, 10, 0)
+        .Link(4, 2, 0, 1, 0);
+    RecordingSink sink;
+    EXPECT_EQ(RunOutOfKilter(ws, &sink), 3);
+    EXPECT_TRUE(ws.Infeasible);
+    EXPECT_EQ(sink.links, (Values{1, 2}));
+    for (int32_t k = 1; k <= 2; ++k)
+        EXPECT_TRUE(KilterState(ws, k).InKilter);
+}
+
+TEST(RunOutOfKilter, EmptyProblemReturnsAtOnce) {
+    Workspace ws;
+    ws.Infeasible = true;
+    RecordingSink sink;
+    EXPECT_EQ(RunOutOfKilter(ws, &sink), 0);
+    EXPECT_FALSE(ws.Infeasible);
+    EXPECT_TRUE(sink.links.empty());
+}
+
+TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
+    // The plain run decides every tie by the rules as written (lowest link
+    // number, forward before backward, first zero-cost link at once); small
+    // costs make such ties frequent.
+    std::mt19937 rng(20261207);
+    Workspace ws, plain;
+    int infeasible = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        MakeRandomProblem(ws, rng);
+        plain = ws;
+        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
+        RecordingSink sink;
+        const int32_t failed = RunOutOfKilter(ws, &sink);
+        ASSERT_EQ(ws.Infeasible, expected.infeasible) << "trial " << trial;
+        if (expected.infeasible) {
+            ++infeasible;
+            ASSERT_EQ(failed, expected.failedLink) << "trial " << trial;
+        }
+        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
+        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
+        ASSERT_EQ(sink.links, expected.progress) << "trial " << trial;
+    }
+    EXPECT_GT(infeasible, 10);
+    EXPECT_LT(infeasible, 390);
+}
+
+TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
+    std::mt19937 rng(7);
+    Workspace ws, plain;
+    for (int trial = 0; trial < 150; ++trial) {
+        MakeRandomProblem(ws, rng);
+        RunOutOfKilter(ws, nullptr);
+        if (ws.Infeasible)
+            continue;
+        // Change bounds and costs only, as the change window does, and go on
+        // from the stored flows and potentials.
+        for (int32_t k = 1; k <= ws.LinkCount; k += 3) {
+            ws.LinkCost[k] = -ws.LinkCost[k] + 1;
+            ws.LinkUpper[k] = ws.LinkLower[k] + (ws.LinkUpper[k] - ws.LinkLower[k]) / 2;
+        }
+        plain = ws;
+        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
+        RunOutOfKilter(ws, nullptr);
+        ASSERT_EQ(ws.Infeasible, expected.infeasible);
+        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
+        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
+    }
+}
+
+TEST(RunOutOfKilter, UnbalancedStartingFlowsKeepTheirImbalance) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    ws.LinkFlow[1] = 3;  // node 1 sends 3 more than it receives
+    RunOutOfKilter(ws, nullptr);
+    std::vector<int64_t> balance(4, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        balance[ws.LinkOrigin[k]] -= ws.LinkFlow[k];
+        balance[ws.LinkDest[k]] += ws.LinkFlow[k];
+    }
+    EXPECT_EQ(balance[1], -3);
+    EXPECT_EQ(balance[2], 3);
+    EXPECT_EQ(balance[3], 0);
+}
+
+TEST(RunOutOfKilter, LinkLoopGoesStraightToItsBound) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 1, 0, 7, -3).Link(1, 2, 0, 1, 0).Link(2, 1, 0, 1, 0);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_FALSE(ws.Infeasible);
+    EXPECT_EQ(ws.LinkFlow[1], 7);
+}
+
+TEST(RunOutOfKilter, UnfitProblemIsRefusedBeforeAnythingChanges) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    ws.LinkLower[2] = 11;  // above its upper bound
+    ws.Infeasible = true;
+    EXPECT_THROW(RunOutOfKilter(ws, nullptr), SolveStopped);
+    EXPECT_TRUE(ws.Infeasible);
+    EXPECT_EQ(Flows(ws), (Values{0, 0, 0, 0}));
+
+    ThreeNodeExample(ws);
+    ws.LinkDest[4] = 4;  // no such node
+    EXPECT_THROW(RunOutOfKilter(ws, nullptr), SolveStopped);
+    ws.LinkDest[4] = 0;
+    EXPECT_THROW(RunOutOfKilter(ws, nullptr), SolveStopped);
+}
+
+TEST(RunOutOfKilter, GrowingPotentialsStopTheSolveWithValidNumbers) {
+    // A chain whose costs add up beyond 32 bits: potentials along it would
+    // have to exceed 2147483647.
+    Workspace ws;
+    ProblemBuilder builder(ws);
+    builder.Nodes(4);
+    builder.Link(4, 1, 1, 1, 0);
+    for (int32_t n = 1; n <= 3; ++n)
+        builder.Link(n, n + 1, 0, 1, 1000000000);
+    try {
+        RunOutOfKilter(ws, nullptr);
+        FAIL() << "expected the solve to stop";
+    } catch (const SolveStopped& stopped) {
+        EXPECT_NE(std::string(stopped.what()).find("beyond the range of the solver"),
+                  std::string::npos);
+    }
+    EXPECT_FALSE(ws.Infeasible);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        EXPECT_GE(ws.LinkFlow[k], 0);
+        EXPECT_LE(ws.LinkFlow[k], 1);
+    }
+    // Potentials stayed within range and reduced costs are still defined.
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        EXPECT_GE(ws.NodePotential[n], 0);
+
+    // The same chain with smaller costs solves.
+    for (int32_t k = 2; k <= 4; ++k)
+        ws.LinkCost[k] = 700000000;
+    ws.ClearSolution();
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_FALSE(ws.Infeasible);
+    EXPECT_EQ(Flows(ws), (Values{1, 1, 1, 1}));
+}
+
+TEST(RunOutOfKilter, StartingReducedCostsBeyondRangeAreRefused) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    ws.NodePotential[1] = 2147483647;
+    ws.NodePotential[2] = -5;
+    EXPECT_THROW(RunOutOfKilter(ws, nullptr), SolveStopped);
+    EXPECT_EQ(ws.NodePotential[1], 2147483647);
+}
+
+TEST(RunOutOfKilter, LongChainLabelsWithoutDeepRecursion) {
+    Workspace ws;
+    ProblemBuilder builder(ws);
+    const int32_t n = MaxNodes;
+    builder.Nodes(n);
+    builder.Link(n, 1, 1, 1, 0);
+    for (int32_t k = 1; k < n; ++k)
+        builder.Link(k, k + 1, 0, 1, 1);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_FALSE(ws.Infeasible);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        EXPECT_EQ(ws.LinkFlow[k], 1);
+}

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ProblemBuilder.h"
+#include "solver/SolveRun.h"
+#include "support/ScriptedPrompts.h"
+
+using namespace kav;
+
+namespace {
+
+// Records what the solve run asks of the windows, interleaved with the
+// messages, so that the order can be checked.
+struct FakeView : SolveRunView, ProgressSink {
+    std::vector<std::string>& events;
+    std::vector<std::string> errorLines;
+    int progressReports = 0;
+
+    explicit FakeView(std::vector<std::string>& log) : events(log) {}
+    void ShowCheckErrors(const std::vector<std::string>& lines) override {
+        errorLines = lines;
+        events.push_back("errors");
+    }
+    void ShowProgressWindow() override { events.push_back("show progress"); }
+    void HideProgressWindow() override { events.push_back("hide progress"); }
+    ProgressSink* Progress() override { return this; }
+    void ReportProgress(int32_t, int32_t) override { ++progressReports; }
+};
+
+// Prompts that log into the same event list as the view.
+struct LoggingPrompts : ScriptedPrompts {
+    std::vector<std::string> log;
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
+        log.push_back("message " + text);
+        return ScriptedPrompts::Message(kind, buttons, text);
+    }
+};
+
+struct SolveRunTest : ::testing::Test {
+    Workspace ws;
+    LoggingPrompts prompts;
+    FakeView view{prompts.log};
+    std::deque<double> times{100.0, 100.25};
+
+    void Run() {
+        RunSolve(ws, prompts, view, [this] {
+            const double t = times.front();
+            times.pop_front();
+            return t;
+        });
+    }
+    void ThreeNodeProblem() {
+        ProblemBuilder(ws)
+            .Nodes(3)
+            .Link(1, 2, 0, 10, 3)
+            .Link(2, 3, 2, 10, 1)
+            .Link(3, 1, 0, 10, -2)
+            .Link(1, 3, 0, 4, 1);
+    }
+    void InfeasibleProblem() {
+        ProblemBuilder(ws)
+            .Nodes(4)
+            .Link(1, 2, 0, 10, 0)
+            .Link(2, 1, 0, 10, 0)
+            .Link(1, 3, 5, 5, 0)
+            .Link(3, 4, 0, 10, 0)
+            .Link(4, 3, 0, 10, 0)
+            .Link(4, 2, 0, 1, 0);
+    }
+};
+
+const std::string InfeasibleText =
+    "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK 3 >>>\r"
+    "<<<          FATAL ERROR ... SORRY         >>>\r"
+    "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>";
+const std::string SevereText = "Inputs yield infeasible solution...\rSEVERE WARNING...";
+
+}  // namespace
+
+TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
+    ws.NetworkChanged = true;
+    Run();
+    EXPECT_TRUE(prompts.log.empty());
+    EXPECT_TRUE(ws.NetworkChanged);
+    EXPECT_FALSE(ws.ResultsNotShown);
+    EXPECT_EQ(times.size(), 2u);
+}
+
+TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
+    ThreeNodeProblem();
+    ws.NetworkChanged = true;
+    ws.LinkFlow[1] = 99;  // stale: cleared because the network changed
+    Run();
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{
+                               "show progress",
+                               "message ...Problem is solved...\rSolution Time = 0.250 seconds",
+                               "hide progress",
+                           }));
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Information);
+    EXPECT_EQ(view.progressReports, 4);
+    EXPECT_EQ(ws.LinkFlow[1], 2);
+    EXPECT_DOUBLE_EQ(ws.TotalCost, 0.0);  // 2*3 + 2*1 - 6*2 + 4*1
+    EXPECT_FALSE(ws.NetworkChanged);
+    EXPECT_TRUE(ws.ResultsNotShown);
+    EXPECT_FALSE(ws.Infeasible);
+}
+
+TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
+    ProblemBuilder(ws).Nodes(3).Link(1, 2, 0, 1, 0).Link(2, 1, 0, 1, 0);
+    ws.NetworkChanged = true;
+    ws.LinkFlow[1] = 5;
+    ws.TotalCost = 42;
+    Run();
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{"errors"}));
+    EXPECT_EQ(view.errorLines,
+              (std::vector<std::string>{"Node <N3> is never used...FATAL ERROR..."}));
+    EXPECT_FALSE(ws.ChecksPassed);
+    EXPECT_TRUE(ws.NetworkChanged);
+    EXPECT_FALSE(ws.ResultsNotShown);
+    EXPECT_EQ(ws.LinkFlow[1], 5);
+    EXPECT_EQ(ws.TotalCost, 42);
+}
+
+TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
+    InfeasibleProblem();
+    ws.TotalCost = 17;
+    Run();
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{
+                               "show progress",
+                               "message " + InfeasibleText,
+                               "message ...Problem is solved...\rSolution Time = 0.250 seconds",
+                               "hide progress",
+                               "message " + SevereText,
+                           }));
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
+    EXPECT_EQ(prompts.messages[1].kind, MsgKind::Information);
+    EXPECT_EQ(prompts.messages[2].kind, MsgKind::Warning);
+    EXPECT_TRUE(ws.Infeasible);
+    EXPECT_EQ(ws.TotalCost, 17);
+    EXPECT_FALSE(ws.NetworkChanged);
+    EXPECT_TRUE(ws.ResultsNotShown);
+}
+
+TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
+    InfeasibleProblem();
+    Run();
+    ws.LinkLower[3] = ws.LinkUpper[3] = 1;  // now feasible
+    ws.LinkFlow[2] = 3;                     // would unbalance the start if kept
+    times = {1.0, 2.0};
+    Run();
+    EXPECT_FALSE(ws.Infeasible);
+    std::vector<int64_t> balance(5, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        balance[ws.LinkOrigin[k]] -= ws.LinkFlow[k];
+        balance[ws.LinkDest[k]] += ws.LinkFlow[k];
+    }
+    EXPECT_EQ(balance, (std::vector<int64_t>{0, 0, 0, 0, 0}));
+}
+
+TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
+    ThreeNodeProblem();
+    Run();
+    ws.LinkCost[4] = 5;  // a cost change keeps flows and potentials
+    ws.LinkFlow[2] = 3;  // unbalanced on purpose: kept, so the imbalance shows
+    times = {1.0, 2.0};
+    Run();
+    int64_t node2 = 0;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (ws.LinkDest[k] == 2)
+            node2 += ws.LinkFlow[k];
+        if (ws.LinkOrigin[k] == 2)
+            node2 -= ws.LinkFlow[k];
+    }
+    EXPECT_EQ(node2, -1);
+}
+
+TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
+    ThreeNodeProblem();
+    times = {86399.9, 0.1};
+    Run();
+    EXPECT_EQ(prompts.messages.back().text,
+              "...Problem is solved...\rSolution Time = 0.200 seconds");
+
+    times = {10.0, 1244.5};
+    ws.NetworkChanged = true;
+    Run();
+    EXPECT_EQ(prompts.messages.back().text,
+              "...Problem is solved...\rSolution Time = 1,234.500 seconds");
+}
+
+TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
+    ProblemBuilder builder(ws);
+    builder.Nodes(4).Link(4, 1, 1, 1, 0);
+    for (int32_t n = 1; n <= 3; ++n)
+        builder.Link(n, n + 1, 0, 1, 1000000000);
+    EXPECT_THROW(Run(), SolveStopped);
+    EXPECT_EQ(prompts.log, (std::vector<std::string>{"show progress", "hide progress"}));
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        EXPECT_EQ(ws.NodePotential[n], 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        EXPECT_EQ(ws.LinkFlow[k], 0);
+}
+
+TEST(ComputeTotalCost, SumsInExtendedPrecision) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 2, 0, 0, 100000000).Link(2, 1, 0, 0, -3);
+    ws.LinkFlow[1] = 2147483647;
+    ws.LinkFlow[2] = 5;
+    ComputeTotalCost(ws);
+    EXPECT_EQ(ws.TotalCost, 214748364700000000.0 - 15.0);
+    ws.LinkCount = 0;
+    ComputeTotalCost(ws);
+    EXPECT_EQ(ws.TotalCost, 0.0);
+}
+
+TEST(SecondsOfDay, IsATimeOfDay) {
+    const double now = SecondsOfDay();
+    EXPECT_GE(now, 0.0);
+    EXPECT_LT(now, 86400.0);
+}
