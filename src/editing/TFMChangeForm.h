@@ -1,10 +1,69 @@
 #pragma once
 
-#include "app/PlaceholderForm.h"
+#include <QWidget>
+#include <cstdint>
 
-// Placeholder until the window is built.
-class TFMChangeForm : public PlaceholderForm {
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The change window: shows one link at a time, re-routes it, changes its bounds
+// and cost at once, and marks links that are removed when the window is left.
+class TFMChangeForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFMChangeForm(QWidget* parent = nullptr);
+
+  private slots:
+    void LinkListChange();
+    void OriginListChange();
+    void DestListChange();
+    void RemoveButtonClick();
+    void QuitButtonClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormShow();
+    void UpdateList();
+    void ShowCurrentLink();
+    void ShowNoLink();
+    // Key filter of the three editors; true when the key is discarded.
+    bool LBNewKeyPress(QKeyEvent* event);
+    void LBNewExit();
+    void UBNewExit();
+    void CostNewExit();
+    void EditorExit(QLineEdit* editor);
+    // A value typed and not yet taken in (an accelerator pressed while the
+    // editor still has focus) is taken in before a command runs.
+    void CommitFocusedEditor();
+    // The current link (1..LinkCount), or 0 when there are no links.
+    int32_t CurrentLink() const;
+
+    bool removalPending_ = false;  // a mark was set or cleared during this visit
+    bool linksEdited_ = false;     // something was committed to a link during this visit
+
+    QComboBox* linkList_;
+    QLineEdit* linkNoField_;
+    QLabel* linkRemoveLabel_;
+    QLineEdit* originField_;
+    QComboBox* originList_;
+    QLineEdit* destField_;
+    QComboBox* destList_;
+    QLineEdit* lbField_;
+    QLineEdit* lbNew_;
+    QLineEdit* flowField_;
+    QLineEdit* ubField_;
+    QLineEdit* ubNew_;
+    QLineEdit* costField_;
+    QLineEdit* costNew_;
+    QLineEdit* redCostField_;
+    QLineEdit* kilterField_;
+    QLabel* numberRemovedLabel_;
+    QPushButton* removeButton_;
+    QPushButton* quitButton_;
 };

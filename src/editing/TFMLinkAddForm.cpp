@@ -1,3 +1,236 @@
 #include "editing/TFMLinkAddForm.h"
 
-TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Add Links"), parent) {}
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "app/GuiCommon.h"
+#include "editing/EditingLines.h"
+#include "editing/EditingOps.h"
+#include "editing/EditingWidgets.h"
+#include "editing/ValidateIntegerField.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+QLabel* FieldLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    QLabel* label = MakeLabel(parent, name, caption, buddy);
+    PaintText(label, Colours::Navy);
+    return label;
+}
+
+}  // namespace
+
+TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FMLinkAddForm"));
+    setWindowTitle(QStringLiteral("Link Addition Form"));
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, Colours::Yellow);
+
+    originList_ = MakeFixedPitchList(this, "OriginList",
+                                     QStringLiteral("Select an origin for the link to add"));
+    destinationList_ = MakeFixedPitchList(
+        this, "DestinationList", QStringLiteral("Select a destination for the link to add"));
+    unitCost_ =
+        MakeField(this, "UnitCost", QStringLiteral("Specify the unit cost on the link to add"));
+    lowerBound_ =
+        MakeField(this, "LowerBound",
+                  QStringLiteral("Specify the lower bound on the flow on the link to add"));
+    upperBound_ =
+        MakeField(this, "UpperBound",
+                  QStringLiteral("Specify the upper bound on the flow on the link to add"));
+    linkList_ = MakeFixedPitchList(this, "LinkList", QStringLiteral("Select a link to remove"));
+    addLink_ =
+        MakeButton(this, "AddLink", QStringLiteral("&Add Link"), QStringLiteral("Add the link"));
+    removeLinkButton_ =
+        MakeButton(this, "RemoveLinkButton", QStringLiteral("&Remove Link"),
+                   QStringLiteral("Remove the link that is highlighted in the table above"));
+    quitButton_ = MakeButton(this, "QuitButton", QStringLiteral("&Quit (no more to add now)"),
+                             QStringLiteral("Quit and return to Node/Link Addition Menu"));
+
+    auto* originLabel = MakeLabel(this, "OriginLabel", QStringLiteral("&Origin Node"), originList_);
+    auto* destLabel =
+        MakeLabel(this, "DestinationLabel", QStringLiteral("&Destination Node"), destinationList_);
+    auto* costLabel = FieldLabel(this, "CostLabel", QStringLiteral("Unit &Cost"), unitCost_);
+    auto* lowerLabel = FieldLabel(this, "LBLabel", QStringLiteral("&Lower Bound"), lowerBound_);
+    auto* upperLabel = FieldLabel(this, "UBLabel", QStringLiteral("&Upper Bound"), upperBound_);
+    auto* tableLabel = MakeLabel(this, "Label1", QStringLiteral("&Table of Links"), linkList_);
+    PaintText(tableLabel, Colours::Red);
+
+    auto* nodes = new QGridLayout;
+    nodes->addWidget(originLabel, 0, 0);
+    nodes->addWidget(destLabel, 0, 1);
+    nodes->addWidget(originList_, 1, 0);
+    nodes->addWidget(destinationList_, 1, 1);
+    originList_->setMinimumSize(220, 160);
+    destinationList_->setMinimumSize(220, 160);
+    auto* fields = new QGridLayout;
+    fields->addWidget(costLabel, 0, 0);
+    fields->addWidget(lowerLabel, 0, 1);
+    fields->addWidget(upperLabel, 0, 2);
+    fields->addWidget(unitCost_, 1, 0);
+    fields->addWidget(lowerBound_, 1, 1);
+    fields->addWidget(upperBound_, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(addLink_);
+    buttons->addWidget(removeLinkButton_);
+    buttons->addWidget(quitButton_);
+    linkList_->setMinimumSize(500, 180);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(nodes, 1);
+    layout->addLayout(fields);
+    layout->addWidget(tableLabel);
+    layout->addWidget(linkList_, 1);
+    layout->addLayout(buttons);
+
+    QWidget* order[] = {originList_, destinationList_, unitCost_,         lowerBound_, upperBound_,
+                        linkList_,   addLink_,         removeLinkButton_, quitButton_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_})
+        field->installEventFilter(this);
+    connect(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
+    connect(removeLinkButton_, &QPushButton::clicked, this, &TFMLinkAddForm::RemoveLinkButtonClick);
+    connect(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
+}
+
+bool TFMLinkAddForm::eventFilter(QObject* watched, QEvent* event) {
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field && (field == unitCost_ || field == lowerBound_ || field == upperBound_)) {
+        if (event->type() == QEvent::KeyPress) {
+            bool discard = false;
+            kav::GuardHandler([&] { discard = UnitCostKeyPress(static_cast<QKeyEvent*>(event)); });
+            if (discard)
+                return true;
+        } else if (IsFieldExit(event)) {
+            kav::GuardHandler([&] { FieldExit(field); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFMLinkAddForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormCreate(); });
+}
+
+void TFMLinkAddForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
+}
+
+void TFMLinkAddForm::FormCreate() {
+    UpdateAllLists();
+}
+
+void TFMLinkAddForm::UpdateAllLists() {
+    const kav::Workspace& ws = kav::TheWorkspace();
+    originList_->clear();
+    destinationList_->clear();
+    linkList_->clear();
+    QStringList nodeLines;
+    nodeLines.reserve(ws.NodeCount);
+    for (int32_t k = 1; k <= ws.NodeCount; ++k)
+        nodeLines << FromBytes(kav::NodeListLine(ws, k));
+    originList_->addItems(nodeLines);
+    destinationList_->addItems(nodeLines);
+    QStringList linkLines;
+    linkLines.reserve(ws.LinkCount);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        linkLines << FromBytes(kav::LinkTableLine(ws, k));
+    linkList_->addItems(linkLines);
+}
+
+bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
+    if (!IsCharacterKey(event))
+        return false;
+    quitButton_->setEnabled(false);
+    if (IsNumberFieldKey(event))
+        return false;
+    kav::ThePrompts().Beep(kav::BeepDefault);
+    return true;
+}
+
+void TFMLinkAddForm::FieldExit(QLineEdit* field) {
+    if (field == unitCost_) {
+        UnitCostExit();
+    } else if (field == lowerBound_) {
+        LowerBoundExit();
+    } else {
+        UpperBoundExit();
+    }
+}
+
+namespace {
+
+// Takes a field's value into pending, starting from 0, and shows it again in
+// plain decimal form.
+void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t high) {
+    pending = 0;
+    const kav::FieldValue result =
+        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high);
+    pending = result.value;
+    field->setText(FromBytes(result.text));
+}
+
+}  // namespace
+
+void TFMLinkAddForm::UnitCostExit() {
+    TakeFieldValue(unitCost_, pendingCost_, kav::CostLow, kav::CostHigh);
+    quitButton_->setEnabled(true);
+}
+
+void TFMLinkAddForm::LowerBoundExit() {
+    TakeFieldValue(lowerBound_, pendingLower_, kav::BoundLow, kav::BoundHigh);
+    quitButton_->setEnabled(true);
+}
+
+void TFMLinkAddForm::UpperBoundExit() {
+    TakeFieldValue(upperBound_, pendingUpper_, kav::BoundLow, kav::BoundHigh);
+    quitButton_->setEnabled(true);
+}
+
+void TFMLinkAddForm::CommitFocusedField() {
+    QWidget* focused = focusWidget();
+    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) {
+        if (focused == field && field->isModified())
+            FieldExit(field);
+    }
+}
+
+void TFMLinkAddForm::AddLinkClick() {
+    kav::GuardHandler([&] {
+        CommitFocusedField();
+        const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
+                                pendingLower_, pendingUpper_, pendingCost_};
+        if (kav::AddLink(kav::TheWorkspace(), link))
+            UpdateAllLists();
+    });
+}
+
+void TFMLinkAddForm::RemoveLinkButtonClick() {
+    kav::GuardHandler([&] {
+        kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_));
+        UpdateAllLists();
+    });
+}
+
+void TFMLinkAddForm::QuitButtonClick() {
+    kav::GuardHandler([&] {
+        CommitFocusedField();
+        hide();
+    });
+}
+
+void TFMLinkAddForm::CloseWithChooser() {
+    CommitFocusedField();
+    hide();
+}

@@ -1,0 +1,224 @@
+#include "editing/EditingOps.h"
+
+#include "editing/ValidateIntegerField.h"
+#include "workspace/Errors.h"
+
+namespace kav {
+namespace {
+
+void Warn(Prompts& prompts, const std::string& text) {
+    prompts.Message(MsgKind::Warning, MsgButtons::Ok, text);
+}
+
+// Node numbers above removed move down by one; the sign (a removal mark) stays.
+int32_t LowerAbove(int32_t number, int32_t removed) {
+    if (number > removed)
+        return number - 1;
+    if (number < -removed)
+        return number + 1;
+    return number;
+}
+
+}  // namespace
+
+int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
+    const std::string key = name.substr(0, MaxNameLength);
+    for (int32_t k = 1; k <= ws.NodeCount; ++k) {
+        if (ws.NodeName[k] == key)
+            return k;
+    }
+    return 0;
+}
+
+bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
+    if (name.empty())
+        return false;
+    if (FindNodeByName(ws, name) != 0) {
+        Warn(prompts, "Node [" + name +
+                          " ] already exists... TRY AGAIN...\r"
+                          "Note that names are only unique up to the first 10 characters");
+        return false;
+    }
+    if (ws.NodeCount >= MaxNodes) {
+        Warn(prompts, "Too many nodes...Only " + std::to_string(MaxNodes) +
+                          " are permitted...WARNING...TRY AGAIN");
+        return false;
+    }
+    ++ws.NodeCount;
+    ws.NodeName[ws.NodeCount] = name;
+    ws.NodePotential[ws.NodeCount] = 0;
+    ws.DataNotSaved = true;
+    return true;
+}
+
+int32_t LinksUsingNode(const Workspace& ws, int32_t node) {
+    int32_t count = 0;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        if (OriginNode(ws, j) == node || ws.LinkDest[j] == node)
+            ++count;
+    }
+    return count;
+}
+
+bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
+    if (node < 1) {
+        prompts.Message(MsgKind::Information, MsgButtons::Ok,
+                        "You must select a node from the list to remove a node");
+        return false;
+    }
+    const int32_t users = LinksUsingNode(ws, node);
+    if (users > 0) {
+        const bool one = users == 1;
+        Warn(prompts, "Node [" + ws.NodeName[node] + " ] is used by " + std::to_string(users) +
+                          (one ? " link" : " links") + " and was not removed\rRemove or re-route " +
+                          (one ? "that link" : "those links") + " first");
+        return false;
+    }
+    for (int32_t j = node; j < ws.NodeCount; ++j) {
+        ws.NodeName[j] = ws.NodeName[j + 1];
+        ws.NodePotential[j] = ws.NodePotential[j + 1];
+    }
+    --ws.NodeCount;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        ws.LinkOrigin[j] = LowerAbove(ws.LinkOrigin[j], node);
+        ws.LinkDest[j] = LowerAbove(ws.LinkDest[j], node);
+    }
+    ws.DataNotSaved = true;
+    return true;
+}
+
+bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts) {
+    if (link.origin < 1) {
+        Warn(prompts, "You must select an origin node for the link to add");
+    } else if (link.dest < 1) {
+        Warn(prompts, "You must select a destination node for the link to add");
+    } else if (link.origin == link.dest) {
+        Warn(prompts, "The origin and destination nodes must differ ... TRY AGAIN ... ");
+    } else if (link.lower > link.upper) {
+        Warn(prompts, "Upper bound (" + std::to_string(link.upper) +
+                          ") must be greater than or equal to the lower bound (" +
+                          std::to_string(link.lower) + ")\rTRY AGAIN ... ");
+    } else if (link.lower < 0) {
+        Warn(prompts, "Lower bound must be greater than or equal to 0");
+    } else if (link.upper < 0) {
+        Warn(prompts, "Upper bound must be greater than or equal to 0");
+    } else if (ws.LinkCount >= MaxLinks) {
+        Warn(prompts,
+             "The number of links is already equal to the maximum number allowed ... SORRY");
+    } else {
+        const int32_t n = ++ws.LinkCount;
+        ws.LinkOrigin[n] = link.origin;
+        ws.LinkDest[n] = link.dest;
+        ws.LinkLower[n] = link.lower;
+        ws.LinkUpper[n] = link.upper;
+        ws.LinkCost[n] = link.cost;
+        ws.LinkFlow[n] = 0;
+        ws.DataNotSaved = true;
+        ws.NetworkChanged = true;
+        return true;
+    }
+    return false;
+}
+
+bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
+    if (link < 1) {
+        Warn(prompts, "You must select a link from the list to remove");
+        return false;
+    }
+    for (int32_t j = link; j < ws.LinkCount; ++j) {
+        ws.LinkOrigin[j] = ws.LinkOrigin[j + 1];
+        ws.LinkDest[j] = ws.LinkDest[j + 1];
+        ws.LinkLower[j] = ws.LinkLower[j + 1];
+        ws.LinkUpper[j] = ws.LinkUpper[j + 1];
+        ws.LinkCost[j] = ws.LinkCost[j + 1];
+        ws.LinkFlow[j] = ws.LinkFlow[j + 1];
+    }
+    --ws.LinkCount;
+    ws.DataNotSaved = true;
+    return true;
+}
+
+bool IsMarked(const Workspace& ws, int32_t link) {
+    return ws.LinkOrigin[link] < 0;
+}
+
+int32_t OriginNode(const Workspace& ws, int32_t link) {
+    const int32_t origin = ws.LinkOrigin[link];
+    return origin < 0 ? CheckedNarrow(-int64_t{origin}) : origin;
+}
+
+int32_t MarkedLinkCount(const Workspace& ws) {
+    int32_t count = 0;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        if (IsMarked(ws, j))
+            ++count;
+    }
+    return count;
+}
+
+void ToggleRemovalMark(Workspace& ws, int32_t link) {
+    ws.LinkOrigin[link] = CheckedNarrow(-int64_t{ws.LinkOrigin[link]});
+    ws.NetworkChanged = true;
+}
+
+void RemoveMarkedLinks(Workspace& ws) {
+    int32_t kept = 0;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        if (ws.LinkOrigin[j] <= 0)
+            continue;
+        ++kept;
+        ws.LinkOrigin[kept] = ws.LinkOrigin[j];
+        ws.LinkDest[kept] = ws.LinkDest[j];
+        ws.LinkLower[kept] = ws.LinkLower[j];
+        ws.LinkCost[kept] = ws.LinkCost[j];
+        ws.LinkUpper[kept] = ws.LinkUpper[j];
+    }
+    ws.LinkCount = kept;
+}
+
+void RerouteOrigin(Workspace& ws, int32_t link, int32_t node) {
+    ws.LinkOrigin[link] = IsMarked(ws, link) ? -node : node;
+    ws.NetworkChanged = true;
+}
+
+void RerouteDest(Workspace& ws, int32_t link, int32_t node) {
+    ws.LinkDest[link] = node;
+    ws.NetworkChanged = true;
+}
+
+bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::string& text,
+                     Prompts& prompts) {
+    switch (field) {
+        case LinkField::Lower: {
+            const int32_t v =
+                ValidateIntegerField(text, ws.LinkLower[link], BoundLow, BoundHigh, prompts).value;
+            if (v > ws.LinkUpper[link]) {
+                Warn(
+                    prompts,
+                    "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
+                return false;
+            }
+            ws.LinkLower[link] = v;
+            return true;
+        }
+        case LinkField::Upper: {
+            const int32_t v =
+                ValidateIntegerField(text, ws.LinkUpper[link], BoundLow, BoundHigh, prompts).value;
+            if (v < ws.LinkLower[link]) {
+                Warn(prompts,
+                     "Upper bound must not be less than lower bound.\r"
+                     "NO CHANGE WILL BE MADE ... WARNING");
+                return false;
+            }
+            ws.LinkUpper[link] = v;
+            return true;
+        }
+        case LinkField::Cost:
+            ws.LinkCost[link] =
+                ValidateIntegerField(text, ws.LinkCost[link], CostLow, CostHigh, prompts).value;
+            return true;
+    }
+    return false;
+}
+
+}  // namespace kav

@@ -1,0 +1,137 @@
+#pragma once
+
+// Shared set-up of the editing windows' tests: fresh windows registered in the
+// window registry, a stand-in main menu, scripted prompts and an empty Workspace.
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "app/AppWindows.h"
+#include "editing/TFMAddStuff.h"
+#include "editing/TFMChangeForm.h"
+#include "editing/TFMLinkAddForm.h"
+#include "editing/TFXNodeAddForm.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/Workspace.h"
+
+struct EditingWindows {
+    QWidget mainMenu;
+    TFMAddStuff chooser;
+    TFXNodeAddForm nodes;
+    TFMLinkAddForm links;
+    TFMChangeForm change;
+    ScriptedPrompts prompts;
+    std::vector<bool> problemButtons;  // every SetProblemButtons call
+
+    EditingWindows() {
+        kav::TheWorkspace().Reset();
+        AppWindows& windows = TheWindows();
+        windows.mainMenu = &mainMenu;
+        windows.addStuff = &chooser;
+        windows.nodeAdder = &nodes;
+        windows.linkAdder = &links;
+        windows.change = &change;
+        windows.setProblemButtons = [this](bool enabled) { problemButtons.push_back(enabled); };
+        kav::InstallPrompts(&prompts);
+    }
+    ~EditingWindows() {
+        kav::InstallPrompts(nullptr);
+        TheWindows() = AppWindows{};
+        kav::TheWorkspace().Reset();
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : prompts.messages)
+            texts.push_back(shown.text);
+        return texts;
+    }
+};
+
+template <class T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(QLatin1String(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}
+
+inline bool ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+inline QStringList Lines(const QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+inline QStringList Lines(const QComboBox* box) {
+    QStringList lines;
+    for (int i = 0; i < box->count(); ++i)
+        lines << box->itemText(i);
+    return lines;
+}
+
+// Presses Alt with key in window. A button pressed by its accelerator clicks
+// only when its short press animation ends, so this waits for that.
+inline bool PressAlt(QWidget* window, Qt::Key key) {
+    QTest::keyClick(window, key, Qt::AltModifier);
+    return QTest::qWaitFor([&] {
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+            if (button->isDown())
+                return false;
+        }
+        return true;
+    });
+}
+
+// Clicks into a field, replaces its text by typing, and leaves it with Tab.
+inline void TypeAndLeave(QLineEdit* field, const QString& text) {
+    QTest::mouseClick(field, Qt::LeftButton);
+    field->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(field, Qt::Key_Backspace);
+    } else {
+        QTest::keyClicks(field, text);
+    }
+    QTest::keyClick(field, Qt::Key_Tab);
+}
+
+// Picks a line of a list with the mouse.
+inline void ClickLine(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    if (!item)
+        qFatal("no line %d", row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+inline void AddNodes(kav::Workspace& ws, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        ++ws.NodeCount;
+        ws.NodeName[ws.NodeCount] = name;
+    }
+}
+
+inline void AddLinks(kav::Workspace& ws,
+                     std::initializer_list<std::array<int32_t, 6>> links) {  // o d lo up cost flow
+    for (const auto& l : links) {
+        const int32_t n = ++ws.LinkCount;
+        ws.LinkOrigin[n] = l[0];
+        ws.LinkDest[n] = l[1];
+        ws.LinkLower[n] = l[2];
+        ws.LinkUpper[n] = l[3];
+        ws.LinkCost[n] = l[4];
+        ws.LinkFlow[n] = l[5];
+    }
+}
