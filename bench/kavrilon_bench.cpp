@@ -1,11 +1,18 @@
 // Headless benchmark: loads a problem through the same reader as the Load Data
-// button, reports how long that took and, on request, writes it back.
+// button, reports how long that took and, on request, writes it back; then
+// checks and solves it from zero flows and potentials.
 //
-//   kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT]
+//   kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT] [--flows] [--repeat N]
+//   kavrilon-bench --generate ORIGINS DESTINATIONS DIR
 //
 // Output, one "key value" pair per line: load <outcome>, links, nodes,
-// load_seconds (and save <outcome> with --save). Exit status 0 when the problem
-// loaded (and saved, if asked), 1 otherwise, 2 for bad arguments.
+// load_seconds (and save <outcome> with --save); then status feasible or
+// infeasible, failed_link, total_cost, solve_seconds (the algorithm alone; with
+// --repeat N the median of N solves), and with --flows "link K FLOW" for every
+// link and "node N POTENTIAL" for every node. When the checks fail it prints
+// "checks failed" and the error lines instead. Exit status 0 when the problem
+// loaded and solved (feasible or not), 1 otherwise, 2 for bad arguments.
+// --generate writes RANPRB1.NDE and RANPRB1.LIN into DIR.
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +21,13 @@
 #include <string>
 #include <string_view>
 
+#include <algorithm>
+#include <vector>
+
+#include "generator/GenRand4.h"
+#include "solver/CheckProblem.h"
+#include "solver/KiltSolve.h"
+#include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -21,15 +35,26 @@
 namespace {
 
 const char* const Usage =
-    "usage: kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT]\n"
+    "usage: kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT] [--flows]\n"
+    "                      [--repeat N]\n"
+    "       kavrilon-bench --generate ORIGINS DESTINATIONS DIR\n"
     "  NODEFILE      node file to load; its link file is the same name ending in LIN\n"
     "  --links FILE  load this link file instead\n"
-    "  --save FILE   write the loaded problem to FILE and the matching LIN file\n";
+    "  --save FILE   write the loaded problem to FILE and the matching LIN file\n"
+    "  --flows       print every link's flow and every node's potential\n"
+    "  --repeat N    solve N times from zero and report the median time\n"
+    "  --generate    write a random problem RANPRB1.NDE / RANPRB1.LIN into DIR\n";
 
 struct BenchOptions {
     std::string nodeFile;
     std::string linkFile;      // empty: derived from nodeFile
     std::string saveNodeFile;  // empty: no save
+    bool printFlows = false;
+    long repeat = 1;
+    bool generate = false;
+    long origins = 0;
+    long destinations = 0;
+    std::string generateDir;
 };
 
 // Walks the command line; each option takes its values through Value/Count so
@@ -56,6 +81,15 @@ class Arguments {
         return *end == '\0' && out > 0;
     }
 
+    bool Number(long& out) {
+        std::string text;
+        if (!Value(text))
+            return false;
+        char* end = nullptr;
+        out = std::strtol(text.c_str(), &end, 10);
+        return *end == '\0';
+    }
+
   private:
     int argc_;
     char** argv_;
@@ -72,6 +106,14 @@ std::optional<BenchOptions> ParseArguments(int argc, char** argv) {
             ok = args.Value(options.linkFile);
         } else if (arg == "--save") {
             ok = args.Value(options.saveNodeFile);
+        } else if (arg == "--flows") {
+            options.printFlows = true;
+        } else if (arg == "--repeat") {
+            ok = args.Count(options.repeat);
+        } else if (arg == "--generate") {
+            options.generate = true;
+            ok = args.Number(options.origins) && args.Number(options.destinations) &&
+                 args.Value(options.generateDir);
         } else if (arg.substr(0, 1) == "-" || !options.nodeFile.empty()) {
             ok = false;
         } else {
@@ -80,7 +122,7 @@ std::optional<BenchOptions> ParseArguments(int argc, char** argv) {
         if (!ok)
             return std::nullopt;
     }
-    if (options.nodeFile.empty())
+    if (options.generate != options.nodeFile.empty())
         return std::nullopt;
     return options;
 }
@@ -148,6 +190,68 @@ bool RunSave(const kav::Workspace& ws, const BenchOptions& options) {
     return saved;
 }
 
+// Checks the loaded problem as the Run button does; prints the error lines
+// when it fails.
+bool RunChecks(kav::Workspace& ws) {
+    const std::vector<std::string> lines = kav::CheckProblem(ws);
+    if (ws.ChecksPassed)
+        return true;
+    std::puts("checks failed");
+    for (const std::string& line : lines)
+        std::puts(line.c_str());
+    return false;
+}
+
+// Solves from zero flows and potentials `repeat` times, timing the algorithm
+// alone, and prints the outcome of the last solve with the median time.
+bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
+    std::vector<double> seconds;
+    int32_t failedLink = 0;
+    for (long run = 0; run < options.repeat; ++run) {
+        ws.ClearSolution();
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            failedLink = kav::RunOutOfKilter(ws, nullptr);
+        } catch (const kav::CheckedError& error) {
+            std::printf("solve stopped\n%s\n", error.what());
+            return false;
+        }
+        seconds.push_back(SecondsSince(start));
+    }
+    std::sort(seconds.begin(), seconds.end());
+    const std::size_t middle = seconds.size() / 2;
+    const double median =
+        seconds.size() % 2 == 1 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2;
+    kav::ComputeTotalCost(ws);
+    std::printf("status %s\nfailed_link %d\ntotal_cost %.0f\nsolve_seconds %.6f\n",
+                ws.Infeasible ? "infeasible" : "feasible", ws.Infeasible ? failedLink : 0,
+                ws.TotalCost, median);
+    if (options.printFlows) {
+        for (int32_t k = 1; k <= ws.LinkCount; ++k)
+            std::printf("link %d %d\n", k, ws.LinkFlow[k]);
+        for (int32_t n = 1; n <= ws.NodeCount; ++n)
+            std::printf("node %d %d\n", n, ws.NodePotential[n]);
+    }
+    return true;
+}
+
+int RunGenerate(kav::Workspace& ws, const BenchOptions& options) {
+    const auto fits = [](long value) { return value >= INT32_MIN && value <= INT32_MAX; };
+    if (!fits(options.origins) || !fits(options.destinations)) {
+        std::fputs("generate Refused\n", stdout);
+        return 1;
+    }
+    const kav::GenerateResult result =
+        kav::GenerateProblem(ws, static_cast<int32_t>(options.origins),
+                             static_cast<int32_t>(options.destinations), options.generateDir);
+    const bool written = result.outcome == kav::GenerateOutcome::Written;
+    std::printf("generate %s\nlinks %d\nnodes %d\n", written ? "Written" : "Failed", ws.LinkCount,
+                ws.NodeCount);
+    if (!written)
+        std::fprintf(stderr, "%s\n", result.message.c_str());
+    return written ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,9 +263,13 @@ int main(int argc, char** argv) {
     ConsolePrompts prompts;
     kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
+    if (options->generate)
+        return RunGenerate(ws, *options);
 
     bool ok = RunLoad(ws, prompts, *options);
     if (ok && !options->saveNodeFile.empty())
         ok = RunSave(ws, *options);
+    if (ok)
+        ok = RunChecks(ws) && RunSolve(ws, *options);
     return ok ? 0 : 1;
 }

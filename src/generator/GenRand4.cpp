@@ -1,8 +1,108 @@
 #include "generator/GenRand4.h"
 
-namespace kav {
+#include "workspace/ProblemFiles.h"
 
-GenerateResult GenerateProblem(Workspace&, int32_t, int32_t, const std::string&) { return {}; }
-int32_t DrawBelow(int32_t) { return 0; }
+namespace kav {
+namespace {
+
+uint32_t randomSeed = 0;
+
+constexpr const char* NodeFileName = "RANPRB1.NDE";
+constexpr const char* LinkFileName = "RANPRB1.LIN";
+
+bool CountsFit(int32_t origins, int32_t destinations) {
+    if (origins < 0 || destinations < 0)
+        return false;
+    const int64_t o = origins, d = destinations;
+    return o + d + 2 <= MaxNodes && o * d + o + d + 1 <= MaxLinks;
+}
+
+std::string InFolder(const std::string& directory, const char* name) {
+    if (directory.empty())
+        return name;
+    if (directory.back() == '/')
+        return directory + name;
+    return directory + "/" + name;
+}
+
+void SetLink(Workspace& ws, int32_t k, int32_t origin, int32_t dest, int32_t lower, int32_t upper,
+             int32_t cost) {
+    ws.LinkOrigin[k] = origin;
+    ws.LinkDest[k] = dest;
+    ws.LinkLower[k] = lower;
+    ws.LinkUpper[k] = upper;
+    ws.LinkCost[k] = cost;
+}
+
+// Origins 1..O, destinations O+1..O+D, then the source and the sink; a link
+// from every origin to every destination with a random capacity and cost, a
+// link from the source to every origin, one from every destination to the
+// sink, and the return link whose lower bound forces half the capacity round.
+void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
+    const int32_t source = o + d + 1;
+    const int32_t sink = o + d + 2;
+    for (int32_t i = 1; i <= o; ++i)
+        ws.NodeName[i] = "OR " + std::to_string(i);
+    for (int32_t j = 1; j <= d; ++j)
+        ws.NodeName[o + j] = "DE " + std::to_string(j);
+    ws.NodeName[source] = "SOURCE";
+    ws.NodeName[sink] = "SINK";
+
+    int32_t k = 0;
+    int32_t capacity = 0;
+    for (int32_t i = 1; i <= o; ++i) {
+        for (int32_t j = 1; j <= d; ++j) {
+            const int32_t upper = DrawBelow(10);
+            const int32_t cost = DrawBelow(25);
+            SetLink(ws, ++k, i, o + j, 0, upper, cost);
+            capacity += upper;
+        }
+    }
+    for (int32_t i = 1; i <= o; ++i)
+        SetLink(ws, ++k, source, i, 0, 10 * d, 0);
+    for (int32_t j = 1; j <= d; ++j)
+        SetLink(ws, ++k, o + j, sink, 0, 10 * o, 0);
+    SetLink(ws, ++k, sink, source, capacity / 2, capacity, 0);
+
+    ws.LinkCount = k;
+    ws.NodeCount = sink;
+}
+
+}  // namespace
+
+int32_t DrawBelow(int32_t limit) {
+    randomSeed = randomSeed * 134775813u + 1u;
+    return static_cast<int32_t>((uint64_t{randomSeed} * static_cast<uint32_t>(limit)) >> 32);
+}
+
+void SetRandomSeedForTests(uint32_t seed) {
+    randomSeed = seed;
+}
+
+GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
+                               const std::string& directory) {
+    if (!CountsFit(origins, destinations)) {
+        return {GenerateOutcome::Refused,
+                "The numbers of origins and destinations must not be negative, and they must "
+                "give at most " +
+                    std::to_string(MaxNodes) + " nodes (origins + destinations + 2) and at most " +
+                    std::to_string(MaxLinks) +
+                    " links (origins x destinations + origins + destinations + 1)."};
+    }
+    BuildProblem(ws, origins, destinations);
+    // The solution of the old problem means nothing for the new one, whether
+    // or not the files can be written.
+    ws.ClearSolution();
+    ws.ResultsNotShown = false;
+    const std::string nodeFile = InFolder(directory, NodeFileName);
+    const std::string linkFile = InFolder(directory, LinkFileName);
+    if (!WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth)) {
+        ws.DataNotSaved = true;  // the generated problem is in no file
+        return {GenerateOutcome::FileError, "The random problem could not be written to " +
+                                                nodeFile + " and " + linkFile + " (I/O error)."};
+    }
+    ws.DataNotSaved = false;
+    return {GenerateOutcome::Written, ""};
+}
 
 }  // namespace kav

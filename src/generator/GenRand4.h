@@ -21,7 +21,13 @@ struct GenerateResult {
 GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
                                const std::string& directory);
 
-// The program-wide pseudo-random sequence: a value in 0..limit-1.
+// The program-wide pseudo-random sequence: a value in 0..limit-1 (limit >= 1).
+// It starts from seed 0 when the program starts and is never reseeded, so
+// successive generations continue it.
 int32_t DrawBelow(int32_t limit);
+
+// For tests only: puts the sequence back to a given state (0 is the state at
+// program start).
+void SetRandomSeedForTests(uint32_t seed);
 
 }  // namespace kav

@@ -1,3 +1,390 @@
 #include "results/TFMResultsForm.h"
 
-TFMResultsForm::TFMResultsForm(QWidget* parent) : PlaceholderForm(QStringLiteral("Results"), parent) {}
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QStandardPaths>
+#include <QStringListModel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/AppWindows.h"
+#include "app/GuiCommon.h"
+#include "app/ProgramPrinter.h"
+#include "results/PrinterTextStream.h"
+#include "solver/SolveRun.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+QLabel* NewLabel(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
+                       QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    return button;
+}
+
+// A read-only list of fixed-pitch lines. Uniform item sizes let the view lay
+// out tens of thousands of lines without measuring each one.
+QListView* NewLineList(QStringListModel* lines, const QString& name, QWidget* parent) {
+    auto* list = new QListView(parent);
+    list->setObjectName(name);
+    list->setModel(lines);
+    list->setFont(FixedPitchFont());
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QStringList ToQStringList(const std::vector<std::string>& lines) {
+    QStringList result;
+    result.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        result.append(FromBytes(line));
+    return result;
+}
+
+// A hidden warning keeps its place, so the lists do not jump when it shows.
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+bool PrintsToFile(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+// No printer to print on: nothing installed and nothing chosen in Printer
+// Setup, or the chosen printer has gone.
+bool NoPrinterToPrintOn(const QPrinter& printer) {
+    if (PrintsToFile(printer))
+        return false;
+    if (!printer.isValid())
+        return true;
+    return !PrinterWasChosen() && QPrinterInfo::availablePrinters().isEmpty();
+}
+
+void ShowMessage(kav::MsgKind kind, const QString& text) {
+    kav::ThePrompts().Message(kind, kav::MsgButtons::Ok, ToBytes(text));
+}
+
+}  // namespace
+
+TFMResultsForm::TFMResultsForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FMResultsForm"));
+    setWindowTitle(QStringLiteral("KAVRILON Results Form"));
+    RemoveTitleBarButtons(this);
+    CreateControls();
+    LayOutControls();
+    AlignHeadings();
+    SetFocusOrder();
+    ConnectHandlers();
+    resize(780, 720);
+}
+
+TFMResultsForm::~TFMResultsForm() = default;
+
+void TFMResultsForm::CreateControls() {
+    label1_ = NewLabel(QStringLiteral("Link Information"), QStringLiteral("Label1"), this);
+    linkInfoLabel_ =
+        NewLabel(QString::fromLatin1(kav::LinkHeading), QStringLiteral("LinkInfoLabel"), this);
+    linkInfoLabel_->setFont(FixedPitchFont());
+    linkLines_ = new QStringListModel(this);
+    linkList_ = NewLineList(linkLines_, QStringLiteral("LinkList"), this);
+    linkList_->setToolTip(QStringLiteral("Out of kilter links shown with an asterisk (*)"));
+
+    outOfKilterLabel_ = NewLabel(QString::fromLatin1(kav::OutOfKilterNote),
+                                 QStringLiteral("OutOfKilterLabel"), this);
+    QFont bold = outOfKilterLabel_->font();
+    bold.setBold(true);
+    outOfKilterLabel_->setFont(bold);
+    PaintText(outOfKilterLabel_, Colours::Red);
+    KeepPlaceWhenHidden(outOfKilterLabel_);
+
+    label2_ = NewLabel(QStringLiteral("Node Information"), QStringLiteral("Label2"), this);
+    nodeInfoLabel_ =
+        NewLabel(QString::fromLatin1(kav::NodeHeading), QStringLiteral("NodeInfoLabel"), this);
+    nodeInfoLabel_->setFont(FixedPitchFont());
+    nodeLines_ = new QStringListModel(this);
+    nodeList_ = NewLineList(nodeLines_, QStringLiteral("NodeList"), this);
+
+    kilterWarning_ = NewLabel(QString::fromLatin1(kav::KilterWarningText),
+                              QStringLiteral("KilterWarning"), this);
+    kilterWarning_->setFont(bold);
+    kilterWarning_->setAlignment(Qt::AlignCenter);
+    kilterWarning_->setWordWrap(true);
+    kilterWarning_->setToolTip(
+        QStringLiteral("Out of kilter links shown with an asterisk (*) above"));
+    PaintText(kilterWarning_, Colours::Maroon);
+    KeepPlaceWhenHidden(kilterWarning_);
+
+    costLabel_ = NewLabel(QString(), QStringLiteral("CostLabel"), this);
+    costLabel_->setFont(bold);
+    costLabel_->setAlignment(Qt::AlignCenter);
+
+    linkSelector_ = new QGroupBox(QStringLiteral("Select Links to Show"), this);
+    linkSelector_->setObjectName(QStringLiteral("LinkSelector"));
+    linkSelector_->setToolTip(QStringLiteral(
+        "Specify whether all links or only links with non-zero flow are to be shown"));
+    allLinksChoice_ = new QRadioButton(QStringLiteral("&All links"), linkSelector_);
+    allLinksChoice_->setObjectName(QStringLiteral("AllLinksChoice"));
+    nonZeroChoice_ = new QRadioButton(QStringLiteral("&Non-zero flow links only"), linkSelector_);
+    nonZeroChoice_->setObjectName(QStringLiteral("NonZeroChoice"));
+    linkChoices_ = new QButtonGroup(this);
+    linkChoices_->addButton(allLinksChoice_, 0);
+    linkChoices_->addButton(nonZeroChoice_, 1);
+    allLinksChoice_->setChecked(true);
+
+    inputOrderButton_ =
+        NewButton(QStringLiteral("Display in &Input Order"),
+                  QStringLiteral("Display the links in the order in which they were input"),
+                  QStringLiteral("InputOrderButton"), this);
+    originOrderButton_ =
+        NewButton(QStringLiteral("Display in &Origin Order"),
+                  QStringLiteral("Display the links in the order of the origin names"),
+                  QStringLiteral("OriginOrderButton"), this);
+    destOrderButton_ =
+        NewButton(QStringLiteral("Display in &Dest Order"),
+                  QStringLiteral("Display the links in the order of the destination names"),
+                  QStringLiteral("DestOrderButton"), this);
+    printButton_ = NewButton(QStringLiteral("&Print Lists"), QStringLiteral("Print the results"),
+                             QStringLiteral("PrintButton"), this);
+    quitButton_ =
+        NewButton(QStringLiteral("&Quit"), QStringLiteral("Quit and return to the Main Menu"),
+                  QStringLiteral("QuitButton"), this);
+}
+
+// Link list in the upper half, node list with the kilter warning beside it in
+// the lower half, then the total, the link selector and one row of buttons.
+void TFMResultsForm::LayOutControls() {
+    auto* nodeRow = new QHBoxLayout;
+    nodeRow->addWidget(nodeList_, 3);
+    nodeRow->addWidget(kilterWarning_, 1);
+
+    auto* choices = new QHBoxLayout(linkSelector_);
+    choices->addWidget(allLinksChoice_);
+    choices->addWidget(nonZeroChoice_);
+    choices->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button :
+         {inputOrderButton_, originOrderButton_, destOrderButton_, printButton_, quitButton_}) {
+        buttons->addWidget(button);
+    }
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(label1_);
+    page->addWidget(linkInfoLabel_);
+    page->addWidget(linkList_, 1);
+    page->addWidget(outOfKilterLabel_);
+    page->addWidget(label2_);
+    page->addWidget(nodeInfoLabel_);
+    page->addLayout(nodeRow, 1);
+    page->addWidget(costLabel_);
+    page->addWidget(linkSelector_);
+    page->addLayout(buttons);
+}
+
+// The column headings start where the list items' text starts, so that the
+// columns line up under them.
+void TFMResultsForm::AlignHeadings() {
+    const int textStart =
+        linkList_->frameWidth() + style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    linkInfoLabel_->setIndent(textStart);
+    nodeInfoLabel_->setIndent(textStart);
+}
+
+void TFMResultsForm::SetFocusOrder() {
+    const QList<QWidget*> order = {quitButton_,       linkList_,          nodeList_,
+                                   inputOrderButton_, originOrderButton_, destOrderButton_,
+                                   allLinksChoice_,   nonZeroChoice_,     printButton_};
+    for (qsizetype k = 1; k < order.size(); ++k)
+        setTabOrder(order[k - 1], order[k]);
+    quitButton_->setFocus();
+}
+
+void TFMResultsForm::ConnectHandlers() {
+    connect(inputOrderButton_, &QPushButton::clicked, this, &TFMResultsForm::InputOrderButtonClick);
+    connect(originOrderButton_, &QPushButton::clicked, this,
+            &TFMResultsForm::OriginOrderButtonClick);
+    connect(destOrderButton_, &QPushButton::clicked, this, &TFMResultsForm::DestOrderButtonClick);
+    connect(linkChoices_, &QButtonGroup::idClicked, this, &TFMResultsForm::LinkSelectorClick);
+    connect(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
+    connect(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
+}
+
+// A window restored from the task bar is shown again by the platform; only
+// showing it from the program rebuilds the lists.
+void TFMResultsForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+// Clears a stale solution before the total is recomputed, so that the cost
+// label and the lists describe the same (cleared) flows.
+void TFMResultsForm::FormShow() {
+    kav::GuardHandler([&] {
+        kav::Workspace& ws = kav::TheWorkspace();
+        linkLines_->setStringList({});
+        nodeLines_->setStringList({});
+        if (ws.NetworkChanged)
+            ws.ClearSolution();
+        kav::ComputeTotalCost(ws);
+        listOrder_ = kav::OriginOrder;
+        ShowLists(kav::OriginOrder);
+        ws.ResultsNotShown = false;
+    });
+}
+
+void TFMResultsForm::InputOrderButtonClick() {
+    ShowInOrder(kav::InputOrder);
+}
+void TFMResultsForm::OriginOrderButtonClick() {
+    ShowInOrder(kav::OriginOrder);
+}
+void TFMResultsForm::DestOrderButtonClick() {
+    ShowInOrder(kav::DestOrder);
+}
+
+void TFMResultsForm::LinkSelectorClick() {
+    kav::GuardHandler([&] { ShowLists(listOrder_); });
+}
+
+void TFMResultsForm::PrintButtonClick() {
+    kav::GuardHandler([&] { PrintResults(); });
+}
+
+void TFMResultsForm::QuitButtonClick() {
+    kav::GuardHandler([&] {
+        hide();
+        ShowMainMenu();
+    });
+}
+
+bool TFMResultsForm::ShowAllLinks() const {
+    return allLinksChoice_->isChecked();
+}
+
+void TFMResultsForm::ShowInOrder(char order) {
+    kav::GuardHandler([&] {
+        listOrder_ = order;
+        ShowLists(order);
+    });
+}
+
+void TFMResultsForm::ShowLists(char order) {
+    kav::Workspace& ws = kav::TheWorkspace();
+    linkLines_->setStringList({});
+    nodeLines_->setStringList({});
+    builder_.Build(ws, order, ShowAllLinks(), lists_);
+    linkLines_->setStringList(ToQStringList(lists_.links));
+    nodeLines_->setStringList(ToQStringList(lists_.nodes));
+    costLabel_->setText(FromBytes(kav::TotalCostText(ws.TotalCost)));
+    outOfKilterLabel_->setVisible(lists_.WarningsShown());
+    kilterWarning_->setVisible(lists_.WarningsShown());
+}
+
+// One print job on the printer chosen in Printer Setup. Where there is no
+// printer at all, the report goes to a PDF file in the documents folder.
+void TFMResultsForm::PrintResults() {
+    std::unique_ptr<QPrinter> pdf;
+    QPrinter* printer = &ThePrinter();
+    if (NoPrinterToPrintOn(*printer)) {
+        pdf = FallbackPdfPrinter();
+        printer = pdf.get();
+    }
+
+    PrinterTextStream stream(*printer);
+    if (stream.Open(QStringLiteral("KAVRILON Results")))
+        WriteReport(stream);
+    if (!stream.Close()) {
+        ShowMessage(kav::MsgKind::Error, stream.ErrorText());
+        return;
+    }
+    if (pdf) {
+        ShowMessage(kav::MsgKind::Information,
+                    QStringLiteral("No printer is installed.\rThe results were written to %1")
+                        .arg(QDir::toNativeSeparators(pdf->outputFileName())));
+    }
+}
+
+void TFMResultsForm::WriteReport(PrinterTextStream& stream) const {
+    const bool warningsShown = !outOfKilterLabel_->isHidden();
+
+    stream.SetFont(ReportFont(18));
+    stream.WriteLine(QStringLiteral("LINK LIST"));
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+    stream.SetFont(ReportFont(10, true));
+    stream.WriteLine(linkInfoLabel_->text());
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    for (const QString& line : linkLines_->stringList())
+        stream.WriteLine(line);
+    if (warningsShown) {
+        stream.WriteLine(QString());
+        stream.SetFont(ReportFont(12));
+        stream.WriteLine(outOfKilterLabel_->text());
+        stream.SetFont(ReportFont(10));
+    }
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+
+    stream.SetFont(ReportFont(18));
+    stream.WriteLine(QStringLiteral("NODE LIST"));
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+    stream.SetFont(ReportFont(10, true));
+    stream.WriteLine(nodeInfoLabel_->text());
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    for (const QString& line : nodeLines_->stringList())
+        stream.WriteLine(line);
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+
+    stream.SetFont(ReportFont(12));
+    if (warningsShown) {
+        stream.WriteLine(QString());
+        stream.WriteLine(kilterWarning_->text());
+    }
+    stream.WriteLine(costLabel_->text());
+}
+
+// A PDF file in the user's documents folder, named after the node file.
+std::unique_ptr<QPrinter> TFMResultsForm::FallbackPdfPrinter() const {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    QDir().mkpath(folder);
+    QString name = QFileInfo(FromBytes(kav::TheWorkspace().NodeFileName)).completeBaseName();
+    if (name.isEmpty())
+        name = QStringLiteral("results");
+
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+    return printer;
+}

@@ -1,10 +1,83 @@
 #pragma once
 
-#include "app/PlaceholderForm.h"
+#include <QWidget>
+#include <memory>
 
-// Placeholder until the window is built.
-class TFMResultsForm : public PlaceholderForm {
+#include "results/ResultLines.h"
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+class QStringListModel;
+class PrinterTextStream;
+
+// The results window: one line per link (bounds, flow, cost, reduced cost and
+// an out-of-kilter mark), one line per node with its potential, the total cost
+// and the kilter warnings. The links can be listed in input order or grouped
+// by origin or destination name, all of them or only those with flow, and the
+// lists can be printed. Shown by the main menu's Display button; Quit goes
+// back to the main menu.
+class TFMResultsForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TFMResultsForm(QWidget* parent = nullptr);
+    ~TFMResultsForm() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private slots:
+    void FormShow();
+    void InputOrderButtonClick();
+    void OriginOrderButtonClick();
+    void DestOrderButtonClick();
+    void LinkSelectorClick();
+    void PrintButtonClick();
+    void QuitButtonClick();
+
+  private:
+    void CreateControls();
+    void LayOutControls();
+    void AlignHeadings();
+    void SetFocusOrder();
+    void ConnectHandlers();
+
+    bool ShowAllLinks() const;
+    void ShowInOrder(char order);
+    void ShowLists(char order);
+
+    void PrintResults();
+    void WriteReport(PrinterTextStream& stream) const;
+    std::unique_ptr<QPrinter> FallbackPdfPrinter() const;
+
+    QLabel* label1_ = nullptr;
+    QLabel* linkInfoLabel_ = nullptr;
+    QListView* linkList_ = nullptr;
+    QStringListModel* linkLines_ = nullptr;
+    QLabel* outOfKilterLabel_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* nodeInfoLabel_ = nullptr;
+    QListView* nodeList_ = nullptr;
+    QStringListModel* nodeLines_ = nullptr;
+    QLabel* kilterWarning_ = nullptr;
+    QLabel* costLabel_ = nullptr;
+    QGroupBox* linkSelector_ = nullptr;
+    QButtonGroup* linkChoices_ = nullptr;
+    QRadioButton* allLinksChoice_ = nullptr;
+    QRadioButton* nonZeroChoice_ = nullptr;
+    QPushButton* inputOrderButton_ = nullptr;
+    QPushButton* originOrderButton_ = nullptr;
+    QPushButton* destOrderButton_ = nullptr;
+    QPushButton* printButton_ = nullptr;
+    QPushButton* quitButton_ = nullptr;
+
+    // The link order of the last rebuild.
+    char listOrder_ = kav::OriginOrder;
+    kav::ResultListBuilder builder_;
+    kav::ResultLists lists_;
 };

@@ -1,0 +1,135 @@
+// Times the results window's rebuild on a full Workspace (20000 links, 2010
+// nodes): the list building alone, and a whole order-button press or window
+// opening with the lists filled. Runs offscreen unless a platform is set.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/AppWindows.h"
+#include "results/ResultLines.h"
+#include "results/TFMResultsForm.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+constexpr int Repeats = 15;
+
+void FillFullWorkspace(kav::Workspace& ws) {
+    std::mt19937 random(12345);
+    auto between = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    ws.NodeCount = kav::MaxNodes;
+    for (int n = 1; n <= ws.NodeCount; ++n) {
+        std::string name;
+        const int length = between(4, 12);
+        for (int c = 0; c < length; ++c)
+            name += letters[between(0, 61)];
+        ws.NodeName[n] = name;
+        ws.NodePotential[n] = between(-5000, 5000);
+    }
+    ws.LinkCount = kav::MaxLinks;
+    for (int k = 1; k <= ws.LinkCount; ++k) {
+        ws.LinkOrigin[k] = between(1, ws.NodeCount);
+        ws.LinkDest[k] = between(1, ws.NodeCount);
+        ws.LinkLower[k] = 0;
+        ws.LinkUpper[k] = between(1, 1000);
+        ws.LinkCost[k] = between(-100, 100);
+        ws.LinkFlow[k] = between(0, 3) == 0 ? 0 : between(0, ws.LinkUpper[k]);
+    }
+}
+
+struct Timing {
+    double fastest = 0;
+    double median = 0;
+};
+
+Timing Time(const std::function<void()>& work) {
+    std::vector<double> ms;
+    for (int r = 0; r < Repeats; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms.front(), ms[ms.size() / 2]};
+}
+
+void Report(const char* what, const Timing& timing) {
+    std::printf("%-52s fastest %7.2f ms   median %7.2f ms\n", what, timing.fastest, timing.median);
+}
+
+// Resident and peak memory of the process in MiB, from /proc/self/status.
+double StatusMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stod(line.substr(field.size() + 1)) / 1024;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    kav::Workspace& ws = kav::TheWorkspace();
+    FillFullWorkspace(ws);
+    std::printf("Results window on a full Workspace: %d links, %d nodes\n", ws.LinkCount,
+                ws.NodeCount);
+
+    kav::ResultListBuilder builder;
+    kav::ResultLists lists;
+    for (char order : {kav::InputOrder, kav::OriginOrder, kav::DestOrder}) {
+        const std::string what = std::string("list building, order ") + order;
+        Report(what.c_str(), Time([&] { builder.Build(ws, order, true, lists); }));
+    }
+    Report("list building, order D, non-zero flows only",
+           Time([&] { builder.Build(ws, kav::DestOrder, false, lists); }));
+
+    const double before = StatusMiB("VmRSS");
+    QWidget mainMenu;
+    TheWindows().mainMenu = &mainMenu;
+    auto* form = new TFMResultsForm;
+    TheWindows().results = form;
+
+    QElapsedTimer opening;
+    opening.start();
+    form->show();
+    HideMainMenu();
+    QApplication::processEvents();
+    std::printf("%-52s %7.2f ms\n", "first opening (build, fill, lay out, paint)",
+                static_cast<double>(opening.nsecsElapsed()) / 1e6);
+
+    Report("opening again (origin order)", Time([&] {
+               form->hide();
+               form->show();
+               QApplication::processEvents();
+           }));
+    for (const char* button : {"InputOrderButton", "OriginOrderButton", "DestOrderButton"}) {
+        auto* press = form->findChild<QPushButton*>(button);
+        const std::string what = std::string("press ") + button + " and repaint";
+        Report(what.c_str(), Time([&] {
+                   press->click();
+                   QApplication::processEvents();
+               }));
+    }
+    std::printf("%-52s %7.1f MiB\n", "resident memory growth from the window and its lists",
+                StatusMiB("VmRSS") - before);
+    std::printf("%-52s %7.1f MiB\n", "peak resident memory of the process", StatusMiB("VmHWM"));
+    delete form;
+    return 0;
+}

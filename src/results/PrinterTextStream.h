@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QString>
+
+class QPrinter;
+
+// A line-oriented text stream bound to a printer: Open starts one print job,
+// every written line is drawn at the left edge of the printable area below the
+// previous one, and Close ends the job and ejects the last page. The font can
+// change between lines.
+//
+// Layout: a line with text advances by the height of its font plus two device
+// units, and the next line goes on a new page when the position comes within
+// two such advances of the page bottom; an empty line advances by the font
+// height and breaks the page only once the position passes the bottom. A line
+// wider than the page is broken at the page edge and continues on the next
+// line. A page is started only when a line is written on it, so a report never
+// ends with a blank page.
+class PrinterTextStream {
+  public:
+    explicit PrinterTextStream(QPrinter& printer);
+    ~PrinterTextStream();
+    PrinterTextStream(const PrinterTextStream&) = delete;
+    PrinterTextStream& operator=(const PrinterTextStream&) = delete;
+
+    // Starts the print job; false (and Failed) when the printer refuses it.
+    bool Open(const QString& jobName);
+    void SetFont(const QFont& font);
+    // Draws one line; an empty text is an empty line. Does nothing once the
+    // stream has failed.
+    void WriteLine(const QString& text);
+    // Ends the job; false when the job failed at any point.
+    bool Close();
+
+    bool Failed() const { return failed_; }
+    // What went wrong, in words for the user.
+    QString ErrorText() const;
+    // Pages started so far.
+    int PageCount() const { return pages_; }
+
+  private:
+    void WriteTextLine(const QString& text);
+    void WriteEmptyLine();
+    bool BeginPendingPage();
+    int FittingLength(const QString& text, int width) const;
+
+    QPrinter& printer_;
+    QPainter painter_;
+    QFont font_;
+    int y_ = 0;
+    int pages_ = 0;
+    bool open_ = false;
+    bool pageBreakPending_ = false;
+    bool failed_ = false;
+};
+
+// The report font: "Monospac821 DL" where it is installed, otherwise the
+// fixed-pitch font of the program, at the given size.
+QFont ReportFont(int pointSize, bool bold = false);

@@ -1,0 +1,180 @@
+#include "results/ResultLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "results/Quickie.h"
+#include "solver/KiltSolve.h"
+#include "solver/PadText.h"
+#include "workspace/NumberFormat.h"
+
+namespace kav {
+namespace {
+
+// Totals with more digits than this before the decimal point are written in
+// scientific notation: beyond it a double no longer holds every digit.
+constexpr std::size_t MaxFixedDigits = 15;
+
+char LocaleDecimalSeparator() {
+    return FormatGrouped(0.5, 1)[1];
+}
+
+// Mantissa with up to 15 significant digits, trailing zeros dropped, and the
+// exponent after an E: 2.147483647E17.
+std::string Scientific(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    std::string text(buffer);
+    const std::string::size_type e = text.find('e');
+    std::string mantissa = text.substr(0, e);
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    const std::string::size_type point = mantissa.find('.');
+    if (point != std::string::npos) {
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        if (mantissa.back() == '.') {
+            mantissa.pop_back();
+        } else {
+            mantissa[point] = LocaleDecimalSeparator();
+        }
+    }
+    return mantissa + "E" + std::to_string(exponent);
+}
+
+std::size_t DigitsBeforePoint(double value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(value));
+    return std::string(buffer).size();
+}
+
+}  // namespace
+
+std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int32_t reducedCost) {
+    std::string line = PadNumber(link, 4);
+    line += inKilter ? ' ' : '*';
+    line += ' ';
+    line += PadText(ws.NodeName[ws.LinkOrigin[link]], 10) + ' ';
+    line += PadText(ws.NodeName[ws.LinkDest[link]], 10) + ' ';
+    line += PadNumber(ws.LinkLower[link], 5) + "   ";
+    line += PadNumber(ws.LinkFlow[link], 6) + "   ";
+    line += PadNumber(ws.LinkUpper[link], 5) + "  ";
+    line += PadNumber(ws.LinkCost[link], 8) + "   ";
+    line += PadNumber(reducedCost, 10);
+    return line;
+}
+
+std::string NodeLine(const Workspace& ws, int32_t node) {
+    return PadText(ws.NodeName[node], 10) + "     " + PadNumber(ws.NodePotential[node], 10);
+}
+
+std::string FormatTotalCost(double totalCost) {
+    if (totalCost == 0.0)
+        totalCost = 0.0;  // no "-0"
+    if (DigitsBeforePoint(totalCost) > MaxFixedDigits)
+        return Scientific(totalCost);
+    return FormatGrouped(totalCost, 0);
+}
+
+std::string TotalCostText(double totalCost) {
+    return "TOTAL COST = " + FormatTotalCost(totalCost);
+}
+
+ResultListBuilder::ResultListBuilder()
+    : nameOrder_(MaxLinks + 1, 0),
+      groupStart_(MaxNodes + 2, 0),
+      groupFill_(MaxNodes + 2, 0),
+      grouped_(MaxLinks, 0) {}
+
+void ResultListBuilder::Build(Workspace& ws, char order, bool showAllLinks, ResultLists& lists) {
+    if (ws.NetworkChanged)
+        ws.ClearSolution();
+    lists.links.clear();
+    lists.nodes.clear();
+    lists.outOfKilterCount = 0;
+    SortNames(ws);
+
+    if (order == InputOrder) {
+        AddLinksInInputOrder(ws, showAllLinks, lists);
+    } else if (order == DestOrder) {
+        AddLinksGrouped(ws, ws.LinkDest.data(), showAllLinks, lists);
+    } else {
+        AddLinksGrouped(ws, ws.LinkOrigin.data(), showAllLinks, lists);
+    }
+
+    if (lists.links.empty()) {
+        lists.links.emplace_back(NoLinksLine);
+        for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+            if (!KilterState(ws, k).InKilter)
+                ++lists.outOfKilterCount;
+        }
+    }
+    AddNodes(ws, order, lists);
+}
+
+void ResultListBuilder::SortNames(const Workspace& ws) {
+    Quickie(1, static_cast<uint16_t>(ws.NodeCount), ws.NodeName.data(), nameOrder_.data(), 'S');
+}
+
+void ResultListBuilder::AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const {
+    const bool inKilter = KilterState(ws, link).InKilter;
+    if (!inKilter)
+        ++lists.outOfKilterCount;
+    lists.links.push_back(LinkLine(ws, link, inKilter, ReducedCost(ws, link)));
+}
+
+void ResultListBuilder::AddLinksInInputOrder(const Workspace& ws, bool showAllLinks,
+                                             ResultLists& lists) const {
+    const int32_t* flow = ws.LinkFlow.data();
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (showAllLinks || flow[k] != 0)
+            AddLink(ws, k, lists);
+    }
+}
+
+// Groups the qualifying links by their node (a counting sort that keeps
+// ascending link numbers inside each group), then lists the groups in name
+// order. Links whose node lies outside 1..NodeCount belong to no group.
+void ResultListBuilder::AddLinksGrouped(const Workspace& ws, const int32_t* groupNode,
+                                        bool showAllLinks, ResultLists& lists) {
+    const int32_t nodeCount = ws.NodeCount;
+    const int32_t* flow = ws.LinkFlow.data();
+    auto qualifies = [&](int32_t k) {
+        const int32_t n = groupNode[k];
+        return n >= 1 && n <= nodeCount && (showAllLinks || flow[k] != 0);
+    };
+
+    std::fill(groupStart_.begin(), groupStart_.begin() + nodeCount + 2, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (qualifies(k))
+            ++groupStart_[groupNode[k] + 1];
+    }
+    for (int32_t n = 1; n <= nodeCount; ++n)
+        groupStart_[n + 1] += groupStart_[n];
+    std::copy(groupStart_.begin(), groupStart_.begin() + nodeCount + 1, groupFill_.begin());
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (qualifies(k))
+            grouped_[groupFill_[groupNode[k]]++] = static_cast<uint16_t>(k);
+    }
+
+    for (int32_t s = 1; s <= nodeCount; ++s) {
+        const int32_t n = nameOrder_[s];
+        for (int32_t p = groupStart_[n]; p < groupStart_[n + 1]; ++p)
+            AddLink(ws, grouped_[p], lists);
+    }
+}
+
+void ResultListBuilder::AddNodes(const Workspace& ws, char order, ResultLists& lists) const {
+    for (int32_t s = 1; s <= ws.NodeCount; ++s) {
+        lists.nodes.push_back(NodeLine(ws, order == InputOrder ? s : nameOrder_[s]));
+    }
+}
+
+ResultLists BuildResultLists(Workspace& ws, char order, bool showAllLinks) {
+    ResultListBuilder builder;
+    ResultLists lists;
+    builder.Build(ws, order, showAllLinks, lists);
+    return lists;
+}
+
+}  // namespace kav

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+// Column headings and fixed texts of the results lists.
+inline constexpr char LinkHeading[] =
+    "Node #    Origin       Dest. MinFlow  ActFlow  MaxFlow  Cost        RedCost  ";
+inline constexpr char NodeHeading[] = "Node #               Pi-value";
+inline constexpr char NoLinksLine[] = "<<< NO LINKS >>>";
+inline constexpr char OutOfKilterNote[] = "Out of Kilter links shown with an asterisk (*) above";
+inline constexpr char KilterWarningText[] = "SOLUTION NOT IN KILTER... WARNING...";
+
+// Link orders of the results lists.
+constexpr char InputOrder = 'I';
+constexpr char OriginOrder = 'O';
+constexpr char DestOrder = 'D';
+
+// One link: number, kilter mark, origin and destination names, lower bound,
+// flow, upper bound, cost and reduced cost, each right-aligned in its column
+// and never cut (a longer value pushes the rest of the line to the right).
+std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int32_t reducedCost);
+
+// One node: its name and its potential.
+std::string NodeLine(const Workspace& ws, int32_t node);
+
+// The total cost with no decimals and the locale's thousands separator; a total
+// with more than 15 digits before the decimal point in scientific notation.
+std::string FormatTotalCost(double totalCost);
+
+// "TOTAL COST = " and the formatted total.
+std::string TotalCostText(double totalCost);
+
+// What the results window lists for one order and link selection.
+struct ResultLists {
+    std::vector<std::string> links;
+    std::vector<std::string> nodes;
+    // Listed links that are out of kilter; over all links when none is listed.
+    int32_t outOfKilterCount = 0;
+
+    bool WarningsShown() const { return outOfKilterCount > 0; }
+};
+
+// Builds the results lists from the Workspace. Holds the name order and the
+// grouping scratch at full size, so that a rebuild allocates nothing but the
+// line texts.
+class ResultListBuilder {
+  public:
+    ResultListBuilder();
+
+    // Clears a stale solution first (NetworkChanged), sorts the node names,
+    // then lists the qualifying links (every link, or only those with a
+    // non-zero flow) in input order, or grouped by origin or destination in
+    // name order with ascending link numbers inside a group; then every node,
+    // in number order for input order and in name order otherwise.
+    void Build(Workspace& ws, char order, bool showAllLinks, ResultLists& lists);
+
+    // Node numbers in ascending name order at positions 1..NodeCount.
+    const std::vector<uint16_t>& NameOrder() const { return nameOrder_; }
+
+  private:
+    void SortNames(const Workspace& ws);
+    void AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const;
+    void AddLinksInInputOrder(const Workspace& ws, bool showAllLinks, ResultLists& lists) const;
+    void AddLinksGrouped(const Workspace& ws, const int32_t* groupNode, bool showAllLinks,
+                         ResultLists& lists);
+    void AddNodes(const Workspace& ws, char order, ResultLists& lists) const;
+
+    std::vector<uint16_t> nameOrder_;  // positions 0..MaxLinks
+    std::vector<int32_t> groupStart_;  // per node 1..MaxNodes+1, into grouped_
+    std::vector<int32_t> groupFill_;   // per node, next free slot while grouping
+    std::vector<uint16_t> grouped_;    // qualifying link numbers grouped by node
+};
+
+// One rebuild with a builder of its own (for callers that rebuild once).
+ResultLists BuildResultLists(Workspace& ws, char order, bool showAllLinks);
+
+}  // namespace kav

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "results/ResultLines.h"
+#include "workspace/NumberFormat.h"
+#include "workspace/Workspace.h"
+
+using namespace kav;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+void AddNode(Workspace& ws, const std::string& name, int32_t potential) {
+    ++ws.NodeCount;
+    ws.NodeName[ws.NodeCount] = name;
+    ws.NodePotential[ws.NodeCount] = potential;
+}
+
+void AddLink(Workspace& ws, int32_t origin, int32_t dest, int32_t lower, int32_t upper,
+             int32_t cost, int32_t flow) {
+    const int32_t k = ++ws.LinkCount;
+    ws.LinkOrigin[k] = origin;
+    ws.LinkDest[k] = dest;
+    ws.LinkLower[k] = lower;
+    ws.LinkUpper[k] = upper;
+    ws.LinkCost[k] = cost;
+    ws.LinkFlow[k] = flow;
+}
+
+// A solved three-node problem: every link in kilter, reduced costs 0, 2, 0, -1.
+// Name order is Alpha (2), Gamma (3), beta (1).
+std::unique_ptr<Workspace> SolvedProblem() {
+    auto ws = std::make_unique<Workspace>();
+    AddNode(*ws, "beta", 0);
+    AddNode(*ws, "Alpha", 3);
+    AddNode(*ws, "Gamma", 2);
+    AddLink(*ws, 1, 2, 0, 10, 3, 2);
+    AddLink(*ws, 2, 3, 2, 10, 1, 2);
+    AddLink(*ws, 3, 1, 0, 10, -2, 6);
+    AddLink(*ws, 1, 3, 0, 4, 1, 4);
+    return ws;
+}
+
+const std::string Link1 =
+    "   1        beta      Alpha     0        2      10         3            0";
+const std::string Link2 =
+    "   2       Alpha      Gamma     2        2      10         1            2";
+const std::string Link3 =
+    "   3       Gamma       beta     0        6      10        -2            0";
+const std::string Link4 =
+    "   4        beta      Gamma     0        4       4         1           -1";
+const std::string NodeBeta = "      beta              0";
+const std::string NodeAlpha = "     Alpha              3";
+const std::string NodeGamma = "     Gamma              2";
+
+}  // namespace
+
+TEST(ResultLines, LinkLineFillsItsColumnsTo73Characters) {
+    auto ws = SolvedProblem();
+    EXPECT_EQ(LinkLine(*ws, 1, true, 0), Link1);
+    EXPECT_EQ(LinkLine(*ws, 1, true, 0).size(), 73u);
+    EXPECT_EQ(LinkLine(*ws, 4, true, -1), Link4);
+}
+
+TEST(ResultLines, LinkLineMarksOutOfKilterAndKeepsMinusSigns) {
+    auto ws = SolvedProblem();
+    ws->LinkLower[2] = -5;
+    ws->LinkFlow[2] = -17;
+    ws->LinkUpper[2] = 5;
+    ws->LinkCost[2] = -7;
+    EXPECT_EQ(LinkLine(*ws, 2, false, -12),
+              "   2*      Alpha      Gamma    -5      -17       5        -7          -12");
+}
+
+TEST(ResultLines, LongerValuesPushTheLineRightInsteadOfBeingCut) {
+    auto ws = SolvedProblem();
+    ws->NodeName[1] = "Verylongname";
+    ws->LinkCost[1] = -12345678;
+    EXPECT_EQ(LinkLine(*ws, 1, true, -12345678),
+              "   1  Verylongname      Alpha     0        2      10  -12345678    -12345678");
+    ws->LinkFlow[2] = 2147483647;
+    ws->LinkUpper[2] = -100000;
+    EXPECT_EQ(LinkLine(*ws, 2, false, 2),
+              "   2*      Alpha      Gamma     2   2147483647   -100000         1            2");
+}
+
+TEST(ResultLines, NodeLine) {
+    auto ws = SolvedProblem();
+    EXPECT_EQ(NodeLine(*ws, 2), NodeAlpha);
+    ws->NodeName[2] = "Verylongname";
+    ws->NodePotential[2] = INT32_MIN;
+    EXPECT_EQ(NodeLine(*ws, 2), "Verylongname     -2147483648");
+}
+
+TEST(ResultLines, TotalCostGroupsThousandsWithoutDecimals) {
+    EXPECT_EQ(TotalCostText(0.0), "TOTAL COST = 0");
+    EXPECT_EQ(TotalCostText(-0.0), "TOTAL COST = 0");
+    EXPECT_EQ(TotalCostText(999.0), "TOTAL COST = 999");
+    EXPECT_EQ(TotalCostText(1234567.0), "TOTAL COST = 1,234,567");
+    EXPECT_EQ(TotalCostText(-1234567.0), "TOTAL COST = -1,234,567");
+    EXPECT_EQ(TotalCostText(999999999999999.0), "TOTAL COST = 999,999,999,999,999");
+}
+
+TEST(ResultLines, TotalCostBeyondFifteenDigitsIsScientific) {
+    // The largest flow on a link of cost 10^8: about 2.147 x 10^17.
+    EXPECT_EQ(TotalCostText(2147483647.0 * 100000000.0), "TOTAL COST = 2.147483647E17");
+    EXPECT_EQ(TotalCostText(1e15), "TOTAL COST = 1E15");
+    EXPECT_EQ(TotalCostText(-4.5e20), "TOTAL COST = -4.5E20");
+}
+
+TEST(ResultLines, TotalCostFollowsTheLocaleSeparators) {
+    SetLocaleSeparators('.', ',');
+    const std::string grouped = TotalCostText(1234567.0);
+    const std::string scientific = TotalCostText(2.5e16);
+    SetLocaleSeparators(',', '.');
+    EXPECT_EQ(grouped, "TOTAL COST = 1.234.567");
+    EXPECT_EQ(scientific, "TOTAL COST = 2,5E16");
+}
+
+TEST(ResultLists, OrdersGroupByNameWithAscendingLinkNumbers) {
+    auto ws = SolvedProblem();
+    AddLink(*ws, 2, 1, 0, 0, 5, 0);  // link 5: Alpha -> beta
+    const std::string link5 =
+        "   5       Alpha       beta     0        0       0         5            8";
+    ResultListBuilder builder;
+    ResultLists lists;
+
+    builder.Build(*ws, InputOrder, true, lists);
+    EXPECT_EQ(lists.links, (Lines{Link1, Link2, Link3, Link4, link5}));
+    EXPECT_EQ(lists.nodes, (Lines{NodeBeta, NodeAlpha, NodeGamma}));
+    EXPECT_EQ(lists.outOfKilterCount, 0);
+
+    builder.Build(*ws, OriginOrder, true, lists);
+    EXPECT_EQ(lists.links, (Lines{Link2, link5, Link3, Link1, Link4}));
+    EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
+
+    builder.Build(*ws, DestOrder, true, lists);
+    EXPECT_EQ(lists.links, (Lines{Link1, Link2, Link4, Link3, link5}));
+    EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
+
+    builder.Build(*ws, 'X', true, lists);  // any other order lists by origin
+    EXPECT_EQ(lists.links, (Lines{Link2, link5, Link3, Link1, Link4}));
+    EXPECT_FALSE(lists.WarningsShown());
+}
+
+TEST(ResultLists, NonZeroFilterListsNegativeFlowsAndCountsOnlyListedLinks) {
+    auto ws = SolvedProblem();
+    ws->LinkLower[1] = 1;  // zero flow below its lower bound: out of kilter, not listed
+    ws->LinkFlow[1] = 0;
+    ws->LinkFlow[3] = -6;  // below its lower bound: out of kilter, listed
+    ResultLists lists = BuildResultLists(*ws, InputOrder, false);
+    ASSERT_EQ(lists.links.size(), 3u);
+    EXPECT_EQ(lists.links[0], Link2);
+    EXPECT_EQ(lists.links[1],
+              "   3*      Gamma       beta     0       -6      10        -2            0");
+    EXPECT_EQ(lists.links[2], Link4);
+    EXPECT_EQ(lists.outOfKilterCount, 1);
+
+    ws->LinkFlow[3] = 6;  // listed links all in kilter: no warnings
+    EXPECT_FALSE(BuildResultLists(*ws, DestOrder, false).WarningsShown());
+}
+
+TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
+    auto ws = SolvedProblem();
+    for (int32_t k = 1; k <= 4; ++k)
+        ws->LinkFlow[k] = 0;
+    // Link 2 sits below its lower bound and link 4 below its upper bound.
+    for (char order : {InputOrder, OriginOrder, DestOrder}) {
+        ResultLists lists = BuildResultLists(*ws, order, false);
+        EXPECT_EQ(lists.links, Lines{NoLinksLine});
+        EXPECT_EQ(lists.outOfKilterCount, 2);
+    }
+
+    ws->LinkLower[2] = 0;
+    ws->LinkCost[4] = 3;
+    EXPECT_FALSE(BuildResultLists(*ws, OriginOrder, false).WarningsShown());
+}
+
+TEST(ResultLists, NodesWithoutLinks) {
+    auto ws = SolvedProblem();
+    ws->LinkCount = 0;
+    ResultLists lists = BuildResultLists(*ws, OriginOrder, true);
+    EXPECT_EQ(lists.links, Lines{NoLinksLine});
+    EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
+    EXPECT_FALSE(lists.WarningsShown());
+
+    Workspace empty;
+    lists = BuildResultLists(empty, DestOrder, true);
+    EXPECT_EQ(lists.links, Lines{NoLinksLine});
+    EXPECT_TRUE(lists.nodes.empty());
+}
+
+TEST(ResultLists, ChangedNetworkListsZeroFlowsAndPotentials) {
+    auto ws = SolvedProblem();
+    ws->NetworkChanged = true;
+    ResultLists lists = BuildResultLists(*ws, InputOrder, true);
+    EXPECT_FALSE(ws->NetworkChanged);
+    EXPECT_EQ(lists.links[0],
+              "   1        beta      Alpha     0        0      10         3            3");
+    EXPECT_EQ(lists.links[1],
+              "   2*      Alpha      Gamma     2        0      10         1            1");
+    EXPECT_EQ(lists.nodes[1], "     Alpha              0");
+    EXPECT_EQ(lists.outOfKilterCount, 2);  // links 2 and 3 (cost -2 wants its upper bound)
+}
+
+TEST(ResultLists, GroupedOrdersLeaveOutLinksOfRemovedNodes) {
+    auto ws = SolvedProblem();
+    ws->NodeCount = 2;  // node Gamma removed; links 2, 3 and 4 still name node 3
+    EXPECT_EQ(BuildResultLists(*ws, OriginOrder, true).links, (Lines{Link2, Link1, Link4}));
+    EXPECT_EQ(BuildResultLists(*ws, DestOrder, true).links, (Lines{Link1, Link3}));
+    EXPECT_EQ(BuildResultLists(*ws, InputOrder, true).links.size(), 4u);
+}

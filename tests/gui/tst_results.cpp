@@ -1,0 +1,474 @@
+#include <QAbstractItemModel>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/AppWindows.h"
+#include "app/ProgramPrinter.h"
+#include "results/PrinterTextStream.h"
+#include "results/TFMResultsForm.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+void AddNode(const std::string& name, int32_t potential) {
+    kav::Workspace& ws = kav::TheWorkspace();
+    ++ws.NodeCount;
+    ws.NodeName[ws.NodeCount] = name;
+    ws.NodePotential[ws.NodeCount] = potential;
+}
+
+void AddLink(int32_t origin, int32_t dest, int32_t lower, int32_t upper, int32_t cost,
+             int32_t flow) {
+    kav::Workspace& ws = kav::TheWorkspace();
+    const int32_t k = ++ws.LinkCount;
+    ws.LinkOrigin[k] = origin;
+    ws.LinkDest[k] = dest;
+    ws.LinkLower[k] = lower;
+    ws.LinkUpper[k] = upper;
+    ws.LinkCost[k] = cost;
+    ws.LinkFlow[k] = flow;
+}
+
+// A solved problem (every link in kilter, total cost 0). Name order is
+// Alpha (2), Gamma (3), beta (1): upper case before lower case.
+void LoadSolvedProblem() {
+    AddNode("beta", 0);
+    AddNode("Alpha", 3);
+    AddNode("Gamma", 2);
+    AddLink(1, 2, 0, 10, 3, 2);
+    AddLink(2, 3, 2, 10, 1, 2);
+    AddLink(3, 1, 0, 10, -2, 6);
+    AddLink(1, 3, 0, 4, 1, 4);
+}
+
+const QString Link1 = "   1        beta      Alpha     0        2      10         3            0";
+const QString Link2 = "   2       Alpha      Gamma     2        2      10         1            2";
+const QString Link3 = "   3       Gamma       beta     0        6      10        -2            0";
+const QString Link4 = "   4        beta      Gamma     0        4       4         1           -1";
+const QString Link1NoFlow =
+    "   1        beta      Alpha     0        0      10         3            0";
+const QString NodeBeta = "      beta              0";
+const QString NodeAlpha = "     Alpha              3";
+const QString NodeGamma = "     Gamma              2";
+
+// Enough links and nodes for a printout of three pages; some flows are zero,
+// some links are out of kilter.
+void LoadLargeProblem() {
+    for (int n = 1; n <= 40; ++n) {
+        AddNode((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
+    }
+    for (int k = 1; k <= 130; ++k) {
+        AddLink(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
+    }
+}
+
+QStringList Simplified(const QStringList& lines) {
+    QStringList result;
+    for (const QString& line : lines) {
+        const QString simple = line.simplified();
+        if (!simple.isEmpty())
+            result << simple;
+    }
+    return result;
+}
+
+}  // namespace
+
+class TestResults : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensInOriginOrderAndMarksResultsShown();
+    void orderButtonsAndSelectorKeepTheirOrder();
+    void showingAgainStartsInOriginOrder();
+    void nonZeroFilterListsNegativeFlowsWithWarnings();
+    void nothingListedShowsNoLinksAndWarnsForAnyLink();
+    void nodesWithoutLinks();
+    void changedNetworkListsClearedSolutionAndItsCost();
+    void costLabelGroupsThousands();
+    void quitGoesBackToTheMainMenu();
+    void keyboardAcceleratorsAndFocusOrder();
+
+    void printoutHoldsTheWindowsLinesInOrder();
+    void printoutWithoutWarnings();
+    void printerFailureIsReportedAndChangesNothing();
+    void withoutAnyPrinterTheReportGoesToAPdfFile();
+    void longLinesBreakAtThePageEdge();
+
+  private:
+    void Open();
+    QStringList Lines(const char* listName) const;
+    QLabel* Label(const char* name) const;
+    void Click(const char* buttonName);
+    void Choose(const char* choiceName);
+    QStringList PrintToPdf();
+    QStringList PdfText(const QString& file) const;
+
+    ScriptedPrompts prompts_;
+    QWidget mainMenu_;
+    TFMResultsForm* form_ = nullptr;
+    QTemporaryDir dir_;
+};
+
+void TestResults::initTestCase() {
+    QVERIFY(dir_.isValid());
+    kav::InstallPrompts(&prompts_);
+    TheWindows().mainMenu = &mainMenu_;
+    form_ = new TFMResultsForm;
+    TheWindows().results = form_;
+}
+
+void TestResults::init() {
+    prompts_.Clear();
+    kav::TheWorkspace().Reset();
+    form_->findChild<QRadioButton*>("AllLinksChoice")->setChecked(true);
+    mainMenu_.show();
+}
+
+void TestResults::cleanup() {
+    form_->hide();
+    QCOMPARE(prompts_.unscripted, 0);
+}
+
+// The way the main menu's Display button opens the window.
+void TestResults::Open() {
+    TheWindows().results->show();
+    HideMainMenu();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+}
+
+QStringList TestResults::Lines(const char* listName) const {
+    const QAbstractItemModel* model = form_->findChild<QListView*>(listName)->model();
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        lines << model->data(model->index(row, 0)).toString();
+    }
+    return lines;
+}
+
+QLabel* TestResults::Label(const char* name) const {
+    return form_->findChild<QLabel*>(name);
+}
+
+void TestResults::Click(const char* buttonName) {
+    QTest::mouseClick(form_->findChild<QPushButton*>(buttonName), Qt::LeftButton);
+}
+
+void TestResults::Choose(const char* choiceName) {
+    QTest::mouseClick(form_->findChild<QRadioButton*>(choiceName), Qt::LeftButton);
+}
+
+void TestResults::opensInOriginOrderAndMarksResultsShown() {
+    LoadSolvedProblem();
+    kav::TheWorkspace().ResultsNotShown = true;
+    Open();
+    QCOMPARE(form_->windowTitle(), QString("KAVRILON Results Form"));
+    QVERIFY(!mainMenu_.isVisible());
+    QCOMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link1, Link4}));
+    QCOMPARE(Lines("NodeList"), QStringList({NodeAlpha, NodeGamma, NodeBeta}));
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 0"));
+    QVERIFY(!Label("KilterWarning")->isVisible());
+    QVERIFY(!Label("OutOfKilterLabel")->isVisible());
+    QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+}
+
+void TestResults::orderButtonsAndSelectorKeepTheirOrder() {
+    LoadSolvedProblem();
+    kav::TheWorkspace().LinkFlow[1] = 0;  // in kilter at its lower bound
+    Open();
+    Click("InputOrderButton");
+    QCOMPARE(Lines("LinkList"), QStringList({Link1NoFlow, Link2, Link3, Link4}));
+    QCOMPARE(Lines("NodeList"), QStringList({NodeBeta, NodeAlpha, NodeGamma}));
+
+    Click("DestOrderButton");
+    QCOMPARE(Lines("LinkList").size(), 4);
+    QCOMPARE(Lines("LinkList").mid(1), QStringList({Link2, Link4, Link3}));
+    QCOMPARE(Lines("NodeList"), QStringList({NodeAlpha, NodeGamma, NodeBeta}));
+
+    Choose("NonZeroChoice");  // the destination order stays
+    QCOMPARE(Lines("LinkList"), QStringList({Link2, Link4, Link3}));
+    Choose("AllLinksChoice");
+    QCOMPARE(Lines("LinkList").size(), 4);
+    QCOMPARE(Lines("LinkList").mid(1), QStringList({Link2, Link4, Link3}));
+
+    Click("OriginOrderButton");
+    QCOMPARE(Lines("LinkList").mid(0, 2), QStringList({Link2, Link3}));
+}
+
+void TestResults::showingAgainStartsInOriginOrder() {
+    LoadSolvedProblem();
+    kav::TheWorkspace().LinkFlow[1] = 0;
+    Open();
+    Click("DestOrderButton");
+    Choose("NonZeroChoice");
+    Click("QuitButton");
+    QVERIFY(!form_->isVisible());
+
+    Open();  // origin order again, the selector as it was left
+    QVERIFY(form_->findChild<QRadioButton*>("NonZeroChoice")->isChecked());
+    QCOMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
+}
+
+void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
+    LoadSolvedProblem();
+    kav::Workspace& ws = kav::TheWorkspace();
+    ws.LinkLower[1] = 1;  // zero flow under its lower bound: out of kilter but not listed
+    ws.LinkFlow[1] = 0;
+    ws.LinkFlow[3] = -6;  // negative flow: listed, out of kilter
+    Open();
+    Choose("NonZeroChoice");
+    Click("InputOrderButton");
+    QCOMPARE(
+        Lines("LinkList"),
+        QStringList({Link2,
+                     "   3*      Gamma       beta     0       -6      10        -2            0",
+                     Link4}));
+    QVERIFY(Label("KilterWarning")->isVisible());
+    QVERIFY(Label("OutOfKilterLabel")->isVisible());
+
+    ws.LinkFlow[3] = 6;  // the listed links are all in kilter now
+    Click("DestOrderButton");
+    QCOMPARE(Lines("LinkList"), QStringList({Link2, Link4, Link3}));
+    QVERIFY(!Label("KilterWarning")->isVisible());
+    QVERIFY(!Label("OutOfKilterLabel")->isVisible());
+}
+
+void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
+    LoadSolvedProblem();
+    kav::Workspace& ws = kav::TheWorkspace();
+    for (int k = 1; k <= 4; ++k)
+        ws.LinkFlow[k] = 0;
+    Open();
+    Choose("NonZeroChoice");
+    QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
+    QVERIFY(Label("KilterWarning")->isVisible());  // link 2 sits under its lower bound
+
+    ws.LinkLower[2] = 0;
+    ws.LinkCost[4] = 3;
+    Click("OriginOrderButton");
+    QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
+    QVERIFY(!Label("KilterWarning")->isVisible());
+}
+
+void TestResults::nodesWithoutLinks() {
+    AddNode("b", 5);
+    AddNode("a", -5);
+    Open();
+    QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
+    QCOMPARE(Lines("NodeList"),
+             QStringList({"         a             -5", "         b              5"}));
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 0"));
+    QVERIFY(!Label("KilterWarning")->isVisible());
+}
+
+// The cost label describes the flows the lists show: cleared, so 0.
+void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
+    LoadSolvedProblem();
+    kav::Workspace& ws = kav::TheWorkspace();
+    ws.LinkFlow[1] = 1000;
+    ws.NetworkChanged = true;
+    Open();
+    QVERIFY(!ws.NetworkChanged);
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 0"));
+    QCOMPARE(ws.TotalCost, 0.0);
+    Click("InputOrderButton");
+    QCOMPARE(Lines("LinkList").first(),
+             QString("   1        beta      Alpha     0        0      10         3            3"));
+    QCOMPARE(Lines("NodeList"),
+             QStringList({"      beta              0", "     Alpha              0",
+                          "     Gamma              0"}));
+}
+
+void TestResults::costLabelGroupsThousands() {
+    AddNode("A", 0);
+    AddNode("B", 0);
+    AddLink(1, 2, 0, 10, 1234567, 1);
+    AddLink(2, 1, 0, 10, 0, 1);
+    Open();
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1,234,567"));
+
+    Click("QuitButton");
+    kav::TheWorkspace().LinkFlow[1] = 2147483647;
+    kav::TheWorkspace().LinkCost[1] = 100000000;
+    Open();
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 2.147483647E17"));
+}
+
+void TestResults::quitGoesBackToTheMainMenu() {
+    LoadSolvedProblem();
+    Open();
+    Click("QuitButton");
+    QVERIFY(!form_->isVisible());
+    QVERIFY(mainMenu_.isVisible());
+    QCOMPARE(Lines("LinkList").size(), 4);  // kept while hidden
+}
+
+void TestResults::keyboardAcceleratorsAndFocusOrder() {
+    LoadSolvedProblem();
+    kav::TheWorkspace().LinkFlow[1] = 0;
+    Open();
+    form_->activateWindow();
+    QTRY_VERIFY(form_->isActiveWindow());
+    auto* quit = form_->findChild<QPushButton*>("QuitButton");
+    quit->setFocus();
+    const QList<QWidget*> expected = {form_->findChild<QListView*>("LinkList"),
+                                      form_->findChild<QListView*>("NodeList"),
+                                      form_->findChild<QPushButton*>("InputOrderButton"),
+                                      form_->findChild<QPushButton*>("OriginOrderButton"),
+                                      form_->findChild<QPushButton*>("DestOrderButton"),
+                                      form_->findChild<QRadioButton*>("AllLinksChoice"),
+                                      form_->findChild<QPushButton*>("PrintButton"),
+                                      quit};
+    for (QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+
+    QTest::keyClick(quit, Qt::Key_D, Qt::AltModifier);
+    QTRY_COMPARE(Lines("LinkList"), QStringList({Link1NoFlow, Link2, Link4, Link3}));
+    QTest::keyClick(quit, Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(Lines("LinkList"), QStringList({Link2, Link4, Link3}));
+    QTest::keyClick(quit, Qt::Key_I, Qt::AltModifier);
+    QTRY_COMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
+    QTest::keyClick(quit, Qt::Key_Q, Qt::AltModifier);
+    QTRY_VERIFY(!form_->isVisible());
+}
+
+// Prints on a PDF file and returns the text read back from it, one entry per
+// line, with form feeds between pages kept on their own.
+QStringList TestResults::PrintToPdf() {
+    const QString file = dir_.filePath("report.pdf");
+    QFile::remove(file);
+    ThePrinter().setOutputFormat(QPrinter::PdfFormat);
+    ThePrinter().setOutputFileName(file);
+    Click("PrintButton");
+    return PdfText(file);
+}
+
+QStringList TestResults::PdfText(const QString& file) const {
+    if (!QFile::exists(file))
+        return {};
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", file, "-"});
+    if (!pdftotext.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\n');
+}
+
+void TestResults::printoutHoldsTheWindowsLinesInOrder() {
+    LoadLargeProblem();
+    Open();
+    Click("DestOrderButton");
+    Choose("NonZeroChoice");
+    QVERIFY(Label("OutOfKilterLabel")->isVisible());
+    const QStringList linkLines = Lines("LinkList");
+    const QStringList nodeLines = Lines("NodeList");
+    QVERIFY(linkLines.size() > 90);
+
+    const QStringList text = PrintToPdf();
+    QVERIFY(!text.isEmpty());
+    QCOMPARE(prompts_.messages.size(), std::size_t{0});
+    QVERIFY(text.join('\n').count('\f') >= 3);  // three pages, each ended by a form feed
+
+    QStringList expected = {"LINK LIST", Label("LinkInfoLabel")->text()};
+    expected << linkLines << Label("OutOfKilterLabel")->text();
+    expected << "NODE LIST" << Label("NodeInfoLabel")->text() << nodeLines;
+    expected << "SOLUTION NOT IN KILTER... WARNING..." << Label("CostLabel")->text();
+    QCOMPARE(Simplified(text), Simplified(expected));
+}
+
+void TestResults::printoutWithoutWarnings() {
+    LoadSolvedProblem();
+    Open();
+    QVERIFY(!Label("OutOfKilterLabel")->isVisible());
+    QStringList expected = {"LINK LIST", Label("LinkInfoLabel")->text()};
+    expected << Lines("LinkList") << "NODE LIST" << Label("NodeInfoLabel")->text()
+             << Lines("NodeList") << "TOTAL COST = 0";
+    QCOMPARE(Simplified(PrintToPdf()), Simplified(expected));
+
+    Choose("NonZeroChoice");
+    for (int k = 1; k <= 4; ++k)
+        kav::TheWorkspace().LinkFlow[k] = 0;
+    kav::TheWorkspace().LinkLower[2] = 0;
+    kav::TheWorkspace().LinkCost[4] = 3;
+    Click("InputOrderButton");
+    const QStringList text = Simplified(PrintToPdf());
+    QCOMPARE(text.mid(0, 4), QStringList({"LINK LIST", Label("LinkInfoLabel")->text().simplified(),
+                                          "<<< NO LINKS >>>", "NODE LIST"}));
+}
+
+void TestResults::printerFailureIsReportedAndChangesNothing() {
+    LoadSolvedProblem();
+    Open();
+    const QStringList before = Lines("LinkList");
+    ThePrinter().setOutputFormat(QPrinter::PdfFormat);
+    ThePrinter().setOutputFileName(dir_.filePath("missing/folder/report.pdf"));
+    Click("PrintButton");
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Error);
+    QVERIFY(
+        QString::fromStdString(prompts_.messages[0].text).contains("missing/folder/report.pdf"));
+    QCOMPARE(Lines("LinkList"), before);
+    QVERIFY(form_->isVisible());
+}
+
+void TestResults::withoutAnyPrinterTheReportGoesToAPdfFile() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed here");
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
+
+    LoadSolvedProblem();
+    kav::TheWorkspace().NodeFileName = "/problems/PROB1.NDE";
+    Open();
+    ThePrinter().setOutputFileName(QString());
+    ThePrinter().setOutputFormat(QPrinter::NativeFormat);
+    Click("PrintButton");
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+
+    const QString expected = home.filePath("Documents/PROB1.pdf");
+    QVERIFY(QFile::exists(expected));
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Information);
+    QVERIFY(QString::fromStdString(prompts_.messages[0].text).contains(expected));
+}
+
+void TestResults::longLinesBreakAtThePageEdge() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("long.pdf"));
+    const QString longLine = QString("0123456789").repeated(20);
+    PrinterTextStream stream(printer);
+    QVERIFY(stream.Open("long lines"));
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(longLine);
+    stream.WriteLine("end");
+    QVERIFY(stream.Close());
+    QCOMPARE(stream.PageCount(), 1);
+
+    const QStringList lines = Simplified(PdfText(printer.outputFileName()));
+    QVERIFY(lines.size() >= 3);
+    QCOMPARE(lines.mid(0, lines.size() - 1).join(""), longLine);
+    QCOMPARE(lines.last(), QString("end"));
+}
+
+QTEST_MAIN(TestResults)
+#include "tst_results.moc"
