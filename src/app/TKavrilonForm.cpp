@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -259,7 +262,13 @@ void TKavrilonForm::HintShowClick() {
 void TKavrilonForm::PrinterButtonClick() {
     kav::GuardHandler([&] {
         // The chosen printer (or PDF file) stays in the one program-wide printer.
-        QPrintDialog dialog(&ThePrinter(), this);
+        QPrinter& printer = ThePrinter();
+        // Without an installed printer the only choice is a PDF file: offer a
+        // file name rather than a bare folder.
+        if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
+            printer.setOutputFileName(QDir::home().filePath(QStringLiteral("kavrilon.pdf")));
+        }
+        QPrintDialog dialog(&printer, this);
         dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
         if (dialog.exec() == QDialog::Accepted)
             MarkPrinterChosen();

@@ -3,6 +3,9 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -12,6 +15,7 @@
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/Hints.h"
+#include "app/ProgramPrinter.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
@@ -413,6 +417,42 @@ class MainMenuTest : public QObject {
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QStringLiteral("Show the about box"));
         QToolTip::hideText();
+    }
+
+    void printerSetupKeepsTheChoiceForTheRun() {
+        QString dialogName;
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, [&, poll] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                dialogName = dialog->objectName();
+                dialog->reject();
+            }
+        });
+        poll->start(20);
+        Button("PrinterButton")->click();
+        delete poll;
+        QCOMPARE(dialogName, QStringLiteral("PrinterSetupDialog1"));
+        QVERIFY(!PrinterWasChosen());
+        QVERIFY(menu->isVisible());
+        QVERIFY(prompts.events.empty());
+
+        // Confirming keeps the choice (a PDF file where no printer is installed).
+        poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, [poll] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        poll->start(20);
+        Button("PrinterButton")->click();
+        delete poll;
+        QVERIFY(PrinterWasChosen());
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            QCOMPARE(ThePrinter().outputFormat(), QPrinter::PdfFormat);
+            QVERIFY(ThePrinter().outputFileName().endsWith(QStringLiteral(".pdf")));
+        }
     }
 
     void windowButtonsHideTheMenuAndShowTheirWindow() {
