@@ -14,6 +14,7 @@
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QStringListModel>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
@@ -94,6 +95,7 @@ TFMResultsForm::TFMResultsForm(QWidget* parent) : QWidget(parent) {
     RemoveTitleBarButtons(this);
     CreateControls();
     LayOutControls();
+    AlignHeadings();
     SetFocusOrder();
     ConnectHandlers();
     resize(780, 720);
@@ -200,6 +202,15 @@ void TFMResultsForm::LayOutControls() {
     page->addWidget(costLabel_);
     page->addWidget(linkSelector_);
     page->addLayout(buttons);
+}
+
+// The column headings start where the list items' text starts, so that the
+// columns line up under them.
+void TFMResultsForm::AlignHeadings() {
+    const int textStart =
+        linkList_->frameWidth() + style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+    linkInfoLabel_->setIndent(textStart);
+    nodeInfoLabel_->setIndent(textStart);
 }
 
 void TFMResultsForm::SetFocusOrder() {

@@ -43,6 +43,7 @@ class TFMResultsForm : public QWidget {
   private:
     void CreateControls();
     void LayOutControls();
+    void AlignHeadings();
     void SetFocusOrder();
     void ConnectHandlers();
 

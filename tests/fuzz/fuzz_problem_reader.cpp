@@ -19,7 +19,7 @@
 namespace {
 
 class QuietPrompts : public kav::Prompts {
-public:
+  public:
     kav::Answer Message(kav::MsgKind, kav::MsgButtons, const std::string&) override {
         return kav::Answer::Ok;
     }
@@ -34,7 +34,8 @@ public:
 };
 
 void Require(bool condition) {
-    if (!condition) std::abort();
+    if (!condition)
+        std::abort();
 }
 
 kav::LoadOutcome Read(kav::Workspace& ws, std::string_view links, std::string_view nodes,
@@ -48,7 +49,8 @@ kav::LoadOutcome Read(kav::Workspace& ws, std::string_view links, std::string_vi
 }
 
 bool SameProblem(const kav::Workspace& a, const kav::Workspace& b) {
-    if (a.LinkCount != b.LinkCount || a.NodeCount != b.NodeCount) return false;
+    if (a.LinkCount != b.LinkCount || a.NodeCount != b.NodeCount)
+        return false;
     for (int32_t k = 1; k <= a.LinkCount; ++k) {
         if (a.LinkOrigin[k] != b.LinkOrigin[k] || a.LinkDest[k] != b.LinkDest[k] ||
             a.LinkLower[k] != b.LinkLower[k] || a.LinkUpper[k] != b.LinkUpper[k] ||
@@ -57,7 +59,8 @@ bool SameProblem(const kav::Workspace& a, const kav::Workspace& b) {
         }
     }
     for (int32_t k = 1; k <= a.NodeCount; ++k) {
-        if (a.NodeName[k] != b.NodeName[k]) return false;
+        if (a.NodeName[k] != b.NodeName[k])
+            return false;
     }
     return true;
 }

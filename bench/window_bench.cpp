@@ -1,0 +1,114 @@
+// The solve run as the user sees it: loads a problem, presses the main menu's
+// Run button and reports the solution time the program shows, the time the
+// whole button press took (checks, percent window, progress reports) and how
+// often the gauge was painted. Run it on a real display (or under Xvfb) to see
+// what the progress window costs next to the headless kavrilon-bench figure.
+//
+//   window-bench NODEFILE [--repeat N]
+//
+// Output, one "key value" pair per line: links, nodes, then for each run
+// solution_message, button_seconds and gauge_paints.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+#include "app/AppWindows.h"
+#include "app/CreateWindows.h"
+#include "app/TPCTOKFForm.h"
+#include "workspace/ProblemFiles.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+// Answers every box with OK and keeps the last text shown.
+class RecordingPrompts : public kav::Prompts {
+  public:
+    std::string lastMessage;
+    kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
+        lastMessage = text;
+        return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::Yes;
+    }
+    void Beep(unsigned) override {}
+    std::optional<std::string> OpenFile(const kav::FileDialogSpec&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFile(const kav::FileDialogSpec&) override {
+        return std::nullopt;
+    }
+    [[noreturn]] void Fatal(kav::MsgKind, const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::exit(1);
+    }
+};
+
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: window-bench NODEFILE [--repeat N]\n");
+        return 2;
+    }
+    const std::string nodeFile = argv[1];
+    const int repeat = argc >= 4 && std::string(argv[2]) == "--repeat" ? std::atoi(argv[3]) : 1;
+
+    RecordingPrompts prompts;
+    kav::InstallPrompts(&prompts);
+    CreateWindows();
+    ShowMainMenu();
+    kav::Workspace& ws = kav::TheWorkspace();
+    if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
+        kav::LoadOutcome::Loaded) {
+        std::fprintf(stderr, "cannot load %s\n", nodeFile.c_str());
+        return 1;
+    }
+    SetProblemButtons(true);
+    std::printf("links %d\nnodes %d\n", ws.LinkCount, ws.NodeCount);
+
+    auto* run = TheWindows().mainMenu->findChild<QPushButton*>("RunButton");
+    auto* gauge = TheWindows().percentDone->findChild<QProgressBar*>("Gauge1");
+    PaintCounter counter;
+    gauge->installEventFilter(&counter);
+    for (int k = 0; k < repeat; ++k) {
+        ws.ClearSolution();
+        ws.ResultsNotShown = false;
+        QApplication::processEvents();
+        counter.paints = 0;
+        QElapsedTimer clock;
+        clock.start();
+        run->click();
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        std::printf("solution_message %s\nbutton_seconds %.3f\ngauge_paints %d\n",
+                    OneLine(prompts.lastMessage).c_str(), seconds, counter.paints);
+    }
+    DestroyWindows();
+    kav::InstallPrompts(nullptr);
+    return 0;
+}

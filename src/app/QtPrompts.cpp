@@ -1,0 +1,112 @@
+#include "app/QtPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cstdlib>
+
+namespace {
+
+QMessageBox::Icon IconOf(kav::MsgKind kind) {
+    switch (kind) {
+        case kav::MsgKind::Warning:
+            return QMessageBox::Warning;
+        case kav::MsgKind::Error:
+            return QMessageBox::Critical;
+        case kav::MsgKind::Information:
+            return QMessageBox::Information;
+        case kav::MsgKind::Confirmation:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(kav::MsgButtons buttons) {
+    return buttons == kav::MsgButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
+                                             : QMessageBox::StandardButtons(QMessageBox::Ok);
+}
+
+kav::Answer AnswerOf(int result) {
+    switch (result) {
+        case QMessageBox::Ok:
+            return kav::Answer::Ok;
+        case QMessageBox::Yes:
+            return kav::Answer::Yes;
+        case QMessageBox::No:
+            return kav::Answer::No;
+        default:
+            return kav::Answer::Closed;
+    }
+}
+
+// The window the box belongs to: whichever window of the program is active.
+QWidget* OwnerWindow() {
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+QString MessageText(const std::string& text) {
+    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+QStringList FileFilters(const kav::FileDialogSpec& dialog) {
+    QStringList filters;
+    for (const auto& [description, pattern] : dialog.filters) {
+        filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(description),
+                                                 QString::fromStdString(pattern));
+    }
+    return filters;
+}
+
+kav::Answer QtPrompts::Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                               const std::string& text) {
+    QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), MessageText(text),
+                    ButtonsOf(buttons), OwnerWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    if (buttons == kav::MsgButtons::YesNo)
+        box.setDefaultButton(QMessageBox::Yes);
+    return AnswerOf(box.exec());
+}
+
+void QtPrompts::Beep(unsigned) {
+    QApplication::beep();
+}
+
+std::optional<std::string> QtPrompts::OpenFile(const kav::FileDialogSpec& dialog) {
+    return RunFileDialog(dialog, false);
+}
+
+std::optional<std::string> QtPrompts::SaveFile(const kav::FileDialogSpec& dialog) {
+    return RunFileDialog(dialog, true);
+}
+
+std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogSpec& spec,
+                                                    bool forSaving) {
+    QFileDialog dialog(OwnerWindow(), QString::fromStdString(spec.title), lastDirectory_);
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The load and save operations test for existing files and ask themselves.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setNameFilters(FileFilters(spec));
+    if (!spec.fileName.empty())
+        dialog.selectFile(QString::fromStdString(spec.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastDirectory_ = QFileInfo(chosen).absolutePath();
+    const QByteArray name = QFile::encodeName(chosen);
+    return std::string(name.constData(), static_cast<std::size_t>(name.size()));
+}
+
+void QtPrompts::Fatal(kav::MsgKind kind, const std::string& text) {
+    Message(kind, kav::MsgButtons::Ok, text);
+    std::_Exit(EXIT_FAILURE);
+}

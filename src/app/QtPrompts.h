@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "workspace/Prompts.h"
+
+// The program's message boxes, beeps and file dialogs on Qt.
+class QtPrompts : public kav::Prompts {
+  public:
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override;
+    void Beep(unsigned value) override;
+    std::optional<std::string> OpenFile(const kav::FileDialogSpec& dialog) override;
+    std::optional<std::string> SaveFile(const kav::FileDialogSpec& dialog) override;
+    [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override;
+
+  private:
+    std::optional<std::string> RunFileDialog(const kav::FileDialogSpec& dialog, bool forSaving);
+
+    // The folder the user last chose a file in; the next dialog starts there.
+    QString lastDirectory_;
+};
+
+// Message text with the program's '\r' line breaks turned into newlines.
+QString MessageText(const std::string& text);
+
+// The dialog's filter list: "Node Files (*.NDE)", "All Files (*.*)", ...
+QStringList FileFilters(const kav::FileDialogSpec& dialog);

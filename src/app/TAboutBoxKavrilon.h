@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "app/VersionInfo.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+// The about box. The same window serves as the start-up splash (MakeSplash),
+// which its timer closes after 1500 ms, and as the box the About button shows,
+// which stays until OK.
+class TAboutBoxKavrilon : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TAboutBoxKavrilon(QWidget* parent = nullptr);
+
+    void MakeSplash();
+    QTimer* AboutTimer() const { return AboutTimer_; }
+
+    // Writes the version labels from a version record; without one they keep
+    // what they hold.
+    void FillVersionLabels(const std::optional<FileVersionInfo>& info);
+
+  public slots:
+    void FormShow();
+    void OKButtonClick();
+    void AboutTimerTimer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QLabel* ProgramIcon;
+    QLabel* ProductName;
+    QLabel* Version;
+    QLabel* PropertyLabel;
+    QLabel* Comments;
+    QPushButton* OKButton;
+    QTimer* AboutTimer_;
+};
+
+// Puts a window in the middle of the primary screen.
+void CentreOnScreen(QWidget* window);
+
+// The program's picture: a small network of nodes and links.
+QPixmap ProgramPicture(int size);

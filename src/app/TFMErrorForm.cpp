@@ -1,0 +1,52 @@
+#include "app/TFMErrorForm.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppWindows.h"
+#include "app/GuiCommon.h"
+#include "workspace/Prompts.h"
+
+TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FMErrorForm"));
+    setWindowTitle(QStringLiteral("Connectivity Error List Form"));
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, Colours::Navy);
+
+    ErrorList = new QListWidget(this);
+    ErrorList->setObjectName(QStringLiteral("ErrorList"));
+    ErrorList->setFont(FixedPitchFont(10, true));
+    PaintText(ErrorList, Colours::Red);
+    ErrorList->setToolTip(QStringLiteral("Error messages regarding connectivity and bounds"));
+    ErrorList->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    OKButton = new QPushButton(QStringLiteral("&Ok"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setToolTip(QStringLiteral("Click here to return to Main Menu"));
+    OKButton->setMinimumWidth(120);
+    connect(OKButton, &QPushButton::clicked, this, &TFMErrorForm::OKButtonClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(ErrorList);
+    layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+    resize(760, 360);
+}
+
+void TFMErrorForm::ClearLines() {
+    ErrorList->clear();
+}
+
+void TFMErrorForm::SetLines(const std::vector<std::string>& lines) {
+    ErrorList->clear();
+    for (const std::string& line : lines)
+        ErrorList->addItem(FromBytes(line));
+}
+
+void TFMErrorForm::OKButtonClick() {
+    kav::GuardHandler([&] {
+        hide();
+        ShowMainMenu();
+    });
+}

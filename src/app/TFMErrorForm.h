@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QPushButton;
+
+// The connectivity error list: the lines of a failed pre-solve check, shown in
+// place of the main menu until the user presses Ok.
+class TFMErrorForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TFMErrorForm(QWidget* parent = nullptr);
+
+    void ClearLines();
+    void SetLines(const std::vector<std::string>& lines);
+
+  public slots:
+    void OKButtonClick();
+
+  private:
+    QListWidget* ErrorList;
+    QPushButton* OKButton;
+};

@@ -1,0 +1,411 @@
+#include "app/TKavrilonForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/AppWindows.h"
+#include "app/GuiCommon.h"
+#include "app/Hints.h"
+#include "app/ProgramPrinter.h"
+#include "app/TAboutBoxKavrilon.h"
+#include "app/TFMErrorForm.h"
+#include "app/TPCTOKFForm.h"
+#include "editing/TFMAddStuff.h"
+#include "editing/TFMChangeForm.h"
+#include "generator/TRandGenerator.h"
+#include "results/TFMResultsForm.h"
+#include "workspace/ProblemFiles.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+const char* const DiscardQuestion =
+    "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\r"
+    "Do you really want to continue?";
+const char* const ExitQuestion = "Thanks for using KAVRILON.\rAre you sure you want to exit now?";
+const char* const ExitNotice = "Exiting KAVRILON.";
+
+const char* const HintsShownText = "Hints will be shown... Click to Hide";
+const char* const HintsHiddenText = "Hints will be hidden... Click to Show";
+
+QFrame* MakeBevel(const QString& name, QWidget* parent) {
+    auto* bevel = new QFrame(parent);
+    bevel->setObjectName(name);
+    bevel->setStyleSheet(QStringLiteral("QFrame#%1 { border: 2px groove #C0C0C0; }").arg(name));
+    return bevel;
+}
+
+QLabel* MakeLimeLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    PaintText(label, Colours::Lime);
+    return label;
+}
+
+// One row of a frame: the button and the label that explains it.
+QPushButton* AddRow(QGridLayout* grid, const QString& name, const QString& caption,
+                    const QString& hint, QLabel* label) {
+    auto* button = new QPushButton(caption, grid->parentWidget());
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    const int row = grid->rowCount();
+    grid->addWidget(button, row, 0);
+    grid->addWidget(label, row, 1);
+    return button;
+}
+
+QPushButton* AddRow(QGridLayout* grid, const QString& name, const QString& caption,
+                    const QString& hint, const QString& labelText) {
+    return AddRow(grid, name, caption, hint, MakeLimeLabel(labelText, grid->parentWidget()));
+}
+
+QGridLayout* FrameGrid(QFrame* bevel) {
+    auto* grid = new QGridLayout(bevel);
+    grid->setContentsMargins(14, 12, 14, 12);
+    grid->setHorizontalSpacing(18);
+    grid->setVerticalSpacing(8);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+}  // namespace
+
+TKavrilonForm::TKavrilonForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("KavrilonForm"));
+    setWindowTitle(QStringLiteral("KAVRILON Main Menu"));
+    PaintBackground(this, Colours::Purple);
+    BuildWindow();
+    FormCreate();
+}
+
+TKavrilonForm::~TKavrilonForm() = default;
+
+void TKavrilonForm::BuildWindow() {
+    auto* Panel1 = new QLabel(QStringLiteral("KAVRILON Main Menu"), this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Panel1->setMinimumHeight(44);
+    QFont titleFont = Panel1->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(16);
+    Panel1->setFont(titleFont);
+    PaintBackground(Panel1, Colours::White);
+    PaintText(Panel1, Colours::Navy);
+
+    GenerateButton = new QPushButton(QStringLiteral("&Gen Rand"), this);
+    GenerateButton->setObjectName(QStringLiteral("GenerateButton"));
+    GenerateButton->setAutoDefault(false);
+    GenerateButton->setEnabled(false);
+    GenerateButton->setVisible(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Panel1, 1);
+    top->addWidget(GenerateButton, 0, Qt::AlignTop);
+
+    QFrame* Bevel2 = MakeBevel(QStringLiteral("Bevel2"), this);
+    QGridLayout* first = FrameGrid(Bevel2);
+    AboutButton = AddRow(first, QStringLiteral("AboutButton"), QStringLiteral("&About"),
+                         QStringLiteral("Show the about box"), QStringLiteral("Show ABOUT Box"));
+    HintShowLabel =
+        MakeLimeLabel(QStringLiteral("Hints will be shown ... Click to HIDE Hints"), Bevel2);
+    HintShowLabel->setObjectName(QStringLiteral("HintShowLabel"));
+    HintShow = AddRow(first, QStringLiteral("HintShow"), QStringLiteral("Hide &Hints"),
+                      QStringLiteral("Hide hints"), HintShowLabel);
+    PrinterButton = AddRow(first, QStringLiteral("PrinterButton"), QStringLiteral("&Printer Setup"),
+                           QStringLiteral("Setup the printer"),
+                           QStringLiteral("You can set up the printer at any time"));
+
+    QFrame* Bevel1 = MakeBevel(QStringLiteral("Bevel1"), this);
+    QGridLayout* second = FrameGrid(Bevel1);
+    ReadButton = AddRow(second, QStringLiteral("ReadButton"), QStringLiteral("&Load Data"),
+                        QStringLiteral("Load the data from the disk"),
+                        QStringLiteral("Load the data from the disk"));
+    AddButton = AddRow(second, QStringLiteral("AddButton"), QStringLiteral("Add &New Links/Nodes"),
+                       QStringLiteral("Add new links or nodes to the problem"),
+                       QStringLiteral("Add nodes and links to a problem"));
+    ZeroButton =
+        AddRow(second, QStringLiteral("ZeroButton"), QStringLiteral("&Zero (delete) All Data"),
+               QStringLiteral("Delete all problem data"),
+               QStringLiteral("Delete all data from the workspace"));
+    ChangeButton =
+        AddRow(second, QStringLiteral("ChangeButton"), QStringLiteral("&Change/Remove links/nodes"),
+               QStringLiteral("Change link parameters or Remove links"),
+               QStringLiteral("Change or remove nodes or links"));
+    RunButton = AddRow(second, QStringLiteral("RunButton"), QStringLiteral("&Run the algorithm"),
+                       QStringLiteral("Run the OKF algorith"),
+                       QStringLiteral("Run the Out-Of-Kilter algorithm"));
+    DisplayButton = AddRow(
+        second, QStringLiteral("DisplayButton"), QStringLiteral("&Display results"),
+        QStringLiteral("Display (or print) the reults"), QStringLiteral("Display the results"));
+    SaveButton =
+        AddRow(second, QStringLiteral("SaveButton"), QStringLiteral("&Save problem description"),
+               QStringLiteral("Save the problem to a disk"),
+               QStringLiteral("Save the problem data to a disk"));
+    ExitButton = AddRow(second, QStringLiteral("ExitButton"), QStringLiteral("&Exit KAVRILON"),
+                        QStringLiteral("Exit the KAVRILON program"),
+                        QStringLiteral("Exit the KAVRILON Program"));
+
+    // One width for every button of the column, wide enough for the longest caption.
+    int buttonWidth = 0;
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button != GenerateButton)
+            buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+    }
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button != GenerateButton)
+            button->setMinimumWidth(buttonWidth + 16);
+    }
+    // The hint label changes its text; keep room for the longest one.
+    HintShowLabel->setMinimumWidth(
+        HintShowLabel->fontMetrics().horizontalAdvance(HintShowLabel->text()) + 8);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 16);
+    layout->setSpacing(14);
+    layout->addLayout(top);
+    layout->addWidget(Bevel2);
+    layout->addWidget(Bevel1);
+
+    connect(AboutButton, &QPushButton::clicked, this, &TKavrilonForm::AboutButtonClick);
+    connect(HintShow, &QPushButton::clicked, this, &TKavrilonForm::HintShowClick);
+    connect(PrinterButton, &QPushButton::clicked, this, &TKavrilonForm::PrinterButtonClick);
+    connect(ReadButton, &QPushButton::clicked, this, &TKavrilonForm::ReadButtonClick);
+    connect(AddButton, &QPushButton::clicked, this, &TKavrilonForm::AddButtonClick);
+    connect(ZeroButton, &QPushButton::clicked, this, &TKavrilonForm::ZeroButtonClick);
+    connect(ChangeButton, &QPushButton::clicked, this, &TKavrilonForm::ChangeButtonClick);
+    connect(RunButton, &QPushButton::clicked, this, &TKavrilonForm::RunButtonClick);
+    connect(DisplayButton, &QPushButton::clicked, this, &TKavrilonForm::DisplayButtonClick);
+    connect(SaveButton, &QPushButton::clicked, this, &TKavrilonForm::SaveButtonClick);
+    connect(ExitButton, &QPushButton::clicked, this, &TKavrilonForm::ExitButtonClick);
+    connect(GenerateButton, &QPushButton::clicked, this, &TKavrilonForm::GenerateButtonClick);
+
+    SetProblemButtons(false);
+    setFixedSize(sizeHint());
+}
+
+void TKavrilonForm::SetProblemButtons(bool enabled) {
+    for (QPushButton* button : {ChangeButton, RunButton, DisplayButton, SaveButton}) {
+        button->setEnabled(enabled);
+    }
+}
+
+void TKavrilonForm::FormCreate() {
+    kav::GuardHandler([&] {
+        splash_ = std::make_unique<TAboutBoxKavrilon>();
+        splash_->setObjectName(QStringLiteral("SplashAboutBox"));
+        splash_->setAttribute(Qt::WA_QuitOnClose, false);
+        splash_->MakeSplash();
+        if (!splash_->AboutTimer()->isActive())
+            splash_->AboutTimer()->start();
+        kav::Workspace& ws = kav::TheWorkspace();
+        ws.LinkCount = 0;
+        ws.NodeCount = 0;
+    });
+}
+
+void TKavrilonForm::StopAboutTimer() {
+    if (TheWindows().aboutBox)
+        TheWindows().aboutBox->AboutTimer()->stop();
+}
+
+bool TKavrilonForm::ConfirmDiscard() {
+    const kav::Workspace& ws = kav::TheWorkspace();
+    if (!ws.DataNotSaved && !ws.ResultsNotShown)
+        return true;
+    kav::Prompts& prompts = kav::ThePrompts();
+    prompts.Beep(kav::BeepCriticalStop);
+    return prompts.Message(kav::MsgKind::Warning, kav::MsgButtons::YesNo, DiscardQuestion) ==
+           kav::Answer::Yes;
+}
+
+void TKavrilonForm::AboutButtonClick() {
+    kav::GuardHandler([&] {
+        StopAboutTimer();
+        HideMainMenu();
+        if (TheWindows().aboutBox)
+            TheWindows().aboutBox->show();
+    });
+}
+
+void TKavrilonForm::HintShowClick() {
+    kav::GuardHandler([&] {
+        SetHintsShown(!HintsShown());
+        if (HintsShown()) {
+            HintShowLabel->setText(QString::fromLatin1(HintsShownText));
+            PaintText(HintShowLabel, Colours::Lime);
+            HintShow->setText(QStringLiteral("Hide &Hints"));
+        } else {
+            HintShowLabel->setText(QString::fromLatin1(HintsHiddenText));
+            PaintText(HintShowLabel, Colours::Yellow);
+            HintShow->setText(QStringLiteral("Show &Hints"));
+        }
+    });
+}
+
+void TKavrilonForm::PrinterButtonClick() {
+    kav::GuardHandler([&] {
+        // The chosen printer (or PDF file) stays in the one program-wide printer.
+        QPrinter& printer = ThePrinter();
+        // Without an installed printer the only choice is a PDF file: offer a
+        // file name rather than a bare folder.
+        if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
+            printer.setOutputFileName(QDir::home().filePath(QStringLiteral("kavrilon.pdf")));
+        }
+        QPrintDialog dialog(&printer, this);
+        dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+        if (dialog.exec() == QDialog::Accepted)
+            MarkPrinterChosen();
+    });
+}
+
+void TKavrilonForm::ReadButtonClick() {
+    kav::GuardHandler([&] {
+        if (!ConfirmDiscard())
+            return;
+        switch (kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts())) {
+            case kav::LoadOutcome::Loaded:
+                SetProblemButtons(true);
+                break;
+            case kav::LoadOutcome::Failed:
+                SetProblemButtons(false);
+                break;
+            case kav::LoadOutcome::Cancelled:
+            case kav::LoadOutcome::Refused:
+                break;
+        }
+    });
+}
+
+void TKavrilonForm::AddButtonClick() {
+    kav::GuardHandler([&] {
+        HideMainMenu();
+        if (TheWindows().addStuff)
+            TheWindows().addStuff->show();
+    });
+}
+
+void TKavrilonForm::ZeroButtonClick() {
+    kav::GuardHandler([&] {
+        if (!ConfirmDiscard())
+            return;
+        kav::TheWorkspace().Empty();
+        SetProblemButtons(false);
+    });
+}
+
+void TKavrilonForm::ChangeButtonClick() {
+    kav::GuardHandler([&] {
+        HideMainMenu();
+        if (TheWindows().change)
+            TheWindows().change->show();
+    });
+}
+
+void TKavrilonForm::RunButtonClick() {
+    kav::GuardHandler([&] {
+        kav::Workspace& ws = kav::TheWorkspace();
+        // Every check starts from an empty error list.
+        if (ws.LinkCount > 0 && TheWindows().errorList)
+            TheWindows().errorList->ClearLines();
+        kav::RunSolve(ws, kav::ThePrompts(), *this);
+    });
+    // A run abandoned by an error must not leave the main menu hidden.
+    if (TheWindows().percentDone && TheWindows().percentDone->isVisible())
+        HideProgressWindow();
+}
+
+void TKavrilonForm::DisplayButtonClick() {
+    kav::GuardHandler([&] {
+        if (TheWindows().results)
+            TheWindows().results->show();
+        HideMainMenu();
+    });
+}
+
+void TKavrilonForm::SaveButtonClick() {
+    kav::GuardHandler([&] { kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts()); });
+}
+
+void TKavrilonForm::ExitButtonClick() {
+    kav::GuardHandler([&] {
+        if (!ConfirmDiscard())
+            return;
+        StopAboutTimer();
+        close();
+    });
+}
+
+void TKavrilonForm::GenerateButtonClick() {
+    kav::GuardHandler([&] {
+        if (TheWindows().generator)
+            TheWindows().generator->show();
+        kav::Workspace& ws = kav::TheWorkspace();
+        ws.ClearSolution();
+        ws.DataNotSaved = false;
+        ws.ResultsNotShown = false;
+    });
+}
+
+bool TKavrilonForm::FormClose() {
+    StopAboutTimer();
+    kav::Prompts& prompts = kav::ThePrompts();
+    prompts.Beep(kav::BeepCriticalStop);
+    if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo, ExitQuestion) !=
+        kav::Answer::Yes) {
+        return false;
+    }
+    prompts.Message(kav::MsgKind::Information, kav::MsgButtons::Ok, ExitNotice);
+    return true;
+}
+
+void TKavrilonForm::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    kav::GuardHandler([&] { mayClose = FormClose(); });
+    if (mayClose) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TKavrilonForm::ShowCheckErrors(const std::vector<std::string>& lines) {
+    TFMErrorForm* errorList = TheWindows().errorList;
+    if (!errorList)
+        return;
+    errorList->SetLines(lines);
+    HideMainMenu();
+    errorList->show();
+}
+
+void TKavrilonForm::ShowProgressWindow() {
+    if (TheWindows().percentDone)
+        TheWindows().percentDone->ShowForRun();
+    HideMainMenu();
+}
+
+void TKavrilonForm::HideProgressWindow() {
+    if (TheWindows().percentDone)
+        TheWindows().percentDone->hide();
+    ShowMainMenu();
+}
+
+kav::ProgressSink* TKavrilonForm::Progress() {
+    return TheWindows().percentDone;
+}

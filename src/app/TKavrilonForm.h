@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "solver/SolveRun.h"
+
+class QLabel;
+class QPushButton;
+class QCloseEvent;
+class TAboutBoxKavrilon;
+
+// The main menu: a column of buttons that run the operations on the problem or
+// open the other windows. It guards unsaved data and unseen results, keeps the
+// four problem buttons enabled only while there is a problem, switches hints
+// for the whole program and asks before the program ends.
+class TKavrilonForm : public QWidget, public kav::SolveRunView {
+    Q_OBJECT
+  public:
+    explicit TKavrilonForm(QWidget* parent = nullptr);
+    ~TKavrilonForm() override;
+
+    // Enables or disables Change, Run, Display and Save together.
+    void SetProblemButtons(bool enabled);
+
+    // The start-up splash, a separate about box owned by the main window.
+    TAboutBoxKavrilon* Splash() const { return splash_.get(); }
+
+    // kav::SolveRunView
+    void ShowCheckErrors(const std::vector<std::string>& lines) override;
+    void ShowProgressWindow() override;
+    void HideProgressWindow() override;
+    kav::ProgressSink* Progress() override;
+
+  public slots:
+    void FormCreate();
+    void AboutButtonClick();
+    void HintShowClick();
+    void PrinterButtonClick();
+    void ReadButtonClick();
+    void AddButtonClick();
+    void ZeroButtonClick();
+    void ChangeButtonClick();
+    void RunButtonClick();
+    void DisplayButtonClick();
+    void SaveButtonClick();
+    void ExitButtonClick();
+    void GenerateButtonClick();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Asks before unsaved data or unseen results are lost; true means go on.
+    bool ConfirmDiscard();
+    // Asks whether the program may end; true lets the window close.
+    bool FormClose();
+    void StopAboutTimer();
+    void BuildWindow();
+
+    QPushButton* AboutButton;
+    QPushButton* HintShow;
+    QPushButton* PrinterButton;
+    QPushButton* ReadButton;
+    QPushButton* AddButton;
+    QPushButton* ZeroButton;
+    QPushButton* ChangeButton;
+    QPushButton* RunButton;
+    QPushButton* DisplayButton;
+    QPushButton* SaveButton;
+    QPushButton* ExitButton;
+    QPushButton* GenerateButton;
+    QLabel* HintShowLabel;
+
+    std::unique_ptr<TAboutBoxKavrilon> splash_;
+};

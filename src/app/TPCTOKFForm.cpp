@@ -1,0 +1,78 @@
+#include "app/TPCTOKFForm.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/GuiCommon.h"
+#include "workspace/NumberFormat.h"
+
+QString PercentLabelText(double percent) {
+    return QString::fromStdString(kav::FormatGrouped(percent, 5)) + QStringLiteral("% Complete");
+}
+
+int GaugePercent(double percent) {
+    // nearbyint rounds in the default mode, to nearest with halves to even.
+    return static_cast<int>(std::nearbyint(percent));
+}
+
+TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PCTOKFForm"));
+    setWindowTitle(QStringLiteral("Percent Complete Form"));
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, Colours::Yellow);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setFormat(QStringLiteral("%p%"));
+    Gauge1->setAlignment(Qt::AlignCenter);
+    Gauge1->setMinimumSize(360, 32);
+    Gauge1->setStyleSheet(QStringLiteral(
+        "QProgressBar { border: 2px solid #000080; background: #808080; color: #FFFF00;"
+        " font-weight: bold; text-align: center; }"
+        "QProgressBar::chunk { background: #000080; }"));
+
+    OKFPercentLabel = new QLabel(this);
+    OKFPercentLabel->setObjectName(QStringLiteral("OKFPercentLabel"));
+    OKFPercentLabel->setAlignment(Qt::AlignCenter);
+    QFont bold = OKFPercentLabel->font();
+    bold.setBold(true);
+    bold.setPointSize(12);
+    OKFPercentLabel->setFont(bold);
+    PaintText(OKFPercentLabel, Colours::Navy);
+    // A fixed size keeps a new text from asking the layout for a new geometry.
+    OKFPercentLabel->setFixedSize(
+        QFontMetrics(bold).horizontalAdvance(PercentLabelText(100.0)) + 40,
+        QFontMetrics(bold).height() + 8);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(16);
+    layout->addWidget(Gauge1);
+    layout->addWidget(OKFPercentLabel, 0, Qt::AlignHCenter);
+    setFixedSize(sizeHint());
+}
+
+void TPCTOKFForm::ShowForRun() {
+    show();
+    raise();
+    // Paint once before the solve starts; user input waits until the run ends.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
+}
+
+void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
+    if (!isVisible() || linkCount <= 0)
+        return;
+    const double percent = link * 100.0 / linkCount;
+    OKFPercentLabel->setText(PercentLabelText(percent));
+    const int whole = GaugePercent(percent);
+    if (whole != Gauge1->value()) {
+        Gauge1->setValue(whole);  // repaints at once when the shown text changes
+        OKFPercentLabel->repaint();
+    }
+}

@@ -1,0 +1,165 @@
+#include "generator/TRandGenerator.h"
+
+#include <QDir>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/GuiCommon.h"
+#include "generator/GenRand4.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+std::optional<int32_t> IntegerFromText(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    int base = 10;
+    if (at < text.size() && text[at] == '$') {
+        base = 16;
+        ++at;
+    } else if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
+        base = 16;
+        ++at;
+    } else if (at + 1 < text.size() && text[at] == '0' &&
+               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
+        base = 16;
+        at += 2;
+    }
+    if (at >= text.size())
+        return std::nullopt;
+    int64_t magnitude = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            return std::nullopt;
+        magnitude = magnitude * base + digit;
+        if (magnitude > int64_t{INT32_MAX} + 1)
+            return std::nullopt;
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX || value < INT32_MIN)
+        return std::nullopt;
+    return static_cast<int32_t>(value);
+}
+
+namespace {
+
+QFont InformalFont() {
+    QFont font(QStringLiteral("Comic Sans MS"), 12);
+    font.setStyleHint(QFont::Cursive);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("RandGenerator"));
+    setWindowTitle(QStringLiteral("Random Problem Generator"));
+    PaintBackground(this, Colours::Yellow);
+    setFont(InformalFont());
+
+    Label1 = new QLabel(QStringLiteral("Number of &Origins"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    OriginEdit = new QLineEdit(QStringLiteral("OriginEdit"), this);
+    OriginEdit->setObjectName(QStringLiteral("OriginEdit"));
+    Label1->setBuddy(OriginEdit);
+    Label2 = new QLabel(QStringLiteral("Number of &Destinations"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    DestEdit = new QLineEdit(QStringLiteral("DestEdit"), this);
+    DestEdit->setObjectName(QStringLiteral("DestEdit"));
+    Label2->setBuddy(DestEdit);
+    GenButton = new QPushButton(QStringLiteral("&Generate Random"), this);
+    GenButton->setObjectName(QStringLiteral("GenButton"));
+    GenButton->setMinimumHeight(48);
+    QuitButton = new QPushButton(QStringLiteral("&Quit"), this);
+    QuitButton->setObjectName(QStringLiteral("QuitButton"));
+    QuitButton->setMinimumHeight(48);
+    for (QPushButton* button : {GenButton, QuitButton})
+        button->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 16, 20, 20);
+    layout->setSpacing(6);
+    layout->addWidget(Label1);
+    layout->addWidget(OriginEdit);
+    layout->addSpacing(8);
+    layout->addWidget(Label2);
+    layout->addWidget(DestEdit);
+    layout->addSpacing(16);
+    layout->addWidget(GenButton);
+    layout->addWidget(QuitButton);
+    setTabOrder(OriginEdit, DestEdit);
+    setTabOrder(DestEdit, GenButton);
+    setTabOrder(GenButton, QuitButton);
+    resize(340, sizeHint().height());
+
+    OriginEdit->installEventFilter(this);
+    DestEdit->installEventFilter(this);
+    connect(GenButton, &QPushButton::clicked, this, &TRandGenerator::GenButtonClick);
+    connect(QuitButton, &QPushButton::clicked, this, &TRandGenerator::QuitButtonClick);
+}
+
+bool TRandGenerator::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Leaving the field for another control captures it; switching to
+        // another window or a popup does not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == OriginEdit)
+                OriginEditExit();
+            if (watched == DestEdit)
+                DestEditExit();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
+    const std::string text = ToBytes(field->text());
+    if (const std::optional<int32_t> value = IntegerFromText(text)) {
+        count = *value;
+        return;
+    }
+    kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                              "'" + text + "' is not a valid integer value");
+}
+
+void TRandGenerator::OriginEditExit() {
+    kav::GuardHandler([&] { CaptureCount(OriginEdit, originCount_); });
+}
+
+void TRandGenerator::DestEditExit() {
+    kav::GuardHandler([&] { CaptureCount(DestEdit, destinationCount_); });
+}
+
+void TRandGenerator::GenButtonClick() {
+    kav::GuardHandler([&] {
+        const QByteArray folder = QFile::encodeName(QDir::currentPath());
+        const kav::GenerateResult result =
+            kav::GenerateProblem(kav::TheWorkspace(), originCount_, destinationCount_,
+                                 std::string(folder.constData(), folder.size()));
+        if (result.outcome != kav::GenerateOutcome::Written && !result.message.empty()) {
+            kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
+        }
+    });
+}
+
+void TRandGenerator::QuitButtonClick() {
+    kav::GuardHandler([&] { hide(); });
+}

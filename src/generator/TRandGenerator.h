@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The random problem generator window: two counts and a Generate button that
+// writes a random transportation problem into the Workspace and into
+// RANPRB1.NDE / RANPRB1.LIN in the current folder. Shown over the main menu.
+class TRandGenerator : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TRandGenerator(QWidget* parent = nullptr);
+
+    int32_t OriginCount() const { return originCount_; }
+    int32_t DestinationCount() const { return destinationCount_; }
+
+  public slots:
+    void OriginEditExit();
+    void DestEditExit();
+    void GenButtonClick();
+    void QuitButtonClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Converts the field's text into count, or reports the text and keeps count.
+    void CaptureCount(QLineEdit* field, int32_t& count);
+
+    QLabel* Label1;
+    QLineEdit* OriginEdit;
+    QLabel* Label2;
+    QLineEdit* DestEdit;
+    QPushButton* GenButton;
+    QPushButton* QuitButton;
+
+    int32_t originCount_ = 0;
+    int32_t destinationCount_ = 0;
+};
+
+// The integer a count field holds: leading blanks, an optional sign, then
+// decimal digits, or a hexadecimal number after "$", "x" or "0x", to the end of
+// the text. Nothing when the text is not a signed 32-bit integer.
+std::optional<int32_t> IntegerFromText(const std::string& text);

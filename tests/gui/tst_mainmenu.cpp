@@ -1,0 +1,474 @@
+#include <QApplication>
+#include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolTip>
+#include <QtTest>
+
+#include "app/AppWindows.h"
+#include "app/CreateWindows.h"
+#include "app/Hints.h"
+#include "app/ProgramPrinter.h"
+#include "app/TAboutBoxKavrilon.h"
+#include "app/TFMErrorForm.h"
+#include "app/TKavrilonForm.h"
+#include "app/TPCTOKFForm.h"
+#include "editing/TFMAddStuff.h"
+#include "editing/TFMChangeForm.h"
+#include "results/TFMResultsForm.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+const std::string DiscardQuestion =
+    "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\rDo you really want to continue?";
+const std::string ExitQuestion = "Thanks for using KAVRILON.\rAre you sure you want to exit now?";
+
+// Remembers, for every message, whether the percent window and the main menu
+// were showing while it was on screen.
+class WatchingPrompts : public ScriptedPrompts {
+  public:
+    std::vector<bool> percentShowing;
+    std::vector<bool> menuShowing;
+
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
+        percentShowing.push_back(TheWindows().percentDone->isVisible());
+        menuShowing.push_back(TheWindows().mainMenu->isVisible());
+        return ScriptedPrompts::Message(kind, buttons, text);
+    }
+    void Reset() {
+        Clear();
+        percentShowing.clear();
+        menuShowing.clear();
+    }
+};
+
+void WriteFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Puts a problem straight into the Workspace: names, then links as
+// {origin, dest, lower, upper, cost}.
+void SetProblem(const std::vector<std::string>& names,
+                const std::vector<std::array<int32_t, 5>>& links) {
+    kav::Workspace& ws = kav::TheWorkspace();
+    ws.Reset();
+    ws.NodeCount = static_cast<int32_t>(names.size());
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        ws.NodeName[n] = names[n - 1];
+    ws.LinkCount = static_cast<int32_t>(links.size());
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        const auto& link = links[k - 1];
+        ws.LinkOrigin[k] = link[0];
+        ws.LinkDest[k] = link[1];
+        ws.LinkLower[k] = link[2];
+        ws.LinkUpper[k] = link[3];
+        ws.LinkCost[k] = link[4];
+    }
+}
+
+}  // namespace
+
+class MainMenuTest : public QObject {
+    Q_OBJECT
+
+    WatchingPrompts prompts;
+    TKavrilonForm* menu = nullptr;
+
+    QPushButton* Button(const char* name) const {
+        auto* button = menu->findChild<QPushButton*>(QString::fromLatin1(name));
+        if (!button)
+            qFatal("no button %s", name);
+        return button;
+    }
+    bool ProblemButtonsEnabled() const {
+        const bool change = Button("ChangeButton")->isEnabled();
+        const bool run = Button("RunButton")->isEnabled();
+        const bool display = Button("DisplayButton")->isEnabled();
+        const bool save = Button("SaveButton")->isEnabled();
+        if (change != run || run != display || display != save)
+            qFatal("buttons out of step");
+        return change;
+    }
+
+  private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        kav::InstallPrompts(&prompts);
+        kav::TheWorkspace().LinkCount = 7;
+        kav::TheWorkspace().NodeCount = 5;
+        CreateWindows();
+        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        // Creating the main menu empties the counts.
+        QCOMPARE(kav::TheWorkspace().LinkCount, 0);
+        QCOMPARE(kav::TheWorkspace().NodeCount, 0);
+    }
+    void init() {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        kav::TheWorkspace().Reset();
+        SetProblemButtons(false);
+        if (!HintsShown())
+            Button("HintShow")->click();
+        ShowMainMenu();
+        prompts.Reset();
+    }
+    void cleanupTestCase() {
+        DestroyWindows();
+        kav::InstallPrompts(nullptr);
+    }
+
+    void startEmptiesTheCountsAndShowsTheButtonTable() {
+        QCOMPARE(menu->windowTitle(), QStringLiteral("KAVRILON Main Menu"));
+        QCOMPARE(menu->findChild<QLabel*>("Panel1")->text(), QStringLiteral("KAVRILON Main Menu"));
+        struct Row {
+            const char* name;
+            const char* caption;
+            const char* hint;
+            bool enabled;
+        };
+        const Row rows[] = {
+            {"AboutButton", "&About", "Show the about box", true},
+            {"HintShow", "Hide &Hints", "Hide hints", true},
+            {"PrinterButton", "&Printer Setup", "Setup the printer", true},
+            {"ReadButton", "&Load Data", "Load the data from the disk", true},
+            {"AddButton", "Add &New Links/Nodes", "Add new links or nodes to the problem", true},
+            {"ZeroButton", "&Zero (delete) All Data", "Delete all problem data", true},
+            {"ChangeButton", "&Change/Remove links/nodes", "Change link parameters or Remove links",
+             false},
+            {"RunButton", "&Run the algorithm", "Run the OKF algorith", false},
+            {"DisplayButton", "&Display results", "Display (or print) the reults", false},
+            {"SaveButton", "&Save problem description", "Save the problem to a disk", false},
+            {"ExitButton", "&Exit KAVRILON", "Exit the KAVRILON program", true},
+        };
+        for (const Row& row : rows) {
+            QPushButton* button = Button(row.name);
+            QCOMPARE(button->text(), QString::fromLatin1(row.caption));
+            QCOMPARE(button->toolTip(), QString::fromLatin1(row.hint));
+            QCOMPARE(button->isEnabled(), row.enabled);
+            QVERIFY2(button->isVisible(), row.name);
+            // The caption fits its button.
+            QVERIFY2(button->width() >= button->sizeHint().width(), row.name);
+        }
+        QVERIFY(!Button("GenerateButton")->isVisible());
+        QVERIFY(!Button("GenerateButton")->isEnabled());
+        QCOMPARE(menu->findChild<QLabel*>("HintShowLabel")->text(),
+                 QStringLiteral("Hints will be shown ... Click to HIDE Hints"));
+    }
+
+    void discardQuestionGuardsLoadZeroAndExit_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("dataNotSaved");
+        for (const char* button : {"ReadButton", "ZeroButton", "ExitButton"}) {
+            QTest::addRow("%s unsaved", button) << button << true;
+            QTest::addRow("%s unseen", button) << button << false;
+        }
+    }
+    void discardQuestionGuardsLoadZeroAndExit() {
+        QFETCH(QString, button);
+        QFETCH(bool, dataNotSaved);
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = kav::TheWorkspace();
+        ws.DataNotSaved = dataNotSaved;
+        ws.ResultsNotShown = !dataNotSaved;
+        SetProblemButtons(true);
+        prompts.answers = {kav::Answer::No};
+
+        Button(button.toLatin1().constData())->click();
+
+        QCOMPARE(prompts.events,
+                 (std::vector<std::string>{"beep 16", "message " + DiscardQuestion}));
+        QCOMPARE(prompts.messages[0].kind, kav::MsgKind::Warning);
+        QCOMPARE(prompts.messages[0].buttons, kav::MsgButtons::YesNo);
+        // No leaves everything as it was.
+        QCOMPARE(ws.LinkCount, 2);
+        QCOMPARE(ws.NodeCount, 2);
+        QCOMPARE(ws.DataNotSaved, dataNotSaved);
+        QCOMPARE(ws.ResultsNotShown, !dataNotSaved);
+        QVERIFY(ProblemButtonsEnabled());
+        QVERIFY(menu->isVisible());
+    }
+
+    void zeroAfterYesEmptiesAndDisables() {
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = kav::TheWorkspace();
+        ws.DataNotSaved = true;
+        ws.ResultsNotShown = true;
+        ws.NetworkChanged = true;
+        SetProblemButtons(true);
+        prompts.answers = {kav::Answer::Yes};
+
+        Button("ZeroButton")->click();
+
+        QCOMPARE(ws.LinkCount, 0);
+        QCOMPARE(ws.NodeCount, 0);
+        QVERIFY(!ws.DataNotSaved && !ws.ResultsNotShown && !ws.NetworkChanged);
+        QVERIFY(!ProblemButtonsEnabled());
+        for (const char* name : {"AboutButton", "HintShow", "PrinterButton", "ReadButton",
+                                 "AddButton", "ZeroButton", "ExitButton"}) {
+            QVERIFY2(Button(name)->isEnabled(), name);
+        }
+    }
+
+    void zeroWithNothingPendingAsksNothing() {
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        Button("ZeroButton")->click();
+        QVERIFY(prompts.events.empty());
+        QCOMPARE(kav::TheWorkspace().LinkCount, 0);
+    }
+
+    void altAcceleratorPressesItsButton() {
+        menu->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+        kav::TheWorkspace().DataNotSaved = true;
+        prompts.answers = {kav::Answer::No};
+        QTest::keyClick(menu->windowHandle(), Qt::Key_Z, Qt::AltModifier);
+        QTRY_COMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.messages[0].text, DiscardQuestion);
+    }
+
+    void loadSetsTheProblemButtonsFromItsOutcome() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString good = folder.filePath("NET.NDE");
+        WriteFile(good, "A\r\nB\r\n");
+        WriteFile(folder.filePath("NET.LIN"), "2 2 0 0 0\r\n1 2 0 10 5\r\n2 1 0 10 5\r\n");
+        const QString shortFile = folder.filePath("SHORT.NDE");
+        WriteFile(shortFile, "A\r\nB\r\n");
+        WriteFile(folder.filePath("SHORT.LIN"), "3 2 0 0 0\r\n1 2 0 10 5\r\n2 1 0 10 5\r\n");
+        const QString huge = folder.filePath("HUGE.NDE");
+        WriteFile(huge, "A\r\nB\r\n");
+        WriteFile(folder.filePath("HUGE.LIN"), "20001 2 0 0 0\r\n");
+        kav::Workspace& ws = kav::TheWorkspace();
+
+        prompts.files = {good.toStdString()};
+        Button("ReadButton")->click();
+        QCOMPARE(ws.LinkCount, 2);
+        QVERIFY(ProblemButtonsEnabled());
+
+        // Refused and Cancelled leave the buttons (and the problem) alone.
+        prompts.files = {huge.toStdString()};
+        Button("ReadButton")->click();
+        QVERIFY(ProblemButtonsEnabled());
+        QCOMPARE(ws.LinkCount, 2);
+        prompts.files = {std::nullopt};
+        Button("ReadButton")->click();
+        QVERIFY(ProblemButtonsEnabled());
+        QCOMPARE(ws.LinkCount, 2);
+
+        // A failed load disables them even after a good one.
+        prompts.Reset();
+        prompts.files = {shortFile.toStdString()};
+        Button("ReadButton")->click();
+        QCOMPARE(ws.LinkCount, 0);
+        QVERIFY(!ProblemButtonsEnabled());
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QVERIFY(prompts.messages[0].text.find("FATAL ERROR READING DATA") != std::string::npos);
+
+        // Refused and Cancelled keep disabled buttons disabled too.
+        prompts.files = {huge.toStdString()};
+        Button("ReadButton")->click();
+        QVERIFY(!ProblemButtonsEnabled());
+        prompts.files = {std::nullopt};
+        Button("ReadButton")->click();
+        QVERIFY(!ProblemButtonsEnabled());
+        QCOMPARE(prompts.unscripted, 0);
+    }
+
+    void runWithNoLinksDoesNothing() {
+        SetProblem({"A", "B"}, {});
+        SetProblemButtons(true);
+        Button("RunButton")->click();
+        QVERIFY(prompts.events.empty());
+        QVERIFY(menu->isVisible());
+        QVERIFY(!TheWindows().errorList->isVisible());
+        QVERIFY(!TheWindows().percentDone->isVisible());
+        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+    }
+
+    void failedCheckShowsTheErrorListInPlaceOfTheMenu() {
+        SetProblem({"A", "B", "C"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblemButtons(true);
+        Button("RunButton")->click();
+        TFMErrorForm* errors = TheWindows().errorList;
+        QVERIFY(errors->isVisible());
+        QVERIFY(!menu->isVisible());
+        QVERIFY(prompts.events.empty());
+        auto* list = errors->findChild<QListWidget*>("ErrorList");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Node <C> is never used...FATAL ERROR..."));
+        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+
+        QTest::mouseClick(errors->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        QVERIFY(!errors->isVisible());
+        QVERIFY(menu->isVisible());
+        QCOMPARE(list->count(), 1);
+    }
+
+    void infeasibleRunShowsThreeBoxesInOrder() {
+        // Every node passes its own checks, but A and B must send 5 to C and D
+        // while only 3 can come back.
+        SetProblem({"A", "B", "C", "D"}, {{1, 2, 0, 10, 1},
+                                          {2, 1, 0, 10, 1},
+                                          {3, 4, 0, 10, 1},
+                                          {4, 3, 0, 10, 1},
+                                          {1, 3, 5, 5, 1},
+                                          {3, 1, 0, 3, 1}});
+        SetProblemButtons(true);
+        Button("RunButton")->click();
+        QVERIFY(!TheWindows().errorList->isVisible());
+        QCOMPARE(prompts.messages.size(), std::size_t{3});
+        QVERIFY(prompts.messages[0].text.rfind("<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK ",
+                                               0) == 0);
+        QCOMPARE(prompts.messages[0].kind, kav::MsgKind::Warning);
+        QVERIFY(prompts.messages[1].text.rfind("...Problem is solved...\rSolution Time = ", 0) ==
+                0);
+        QCOMPARE(prompts.messages[1].kind, kav::MsgKind::Information);
+        QCOMPARE(prompts.messages[2].text,
+                 std::string("Inputs yield infeasible solution...\rSEVERE WARNING..."));
+        // The first two come while the percent window shows, the last after the menu is back.
+        QCOMPARE(prompts.percentShowing, (std::vector<bool>{true, true, false}));
+        QCOMPARE(prompts.menuShowing, (std::vector<bool>{false, false, true}));
+        QVERIFY(menu->isVisible());
+        QVERIFY(!TheWindows().percentDone->isVisible());
+        QVERIFY(kav::TheWorkspace().Infeasible);
+        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+    }
+
+    void unseenResultsOfARunMakeExitAsk() {
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblemButtons(true);
+        Button("RunButton")->click();
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.percentShowing, std::vector<bool>{true});
+        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        QCOMPARE(TheWindows().percentDone->findChild<QLabel*>("OKFPercentLabel")->text(),
+                 QStringLiteral("100.00000% Complete"));
+
+        prompts.Reset();
+        prompts.answers = {kav::Answer::No};
+        Button("ExitButton")->click();
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.messages[0].text, DiscardQuestion);
+        QVERIFY(menu->isVisible());
+    }
+
+    void exitRightAfterStartAsksOnlyTheExitQuestion() {
+        prompts.answers = {kav::Answer::No};
+        Button("ExitButton")->click();
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + ExitQuestion}));
+        QCOMPARE(prompts.messages[0].kind, kav::MsgKind::Confirmation);
+        QCOMPARE(prompts.messages[0].buttons, kav::MsgButtons::YesNo);
+        QVERIFY(menu->isVisible());
+
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes};
+        Button("ExitButton")->click();
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + ExitQuestion,
+                                                           "message Exiting KAVRILON."}));
+        QCOMPARE(prompts.messages[1].kind, kav::MsgKind::Information);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
+    }
+
+    void closingFromTheTitleBarSkipsTheDiscardQuestion() {
+        kav::TheWorkspace().DataNotSaved = true;
+        prompts.answers = {kav::Answer::No};
+        menu->close();
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + ExitQuestion}));
+        QVERIFY(menu->isVisible());
+        QVERIFY(kav::TheWorkspace().DataNotSaved);
+    }
+
+    void hintSwitchChangesLabelCaptionAndTooltips() {
+        auto* label = menu->findChild<QLabel*>("HintShowLabel");
+        QPushButton* hintShow = Button("HintShow");
+        QTest::mouseClick(hintShow, Qt::LeftButton);
+        QVERIFY(!HintsShown());
+        QCOMPARE(label->text(), QStringLiteral("Hints will be hidden... Click to Show"));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::yellow));
+        QCOMPARE(hintShow->text(), QStringLiteral("Show &Hints"));
+        QCOMPARE(hintShow->toolTip(), QStringLiteral("Hide hints"));
+
+        QPushButton* about = Button("AboutButton");
+        QHelpEvent hidden(QEvent::ToolTip, QPoint(5, 5), about->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(about, &hidden);
+        QVERIFY(!QToolTip::isVisible());
+
+        QTest::mouseClick(hintShow, Qt::LeftButton);
+        QVERIFY(HintsShown());
+        QCOMPARE(label->text(), QStringLiteral("Hints will be shown... Click to Hide"));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::green));
+        QCOMPARE(hintShow->text(), QStringLiteral("Hide &Hints"));
+
+        QHelpEvent shown(QEvent::ToolTip, QPoint(5, 5), about->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(about, &shown);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("Show the about box"));
+        QToolTip::hideText();
+    }
+
+    void printerSetupKeepsTheChoiceForTheRun() {
+        QString dialogName;
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, [&, poll] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                dialogName = dialog->objectName();
+                dialog->reject();
+            }
+        });
+        poll->start(20);
+        Button("PrinterButton")->click();
+        delete poll;
+        QCOMPARE(dialogName, QStringLiteral("PrinterSetupDialog1"));
+        QVERIFY(!PrinterWasChosen());
+        QVERIFY(menu->isVisible());
+        QVERIFY(prompts.events.empty());
+
+        // Confirming keeps the choice (a PDF file where no printer is installed).
+        poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, [poll] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        poll->start(20);
+        Button("PrinterButton")->click();
+        delete poll;
+        QVERIFY(PrinterWasChosen());
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            QCOMPARE(ThePrinter().outputFormat(), QPrinter::PdfFormat);
+            QVERIFY(ThePrinter().outputFileName().endsWith(QStringLiteral(".pdf")));
+        }
+    }
+
+    void windowButtonsHideTheMenuAndShowTheirWindow() {
+        SetProblemButtons(true);
+        const std::pair<const char*, QWidget*> pairs[] = {{"AddButton", TheWindows().addStuff},
+                                                          {"ChangeButton", TheWindows().change},
+                                                          {"DisplayButton", TheWindows().results}};
+        for (const auto& [name, window] : pairs) {
+            Button(name)->click();
+            QVERIFY2(window->isVisible(), name);
+            QVERIFY2(!menu->isVisible(), name);
+            window->hide();
+            ShowMainMenu();
+        }
+    }
+};
+
+QTEST_MAIN(MainMenuTest)
+#include "tst_mainmenu.moc"

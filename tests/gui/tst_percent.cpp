@@ -1,0 +1,148 @@
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/AppWindows.h"
+#include "app/GuiCommon.h"
+#include "app/TFMErrorForm.h"
+#include "app/TPCTOKFForm.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/NumberFormat.h"
+
+namespace {
+
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+// The two small windows of the solve run: the percent-complete window and the
+// connectivity error list.
+class PercentTest : public QObject {
+    Q_OBJECT
+
+    ScriptedPrompts prompts;
+
+  private slots:
+    void initTestCase() { kav::InstallPrompts(&prompts); }
+    void cleanupTestCase() { kav::InstallPrompts(nullptr); }
+
+    void reportShowsPercentWithFiveDecimalsAndTheRoundedGauge_data() {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<int>("linkCount");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("gauge");
+        QTest::newRow("3 of 8") << 3 << 8 << "37.50000% Complete" << 38;
+        QTest::newRow("half to even below") << 1 << 8 << "12.50000% Complete" << 12;
+        QTest::newRow("half to even above") << 5 << 8 << "62.50000% Complete" << 62;
+        QTest::newRow("thirds") << 2 << 3 << "66.66667% Complete" << 67;
+        QTest::newRow("half a percent") << 1 << 200 << "0.50000% Complete" << 0;
+        QTest::newRow("done") << 19881 << 19881 << "100.00000% Complete" << 100;
+    }
+    void reportShowsPercentWithFiveDecimalsAndTheRoundedGauge() {
+        QFETCH(int, link);
+        QFETCH(int, linkCount);
+        QFETCH(QString, label);
+        QFETCH(int, gauge);
+        TPCTOKFForm form;
+        form.ShowForRun();
+        form.ReportProgress(link, linkCount);
+        QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(), label);
+        QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), gauge);
+        QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->text(), QString::number(gauge) + "%");
+    }
+
+    void hiddenWindowIgnoresReports() {
+        TPCTOKFForm form;
+        form.ReportProgress(3, 8);
+        QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), 0);
+        QVERIFY(form.findChild<QLabel*>("OKFPercentLabel")->text().isEmpty());
+    }
+
+    void windowHasNoTitleBarButtons() {
+        TPCTOKFForm percent;
+        TFMErrorForm errors;
+        for (QWidget* window : {static_cast<QWidget*>(&percent), static_cast<QWidget*>(&errors)}) {
+            QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
+            QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
+            QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        }
+        QCOMPARE(percent.windowTitle(), QStringLiteral("Percent Complete Form"));
+        QCOMPARE(errors.windowTitle(), QStringLiteral("Connectivity Error List Form"));
+    }
+
+    // A report for every link of the largest problem repaints the gauge only
+    // when its whole percentage changes.
+    void twentyThousandReportsRepaintAboutAHundredTimes() {
+        TPCTOKFForm form;
+        form.ShowForRun();
+        auto* gauge = form.findChild<QProgressBar*>("Gauge1");
+        PaintCounter counter;
+        gauge->installEventFilter(&counter);
+        QElapsedTimer clock;
+        clock.start();
+        for (int link = 1; link <= 20000; ++link)
+            form.ReportProgress(link, 20000);
+        qInfo("20000 reports: %lld ms, %d gauge paints", static_cast<long long>(clock.elapsed()),
+              counter.paints);
+        QVERIFY(counter.paints >= 100);
+        QVERIFY(counter.paints <= 110);
+        QCOMPARE(gauge->value(), 100);
+        QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(),
+                 QStringLiteral("100.00000% Complete"));
+    }
+
+    void percentLabelUsesTheDecimalSeparator() {
+        kav::SetLocaleSeparators('.', ',');
+        const QString text = PercentLabelText(37.5);
+        kav::SetLocaleSeparators(',', '.');
+        QCOMPARE(text, QStringLiteral("37,50000% Complete"));
+        QCOMPARE(GaugePercent(99.5), 100);
+        QCOMPARE(GaugePercent(98.5), 98);
+    }
+
+    void errorListShowsTheLinesAndOkBringsTheMenuBack() {
+        QWidget menu;
+        TheWindows().mainMenu = &menu;
+        TFMErrorForm form;
+        form.SetLines({"Node <A> is never used...FATAL ERROR...",
+                       std::string("Node <\xC4X> is never used as an origin...FATAL ERROR...")});
+        menu.hide();
+        form.show();
+        auto* list = form.findChild<QListWidget*>("ErrorList");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(1)->text(),
+                 QString::fromLatin1("Node <\xC4X> is never used as an origin...FATAL ERROR..."));
+        QVERIFY(list->font().bold());
+        QVERIFY(QFontInfo(list->font()).fixedPitch());
+        QCOMPARE(list->palette().color(QPalette::Text), Colours::Red);
+        QCOMPARE(list->toolTip(),
+                 QStringLiteral("Error messages regarding connectivity and bounds"));
+        auto* ok = form.findChild<QPushButton*>("OKButton");
+        QCOMPARE(ok->text(), QStringLiteral("&Ok"));
+        QCOMPARE(ok->toolTip(), QStringLiteral("Click here to return to Main Menu"));
+
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!form.isVisible());
+        QVERIFY(menu.isVisible());
+        QCOMPARE(list->count(), 2);
+        form.ClearLines();
+        QCOMPARE(list->count(), 0);
+        TheWindows().mainMenu = nullptr;
+    }
+};
+
+QTEST_MAIN(PercentTest)
+#include "tst_percent.moc"

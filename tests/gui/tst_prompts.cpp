@@ -1,0 +1,143 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "app/QtPrompts.h"
+
+namespace {
+
+// Runs `inspect` on the modal window as soon as it is up; the inspection must
+// close it, so the test never waits on a box.
+void WhenModalShows(std::function<void(QWidget*)> inspect) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            inspect(modal);
+        }
+    });
+    poll->start(20);
+}
+
+}  // namespace
+
+class QtPromptsTest : public QObject {
+    Q_OBJECT
+
+    QtPrompts prompts;
+
+  private slots:
+    void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Kavrilon")); }
+
+    void messageTextTurnsCarriageReturnsIntoLines() {
+        QCOMPARE(MessageText("a\rb"), QStringLiteral("a\nb"));
+        QCOMPARE(MessageText("a\r\nb"), QStringLiteral("a\nb"));
+        QCOMPARE(MessageText("<<<     DATA  >>>"), QStringLiteral("<<<     DATA  >>>"));
+    }
+
+    void filtersPairDescriptionAndPattern() {
+        kav::FileDialogSpec spec{"t", {{"Node Files", "*.NDE"}, {"All Files", "*.*"}}, ""};
+        QCOMPARE(FileFilters(spec), QStringList({QStringLiteral("Node Files (*.NDE)"),
+                                                 QStringLiteral("All Files (*.*)")}));
+    }
+
+    void boxesHaveTheIconTitleTextAndButtonsOfTheirKind_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("warning") << int(kav::MsgKind::Warning) << int(QMessageBox::Warning);
+        QTest::newRow("error") << int(kav::MsgKind::Error) << int(QMessageBox::Critical);
+        QTest::newRow("information")
+            << int(kav::MsgKind::Information) << int(QMessageBox::Information);
+        QTest::newRow("confirmation")
+            << int(kav::MsgKind::Confirmation) << int(QMessageBox::Question);
+    }
+    void boxesHaveTheIconTitleTextAndButtonsOfTheirKind() {
+        QFETCH(int, kind);
+        QFETCH(int, icon);
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        QString seenTitle, seenText;
+        QMessageBox::StandardButtons seenButtons;
+        WhenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            seenIcon = box->icon();
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenButtons = box->standardButtons();
+            box->button(QMessageBox::Yes)->click();
+        });
+        const kav::Answer answer = prompts.Message(static_cast<kav::MsgKind>(kind),
+                                                   kav::MsgButtons::YesNo, "first\rsecond");
+        QCOMPARE(answer, kav::Answer::Yes);
+        QCOMPARE(int(seenIcon), icon);
+        QCOMPARE(seenTitle, QStringLiteral("Kavrilon"));
+        QCOMPARE(seenText, QStringLiteral("first\nsecond"));
+        QCOMPARE(seenButtons, QMessageBox::Yes | QMessageBox::No);
+    }
+
+    void okBoxAndEscapeOnAQuestion() {
+        QMessageBox::StandardButtons seenButtons;
+        WhenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            seenButtons = box->standardButtons();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(prompts.Message(kav::MsgKind::Information, kav::MsgButtons::Ok, "done"),
+                 kav::Answer::Ok);
+        QCOMPARE(seenButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        const kav::Answer escaped =
+            prompts.Message(kav::MsgKind::Warning, kav::MsgButtons::YesNo, "sure?");
+        QVERIFY(escaped != kav::Answer::Yes);
+    }
+
+    void openDialogShowsTitleFiltersAndReturnsTheTypedName() {
+        QTemporaryDir folder;
+        const QString wanted = folder.filePath("NEW.NDE");
+        QString seenTitle;
+        QStringList seenFilters;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            seenTitle = dialog->windowTitle();
+            seenFilters = dialog->nameFilters();
+            // A name that does not exist yet is accepted: the caller checks.
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(wanted);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const std::optional<std::string> chosen =
+            prompts.OpenFile({"Input the name of the file with the NODE information",
+                              {{"Node Files", "*.NDE"}, {"All Files", "*.*"}},
+                              ""});
+        QVERIFY(chosen.has_value());
+        QCOMPARE(QString::fromStdString(*chosen), wanted);
+        QCOMPARE(seenTitle, QStringLiteral("Input the name of the file with the NODE information"));
+        QCOMPARE(seenFilters, QStringList({"Node Files (*.NDE)", "All Files (*.*)"}));
+    }
+
+    void saveDialogStartsWithTheGivenNameAndCancelGivesNothing() {
+        QString seenName;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            seenName = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            dialog->reject();
+        });
+        const std::optional<std::string> chosen =
+            prompts.SaveFile({"Specify the file in which to store the LINK information",
+                              {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
+                              "*.LIN"});
+        QVERIFY(!chosen.has_value());
+        QCOMPARE(seenName, QStringLiteral("*.LIN"));
+    }
+};
+
+QTEST_MAIN(QtPromptsTest)
+#include "tst_prompts.moc"
