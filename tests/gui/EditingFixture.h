@@ -85,6 +85,7 @@ inline QStringList Lines(const QComboBox* box) {
 // Presses Alt with key in window. A button pressed by its accelerator clicks
 // only when its short press animation ends, so this waits for that.
 inline bool PressAlt(QWidget* window, Qt::Key key) {
+    QCoreApplication::processEvents();
     QTest::keyClick(window, key, Qt::AltModifier);
     return QTest::qWaitFor([&] {
         for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
