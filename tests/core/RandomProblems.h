@@ -42,3 +42,30 @@ inline void MakeRandomProblem(kav::Workspace& ws, std::mt19937& rng,
         builder.Link(origin, dest, lower, upper, draw(-spec.costRange, spec.costRange));
     }
 }
+
+// A transportation problem shaped like the generator's: every origin to every
+// destination with capacity 0..9 and cost 0..24, a source feeding the origins,
+// a sink draining the destinations, and a return link that must carry half
+// the capacity. Costs this small make ties between reduced costs common.
+inline void MakeTransportProblem(kav::Workspace& ws, std::mt19937& rng, int origins,
+                                 int destinations) {
+    auto draw = [&rng](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
+    ProblemBuilder builder(ws);
+    builder.Nodes(origins + destinations + 2);
+    const int source = origins + destinations + 1, sink = source + 1;
+    int capacity = 0;
+    for (int i = 1; i <= origins; ++i) {
+        for (int j = 1; j <= destinations; ++j) {
+            const int upper = draw(0, 9);
+            capacity += upper;
+            builder.Link(i, origins + j, 0, upper, draw(0, 24));
+        }
+    }
+    for (int i = 1; i <= origins; ++i)
+        builder.Link(source, i, 0, 10 * destinations, 0);
+    for (int j = 1; j <= destinations; ++j)
+        builder.Link(origins + j, sink, 0, 10 * origins, 0);
+    builder.Link(sink, source, capacity / 2, capacity, 0);
+}

@@ -171,6 +171,31 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
     EXPECT_LT(infeasible, 390);
 }
 
+TEST(RunOutOfKilter, MatchesThePlainRunOnLargerProblems) {
+    std::mt19937 rng(424242);
+    RandomProblemSpec spec;
+    spec.minNodes = 150;
+    spec.maxNodes = 250;
+    spec.linksPerNode = 6;
+    spec.maxUpper = 300;
+    spec.costRange = 60;
+    spec.lowerPercent = 4;
+    Workspace ws, plain;
+    for (int trial = 0; trial < 8; ++trial) {
+        if (trial % 2 == 0) {
+            MakeRandomProblem(ws, rng, spec);
+        } else {
+            MakeTransportProblem(ws, rng, 10 + trial, 25 - trial);
+        }
+        plain = ws;
+        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
+        RunOutOfKilter(ws, nullptr);
+        ASSERT_EQ(ws.Infeasible, expected.infeasible) << "trial " << trial;
+        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
+        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
+    }
+}
+
 TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
     std::mt19937 rng(7);
     Workspace ws, plain;

@@ -1,0 +1,77 @@
+#pragma once
+
+// Sparse test problems in the style of the classic network generators: a ring
+// through every node in random order with wide links (every node is an origin
+// and a destination, and any flow can come back round), supply and demand
+// nodes fed from a source and drained into a sink whose return link must carry
+// the whole supply, and random links with capacities of tens to a thousand,
+// costs of both signs and, on some links, a lower bound.
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "workspace/Workspace.h"
+
+struct SparseProblemSpec {
+    int32_t nodes = 2000;
+    int32_t links = 19500;
+    int32_t supplyNodes = 40;
+    int32_t demandNodes = 40;
+    int32_t supplyEach = 800;
+    int32_t lowerPercent = 8;
+    int32_t minCost = -20;
+    int32_t maxCost = 100;
+    uint32_t seed = 1;
+};
+
+inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemSpec& spec) {
+    std::mt19937 rng(spec.seed);
+    auto draw = [&rng](int32_t low, int32_t high) {
+        return std::uniform_int_distribution<int32_t>(low, high)(rng);
+    };
+    ws.Reset();
+    const int32_t n = spec.nodes;
+    const int32_t source = n - 1, sink = n;
+    for (int32_t k = 1; k <= n; ++k)
+        ws.NodeName[k] = "N" + std::to_string(k);
+    ws.NodeName[source] = "SOURCE";
+    ws.NodeName[sink] = "SINK";
+    ws.NodeCount = n;
+
+    auto link = [&ws](int32_t o, int32_t d, int32_t lo, int32_t up, int32_t cost) {
+        const int32_t k = ++ws.LinkCount;
+        ws.LinkOrigin[k] = o;
+        ws.LinkDest[k] = d;
+        ws.LinkLower[k] = lo;
+        ws.LinkUpper[k] = up;
+        ws.LinkCost[k] = cost;
+    };
+
+    std::vector<int32_t> ring(static_cast<std::size_t>(n));
+    std::iota(ring.begin(), ring.end(), 1);
+    std::shuffle(ring.begin(), ring.end(), rng);
+    const int32_t total = spec.supplyNodes * spec.supplyEach;
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+        link(ring[k], ring[(k + 1) % ring.size()], 0, 4 * total, draw(50, 150));
+    }
+    const int32_t transshipment = n - 2;
+    for (int32_t k = 1; k <= spec.supplyNodes; ++k) {
+        link(source, draw(1, transshipment), 0, spec.supplyEach, 0);
+    }
+    for (int32_t k = 1; k <= spec.demandNodes; ++k) {
+        link(draw(1, transshipment), sink, 0, 2 * total / spec.demandNodes, 0);
+    }
+    link(sink, source, total, total, 0);
+    while (ws.LinkCount < spec.links) {
+        const int32_t o = draw(1, transshipment);
+        int32_t d = draw(1, transshipment - 1);
+        d += d >= o;
+        const int32_t upper = draw(10, 1000);
+        const int32_t lower = draw(0, 99) < spec.lowerPercent ? draw(1, upper / 2) : 0;
+        link(o, d, lower, upper, draw(spec.minCost, spec.maxCost));
+    }
+}
