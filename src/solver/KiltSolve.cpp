@@ -55,11 +55,17 @@ struct Scratch {
     std::vector<uint64_t> canDecrease = std::vector<uint64_t>(BitWords);
     std::vector<int32_t> firstOut = std::vector<int32_t>(MaxNodes + 2);
     std::vector<int32_t> firstIn = std::vector<int32_t>(MaxNodes + 2);
-    std::vector<uint8_t> labelled = std::vector<uint8_t>(MaxNodes + 1);
+    // A node is labelled in the current pass when its stamp equals the pass
+    // number, so forgetting all labels is one increment.
+    std::vector<uint32_t> labelStamp = std::vector<uint32_t>(MaxNodes + 1);
+    uint32_t pass = 0;
     std::vector<int32_t> predLink = std::vector<int32_t>(MaxNodes + 1);
     std::vector<int32_t> amount = std::vector<int32_t>(MaxNodes + 1);
     std::vector<int32_t> labelledNodes = std::vector<int32_t>(MaxNodes + 1);
+    // The links a potential change crosses (+m from a labelled node, -m into
+    // one) with their reduced costs before the change.
     std::vector<int32_t> crossingLinks = std::vector<int32_t>(MaxLinks + 1);
+    std::vector<int32_t> crossingReduced = std::vector<int32_t>(MaxLinks + 1);
     struct Frame {
         int32_t node;
         int32_t outPos;
@@ -82,19 +88,27 @@ void SetBit(uint64_t* bits, int32_t position, bool value) {
     }
 }
 
-// The first set position in from..end-1, or end.
-int32_t NextSet(const uint64_t* bits, int32_t from, int32_t end) {
+// The first set position in from..end-1 for which accept(position) holds, or
+// end. Walks the set bits a word at a time.
+template <class Accept>
+inline int32_t FindSet(const uint64_t* bits, int32_t from, int32_t end, Accept&& accept) {
     if (from >= end)
         return end;
     int32_t word = from >> 6;
     uint64_t pending = bits[word] & (~uint64_t{0} << (from & 63));
-    while (pending == 0) {
+    while (true) {
+        while (pending != 0) {
+            const int32_t position = (word << 6) + __builtin_ctzll(pending);
+            if (position >= end)
+                return end;
+            if (accept(position))
+                return position;
+            pending &= pending - 1;
+        }
         if ((++word << 6) >= end)
             return end;
         pending = bits[word];
     }
-    const int32_t position = (word << 6) + __builtin_ctzll(pending);
-    return position < end ? position : end;
 }
 
 // One run of the algorithm over the Workspace arrays.
@@ -135,7 +149,13 @@ class KilterRun {
           cost_(ws.LinkCost.data()),
           flow_(ws.LinkFlow.data()),
           pot_(ws.NodePotential.data()),
-          labelled_(s_.labelled.data()),
+          labelStamp_(s_.labelStamp.data()),
+          labelledNodes_(s_.labelledNodes.data()),
+          stack_(s_.stack.data()),
+          outPosOf_(s_.outPosOf.data()),
+          inPosOf_(s_.inPosOf.data()),
+          crossingLinks_(s_.crossingLinks.data()),
+          crossingReduced_(s_.crossingReduced.data()),
           predLink_(s_.predLink.data()),
           amount_(s_.amount.data()),
           outLink_(s_.outLink.data()),
@@ -173,6 +193,11 @@ class KilterRun {
     // --- Preconditions -------------------------------------------------------
 
     void CheckProblemFits() {
+        if (linkCount_ < 0 || linkCount_ > MaxLinks || nodeCount_ < 0 || nodeCount_ > MaxNodes) {
+            throw SolveStopped(
+                "The problem's counts are outside the workspace ... the solve was "
+                "stopped");
+        }
         for (int32_t m = 1; m <= linkCount_; ++m) {
             if (origin_[m] < 1 || origin_[m] > nodeCount_ || dest_[m] < 1 ||
                 dest_[m] > nodeCount_) {
@@ -207,12 +232,12 @@ class KilterRun {
             outLink_[i] = out;
             outDest_[i] = dest_[out];
             outCost_[i] = cost_[out];
-            s_.outPosOf[out] = i;
+            outPosOf_[out] = i;
             const int32_t in = inOrder[i];
             inLink_[i] = in;
             inOrigin_[i] = origin_[in];
             inCost_[i] = cost_[in];
-            s_.inPosOf[in] = i;
+            inPosOf_[in] = i;
         }
     }
 
@@ -237,7 +262,9 @@ class KilterRun {
 
     // --- Potentials, reduced costs, eligibility -----------------------------
 
-    int64_t Potential(int32_t n) const { return pot_[n] + (labelled_[n] ? 0 : offset_); }
+    bool Labelled(int32_t n) const { return labelStamp_[n] == pass_; }
+
+    int64_t Potential(int32_t n) const { return pot_[n] + (Labelled(n) ? 0 : offset_); }
 
     int64_t Reduced(int32_t m) const {
         return cost_[m] + Potential(origin_[m]) - Potential(dest_[m]);
@@ -253,18 +280,19 @@ class KilterRun {
     }
 
     // Recomputes whether link m's flow may rise and fall.
-    void NoteEligibility(int32_t m) {
-        const int64_t r = Reduced(m);
+    void NoteEligibility(int32_t m) { NoteEligibility(m, Reduced(m)); }
+
+    void NoteEligibility(int32_t m, int64_t r) {
         const int32_t x = flow_[m];
-        SetBit(canIncrease_, s_.outPosOf[m], x < (r > 0 ? lower_[m] : upper_[m]));
-        SetBit(canDecrease_, s_.inPosOf[m], x > (r < 0 ? upper_[m] : lower_[m]));
+        SetBit(canIncrease_, outPosOf_[m], x < (r > 0 ? lower_[m] : upper_[m]));
+        SetBit(canDecrease_, inPosOf_[m], x > (r < 0 ? upper_[m] : lower_[m]));
     }
 
     // Adds the pending raise to every unlabelled node and forgets the labels.
     void EndPass() {
         if (offset_ != 0) {
             for (int32_t n = 1; n <= nodeCount_; ++n) {
-                if (!labelled_[n])
+                if (!Labelled(n))
                     Materialize(n);
             }
             offset_ = 0;
@@ -285,21 +313,21 @@ class KilterRun {
     // --- Labels --------------------------------------------------------------
 
     void ResetLabels() {
-        for (int32_t k = 0; k < labelledCount_; ++k) {
-            const int32_t n = s_.labelledNodes[k];
-            labelled_[n] = 0;
-            predLink_[n] = 0;
-            amount_[n] = 0;
+        if (++s_.pass == 0) {
+            std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
+            s_.pass = 1;
         }
+        pass_ = s_.pass;
         labelledCount_ = 0;
     }
 
     void SetLabel(int32_t n, int32_t pred, int32_t amount) {
-        Materialize(n);  // its actual potential now lives in pot_ alone
-        labelled_[n] = 1;
+        if (offset_ != 0)
+            Materialize(n);  // its actual potential now lives in pot_ alone
+        labelStamp_[n] = pass_;
         predLink_[n] = pred;
         amount_[n] = amount;
-        s_.labelledNodes[labelledCount_++] = n;
+        labelledNodes_[labelledCount_++] = n;
     }
 
     // Depth-first labelling from node `start`: a node's outgoing links are
@@ -307,12 +335,14 @@ class KilterRun {
     // descends into every newly labelled node at once. An explicit stack keeps
     // that order without deep recursion.
     void LabelFrom(int32_t start) {
+        if (Labelled(target_))
+            return;  // a link from a node to itself: its start is its target
         int32_t depth = 0;
         Push(start, depth);
         while (depth > 0) {
-            Scratch::Frame& frame = s_.stack[depth - 1];
+            Scratch::Frame& frame = stack_[depth - 1];
             if (ScanOut(frame, depth) || ScanIn(frame, depth)) {
-                if (labelled_[target_])
+                if (Labelled(target_))
                     return;
             } else {
                 --depth;
@@ -325,50 +355,42 @@ class KilterRun {
     bool ScanOut(Scratch::Frame& frame, int32_t& depth) {
         const int32_t n = frame.node;
         const int32_t end = firstOut_[n + 1];
-        for (int32_t i = NextSet(canIncrease_, frame.outPos, end); i < end;
-             i = NextSet(canIncrease_, i + 1, end)) {
-            const int32_t d = outDest_[i];
-            if (labelled_[d])
-                continue;
-            const int32_t m = outLink_[i];
-            const int64_t r = outCost_[i] + pot_[n] - Potential(d);
-            const int32_t bound = r > 0 ? lower_[m] : upper_[m];
-            frame.outPos = i + 1;
-            SetLabel(
-                d, m,
-                static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
-            Push(d, depth);
-            return true;
-        }
-        frame.outPos = end;
-        return false;
+        const int32_t i = FindSet(canIncrease_, frame.outPos, end,
+                                  [this](int32_t p) { return !Labelled(outDest_[p]); });
+        frame.outPos = i < end ? i + 1 : end;
+        if (i == end)
+            return false;
+        const int32_t d = outDest_[i];
+        const int32_t m = outLink_[i];
+        const int64_t r = outCost_[i] + pot_[n] - Potential(d);
+        const int32_t bound = r > 0 ? lower_[m] : upper_[m];
+        SetLabel(d, m,
+                 static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
+        Push(d, depth);
+        return true;
     }
 
     // The same through the incoming links, for flows that may fall.
     bool ScanIn(Scratch::Frame& frame, int32_t& depth) {
         const int32_t n = frame.node;
         const int32_t end = firstIn_[n + 1];
-        for (int32_t i = NextSet(canDecrease_, frame.inPos, end); i < end;
-             i = NextSet(canDecrease_, i + 1, end)) {
-            const int32_t o = inOrigin_[i];
-            if (labelled_[o])
-                continue;
-            const int32_t m = inLink_[i];
-            const int64_t r = inCost_[i] + Potential(o) - pot_[n];
-            const int32_t bound = r < 0 ? upper_[m] : lower_[m];
-            frame.inPos = i + 1;
-            SetLabel(
-                o, -m,
-                static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));
-            Push(o, depth);
-            return true;
-        }
-        frame.inPos = end;
-        return false;
+        const int32_t i = FindSet(canDecrease_, frame.inPos, end,
+                                  [this](int32_t p) { return !Labelled(inOrigin_[p]); });
+        frame.inPos = i < end ? i + 1 : end;
+        if (i == end)
+            return false;
+        const int32_t o = inOrigin_[i];
+        const int32_t m = inLink_[i];
+        const int64_t r = inCost_[i] + Potential(o) - pot_[n];
+        const int32_t bound = r < 0 ? upper_[m] : lower_[m];
+        SetLabel(o, -m,
+                 static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));
+        Push(o, depth);
+        return true;
     }
 
     void Push(int32_t n, int32_t& depth) {
-        s_.stack[depth++] = Scratch::Frame{n, firstOut_[n], firstIn_[n]};
+        stack_[depth++] = Scratch::Frame{n, firstOut_[n], firstIn_[n]};
     }
 
     // --- Flow change around the cycle ---------------------------------------
@@ -404,15 +426,16 @@ class KilterRun {
         int32_t crossing = 0;
 
         for (int32_t k = 0; k < labelledCount_; ++k) {
-            const int32_t u = s_.labelledNodes[k];
+            const int32_t u = labelledNodes_[k];
             const int64_t potU = pot_[u];
             for (int32_t i = firstOut_[u], end = firstOut_[u + 1]; i < end; ++i) {
                 const int32_t d = outDest_[i];
-                if (labelled_[d])
+                if (Labelled(d))
                     continue;
                 const int32_t m = outLink_[i];
-                s_.crossingLinks[crossing++] = m;
                 const int64_t r = outCost_[i] + potU - pot_[d] - offset_;
+                crossingLinks_[crossing] = m;
+                crossingReduced_[crossing++] = static_cast<int32_t>(r);
                 const int32_t x = flow_[m];
                 lowestForward = std::min(lowestForward, r);
                 if (x < lower_[m] || x > upper_[m])
@@ -431,11 +454,12 @@ class KilterRun {
             }
             for (int32_t i = firstIn_[u], end = firstIn_[u + 1]; i < end; ++i) {
                 const int32_t o = inOrigin_[i];
-                if (labelled_[o])
+                if (Labelled(o))
                     continue;
                 const int32_t m = inLink_[i];
-                s_.crossingLinks[crossing++] = m;
                 const int64_t r = inCost_[i] + pot_[o] + offset_ - potU;
+                crossingLinks_[crossing] = -m;
+                crossingReduced_[crossing++] = static_cast<int32_t>(r);
                 const int32_t x = flow_[m];
                 highestBackward = std::max(highestBackward, r);
                 if (x < lower_[m] || x > upper_[m])
@@ -478,8 +502,17 @@ class KilterRun {
             Stop();
         }
         offset_ += delta;
-        for (int32_t k = 0; k < crossing; ++k)
-            NoteEligibility(s_.crossingLinks[k]);
+        // The raise lowers the reduced cost of every link out of the labelled
+        // nodes by delta and raises that of every link into them.
+        for (int32_t k = 0; k < crossing; ++k) {
+            const int32_t link = crossingLinks_[k];
+            const int64_t r = crossingReduced_[k];
+            if (link > 0) {
+                NoteEligibility(link, r - delta);
+            } else {
+                NoteEligibility(-link, r + delta);
+            }
+        }
         return startNode;
     }
 
@@ -489,7 +522,7 @@ class KilterRun {
         if (maxStored_ + offset_ + delta <= Int32Max)
             return true;
         for (int32_t n = 1; n <= nodeCount_; ++n) {
-            if (!labelled_[n] && pot_[n] + offset_ + delta > Int32Max)
+            if (!Labelled(n) && pot_[n] + offset_ + delta > Int32Max)
                 return false;
         }
         return true;
@@ -513,7 +546,7 @@ class KilterRun {
             }
             while (true) {
                 LabelFrom(startNode);
-                if (labelled_[target_])
+                if (Labelled(target_))
                     break;
                 startNode = ChangePotentials();
                 if (startNode == 0) {
@@ -544,7 +577,13 @@ class KilterRun {
     const int32_t* cost_;
     int32_t* flow_;
     int32_t* pot_;
-    uint8_t* labelled_;
+    uint32_t* labelStamp_;
+    int32_t* labelledNodes_;
+    Scratch::Frame* stack_;
+    int32_t* outPosOf_;
+    int32_t* inPosOf_;
+    int32_t* crossingLinks_;
+    int32_t* crossingReduced_;
     int32_t* predLink_;
     int32_t* amount_;
     int32_t* outLink_;
@@ -558,6 +597,7 @@ class KilterRun {
     int32_t* firstOut_;
     int32_t* firstIn_;
 
+    uint32_t pass_ = 0;
     int32_t target_ = 0;
     int32_t labelledCount_ = 0;
     int64_t offset_ = 0;
