@@ -68,6 +68,8 @@ kav::Answer QtPrompts::Message(kav::MsgKind kind, kav::MsgButtons buttons,
     QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), MessageText(text),
                     ButtonsOf(buttons), OwnerWindow());
     box.setObjectName(QStringLiteral("MessageBox"));
+    // Texts such as "<<< ... >>>" are the program's own words, never markup.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == kav::MsgButtons::YesNo)
         box.setDefaultButton(QMessageBox::Yes);
     return AnswerOf(box.exec());

@@ -8,13 +8,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/Placement.h"
 #include "workspace/Prompts.h"
 
 namespace {
@@ -29,14 +29,6 @@ QLabel* MakeLabel(const QString& name, const QString& text, const QColor& colour
 }
 
 }  // namespace
-
-void CentreOnScreen(QWidget* window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
-}
 
 QPixmap ProgramPicture(int size) {
     QPixmap picture(size, size);

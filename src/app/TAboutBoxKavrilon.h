@@ -43,8 +43,5 @@ class TAboutBoxKavrilon : public QWidget {
     QTimer* AboutTimer_;
 };
 
-// Puts a window in the middle of the primary screen.
-void CentreOnScreen(QWidget* window);
-
 // The program's picture: a small network of nodes and links.
 QPixmap ProgramPicture(int size);

@@ -6,6 +6,7 @@
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/Placement.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -32,6 +33,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(ErrorList);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);
     resize(760, 360);
+    CentreOnScreen(this);
 }
 
 void TFMErrorForm::ClearLines() {

@@ -4,6 +4,7 @@
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
+#include "app/Placement.h"
 #include "app/QtPrompts.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"

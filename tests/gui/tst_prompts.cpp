@@ -64,21 +64,25 @@ class QtPromptsTest : public QObject {
         QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
         QString seenTitle, seenText;
         QMessageBox::StandardButtons seenButtons;
+        Qt::TextFormat seenFormat = Qt::AutoText;
         WhenModalShows([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             QVERIFY(box);
             seenIcon = box->icon();
             seenTitle = box->windowTitle();
             seenText = box->text();
+            seenFormat = box->textFormat();
             seenButtons = box->standardButtons();
             box->button(QMessageBox::Yes)->click();
         });
-        const kav::Answer answer = prompts.Message(static_cast<kav::MsgKind>(kind),
-                                                   kav::MsgButtons::YesNo, "first\rsecond");
+        const kav::Answer answer =
+            prompts.Message(static_cast<kav::MsgKind>(kind), kav::MsgButtons::YesNo,
+                            "<<< first >>>\r<b>second</b>");
         QCOMPARE(answer, kav::Answer::Yes);
         QCOMPARE(int(seenIcon), icon);
         QCOMPARE(seenTitle, QStringLiteral("Kavrilon"));
-        QCOMPARE(seenText, QStringLiteral("first\nsecond"));
+        QCOMPARE(seenText, QStringLiteral("<<< first >>>\n<b>second</b>"));
+        QCOMPARE(seenFormat, Qt::PlainText);
         QCOMPARE(seenButtons, QMessageBox::Yes | QMessageBox::No);
     }
 

@@ -1,0 +1,13 @@
+#include "app/Placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
