@@ -165,10 +165,8 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    for (QWidget* watched :
-         {static_cast<QWidget*>(lbNew_), static_cast<QWidget*>(ubNew_),
-          static_cast<QWidget*>(costNew_), static_cast<QWidget*>(linkList_),
-          static_cast<QWidget*>(originList_), static_cast<QWidget*>(destList_)}) {
+    for (QWidget* watched : std::initializer_list<QWidget*>{lbNew_, ubNew_, costNew_, linkList_,
+                                                            originList_, destList_}) {
         watched->installEventFilter(this);
     }
     connect(linkList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::LinkListChange);
