@@ -1,5 +1,7 @@
 #include "app/TKavrilonForm.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>

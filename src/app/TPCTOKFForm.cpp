@@ -37,7 +37,7 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
         " font-weight: bold; text-align: center; }"
         "QProgressBar::chunk { background: #000080; }"));
 
-    OKFPercentLabel = new QLabel(this);
+    OKFPercentLabel = new QLabel(PercentLabelText(0.0), this);
     OKFPercentLabel->setObjectName(QStringLiteral("OKFPercentLabel"));
     OKFPercentLabel->setAlignment(Qt::AlignCenter);
     QFont bold = OKFPercentLabel->font();

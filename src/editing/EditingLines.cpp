@@ -5,6 +5,12 @@
 
 namespace kav {
 
+std::string EndName(const Workspace& ws, int32_t node) {
+    if (IsNode(ws, node))
+        return ws.NodeName[node];
+    return "#" + std::to_string(node);
+}
+
 std::string NodeListLine(const Workspace& ws, int32_t node) {
     return PadNumber(node, 4) + "   " + ws.NodeName[node];
 }
@@ -14,15 +20,15 @@ std::string NodeCountText(int32_t count) {
 }
 
 std::string LinkTableLine(const Workspace& ws, int32_t link) {
-    return PadNumber(link, 4) + "  " + PadText(ws.NodeName[ws.LinkOrigin[link]], 10) + "  " +
-           PadText(ws.NodeName[ws.LinkDest[link]], 10) + "  " + PadNumber(ws.LinkLower[link], 5) +
+    return PadNumber(link, 4) + "  " + PadText(EndName(ws, ws.LinkOrigin[link]), 10) + "  " +
+           PadText(EndName(ws, ws.LinkDest[link]), 10) + "  " + PadNumber(ws.LinkLower[link], 5) +
            "  " + PadNumber(ws.LinkUpper[link], 5) + "  " + PadNumber(ws.LinkCost[link], 8);
 }
 
 std::string ChangeListLine(const Workspace& ws, int32_t link) {
     const int64_t shownNumber = IsMarked(ws, link) ? -int64_t{link} : link;
-    return PadNumber(shownNumber, 4) + " " + PadText(ws.NodeName[OriginNode(ws, link)], 10) + " " +
-           PadText(ws.NodeName[ws.LinkDest[link]], 10) + " " + PadNumber(ws.LinkLower[link], 5) +
+    return PadNumber(shownNumber, 4) + " " + PadText(EndName(ws, OriginNode(ws, link)), 10) + " " +
+           PadText(EndName(ws, ws.LinkDest[link]), 10) + " " + PadNumber(ws.LinkLower[link], 5) +
            "      " + PadNumber(ws.LinkUpper[link], 5) + "  " + PadNumber(ws.LinkCost[link], 8);
 }
 

@@ -9,6 +9,11 @@ namespace kav {
 
 // Lines of the editing windows' lists, shown in a fixed-pitch font.
 
+// The name of a link's end node. A number that names no node (a hand-edited
+// link file can hold one) shows as '#' and the number, so that the link can
+// still be listed and re-routed.
+std::string EndName(const Workspace& ws, int32_t node);
+
 // Node list of the node window and the two node lists of the link window.
 std::string NodeListLine(const Workspace& ws, int32_t node);
 // "<count> Nodes have been specified"

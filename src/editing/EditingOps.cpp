@@ -21,6 +21,10 @@ int32_t LowerAbove(int32_t number, int32_t removed) {
 
 }  // namespace
 
+bool IsNode(const Workspace& ws, int32_t node) {
+    return node >= 1 && node <= ws.NodeCount;
+}
+
 int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
     const std::string key = name.substr(0, MaxNameLength);
     for (int32_t k = 1; k <= ws.NodeCount; ++k) {

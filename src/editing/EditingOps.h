@@ -13,6 +13,9 @@ constexpr std::size_t TypedNameLength = 10;
 
 // ---- Nodes ----
 
+// A number in 1..NodeCount.
+bool IsNode(const Workspace& ws, int32_t node);
+
 // The smallest node number whose name equals name (cut to 12 characters) byte
 // for byte, or 0 when there is none.
 int32_t FindNodeByName(const Workspace& ws, const std::string& name);

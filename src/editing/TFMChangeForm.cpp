@@ -74,7 +74,7 @@ void FillQuietly(QComboBox* box, const QStringList& lines) {
 
 void SelectQuietly(QComboBox* box, int index) {
     const QSignalBlocker quiet(box);
-    box->setCurrentIndex(index < box->count() ? index : -1);
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
 
 }  // namespace
@@ -165,10 +165,8 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    for (QWidget* watched :
-         {static_cast<QWidget*>(lbNew_), static_cast<QWidget*>(ubNew_),
-          static_cast<QWidget*>(costNew_), static_cast<QWidget*>(linkList_),
-          static_cast<QWidget*>(originList_), static_cast<QWidget*>(destList_)}) {
+    for (QWidget* watched : std::initializer_list<QWidget*>{lbNew_, ubNew_, costNew_, linkList_,
+                                                            originList_, destList_}) {
         watched->installEventFilter(this);
     }
     connect(linkList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::LinkListChange);
@@ -265,18 +263,24 @@ void TFMChangeForm::ShowCurrentLink() {
     const int32_t origin = kav::OriginNode(ws, k);
     const bool marked = kav::IsMarked(ws, k);
     linkNoField_->setText(QString::number(k));
-    originField_->setText(FromBytes(ws.NodeName[origin]));
+    originField_->setText(FromBytes(kav::EndName(ws, origin)));
     SelectQuietly(originList_, origin - 1);
     linkRemoveLabel_->setVisible(marked);
-    destField_->setText(FromBytes(ws.NodeName[ws.LinkDest[k]]));
+    destField_->setText(FromBytes(kav::EndName(ws, ws.LinkDest[k])));
     SelectQuietly(destList_, ws.LinkDest[k] - 1);
     lbField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkLower[k], 10)));
     flowField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkFlow[k], 10)));
     ubField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkUpper[k], 10)));
     costField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkCost[k], 10)));
-    redCostField_->setText(QString::fromStdString(kav::PadNumber(kav::ReducedCost(ws, k), 10)));
-    kilterField_->setText(kav::KilterState(ws, k).InKilter ? QStringLiteral("Yes")
-                                                           : QStringLiteral("No"));
+    // The solver's view of the link needs both ends to be nodes.
+    const bool endsAreNodes = kav::IsNode(ws, origin) && kav::IsNode(ws, ws.LinkDest[k]);
+    redCostField_->clear();
+    kilterField_->clear();
+    if (endsAreNodes) {
+        redCostField_->setText(QString::fromStdString(kav::PadNumber(kav::ReducedCost(ws, k), 10)));
+        kilterField_->setText(kav::KilterState(ws, k).InKilter ? QStringLiteral("Yes")
+                                                               : QStringLiteral("No"));
+    }
     lbNew_->setText(QString::number(ws.LinkLower[k]));
     ubNew_->setText(QString::number(ws.LinkUpper[k]));
     costNew_->setText(QString::number(ws.LinkCost[k]));

@@ -231,6 +231,12 @@ void TFMLinkAddForm::QuitButtonClick() {
 }
 
 void TFMLinkAddForm::CloseWithChooser() {
-    CommitFocusedField();
+    // The focused field is being left, typed into or not; this also enables Quit
+    // again for the next visit.
+    QWidget* focused = focusWidget();
+    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) {
+        if (focused == field)
+            FieldExit(field);
+    }
     hide();
 }

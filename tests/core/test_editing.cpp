@@ -358,3 +358,11 @@ TEST(CommitLinkField, BoundsStayConsistentAndCostsNeedNoCheck) {
     EXPECT_EQ(prompts.messages.size(), 2u);
     EXPECT_FALSE(ws.NetworkChanged);
 }
+
+TEST(EditingLines, LinkEndsThatNameNoNodeAreShownByNumber) {
+    Workspace ws = ThreeNodes();
+    Link(ws, 0, 2, 0, 10, 1);
+    Link(ws, 2, 5000, 0, 10, 1);
+    EXPECT_EQ(LinkTableLine(ws, 1), "   1          #0  Chicago He      0     10         1");
+    EXPECT_EQ(ChangeListLine(ws, 2), "   2 Chicago He      #5000     0         10         1");
+}

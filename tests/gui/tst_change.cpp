@@ -323,6 +323,23 @@ class TestChange : public QObject {
         QVERIFY(!removeButton()->isEnabled());
         QVERIFY(text("LinkNoField").isEmpty());
     }
+
+    void aLinkToANumberThatIsNoNodeCanBeReRouted() {
+        kav::Workspace& ws = TheWorkspace();
+        AddNodes(ws, {"A", "B"});
+        AddLinks(ws, {{1, 5000, 0, 10, 1, 0}});  // as a hand-edited link file can give
+        OpenChangeWindow();
+        QCOMPARE(box("LinkList")->itemText(0),
+                 QStringLiteral("   1          A      #5000     0         10         1"));
+        QCOMPARE(text("DestField"), QStringLiteral("#5000"));
+        QCOMPARE(box("DestList")->currentIndex(), -1);
+        QVERIFY(text("RedCostField").isEmpty());
+        QVERIFY(text("KilterField").isEmpty());
+        QVERIFY(w->prompts.events.empty());
+        ChooseNode(Qt::Key_D, "B");
+        QCOMPARE(ws.LinkDest[1], 2);
+        QCOMPARE(text("KilterField"), QStringLiteral("Yes"));
+    }
 };
 
 QTEST_MAIN(TestChange)

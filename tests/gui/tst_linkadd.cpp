@@ -284,6 +284,24 @@ class TestLinkAdd : public QObject {
         AddLinkByClick();
         QCOMPARE(TheWorkspace().LinkCost[1], 12);
     }
+
+    void theChoosersQuitClosesTheLinkWindowTakingTheTypedValue() {
+        OpenLinkWindow();
+        QTest::mouseClick(field("UnitCost"), Qt::LeftButton);
+        QTest::keyClicks(field("UnitCost"), "05");
+        QVERIFY(!button("QuitButton")->isEnabled());
+        w->chooser.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w->chooser));
+        QTest::mouseClick(Child<QPushButton>(&w->chooser, "QuitButton"), Qt::LeftButton);
+        QVERIFY(!w->links.isVisible());
+        QVERIFY(w->mainMenu.isVisible());
+        QCOMPARE(field("UnitCost")->text(), QStringLiteral("5"));
+        QVERIFY(button("QuitButton")->isEnabled());
+        OpenLinkWindow();
+        PickEnds(1, 2);
+        AddLinkByClick();
+        QCOMPARE(TheWorkspace().LinkCost[1], 5);
+    }
 };
 
 QTEST_MAIN(TestLinkAdd)

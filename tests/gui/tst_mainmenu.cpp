@@ -364,6 +364,23 @@ class MainMenuTest : public QObject {
         QVERIFY(menu->isVisible());
     }
 
+    void resultsSeenOnceStopTheDiscardQuestion() {
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblemButtons(true);
+        Button("RunButton")->click();
+        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        Button("DisplayButton")->click();
+        QVERIFY(TheWindows().results->isVisible());
+        QTest::mouseClick(TheWindows().results->findChild<QPushButton*>("QuitButton"),
+                          Qt::LeftButton);
+        QVERIFY(menu->isVisible());
+
+        prompts.Reset();
+        prompts.answers = {kav::Answer::No};
+        Button("ExitButton")->click();
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + ExitQuestion}));
+    }
+
     void exitRightAfterStartAsksOnlyTheExitQuestion() {
         prompts.answers = {kav::Answer::No};
         Button("ExitButton")->click();

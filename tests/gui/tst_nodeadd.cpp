@@ -150,6 +150,8 @@ class TestNodeAdd : public QObject {
         QCOMPARE(ws.NodeName[ws.LinkOrigin[2]], std::string("C"));
         QCOMPARE(ws.NodeName[ws.LinkDest[2]], std::string("D"));
         QCOMPARE(ws.NodeName[ws.LinkDest[1]], std::string("C"));
+        QVERIFY(ws.DataNotSaved);
+        QVERIFY(!ws.NetworkChanged);
     }
 
     void theChoosersLinkButtonFollowsTheNodeCount() {

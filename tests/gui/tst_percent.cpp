@@ -68,7 +68,8 @@ class PercentTest : public QObject {
         TPCTOKFForm form;
         form.ReportProgress(3, 8);
         QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), 0);
-        QVERIFY(form.findChild<QLabel*>("OKFPercentLabel")->text().isEmpty());
+        QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(),
+                 QStringLiteral("0.00000% Complete"));
     }
 
     void windowHasNoTitleBarButtons() {
