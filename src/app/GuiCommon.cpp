@@ -8,7 +8,9 @@
 QFont FixedPitchFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Courier"), pointSize);
     font.setStyleHint(QFont::TypeWriter);
-    if (!QFontInfo(font).fixedPitch()) {
+    // A font substituted for a missing Courier need not be fixed-pitch; the
+    // system's fixed font is.
+    if (!QFontDatabase::hasFamily(font.family()) || !QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(pointSize);
     }

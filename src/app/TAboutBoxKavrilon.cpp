@@ -14,6 +14,7 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
+#include "editing/EditingWidgets.h"
 #include "workspace/Prompts.h"
 
 namespace {
@@ -124,6 +125,12 @@ void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         FormShow();
+}
+
+// Only OK and the timer close the box; a close from the window system would
+// leave the main menu hidden behind nothing.
+void TAboutBoxKavrilon::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
 }
 
 void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {

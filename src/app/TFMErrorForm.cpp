@@ -7,6 +7,7 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
+#include "editing/EditingWidgets.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -44,6 +45,12 @@ void TFMErrorForm::SetLines(const std::vector<std::string>& lines) {
     ErrorList->clear();
     for (const std::string& line : lines)
         ErrorList->addItem(FromBytes(line));
+}
+
+// Ok is the only way back to the main menu: a close from the window system
+// would leave no window showing.
+void TFMErrorForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowClose(event);
 }
 
 void TFMErrorForm::OKButtonClick() {

@@ -17,8 +17,14 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
 
     // Shows the window and paints it before the run's first report.
     void ShowForRun();
+    // Shown and exposed by the window system.
+    bool IsOnScreen() const;
 
     void ReportProgress(int32_t link, int32_t linkCount) override;
+
+  protected:
+    // The window belongs to the run; only the run's end hides it.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     QProgressBar* Gauge1;
