@@ -14,40 +14,21 @@
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
-void AddNode(const std::string& name, int32_t potential) {
-    kav::Workspace& ws = kav::TheWorkspace();
-    ++ws.NodeCount;
-    ws.NodeName[ws.NodeCount] = name;
-    ws.NodePotential[ws.NodeCount] = potential;
-}
-
-void AddLink(int32_t origin, int32_t dest, int32_t lower, int32_t upper, int32_t cost,
-             int32_t flow) {
-    kav::Workspace& ws = kav::TheWorkspace();
-    const int32_t k = ++ws.LinkCount;
-    ws.LinkOrigin[k] = origin;
-    ws.LinkDest[k] = dest;
-    ws.LinkLower[k] = lower;
-    ws.LinkUpper[k] = upper;
-    ws.LinkCost[k] = cost;
-    ws.LinkFlow[k] = flow;
-}
-
 // A solved problem (every link in kilter, total cost 0). Name order is
-// Alpha (2), Gamma (3), beta (1): upper case before lower case.
-void LoadSolvedProblem() {
-    AddNode("beta", 0);
-    AddNode("Alpha", 3);
-    AddNode("Gamma", 2);
-    AddLink(1, 2, 0, 10, 3, 2);
-    AddLink(2, 3, 2, 10, 1, 2);
-    AddLink(3, 1, 0, 10, -2, 6);
-    AddLink(1, 3, 0, 4, 1, 4);
+// Alpha (2), Gamma (3), beta (1): upper case before lower case. Returns the
+// builder, so that a test can add to the problem.
+ProblemBuilder LoadSolvedProblem() {
+    ProblemBuilder builder(kav::TheWorkspace());
+    builder.Node("beta", 0).Node("Alpha", 3).Node("Gamma", 2);
+    builder.Link(1, 2, 0, 10, 3, 2).Link(2, 3, 2, 10, 1, 2).Link(3, 1, 0, 10, -2, 6);
+    builder.Link(1, 3, 0, 4, 1, 4);
+    return builder;
 }
 
 const QString Link1 = "   1        beta      Alpha     0        2      10         3            0";
@@ -63,12 +44,11 @@ const QString NodeGamma = "     Gamma              2";
 // Enough links and nodes for a printout of three pages; some flows are zero,
 // some links are out of kilter.
 void LoadLargeProblem() {
-    for (int n = 1; n <= 40; ++n) {
-        AddNode((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
-    }
-    for (int k = 1; k <= 130; ++k) {
-        AddLink(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
-    }
+    ProblemBuilder builder(kav::TheWorkspace());
+    for (int n = 1; n <= 40; ++n)
+        builder.Node((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
+    for (int k = 1; k <= 130; ++k)
+        builder.Link(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
 }
 
 QStringList Simplified(const QStringList& lines) {
@@ -264,8 +244,7 @@ void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
 }
 
 void TestResults::nodesWithoutLinks() {
-    AddNode("b", 5);
-    AddNode("a", -5);
+    ProblemBuilder(kav::TheWorkspace()).Node("b", 5).Node("a", -5);
     Open();
     QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
     QCOMPARE(Lines("NodeList"),
@@ -293,10 +272,11 @@ void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
 }
 
 void TestResults::costLabelGroupsThousands() {
-    AddNode("A", 0);
-    AddNode("B", 0);
-    AddLink(1, 2, 0, 10, 1234567, 1);
-    AddLink(2, 1, 0, 10, 0, 1);
+    ProblemBuilder(kav::TheWorkspace())
+        .Node("A")
+        .Node("B")
+        .Link(1, 2, 0, 10, 1234567, 1)
+        .Link(2, 1, 0, 10, 0, 1);
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1,234,567"));
 
