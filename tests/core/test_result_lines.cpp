@@ -198,3 +198,20 @@ TEST(ResultLists, GroupedOrdersLeaveOutLinksOfRemovedNodes) {
     EXPECT_EQ(BuildResultLists(*ws, DestOrder, true).links, (Lines{Link1, Link3}));
     EXPECT_EQ(BuildResultLists(*ws, InputOrder, true).links.size(), 4u);
 }
+
+// Costs or bounds changed after a solve can take a reduced cost or a kilter
+// number beyond 32 bits; the link is still listed, with its true reduced cost.
+TEST(ResultLists, ValuesBeyond32BitsAreListedNotRefused) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Node("A", 2100000000)
+        .Node("B", -100000000)
+        .Link(1, 2, 0, 10, 100000000, 0)               // reduced cost 2300000000, in kilter
+        .Link(2, 1, -10, 2147483647, 100000000, -10);  // must rise by 2147483657
+    const ResultLists lists = BuildResultLists(ws, InputOrder, true);
+    EXPECT_EQ(lists.links,
+              (Lines{"   1           A          B     0        0      10  100000000   2300000000",
+                     "   2*          B          A   -10      -10   2147483647  100000000   "
+                     "-2100000000"}));
+    EXPECT_EQ(lists.outOfKilterCount, 1);
+}
