@@ -87,6 +87,8 @@ class TestResults : public QObject {
     void printerFailureIsReportedAndChangesNothing();
     void withoutAnyPrinterTheReportGoesToAPdfFile();
     void longLinesBreakAtThePageEdge();
+    void pagesBreakNearTheBottomForTextAndAtItForEmptyLines();
+    void reportFontSizes();
 
   private:
     void Open();
@@ -448,6 +450,77 @@ void TestResults::longLinesBreakAtThePageEdge() {
     QVERIFY(lines.size() >= 3);
     QCOMPARE(lines.mid(0, lines.size() - 1).join(""), longLine);
     QCOMPARE(lines.last(), QString("end"));
+}
+
+// Pages started for a run of `texts` text lines, then `empties` empty lines,
+// then one more text line, all in the 10-point body font.
+int PagesFor(const QString& file, int texts, int empties) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    PrinterTextStream stream(printer);
+    if (!stream.Open("pages"))
+        return -1;
+    stream.SetFont(ReportFont(10));
+    for (int k = 0; k < texts; ++k)
+        stream.WriteLine("x");
+    for (int k = 0; k < empties; ++k)
+        stream.WriteLine(QString());
+    stream.WriteLine("last");
+    return stream.Close() ? stream.PageCount() : -1;
+}
+
+// A text line advances by its height plus 2 and ends the page once the next
+// position lies within two such advances of the bottom; an empty line advances
+// by the font height and ends the page only past the bottom.
+void TestResults::pagesBreakNearTheBottomForTextAndAtItForEmptyLines() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("metrics.pdf"));
+    const QFontMetrics metrics(ReportFont(10), &printer);
+    const int height = printer.height();
+    const int advance = metrics.height() + 2;
+
+    int textLines = 1;  // the first text line after which the page ends
+    while (textLines * advance <= height - 2 * advance)
+        ++textLines;
+    const QString file = dir_.filePath("pages.pdf");
+    QCOMPARE(PagesFor(file, textLines - 1, 0), 1);
+    QCOMPARE(PagesFor(file, textLines, 0), 2);
+
+    int emptyLines = 1;  // after one text line, the empty line that passes the bottom
+    while (advance + emptyLines * metrics.height() <= height)
+        ++emptyLines;
+    QCOMPARE(PagesFor(file, 1, emptyLines - 1), 1);
+    QCOMPARE(PagesFor(file, 1, emptyLines), 2);
+}
+
+// Title 18 points, list lines 10, the warning and the total 12: the heights of
+// the words in the PDF keep those proportions.
+void TestResults::reportFontSizes() {
+    ProblemBuilder(kav::TheWorkspace()).Node("Apple").Node("Pear").Link(1, 2, 1, 5, 2, 0);
+    Open();
+    QVERIFY(Label("KilterWarning")->isVisible());
+    const QString file = dir_.filePath("report.pdf");
+    PrintToPdf();
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", file, "-"});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QRegularExpression word(
+        R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re");
+    QMap<QString, double> heights;
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        const double top = match.captured(1).toDouble();
+        heights.insert(match.captured(3), match.captured(2).toDouble() - top);
+    }
+    const double body = heights.value("Apple");  // a list line
+    QVERIFY(body > 0);
+    QCOMPARE(qRound(10 * heights.value("LINK") / body), 18);
+    QCOMPARE(qRound(10 * heights.value("NODE") / body), 18);
+    QCOMPARE(qRound(10 * heights.value("Kilter") / body), 12);
+    QCOMPARE(qRound(10 * heights.value("SOLUTION") / body), 12);
+    QCOMPARE(qRound(10 * heights.value("TOTAL") / body), 12);
 }
 
 QTEST_MAIN(TestResults)
