@@ -219,6 +219,40 @@ TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
     }
 }
 
+// Link 1 must carry one unit from node 4 to node 1. Node 1 reaches node 2 at
+// zero cost; both then face a link to node 3 of reduced cost `cost`, the one
+// from node 2 having the lower number, so the flow shows which one the
+// potential change chose.
+void TieProblem(Workspace& ws, int32_t cost, bool withBackwardCandidate) {
+    ProblemBuilder builder(ws);
+    builder.Nodes(4)
+        .Link(4, 1, 1, 1, 0)
+        .Link(2, 3, 0, 1, cost)
+        .Link(1, 3, 0, 1, cost)
+        .Link(1, 2, 0, 5, 0)
+        .Link(3, 4, 0, 5, 0);
+    if (withBackwardCandidate)
+        builder.Link(3, 1, 0, 1, -cost);  // reduced cost -cost into node 1
+}
+
+TEST(RunOutOfKilter, EqualForwardCandidatesGoToTheLowestLinkNumber) {
+    Workspace ws;
+    TieProblem(ws, 5, false);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_EQ(Flows(ws), (Values{1, 1, 0, 1, 1}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 0, 5, 5}));
+}
+
+TEST(RunOutOfKilter, ForwardCandidateBeatsAnEqualBackwardOne) {
+    // The backward candidate (link 6, reduced cost -4) would restart the
+    // labelling at node 1 and send the unit through link 3 instead.
+    Workspace ws;
+    TieProblem(ws, 4, true);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_EQ(Flows(ws), (Values{1, 1, 0, 1, 1, 0}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 0, 4, 4}));
+}
+
 TEST(RunOutOfKilter, UnbalancedStartingFlowsKeepTheirImbalance) {
     Workspace ws;
     ThreeNodeExample(ws);
