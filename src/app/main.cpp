@@ -34,8 +34,9 @@ int main(int argc, char* argv[]) {
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
     std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName(QStringLiteral("kavrilon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kavrilon"));
+    // The program's title. It is not set as the display name, which the
+    // platform would append to every window caption.
+    QApplication::setApplicationName(QStringLiteral("Kavrilon"));
     UseLocaleSeparators();
 
     QtPrompts prompts;
