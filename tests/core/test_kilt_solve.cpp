@@ -78,6 +78,8 @@ TEST(KilterState, MarkedLinkUsesTheOriginsMagnitude) {
     ProblemBuilder(ws).Nodes(2).Link(-1, 2, 0, 5, 3);
     ws.NodePotential[1] = 10;
     EXPECT_EQ(ReducedCost(ws, 1), 13);
+    ws.LinkOrigin[1] = INT32_MIN;  // a damaged file: no such node
+    EXPECT_THROW(ReducedCost(ws, 1), RangeError);
 }
 
 TEST(KilterState, ValuesBeyond32BitsAreOverflowErrors) {
