@@ -3,10 +3,10 @@
 #include <random>
 #include <vector>
 
-#include "ProblemBuilder.h"
 #include "RandomProblems.h"
 #include "ReferenceKilter.h"
 #include "solver/KiltSolve.h"
+#include "support/ProblemBuilder.h"
 
 using namespace kav;
 
