@@ -65,16 +65,35 @@ void TPCTOKFForm::ShowForRun() {
     // Paint once before the solve starts; user input waits until the run ends.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
+    shownWhole_ = Gauge1->value();
+    sincePaint_.start();
 }
 
 void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
     if (!isVisible() || linkCount <= 0)
         return;
-    const double percent = link * 100.0 / linkCount;
-    OKFPercentLabel->setText(PercentLabelText(percent));
-    const int whole = GaugePercent(percent);
-    if (whole != Gauge1->value()) {
-        Gauge1->setValue(whole);  // repaints at once when the shown text changes
-        OKFPercentLabel->repaint();
-    }
+    percent_ = link * 100.0 / linkCount;
+    pending_ = true;
+    const int whole = GaugePercent(percent_);
+    if (whole == shownWhole_)
+        return;
+    shownWhole_ = whole;
+    if (sincePaint_.isValid() && sincePaint_.elapsed() < PaintInterval)
+        return;
+    ShowPercent();  // the gauge repaints itself when its text changes
+    OKFPercentLabel->repaint();
+    sincePaint_.start();
+}
+
+void TPCTOKFForm::ShowPercent() {
+    if (!pending_)
+        return;
+    Gauge1->setValue(GaugePercent(percent_));
+    OKFPercentLabel->setText(PercentLabelText(percent_));
+    pending_ = false;
+}
+
+void TPCTOKFForm::hideEvent(QHideEvent* event) {
+    ShowPercent();
+    QWidget::hideEvent(event);
 }

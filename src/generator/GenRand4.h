@@ -17,7 +17,9 @@ struct GenerateResult {
 // Builds a random transportation problem with `origins` origins and
 // `destinations` destinations in the Workspace and writes RANPRB1.NDE and
 // RANPRB1.LIN into `directory`. Counts outside the Workspace's capacity are
-// refused before the Workspace is touched.
+// refused before the Workspace is touched. Flows and potentials are cleared in
+// every case that builds the problem; when a file cannot be written the
+// problem stays in the Workspace, marked as not saved.
 GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
                                const std::string& directory);
 

@@ -42,6 +42,16 @@ std::string Scientific(double value) {
     return mantissa + "E" + std::to_string(exponent);
 }
 
+// A link's kilter number that does not fit in 32 bits is far from 0, so
+// that link is out of kilter; the list shows it rather than failing.
+bool LinkInKilter(const Workspace& ws, int32_t link) {
+    try {
+        return KilterState(ws, link).InKilter;
+    } catch (const IntegerOverflow&) {
+        return false;
+    }
+}
+
 std::size_t DigitsBeforePoint(double value) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(value));
@@ -50,7 +60,7 @@ std::size_t DigitsBeforePoint(double value) {
 
 }  // namespace
 
-std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int32_t reducedCost) {
+std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int64_t reducedCost) {
     std::string line = PadNumber(link, 4);
     line += inKilter ? ' ' : '*';
     line += ' ';
@@ -105,7 +115,7 @@ void ResultListBuilder::Build(Workspace& ws, char order, bool showAllLinks, Resu
     if (lists.links.empty()) {
         lists.links.emplace_back(NoLinksLine);
         for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-            if (!KilterState(ws, k).InKilter)
+            if (!LinkInKilter(ws, k))
                 ++lists.outOfKilterCount;
         }
     }
@@ -117,10 +127,10 @@ void ResultListBuilder::SortNames(const Workspace& ws) {
 }
 
 void ResultListBuilder::AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const {
-    const bool inKilter = KilterState(ws, link).InKilter;
+    const bool inKilter = LinkInKilter(ws, link);
     if (!inKilter)
         ++lists.outOfKilterCount;
-    lists.links.push_back(LinkLine(ws, link, inKilter, ReducedCost(ws, link)));
+    lists.links.push_back(LinkLine(ws, link, inKilter, WideReducedCost(ws, link)));
 }
 
 void ResultListBuilder::AddLinksInInputOrder(const Workspace& ws, bool showAllLinks,

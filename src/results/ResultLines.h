@@ -23,8 +23,9 @@ constexpr char DestOrder = 'D';
 
 // One link: number, kilter mark, origin and destination names, lower bound,
 // flow, upper bound, cost and reduced cost, each right-aligned in its column
-// and never cut (a longer value pushes the rest of the line to the right).
-std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int32_t reducedCost);
+// and never cut (a longer value pushes the rest of the line to the right). The
+// reduced cost is taken whole, even beyond 32 bits.
+std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int64_t reducedCost);
 
 // One node: its name and its potential.
 std::string NodeLine(const Workspace& ws, int32_t node);

@@ -608,7 +608,7 @@ class KilterRun {
 
 int64_t WideReducedCost(const Workspace& ws, int32_t link) {
     const int32_t origin = ws.LinkOrigin[link];
-    const int32_t o = origin < 0 ? -origin : origin;
+    const int64_t o = origin < 0 ? -int64_t{origin} : origin;
     return int64_t{ws.LinkCost[link]} + ws.NodePotential[o] - ws.NodePotential[ws.LinkDest[link]];
 }
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "ProblemBuilder.h"
+#include "support/ProblemBuilder.h"
 
 // Random problems for the solver's tests: every node is the origin and the
 // destination of at least one link (a ring through all nodes), then random

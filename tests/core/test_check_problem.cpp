@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "ProblemBuilder.h"
 #include "solver/CheckProblem.h"
+#include "support/ProblemBuilder.h"
 
 using namespace kav;
 using Lines = std::vector<std::string>;

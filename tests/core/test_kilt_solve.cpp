@@ -3,10 +3,10 @@
 #include <random>
 #include <vector>
 
-#include "ProblemBuilder.h"
 #include "RandomProblems.h"
 #include "ReferenceKilter.h"
 #include "solver/KiltSolve.h"
+#include "support/ProblemBuilder.h"
 
 using namespace kav;
 
@@ -78,6 +78,8 @@ TEST(KilterState, MarkedLinkUsesTheOriginsMagnitude) {
     ProblemBuilder(ws).Nodes(2).Link(-1, 2, 0, 5, 3);
     ws.NodePotential[1] = 10;
     EXPECT_EQ(ReducedCost(ws, 1), 13);
+    ws.LinkOrigin[1] = INT32_MIN;  // a damaged file: no such node
+    EXPECT_THROW(ReducedCost(ws, 1), RangeError);
 }
 
 TEST(KilterState, ValuesBeyond32BitsAreOverflowErrors) {
@@ -154,6 +156,13 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
     int infeasible = 0;
     for (int trial = 0; trial < 400; ++trial) {
         MakeRandomProblem(ws, rng);
+        if (trial % 4 == 3) {
+            // Start from arbitrary flows (unbalanced, some outside their
+            // bounds) and potentials, as a run after edits may.
+            std::uniform_int_distribution<int32_t> small(-8, 20);
+            for (int32_t k = 1; k <= ws.LinkCount; ++k) ws.LinkFlow[k] = small(rng);
+            for (int32_t n = 1; n <= ws.NodeCount; ++n) ws.NodePotential[n] = small(rng);
+        }
         plain = ws;
         const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
         RecordingSink sink;
@@ -217,6 +226,40 @@ TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
         ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
         ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
     }
+}
+
+// Link 1 must carry one unit from node 4 to node 1. Node 1 reaches node 2 at
+// zero cost; both then face a link to node 3 of reduced cost `cost`, the one
+// from node 2 having the lower number, so the flow shows which one the
+// potential change chose.
+void TieProblem(Workspace& ws, int32_t cost, bool withBackwardCandidate) {
+    ProblemBuilder builder(ws);
+    builder.Nodes(4)
+        .Link(4, 1, 1, 1, 0)
+        .Link(2, 3, 0, 1, cost)
+        .Link(1, 3, 0, 1, cost)
+        .Link(1, 2, 0, 5, 0)
+        .Link(3, 4, 0, 5, 0);
+    if (withBackwardCandidate)
+        builder.Link(3, 1, 0, 1, -cost);  // reduced cost -cost into node 1
+}
+
+TEST(RunOutOfKilter, EqualForwardCandidatesGoToTheLowestLinkNumber) {
+    Workspace ws;
+    TieProblem(ws, 5, false);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_EQ(Flows(ws), (Values{1, 1, 0, 1, 1}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 0, 5, 5}));
+}
+
+TEST(RunOutOfKilter, ForwardCandidateBeatsAnEqualBackwardOne) {
+    // The backward candidate (link 6, reduced cost -4) would restart the
+    // labelling at node 1 and send the unit through link 3 instead.
+    Workspace ws;
+    TieProblem(ws, 4, true);
+    RunOutOfKilter(ws, nullptr);
+    EXPECT_EQ(Flows(ws), (Values{1, 1, 0, 1, 1, 0}));
+    EXPECT_EQ(Potentials(ws), (Values{0, 0, 4, 4}));
 }
 
 TEST(RunOutOfKilter, UnbalancedStartingFlowsKeepTheirImbalance) {

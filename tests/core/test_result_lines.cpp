@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "results/ResultLines.h"
+#include "support/ProblemBuilder.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
@@ -11,34 +12,20 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void AddNode(Workspace& ws, const std::string& name, int32_t potential) {
-    ++ws.NodeCount;
-    ws.NodeName[ws.NodeCount] = name;
-    ws.NodePotential[ws.NodeCount] = potential;
-}
-
-void AddLink(Workspace& ws, int32_t origin, int32_t dest, int32_t lower, int32_t upper,
-             int32_t cost, int32_t flow) {
-    const int32_t k = ++ws.LinkCount;
-    ws.LinkOrigin[k] = origin;
-    ws.LinkDest[k] = dest;
-    ws.LinkLower[k] = lower;
-    ws.LinkUpper[k] = upper;
-    ws.LinkCost[k] = cost;
-    ws.LinkFlow[k] = flow;
-}
-
 // A solved three-node problem: every link in kilter, reduced costs 0, 2, 0, -1.
-// Name order is Alpha (2), Gamma (3), beta (1).
+// Name order is Alpha (2), Gamma (3), beta (1). Returns the builder, so that a
+// test can add to the problem.
+ProblemBuilder FillSolvedProblem(Workspace& ws) {
+    ProblemBuilder builder(ws);
+    builder.Node("beta", 0).Node("Alpha", 3).Node("Gamma", 2);
+    builder.Link(1, 2, 0, 10, 3, 2).Link(2, 3, 2, 10, 1, 2).Link(3, 1, 0, 10, -2, 6);
+    builder.Link(1, 3, 0, 4, 1, 4);
+    return builder;
+}
+
 std::unique_ptr<Workspace> SolvedProblem() {
     auto ws = std::make_unique<Workspace>();
-    AddNode(*ws, "beta", 0);
-    AddNode(*ws, "Alpha", 3);
-    AddNode(*ws, "Gamma", 2);
-    AddLink(*ws, 1, 2, 0, 10, 3, 2);
-    AddLink(*ws, 2, 3, 2, 10, 1, 2);
-    AddLink(*ws, 3, 1, 0, 10, -2, 6);
-    AddLink(*ws, 1, 3, 0, 4, 1, 4);
+    FillSolvedProblem(*ws);
     return ws;
 }
 
@@ -119,8 +106,8 @@ TEST(ResultLines, TotalCostFollowsTheLocaleSeparators) {
 }
 
 TEST(ResultLists, OrdersGroupByNameWithAscendingLinkNumbers) {
-    auto ws = SolvedProblem();
-    AddLink(*ws, 2, 1, 0, 0, 5, 0);  // link 5: Alpha -> beta
+    auto ws = std::make_unique<Workspace>();
+    FillSolvedProblem(*ws).Link(2, 1, 0, 0, 5, 0);  // link 5: Alpha -> beta
     const std::string link5 =
         "   5       Alpha       beta     0        0       0         5            8";
     ResultListBuilder builder;
@@ -210,4 +197,21 @@ TEST(ResultLists, GroupedOrdersLeaveOutLinksOfRemovedNodes) {
     EXPECT_EQ(BuildResultLists(*ws, OriginOrder, true).links, (Lines{Link2, Link1, Link4}));
     EXPECT_EQ(BuildResultLists(*ws, DestOrder, true).links, (Lines{Link1, Link3}));
     EXPECT_EQ(BuildResultLists(*ws, InputOrder, true).links.size(), 4u);
+}
+
+// Costs or bounds changed after a solve can take a reduced cost or a kilter
+// number beyond 32 bits; the link is still listed, with its true reduced cost.
+TEST(ResultLists, ValuesBeyond32BitsAreListedNotRefused) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Node("A", 2100000000)
+        .Node("B", -100000000)
+        .Link(1, 2, 0, 10, 100000000, 0)               // reduced cost 2300000000, in kilter
+        .Link(2, 1, -10, 2147483647, 100000000, -10);  // must rise by 2147483657
+    const ResultLists lists = BuildResultLists(ws, InputOrder, true);
+    EXPECT_EQ(lists.links,
+              (Lines{"   1           A          B     0        0      10  100000000   2300000000",
+                     "   2*          B          A   -10      -10   2147483647  100000000   "
+                     "-2100000000"}));
+    EXPECT_EQ(lists.outOfKilterCount, 1);
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ProblemBuilder.h"
 #include "solver/SolveRun.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 
 using namespace kav;

@@ -14,40 +14,21 @@
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
-void AddNode(const std::string& name, int32_t potential) {
-    kav::Workspace& ws = kav::TheWorkspace();
-    ++ws.NodeCount;
-    ws.NodeName[ws.NodeCount] = name;
-    ws.NodePotential[ws.NodeCount] = potential;
-}
-
-void AddLink(int32_t origin, int32_t dest, int32_t lower, int32_t upper, int32_t cost,
-             int32_t flow) {
-    kav::Workspace& ws = kav::TheWorkspace();
-    const int32_t k = ++ws.LinkCount;
-    ws.LinkOrigin[k] = origin;
-    ws.LinkDest[k] = dest;
-    ws.LinkLower[k] = lower;
-    ws.LinkUpper[k] = upper;
-    ws.LinkCost[k] = cost;
-    ws.LinkFlow[k] = flow;
-}
-
 // A solved problem (every link in kilter, total cost 0). Name order is
-// Alpha (2), Gamma (3), beta (1): upper case before lower case.
-void LoadSolvedProblem() {
-    AddNode("beta", 0);
-    AddNode("Alpha", 3);
-    AddNode("Gamma", 2);
-    AddLink(1, 2, 0, 10, 3, 2);
-    AddLink(2, 3, 2, 10, 1, 2);
-    AddLink(3, 1, 0, 10, -2, 6);
-    AddLink(1, 3, 0, 4, 1, 4);
+// Alpha (2), Gamma (3), beta (1): upper case before lower case. Returns the
+// builder, so that a test can add to the problem.
+ProblemBuilder LoadSolvedProblem() {
+    ProblemBuilder builder(kav::TheWorkspace());
+    builder.Node("beta", 0).Node("Alpha", 3).Node("Gamma", 2);
+    builder.Link(1, 2, 0, 10, 3, 2).Link(2, 3, 2, 10, 1, 2).Link(3, 1, 0, 10, -2, 6);
+    builder.Link(1, 3, 0, 4, 1, 4);
+    return builder;
 }
 
 const QString Link1 = "   1        beta      Alpha     0        2      10         3            0";
@@ -63,12 +44,11 @@ const QString NodeGamma = "     Gamma              2";
 // Enough links and nodes for a printout of three pages; some flows are zero,
 // some links are out of kilter.
 void LoadLargeProblem() {
-    for (int n = 1; n <= 40; ++n) {
-        AddNode((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
-    }
-    for (int k = 1; k <= 130; ++k) {
-        AddLink(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
-    }
+    ProblemBuilder builder(kav::TheWorkspace());
+    for (int n = 1; n <= 40; ++n)
+        builder.Node((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
+    for (int k = 1; k <= 130; ++k)
+        builder.Link(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
 }
 
 QStringList Simplified(const QStringList& lines) {
@@ -107,6 +87,8 @@ class TestResults : public QObject {
     void printerFailureIsReportedAndChangesNothing();
     void withoutAnyPrinterTheReportGoesToAPdfFile();
     void longLinesBreakAtThePageEdge();
+    void pagesBreakNearTheBottomForTextAndAtItForEmptyLines();
+    void reportFontSizes();
 
   private:
     void Open();
@@ -264,8 +246,7 @@ void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
 }
 
 void TestResults::nodesWithoutLinks() {
-    AddNode("b", 5);
-    AddNode("a", -5);
+    ProblemBuilder(kav::TheWorkspace()).Node("b", 5).Node("a", -5);
     Open();
     QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
     QCOMPARE(Lines("NodeList"),
@@ -293,10 +274,11 @@ void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
 }
 
 void TestResults::costLabelGroupsThousands() {
-    AddNode("A", 0);
-    AddNode("B", 0);
-    AddLink(1, 2, 0, 10, 1234567, 1);
-    AddLink(2, 1, 0, 10, 0, 1);
+    ProblemBuilder(kav::TheWorkspace())
+        .Node("A")
+        .Node("B")
+        .Link(1, 2, 0, 10, 1234567, 1)
+        .Link(2, 1, 0, 10, 0, 1);
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1,234,567"));
 
@@ -468,6 +450,77 @@ void TestResults::longLinesBreakAtThePageEdge() {
     QVERIFY(lines.size() >= 3);
     QCOMPARE(lines.mid(0, lines.size() - 1).join(""), longLine);
     QCOMPARE(lines.last(), QString("end"));
+}
+
+// Pages started for a run of `texts` text lines, then `empties` empty lines,
+// then one more text line, all in the 10-point body font.
+int PagesFor(const QString& file, int texts, int empties) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    PrinterTextStream stream(printer);
+    if (!stream.Open("pages"))
+        return -1;
+    stream.SetFont(ReportFont(10));
+    for (int k = 0; k < texts; ++k)
+        stream.WriteLine("x");
+    for (int k = 0; k < empties; ++k)
+        stream.WriteLine(QString());
+    stream.WriteLine("last");
+    return stream.Close() ? stream.PageCount() : -1;
+}
+
+// A text line advances by its height plus 2 and ends the page once the next
+// position lies within two such advances of the bottom; an empty line advances
+// by the font height and ends the page only past the bottom.
+void TestResults::pagesBreakNearTheBottomForTextAndAtItForEmptyLines() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("metrics.pdf"));
+    const QFontMetrics metrics(ReportFont(10), &printer);
+    const int height = printer.height();
+    const int advance = metrics.height() + 2;
+
+    int textLines = 1;  // the first text line after which the page ends
+    while (textLines * advance <= height - 2 * advance)
+        ++textLines;
+    const QString file = dir_.filePath("pages.pdf");
+    QCOMPARE(PagesFor(file, textLines - 1, 0), 1);
+    QCOMPARE(PagesFor(file, textLines, 0), 2);
+
+    int emptyLines = 1;  // after one text line, the empty line that passes the bottom
+    while (advance + emptyLines * metrics.height() <= height)
+        ++emptyLines;
+    QCOMPARE(PagesFor(file, 1, emptyLines - 1), 1);
+    QCOMPARE(PagesFor(file, 1, emptyLines), 2);
+}
+
+// Title 18 points, list lines 10, the warning and the total 12: the heights of
+// the words in the PDF keep those proportions.
+void TestResults::reportFontSizes() {
+    ProblemBuilder(kav::TheWorkspace()).Node("Apple").Node("Pear").Link(1, 2, 1, 5, 2, 0);
+    Open();
+    QVERIFY(Label("KilterWarning")->isVisible());
+    const QString file = dir_.filePath("report.pdf");
+    PrintToPdf();
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", file, "-"});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QRegularExpression word(
+        R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re");
+    QMap<QString, double> heights;
+    for (const QRegularExpressionMatch& match : word.globalMatch(html)) {
+        const double top = match.captured(1).toDouble();
+        heights.insert(match.captured(3), match.captured(2).toDouble() - top);
+    }
+    const double body = heights.value("Apple");  // a list line
+    QVERIFY(body > 0);
+    QCOMPARE(qRound(10 * heights.value("LINK") / body), 18);
+    QCOMPARE(qRound(10 * heights.value("NODE") / body), 18);
+    QCOMPARE(qRound(10 * heights.value("Kilter") / body), 12);
+    QCOMPARE(qRound(10 * heights.value("SOLUTION") / body), 12);
+    QCOMPARE(qRound(10 * heights.value("TOTAL") / body), 12);
 }
 
 QTEST_MAIN(TestResults)

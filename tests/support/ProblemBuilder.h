@@ -5,14 +5,17 @@
 
 #include "workspace/Workspace.h"
 
-// Fills a Workspace by hand for the solver's tests: nodes by name, then links
-// in order, flows and potentials zero.
+// Fills a Workspace by hand for tests: it starts empty, then takes nodes by
+// name (with a potential, 0 unless given) and links in order (with a flow, 0
+// unless given).
 struct ProblemBuilder {
     kav::Workspace& ws;
 
     explicit ProblemBuilder(kav::Workspace& workspace) : ws(workspace) { ws.Reset(); }
-    ProblemBuilder& Node(const std::string& name) {
-        ws.NodeName[++ws.NodeCount] = name;
+    ProblemBuilder& Node(const std::string& name, int32_t potential = 0) {
+        const int32_t n = ++ws.NodeCount;
+        ws.NodeName[n] = name;
+        ws.NodePotential[n] = potential;
         return *this;
     }
     ProblemBuilder& Nodes(int count) {
@@ -20,14 +23,15 @@ struct ProblemBuilder {
             Node("N" + std::to_string(ws.NodeCount + 1));
         return *this;
     }
-    ProblemBuilder& Link(int32_t origin, int32_t dest, int32_t lower, int32_t upper, int32_t cost) {
+    ProblemBuilder& Link(int32_t origin, int32_t dest, int32_t lower, int32_t upper, int32_t cost,
+                         int32_t flow = 0) {
         const int32_t k = ++ws.LinkCount;
         ws.LinkOrigin[k] = origin;
         ws.LinkDest[k] = dest;
         ws.LinkLower[k] = lower;
         ws.LinkUpper[k] = upper;
         ws.LinkCost[k] = cost;
-        ws.LinkFlow[k] = 0;
+        ws.LinkFlow[k] = flow;
         return *this;
     }
 };
