@@ -10,9 +10,12 @@
 // infeasible, failed_link, total_cost, solve_seconds (the algorithm alone; with
 // --repeat N the median of N solves), and with --flows "link K FLOW" for every
 // link and "node N POTENTIAL" for every node. When the checks fail it prints
-// "checks failed" and the error lines instead. Exit status 0 when the problem
-// loaded and solved (feasible or not), 1 otherwise, 2 for bad arguments.
-// --generate writes RANPRB1.NDE and RANPRB1.LIN into DIR.
+// "checks failed" and the error lines instead, and when the solver stops on
+// numbers beyond 32 bits, "solve stopped" and the reason. Exit status 0 when
+// the problem loaded and solved (feasible or not), 1 otherwise, 2 for bad
+// arguments.
+// --generate writes RANPRB1.NDE and RANPRB1.LIN into DIR and prints generate
+// Written|Refused|Failed (Refused: counts beyond the Workspace), links, nodes.
 
 #include <chrono>
 #include <cstdio>
@@ -167,6 +170,18 @@ const char* OutcomeName(kav::LoadOutcome outcome) {
     return "Failed";
 }
 
+const char* GenerateOutcomeName(kav::GenerateOutcome outcome) {
+    switch (outcome) {
+        case kav::GenerateOutcome::Written:
+            return "Written";
+        case kav::GenerateOutcome::Refused:
+            return "Refused";
+        case kav::GenerateOutcome::FileError:
+            break;
+    }
+    return "Failed";
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -245,8 +260,8 @@ int RunGenerate(kav::Workspace& ws, const BenchOptions& options) {
         kav::GenerateProblem(ws, static_cast<int32_t>(options.origins),
                              static_cast<int32_t>(options.destinations), options.generateDir);
     const bool written = result.outcome == kav::GenerateOutcome::Written;
-    std::printf("generate %s\nlinks %d\nnodes %d\n", written ? "Written" : "Failed", ws.LinkCount,
-                ws.NodeCount);
+    std::printf("generate %s\nlinks %d\nnodes %d\n", GenerateOutcomeName(result.outcome),
+                ws.LinkCount, ws.NodeCount);
     if (!written)
         std::fprintf(stderr, "%s\n", result.message.c_str());
     return written ? 0 : 1;

@@ -266,8 +266,13 @@ void TFMResultsForm::DestOrderButtonClick() {
     ShowInOrder(kav::DestOrder);
 }
 
+// Clicking the choice that is already made changes nothing, so the lists keep
+// their place.
 void TFMResultsForm::LinkSelectorClick() {
-    kav::GuardHandler([&] { ShowLists(listOrder_); });
+    kav::GuardHandler([&] {
+        if (ShowAllLinks() != listedAllLinks_)
+            ShowLists(listOrder_);
+    });
 }
 
 void TFMResultsForm::PrintButtonClick() {
@@ -296,7 +301,8 @@ void TFMResultsForm::ShowLists(char order) {
     kav::Workspace& ws = kav::TheWorkspace();
     linkLines_->setStringList({});
     nodeLines_->setStringList({});
-    builder_.Build(ws, order, ShowAllLinks(), lists_);
+    listedAllLinks_ = ShowAllLinks();
+    builder_.Build(ws, order, listedAllLinks_, lists_);
     linkLines_->setStringList(ToQStringList(lists_.links));
     nodeLines_->setStringList(ToQStringList(lists_.nodes));
     costLabel_->setText(FromBytes(kav::TotalCostText(ws.TotalCost)));

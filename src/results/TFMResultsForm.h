@@ -78,6 +78,8 @@ class TFMResultsForm : public QWidget {
 
     // The link order of the last rebuild.
     char listOrder_ = kav::OriginOrder;
+    // The link selection of the last rebuild.
+    bool listedAllLinks_ = true;
     kav::ResultListBuilder builder_;
     kav::ResultLists lists_;
 };

@@ -74,6 +74,7 @@ class TestResults : public QObject {
     void opensInOriginOrderAndMarksResultsShown();
     void orderButtonsAndSelectorKeepTheirOrder();
     void showingAgainStartsInOriginOrder();
+    void clickingTheChosenSelectionKeepsTheListsPlace();
     void nonZeroFilterListsNegativeFlowsWithWarnings();
     void nothingListedShowsNoLinksAndWarnsForAnyLink();
     void nodesWithoutLinks();
@@ -202,6 +203,17 @@ void TestResults::showingAgainStartsInOriginOrder() {
     Open();  // origin order again, the selector as it was left
     QVERIFY(form_->findChild<QRadioButton*>("NonZeroChoice")->isChecked());
     QCOMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
+}
+
+void TestResults::clickingTheChosenSelectionKeepsTheListsPlace() {
+    LoadSolvedProblem();
+    Open();
+    auto* linkList = form_->findChild<QListView*>("LinkList");
+    linkList->setCurrentIndex(linkList->model()->index(2, 0));
+    Choose("AllLinksChoice");  // already chosen: no rebuild
+    QCOMPARE(linkList->currentIndex().row(), 2);
+    Choose("NonZeroChoice");
+    QCOMPARE(linkList->currentIndex().row(), -1);
 }
 
 void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
