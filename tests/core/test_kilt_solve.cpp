@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "ExampleProblems.h"
 #include "RandomProblems.h"
 #include "ReferenceKilter.h"
 #include "solver/KiltSolve.h"
@@ -35,15 +36,6 @@ std::vector<int32_t> Potentials(const Workspace& ws) {
 }
 
 using Values = std::vector<int32_t>;
-
-void ThreeNodeExample(Workspace& ws) {
-    ProblemBuilder(ws)
-        .Nodes(3)
-        .Link(1, 2, 0, 10, 3)
-        .Link(2, 3, 2, 10, 1)
-        .Link(3, 1, 0, 10, -2)
-        .Link(1, 3, 0, 4, 1);
-}
 
 }  // namespace
 
@@ -119,17 +111,7 @@ TEST(RunOutOfKilter, SecondRunFromTheOptimumChangesNothing) {
 
 TEST(RunOutOfKilter, InfeasibleProblemStopsOnTheFailingLink) {
     Workspace ws;
-    ProblemBuilder(ws)
-        .Node("A")
-        .Node("B")
-        .Node("C")
-        .Node("D")
-        .Link(1, 2, 0, 10, 0)
-        .Link(2, 1, 0, 10, 0)
-        .Link(1, 3, 5, 5, 0)
-        .Link(3, 4, 0, 10, 0)
-        .Link(4, 3, 0, 10, 0)
-        .Link(4, 2, 0, 1, 0);
+    InfeasibleExample(ws);
     RecordingSink sink;
     EXPECT_EQ(RunOutOfKilter(ws, &sink), 3);
     EXPECT_TRUE(ws.Infeasible);
@@ -160,8 +142,10 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
             // Start from arbitrary flows (unbalanced, some outside their
             // bounds) and potentials, as a run after edits may.
             std::uniform_int_distribution<int32_t> small(-8, 20);
-            for (int32_t k = 1; k <= ws.LinkCount; ++k) ws.LinkFlow[k] = small(rng);
-            for (int32_t n = 1; n <= ws.NodeCount; ++n) ws.NodePotential[n] = small(rng);
+            for (int32_t k = 1; k <= ws.LinkCount; ++k)
+                ws.LinkFlow[k] = small(rng);
+            for (int32_t n = 1; n <= ws.NodeCount; ++n)
+                ws.NodePotential[n] = small(rng);
         }
         plain = ws;
         const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ExampleProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 #include "workspace/ProblemFiles.h"
@@ -22,9 +23,6 @@ const std::string WriteErrorText =
     "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
     "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
 
-const std::string ThreeNodes = "A\r\nB\r\nC\r\n";
-const std::string TwoLinks = "2 3\r\n1 2 0 10 5\r\n2 3 0 2147483647 -3\r\n";
-
 std::string Missing(const std::string& name) {
     return "File [" + name + "] does not exist... Try again.";
 }
@@ -39,8 +37,8 @@ class ProblemDialogs : public ::testing::Test {
     // A Workspace holding the three-node problem, with pending changes.
     void MakeProblem() {
         ScriptedPrompts quiet;
-        ASSERT_EQ(ReadProblem(ws, quiet, folder.Write("SRC.NDE", ThreeNodes),
-                              folder.Write("SRC.LIN", TwoLinks)),
+        ASSERT_EQ(ReadProblem(ws, quiet, folder.Write("SRC.NDE", SmallNodeFile),
+                              folder.Write("SRC.LIN", SmallLinkFile)),
                   LoadOutcome::Loaded);
         ws.LinkFlow[1] = 4;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
@@ -54,8 +52,8 @@ class ProblemDialogs : public ::testing::Test {
 }  // namespace
 
 TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
-    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
-    folder.Write("NET.LIN", TwoLinks);
+    const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
+    folder.Write("NET.LIN", SmallLinkFile);
     prompts.files = {nodes};
     ws.DataNotSaved = ws.ResultsNotShown = true;
     EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
@@ -71,8 +69,8 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
 }
 
 TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinIsMissing) {
-    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
-    const std::string links = folder.Write("OTHER.LIN", TwoLinks);
+    const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
+    const std::string links = folder.Write("OTHER.LIN", SmallLinkFile);
     std::filesystem::create_directory(folder.File("FOLDER.NDE"));
     prompts.files = {folder.File("NONE.NDE"), folder.File("FOLDER.NDE"), nodes,
                      folder.File("NONE.LIN"), links};
@@ -123,7 +121,7 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
     prompts.files = {nodes};
     EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
-    EXPECT_EQ(TempFolder::Read(nodes), ThreeNodes);
+    EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(folder.File("OUT.LIN")),
               "         2         3         0         0         0\r\n"
               "         1         2         0        10         5\r\n"
@@ -177,7 +175,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
               (Filters{{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}}));
     EXPECT_EQ(prompts.saveDialogs[2].filters,
               (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
-    EXPECT_EQ(TempFolder::Read(nodes), ThreeNodes);
+    EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(other), "other links");
     EXPECT_EQ(TempFolder::Read(links).substr(0, 10), "         2");
 
@@ -243,7 +241,7 @@ TEST_F(ProblemDialogs, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {
     std::filesystem::create_symlink(real, folder.File("LINKED.NDE"));
     ASSERT_TRUE(WriteProblemFiles(ws, folder.File("LINKED.NDE"), folder.File("LINKED.LIN")));
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File("LINKED.NDE")));
-    EXPECT_EQ(TempFolder::Read(real), ThreeNodes);
+    EXPECT_EQ(TempFolder::Read(real), SmallNodeFile);
 }
 
 TEST(DeriveLinkFileName, ReplacesTheLastThreeCharacters) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "ExampleProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 #include "workspace/ProblemFiles.h"
@@ -30,29 +31,6 @@ LoadOutcome ReadTexts(Workspace& ws, ScriptedPrompts& prompts, const std::string
     return ReadProblemText(ws, prompts, links, nodes);
 }
 
-void AddLink(Workspace& ws, int32_t origin, int32_t dest, int32_t lower, int32_t upper,
-             int32_t cost) {
-    const int32_t k = ++ws.LinkCount;
-    ws.LinkOrigin[k] = origin;
-    ws.LinkDest[k] = dest;
-    ws.LinkLower[k] = lower;
-    ws.LinkUpper[k] = upper;
-    ws.LinkCost[k] = cost;
-}
-
-void AddNode(Workspace& ws, const std::string& name) {
-    ws.NodeName[++ws.NodeCount] = name;
-}
-
-// The three-node, two-link problem used in several tests.
-void MakeSmallProblem(Workspace& ws) {
-    AddNode(ws, "A");
-    AddNode(ws, "B");
-    AddNode(ws, "C");
-    AddLink(ws, 1, 2, 0, 10, 5);
-    AddLink(ws, 2, 3, 0, 2147483647, -3);
-}
-
 void ExpectFailedLoad(const Workspace& ws, const ScriptedPrompts& prompts) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
@@ -67,21 +45,18 @@ void ExpectFailedLoad(const Workspace& ws, const ScriptedPrompts& prompts) {
 // Reads linkText/nodeText and expects the load to fail with the fatal warning.
 void ExpectReadFails(const std::string& linkText, const std::string& nodeText) {
     Workspace ws;
-    MakeSmallProblem(ws);
+    SmallProblem(ws);
     ScriptedPrompts prompts;
     EXPECT_EQ(ReadTexts(ws, prompts, linkText, nodeText), LoadOutcome::Failed)
         << "link file: " << linkText;
     ExpectFailedLoad(ws, prompts);
 }
 
-const std::string ThreeNodes = "A\r\nB\r\nC\r\n";
-const std::string TwoLinks = "2 3\r\n1 2 0 10 5\r\n2 3 0 2147483647 -3\r\n";
-
 }  // namespace
 
 TEST(ProblemWriter, WritesTheLinkAndNodeFilesByteForByte) {
     Workspace ws;
-    MakeSmallProblem(ws);
+    SmallProblem(ws);
     EXPECT_EQ(FormatLinkFile(ws, LinkFieldWidth),
               "         2         3         0         0         0\r\n"
               "         1         2         0        10         5\r\n"
@@ -100,8 +75,7 @@ TEST(ProblemWriter, NumbersThatFillTheFieldGetOneBlankInFront) {
 
 TEST(ProblemReader, ReadsTheWrittenProblemBack) {
     Workspace saved;
-    MakeSmallProblem(saved);
-    AddLink(saved, 3, 1, -2147483647 - 1, 2147483647, -100000000);
+    SmallProblem(saved).Link(3, 1, -2147483647 - 1, 2147483647, -100000000);
     saved.NodeName[2] = "   padded";
     saved.NodeName[3] = "twelve chars";
     for (int width : {LinkFieldWidth, GeneratorFieldWidth}) {
@@ -206,51 +180,51 @@ TEST(ProblemReader, CtrlZEndsTheFileWhereverItStands) {
 TEST(ProblemReader, ExtraLinesAfterTheCountsAreIgnored) {
     Workspace ws;
     ScriptedPrompts prompts;
-    ASSERT_EQ(
-        ReadTexts(ws, prompts, TwoLinks + "3 1 0 1 1\r\nnot a link\r\n", ThreeNodes + "D\r\nE\r\n"),
-        LoadOutcome::Loaded);
+    ASSERT_EQ(ReadTexts(ws, prompts, SmallLinkFile + "3 1 0 1 1\r\nnot a link\r\n",
+                        SmallNodeFile + "D\r\nE\r\n"),
+              LoadOutcome::Loaded);
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.NodeCount, 3);
     EXPECT_EQ(ws.NodeName[3], "C");
 }
 
 TEST(ProblemReader, FilesShorterThanTheirCountsFailAndEmptyTheWorkspace) {
-    ExpectReadFails("3 3\r\n1 2 0 10 5\r\n2 3 0 7 -3\r\n", ThreeNodes);
-    ExpectReadFails(TwoLinks, "A\r\nB\r\n");
-    ExpectReadFails("", ThreeNodes);
-    ExpectReadFails("2", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 0 7", ThreeNodes);  // last link cut short
-    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n   \r\n", ThreeNodes);  // blank line, no link
+    ExpectReadFails("3 3\r\n1 2 0 10 5\r\n2 3 0 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails(SmallLinkFile, "A\r\nB\r\n");
+    ExpectReadFails("", SmallNodeFile);
+    ExpectReadFails("2", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 0 7", SmallNodeFile);  // last link cut short
+    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n   \r\n", SmallNodeFile);  // blank line, no link
 }
 
 TEST(ProblemReader, FieldsThatAreNotThirtyTwoBitIntegersFail) {
-    ExpectReadFails("2 3\r\n1 2 0 1O 5\r\n2 3 0 7 -3\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 0 2147483648 -3\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 -2147483649 7 -3\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 1234567890123456789012345678901234567890 5\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 - 10 5\r\n2 3 0 7 -3\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 10 5.0\r\n2 3 0 7 -3\r\n", ThreeNodes);
-    ExpectReadFails("2 3\r\n1 2 0 10 \xB5\r\n2 3 0 7 -3\r\n", ThreeNodes);
-    ExpectReadFails("x 3\r\n", ThreeNodes);
+    ExpectReadFails("2 3\r\n1 2 0 1O 5\r\n2 3 0 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 0 2147483648 -3\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 10 5\r\n2 3 -2147483649 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 1234567890123456789012345678901234567890 5\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 - 10 5\r\n2 3 0 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 10 5.0\r\n2 3 0 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails("2 3\r\n1 2 0 10 \xB5\r\n2 3 0 7 -3\r\n", SmallNodeFile);
+    ExpectReadFails("x 3\r\n", SmallNodeFile);
 }
 
 TEST(ProblemReader, NegativeCountsAndLinkEndsOutsideTheNodesFail) {
-    ExpectReadFails("-1 3\r\n", ThreeNodes);
-    ExpectReadFails("0 -3\r\n", ThreeNodes);
-    ExpectReadFails("1 3\r\n0 2 0 10 5\r\n", ThreeNodes);
-    ExpectReadFails("1 3\r\n1 4 0 10 5\r\n", ThreeNodes);
-    ExpectReadFails("1 3\r\n-1 2 0 10 5\r\n", ThreeNodes);
+    ExpectReadFails("-1 3\r\n", SmallNodeFile);
+    ExpectReadFails("0 -3\r\n", SmallNodeFile);
+    ExpectReadFails("1 3\r\n0 2 0 10 5\r\n", SmallNodeFile);
+    ExpectReadFails("1 3\r\n1 4 0 10 5\r\n", SmallNodeFile);
+    ExpectReadFails("1 3\r\n-1 2 0 10 5\r\n", SmallNodeFile);
 }
 
 TEST(ProblemReader, ALoadClearsTheSolutionAndTheFlagsWhetherItSucceedsOrFails) {
     for (bool succeeds : {true, false}) {
         Workspace ws;
-        MakeSmallProblem(ws);
+        SmallProblem(ws);
         ws.LinkFlow[MaxLinks] = 4;
         ws.NodePotential[1] = 9;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
         ScriptedPrompts prompts;
-        ReadTexts(ws, prompts, succeeds ? TwoLinks : "9 3\r\n", ThreeNodes);
+        ReadTexts(ws, prompts, succeeds ? SmallLinkFile : "9 3\r\n", SmallNodeFile);
         EXPECT_EQ(ws.LinkFlow[MaxLinks], 0);
         EXPECT_EQ(ws.NodePotential[1], 0);
         EXPECT_FALSE(ws.DataNotSaved || ws.ResultsNotShown || ws.NetworkChanged);
@@ -283,7 +257,7 @@ TEST(ProblemReader, AHeaderAskingForTooMuchIsRefusedAndKeepsThePreviousProblem) 
                           {"20001 2011\r\n", {TooManyLinksText, TooManyNodesText}}};
     for (const Case& c : cases) {
         Workspace ws;
-        MakeSmallProblem(ws);
+        SmallProblem(ws);
         ws.LinkFlow[2] = 6;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
         ScriptedPrompts prompts;
@@ -307,8 +281,8 @@ TEST(ProblemReader, AHeaderAskingForTooMuchIsRefusedAndKeepsThePreviousProblem) 
 
 TEST(ProblemFileAccess, UnreadableFilesFailWithoutCrashing) {
     TempFolder folder;
-    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
-    const std::string links = folder.Write("NET.LIN", TwoLinks);
+    const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
+    const std::string links = folder.Write("NET.LIN", SmallLinkFile);
     std::filesystem::create_directory(folder.File("DIR.LIN"));
     const std::string cases[][2] = {{nodes, folder.File("MISSING.LIN")},
                                     {folder.File("MISSING.NDE"), links},
@@ -331,8 +305,8 @@ TEST(ProblemFileAccess, AFileWithoutReadPermissionFails) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not apply to root";
     TempFolder folder;
-    const std::string nodes = folder.Write("NET.NDE", ThreeNodes);
-    const std::string links = folder.Write("NET.LIN", TwoLinks);
+    const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
+    const std::string links = folder.Write("NET.LIN", SmallLinkFile);
     std::filesystem::permissions(links, std::filesystem::perms::none);
     Workspace ws;
     ScriptedPrompts prompts;
@@ -344,7 +318,7 @@ TEST(ProblemFileAccess, ALineOfManyMegabytesIsCutToItsName) {
     TempFolder folder;
     const std::string nodes =
         folder.Write("BIG.NDE", "A" + std::string(8 << 20, 'x') + "\r\nB\r\nC\r\n");
-    const std::string links = folder.Write("BIG.LIN", TwoLinks);
+    const std::string links = folder.Write("BIG.LIN", SmallLinkFile);
     Workspace ws;
     ScriptedPrompts prompts;
     ASSERT_EQ(ReadProblem(ws, prompts, nodes, links), LoadOutcome::Loaded);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ExampleProblems.h"
 #include "solver/SolveRun.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
@@ -53,24 +54,6 @@ struct SolveRunTest : ::testing::Test {
             return t;
         });
     }
-    void ThreeNodeProblem() {
-        ProblemBuilder(ws)
-            .Nodes(3)
-            .Link(1, 2, 0, 10, 3)
-            .Link(2, 3, 2, 10, 1)
-            .Link(3, 1, 0, 10, -2)
-            .Link(1, 3, 0, 4, 1);
-    }
-    void InfeasibleProblem() {
-        ProblemBuilder(ws)
-            .Nodes(4)
-            .Link(1, 2, 0, 10, 0)
-            .Link(2, 1, 0, 10, 0)
-            .Link(1, 3, 5, 5, 0)
-            .Link(3, 4, 0, 10, 0)
-            .Link(4, 3, 0, 10, 0)
-            .Link(4, 2, 0, 1, 0);
-    }
 };
 
 const std::string InfeasibleText =
@@ -91,7 +74,7 @@ TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
 }
 
 TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
-    ThreeNodeProblem();
+    ThreeNodeExample(ws);
     ws.NetworkChanged = true;
     ws.LinkFlow[1] = 99;  // stale: cleared because the network changed
     Run();
@@ -126,7 +109,7 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
 }
 
 TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
-    InfeasibleProblem();
+    InfeasibleExample(ws);
     ws.TotalCost = 17;
     Run();
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
@@ -146,7 +129,7 @@ TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
 }
 
 TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
-    InfeasibleProblem();
+    InfeasibleExample(ws);
     Run();
     ws.LinkLower[3] = ws.LinkUpper[3] = 1;  // now feasible
     ws.LinkFlow[2] = 3;                     // would unbalance the start if kept
@@ -162,7 +145,7 @@ TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
 }
 
 TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
-    ThreeNodeProblem();
+    ThreeNodeExample(ws);
     Run();
     ws.LinkCost[4] = 5;  // a cost change keeps flows and potentials
     ws.LinkFlow[2] = 3;  // unbalanced on purpose: kept, so the imbalance shows
@@ -179,7 +162,7 @@ TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
 }
 
 TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
-    ThreeNodeProblem();
+    ThreeNodeExample(ws);
     times = {86399.9, 0.1};
     Run();
     EXPECT_EQ(prompts.messages.back().text,
