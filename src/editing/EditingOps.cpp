@@ -65,7 +65,7 @@ int32_t LinksUsingNode(const Workspace& ws, int32_t node) {
 }
 
 bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
-    if (node < 1) {
+    if (!IsNode(ws, node)) {
         prompts.Message(MsgKind::Information, MsgButtons::Ok,
                         "You must select a node from the list to remove a node");
         return false;
@@ -125,7 +125,7 @@ bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts) {
 }
 
 bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
-    if (link < 1) {
+    if (link < 1 || link > ws.LinkCount) {
         Warn(prompts, "You must select a link from the list to remove");
         return false;
     }

@@ -27,11 +27,11 @@ bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts = ThePromp
 // How many links start or end at node.
 int32_t LinksUsingNode(const Workspace& ws, int32_t node);
 
-// Removes node (0: nothing selected, which is reported). A node that links
-// still use is refused, since those links would silently move to another node.
-// Removing an unused node moves the later names and potentials down and lowers
-// the node numbers in the links to match, so each link keeps its two named
-// ends. True when removed.
+// Removes node (0, or a number that is no node: nothing selected, which is
+// reported). A node that links still use is refused, since those links would
+// silently move to another node. Removing an unused node moves the later names
+// and potentials down and lowers the node numbers in the links to match, so
+// each link keeps its two named ends. True when removed.
 bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts = ThePrompts());
 
 // ---- Links ----
@@ -48,8 +48,8 @@ struct NewLink {
 // nothing). True when added.
 bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts = ThePrompts());
 
-// Removes link (0: nothing selected, which is reported); later links move down
-// with their flows. True when removed.
+// Removes link (0, or a number that is no link: nothing selected, which is
+// reported); later links move down with their flows. True when removed.
 bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts = ThePrompts());
 
 // ---- Marks for removal (negative origins while the change window is open) ----

@@ -7,8 +7,80 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include "app/GuiCommon.h"
+#include "workspace/Prompts.h"
+
+TEditingWindow::TEditingWindow(const char* objectName, const QString& caption,
+                               const QColor& background, QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(QLatin1String(objectName));
+    setWindowTitle(caption);
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, background);
+}
+
+void TEditingWindow::CloseWithChooser() {
+    if (const WatchedField* focused = FocusedField())
+        Leave(*focused);
+    hide();
+}
+
+void TEditingWindow::AddWatchedField(QLineEdit* field, std::function<void()> onExit,
+                                     KeyPressHandler onKeyPress) {
+    fields_.push_back({field, std::move(onExit), std::move(onKeyPress)});
+    field->installEventFilter(this);
+}
+
+void TEditingWindow::CommitFocusedField() {
+    const WatchedField* focused = FocusedField();
+    if (focused && focused->field->isModified())
+        Leave(*focused);
+}
+
+const TEditingWindow::WatchedField* TEditingWindow::Watched(const QObject* object) const {
+    for (const WatchedField& watched : fields_) {
+        if (watched.field == object)
+            return &watched;
+    }
+    return nullptr;
+}
+
+const TEditingWindow::WatchedField* TEditingWindow::FocusedField() const {
+    return Watched(focusWidget());
+}
+
+void TEditingWindow::Leave(const WatchedField& watched) {
+    watched.field->setModified(false);
+    kav::GuardHandler(watched.onExit);
+}
+
+bool TEditingWindow::eventFilter(QObject* object, QEvent* event) {
+    if (const WatchedField* watched = Watched(object)) {
+        if (event->type() == QEvent::KeyPress && watched->onKeyPress) {
+            bool discard = false;
+            kav::GuardHandler(
+                [&] { discard = watched->onKeyPress(static_cast<QKeyEvent*>(event)); });
+            if (discard)
+                return true;
+        } else if (IsFieldExit(event)) {
+            Leave(*watched);
+        }
+    }
+    return QWidget::eventFilter(object, event);
+}
+
+void TEditingWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormShown(); });
+}
+
+void TEditingWindow::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous())
+        event->ignore();
+}
 
 bool IsCharacterKey(const QKeyEvent* event) {
     if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
@@ -36,16 +108,21 @@ bool IsNumberFieldKey(const QKeyEvent* event) {
            c == QLatin1Char('-') || c == QChar(8);
 }
 
+bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit) {
+    if (!IsCharacterKey(event))
+        return false;
+    quit->setEnabled(false);
+    if (IsNumberFieldKey(event))
+        return false;
+    kav::ThePrompts().Beep(kav::BeepDefault);
+    return true;
+}
+
 bool IsFieldExit(const QEvent* event) {
     if (event->type() != QEvent::FocusOut)
         return false;
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
-void RefuseWindowClose(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
@@ -86,6 +163,23 @@ QListWidget* MakeFixedPitchList(QWidget* parent, const char* name, const QString
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
     return list;
+}
+
+void ChainTabOrder(std::initializer_list<QWidget*> order) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : order) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+QStringList ListLines(int32_t count, const std::function<std::string(int32_t)>& line) {
+    QStringList lines;
+    lines.reserve(count);
+    for (int32_t k = 1; k <= count; ++k)
+        lines << FromBytes(line(k));
+    return lines;
 }
 
 int SelectedNumber(const QListWidget* list) {

@@ -1,18 +1,85 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 class QCloseEvent;
+class QColor;
 class QEvent;
-class QFocusEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QWidget;
+class QShowEvent;
 
-// Small helpers shared by the editing windows.
+// What the editing windows share. Each is created once and afterwards only
+// shown and hidden; its title-bar close is refused (it is left through its own
+// Quit button only); its show handler runs each time the program shows it; and
+// its text fields run the window's handlers when they are left and, where
+// given, at each key press.
+class TEditingWindow : public QWidget {
+    Q_OBJECT
+  public:
+    TEditingWindow(const char* objectName, const QString& caption, const QColor& background,
+                   QWidget* parent);
+
+    // The window is closed from outside (the chooser's Quit): the focused field
+    // is left, typed into or not, and the window hides.
+    void CloseWithChooser();
+
+  protected:
+    // The window's FormCreate or FormShow handler.
+    virtual void FormShown() = 0;
+
+    // The window's handler onExit runs when field loses focus to another
+    // control of the window; onKeyPress, when given, at each key press that
+    // types into it (returning true discards the key).
+    template <class Window>
+    void WatchField(QLineEdit* field, void (Window::*onExit)(),
+                    bool (Window::*onKeyPress)(QKeyEvent*) = nullptr);
+
+    // A field typed into and still focused (a command's accelerator was
+    // pressed) is taken in before that command runs, as if it had been left.
+    void CommitFocusedField();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    using KeyPressHandler = std::function<bool(QKeyEvent*)>;
+    void AddWatchedField(QLineEdit* field, std::function<void()> onExit,
+                         KeyPressHandler onKeyPress);
+
+    struct WatchedField {
+        QLineEdit* field;
+        std::function<void()> onExit;
+        KeyPressHandler onKeyPress;
+    };
+    const WatchedField* Watched(const QObject* object) const;
+    const WatchedField* FocusedField() const;
+    static void Leave(const WatchedField& watched);
+
+    std::vector<WatchedField> fields_;
+};
+
+template <class Window>
+void TEditingWindow::WatchField(QLineEdit* field, void (Window::*onExit)(),
+                                bool (Window::*onKeyPress)(QKeyEvent*)) {
+    auto* window = static_cast<Window*>(this);
+    KeyPressHandler keyPress;
+    if (onKeyPress)
+        keyPress = [window, onKeyPress](QKeyEvent* event) { return (window->*onKeyPress)(event); };
+    AddWatchedField(
+        field, [window, onExit] { (window->*onExit)(); }, std::move(keyPress));
+}
 
 // A key press that types a character into a field (the platform's key-press
 // event): not Tab, not an Alt accelerator, not a bare navigation key.
@@ -21,14 +88,15 @@ bool IsCharacterKey(const QKeyEvent* event);
 // The keys the number fields accept: digits, backspace, full stop, minus.
 bool IsNumberFieldKey(const QKeyEvent* event);
 
+// The key filter of the number fields: every key press that types disables
+// quit until a field is left; a key a number cannot hold is discarded with the
+// plain message beep. True when the key is discarded.
+bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit);
+
 // Focus moved from a field to another control of its window. Focus lost because
 // the window itself stopped being active (a message box, another window) or a
 // context menu opened is not leaving the field.
 bool IsFieldExit(const QEvent* event);
-
-// The title-bar close of an editing window is refused: each is left through its
-// own Quit button only.
-void RefuseWindowClose(QCloseEvent* event);
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint);
@@ -36,6 +104,12 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QWi
                   bool bold = true);
 QLineEdit* MakeField(QWidget* parent, const char* name, const QString& hint);
 QListWidget* MakeFixedPitchList(QWidget* parent, const char* name, const QString& hint);
+
+// Tab moves through the controls in this order.
+void ChainTabOrder(std::initializer_list<QWidget*> order);
+
+// The lines line(1) .. line(count), shown from their bytes.
+QStringList ListLines(int32_t count, const std::function<std::string(int32_t)>& line);
 
 // The selected line of a list as a number from 1, or 0 when none is selected.
 int SelectedNumber(const QListWidget* list);

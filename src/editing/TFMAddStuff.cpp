@@ -1,7 +1,6 @@
 #include "editing/TFMAddStuff.h"
 
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
@@ -12,12 +11,19 @@
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
-TFMAddStuff::TFMAddStuff(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("FMAddStuff"));
-    setWindowTitle(QStringLiteral("Select Node or Link to ADD"));
-    RemoveTitleBarButtons(this);
-    PaintBackground(this, Colours::Blue);
+namespace {
 
+void ShowInFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+TFMAddStuff::TFMAddStuff(QWidget* parent)
+    : TEditingWindow("FMAddStuff", QStringLiteral("Select Node or Link to ADD"), Colours::Blue,
+                     parent) {
     nodeButton_ =
         MakeButton(this, "NodeBUtton", QStringLiteral("Add &Node"),
                    QStringLiteral("Add a node to the problem description (or remove a node)"));
@@ -46,27 +52,14 @@ void TFMAddStuff::UpdateLinkButton() {
     linkButton_->setEnabled(kav::TheWorkspace().NodeCount >= 2);
 }
 
-void TFMAddStuff::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        kav::GuardHandler([&] { FormCreate(); });
-}
-
-void TFMAddStuff::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
-}
-
 void TFMAddStuff::FormCreate() {
     UpdateLinkButton();
 }
 
 void TFMAddStuff::NodeBUttonClick() {
     kav::GuardHandler([&] {
-        if (TFXNodeAddForm* nodes = TheWindows().nodeAdder) {
-            nodes->show();
-            nodes->raise();
-            nodes->activateWindow();
-        }
+        if (TFXNodeAddForm* nodes = TheWindows().nodeAdder)
+            ShowInFront(nodes);
     });
 }
 
@@ -77,11 +70,8 @@ void TFMAddStuff::LinkButtonClick() {
                                       "Maximum number of links have been added ... Sorry ... ");
             return;
         }
-        if (TFMLinkAddForm* links = TheWindows().linkAdder) {
-            links->show();
-            links->raise();
-            links->activateWindow();
-        }
+        if (TFMLinkAddForm* links = TheWindows().linkAdder)
+            ShowInFront(links);
     });
 }
 
@@ -89,11 +79,11 @@ void TFMAddStuff::QuitButtonClick() {
     kav::GuardHandler([&] {
         // The node and link windows belong to this chooser: they close with it,
         // each taking in what its focused field holds.
-        if (TFXNodeAddForm* nodes = TheWindows().nodeAdder; nodes && nodes->isVisible()) {
-            nodes->CloseWithChooser();
-        }
-        if (TFMLinkAddForm* links = TheWindows().linkAdder; links && links->isVisible()) {
-            links->CloseWithChooser();
+        const AppWindows& windows = TheWindows();
+        for (TEditingWindow* window :
+             std::initializer_list<TEditingWindow*>{windows.nodeAdder, windows.linkAdder}) {
+            if (window && window->isVisible())
+                window->CloseWithChooser();
         }
         const kav::Workspace& ws = kav::TheWorkspace();
         SetProblemButtons(ws.NodeCount >= 2 && ws.LinkCount >= 2);

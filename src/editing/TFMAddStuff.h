@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "editing/EditingWidgets.h"
 
 class QPushButton;
 
 // The add chooser: opens the node window or the link window, or returns to the
 // main menu. It stays visible while either of them is open over it.
-class TFMAddStuff : public QWidget {
+class TFMAddStuff : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFMAddStuff(QWidget* parent = nullptr);
@@ -19,11 +19,8 @@ class TFMAddStuff : public QWidget {
     void LinkButtonClick();
     void QuitButtonClick();
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
+    void FormShown() override { FormCreate(); }
     void FormCreate();
 
     QPushButton* nodeButton_;

@@ -8,15 +8,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "editing/EditingLines.h"
-#include "editing/EditingOps.h"
-#include "editing/EditingWidgets.h"
 #include "solver/KiltSolve.h"
 #include "solver/PadText.h"
 #include "workspace/Prompts.h"
@@ -79,12 +76,9 @@ void SelectQuietly(QComboBox* box, int index) {
 
 }  // namespace
 
-TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("FMChangeForm"));
-    setWindowTitle(QStringLiteral("Change or Remove Link Form"));
-    RemoveTitleBarButtons(this);
-    PaintBackground(this, Colours::Fuchsia);
-
+TFMChangeForm::TFMChangeForm(QWidget* parent)
+    : TEditingWindow("FMChangeForm", QStringLiteral("Change or Remove Link Form"), Colours::Fuchsia,
+                     parent) {
     linkList_ = MakeDropDown(
         this, "LinkList",
         QStringLiteral("Select a link to change ... make changes in right hand column"));
@@ -160,15 +154,14 @@ TFMChangeForm::TFMChangeForm(QWidget* parent) : QWidget(parent) {
     layout->addSpacing(8);
     layout->addLayout(bottom);
 
-    QWidget* order[] = {linkList_, originList_, destList_,     lbNew_,
-                        ubNew_,    costNew_,    removeButton_, quitButton_};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ChainTabOrder(
+        {linkList_, originList_, destList_, lbNew_, ubNew_, costNew_, removeButton_, quitButton_});
 
-    for (QWidget* watched : std::initializer_list<QWidget*>{lbNew_, ubNew_, costNew_, linkList_,
-                                                            originList_, destList_}) {
-        watched->installEventFilter(this);
-    }
+    WatchField(lbNew_, &TFMChangeForm::LBNewExit, &TFMChangeForm::LBNewKeyPress);
+    WatchField(ubNew_, &TFMChangeForm::UBNewExit, &TFMChangeForm::LBNewKeyPress);
+    WatchField(costNew_, &TFMChangeForm::CostNewExit, &TFMChangeForm::LBNewKeyPress);
+    for (QComboBox* box : {linkList_, originList_, destList_})
+        box->installEventFilter(this);
     connect(linkList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::LinkListChange);
     connect(originList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::OriginListChange);
     connect(destList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::DestListChange);
@@ -182,28 +175,7 @@ bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
         // re-route a link by accident.
         return event->type() == QEvent::Wheel && !static_cast<QWidget*>(watched)->hasFocus();
     }
-    auto* editor = qobject_cast<QLineEdit*>(watched);
-    if (editor && (editor == lbNew_ || editor == ubNew_ || editor == costNew_)) {
-        if (event->type() == QEvent::KeyPress) {
-            bool discard = false;
-            kav::GuardHandler([&] { discard = LBNewKeyPress(static_cast<QKeyEvent*>(event)); });
-            if (discard)
-                return true;
-        } else if (IsFieldExit(event)) {
-            kav::GuardHandler([&] { EditorExit(editor); });
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TFMChangeForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        kav::GuardHandler([&] { FormShow(); });
-}
-
-void TFMChangeForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
+    return TEditingWindow::eventFilter(watched, event);
 }
 
 int32_t TFMChangeForm::CurrentLink() const {
@@ -213,12 +185,14 @@ int32_t TFMChangeForm::CurrentLink() const {
 }
 
 void TFMChangeForm::FormShow() {
+    // A visit starts clean even when showing link 1 fails (an overflowing
+    // reduced cost is reported and abandons the rest).
+    removalPending_ = false;
+    linksEdited_ = false;
     quitButton_->setEnabled(true);
     UpdateList();
     SelectQuietly(linkList_, 0);
     ShowCurrentLink();
-    removalPending_ = false;
-    linksEdited_ = false;
 }
 
 void TFMChangeForm::UpdateList() {
@@ -226,23 +200,15 @@ void TFMChangeForm::UpdateList() {
     int remembered = linkList_->currentIndex();
     if (remembered < 0 || remembered >= ws.LinkCount)
         remembered = 0;
-    QStringList linkLines;
-    linkLines.reserve(ws.LinkCount);
-    int32_t marked = 0;
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        linkLines << FromBytes(kav::ChangeListLine(ws, k));
-        if (kav::IsMarked(ws, k))
-            ++marked;
-    }
-    FillQuietly(linkList_, linkLines);
+    FillQuietly(linkList_,
+                ListLines(ws.LinkCount, [&](int32_t k) { return kav::ChangeListLine(ws, k); }));
     SelectQuietly(linkList_, remembered);
-    QStringList names;
-    names.reserve(ws.NodeCount);
-    for (int32_t n = 1; n <= ws.NodeCount; ++n)
-        names << FromBytes(ws.NodeName[n]);
+    const QStringList names =
+        ListLines(ws.NodeCount, [&](int32_t n) { return std::string(ws.NodeName[n]); });
     FillQuietly(originList_, names);
     FillQuietly(destList_, names);
-    numberRemovedLabel_->setText(QString::fromStdString(kav::RemovalCountText(marked)));
+    numberRemovedLabel_->setText(
+        QString::fromStdString(kav::RemovalCountText(kav::MarkedLinkCount(ws))));
 }
 
 void TFMChangeForm::LinkListChange() {
@@ -305,34 +271,28 @@ void TFMChangeForm::ShowNoLink() {
 }
 
 void TFMChangeForm::OriginListChange() {
-    kav::GuardHandler([&] {
-        const int32_t k = CurrentLink();
-        const int origin = originList_->currentIndex() + 1;
-        if (k == 0 || origin < 1)
-            return;
-        kav::RerouteOrigin(kav::TheWorkspace(), k, origin);
-        UpdateList();
-        ShowCurrentLink();
-        linksEdited_ = true;
-    });
+    kav::GuardHandler([&] { RerouteCurrentLink(originList_, kav::RerouteOrigin); });
 }
 
 void TFMChangeForm::DestListChange() {
-    kav::GuardHandler([&] {
-        const int32_t k = CurrentLink();
-        const int dest = destList_->currentIndex() + 1;
-        if (k == 0 || dest < 1)
-            return;
-        kav::RerouteDest(kav::TheWorkspace(), k, dest);
-        UpdateList();
-        ShowCurrentLink();
-        linksEdited_ = true;
-    });
+    kav::GuardHandler([&] { RerouteCurrentLink(destList_, kav::RerouteDest); });
+}
+
+void TFMChangeForm::RerouteCurrentLink(const QComboBox* nodes,
+                                       void (*reroute)(kav::Workspace&, int32_t, int32_t)) {
+    const int32_t k = CurrentLink();
+    const int node = nodes->currentIndex() + 1;
+    if (k == 0 || node < 1)
+        return;
+    reroute(kav::TheWorkspace(), k, node);
+    UpdateList();
+    ShowCurrentLink();
+    linksEdited_ = true;
 }
 
 void TFMChangeForm::RemoveButtonClick() {
     kav::GuardHandler([&] {
-        CommitFocusedEditor();
+        CommitFocusedField();
         const int32_t k = CurrentLink();
         if (k == 0)
             return;
@@ -345,71 +305,33 @@ void TFMChangeForm::RemoveButtonClick() {
 }
 
 bool TFMChangeForm::LBNewKeyPress(QKeyEvent* event) {
-    if (!IsCharacterKey(event))
-        return false;
-    quitButton_->setEnabled(false);
-    if (IsNumberFieldKey(event))
-        return false;
-    kav::ThePrompts().Beep(kav::BeepDefault);
-    return true;
+    return FilterNumberKey(event, quitButton_);
 }
-
-void TFMChangeForm::EditorExit(QLineEdit* editor) {
-    if (editor == lbNew_) {
-        LBNewExit();
-    } else if (editor == ubNew_) {
-        UBNewExit();
-    } else {
-        CostNewExit();
-    }
-}
-
-namespace {
-
-// Commits an editor's text to the current link; true when the link was written.
-bool CommitEditor(int32_t link, kav::LinkField field, const QLineEdit* editor) {
-    if (link == 0)
-        return false;
-    return kav::CommitLinkField(kav::TheWorkspace(), link, field, ToBytes(editor->text()));
-}
-
-}  // namespace
 
 void TFMChangeForm::LBNewExit() {
-    quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Lower, lbNew_))
-        linksEdited_ = true;
-    UpdateList();
-    ShowCurrentLink();
+    CommitEditor(kav::LinkField::Lower, lbNew_);
 }
 
 void TFMChangeForm::UBNewExit() {
-    quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Upper, ubNew_))
-        linksEdited_ = true;
-    UpdateList();
-    ShowCurrentLink();
+    CommitEditor(kav::LinkField::Upper, ubNew_);
 }
 
 void TFMChangeForm::CostNewExit() {
+    CommitEditor(kav::LinkField::Cost, costNew_);
+}
+
+void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) {
     quitButton_->setEnabled(true);
-    if (CommitEditor(CurrentLink(), kav::LinkField::Cost, costNew_))
+    const int32_t k = CurrentLink();
+    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text())))
         linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
-}
-
-void TFMChangeForm::CommitFocusedEditor() {
-    QWidget* focused = focusWidget();
-    for (QLineEdit* editor : {lbNew_, ubNew_, costNew_}) {
-        if (focused == editor && editor->isModified())
-            EditorExit(editor);
-    }
 }
 
 void TFMChangeForm::QuitButtonClick() {
     kav::GuardHandler([&] {
-        CommitFocusedEditor();
+        CommitFocusedField();
         kav::Workspace& ws = kav::TheWorkspace();
         if (removalPending_)
             kav::RemoveMarkedLinks(ws);

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
+
+#include "editing/EditingOps.h"
+#include "editing/EditingWidgets.h"
 
 class QComboBox;
 class QLabel;
@@ -10,7 +12,7 @@ class QPushButton;
 
 // The change window: shows one link at a time, re-routes it, changes its bounds
 // and cost at once, and marks links that are removed when the window is left.
-class TFMChangeForm : public QWidget {
+class TFMChangeForm : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFMChangeForm(QWidget* parent = nullptr);
@@ -24,10 +26,9 @@ class TFMChangeForm : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
+    void FormShown() override { FormShow(); }
     void FormShow();
     void UpdateList();
     void ShowCurrentLink();
@@ -37,10 +38,11 @@ class TFMChangeForm : public QWidget {
     void LBNewExit();
     void UBNewExit();
     void CostNewExit();
-    void EditorExit(QLineEdit* editor);
-    // A value typed and not yet taken in (an accelerator pressed while the
-    // editor still has focus) is taken in before a command runs.
-    void CommitFocusedEditor();
+    // Re-routes the current link to the node chosen in nodes.
+    void RerouteCurrentLink(const QComboBox* nodes,
+                            void (*reroute)(kav::Workspace&, int32_t, int32_t));
+    // Commits an editor's text to the current link and shows the link again.
+    void CommitEditor(kav::LinkField field, const QLineEdit* editor);
     // The current link (1..LinkCount), or 0 when there are no links.
     int32_t CurrentLink() const;
 

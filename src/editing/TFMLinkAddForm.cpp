@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/GuiCommon.h"
@@ -28,12 +27,9 @@ QLabel* FieldLabel(QWidget* parent, const char* name, const QString& caption, QW
 
 }  // namespace
 
-TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("FMLinkAddForm"));
-    setWindowTitle(QStringLiteral("Link Addition Form"));
-    RemoveTitleBarButtons(this);
-    PaintBackground(this, Colours::Yellow);
-
+TFMLinkAddForm::TFMLinkAddForm(QWidget* parent)
+    : TEditingWindow("FMLinkAddForm", QStringLiteral("Link Addition Form"), Colours::Yellow,
+                     parent) {
     originList_ = MakeFixedPitchList(this, "OriginList",
                                      QStringLiteral("Select an origin for the link to add"));
     destinationList_ = MakeFixedPitchList(
@@ -90,41 +86,15 @@ TFMLinkAddForm::TFMLinkAddForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(linkList_, 1);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {originList_, destinationList_, unitCost_,         lowerBound_, upperBound_,
-                        linkList_,   addLink_,         removeLinkButton_, quitButton_};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    ChainTabOrder({originList_, destinationList_, unitCost_, lowerBound_, upperBound_, linkList_,
+                   addLink_, removeLinkButton_, quitButton_});
 
-    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_})
-        field->installEventFilter(this);
+    WatchField(unitCost_, &TFMLinkAddForm::UnitCostExit, &TFMLinkAddForm::UnitCostKeyPress);
+    WatchField(lowerBound_, &TFMLinkAddForm::LowerBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
+    WatchField(upperBound_, &TFMLinkAddForm::UpperBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
     connect(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
     connect(removeLinkButton_, &QPushButton::clicked, this, &TFMLinkAddForm::RemoveLinkButtonClick);
     connect(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
-}
-
-bool TFMLinkAddForm::eventFilter(QObject* watched, QEvent* event) {
-    auto* field = qobject_cast<QLineEdit*>(watched);
-    if (field && (field == unitCost_ || field == lowerBound_ || field == upperBound_)) {
-        if (event->type() == QEvent::KeyPress) {
-            bool discard = false;
-            kav::GuardHandler([&] { discard = UnitCostKeyPress(static_cast<QKeyEvent*>(event)); });
-            if (discard)
-                return true;
-        } else if (IsFieldExit(event)) {
-            kav::GuardHandler([&] { FieldExit(field); });
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TFMLinkAddForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        kav::GuardHandler([&] { FormCreate(); });
-}
-
-void TFMLinkAddForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
 }
 
 void TFMLinkAddForm::FormCreate() {
@@ -136,37 +106,16 @@ void TFMLinkAddForm::UpdateAllLists() {
     originList_->clear();
     destinationList_->clear();
     linkList_->clear();
-    QStringList nodeLines;
-    nodeLines.reserve(ws.NodeCount);
-    for (int32_t k = 1; k <= ws.NodeCount; ++k)
-        nodeLines << FromBytes(kav::NodeListLine(ws, k));
+    const QStringList nodeLines =
+        ListLines(ws.NodeCount, [&](int32_t k) { return kav::NodeListLine(ws, k); });
     originList_->addItems(nodeLines);
     destinationList_->addItems(nodeLines);
-    QStringList linkLines;
-    linkLines.reserve(ws.LinkCount);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k)
-        linkLines << FromBytes(kav::LinkTableLine(ws, k));
-    linkList_->addItems(linkLines);
+    linkList_->addItems(
+        ListLines(ws.LinkCount, [&](int32_t k) { return kav::LinkTableLine(ws, k); }));
 }
 
 bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
-    if (!IsCharacterKey(event))
-        return false;
-    quitButton_->setEnabled(false);
-    if (IsNumberFieldKey(event))
-        return false;
-    kav::ThePrompts().Beep(kav::BeepDefault);
-    return true;
-}
-
-void TFMLinkAddForm::FieldExit(QLineEdit* field) {
-    if (field == unitCost_) {
-        UnitCostExit();
-    } else if (field == lowerBound_) {
-        LowerBoundExit();
-    } else {
-        UpperBoundExit();
-    }
+    return FilterNumberKey(event, quitButton_);
 }
 
 namespace {
@@ -198,14 +147,6 @@ void TFMLinkAddForm::UpperBoundExit() {
     quitButton_->setEnabled(true);
 }
 
-void TFMLinkAddForm::CommitFocusedField() {
-    QWidget* focused = focusWidget();
-    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) {
-        if (focused == field && field->isModified())
-            FieldExit(field);
-    }
-}
-
 void TFMLinkAddForm::AddLinkClick() {
     kav::GuardHandler([&] {
         CommitFocusedField();
@@ -218,6 +159,7 @@ void TFMLinkAddForm::AddLinkClick() {
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
     kav::GuardHandler([&] {
+        CommitFocusedField();
         kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_));
         UpdateAllLists();
     });
@@ -228,15 +170,4 @@ void TFMLinkAddForm::QuitButtonClick() {
         CommitFocusedField();
         hide();
     });
-}
-
-void TFMLinkAddForm::CloseWithChooser() {
-    // The focused field is being left, typed into or not; this also enables Quit
-    // again for the next visit.
-    QWidget* focused = focusWidget();
-    for (QLineEdit* field : {unitCost_, lowerBound_, upperBound_}) {
-        if (focused == field)
-            FieldExit(field);
-    }
-    hide();
 }

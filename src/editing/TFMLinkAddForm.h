@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
+
+#include "editing/EditingWidgets.h"
 
 class QLineEdit;
 class QListWidget;
@@ -9,36 +10,28 @@ class QPushButton;
 
 // The link window: appends links between two chosen nodes with the bounds and
 // cost taken from its fields, and removes links.
-class TFMLinkAddForm : public QWidget {
+class TFMLinkAddForm : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFMLinkAddForm(QWidget* parent = nullptr);
 
-    // The chooser is closing: take in a typed value and hide.
-    void CloseWithChooser();
+    // Refills the node lists and the link table from the Workspace (the node
+    // window calls this when it changes the nodes while this window is open).
+    void UpdateAllLists();
 
   private slots:
     void AddLinkClick();
     void RemoveLinkButtonClick();
     void QuitButtonClick();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
+    void FormShown() override { FormCreate(); }
     void FormCreate();
-    void UpdateAllLists();
     // Key filter of the three number fields; true when the key is discarded.
     bool UnitCostKeyPress(QKeyEvent* event);
     void UnitCostExit();
     void LowerBoundExit();
     void UpperBoundExit();
-    void FieldExit(QLineEdit* field);
-    // A value typed and not yet taken in (an accelerator pressed while the field
-    // still has focus) is taken in before a command runs.
-    void CommitFocusedField();
 
     // Values taken from the fields when they were last left; Add Link uses these.
     int32_t pendingCost_ = 0;

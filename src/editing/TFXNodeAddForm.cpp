@@ -1,12 +1,10 @@
 #include "editing/TFXNodeAddForm.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
@@ -15,15 +13,13 @@
 #include "editing/EditingOps.h"
 #include "editing/EditingWidgets.h"
 #include "editing/TFMAddStuff.h"
+#include "editing/TFMLinkAddForm.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
-TFXNodeAddForm::TFXNodeAddForm(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("FXNodeAddForm"));
-    setWindowTitle(QStringLiteral("Node Addition Form"));
-    RemoveTitleBarButtons(this);
-    PaintBackground(this, Colours::Yellow);
-
+TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
+    : TEditingWindow("FXNodeAddForm", QStringLiteral("Node Addition Form"), Colours::Yellow,
+                     parent) {
     nodeName_ = MakeField(this, "NodeName", QStringLiteral("Input the node name here"));
     auto* nameLabel = MakeLabel(this, "NodeNameLabel", QStringLiteral("&Node Name"), nodeName_);
     addButton_ = MakeButton(this, "AddButton", QStringLiteral("&Add Node"),
@@ -60,32 +56,12 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(information_);
     nodeList_->setMinimumSize(260, 260);
 
-    setTabOrder(nodeName_, addButton_);
-    setTabOrder(addButton_, removeButton_);
-    setTabOrder(removeButton_, quitButton_);
-    setTabOrder(quitButton_, nodeList_);
+    ChainTabOrder({nodeName_, addButton_, removeButton_, quitButton_, nodeList_});
 
-    nodeName_->installEventFilter(this);
+    WatchField(nodeName_, &TFXNodeAddForm::NodeNameExit);
     connect(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
     connect(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
     connect(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
-}
-
-bool TFXNodeAddForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == nodeName_ && IsFieldExit(event)) {
-        kav::GuardHandler([&] { NodeNameExit(); });
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TFXNodeAddForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        kav::GuardHandler([&] { FormCreate(); });
-}
-
-void TFXNodeAddForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
 }
 
 void TFXNodeAddForm::FormCreate() {
@@ -95,26 +71,25 @@ void TFXNodeAddForm::FormCreate() {
 void TFXNodeAddForm::NodeNameExit() {
     // The name as typed, first ten characters, no trimming.
     pendingNodeName_ = ToBytes(nodeName_->text().left(kav::TypedNameLength));
-    nodeName_->setModified(false);
-}
-
-void TFXNodeAddForm::CommitFocusedField() {
-    if (focusWidget() == nodeName_ && nodeName_->isModified())
-        NodeNameExit();
 }
 
 void TFXNodeAddForm::AddButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedField();
-        kav::AddNode(kav::TheWorkspace(), pendingNodeName_);
+        const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_);
         Update_List_of_Nodes();
+        if (added)
+            ShowNodesInLinkWindow();
     });
 }
 
 void TFXNodeAddForm::RemoveButtonClick() {
     kav::GuardHandler([&] {
-        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_));
+        CommitFocusedField();
+        const bool removed = kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_));
         Update_List_of_Nodes();
+        if (removed)
+            ShowNodesInLinkWindow();
     });
 }
 
@@ -125,20 +100,18 @@ void TFXNodeAddForm::QuitButtonClick() {
     });
 }
 
-void TFXNodeAddForm::CloseWithChooser() {
-    CommitFocusedField();
-    hide();
-}
-
 void TFXNodeAddForm::Update_List_of_Nodes() {
     const kav::Workspace& ws = kav::TheWorkspace();
     nodeList_->clear();
-    QStringList lines;
-    lines.reserve(ws.NodeCount);
-    for (int32_t k = 1; k <= ws.NodeCount; ++k)
-        lines << FromBytes(kav::NodeListLine(ws, k));
-    nodeList_->addItems(lines);
+    nodeList_->addItems(
+        ListLines(ws.NodeCount, [&](int32_t k) { return kav::NodeListLine(ws, k); }));
     information_->setText(QString::fromStdString(kav::NodeCountText(ws.NodeCount)));
     if (TFMAddStuff* chooser = TheWindows().addStuff)
         chooser->UpdateLinkButton();
+}
+
+void TFXNodeAddForm::ShowNodesInLinkWindow() {
+    TFMLinkAddForm* links = TheWindows().linkAdder;
+    if (links && links->isVisible())
+        links->UpdateAllLists();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QWidget>
 #include <string>
+
+#include "editing/EditingWidgets.h"
 
 class QLabel;
 class QLineEdit;
@@ -9,31 +10,23 @@ class QListWidget;
 class QPushButton;
 
 // The node window: appends named nodes and removes unused ones.
-class TFXNodeAddForm : public QWidget {
+class TFXNodeAddForm : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFXNodeAddForm(QWidget* parent = nullptr);
-
-    // The chooser is closing: take in the typed name and hide.
-    void CloseWithChooser();
 
   private slots:
     void AddButtonClick();
     void RemoveButtonClick();
     void QuitButtonClick();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
+    void FormShown() override { FormCreate(); }
     void FormCreate();
     void NodeNameExit();
     void Update_List_of_Nodes();
-    // A name typed and not yet taken in (an accelerator pressed while the field
-    // still has focus) is taken in before a command runs.
-    void CommitFocusedField();
+    // The link window, when open beside this one, lists the nodes as they are.
+    void ShowNodesInLinkWindow();
 
     // The name taken from the field when it was last left; Add uses this.
     std::string pendingNodeName_;

@@ -217,12 +217,16 @@ TEST(RemoveNode, RefusesANodeThatLinksUse) {
     EXPECT_FALSE(RemoveNode(ws, 0, prompts));
     EXPECT_EQ(prompts.messages.at(0).kind, MsgKind::Information);
     EXPECT_EQ(prompts.messages.at(0).text, "You must select a node from the list to remove a node");
+    // A number past the last node (a list out of date) selects nothing either.
+    EXPECT_FALSE(RemoveNode(ws, 4, prompts));
+    EXPECT_EQ(prompts.messages.at(1).text, prompts.messages.at(0).text);
+    prompts.Clear();
     EXPECT_FALSE(RemoveNode(ws, 2, prompts));
-    EXPECT_EQ(prompts.messages.at(1).text,
+    EXPECT_EQ(prompts.messages.at(0).text,
               "Node [Chicago He ] is used by 2 links and was not removed\r"
               "Remove or re-route those links first");
     EXPECT_FALSE(RemoveNode(ws, 1, prompts));
-    EXPECT_EQ(prompts.messages.at(2).text,
+    EXPECT_EQ(prompts.messages.at(1).text,
               "Node [Boston ] is used by 1 link and was not removed\r"
               "Remove or re-route that link first");
     EXPECT_EQ(ws.NodeCount, 3);
@@ -305,7 +309,10 @@ TEST(RemoveLink, LaterLinksMoveDownWithTheirFlows) {
     ScriptedPrompts prompts;
     EXPECT_FALSE(RemoveLink(ws, 0, prompts));
     EXPECT_EQ(prompts.messages.at(0).text, "You must select a link from the list to remove");
+    EXPECT_FALSE(RemoveLink(ws, 4, prompts));
+    EXPECT_EQ(prompts.messages.at(1).text, prompts.messages.at(0).text);
     EXPECT_EQ(ws.LinkCount, 3);
+    EXPECT_FALSE(ws.DataNotSaved);
     ASSERT_TRUE(RemoveLink(ws, 1, prompts));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(LinkTableLine(ws, 1), "   1  Chicago He      Denver      1      6         2");

@@ -324,6 +324,27 @@ class TestChange : public QObject {
         QVERIFY(text("LinkNoField").isEmpty());
     }
 
+    void aVisitStartsCleanEvenWhenItsFirstLinkCannotBeShown() {
+        FiveLinks();
+        kav::Workspace& ws = TheWorkspace();
+        OpenChangeWindow();
+        QTest::mouseClick(removeButton(), Qt::LeftButton);
+        QTest::mouseClick(removeButton(), Qt::LeftButton);
+        Quit();
+        QVERIFY(ws.DataNotSaved);
+        ws.DataNotSaved = false;
+        // Link 1's reduced cost overflows 32 bits: the error is reported and
+        // the rest of the link's fields stay unfilled.
+        ws.NodePotential[1] = 2147483647;
+        ws.NodePotential[2] = -2147483647;
+        OpenChangeWindow();
+        QCOMPARE(w->prompts.messages.size(), std::size_t{1});
+        QCOMPARE(w->prompts.messages[0].kind, kav::MsgKind::Error);
+        Quit();
+        QVERIFY(!ws.DataNotSaved);
+        QCOMPARE(ws.LinkCount, 5);
+    }
+
     void aLinkToANumberThatIsNoNodeCanBeReRouted() {
         kav::Workspace& ws = TheWorkspace();
         AddNodes(ws, {"A", "B"});

@@ -231,13 +231,43 @@ class TestLinkAdd : public QObject {
         QVERIFY(button("QuitButton")->isEnabled());
     }
 
+    void theNodeWindowKeepsTheNodeListsOfAnOpenLinkWindowCurrent() {
+        OpenLinkWindow();
+        QTest::mouseClick(Child<QPushButton>(&w->chooser, "NodeBUtton"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(&w->nodes));
+        ClickLine(Child<QListWidget>(&w->nodes, "NodeList"), 0);
+        QTest::mouseClick(Child<QPushButton>(&w->nodes, "RemoveButton"), Qt::LeftButton);
+        TypeAndLeave(Child<QLineEdit>(&w->nodes, "NodeName"), "Erie");
+        QTest::mouseClick(Child<QPushButton>(&w->nodes, "AddButton"), Qt::LeftButton);
+        const QStringList nodes{"   1   Chicago He", "   2   Denver", "   3   Erie"};
+        QCOMPARE(Lines(list("OriginList")), nodes);
+        QCOMPARE(Lines(list("DestinationList")), nodes);
+
+        // A link picked from the refreshed lists joins the nodes they show.
+        w->links.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(win()));
+        PickEnds(3, 1);
+        AddLinkByClick();
+        const kav::Workspace& ws = TheWorkspace();
+        QCOMPARE(ws.LinkCount, 1);
+        QCOMPARE(ws.NodeName[ws.LinkOrigin[1]], std::string("Erie"));
+        QCOMPARE(ws.NodeName[ws.LinkDest[1]], std::string("Chicago He"));
+        QVERIFY(w->prompts.events.empty());
+    }
+
     void removingALinkMovesTheLaterOnesDownWithTheirFlows() {
         kav::Workspace& ws = TheWorkspace();
         AddLinks(ws, {{1, 2, 0, 5, 1, 4}, {2, 3, 1, 6, 2, 5}, {3, 1, 2, 7, 3, 6}});
         OpenLinkWindow();
+        // Remove by its accelerator takes the focused field's value in first.
+        QTest::mouseClick(field("LowerBound"), Qt::LeftButton);
+        QTest::keyClicks(field("LowerBound"), "09");
         QVERIFY(PressAlt(win(), Qt::Key_R));
-        QCOMPARE(w->Texts(),
-                 std::vector<std::string>{"You must select a link from the list to remove"});
+        QCOMPARE(w->prompts.events, (std::vector<std::string>{
+                                        "beep 64", Conversion,
+                                        "message You must select a link from the list to remove"}));
+        QCOMPARE(field("LowerBound")->text(), QStringLiteral("9"));
+        QVERIFY(button("QuitButton")->isEnabled());
         QCOMPARE(ws.LinkCount, 3);
         ClickLine(list("LinkList"), 0);
         QTest::mouseClick(button("RemoveLinkButton"), Qt::LeftButton);
