@@ -1,5 +1,6 @@
 #include "app/GuiCommon.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPalette>
@@ -39,6 +40,11 @@ QString FromBytes(const std::string& bytes) {
 std::string ToBytes(const QString& text) {
     const QByteArray latin1 = text.toLatin1();
     return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+void RefuseWindowSystemClose(QCloseEvent* event) {
+    if (event->spontaneous())
+        event->ignore();
 }
 
 void RemoveTitleBarButtons(QWidget* window) {

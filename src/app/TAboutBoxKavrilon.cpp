@@ -14,7 +14,6 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
-#include "editing/EditingWidgets.h"
 #include "workspace/Prompts.h"
 
 namespace {
@@ -130,7 +129,7 @@ void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
 // Only OK and the timer close the box; a close from the window system would
 // leave the main menu hidden behind nothing.
 void TAboutBoxKavrilon::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
+    RefuseWindowSystemClose(event);
 }
 
 void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {

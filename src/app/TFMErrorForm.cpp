@@ -7,7 +7,6 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
-#include "editing/EditingWidgets.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -50,7 +49,7 @@ void TFMErrorForm::SetLines(const std::vector<std::string>& lines) {
 // Ok is the only way back to the main menu: a close from the window system
 // would leave no window showing.
 void TFMErrorForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
+    RefuseWindowSystemClose(event);
 }
 
 void TFMErrorForm::OKButtonClick() {

@@ -11,7 +11,6 @@
 
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
-#include "editing/EditingWidgets.h"
 #include "workspace/NumberFormat.h"
 
 namespace {
@@ -93,7 +92,7 @@ bool TPCTOKFForm::IsOnScreen() const {
 }
 
 void TPCTOKFForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowClose(event);
+    RefuseWindowSystemClose(event);
 }
 
 void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
