@@ -25,6 +25,7 @@
 #include "editing/TFMChangeForm.h"
 #include "generator/TRandGenerator.h"
 #include "results/TFMResultsForm.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -64,20 +65,11 @@ void WriteFile(const QString& path, const QByteArray& content) {
 // {origin, dest, lower, upper, cost}.
 void SetProblem(const std::vector<std::string>& names,
                 const std::vector<std::array<int32_t, 5>>& links) {
-    kav::Workspace& ws = kav::TheWorkspace();
-    ws.Reset();
-    ws.NodeCount = static_cast<int32_t>(names.size());
-    for (int32_t n = 1; n <= ws.NodeCount; ++n)
-        ws.NodeName[n] = names[n - 1];
-    ws.LinkCount = static_cast<int32_t>(links.size());
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        const auto& link = links[k - 1];
-        ws.LinkOrigin[k] = link[0];
-        ws.LinkDest[k] = link[1];
-        ws.LinkLower[k] = link[2];
-        ws.LinkUpper[k] = link[3];
-        ws.LinkCost[k] = link[4];
-    }
+    ProblemBuilder problem(kav::TheWorkspace());
+    for (const std::string& name : names)
+        problem.Node(name);
+    for (const auto& link : links)
+        problem.Link(link[0], link[1], link[2], link[3], link[4]);
 }
 
 }  // namespace
