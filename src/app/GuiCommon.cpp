@@ -1,10 +1,14 @@
 #include "app/GuiCommon.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPalette>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 QFont FixedPitchFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Courier"), pointSize);
@@ -40,6 +44,24 @@ QString FromBytes(const std::string& bytes) {
 std::string ToBytes(const QString& text) {
     const QByteArray latin1 = text.toLatin1();
     return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+void ShowAndPaintNow(QWidget* window) {
+    constexpr int MaxWaitForScreenMs = 1000;
+    window->show();
+    window->raise();
+    QElapsedTimer waited;
+    waited.start();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (!IsOnScreen(window) && waited.elapsed() < MaxWaitForScreenMs) {
+        QThread::msleep(2);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    window->repaint();
+}
+
+bool IsOnScreen(const QWidget* window) {
+    return window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed();
 }
 
 void RefuseWindowSystemClose(QCloseEvent* event) {

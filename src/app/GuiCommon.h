@@ -44,6 +44,14 @@ std::string ToBytes(const QString& text);
 // A window with no title-bar buttons (no close, minimise or maximise).
 void RemoveTitleBarButtons(QWidget* window);
 
+// Shows a window and paints it before returning. The window system may take a
+// few round trips to put the window on screen, so this waits for that (a
+// second at most); user input is left for later.
+void ShowAndPaintNow(QWidget* window);
+
+// Shown and exposed by the window system.
+bool IsOnScreen(const QWidget* window);
+
 // Refuses a close asked by the window system (Alt+F4 on a window without a
 // close box); the window's own buttons close it.
 void RefuseWindowSystemClose(QCloseEvent* event);

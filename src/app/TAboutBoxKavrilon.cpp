@@ -1,6 +1,5 @@
 #include "app/TAboutBoxKavrilon.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -171,7 +170,5 @@ void TAboutBoxKavrilon::MakeSplash() {
     OKButton->setVisible(false);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     CentreOnScreen(this);
-    show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    repaint();
+    ShowAndPaintNow(this);
 }

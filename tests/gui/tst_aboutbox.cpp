@@ -7,6 +7,7 @@
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
+#include "app/GuiCommon.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"
 #include "app/VersionInfo.h"
@@ -19,6 +20,8 @@ class AboutBoxTest : public QObject {
     ScriptedPrompts prompts;
     QElapsedTimer sinceStart;
     TKavrilonForm* menu = nullptr;
+    // The splash is shown and painted while the main window is being made.
+    bool splashOnScreenAtCreation = false;
 
     static QString LabelText(QWidget* box, const char* name) {
         return box->findChild<QLabel*>(QString::fromLatin1(name))->text();
@@ -31,6 +34,7 @@ class AboutBoxTest : public QObject {
         sinceStart.start();
         CreateWindows();
         menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        splashOnScreenAtCreation = IsOnScreen(menu->Splash());
         ShowMainMenu();
     }
     void cleanupTestCase() {
@@ -43,6 +47,7 @@ class AboutBoxTest : public QObject {
         TAboutBoxKavrilon* splash = menu->Splash();
         QVERIFY(splash);
         QVERIFY(splash != TheWindows().aboutBox);
+        QVERIFY(splashOnScreenAtCreation);
         QVERIFY(splash->isVisible());
         QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!splash->findChild<QPushButton*>("OKButton")->isVisible());
