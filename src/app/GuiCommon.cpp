@@ -1,5 +1,6 @@
 #include "app/GuiCommon.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPalette>
@@ -8,7 +9,9 @@
 QFont FixedPitchFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Courier"), pointSize);
     font.setStyleHint(QFont::TypeWriter);
-    if (!QFontInfo(font).fixedPitch()) {
+    // A font substituted for a missing Courier need not be fixed-pitch; the
+    // system's fixed font is.
+    if (!QFontDatabase::hasFamily(font.family()) || !QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(pointSize);
     }
@@ -37,6 +40,11 @@ QString FromBytes(const std::string& bytes) {
 std::string ToBytes(const QString& text) {
     const QByteArray latin1 = text.toLatin1();
     return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+void RefuseWindowSystemClose(QCloseEvent* event) {
+    if (event->spontaneous())
+        event->ignore();
 }
 
 void RemoveTitleBarButtons(QWidget* window) {

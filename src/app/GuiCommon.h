@@ -5,6 +5,7 @@
 #include <QString>
 #include <string>
 
+class QCloseEvent;
 class QWidget;
 
 // The classic sixteen-colour names the windows are painted with.
@@ -42,3 +43,7 @@ std::string ToBytes(const QString& text);
 
 // A window with no title-bar buttons (no close, minimise or maximise).
 void RemoveTitleBarButtons(QWidget* window);
+
+// Refuses a close asked by the window system (Alt+F4 on a window without a
+// close box); the window's own buttons close it.
+void RefuseWindowSystemClose(QCloseEvent* event);

@@ -45,6 +45,44 @@ QWidget* OwnerWindow() {
     return QApplication::activeWindow();
 }
 
+bool HasWildcards(const QString& name) {
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// A file dialog in which a name with wildcards ("*.LIN", the save dialog's
+// starting text) lists the matching files instead of being taken as a name.
+class ProgramFileDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        const QFileInfo typed(chosen.isEmpty() ? QString() : chosen.constFirst());
+        if (!HasWildcards(typed.fileName())) {
+            QFileDialog::accept();
+            return;
+        }
+        setDirectory(typed.absolutePath());
+        FilterBy(typed.fileName());
+        selectFile(typed.fileName());
+    }
+
+  private:
+    // Chooses the filter that has this pattern, or adds the pattern as one.
+    void FilterBy(const QString& pattern) {
+        QStringList filters = nameFilters();
+        for (const QString& filter : filters) {
+            if (filter.endsWith(QStringLiteral("(%1)").arg(pattern)) || filter == pattern) {
+                selectNameFilter(filter);
+                return;
+            }
+        }
+        filters.prepend(pattern);
+        setNameFilters(filters);
+        selectNameFilter(pattern);
+    }
+};
+
 }  // namespace
 
 QString MessageText(const std::string& text) {
@@ -89,7 +127,7 @@ std::optional<std::string> QtPrompts::SaveFile(const kav::FileDialogSpec& dialog
 
 std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogSpec& spec,
                                                     bool forSaving) {
-    QFileDialog dialog(OwnerWindow(), QString::fromStdString(spec.title), lastDirectory_);
+    ProgramFileDialog dialog(OwnerWindow(), QString::fromStdString(spec.title), lastDirectory_);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The load and save operations test for existing files and ask themselves.

@@ -126,6 +126,12 @@ void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
         FormShow();
 }
 
+// Only OK and the timer close the box; a close from the window system would
+// leave the main menu hidden behind nothing.
+void TAboutBoxKavrilon::closeEvent(QCloseEvent* event) {
+    RefuseWindowSystemClose(event);
+}
+
 void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {
     // OK is the default button: Enter presses it wherever the focus is.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

@@ -46,6 +46,12 @@ void TFMErrorForm::SetLines(const std::vector<std::string>& lines) {
         ErrorList->addItem(FromBytes(line));
 }
 
+// Ok is the only way back to the main menu: a close from the window system
+// would leave no window showing.
+void TFMErrorForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowSystemClose(event);
+}
+
 void TFMErrorForm::OKButtonClick() {
     kav::GuardHandler([&] {
         hide();

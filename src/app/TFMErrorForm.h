@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+class QCloseEvent;
 class QListWidget;
 class QPushButton;
 
@@ -19,6 +20,9 @@ class TFMErrorForm : public QWidget {
 
   public slots:
     void OKButtonClick();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     QListWidget* ErrorList;

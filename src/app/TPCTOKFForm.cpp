@@ -1,14 +1,24 @@
 #include "app/TPCTOKFForm.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <cmath>
 
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
 #include "workspace/NumberFormat.h"
+
+namespace {
+
+// How long a run waits for its percent window to reach the screen.
+constexpr int MaxWaitForScreenMs = 1000;
+
+}  // namespace
 
 QString PercentLabelText(double percent) {
     return QString::fromStdString(kav::FormatGrouped(percent, 5)) + QStringLiteral("% Complete");
@@ -62,11 +72,27 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
 void TPCTOKFForm::ShowForRun() {
     show();
     raise();
-    // Paint once before the solve starts; user input waits until the run ends.
+    // Paint once before the solve starts. The window system may take a few
+    // round trips to put the window on screen; user input waits until the run
+    // ends.
+    QElapsedTimer waited;
+    waited.start();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    while (!IsOnScreen() && waited.elapsed() < MaxWaitForScreenMs) {
+        QThread::msleep(2);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     repaint();
     shownWhole_ = Gauge1->value();
     sincePaint_.start();
+}
+
+bool TPCTOKFForm::IsOnScreen() const {
+    return isVisible() && windowHandle() && windowHandle()->isExposed();
+}
+
+void TPCTOKFForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowSystemClose(event);
 }
 
 void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {

@@ -20,12 +20,16 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
 
     // Shows the window and paints it before the run's first report.
     void ShowForRun();
+    // Shown and exposed by the window system.
+    bool IsOnScreen() const;
 
     void ReportProgress(int32_t link, int32_t linkCount) override;
 
     static constexpr int PaintInterval = 20;
 
   protected:
+    // The window belongs to the run; only the run's end hides it.
+    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
   private:

@@ -1,9 +1,10 @@
-#include <QApplication>
+#include <QIcon>
 #include <QLocale>
 #include <clocale>
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
+#include "app/KavrilonApplication.h"
 #include "app/Placement.h"
 #include "app/QtPrompts.h"
 #include "app/TAboutBoxKavrilon.h"
@@ -30,13 +31,14 @@ void UseLocaleSeparators() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    KavrilonApplication app(argc, argv);
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
     std::setlocale(LC_NUMERIC, "C");
     // The program's title. It is not set as the display name, which the
     // platform would append to every window caption.
     QApplication::setApplicationName(QStringLiteral("Kavrilon"));
+    QApplication::setWindowIcon(QIcon(ProgramPicture(64)));
     UseLocaleSeparators();
 
     QtPrompts prompts;

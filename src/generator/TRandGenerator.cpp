@@ -1,13 +1,13 @@
 #include "generator/TRandGenerator.h"
 
 #include <QDir>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/GuiCommon.h"
+#include "editing/EditingWidgets.h"
 #include "generator/GenRand4.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -116,16 +116,13 @@ TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
 }
 
 bool TRandGenerator::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Leaving the field for another control captures it; switching to
-        // another window or a popup does not.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == OriginEdit)
-                OriginEditExit();
-            if (watched == DestEdit)
-                DestEditExit();
-        }
+    // Leaving the field for another control captures it; switching to another
+    // window or a popup does not.
+    if (IsFieldExit(event)) {
+        if (watched == OriginEdit)
+            OriginEditExit();
+        if (watched == DestEdit)
+            DestEditExit();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@
 #include "app/TKavrilonForm.h"
 #include "app/VersionInfo.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowSystemClose.h"
 
 class AboutBoxTest : public QObject {
     Q_OBJECT
@@ -75,6 +76,17 @@ class AboutBoxTest : public QObject {
 
         QTest::mouseClick(ok, Qt::LeftButton);
         QVERIFY(!box->isVisible());
+        QVERIFY(menu->isVisible());
+    }
+
+    // Only OK closes the box: a close from the window system would leave the
+    // main menu hidden with nothing on screen.
+    void windowSystemCloseIsRefused() {
+        TAboutBoxKavrilon* box = TheWindows().aboutBox;
+        QTest::mouseClick(menu->findChild<QPushButton*>("AboutButton"), Qt::LeftButton);
+        QVERIFY(!WindowSystemClose(box));
+        QVERIFY(box->isVisible());
+        QTest::mouseClick(box->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         QVERIFY(menu->isVisible());
     }
 

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "app/TPCTOKFForm.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
+#include "generator/TRandGenerator.h"
 #include "results/TFMResultsForm.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -85,6 +87,8 @@ class MainMenuTest : public QObject {
 
     WatchingPrompts prompts;
     TKavrilonForm* menu = nullptr;
+    // The home folder, where Printer Setup offers its PDF file.
+    QTemporaryDir home;
 
     QPushButton* Button(const char* name) const {
         auto* button = menu->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -104,6 +108,8 @@ class MainMenuTest : public QObject {
 
   private slots:
     void initTestCase() {
+        QVERIFY(home.isValid());
+        qputenv("HOME", home.path().toLocal8Bit());
         QApplication::setQuitOnLastWindowClosed(false);
         kav::InstallPrompts(&prompts);
         kav::TheWorkspace().LinkCount = 7;
@@ -163,6 +169,24 @@ class MainMenuTest : public QObject {
         }
         QVERIFY(!Button("GenerateButton")->isVisible());
         QVERIFY(!Button("GenerateButton")->isEnabled());
+        QVERIFY(Button("GenerateButton")->toolTip().isEmpty());
+        // The bold lime label beside each button.
+        QStringList labels;
+        for (const QLabel* label : menu->findChildren<QLabel*>()) {
+            if (label->objectName() == QStringLiteral("Panel1"))
+                continue;
+            QVERIFY(label->font().bold());
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
+            labels << label->text();
+        }
+        QCOMPARE(
+            labels,
+            QStringList({"Show ABOUT Box", "Hints will be shown ... Click to HIDE Hints",
+                         "You can set up the printer at any time", "Load the data from the disk",
+                         "Add nodes and links to a problem", "Delete all data from the workspace",
+                         "Change or remove nodes or links", "Run the Out-Of-Kilter algorithm",
+                         "Display the results", "Save the problem data to a disk",
+                         "Exit the KAVRILON Program"}));
         QCOMPARE(menu->findChild<QLabel*>("HintShowLabel")->text(),
                  QStringLiteral("Hints will be shown ... Click to HIDE Hints"));
     }
@@ -451,6 +475,8 @@ class MainMenuTest : public QObject {
         delete poll;
         QCOMPARE(dialogName, QStringLiteral("PrinterSetupDialog1"));
         QVERIFY(!PrinterWasChosen());
+        // A cancelled setup chose nothing, not even the file it offered.
+        QVERIFY(ThePrinter().outputFileName().isEmpty());
         QVERIFY(menu->isVisible());
         QVERIFY(prompts.events.empty());
 
@@ -468,8 +494,55 @@ class MainMenuTest : public QObject {
         QVERIFY(PrinterWasChosen());
         if (QPrinterInfo::availablePrinterNames().isEmpty()) {
             QCOMPARE(ThePrinter().outputFormat(), QPrinter::PdfFormat);
-            QVERIFY(ThePrinter().outputFileName().endsWith(QStringLiteral(".pdf")));
+            QCOMPARE(ThePrinter().outputFileName(), QDir(home.path()).filePath("kavrilon.pdf"));
         }
+
+        // The next setup starts from that choice, and cancelling it keeps it.
+        const QString chosenFile = ThePrinter().outputFileName();
+        bool offersFile = false;
+        poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, [&, poll] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                offersFile = dialog->testOption(QAbstractPrintDialog::PrintToFile);
+                dialog->reject();
+            }
+        });
+        poll->start(20);
+        Button("PrinterButton")->click();
+        delete poll;
+        QVERIFY(offersFile);
+        QCOMPARE(ThePrinter().outputFileName(), chosenFile);
+    }
+
+    // Nothing in the program shows the button; pressed anyway, it opens the
+    // generator over the menu and forgets the old solution and flags.
+    void genRandShowsTheGeneratorOverTheMenuAndClearsTheSolution() {
+        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = kav::TheWorkspace();
+        ws.LinkFlow[1] = 4;
+        ws.NodePotential[2] = 3;
+        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+        SetProblemButtons(true);
+        QPushButton* generate = Button("GenerateButton");
+        generate->setEnabled(true);
+        generate->click();
+        generate->setEnabled(false);
+        QVERIFY(TheWindows().generator->isVisible());
+        QVERIFY(menu->isVisible());
+        QCOMPARE(ws.LinkFlow[1], 0);
+        QCOMPARE(ws.NodePotential[2], 0);
+        QVERIFY(!ws.DataNotSaved && !ws.ResultsNotShown && !ws.NetworkChanged);
+        QCOMPARE(ws.LinkCount, 2);
+        QVERIFY(ProblemButtonsEnabled());
+        QVERIFY(prompts.events.empty());
+    }
+
+    void aboutButtonShowsTheBoxInPlaceOfTheMenu() {
+        Button("AboutButton")->click();
+        QVERIFY(TheWindows().aboutBox->isVisible());
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
     }
 
     void windowButtonsHideTheMenuAndShowTheirWindow() {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -10,6 +11,7 @@
 #include "app/TFMErrorForm.h"
 #include "app/TPCTOKFForm.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowSystemClose.h"
 #include "workspace/NumberFormat.h"
 
 namespace {
@@ -63,6 +65,49 @@ class PercentTest : public QObject {
         QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(), label);
         QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), gauge);
         QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->text(), QString::number(gauge) + "%");
+    }
+
+    // The run starts right after ShowForRun and handles no events until it
+    // ends, so the window must be on screen and painted by then.
+    void windowIsOnScreenAndPaintedBeforeTheFirstReport() {
+        TPCTOKFForm form;
+        PaintCounter formPaints, gaugePaints, labelPaints;
+        form.installEventFilter(&formPaints);
+        form.findChild<QProgressBar*>("Gauge1")->installEventFilter(&gaugePaints);
+        form.findChild<QLabel*>("OKFPercentLabel")->installEventFilter(&labelPaints);
+        form.ShowForRun();
+        QVERIFY(form.IsOnScreen());
+        QVERIFY(formPaints.paints > 0);
+        QVERIFY(gaugePaints.paints > 0);
+        QVERIFY(labelPaints.paints > 0);
+    }
+
+    // Without title-bar buttons the windows cannot be closed from the window
+    // system either: the run hides the percent window, Ok the error list.
+    void windowSystemCloseIsRefused() {
+        QWidget menu;
+        TheWindows().mainMenu = &menu;
+        TPCTOKFForm percent;
+        TFMErrorForm errors;
+        for (QWidget* window : {static_cast<QWidget*>(&percent), static_cast<QWidget*>(&errors)}) {
+            window->show();
+            QVERIFY(!WindowSystemClose(window));
+        }
+        QTest::mouseClick(errors.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        QVERIFY(!errors.isVisible());
+        QVERIFY(menu.isVisible());
+        TheWindows().mainMenu = nullptr;
+    }
+
+    void fixedPitchFontIsCourierOrTheSystemFixedFont() {
+        const QFont font = FixedPitchFont(10, true);
+        QVERIFY(font.bold());
+        QCOMPARE(font.pointSize(), 10);
+        if (QFontDatabase::hasFamily(QStringLiteral("Courier"))) {
+            QCOMPARE(font.family(), QStringLiteral("Courier"));
+        } else {
+            QCOMPARE(font.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        }
     }
 
     void hiddenWindowIgnoresReports() {
@@ -142,8 +187,7 @@ class PercentTest : public QObject {
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(1)->text(),
                  QString::fromLatin1("Node <\xC4X> is never used as an origin...FATAL ERROR..."));
-        QVERIFY(list->font().bold());
-        QVERIFY(QFontInfo(list->font()).fixedPitch());
+        QCOMPARE(list->font(), FixedPitchFont(10, true));
         QCOMPARE(list->palette().color(QPalette::Text), Colours::Red);
         QCOMPARE(list->toolTip(),
                  QStringLiteral("Error messages regarding connectivity and bounds"));

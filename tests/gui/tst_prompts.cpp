@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,7 +35,8 @@ class QtPromptsTest : public QObject {
     QtPrompts prompts;
 
   private slots:
-    void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Kavrilon")); }
+    // The program sets its title as the application name (see main).
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("Kavrilon")); }
 
     void messageTextTurnsCarriageReturnsIntoLines() {
         QCOMPARE(MessageText("a\rb"), QStringLiteral("a\nb"));
@@ -140,6 +142,46 @@ class QtPromptsTest : public QObject {
                               "*.LIN"});
         QVERIFY(!chosen.has_value());
         QCOMPARE(seenName, QStringLiteral("*.LIN"));
+    }
+
+    // A name with wildcards, such as the save dialog's starting "*.LIN",
+    // chooses the files listed rather than naming a file.
+    void wildcardNameFiltersTheListAndTheDialogStays() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString wanted = folder.filePath("NET.LIN");
+        bool stayedForOwnPattern = false, stayedForLin = false;
+        QString filterForOwnPattern, filterForLin, nameForLin;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QPushButton* save =
+                dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Save);
+            name->setText(QStringLiteral("*.TXT"));
+            save->click();
+            stayedForOwnPattern = dialog->isVisible();
+            filterForOwnPattern = dialog->selectedNameFilter();
+
+            name->setText(QStringLiteral("*.LIN"));
+            save->click();
+            stayedForLin = dialog->isVisible();
+            filterForLin = dialog->selectedNameFilter();
+            nameForLin = name->text();
+
+            name->setText(wanted);
+            save->click();
+        });
+        const std::optional<std::string> chosen =
+            prompts.SaveFile({"Specify the file in which to store the LINK information",
+                              {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
+                              folder.filePath("*.LIN").toStdString()});
+        QVERIFY(stayedForOwnPattern);
+        QCOMPARE(filterForOwnPattern, QStringLiteral("*.TXT"));
+        QVERIFY(stayedForLin);
+        QCOMPARE(filterForLin, QStringLiteral("Link Data Files (*.LIN)"));
+        QCOMPARE(nameForLin, QStringLiteral("*.LIN"));
+        QVERIFY(chosen.has_value());
+        QCOMPARE(QString::fromStdString(*chosen), wanted);
     }
 };
 
