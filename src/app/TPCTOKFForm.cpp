@@ -83,7 +83,6 @@ void TPCTOKFForm::ShowForRun() {
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     repaint();
-    shownWhole_ = Gauge1->value();
     sincePaint_.start();
 }
 
@@ -100,10 +99,10 @@ void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
         return;
     percent_ = link * 100.0 / linkCount;
     pending_ = true;
-    const int whole = GaugePercent(percent_);
-    if (whole == shownWhole_)
+    // Compared with what the gauge shows, so that a change held back by the
+    // interval is shown by the next report after it.
+    if (GaugePercent(percent_) == Gauge1->value())
         return;
-    shownWhole_ = whole;
     if (sincePaint_.isValid() && sincePaint_.elapsed() < PaintInterval)
         return;
     ShowPercent();  // the gauge repaints itself when its text changes

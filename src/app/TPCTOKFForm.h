@@ -39,7 +39,6 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     QProgressBar* Gauge1;
     QLabel* OKFPercentLabel;
     double percent_ = 0.0;
-    int shownWhole_ = 0;
     bool pending_ = false;
     QElapsedTimer sincePaint_;
 };

@@ -1,5 +1,7 @@
 #include "generator/GenRand4.h"
 
+#include <cerrno>
+
 #include "workspace/ProblemFiles.h"
 
 namespace kav {
@@ -9,6 +11,26 @@ uint32_t randomSeed = 0;
 
 constexpr const char* NodeFileName = "RANPRB1.NDE";
 constexpr const char* LinkFileName = "RANPRB1.LIN";
+
+// The input/output error report in the platform's words.
+std::string InputOutputErrorText(int errorNumber) {
+    switch (errorNumber) {
+        case ENOENT:
+        case ENOTDIR:
+            return "File not found";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+        case ETXTBSY:
+            return "File access denied";
+        case ENOSPC:
+        case EDQUOT:
+            return "Disk full";
+        default:
+            return "I/O error " + std::to_string(errorNumber);
+    }
+}
 
 bool CountsFit(int32_t origins, int32_t destinations) {
     if (origins < 0 || destinations < 0)
@@ -96,10 +118,10 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     ws.ResultsNotShown = false;
     const std::string nodeFile = InFolder(directory, NodeFileName);
     const std::string linkFile = InFolder(directory, LinkFileName);
-    if (!WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth)) {
+    int errorNumber = 0;
+    if (!WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth, &errorNumber)) {
         ws.DataNotSaved = true;  // the generated problem is in no file
-        return {GenerateOutcome::FileError, "The random problem could not be written to " +
-                                                nodeFile + " and " + linkFile + " (I/O error)."};
+        return {GenerateOutcome::FileError, InputOutputErrorText(errorNumber)};
     }
     ws.DataNotSaved = false;
     return {GenerateOutcome::Written, ""};

@@ -11,7 +11,10 @@ enum class GenerateOutcome { Written, Refused, FileError };
 
 struct GenerateResult {
     GenerateOutcome outcome = GenerateOutcome::Refused;
-    std::string message;  // the clear message for Refused / FileError, else empty
+    // Refused: why the counts were refused; FileError: the input/output error
+    // report ("File not found", "File access denied", "Disk full", "I/O error
+    // N"); empty when Written.
+    std::string message;
 };
 
 // Builds a random transportation problem with `origins` origins and

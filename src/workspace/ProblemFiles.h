@@ -30,9 +30,11 @@ LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& node
                         const std::string& linkFile);
 
 // Writes the two files (each through a temporary file renamed over the target).
-// Returns false on any input/output error, leaving the old files as they were.
+// Returns false on any input/output error, leaving the old files as they were;
+// errorNumber, when given, receives the system error number of that error.
 bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
-                       const std::string& linkFile, int fieldWidth = LinkFieldWidth);
+                       const std::string& linkFile, int fieldWidth = LinkFieldWidth,
+                       int* errorNumber = nullptr);
 
 // The link file's name: the node file's name with its last three characters
 // replaced by "LIN".

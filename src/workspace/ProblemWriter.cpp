@@ -106,25 +106,35 @@ bool ReplacementFile::PrepareTarget(unsigned& mode) {
     if (std::filesystem::is_symlink(target_, error)) {
         const auto resolved = std::filesystem::weakly_canonical(target_, error);
         if (error)
-            return false;
+            return Fail(error.value());
         target_ = resolved.string();
     }
     struct stat info {};
     if (::stat(target_.c_str(), &info) != 0) {
         if (errno != ENOENT)
-            return false;
+            return Fail(errno);
         mode = DefaultFileMode();
         return true;
     }
-    if (!S_ISREG(info.st_mode) || ::access(target_.c_str(), W_OK) != 0)
-        return false;
+    if (!S_ISREG(info.st_mode))
+        return Fail(EISDIR);
+    if (::access(target_.c_str(), W_OK) != 0)
+        return Fail(errno);
     mode = info.st_mode & 07777;
     return true;
 }
 
+bool ReplacementFile::Fail(int errorNumber) {
+    if (error_ == 0)
+        error_ = errorNumber != 0 ? errorNumber : EIO;
+    return false;
+}
+
 bool ReplacementFile::Write(const std::string& contents) {
     unsigned mode = 0;
-    if (target_.empty() || !PrepareTarget(mode))
+    if (target_.empty())
+        return Fail(ENOENT);
+    if (!PrepareTarget(mode))
         return false;
     std::vector<char> name(target_.begin(), target_.end());
     for (char c : std::string(".XXXXXX"))
@@ -132,17 +142,22 @@ bool ReplacementFile::Write(const std::string& contents) {
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return false;
+        return Fail(errno);
     temporary_ = name.data();
-    bool written =
+    const bool written =
         ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    return written;
+    if (!written)
+        Fail(errno);
+    if (::close(fd) != 0)
+        Fail(errno);
+    return error_ == 0;
 }
 
 bool ReplacementFile::Commit() {
-    if (temporary_.empty() || ::rename(temporary_.c_str(), target_.c_str()) != 0)
-        return false;
+    if (temporary_.empty())
+        return Fail(ENOENT);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+        return Fail(errno);
     committed_ = true;
     SyncFolder(target_);
     return true;
@@ -155,13 +170,14 @@ void ReplacementFile::Discard() {
 }
 
 bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
-                       const std::string& linkFile, int fieldWidth) {
+                       const std::string& linkFile, int fieldWidth, int* errorNumber) {
     ReplacementFile links(linkFile);
     ReplacementFile nodes(nodeFile);
-    if (!links.Write(FormatLinkFile(ws, fieldWidth)) || !nodes.Write(FormatNodeFile(ws))) {
-        return false;
-    }
-    return links.Commit() && nodes.Commit();
+    const bool written = links.Write(FormatLinkFile(ws, fieldWidth)) &&
+                         nodes.Write(FormatNodeFile(ws)) && links.Commit() && nodes.Commit();
+    if (errorNumber)
+        *errorNumber = written ? 0 : (links.Error() != 0 ? links.Error() : nodes.Error());
+    return written;
 }
 
 }  // namespace kav

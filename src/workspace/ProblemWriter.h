@@ -34,14 +34,18 @@ class ReplacementFile {
     bool Write(const std::string& contents);
     // Puts the written file in the target's place.
     bool Commit();
+    // The system error number of the first step that failed, 0 when none did.
+    int Error() const { return error_; }
 
   private:
     bool PrepareTarget(unsigned& mode);
+    bool Fail(int errorNumber);
     void Discard();
 
     std::string target_;
     std::string temporary_;
     bool committed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace kav

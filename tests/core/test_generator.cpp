@@ -145,9 +145,21 @@ TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {
     const GenerateResult result =
         GenerateProblem(ws, 2, 3, (dir / "no" / "such" / "folder").string());
     EXPECT_EQ(result.outcome, GenerateOutcome::FileError);
-    EXPECT_FALSE(result.message.empty());
+    EXPECT_EQ(result.message, "File not found");
     EXPECT_EQ(ws.LinkCount, 12);
     EXPECT_EQ(ws.LinkFlow[3], 0);
     EXPECT_FALSE(ws.NetworkChanged);
     EXPECT_TRUE(ws.DataNotSaved);
+
+    // A folder where a file belongs cannot be replaced.
+    fs::create_directory(dir / "RANPRB1.LIN");
+    EXPECT_EQ(Generate(1, 1).message, "File access denied");
+}
+
+TEST_F(GeneratorTest, ExistingFilesAreOverwrittenWithoutAQuestion) {
+    std::ofstream(dir / "RANPRB1.NDE") << "old names that are longer than the new ones\r\n";
+    std::ofstream(dir / "RANPRB1.LIN") << "old links";
+    ASSERT_EQ(Generate(0, 0).outcome, GenerateOutcome::Written);
+    EXPECT_EQ(ReadFile("RANPRB1.NDE"), "SOURCE\r\nSINK\r\n");
+    EXPECT_EQ(ReadFile("RANPRB1.LIN"), Fields({1, 2, 0, 0, 0}) + Fields({2, 1, 0, 0, 0}));
 }

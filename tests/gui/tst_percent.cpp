@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QtTest>
 
 #include "app/AppWindows.h"
@@ -164,6 +165,22 @@ class PercentTest : public QObject {
             QCOMPARE(gauge->value(), link * 25);
             QCOMPARE(label->text(), QString::number(link * 25) + ".00000% Complete");
         }
+    }
+
+    // A change that came too soon after a paint is shown by the next report
+    // after the interval, not only by the next whole-percent change.
+    void heldBackChangeIsShownByTheNextReportAfterTheInterval() {
+        TPCTOKFForm form;
+        form.ShowForRun();
+        auto* gauge = form.findChild<QProgressBar*>("Gauge1");
+        form.ReportProgress(1, 100);
+        if (gauge->value() != 0)
+            QSKIP("the report came later than the paint interval");
+        QThread::msleep(TPCTOKFForm::PaintInterval + 5);
+        form.ReportProgress(2, 200);
+        QCOMPARE(gauge->value(), 1);
+        QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(),
+                 QStringLiteral("1.00000% Complete"));
     }
 
     void percentLabelUsesTheDecimalSeparator() {
