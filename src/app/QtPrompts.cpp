@@ -92,6 +92,16 @@ QString MessageText(const std::string& text) {
     return shown;
 }
 
+QString DefaultSuffix(const kav::FileDialogSpec& dialog) {
+    if (dialog.filters.empty())
+        return {};
+    const QString pattern = QString::fromStdString(dialog.filters.front().second);
+    const QString suffix = pattern.mid(2);
+    if (!pattern.startsWith(QStringLiteral("*.")) || suffix.isEmpty() || HasWildcards(suffix))
+        return {};
+    return suffix;
+}
+
 QStringList FileFilters(const kav::FileDialogSpec& dialog) {
     QStringList filters;
     for (const auto& [description, pattern] : dialog.filters) {
@@ -135,8 +145,12 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogSpec& s
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setNameFilters(FileFilters(spec));
+    // A name saved without an extension gets the dialog's own, so that the
+    // link file's name, derived from the node file's, stays beside it.
+    if (forSaving)
+        dialog.setDefaultSuffix(DefaultSuffix(spec));
     if (!spec.fileName.empty())
-        dialog.selectFile(QString::fromStdString(spec.fileName));
+        dialog.selectFile(QFile::decodeName(spec.fileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

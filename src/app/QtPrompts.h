@@ -25,5 +25,8 @@ class QtPrompts : public kav::Prompts {
 // Message text with the program's '\r' line breaks turned into newlines.
 QString MessageText(const std::string& text);
 
+// The extension of the dialog's first filter ("NDE" for "*.NDE"), or nothing.
+QString DefaultSuffix(const kav::FileDialogSpec& dialog);
+
 // The dialog's filter list: "Node Files (*.NDE)", "All Files (*.*)", ...
 QStringList FileFilters(const kav::FileDialogSpec& dialog);

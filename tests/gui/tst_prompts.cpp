@@ -144,6 +144,25 @@ class QtPromptsTest : public QObject {
         QCOMPARE(seenName, QStringLiteral("*.LIN"));
     }
 
+    void aNameSavedWithoutExtensionGetsTheFirstFiltersOne() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder.filePath("NET"));
+            dialog->findChild<QDialogButtonBox*>("buttonBox")
+                ->button(QDialogButtonBox::Save)
+                ->click();
+        });
+        const std::optional<std::string> chosen =
+            prompts.SaveFile({"Specify the file in which to store the NODE information",
+                              {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}},
+                              ""});
+        QVERIFY(chosen.has_value());
+        QCOMPARE(QString::fromStdString(*chosen), folder.filePath("NET.NDE"));
+        QCOMPARE(DefaultSuffix({"t", {{"All Files", "*.*"}}, ""}), QString());
+    }
+
     // A name with wildcards, such as the save dialog's starting "*.LIN",
     // chooses the files listed rather than naming a file.
     void wildcardNameFiltersTheListAndTheDialogStays() {
