@@ -238,19 +238,20 @@ void TFMChangeForm::ShowCurrentLink() {
     flowField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkFlow[k], 10)));
     ubField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkUpper[k], 10)));
     costField_->setText(QString::fromStdString(kav::PadNumber(ws.LinkCost[k], 10)));
-    // The solver's view of the link needs both ends to be nodes.
-    const bool endsAreNodes = kav::IsNode(ws, origin) && kav::IsNode(ws, ws.LinkDest[k]);
-    redCostField_->clear();
-    kilterField_->clear();
-    if (endsAreNodes) {
-        redCostField_->setText(QString::fromStdString(kav::PadNumber(kav::ReducedCost(ws, k), 10)));
-        kilterField_->setText(kav::KilterState(ws, k).InKilter ? QStringLiteral("Yes")
-                                                               : QStringLiteral("No"));
-    }
     lbNew_->setText(QString::number(ws.LinkLower[k]));
     ubNew_->setText(QString::number(ws.LinkUpper[k]));
     costNew_->setText(QString::number(ws.LinkCost[k]));
     removeButton_->setText(marked ? UnremoveCaption : RemoveCaption);
+    // The solver's view comes last: a reduced cost that overflows is reported
+    // and leaves these two fields empty, while the editors already hold this
+    // link's values (not the last link's, which a commit would write here).
+    redCostField_->clear();
+    kilterField_->clear();
+    if (kav::IsNode(ws, origin) && kav::IsNode(ws, ws.LinkDest[k])) {
+        redCostField_->setText(QString::fromStdString(kav::PadNumber(kav::ReducedCost(ws, k), 10)));
+        kilterField_->setText(kav::KilterState(ws, k).InKilter ? QStringLiteral("Yes")
+                                                               : QStringLiteral("No"));
+    }
 }
 
 // With no links there is nothing to show or change: empty fields, the editors

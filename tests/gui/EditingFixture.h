@@ -10,7 +10,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/AppWindows.h"
 #include "editing/TFMAddStuff.h"

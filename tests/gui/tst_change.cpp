@@ -324,25 +324,42 @@ class TestChange : public QObject {
         QVERIFY(text("LinkNoField").isEmpty());
     }
 
-    void aVisitStartsCleanEvenWhenItsFirstLinkCannotBeShown() {
+    void aLinkWhoseReducedCostOverflowsIsShownAndEditedSafely() {
         FiveLinks();
         kav::Workspace& ws = TheWorkspace();
+        // Link 2 (Chicago He -> Denver): -1 + 2147483647 + 2147483647 overflows.
+        ws.NodePotential[2] = 2147483647;
+        ws.NodePotential[3] = -2147483647;
         OpenChangeWindow();
+        QVERIFY(w->prompts.messages.empty());
+        ChooseLink(1);
+        QCOMPARE(w->prompts.messages.size(), std::size_t{1});
+        QCOMPARE(w->prompts.messages[0].kind, kav::MsgKind::Error);
+        QVERIFY(text("RedCostField").isEmpty());
+        // The editors hold link 2's values, so tabbing through them writes
+        // nothing of link 1 into link 2.
+        QCOMPARE(text("LBNew"), QStringLiteral("2"));
+        QCOMPARE(text("UBNew"), QStringLiteral("20"));
+        QCOMPARE(text("CostNew"), QStringLiteral("-1"));
+        QTest::mouseClick(field("LBNew"), Qt::LeftButton);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(ws.LinkLower[2], 2);
+        QCOMPARE(ws.LinkUpper[2], 20);
+        QCOMPARE(ws.LinkCost[2], -1);
         QTest::mouseClick(removeButton(), Qt::LeftButton);
         QTest::mouseClick(removeButton(), Qt::LeftButton);
         Quit();
         QVERIFY(ws.DataNotSaved);
+
+        // A visit whose link 1 cannot be shown still starts with nothing edited.
         ws.DataNotSaved = false;
-        // Link 1's reduced cost overflows 32 bits: the error is reported and
-        // the rest of the link's fields stay unfilled.
         ws.NodePotential[1] = 2147483647;
         ws.NodePotential[2] = -2147483647;
         OpenChangeWindow();
-        QCOMPARE(w->prompts.messages.size(), std::size_t{1});
-        QCOMPARE(w->prompts.messages[0].kind, kav::MsgKind::Error);
+        QCOMPARE(w->prompts.messages.back().kind, kav::MsgKind::Error);
         Quit();
         QVERIFY(!ws.DataNotSaved);
-        QCOMPARE(ws.LinkCount, 5);
     }
 
     void aLinkToANumberThatIsNoNodeCanBeReRouted() {
