@@ -1,8 +1,27 @@
 #include "app/KavrilonApplication.h"
 
 #include <exception>
+#include <string>
 
 #include "workspace/Prompts.h"
+
+namespace {
+
+// One report at a time: while its box is up, the handler that failed may run
+// again (a paint under the box) and fail the same way.
+void ReportOnce(const std::string& text) {
+    static bool reporting = false;
+    if (reporting)
+        return;
+    reporting = true;
+    try {
+        kav::ShowStandardErrorReport(text);
+    } catch (...) {
+    }
+    reporting = false;
+}
+
+}  // namespace
 
 KavrilonApplication::KavrilonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -10,9 +29,9 @@ bool KavrilonApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        kav::ShowStandardErrorReport(error.what());
+        ReportOnce(error.what());
     } catch (...) {
-        kav::ShowStandardErrorReport("Unknown error");
+        ReportOnce("Unknown error");
     }
     return false;
 }

@@ -58,6 +58,30 @@ class ApplicationTest : public QObject {
         QCOMPARE(prompts.messages[0].text, std::string("Integer overflow"));
     }
 
+    // The failing handler may run again while the box is up (a repaint under
+    // it); that second failure shows no second box.
+    void aFailureUnderTheOpenBoxShowsNoSecondBox() {
+        ThrowingWindow window;
+        window.show();
+        struct Reentering : ScriptedPrompts {
+            ThrowingWindow* window = nullptr;
+            kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                                const std::string& text) override {
+                const kav::Answer answer = ScriptedPrompts::Message(kind, buttons, text);
+                QTest::mouseClick(window, Qt::LeftButton);
+                return answer;
+            }
+        } boxes;
+        boxes.window = &window;
+        kav::InstallPrompts(&boxes);
+        QTest::mouseClick(&window, Qt::LeftButton);
+        kav::InstallPrompts(&prompts);
+        QCOMPARE(boxes.messages.size(), std::size_t{1});
+        // Once the box is gone, the next failure is reported again.
+        QTest::mouseClick(&window, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+    }
+
     void anythingElseThrownIsReportedAsUnknown() {
         ThrowingWindow window;
         window.show();
