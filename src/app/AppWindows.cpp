@@ -6,13 +6,16 @@ AppWindows& TheWindows() {
 }
 
 void ShowMainMenu() {
-    if (TheWindows().mainMenu) TheWindows().mainMenu->show();
+    if (TheWindows().mainMenu)
+        TheWindows().mainMenu->show();
 }
 
 void HideMainMenu() {
-    if (TheWindows().mainMenu) TheWindows().mainMenu->hide();
+    if (TheWindows().mainMenu)
+        TheWindows().mainMenu->hide();
 }
 
 void SetProblemButtons(bool enabled) {
-    if (TheWindows().setProblemButtons) TheWindows().setProblemButtons(enabled);
+    if (TheWindows().setProblemButtons)
+        TheWindows().setProblemButtons(enabled);
 }

@@ -11,5 +11,9 @@ QPrinter& ThePrinter() {
     return printer;
 }
 
-bool PrinterWasChosen() { return printerChosen; }
-void MarkPrinterChosen() { printerChosen = true; }
+bool PrinterWasChosen() {
+    return printerChosen;
+}
+void MarkPrinterChosen() {
+    printerChosen = true;
+}
