@@ -1,6 +1,7 @@
 #include "results/TFMResultsForm.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -277,6 +278,10 @@ void TFMResultsForm::LinkSelectorClick() {
 
 void TFMResultsForm::PrintButtonClick() {
     kav::GuardHandler([&] { PrintResults(); });
+}
+
+void TFMResultsForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowSystemClose(event);
 }
 
 void TFMResultsForm::QuitButtonClick() {

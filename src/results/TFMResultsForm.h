@@ -30,6 +30,8 @@ class TFMResultsForm : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    // Quit is the only way back to the main menu.
+    void closeEvent(QCloseEvent* event) override;
 
   private slots:
     void FormShow();

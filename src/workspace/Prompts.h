@@ -62,6 +62,8 @@ bool GuardHandler(Work&& work) {
         return true;
     } catch (const std::exception& error) {
         ShowStandardErrorReport(error.what());
+    } catch (...) {
+        ShowStandardErrorReport("Unknown error");
     }
     return false;
 }

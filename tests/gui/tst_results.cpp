@@ -16,6 +16,7 @@
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowSystemClose.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -304,6 +305,8 @@ void TestResults::costLabelGroupsThousands() {
 void TestResults::quitGoesBackToTheMainMenu() {
     LoadSolvedProblem();
     Open();
+    QVERIFY(!WindowSystemClose(form_));  // Alt+F4 would leave no window on screen
+    QVERIFY(form_->isVisible());
     Click("QuitButton");
     QVERIFY(!form_->isVisible());
     QVERIFY(mainMenu_.isVisible());
