@@ -1,0 +1,309 @@
+// Whole sessions with the real windows, started as the program starts them:
+// load, run, display, print, save and load again; a problem built by hand,
+// checked, fixed, changed and run again; an infeasible problem; bad files and
+// the questions before data is lost. Every step checks which windows are on
+// screen, the main menu's problem buttons and the Workspace flags.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/AppWindows.h"
+#include "app/CreateWindows.h"
+#include "app/ProgramPrinter.h"
+#include "app/TAboutBoxKavrilon.h"
+#include "app/TFMErrorForm.h"
+#include "app/TKavrilonForm.h"
+#include "app/TPCTOKFForm.h"
+#include "editing/TFMAddStuff.h"
+#include "editing/TFMChangeForm.h"
+#include "editing/TFMLinkAddForm.h"
+#include "editing/TFXNodeAddForm.h"
+#include "generator/GenRand4.h"
+#include "results/TFMResultsForm.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+const std::string DiscardQuestion =
+    "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\rDo you really want to continue?";
+const std::string ExitQuestion = "Thanks for using KAVRILON.\rAre you sure you want to exit now?";
+const std::string FatalRead =
+    "<<< FATAL ERROR READING DATA ... WARNING ... >>>\r"
+    "<<<     DATA MATRICES BEING SET TO ZERO      >>>";
+
+// The object names of the program's windows that are on screen, in creation order.
+QStringList Showing() {
+    QStringList names;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !window->objectName().isEmpty() &&
+            !window->inherits("QTipLabel"))
+            names << window->objectName();
+    }
+    names.sort();
+    return names;
+}
+
+template <class T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(QLatin1String(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}
+
+// Remembers, for every message, the windows on screen and the percent window's
+// label while it was shown.
+class SessionPrompts : public ScriptedPrompts {
+  public:
+    std::vector<QStringList> showingAt;
+    std::vector<QString> percentAt;
+
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
+        showingAt.push_back(Showing());
+        percentAt.push_back(Child<QLabel>(TheWindows().percentDone, "OKFPercentLabel")->text());
+        return ScriptedPrompts::Message(kind, buttons, text);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Shown& shown : messages)
+            texts.push_back(shown.text);
+        return texts;
+    }
+    void Reset() {
+        Clear();
+        showingAt.clear();
+        percentAt.clear();
+    }
+};
+
+[[maybe_unused]] void WriteFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(content);
+}
+
+struct Solution {
+    std::vector<int32_t> flows;
+    std::vector<int32_t> potentials;
+    double totalCost = 0;
+    bool operator==(const Solution& other) const {
+        return flows == other.flows && potentials == other.potentials &&
+               totalCost == other.totalCost;
+    }
+};
+
+Solution Held() {
+    const kav::Workspace& ws = kav::TheWorkspace();
+    Solution solution;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        solution.flows.push_back(ws.LinkFlow[k]);
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        solution.potentials.push_back(ws.NodePotential[n]);
+    solution.totalCost = ws.TotalCost;
+    return solution;
+}
+
+}  // namespace
+
+class WorkflowTest : public QObject {
+    Q_OBJECT
+
+    SessionPrompts prompts;
+    TKavrilonForm* menu = nullptr;
+    QTemporaryDir dir;
+
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QPushButton* MenuButton(const char* name) const { return Child<QPushButton>(menu, name); }
+    bool ProblemButtons() const {
+        const bool change = MenuButton("ChangeButton")->isEnabled();
+        for (const char* name : {"RunButton", "DisplayButton", "SaveButton"}) {
+            if (MenuButton(name)->isEnabled() != change)
+                qFatal("problem buttons out of step");
+        }
+        return change;
+    }
+    void Press(const char* name) {
+        QPushButton* button = MenuButton(name);
+        QVERIFY2(button->isVisible() && button->isEnabled(), name);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    static void Click(QWidget* window, const char* name) {
+        QPushButton* button = Child<QPushButton>(window, name);
+        if (!button->isVisible() || !button->isEnabled())
+            qFatal("button %s cannot be clicked", name);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Presses Alt with key on the active window and waits for the button's
+    // click, which comes when its press animation ends.
+    static void PressAlt(QWidget* window, Qt::Key key) {
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, key,
+                        Qt::AltModifier);
+        QVERIFY(QTest::qWaitFor([&] {
+            for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+                if (button->isDown())
+                    return false;
+            }
+            return true;
+        }));
+    }
+    static void TypeAndTab(QLineEdit* field, const QString& text) {
+        QTest::mouseClick(field, Qt::LeftButton);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+    static void ClickLine(QListWidget* list, int row) {
+        QListWidgetItem* item = list->item(row);
+        if (!item)
+            qFatal("no line %d", row);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
+    }
+    void CheckFlags(bool dataNotSaved, bool resultsNotShown, bool networkChanged) {
+        const kav::Workspace& ws = kav::TheWorkspace();
+        QCOMPARE(ws.DataNotSaved, dataNotSaved);
+        QCOMPARE(ws.ResultsNotShown, resultsNotShown);
+        QCOMPARE(ws.NetworkChanged, networkChanged);
+    }
+    void Load(const QString& nodeFile) {
+        prompts.files.push_back(nodeFile.toStdString());
+        Press("ReadButton");
+    }
+    // Runs a feasible problem: one message, the solution time, shown over the
+    // percent window, which by then shows the whole run done.
+    void RunFeasible() {
+        prompts.Reset();
+        Press("RunButton");
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(prompts.messages[0].text)
+                    .startsWith("...Problem is solved...\rSolution Time = "));
+        QCOMPARE(prompts.showingAt[0], QStringList{"PCTOKFForm"});
+        QCOMPARE(prompts.percentAt[0], QStringLiteral("100.00000% Complete"));
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        QVERIFY(!kav::TheWorkspace().Infeasible);
+        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(!kav::TheWorkspace().NetworkChanged);
+    }
+    QWidget* Results() const { return TheWindows().results; }
+    QStringList ResultLines(const char* list) const {
+        QStringList lines;
+        const QAbstractItemModel* model = Child<QListView>(Results(), list)->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            lines << model->index(i, 0).data().toString();
+        return lines;
+    }
+    void Display() {
+        Press("DisplayButton");
+        QCOMPARE(Showing(), QStringList{"FMResultsForm"});
+        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(QTest::qWaitForWindowActive(Results()));
+    }
+    void QuitResults() {
+        PressAlt(Results(), Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QApplication::setQuitOnLastWindowClosed(false);
+        kav::InstallPrompts(&prompts);
+        CreateWindows();
+        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        ShowMainMenu();
+        // The splash is over the menu until its timer closes it.
+        QCOMPARE(Showing(), (QStringList{"KavrilonForm", "SplashAboutBox"}));
+        QTRY_COMPARE_WITH_TIMEOUT(Showing(), QStringList{"KavrilonForm"}, 5000);
+    }
+    void init() {
+        kav::TheWorkspace().Reset();
+        SetProblemButtons(false);
+        prompts.Reset();
+        menu->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+    }
+    void cleanup() { QCOMPARE(prompts.unscripted, 0); }
+    void cleanupTestCase() {
+        DestroyWindows();
+        kav::InstallPrompts(nullptr);
+    }
+
+    void loadRunDisplayPrintSaveZeroLoadAndRunAgain() {
+        kav::Workspace& ws = kav::TheWorkspace();
+        QCOMPARE(kav::GenerateProblem(ws, 6, 9, dir.path().toStdString()).outcome,
+                 kav::GenerateOutcome::Written);
+        ws.Reset();
+
+        Load(Path("RANPRB1.NDE"));
+        QVERIFY(prompts.messages.empty());
+        QCOMPARE(ws.NodeCount, 6 + 9 + 2);
+        QVERIFY(ProblemButtons());
+        CheckFlags(false, false, false);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        const Solution first = Held();
+        CheckFlags(false, true, false);
+
+        Display();
+        QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(),
+                 QStringLiteral("TOTAL COST = %L1").arg(qint64(first.totalCost)));
+        QCOMPARE(ResultLines("NodeList").size(), ws.NodeCount);
+        QCOMPARE(ResultLines("LinkList").size(), ws.LinkCount);
+
+        ThePrinter().setOutputFormat(QPrinter::PdfFormat);
+        ThePrinter().setOutputFileName(Path("report.pdf"));
+        PressAlt(Results(), Qt::Key_P);
+        QVERIFY(prompts.messages.size() == 1);  // the solution time only
+        QVERIFY(QFile(Path("report.pdf")).size() > 1000);
+        QuitResults();
+        CheckFlags(false, false, false);
+
+        prompts.files = {Path("MINE.NDE").toStdString()};
+        Press("SaveButton");
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QVERIFY(QFile::exists(Path("MINE.LIN")));
+        QVERIFY(ProblemButtons());
+
+        // Nothing unsaved and nothing unseen: Zero asks nothing.
+        prompts.Reset();
+        Press("ZeroButton");
+        QVERIFY(prompts.events.empty());
+        QVERIFY(!ProblemButtons());
+        QCOMPARE(ws.LinkCount, 0);
+
+        Load(Path("MINE.NDE"));
+        QVERIFY(ProblemButtons());
+        RunFeasible();
+        QCOMPARE(Held(), first);
+
+        // Results unseen: Exit warns; No to the exit question keeps everything.
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes, kav::Answer::No};
+        Press("ExitButton");
+        QCOMPARE(prompts.Texts(), (std::vector<std::string>{DiscardQuestion, ExitQuestion}));
+        QCOMPARE(prompts.beeps, (std::vector<unsigned>{16, 16}));
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        QCOMPARE(Held(), first);
+    }
+};
+
+QTEST_MAIN(WorkflowTest)
+#include "tst_workflows.moc"
