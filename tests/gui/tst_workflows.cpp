@@ -149,6 +149,7 @@ class WorkflowTest : public QObject {
     // Presses Alt with key on the active window and waits for the button's
     // click, which comes when its press animation ends.
     static void PressAlt(QWidget* window, Qt::Key key) {
+        window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, key,
                         Qt::AltModifier);
@@ -302,6 +303,157 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.beeps, (std::vector<unsigned>{16, 16}));
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
         QCOMPARE(Held(), first);
+    }
+
+    void problemBuiltByHandIsCheckedFixedChangedAndRunAgain() {
+        kav::Workspace& ws = kav::TheWorkspace();
+        QWidget* chooser = TheWindows().addStuff;
+        QWidget* nodes = TheWindows().nodeAdder;
+        QWidget* links = TheWindows().linkAdder;
+        QWidget* change = TheWindows().change;
+
+        PressAlt(menu, Qt::Key_N);
+        QCOMPARE(Showing(), QStringList{"FMAddStuff"});
+        QVERIFY(!Child<QPushButton>(chooser, "LinkButton")->isEnabled());
+        PressAlt(chooser, Qt::Key_N);
+        QCOMPARE(Showing(), (QStringList{"FMAddStuff", "FXNodeAddForm"}));
+        QVERIFY(QTest::qWaitForWindowActive(nodes));
+        // Typed and added by the accelerator without leaving the field, then
+        // typed, left with Tab and added with the space bar.
+        auto* name = Child<QLineEdit>(nodes, "NodeName");
+        for (const char* typed : {"Alpha", "Beta"}) {
+            TypeAndTab(name, QString::fromLatin1(typed));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        }
+        for (const char* typed : {"Gamma", "Delta"}) {
+            QTest::mouseClick(name, Qt::LeftButton);
+            name->selectAll();
+            QTest::keyClicks(name, QString::fromLatin1(typed));
+            PressAlt(nodes, Qt::Key_A);
+        }
+        QCOMPARE(ws.NodeCount, 4);
+        QCOMPARE(ws.NodeName[4], std::string("Delta"));
+        QVERIFY(Child<QPushButton>(chooser, "LinkButton")->isEnabled());
+        PressAlt(nodes, Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"FMAddStuff"});
+
+        PressAlt(chooser, Qt::Key_L);
+        QCOMPARE(Showing(), (QStringList{"FMAddStuff", "FMLinkAddForm"}));
+        QVERIFY(QTest::qWaitForWindowActive(links));
+        struct Typed {
+            int origin, dest;
+            const char *lower, *upper, *cost;
+        };
+        const Typed typed[] = {{1, 2, "0", "10", "3"},
+                               {2, 3, "2", "10", "1"},
+                               {3, 1, "0", "10", "-2"},
+                               {1, 3, "0", "4", "1"}};
+        for (const Typed& link : typed) {
+            ClickLine(Child<QListWidget>(links, "OriginList"), link.origin - 1);
+            ClickLine(Child<QListWidget>(links, "DestinationList"), link.dest - 1);
+            TypeAndTab(Child<QLineEdit>(links, "UnitCost"), QString::fromLatin1(link.cost));
+            TypeAndTab(Child<QLineEdit>(links, "LowerBound"), QString::fromLatin1(link.lower));
+            // The last field is not left before the accelerator adds the link.
+            auto* upper = Child<QLineEdit>(links, "UpperBound");
+            QTest::mouseClick(upper, Qt::LeftButton);
+            upper->selectAll();
+            QTest::keyClicks(upper, QString::fromLatin1(link.upper));
+            PressAlt(links, Qt::Key_A);
+        }
+        QCOMPARE(ws.LinkCount, 4);
+        QCOMPARE(ws.LinkUpper[4], 4);
+        QCOMPARE(ws.LinkCost[3], -2);
+        QVERIFY(prompts.messages.empty());
+        PressAlt(links, Qt::Key_Q);
+        PressAlt(chooser, Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        QVERIFY(ProblemButtons());
+        CheckFlags(true, false, true);
+
+        // Delta is never used: the error list replaces the menu.
+        Press("RunButton");
+        QCOMPARE(Showing(), QStringList{"FMErrorForm"});
+        QVERIFY(prompts.messages.empty());
+        auto* errors = Child<QListWidget>(TheWindows().errorList, "ErrorList");
+        QCOMPARE(errors->count(), 1);
+        QCOMPARE(errors->item(0)->text(),
+                 QStringLiteral("Node <Delta> is never used...FATAL ERROR..."));
+        CheckFlags(true, false, true);
+        Click(TheWindows().errorList, "OKButton");
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+
+        // Remove Delta in the node window.
+        Press("AddButton");
+        PressAlt(chooser, Qt::Key_N);
+        ClickLine(Child<QListWidget>(nodes, "NodeList"), 3);
+        PressAlt(nodes, Qt::Key_R);
+        QCOMPARE(ws.NodeCount, 3);
+        PressAlt(nodes, Qt::Key_Q);
+        PressAlt(chooser, Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 6, 4}));
+        QCOMPARE(ws.TotalCost, 0.0);
+        Display();
+        QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 0"));
+        QuitResults();
+
+        // Lower link 4's upper bound: flows stay as the next run's start.
+        Press("ChangeButton");
+        QCOMPARE(Showing(), QStringList{"FMChangeForm"});
+        QVERIFY(QTest::qWaitForWindowActive(change));
+        auto* linkList = Child<QComboBox>(change, "LinkList");
+        PressAlt(change, Qt::Key_T);
+        QCOMPARE(QApplication::focusWidget(), linkList);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(linkList, Qt::Key_Down);
+        QCOMPARE(Child<QLineEdit>(change, "LinkNoField")->text(), QStringLiteral("4"));
+        TypeAndTab(Child<QLineEdit>(change, "UBNew"), "3");
+        QCOMPARE(ws.LinkUpper[4], 3);
+        PressAlt(change, Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        CheckFlags(true, false, false);
+        QCOMPARE(ws.LinkFlow[4], 4);
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 5, 3}));
+        QCOMPARE(ws.TotalCost, 1.0);
+        Display();
+        QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 1"));
+        QVERIFY(!Child<QLabel>(Results(), "KilterWarning")->isVisible());
+        QuitResults();
+
+        // Mark link 4 for removal; the next run starts from zero.
+        Press("ChangeButton");
+        QVERIFY(QTest::qWaitForWindowActive(change));
+        QCOMPARE(Child<QLineEdit>(change, "LinkNoField")->text(), QStringLiteral("1"));
+        PressAlt(change, Qt::Key_T);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(linkList, Qt::Key_Down);
+        PressAlt(change, Qt::Key_R);
+        QCOMPARE(ws.LinkOrigin[4], -1);
+        PressAlt(change, Qt::Key_Q);
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        QCOMPARE(ws.LinkCount, 3);
+        CheckFlags(true, false, true);
+        QVERIFY(ProblemButtons());
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 2}));
+        Display();
+        QCOMPARE(ResultLines("LinkList").size(), 3);
+        QuitResults();
+        QVERIFY(prompts.messages.size() == 1);
+
+        // Unsaved: Zero asks first; No keeps the problem.
+        prompts.Reset();
+        prompts.answers = {kav::Answer::No};
+        Press("ZeroButton");
+        QCOMPARE(prompts.Texts(), std::vector<std::string>{DiscardQuestion});
+        QCOMPARE(ws.LinkCount, 3);
+        QVERIFY(ProblemButtons());
     }
 };
 
