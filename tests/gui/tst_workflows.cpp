@@ -88,7 +88,7 @@ class SessionPrompts : public ScriptedPrompts {
     }
 };
 
-[[maybe_unused]] void WriteFile(const QString& path, const QByteArray& content) {
+void WriteFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
@@ -454,6 +454,148 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.Texts(), std::vector<std::string>{DiscardQuestion});
         QCOMPARE(ws.LinkCount, 3);
         QVERIFY(ProblemButtons());
+    }
+
+    void infeasibleProblemShowsThreeBoxesAndTheNextRunStartsFromZero() {
+        // Every node can balance on its own, but the pair A, B must send 5
+        // units out and can take at most 2 back.
+        WriteFile(Path("CUT.NDE"), "A\r\nB\r\nC\r\nD\r\n");
+        WriteFile(Path("CUT.LIN"),
+                  "5 4\r\n"
+                  "1 3 5 5 0\r\n"
+                  "1 2 0 10 1\r\n"
+                  "2 1 0 10 1\r\n"
+                  "3 4 0 10 1\r\n"
+                  "4 2 0 2 1\r\n");
+        kav::Workspace& ws = kav::TheWorkspace();
+        Load(Path("CUT.NDE"));
+        QVERIFY(ProblemButtons());
+
+        std::vector<Solution> partial;
+        std::vector<std::string> failure;
+        for (int run = 0; run < 2; ++run) {
+            ws.TotalCost = 77;
+            prompts.Reset();
+            Press("RunButton");
+            const std::vector<std::string> texts = prompts.Texts();
+            QCOMPARE(texts.size(), std::size_t{3});
+            QVERIFY(QString::fromStdString(texts[0]).startsWith(
+                "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK "));
+            QVERIFY(QString::fromStdString(texts[1]).startsWith("...Problem is solved..."));
+            QCOMPARE(texts[2],
+                     std::string("Inputs yield infeasible solution...\rSEVERE WARNING..."));
+            QCOMPARE(prompts.showingAt[0], QStringList{"PCTOKFForm"});
+            QCOMPARE(prompts.showingAt[1], QStringList{"PCTOKFForm"});
+            QCOMPARE(prompts.showingAt[2], QStringList{"KavrilonForm"});
+            QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+            QVERIFY(ws.Infeasible);
+            QCOMPARE(ws.TotalCost, 77.0);
+            partial.push_back(Held());
+            failure.push_back(texts[0]);
+            CheckFlags(false, true, false);
+            QVERIFY(ProblemButtons());
+
+            Display();
+            QVERIFY(Child<QLabel>(Results(), "KilterWarning")->isVisible());
+            QVERIFY(Child<QLabel>(Results(), "OutOfKilterLabel")->isVisible());
+            QVERIFY(ResultLines("LinkList").join('\n').contains('*'));
+            QuitResults();
+            // Whatever the partial flows were, the next run begins from zero.
+            for (int32_t k = 1; k <= ws.LinkCount; ++k)
+                ws.LinkFlow[k] = 1000;
+        }
+        QCOMPARE(partial[1].flows, partial[0].flows);
+        QCOMPARE(failure[1], failure[0]);
+    }
+
+    void badFilesAndTheQuestionsBeforeDataIsLost() {
+        kav::Workspace& ws = kav::TheWorkspace();
+        WriteFile(Path("GOOD.NDE"), "A\r\nB\r\n");
+        WriteFile(Path("GOOD.LIN"), "2 2\r\n1 2 0 10 1\r\n2 1 0 10 1\r\n");
+        WriteFile(Path("OUTSIDE.NDE"), "A\r\nB\r\n");
+        WriteFile(Path("OUTSIDE.LIN"), "2 2\r\n1 2 0 10 1\r\n2 3 0 10 1\r\n");
+        WriteFile(Path("HUGE.NDE"), "A\r\nB\r\n");
+        WriteFile(Path("HUGE.LIN"), "2147483647 2\r\n1 2 0 10 1\r\n");
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise.append(char((i * 7919 + 13) % 256));
+        WriteFile(Path("NOISE.NDE"), noise);
+        WriteFile(Path("NOISE.LIN"), noise);
+
+        Load(Path("GOOD.NDE"));
+        QVERIFY(ProblemButtons());
+        QCOMPARE(ws.LinkCount, 2);
+
+        // A link end outside the nodes fails the load.
+        prompts.Reset();
+        Load(Path("OUTSIDE.NDE"));
+        QCOMPARE(prompts.Texts(), std::vector<std::string>{FatalRead});
+        QCOMPARE(prompts.beeps, std::vector<unsigned>{8});
+        QVERIFY(!ProblemButtons());
+        QCOMPARE(ws.LinkCount, 0);
+        QCOMPARE(ws.NodeCount, 0);
+
+        // A huge count is refused and leaves the problem and buttons as they were.
+        Load(Path("GOOD.NDE"));
+        prompts.Reset();
+        Load(Path("HUGE.NDE"));
+        QCOMPARE(prompts.Texts(),
+                 std::vector<std::string>{"File contains too many links...\rMaximum number allowed "
+                                          "is 20000\rTry another file ... SORRY"});
+        QVERIFY(ProblemButtons());
+        QCOMPARE(ws.LinkCount, 2);
+        QCOMPARE(ws.NodeCount, 2);
+
+        // Binary noise fails like any unreadable file.
+        prompts.Reset();
+        Load(Path("NOISE.NDE"));
+        QCOMPARE(prompts.Texts(), std::vector<std::string>{FatalRead});
+        QVERIFY(!ProblemButtons());
+        QCOMPARE(ws.LinkCount, 0);
+
+        // A good link file with a binary node file loads, and every window
+        // shows the raw names.
+        QFile::copy(Path("GOOD.LIN"), Path("NOISE2.LIN"));
+        WriteFile(Path("NOISE2.NDE"), QByteArray("\x01\xff\x80zz\x00q\r\n\t\xe9\r\n", 14));
+        prompts.Reset();
+        Load(Path("NOISE2.NDE"));
+        QVERIFY(prompts.messages.empty());
+        QVERIFY(ProblemButtons());
+        QCOMPARE(ws.NodeName[1].size(), std::size_t{7});
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        Display();
+        QuitResults();
+        Press("ChangeButton");
+        QVERIFY(QTest::qWaitForWindowActive(TheWindows().change));
+        PressAlt(TheWindows().change, Qt::Key_Q);
+        CheckFlags(false, false, false);
+
+        // Unsaved edits: Load asks; No keeps everything, Yes loads.
+        ws.DataNotSaved = true;
+        prompts.Reset();
+        prompts.answers = {kav::Answer::No};
+        Press("ReadButton");
+        QCOMPARE(prompts.events,
+                 (std::vector<std::string>{"beep 16", "message " + DiscardQuestion}));
+        QCOMPARE(ws.NodeName[2], std::string("\t\xe9"));
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes};
+        Load(Path("GOOD.NDE"));
+        QCOMPARE(prompts.Texts(), std::vector<std::string>{DiscardQuestion});
+        QCOMPARE(ws.NodeName[2], std::string("B"));
+        QVERIFY(ProblemButtons());
+
+        // Exit with unsaved data: the discard question, the exit question, the
+        // farewell, and the main window closes.
+        ws.DataNotSaved = true;
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes, kav::Answer::Yes};
+        Press("ExitButton");
+        QCOMPARE(prompts.Texts(),
+                 (std::vector<std::string>{DiscardQuestion, ExitQuestion, "Exiting KAVRILON."}));
+        QVERIFY(Showing().isEmpty());
+        ShowMainMenu();
     }
 };
 
