@@ -11,3 +11,14 @@ void CentreOnScreen(QWidget* window) {
         window->move(frame.topLeft());
     }
 }
+
+QSize FitOnScreen(const QSize& wanted) {
+    // Room the window system's title bar and borders take around a window.
+    constexpr int FrameAllowance = 40;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return wanted;
+    const QSize room =
+        screen->availableGeometry().size() - QSize(FrameAllowance / 2, FrameAllowance);
+    return wanted.boundedTo(room);
+}

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <cstdlib>
 
+#include "app/Placement.h"
+
 namespace {
 
 QMessageBox::Icon IconOf(kav::MsgKind kind) {
@@ -145,6 +147,8 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogSpec& s
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setNameFilters(FileFilters(spec));
+    // Wide enough for the size, type and date columns next to the names.
+    dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
     if (forSaving)

@@ -9,6 +9,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 #include "app/AppWindows.h"
@@ -69,6 +71,18 @@ void FillQuietly(QComboBox* box, const QStringList& lines) {
     box->addItems(lines);
 }
 
+// Where a drop-down starts drawing its text, so that a column heading above it
+// can start at the same place.
+int TextIndent(const QComboBox* box) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.rect = QRect(QPoint(0, 0), box->sizeHint());
+    option.frame = true;
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, box);
+    return field.left() + 1;
+}
+
 void SelectQuietly(QComboBox* box, int index) {
     const QSignalBlocker quiet(box);
     box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
@@ -82,12 +96,15 @@ TFMChangeForm::TFMChangeForm(QWidget* parent)
     linkList_ = MakeDropDown(
         this, "LinkList",
         QStringLiteral("Select a link to change ... make changes in right hand column"));
-    linkList_->setMinimumContentsLength(58);
+    // Room for the widest line: a five-digit link number, two 12-character
+    // names and three ten-character numbers.
+    linkList_->setMinimumContentsLength(69);
     auto* linkLabel = MakeLabel(this, "LinkLabel", QStringLiteral("&Table of Links"), linkList_);
     PaintText(linkLabel, Colours::White);
     auto* header = new QLabel(FromBytes(kav::ChangeListHeader()), this);
     header->setObjectName(QStringLiteral("Label2"));
     header->setFont(FixedPitchFont());
+    header->setIndent(TextIndent(linkList_));
 
     linkNoField_ = MakeShownValue(this, "LinkNoField");
     linkRemoveLabel_ =

@@ -20,6 +20,7 @@
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/Placement.h"
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "solver/SolveRun.h"
@@ -99,7 +100,7 @@ TFMResultsForm::TFMResultsForm(QWidget* parent) : QWidget(parent) {
     AlignHeadings();
     SetFocusOrder();
     ConnectHandlers();
-    resize(780, 720);
+    resize(FitOnScreen(QSize(780, 720)));
 }
 
 TFMResultsForm::~TFMResultsForm() = default;
