@@ -228,9 +228,10 @@ class WorkflowTest : public QObject {
         CreateWindows();
         menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
         ShowMainMenu();
-        // The splash is over the menu until its timer closes it.
+        // The splash is over the menu until its timer closes it (hurried here).
         QCOMPARE(Showing(), (QStringList{"KavrilonForm", "SplashAboutBox"}));
-        QTRY_COMPARE_WITH_TIMEOUT(Showing(), QStringList{"KavrilonForm"}, 5000);
+        menu->Splash()->AboutTimer()->start(0);
+        QTRY_COMPARE(Showing(), QStringList{"KavrilonForm"});
     }
     void init() {
         kav::TheWorkspace().Reset();
@@ -585,6 +586,15 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.Texts(), std::vector<std::string>{DiscardQuestion});
         QCOMPARE(ws.NodeName[2], std::string("B"));
         QVERIFY(ProblemButtons());
+
+        // Closing the main window from its title bar asks only the exit question.
+        ws.DataNotSaved = true;
+        prompts.Reset();
+        prompts.answers = {kav::Answer::No};
+        menu->close();
+        QCOMPARE(prompts.Texts(), std::vector<std::string>{ExitQuestion});
+        QCOMPARE(Showing(), QStringList{"KavrilonForm"});
+        QVERIFY(ws.DataNotSaved);
 
         // Exit with unsaved data: the discard question, the exit question, the
         // farewell, and the main window closes.
