@@ -89,6 +89,14 @@ void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
     sincePaint_.start();
 }
 
+void TPCTOKFForm::RunFinished() {
+    if (!isVisible() || !pending_)
+        return;
+    ShowPercent();
+    Gauge1->repaint();
+    OKFPercentLabel->repaint();
+}
+
 void TPCTOKFForm::ShowPercent() {
     if (!pending_)
         return;

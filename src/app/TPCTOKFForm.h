@@ -24,6 +24,8 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     bool IsOnScreen() const;
 
     void ReportProgress(int32_t link, int32_t linkCount) override;
+    // Shows a report held back by the paint interval before the run's messages.
+    void RunFinished() override;
 
     static constexpr int PaintInterval = 20;
 

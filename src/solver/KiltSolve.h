@@ -27,6 +27,9 @@ class ProgressSink {
   public:
     virtual ~ProgressSink() = default;
     virtual void ReportProgress(int32_t link, int32_t linkCount) = 0;
+    // The run is over (solved or infeasible): whatever is shown must now be
+    // the last report, since the run's messages appear over it.
+    virtual void RunFinished() {}
 };
 
 // The solve was stopped because potentials, reduced costs or kilter numbers

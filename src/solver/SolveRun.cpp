@@ -18,6 +18,8 @@ void TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
     const double startTime = clock();
     const int32_t failedLink = RunOutOfKilter(ws, view.Progress());
     const double stopTime = clock();
+    if (ProgressSink* progress = view.Progress())
+        progress->RunFinished();
     if (ws.Infeasible) {
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +

@@ -29,6 +29,7 @@ struct FakeView : SolveRunView, ProgressSink {
     void HideProgressWindow() override { events.push_back("hide progress"); }
     ProgressSink* Progress() override { return this; }
     void ReportProgress(int32_t, int32_t) override { ++progressReports; }
+    void RunFinished() override { events.push_back("run finished"); }
 };
 
 // Prompts that log into the same event list as the view.
@@ -80,6 +81,7 @@ TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
     Run();
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
+                               "run finished",
                                "message ...Problem is solved...\rSolution Time = 0.250 seconds",
                                "hide progress",
                            }));
@@ -114,6 +116,7 @@ TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
     Run();
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
+                               "run finished",
                                "message " + InfeasibleText,
                                "message ...Problem is solved...\rSolution Time = 0.250 seconds",
                                "hide progress",
