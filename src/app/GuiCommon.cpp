@@ -1,11 +1,15 @@
 #include "app/GuiCommon.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
@@ -71,4 +75,56 @@ void RefuseWindowSystemClose(QCloseEvent* event) {
 
 void RemoveTitleBarButtons(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+namespace {
+
+// Reports every line as wide as the longest one. The longest is found again
+// after each change of the lines, the first time the view asks for a size.
+class LongestLineDelegate : public QStyledItemDelegate {
+  public:
+    explicit LongestLineDelegate(QAbstractItemView* list) : QStyledItemDelegate(list), list_(list) {
+        const QAbstractItemModel* model = list->model();
+        const auto forget = [this] { longestRow_ = -1; };
+        connect(model, &QAbstractItemModel::rowsInserted, this, forget);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, forget);
+        connect(model, &QAbstractItemModel::modelReset, this, forget);
+        connect(model, &QAbstractItemModel::dataChanged, this, forget);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QAbstractItemModel* model = list_->model();
+        if (longestRow_ < 0 || longestRow_ >= model->rowCount())
+            longestRow_ = LongestRow(model, index.column());
+        const QModelIndex longest = model->index(longestRow_, index.column());
+        if (longest.isValid() && longest != index)
+            size.setWidth(
+                std::max(size.width(), QStyledItemDelegate::sizeHint(option, longest).width()));
+        return size;
+    }
+
+  private:
+    // The lines are fixed-pitch: the one with the most characters is the widest.
+    static int LongestRow(const QAbstractItemModel* model, int column) {
+        int longestRow = 0;
+        qsizetype longestLength = -1;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const qsizetype length = model->index(row, column).data().toString().size();
+            if (length > longestLength) {
+                longestLength = length;
+                longestRow = row;
+            }
+        }
+        return longestRow;
+    }
+
+    const QAbstractItemView* list_;
+    mutable int longestRow_ = -1;
+};
+
+}  // namespace
+
+void SizeLinesByLongest(QAbstractItemView* list) {
+    list->setItemDelegate(new LongestLineDelegate(list));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <string>
 
+class QAbstractItemView;
 class QCloseEvent;
 class QWidget;
 
@@ -55,3 +56,8 @@ bool IsOnScreen(const QWidget* window);
 // Refuses a close asked by the window system (Alt+F4 on a window without a
 // close box); the window's own buttons close it.
 void RefuseWindowSystemClose(QCloseEvent* event);
+
+// A list with uniform item sizes takes the width of every line from one of
+// them, so longer lines could not be scrolled to. This makes every line as
+// wide as the longest one of the list's model (set the model first).
+void SizeLinesByLongest(QAbstractItemView* list);

@@ -131,6 +131,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setAutoDefault(false);
+    // Some room on both sides of the caption, which would otherwise touch the
+    // button's edges when the layout gives the button no more than it asks for.
+    button->setMinimumWidth(button->sizeHint().width() + 16);
     return button;
 }
 
@@ -162,6 +165,7 @@ QListWidget* MakeFixedPitchList(QWidget* parent, const char* name, const QString
     list->setFont(FixedPitchFont());
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
+    SizeLinesByLongest(list);
     return list;
 }
 

@@ -51,6 +51,7 @@ QListView* NewLineList(QStringListModel* lines, const QString& name, QWidget* pa
     list->setModel(lines);
     list->setFont(FixedPitchFont());
     list->setUniformItemSizes(true);
+    SizeLinesByLongest(list);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
