@@ -183,6 +183,20 @@ class PercentTest : public QObject {
                  QStringLiteral("1.00000% Complete"));
     }
 
+    // The run's messages appear over the window: the end of the run shows the
+    // last report even when it came within the paint interval.
+    void endOfRunShowsTheLastReport() {
+        TPCTOKFForm form;
+        form.ShowForRun();
+        for (int link = 1; link <= 8; ++link)
+            form.ReportProgress(link, 8);
+        form.RunFinished();
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), 100);
+        QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(),
+                 QStringLiteral("100.00000% Complete"));
+    }
+
     void percentLabelUsesTheDecimalSeparator() {
         kav::SetLocaleSeparators('.', ',');
         const QString text = PercentLabelText(37.5);
