@@ -129,6 +129,10 @@ bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
         Warn(prompts, "You must select a link from the list to remove");
         return false;
     }
+    // Without a link that carried flow the other flows no longer balance at
+    // its ends: they are no solution and no start for the next solve.
+    if (ws.LinkFlow[link] != 0)
+        ws.NetworkChanged = true;
     for (int32_t j = link; j < ws.LinkCount; ++j) {
         ws.LinkOrigin[j] = ws.LinkOrigin[j + 1];
         ws.LinkDest[j] = ws.LinkDest[j + 1];

@@ -49,7 +49,8 @@ struct NewLink {
 bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts = ThePrompts());
 
 // Removes link (0, or a number that is no link: nothing selected, which is
-// reported); later links move down with their flows. True when removed.
+// reported); later links move down with their flows. Removing a link that
+// carried flow sets NetworkChanged. True when removed.
 bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts = ThePrompts());
 
 // ---- Marks for removal (negative origins while the change window is open) ----

@@ -319,7 +319,20 @@ TEST(RemoveLink, LaterLinksMoveDownWithTheirFlows) {
     EXPECT_EQ(ws.LinkFlow[1], 5);
     EXPECT_EQ(ws.LinkFlow[2], 6);
     EXPECT_TRUE(ws.DataNotSaved);
+    // The removed link carried flow: the flows left no longer balance.
+    EXPECT_TRUE(ws.NetworkChanged);
+}
+
+TEST(RemoveLink, OnlyALinkWithFlowMakesTheSolutionStale) {
+    Workspace ws = ThreeNodes();
+    Link(ws, 1, 2, 0, 5, 1, 0);
+    Link(ws, 2, 3, 0, 5, 1, 3);
+    ScriptedPrompts prompts;
+    ASSERT_TRUE(RemoveLink(ws, 1, prompts));
     EXPECT_FALSE(ws.NetworkChanged);
+    EXPECT_EQ(ws.LinkFlow[1], 3);
+    ASSERT_TRUE(RemoveLink(ws, 1, prompts));
+    EXPECT_TRUE(ws.NetworkChanged);
 }
 
 TEST(RemovalMarks, MarkedLinksGoAtRemovalAndKeepTheOthersInOrder) {

@@ -509,6 +509,37 @@ class WorkflowTest : public QObject {
         QCOMPARE(failure[1], failure[0]);
     }
 
+    // Removing a link that carries flow leaves flows that do not balance; the
+    // next run must not start from them.
+    void linkWithFlowRemovedInTheLinkWindowThenRunAgain() {
+        WriteFile(Path("PAIR.NDE"), "A\r\nB\r\n");
+        WriteFile(Path("PAIR.LIN"), "3 2\r\n1 2 0 10 -2\r\n1 2 0 10 -1\r\n2 1 0 10 0\r\n");
+        kav::Workspace& ws = kav::TheWorkspace();
+        Load(Path("PAIR.NDE"));
+        RunFeasible();
+        QCOMPARE(Held().flows, (std::vector<int32_t>{10, 0, 10}));
+
+        QWidget* chooser = TheWindows().addStuff;
+        QWidget* links = TheWindows().linkAdder;
+        Press("AddButton");
+        PressAlt(chooser, Qt::Key_L);
+        QVERIFY(QTest::qWaitForWindowActive(links));
+        ClickLine(Child<QListWidget>(links, "LinkList"), 0);
+        PressAlt(links, Qt::Key_R);
+        PressAlt(links, Qt::Key_Q);
+        PressAlt(chooser, Qt::Key_Q);
+        QCOMPARE(ws.LinkCount, 2);
+        CheckFlags(true, true, true);
+
+        RunFeasible();
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(Held().flows, (std::vector<int32_t>{10, 10}));
+        QCOMPARE(ws.TotalCost, -10.0);
+        Display();
+        QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = -10"));
+        QuitResults();
+    }
+
     void badFilesAndTheQuestionsBeforeDataIsLost() {
         kav::Workspace& ws = kav::TheWorkspace();
         WriteFile(Path("GOOD.NDE"), "A\r\nB\r\n");
