@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -42,7 +41,7 @@ const std::string FatalRead =
     "<<< FATAL ERROR READING DATA ... WARNING ... >>>\r"
     "<<<     DATA MATRICES BEING SET TO ZERO      >>>";
 
-// The object names of the program's windows that are on screen, in creation order.
+// The object names of the windows on screen, sorted.
 QStringList Showing() {
     QStringList names;
     for (QWidget* window : QApplication::topLevelWidgets()) {
