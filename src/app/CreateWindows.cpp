@@ -1,6 +1,7 @@
 #include "app/CreateWindows.h"
 
 #include "app/AppWindows.h"
+#include "app/ButtonKeys.h"
 #include "app/Hints.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
@@ -26,6 +27,7 @@ Window* Secondary(Window* window) {
 
 void CreateWindows() {
     InstallHintSwitch();
+    InstallEnterPressesButtons();
     AppWindows& windows = TheWindows();
     auto* mainMenu = new TKavrilonForm;
     windows.mainMenu = mainMenu;

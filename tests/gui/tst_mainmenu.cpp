@@ -537,6 +537,15 @@ class MainMenuTest : public QObject {
         QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
     }
 
+    void enterOnAFocusedButtonPressesIt() {
+        QPushButton* about = Button("AboutButton");
+        QTest::keyClick(about, Qt::Key_Return, Qt::ControlModifier);  // not a plain Enter
+        QVERIFY(!TheWindows().aboutBox->isVisible());
+        QTest::keyClick(about, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(TheWindows().aboutBox->isVisible());
+        QVERIFY(!menu->isVisible());
+    }
+
     void windowButtonsHideTheMenuAndShowTheirWindow() {
         SetProblemButtons(true);
         const std::pair<const char*, QWidget*> pairs[] = {{"AddButton", TheWindows().addStuff},
