@@ -16,7 +16,7 @@
 
 #include "workspace/Workspace.h"
 
-struct SparseProblemSpec {
+struct SparseProblemShape {
     int32_t nodes = 2000;
     int32_t links = 19500;
     int32_t supplyNodes = 40;
@@ -28,13 +28,13 @@ struct SparseProblemSpec {
     uint32_t seed = 1;
 };
 
-inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemSpec& spec) {
-    std::mt19937 rng(spec.seed);
+inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemShape& shape) {
+    std::mt19937 rng(shape.seed);
     auto draw = [&rng](int32_t low, int32_t high) {
         return std::uniform_int_distribution<int32_t>(low, high)(rng);
     };
     ws.Reset();
-    const int32_t n = spec.nodes;
+    const int32_t n = shape.nodes;
     const int32_t source = n - 1, sink = n;
     for (int32_t k = 1; k <= n; ++k)
         ws.NodeName[k] = "N" + std::to_string(k);
@@ -54,24 +54,24 @@ inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemSpec& spec)
     std::vector<int32_t> ring(static_cast<std::size_t>(n));
     std::iota(ring.begin(), ring.end(), 1);
     std::shuffle(ring.begin(), ring.end(), rng);
-    const int32_t total = spec.supplyNodes * spec.supplyEach;
+    const int32_t total = shape.supplyNodes * shape.supplyEach;
     for (std::size_t k = 0; k < ring.size(); ++k) {
         link(ring[k], ring[(k + 1) % ring.size()], 0, 4 * total, draw(50, 150));
     }
     const int32_t transshipment = n - 2;
-    for (int32_t k = 1; k <= spec.supplyNodes; ++k) {
-        link(source, draw(1, transshipment), 0, spec.supplyEach, 0);
+    for (int32_t k = 1; k <= shape.supplyNodes; ++k) {
+        link(source, draw(1, transshipment), 0, shape.supplyEach, 0);
     }
-    for (int32_t k = 1; k <= spec.demandNodes; ++k) {
-        link(draw(1, transshipment), sink, 0, 2 * total / spec.demandNodes, 0);
+    for (int32_t k = 1; k <= shape.demandNodes; ++k) {
+        link(draw(1, transshipment), sink, 0, 2 * total / shape.demandNodes, 0);
     }
     link(sink, source, total, total, 0);
-    while (ws.LinkCount < spec.links) {
+    while (ws.LinkCount < shape.links) {
         const int32_t o = draw(1, transshipment);
         int32_t d = draw(1, transshipment - 1);
         d += d >= o;
         const int32_t upper = draw(10, 1000);
-        const int32_t lower = draw(0, 99) < spec.lowerPercent ? draw(1, upper / 2) : 0;
-        link(o, d, lower, upper, draw(spec.minCost, spec.maxCost));
+        const int32_t lower = draw(0, 99) < shape.lowerPercent ? draw(1, upper / 2) : 0;
+        link(o, d, lower, upper, draw(shape.minCost, shape.maxCost));
     }
 }

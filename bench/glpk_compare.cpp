@@ -123,10 +123,10 @@ int main(int argc, char** argv) {
     }
     for (uint32_t seed : {1u, 2u, 3u}) {
         problems.emplace_back("sparse seed " + std::to_string(seed), [&ws, seed] {
-            SparseProblemSpec spec;
-            spec.seed = seed;
-            spec.links = 19000 + 500 * static_cast<int32_t>(seed - 1);
-            MakeSparseProblem(ws, spec);
+            SparseProblemShape shape;
+            shape.seed = seed;
+            shape.links = 19000 + 500 * static_cast<int32_t>(seed - 1);
+            MakeSparseProblem(ws, shape);
         });
     }
 

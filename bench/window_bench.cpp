@@ -35,10 +35,10 @@ class RecordingPrompts : public kav::Prompts {
         return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::Yes;
     }
     void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const kav::FileDialogSpec&) override {
+    std::optional<std::string> OpenFile(const kav::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::string> SaveFile(const kav::FileDialogSpec&) override {
+    std::optional<std::string> SaveFile(const kav::FileDialogRequest&) override {
         return std::nullopt;
     }
     [[noreturn]] void Fatal(kav::MsgKind, const std::string& text) override {

@@ -94,7 +94,7 @@ QString MessageText(const std::string& text) {
     return shown;
 }
 
-QString DefaultSuffix(const kav::FileDialogSpec& dialog) {
+QString DefaultSuffix(const kav::FileDialogRequest& dialog) {
     if (dialog.filters.empty())
         return {};
     const QString pattern = QString::fromStdString(dialog.filters.front().second);
@@ -104,7 +104,7 @@ QString DefaultSuffix(const kav::FileDialogSpec& dialog) {
     return suffix;
 }
 
-QStringList FileFilters(const kav::FileDialogSpec& dialog) {
+QStringList FileFilters(const kav::FileDialogRequest& dialog) {
     QStringList filters;
     for (const auto& [description, pattern] : dialog.filters) {
         filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(description),
@@ -129,32 +129,32 @@ void QtPrompts::Beep(unsigned) {
     QApplication::beep();
 }
 
-std::optional<std::string> QtPrompts::OpenFile(const kav::FileDialogSpec& dialog) {
+std::optional<std::string> QtPrompts::OpenFile(const kav::FileDialogRequest& dialog) {
     return RunFileDialog(dialog, false);
 }
 
-std::optional<std::string> QtPrompts::SaveFile(const kav::FileDialogSpec& dialog) {
+std::optional<std::string> QtPrompts::SaveFile(const kav::FileDialogRequest& dialog) {
     return RunFileDialog(dialog, true);
 }
 
-std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogSpec& spec,
+std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest& request,
                                                     bool forSaving) {
-    ProgramFileDialog dialog(OwnerWindow(), QString::fromStdString(spec.title), lastDirectory_);
+    ProgramFileDialog dialog(OwnerWindow(), QString::fromStdString(request.title), lastDirectory_);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The load and save operations test for existing files and ask themselves.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setNameFilters(FileFilters(spec));
+    dialog.setNameFilters(FileFilters(request));
     // Wide enough for the size, type and date columns next to the names.
     dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
     if (forSaving)
-        dialog.setDefaultSuffix(DefaultSuffix(spec));
-    if (!spec.fileName.empty())
-        dialog.selectFile(QFile::decodeName(spec.fileName.c_str()));
+        dialog.setDefaultSuffix(DefaultSuffix(request));
+    if (!request.fileName.empty())
+        dialog.selectFile(QFile::decodeName(request.fileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

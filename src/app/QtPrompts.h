@@ -11,12 +11,12 @@ class QtPrompts : public kav::Prompts {
     kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
                         const std::string& text) override;
     void Beep(unsigned value) override;
-    std::optional<std::string> OpenFile(const kav::FileDialogSpec& dialog) override;
-    std::optional<std::string> SaveFile(const kav::FileDialogSpec& dialog) override;
+    std::optional<std::string> OpenFile(const kav::FileDialogRequest& dialog) override;
+    std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override;
     [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override;
 
   private:
-    std::optional<std::string> RunFileDialog(const kav::FileDialogSpec& dialog, bool forSaving);
+    std::optional<std::string> RunFileDialog(const kav::FileDialogRequest& dialog, bool forSaving);
 
     // The folder the user last chose a file in; the next dialog starts there.
     QString lastDirectory_;
@@ -26,7 +26,7 @@ class QtPrompts : public kav::Prompts {
 QString MessageText(const std::string& text);
 
 // The extension of the dialog's first filter ("NDE" for "*.NDE"), or nothing.
-QString DefaultSuffix(const kav::FileDialogSpec& dialog);
+QString DefaultSuffix(const kav::FileDialogRequest& dialog);
 
 // The dialog's filter list: "Node Files (*.NDE)", "All Files (*.*)", ...
-QStringList FileFilters(const kav::FileDialogSpec& dialog);
+QStringList FileFilters(const kav::FileDialogRequest& dialog);

@@ -34,25 +34,25 @@ bool FileExists(const std::string& name) {
     return !name.empty() && std::filesystem::is_regular_file(name, error);
 }
 
-FileDialogSpec GetNodeName() {
+FileDialogRequest GetNodeName() {
     return {"Input the name of the file with the NODE information",
             {{"Node Files", "*.NDE"}, {"All Files", "*.*"}},
             ""};
 }
 
-FileDialogSpec GetLinkName() {
+FileDialogRequest GetLinkName() {
     return {"Input the name of the file with LINK information",
             {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
             ""};
 }
 
-FileDialogSpec SaveNodeData() {
+FileDialogRequest SaveNodeData() {
     return {"Specify the file in which to store the NODE information",
             {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}},
             SaveDialogs().nodeName};
 }
 
-FileDialogSpec SaveLinkData() {
+FileDialogRequest SaveLinkData() {
     return {"Specify the file in which to store the LINK information",
             {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
             SaveDialogs().linkName};
@@ -69,12 +69,12 @@ bool ConfirmReplace(Prompts& prompts, const std::string& name) {
            Answer::Yes;
 }
 
-std::string OpenChoice(Prompts& prompts, const FileDialogSpec& dialog) {
+std::string OpenChoice(Prompts& prompts, const FileDialogRequest& dialog) {
     return prompts.OpenFile(dialog).value_or("");
 }
 
 // Shows a save dialog and remembers a confirmed name for its next showing.
-std::string SaveChoice(Prompts& prompts, const FileDialogSpec& dialog, std::string& memory) {
+std::string SaveChoice(Prompts& prompts, const FileDialogRequest& dialog, std::string& memory) {
     std::optional<std::string> chosen = prompts.SaveFile(dialog);
     if (!chosen)
         return "";
@@ -106,7 +106,7 @@ void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
 
 // Shows the save dialog until the user names a new file, agrees to replace an
 // existing one, or cancels (empty name).
-std::string ChooseFileToSave(Prompts& prompts, FileDialogSpec (*dialog)(), std::string& memory) {
+std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory) {
     for (;;) {
         std::string name = SaveChoice(prompts, dialog(), memory);
         if (!FileExists(name) || ConfirmReplace(prompts, name))

@@ -12,8 +12,8 @@ public:
         return buttons == MsgButtons::Ok ? Answer::Ok : Answer::No;
     }
     void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
     [[noreturn]] void Fatal(MsgKind, const std::string& text) override {
         std::fprintf(stderr, "%s\n", text.c_str());
         std::_Exit(EXIT_FAILURE);

@@ -12,14 +12,14 @@ enum class MsgButtons { Ok, YesNo };
 enum class Answer { Ok, Yes, No, Closed };
 
 // Values of the platform message beep.
-constexpr unsigned BeepDefault = 0;       // a rejected key
-constexpr unsigned BeepFileError = 8;     // after file errors
-constexpr unsigned BeepCriticalStop = 16; // before the discard and exit questions
-constexpr unsigned BeepQuestion = 64;     // before the conversion warning
+constexpr unsigned BeepDefault = 0;        // a rejected key
+constexpr unsigned BeepFileError = 8;      // after file errors
+constexpr unsigned BeepCriticalStop = 16;  // before the discard and exit questions
+constexpr unsigned BeepQuestion = 64;      // before the conversion warning
 
 // One file dialog: its title, its filter list as (description, pattern) pairs
 // and the text its file-name box starts with.
-struct FileDialogSpec {
+struct FileDialogRequest {
     std::string title;
     std::vector<std::pair<std::string, std::string>> filters;
     std::string fileName;
@@ -29,14 +29,14 @@ struct FileDialogSpec {
 // this interface: the windows install the Qt implementation, tests a scripted
 // fake. Texts use '\r' as the line break, exactly as the program words them.
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
 
     virtual Answer Message(MsgKind kind, MsgButtons buttons, const std::string& text) = 0;
     virtual void Beep(unsigned value) = 0;
     // The chosen file's full name, or nullopt when the dialog was cancelled.
-    virtual std::optional<std::string> OpenFile(const FileDialogSpec& dialog) = 0;
-    virtual std::optional<std::string> SaveFile(const FileDialogSpec& dialog) = 0;
+    virtual std::optional<std::string> OpenFile(const FileDialogRequest& dialog) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogRequest& dialog) = 0;
     // Shows a fatal programming error and ends the program; the fake records it
     // and throws instead so that tests can see it.
     [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;

@@ -10,7 +10,7 @@
 // destination of at least one link (a ring through all nodes), then random
 // links with small bounds, some lower bounds and mixed-sign costs, so that
 // ties between reduced costs are frequent and some problems are infeasible.
-struct RandomProblemSpec {
+struct RandomProblemShape {
     int minNodes = 2;
     int maxNodes = 40;
     int linksPerNode = 4;
@@ -20,14 +20,14 @@ struct RandomProblemSpec {
 };
 
 inline void MakeRandomProblem(kav::Workspace& ws, std::mt19937& rng,
-                              const RandomProblemSpec& spec = {}) {
+                              const RandomProblemShape& shape = {}) {
     auto draw = [&rng](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(rng);
     };
     ProblemBuilder builder(ws);
-    const int n = draw(spec.minNodes, spec.maxNodes);
+    const int n = draw(shape.minNodes, shape.maxNodes);
     builder.Nodes(n);
-    const int extra = draw(0, spec.linksPerNode * n);
+    const int extra = draw(0, shape.linksPerNode * n);
     // Shuffle the ring's links in among the others so that orders by origin
     // and by destination are not trivially sorted.
     std::vector<int> kinds(static_cast<std::size_t>(n + extra), 0);
@@ -37,9 +37,9 @@ inline void MakeRandomProblem(kav::Workspace& ws, std::mt19937& rng,
     for (int kind : kinds) {
         const int origin = kind > 0 ? kind : draw(1, n);
         const int dest = kind > 0 ? kind % n + 1 : draw(1, n);
-        const int upper = draw(0, spec.maxUpper);
-        const int lower = draw(0, 99) < spec.lowerPercent ? draw(0, upper) : 0;
-        builder.Link(origin, dest, lower, upper, draw(-spec.costRange, spec.costRange));
+        const int upper = draw(0, shape.maxUpper);
+        const int lower = draw(0, 99) < shape.lowerPercent ? draw(0, upper) : 0;
+        builder.Link(origin, dest, lower, upper, draw(-shape.costRange, shape.costRange));
     }
 }
 

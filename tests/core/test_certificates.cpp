@@ -77,11 +77,11 @@ TEST(SolverCertificates, SparseProblemsWithLowerBoundsAndMixedCosts) {
     std::mt19937 rng(1234);
     Workspace ws;
     int feasible = 0, infeasible = 0;
-    RandomProblemSpec spec;
+    RandomProblemShape shape;
     for (int trial = 0; trial < 300; ++trial) {
-        spec.costRange = trial % 3 == 0 ? 1000 : 10;
-        spec.maxUpper = trial % 2 == 0 ? 12 : 500;
-        MakeRandomProblem(ws, rng, spec);
+        shape.costRange = trial % 3 == 0 ? 1000 : 10;
+        shape.maxUpper = trial % 2 == 0 ? 12 : 500;
+        MakeRandomProblem(ws, rng, shape);
         SCOPED_TRACE("trial " + std::to_string(trial));
         SolveAndCompare(ws, feasible, infeasible);
     }
@@ -93,15 +93,15 @@ TEST(SolverCertificates, LargerSparseProblems) {
     std::mt19937 rng(99);
     Workspace ws;
     int feasible = 0, infeasible = 0;
-    RandomProblemSpec spec;
-    spec.minNodes = 200;
-    spec.maxNodes = 400;
-    spec.linksPerNode = 8;
-    spec.lowerPercent = 3;
-    spec.maxUpper = 50;
-    spec.costRange = 100;
+    RandomProblemShape shape;
+    shape.minNodes = 200;
+    shape.maxNodes = 400;
+    shape.linksPerNode = 8;
+    shape.lowerPercent = 3;
+    shape.maxUpper = 50;
+    shape.costRange = 100;
     for (int trial = 0; trial < 6; ++trial) {
-        MakeRandomProblem(ws, rng, spec);
+        MakeRandomProblem(ws, rng, shape);
         SCOPED_TRACE("trial " + std::to_string(trial));
         SolveAndCompare(ws, feasible, infeasible);
     }

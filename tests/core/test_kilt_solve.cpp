@@ -166,17 +166,17 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
 
 TEST(RunOutOfKilter, MatchesThePlainRunOnLargerProblems) {
     std::mt19937 rng(424242);
-    RandomProblemSpec spec;
-    spec.minNodes = 150;
-    spec.maxNodes = 250;
-    spec.linksPerNode = 6;
-    spec.maxUpper = 300;
-    spec.costRange = 60;
-    spec.lowerPercent = 4;
+    RandomProblemShape shape;
+    shape.minNodes = 150;
+    shape.maxNodes = 250;
+    shape.linksPerNode = 6;
+    shape.maxUpper = 300;
+    shape.costRange = 60;
+    shape.lowerPercent = 4;
     Workspace ws, plain;
     for (int trial = 0; trial < 8; ++trial) {
         if (trial % 2 == 0) {
-            MakeRandomProblem(ws, rng, spec);
+            MakeRandomProblem(ws, rng, shape);
         } else {
             MakeTransportProblem(ws, rng, 10 + trial, 25 - trial);
         }

@@ -58,7 +58,7 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     ws.DataNotSaved = ws.ResultsNotShown = true;
     EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
-    const FileDialogSpec& dialog = prompts.openDialogs[0];
+    const FileDialogRequest& dialog = prompts.openDialogs[0];
     EXPECT_EQ(dialog.fileName, "");
     using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(dialog.filters, (Filters{{"Node Files", "*.NDE"}, {"All Files", "*.*"}}));
@@ -90,7 +90,7 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
     using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(prompts.openDialogs[3].filters,
               (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
-    for (const FileDialogSpec& dialog : prompts.openDialogs)
+    for (const FileDialogRequest& dialog : prompts.openDialogs)
         EXPECT_EQ(dialog.fileName, "");
     EXPECT_EQ(ws.NodeFileName, nodes);
     EXPECT_EQ(ws.LinkFileName, links);

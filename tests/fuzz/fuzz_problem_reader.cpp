@@ -24,10 +24,10 @@ class QuietPrompts : public kav::Prompts {
         return kav::Answer::Ok;
     }
     void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const kav::FileDialogSpec&) override {
+    std::optional<std::string> OpenFile(const kav::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::string> SaveFile(const kav::FileDialogSpec&) override {
+    std::optional<std::string> SaveFile(const kav::FileDialogRequest&) override {
         return std::nullopt;
     }
     [[noreturn]] void Fatal(kav::MsgKind, const std::string&) override { std::abort(); }

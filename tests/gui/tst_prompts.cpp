@@ -45,9 +45,9 @@ class QtPromptsTest : public QObject {
     }
 
     void filtersPairDescriptionAndPattern() {
-        kav::FileDialogSpec spec{"t", {{"Node Files", "*.NDE"}, {"All Files", "*.*"}}, ""};
-        QCOMPARE(FileFilters(spec), QStringList({QStringLiteral("Node Files (*.NDE)"),
-                                                 QStringLiteral("All Files (*.*)")}));
+        kav::FileDialogRequest request{"t", {{"Node Files", "*.NDE"}, {"All Files", "*.*"}}, ""};
+        QCOMPARE(FileFilters(request), QStringList({QStringLiteral("Node Files (*.NDE)"),
+                                                    QStringLiteral("All Files (*.*)")}));
     }
 
     void boxesHaveTheIconTitleTextAndButtonsOfTheirKind_data() {

@@ -25,8 +25,8 @@ public:
 
     std::vector<Shown> messages;
     std::vector<unsigned> beeps;
-    std::vector<kav::FileDialogSpec> openDialogs;
-    std::vector<kav::FileDialogSpec> saveDialogs;
+    std::vector<kav::FileDialogRequest> openDialogs;
+    std::vector<kav::FileDialogRequest> saveDialogs;
     // Every event in order: "beep 8", "message <text>", "open <title>", "save <title>".
     std::vector<std::string> events;
 
@@ -45,12 +45,12 @@ public:
         beeps.push_back(value);
         events.push_back("beep " + std::to_string(value));
     }
-    std::optional<std::string> OpenFile(const kav::FileDialogSpec& dialog) override {
+    std::optional<std::string> OpenFile(const kav::FileDialogRequest& dialog) override {
         openDialogs.push_back(dialog);
         events.push_back("open " + dialog.title);
         return NextFile();
     }
-    std::optional<std::string> SaveFile(const kav::FileDialogSpec& dialog) override {
+    std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override {
         saveDialogs.push_back(dialog);
         events.push_back("save " + dialog.title);
         return NextFile();
