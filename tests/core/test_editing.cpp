@@ -3,6 +3,7 @@
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
 #include "editing/ValidateIntegerField.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 
 using namespace kav;
@@ -122,30 +123,15 @@ TEST(ValidateIntegerField, AnOutOfRangeCurrentValueIsReportedWhenTheTextDoesNotC
 
 namespace {
 
-Workspace ThreeNodes() {
-    Workspace ws;
-    ws.NodeCount = 3;
-    ws.NodeName[1] = "Boston";
-    ws.NodeName[2] = "Chicago He";
-    ws.NodeName[3] = "Denver";
-    return ws;
-}
-
-void Link(Workspace& ws, int32_t o, int32_t d, int32_t lo, int32_t up, int32_t cost,
-          int32_t flow = 0) {
-    const int32_t n = ++ws.LinkCount;
-    ws.LinkOrigin[n] = o;
-    ws.LinkDest[n] = d;
-    ws.LinkLower[n] = lo;
-    ws.LinkUpper[n] = up;
-    ws.LinkCost[n] = cost;
-    ws.LinkFlow[n] = flow;
+ProblemBuilder ThreeNodes(Workspace& ws) {
+    return ProblemBuilder(ws).Node("Boston").Node("Chicago He").Node("Denver");
 }
 
 }  // namespace
 
 TEST(EditingLines, NodeAndCountLines) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ThreeNodes(ws);
     EXPECT_EQ(NodeListLine(ws, 2), "   2   Chicago He");
     ws.NodeCount = 2010;
     ws.NodeName[2010] = "Last";
@@ -155,17 +141,15 @@ TEST(EditingLines, NodeAndCountLines) {
 }
 
 TEST(EditingLines, LinkTableLineKeepsLongNumbersWhole) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 0, 10, -25);
-    Link(ws, 3, 1, 123456, 2147483647, -100000000);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 0, 10, -25).Link(3, 1, 123456, 2147483647, -100000000);
     EXPECT_EQ(LinkTableLine(ws, 1), "   1      Boston  Chicago He      0     10       -25");
     EXPECT_EQ(LinkTableLine(ws, 2), "   2      Denver      Boston  123456  2147483647  -100000000");
 }
 
 TEST(EditingLines, ChangeListLineShowsMarkedLinksNegative) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 0, 10, -25);
-    Link(ws, 3, 1, 5, 20, 7);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 0, 10, -25).Link(3, 1, 5, 20, 7);
     ws.LinkOrigin[2] = -3;
     EXPECT_EQ(ChangeListLine(ws, 1), "   1     Boston Chicago He     0         10       -25");
     EXPECT_EQ(ChangeListLine(ws, 2), "  -2     Denver     Boston     5         20         7");
@@ -174,7 +158,8 @@ TEST(EditingLines, ChangeListLineShowsMarkedLinksNegative) {
 }
 
 TEST(FindNodeByName, ExactCaseSensitiveAndCutToTwelve) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ThreeNodes(ws);
     ws.NodeName[3] = "ABCDEFGHIJKL";
     EXPECT_EQ(FindNodeByName(ws, "Boston"), 1);
     EXPECT_EQ(FindNodeByName(ws, "boston"), 0);
@@ -185,7 +170,8 @@ TEST(FindNodeByName, ExactCaseSensitiveAndCutToTwelve) {
 }
 
 TEST(AddNode, RefusesDuplicatesAndAFullTable) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ThreeNodes(ws);
     ScriptedPrompts prompts;
     EXPECT_FALSE(AddNode(ws, "", prompts));
     EXPECT_TRUE(prompts.events.empty());
@@ -210,9 +196,8 @@ TEST(AddNode, RefusesDuplicatesAndAFullTable) {
 }
 
 TEST(RemoveNode, RefusesANodeThatLinksUse) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 0, 5, 1);
-    Link(ws, 3, 2, 0, 5, 1);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 0, 5, 1).Link(3, 2, 0, 5, 1);
     ScriptedPrompts prompts;
     EXPECT_FALSE(RemoveNode(ws, 0, prompts));
     EXPECT_EQ(prompts.messages.at(0).kind, MsgKind::Information);
@@ -234,14 +219,10 @@ TEST(RemoveNode, RefusesANodeThatLinksUse) {
 }
 
 TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {
-    Workspace ws = ThreeNodes();
-    ws.NodeCount = 4;
-    ws.NodeName[4] = "Erie";
+    Workspace ws;
+    ThreeNodes(ws).Node("Erie").Link(1, 3, 0, 5, 1).Link(4, 1, 0, 5, 1).Link(3, 4, 0, 5, 1);
     for (int32_t n = 1; n <= 4; ++n)
         ws.NodePotential[n] = 10 * n;
-    Link(ws, 1, 3, 0, 5, 1);
-    Link(ws, 4, 1, 0, 5, 1);
-    Link(ws, 3, 4, 0, 5, 1);
     ws.LinkOrigin[3] = -3;  // marked links keep their mark
     ScriptedPrompts prompts;
     ASSERT_TRUE(RemoveNode(ws, 2, prompts));
@@ -261,7 +242,8 @@ TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {
 }
 
 TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ThreeNodes(ws);
     ScriptedPrompts prompts;
     const std::pair<NewLink, std::string> refused[] = {
         {{0, 0, 10, 5, 0}, "You must select an origin node for the link to add"},
@@ -289,7 +271,8 @@ TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
 }
 
 TEST(AddLink, AppendsParallelLinksWithFreshFlows) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ThreeNodes(ws);
     ws.LinkFlow[1] = 77;
     ws.LinkFlow[2] = 77;
     EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}));
@@ -302,10 +285,8 @@ TEST(AddLink, AppendsParallelLinksWithFreshFlows) {
 }
 
 TEST(RemoveLink, LaterLinksMoveDownWithTheirFlows) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 0, 5, 1, 4);
-    Link(ws, 2, 3, 1, 6, 2, 5);
-    Link(ws, 3, 1, 2, 7, 3, 6);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 0, 5, 1, 4).Link(2, 3, 1, 6, 2, 5).Link(3, 1, 2, 7, 3, 6);
     ScriptedPrompts prompts;
     EXPECT_FALSE(RemoveLink(ws, 0, prompts));
     EXPECT_EQ(prompts.messages.at(0).text, "You must select a link from the list to remove");
@@ -324,9 +305,8 @@ TEST(RemoveLink, LaterLinksMoveDownWithTheirFlows) {
 }
 
 TEST(RemoveLink, OnlyALinkWithFlowMakesTheSolutionStale) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 0, 5, 1, 0);
-    Link(ws, 2, 3, 0, 5, 1, 3);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 0, 5, 1, 0).Link(2, 3, 0, 5, 1, 3);
     ScriptedPrompts prompts;
     ASSERT_TRUE(RemoveLink(ws, 1, prompts));
     EXPECT_FALSE(ws.NetworkChanged);
@@ -336,9 +316,10 @@ TEST(RemoveLink, OnlyALinkWithFlowMakesTheSolutionStale) {
 }
 
 TEST(RemovalMarks, MarkedLinksGoAtRemovalAndKeepTheOthersInOrder) {
-    Workspace ws = ThreeNodes();
+    Workspace ws;
+    ProblemBuilder problem = ThreeNodes(ws);
     for (int32_t k = 1; k <= 5; ++k)
-        Link(ws, 1 + k % 3, 1 + (k + 1) % 3, k, 10 * k, k, 100 + k);
+        problem.Link(1 + k % 3, 1 + (k + 1) % 3, k, 10 * k, k, 100 + k);
     ToggleRemovalMark(ws, 2);
     ToggleRemovalMark(ws, 4);
     ToggleRemovalMark(ws, 3);
@@ -358,8 +339,8 @@ TEST(RemovalMarks, MarkedLinksGoAtRemovalAndKeepTheOthersInOrder) {
 }
 
 TEST(CommitLinkField, BoundsStayConsistentAndCostsNeedNoCheck) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 1, 2, 5, 20, 3);
+    Workspace ws;
+    ThreeNodes(ws).Link(1, 2, 5, 20, 3);
     ScriptedPrompts prompts;
     EXPECT_FALSE(CommitLinkField(ws, 1, LinkField::Lower, "50", prompts));
     EXPECT_EQ(ws.LinkLower[1], 5);
@@ -380,9 +361,8 @@ TEST(CommitLinkField, BoundsStayConsistentAndCostsNeedNoCheck) {
 }
 
 TEST(EditingLines, LinkEndsThatNameNoNodeAreShownByNumber) {
-    Workspace ws = ThreeNodes();
-    Link(ws, 0, 2, 0, 10, 1);
-    Link(ws, 2, 5000, 0, 10, 1);
+    Workspace ws;
+    ThreeNodes(ws).Link(0, 2, 0, 10, 1).Link(2, 5000, 0, 10, 1);
     EXPECT_EQ(LinkTableLine(ws, 1), "   1          #0  Chicago He      0     10         1");
     EXPECT_EQ(ChangeListLine(ws, 2), "   2 Chicago He      #5000     0         10         1");
 }
