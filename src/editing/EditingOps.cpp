@@ -172,7 +172,7 @@ void ToggleRemovalMark(Workspace& ws, int32_t link) {
 void RemoveMarkedLinks(Workspace& ws) {
     int32_t kept = 0;
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        if (ws.LinkOrigin[j] <= 0)
+        if (IsMarked(ws, j))
             continue;
         ++kept;
         ws.LinkOrigin[kept] = ws.LinkOrigin[j];

@@ -338,6 +338,16 @@ TEST(RemovalMarks, MarkedLinksGoAtRemovalAndKeepTheOthersInOrder) {
     EXPECT_EQ(MarkedLinkCount(ws), 0);
 }
 
+TEST(RemovalMarks, ALinkFromNodeZeroIsNoMarkAndStays) {
+    // Its origin cannot be negated, so it was never marked for removal.
+    Workspace ws;
+    ThreeNodes(ws).Link(0, 2, 0, 10, 1).Link(1, 2, 0, 10, 1);
+    ToggleRemovalMark(ws, 2);
+    RemoveMarkedLinks(ws);
+    ASSERT_EQ(ws.LinkCount, 1);
+    EXPECT_EQ(ws.LinkOrigin[1], 0);
+}
+
 TEST(CommitLinkField, BoundsStayConsistentAndCostsNeedNoCheck) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 5, 20, 3);
