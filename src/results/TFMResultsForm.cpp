@@ -90,6 +90,22 @@ void ShowMessage(kav::MsgKind kind, const QString& text) {
     kav::ThePrompts().Message(kind, kav::MsgButtons::Ok, ToBytes(text));
 }
 
+// A list's title, its column heading and its lines, in the report's fonts.
+void WriteListSection(PrinterTextStream& stream, const QString& title, const QString& heading,
+                      const QStringList& lines) {
+    stream.SetFont(ReportFont(18));
+    stream.WriteLine(title);
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+    stream.SetFont(ReportFont(10, true));
+    stream.WriteLine(heading);
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    for (const QString& line : lines)
+        stream.WriteLine(line);
+}
+
 }  // namespace
 
 TFMResultsForm::TFMResultsForm(QWidget* parent) : QWidget(parent) {
@@ -344,17 +360,8 @@ void TFMResultsForm::PrintResults() {
 void TFMResultsForm::WriteReport(PrinterTextStream& stream) const {
     const bool warningsShown = !outOfKilterLabel_->isHidden();
 
-    stream.SetFont(ReportFont(18));
-    stream.WriteLine(QStringLiteral("LINK LIST"));
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-    stream.SetFont(ReportFont(10, true));
-    stream.WriteLine(linkInfoLabel_->text());
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    for (const QString& line : linkLines_->stringList())
-        stream.WriteLine(line);
+    WriteListSection(stream, QStringLiteral("LINK LIST"), linkInfoLabel_->text(),
+                     linkLines_->stringList());
     if (warningsShown) {
         stream.WriteLine(QString());
         stream.SetFont(ReportFont(12));
@@ -364,17 +371,8 @@ void TFMResultsForm::WriteReport(PrinterTextStream& stream) const {
     stream.WriteLine(QString());
     stream.WriteLine(QString());
 
-    stream.SetFont(ReportFont(18));
-    stream.WriteLine(QStringLiteral("NODE LIST"));
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-    stream.SetFont(ReportFont(10, true));
-    stream.WriteLine(nodeInfoLabel_->text());
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    for (const QString& line : nodeLines_->stringList())
-        stream.WriteLine(line);
+    WriteListSection(stream, QStringLiteral("NODE LIST"), nodeInfoLabel_->text(),
+                     nodeLines_->stringList());
     stream.WriteLine(QString());
     stream.WriteLine(QString());
 
