@@ -61,9 +61,6 @@ class ResultListBuilder {
     // in number order for input order and in name order otherwise.
     void Build(Workspace& ws, char order, bool showAllLinks, ResultLists& lists);
 
-    // Node numbers in ascending name order at positions 1..NodeCount.
-    const std::vector<uint16_t>& NameOrder() const { return nameOrder_; }
-
   private:
     void SortNames(const Workspace& ws);
     void AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const;
