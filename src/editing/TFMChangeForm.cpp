@@ -238,10 +238,7 @@ void TFMChangeForm::ShowCurrentLink() {
         ShowNoLink();
         return;
     }
-    for (QWidget* editor : std::initializer_list<QWidget*>{originList_, destList_, lbNew_, ubNew_,
-                                                           costNew_, removeButton_}) {
-        editor->setEnabled(true);
-    }
+    SetEditorsEnabled(true);
     const kav::Workspace& ws = kav::TheWorkspace();
     const int32_t origin = kav::OriginNode(ws, k);
     const bool marked = kav::IsMarked(ws, k);
@@ -271,6 +268,13 @@ void TFMChangeForm::ShowCurrentLink() {
     }
 }
 
+void TFMChangeForm::SetEditorsEnabled(bool enabled) {
+    for (QWidget* editor : std::initializer_list<QWidget*>{originList_, destList_, lbNew_, ubNew_,
+                                                           costNew_, removeButton_}) {
+        editor->setEnabled(enabled);
+    }
+}
+
 // With no links there is nothing to show or change: empty fields, the editors
 // and Remove disabled, Quit still working.
 void TFMChangeForm::ShowNoLink() {
@@ -282,10 +286,7 @@ void TFMChangeForm::ShowNoLink() {
     SelectQuietly(destList_, -1);
     linkRemoveLabel_->setVisible(false);
     removeButton_->setText(RemoveCaption);
-    for (QWidget* editor : std::initializer_list<QWidget*>{originList_, destList_, lbNew_, ubNew_,
-                                                           costNew_, removeButton_}) {
-        editor->setEnabled(false);
-    }
+    SetEditorsEnabled(false);
 }
 
 void TFMChangeForm::OriginListChange() {

@@ -33,6 +33,9 @@ class TFMChangeForm : public TEditingWindow {
     void UpdateList();
     void ShowCurrentLink();
     void ShowNoLink();
+    // The controls that change the current link: the two drop-downs, the three
+    // editors and Remove.
+    void SetEditorsEnabled(bool enabled);
     // Key filter of the three editors; true when the key is discarded.
     bool LBNewKeyPress(QKeyEvent* event);
     void LBNewExit();
