@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
