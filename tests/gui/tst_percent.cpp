@@ -77,7 +77,7 @@ class PercentTest : public QObject {
         form.findChild<QProgressBar*>("Gauge1")->installEventFilter(&gaugePaints);
         form.findChild<QLabel*>("OKFPercentLabel")->installEventFilter(&labelPaints);
         form.ShowForRun();
-        QVERIFY(form.IsOnScreen());
+        QVERIFY(IsOnScreen(&form));
         QVERIFY(formPaints.paints > 0);
         QVERIFY(gaugePaints.paints > 0);
         QVERIFY(labelPaints.paints > 0);
