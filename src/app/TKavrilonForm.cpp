@@ -84,6 +84,13 @@ QGridLayout* FrameGrid(QFrame* bevel) {
     return grid;
 }
 
+// Hides the main menu and shows window (when there is one) in its place.
+void ShowInPlaceOfMenu(QWidget* window) {
+    HideMainMenu();
+    if (window)
+        window->show();
+}
+
 }  // namespace
 
 TKavrilonForm::TKavrilonForm(QWidget* parent) : QWidget(parent) {
@@ -239,9 +246,7 @@ bool TKavrilonForm::ConfirmDiscard() {
 void TKavrilonForm::AboutButtonClick() {
     kav::GuardHandler([&] {
         StopAboutTimer();
-        HideMainMenu();
-        if (TheWindows().aboutBox)
-            TheWindows().aboutBox->show();
+        ShowInPlaceOfMenu(TheWindows().aboutBox);
     });
 }
 
@@ -301,11 +306,7 @@ void TKavrilonForm::ReadButtonClick() {
 }
 
 void TKavrilonForm::AddButtonClick() {
-    kav::GuardHandler([&] {
-        HideMainMenu();
-        if (TheWindows().addStuff)
-            TheWindows().addStuff->show();
-    });
+    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().addStuff); });
 }
 
 void TKavrilonForm::ZeroButtonClick() {
@@ -318,11 +319,7 @@ void TKavrilonForm::ZeroButtonClick() {
 }
 
 void TKavrilonForm::ChangeButtonClick() {
-    kav::GuardHandler([&] {
-        HideMainMenu();
-        if (TheWindows().change)
-            TheWindows().change->show();
-    });
+    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().change); });
 }
 
 void TKavrilonForm::RunButtonClick() {
