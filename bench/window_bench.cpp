@@ -20,6 +20,7 @@
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/TPCTOKFForm.h"
+#include "support/PaintCounter.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -33,18 +34,6 @@ class RecordingPrompts : public kav::SilentPrompts {
     kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
         lastMessage = text;
         return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::Yes;
-    }
-};
-
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
     }
 };
 
