@@ -75,14 +75,7 @@ class Arguments {
         out = Next();
         return !out.empty();
     }
-    bool Count(long& out) {
-        std::string text;
-        if (!Value(text))
-            return false;
-        char* end = nullptr;
-        out = std::strtol(text.c_str(), &end, 10);
-        return *end == '\0' && out > 0;
-    }
+    bool Count(long& out) { return Number(out) && out > 0; }
 
     bool Number(long& out) {
         std::string text;
