@@ -244,7 +244,7 @@ class KilterRun {
     // first[n] is the position of node n's first link in order; a node without
     // links gets an empty run that starts where the next node's begins.
     void BuildFirst(const uint16_t* order, const int32_t* end, int32_t* first) const {
-        std::fill(first, first + MaxNodes + 2, 0);
+        std::fill(first, first + nodeCount_ + 2, 0);
         int32_t remembered = 0;
         for (int32_t i = 1; i <= linkCount_; ++i) {
             const int32_t n = end[order[i]];
