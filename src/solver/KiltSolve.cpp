@@ -362,7 +362,7 @@ class KilterRun {
             return false;
         const int32_t d = outDest_[i];
         const int32_t m = outLink_[i];
-        const int64_t r = outCost_[i] + pot_[n] - Potential(d);
+        const int64_t r = outCost_[i] + pot_[n] - (pot_[d] + offset_);  // d is not labelled yet
         const int32_t bound = r > 0 ? lower_[m] : upper_[m];
         SetLabel(d, m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
@@ -381,7 +381,7 @@ class KilterRun {
             return false;
         const int32_t o = inOrigin_[i];
         const int32_t m = inLink_[i];
-        const int64_t r = inCost_[i] + Potential(o) - pot_[n];
+        const int64_t r = inCost_[i] + (pot_[o] + offset_) - pot_[n];  // o is not labelled yet
         const int32_t bound = r < 0 ? upper_[m] : lower_[m];
         SetLabel(o, -m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));
