@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <numeric>
 #include <random>
-#include <string>
 #include <vector>
 
+#include "support/ProblemBuilder.h"
 #include "workspace/Workspace.h"
 
 struct SparseProblemShape {
@@ -33,45 +33,34 @@ inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemShape& shap
     auto draw = [&rng](int32_t low, int32_t high) {
         return std::uniform_int_distribution<int32_t>(low, high)(rng);
     };
-    ws.Reset();
     const int32_t n = shape.nodes;
     const int32_t source = n - 1, sink = n;
-    for (int32_t k = 1; k <= n; ++k)
-        ws.NodeName[k] = "N" + std::to_string(k);
+    ProblemBuilder build(ws);
+    build.Nodes(n);
     ws.NodeName[source] = "SOURCE";
     ws.NodeName[sink] = "SINK";
-    ws.NodeCount = n;
-
-    auto link = [&ws](int32_t o, int32_t d, int32_t lo, int32_t up, int32_t cost) {
-        const int32_t k = ++ws.LinkCount;
-        ws.LinkOrigin[k] = o;
-        ws.LinkDest[k] = d;
-        ws.LinkLower[k] = lo;
-        ws.LinkUpper[k] = up;
-        ws.LinkCost[k] = cost;
-    };
 
     std::vector<int32_t> ring(static_cast<std::size_t>(n));
     std::iota(ring.begin(), ring.end(), 1);
     std::shuffle(ring.begin(), ring.end(), rng);
     const int32_t total = shape.supplyNodes * shape.supplyEach;
     for (std::size_t k = 0; k < ring.size(); ++k) {
-        link(ring[k], ring[(k + 1) % ring.size()], 0, 4 * total, draw(50, 150));
+        build.Link(ring[k], ring[(k + 1) % ring.size()], 0, 4 * total, draw(50, 150));
     }
     const int32_t transshipment = n - 2;
     for (int32_t k = 1; k <= shape.supplyNodes; ++k) {
-        link(source, draw(1, transshipment), 0, shape.supplyEach, 0);
+        build.Link(source, draw(1, transshipment), 0, shape.supplyEach, 0);
     }
     for (int32_t k = 1; k <= shape.demandNodes; ++k) {
-        link(draw(1, transshipment), sink, 0, 2 * total / shape.demandNodes, 0);
+        build.Link(draw(1, transshipment), sink, 0, 2 * total / shape.demandNodes, 0);
     }
-    link(sink, source, total, total, 0);
+    build.Link(sink, source, total, total, 0);
     while (ws.LinkCount < shape.links) {
         const int32_t o = draw(1, transshipment);
         int32_t d = draw(1, transshipment - 1);
         d += d >= o;
         const int32_t upper = draw(10, 1000);
         const int32_t lower = draw(0, 99) < shape.lowerPercent ? draw(1, upper / 2) : 0;
-        link(o, d, lower, upper, draw(shape.minCost, shape.maxCost));
+        build.Link(o, d, lower, upper, draw(shape.minCost, shape.maxCost));
     }
 }

@@ -75,14 +75,7 @@ class Arguments {
         out = Next();
         return !out.empty();
     }
-    bool Count(long& out) {
-        std::string text;
-        if (!Value(text))
-            return false;
-        char* end = nullptr;
-        out = std::strtol(text.c_str(), &end, 10);
-        return *end == '\0' && out > 0;
-    }
+    bool Count(long& out) { return Number(out) && out > 0; }
 
     bool Number(long& out) {
         std::string text;
@@ -132,27 +125,17 @@ std::optional<BenchOptions> ParseArguments(int argc, char** argv) {
 
 // Messages go to standard error so that a failed load says why; nothing waits
 // for an answer.
-class ConsolePrompts : public kav::Prompts {
+class ConsolePrompts : public kav::SilentPrompts {
   public:
-    kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
         std::string shown = text;
         for (char& c : shown) {
             if (c == '\r')
                 c = '\n';
         }
         std::fprintf(stderr, "%s\n", shown.c_str());
-        return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::No;
-    }
-    void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    [[noreturn]] void Fatal(kav::MsgKind, const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        std::exit(EXIT_FAILURE);
+        return SilentPrompts::Message(kind, buttons, text);
     }
 };
 

@@ -20,42 +20,20 @@
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/TPCTOKFForm.h"
+#include "support/PaintCounter.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
-// Answers every box with OK and keeps the last text shown.
-class RecordingPrompts : public kav::Prompts {
+// Answers every box with OK (a question Yes) and keeps the last text shown.
+class RecordingPrompts : public kav::SilentPrompts {
   public:
     std::string lastMessage;
     kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
         lastMessage = text;
         return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::Yes;
-    }
-    void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    [[noreturn]] void Fatal(kav::MsgKind, const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        std::exit(1);
-    }
-};
-
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <cstdlib>
 
+#include "app/GuiCommon.h"
 #include "app/Placement.h"
 
 namespace {
@@ -88,7 +89,7 @@ class ProgramFileDialog : public QFileDialog {
 }  // namespace
 
 QString MessageText(const std::string& text) {
-    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    QString shown = FromBytes(text);
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;

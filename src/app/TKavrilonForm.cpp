@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
@@ -83,6 +82,13 @@ QGridLayout* FrameGrid(QFrame* bevel) {
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
     return grid;
+}
+
+// Hides the main menu and shows window (when there is one) in its place.
+void ShowInPlaceOfMenu(QWidget* window) {
+    HideMainMenu();
+    if (window)
+        window->show();
 }
 
 }  // namespace
@@ -240,9 +246,7 @@ bool TKavrilonForm::ConfirmDiscard() {
 void TKavrilonForm::AboutButtonClick() {
     kav::GuardHandler([&] {
         StopAboutTimer();
-        HideMainMenu();
-        if (TheWindows().aboutBox)
-            TheWindows().aboutBox->show();
+        ShowInPlaceOfMenu(TheWindows().aboutBox);
     });
 }
 
@@ -302,11 +306,7 @@ void TKavrilonForm::ReadButtonClick() {
 }
 
 void TKavrilonForm::AddButtonClick() {
-    kav::GuardHandler([&] {
-        HideMainMenu();
-        if (TheWindows().addStuff)
-            TheWindows().addStuff->show();
-    });
+    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().addStuff); });
 }
 
 void TKavrilonForm::ZeroButtonClick() {
@@ -319,11 +319,7 @@ void TKavrilonForm::ZeroButtonClick() {
 }
 
 void TKavrilonForm::ChangeButtonClick() {
-    kav::GuardHandler([&] {
-        HideMainMenu();
-        if (TheWindows().change)
-            TheWindows().change->show();
-    });
+    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().change); });
 }
 
 void TKavrilonForm::RunButtonClick() {

@@ -65,10 +65,6 @@ void TPCTOKFForm::ShowForRun() {
     sincePaint_.start();
 }
 
-bool TPCTOKFForm::IsOnScreen() const {
-    return ::IsOnScreen(this);
-}
-
 void TPCTOKFForm::closeEvent(QCloseEvent* event) {
     RefuseWindowSystemClose(event);
 }

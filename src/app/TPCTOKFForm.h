@@ -20,8 +20,6 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
 
     // Shows the window and paints it before the run's first report.
     void ShowForRun();
-    // Shown and exposed by the window system.
-    bool IsOnScreen() const;
 
     void ReportProgress(int32_t link, int32_t linkCount) override;
     // Shows a report held back by the paint interval before the run's messages.

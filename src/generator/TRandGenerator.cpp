@@ -8,54 +8,10 @@
 
 #include "app/GuiCommon.h"
 #include "editing/EditingWidgets.h"
+#include "editing/ValidateIntegerField.h"
 #include "generator/GenRand4.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
-
-std::optional<int32_t> IntegerFromText(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    int base = 10;
-    if (at < text.size() && text[at] == '$') {
-        base = 16;
-        ++at;
-    } else if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
-        base = 16;
-        ++at;
-    } else if (at + 1 < text.size() && text[at] == '0' &&
-               (text[at + 1] == 'x' || text[at + 1] == 'X')) {
-        base = 16;
-        at += 2;
-    }
-    if (at >= text.size())
-        return std::nullopt;
-    int64_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        int digit = -1;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        if (digit < 0)
-            return std::nullopt;
-        magnitude = magnitude * base + digit;
-        if (magnitude > int64_t{INT32_MAX} + 1)
-            return std::nullopt;
-    }
-    const int64_t value = negative ? -magnitude : magnitude;
-    if (value > INT32_MAX || value < INT32_MIN)
-        return std::nullopt;
-    return static_cast<int32_t>(value);
-}
 
 namespace {
 
@@ -129,7 +85,7 @@ bool TRandGenerator::eventFilter(QObject* watched, QEvent* event) {
 
 void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
     const std::string text = ToBytes(field->text());
-    if (const std::optional<int32_t> value = IntegerFromText(text)) {
+    if (const std::optional<int32_t> value = kav::ConvertIntegerText(text)) {
         count = *value;
         return;
     }

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 #include <cstdint>
-#include <optional>
-#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -43,8 +41,3 @@ class TRandGenerator : public QWidget {
     int32_t originCount_ = 0;
     int32_t destinationCount_ = 0;
 };
-
-// The integer a count field holds: leading blanks, an optional sign, then
-// decimal digits, or a hexadecimal number after "$", "x" or "0x", to the end of
-// the text. Nothing when the text is not a signed 32-bit integer.
-std::optional<int32_t> IntegerFromText(const std::string& text);

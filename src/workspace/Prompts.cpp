@@ -4,24 +4,29 @@
 #include <cstdlib>
 
 namespace kav {
+
+Answer SilentPrompts::Message(MsgKind, MsgButtons buttons, const std::string&) {
+    return buttons == MsgButtons::Ok ? Answer::Ok : Answer::No;
+}
+
+void SilentPrompts::Beep(unsigned) {}
+
+std::optional<std::string> SilentPrompts::OpenFile(const FileDialogRequest&) {
+    return std::nullopt;
+}
+
+std::optional<std::string> SilentPrompts::SaveFile(const FileDialogRequest&) {
+    return std::nullopt;
+}
+
+void SilentPrompts::Fatal(MsgKind, const std::string& text) {
+    std::fflush(stdout);  // keep what a headless program printed before
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::_Exit(EXIT_FAILURE);
+}
+
 namespace {
-
-class SilentPrompts : public Prompts {
-public:
-    Answer Message(MsgKind, MsgButtons buttons, const std::string&) override {
-        return buttons == MsgButtons::Ok ? Answer::Ok : Answer::No;
-    }
-    void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    [[noreturn]] void Fatal(MsgKind, const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        std::_Exit(EXIT_FAILURE);
-    }
-};
-
 Prompts* installed = nullptr;
-
 }  // namespace
 
 Prompts& ThePrompts() {
@@ -29,7 +34,9 @@ Prompts& ThePrompts() {
     return installed ? *installed : silent;
 }
 
-void InstallPrompts(Prompts* prompts) { installed = prompts; }
+void InstallPrompts(Prompts* prompts) {
+    installed = prompts;
+}
 
 void ShowStandardErrorReport(const std::string& text) {
     ThePrompts().Message(MsgKind::Error, MsgButtons::Ok, text);

@@ -42,8 +42,21 @@ class Prompts {
     [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;
 };
 
-// The program-wide prompts. Until one is installed, a silent one answers
-// OK / No / cancel, so that code without windows (the benchmark) never blocks.
+// Prompts for code without windows: every box answers OK (a question No),
+// beeps make no sound, file dialogs are cancelled, and a fatal error is written
+// to standard error before the program ends. Headless programs derive from it
+// to show or record the message texts.
+class SilentPrompts : public Prompts {
+  public:
+    Answer Message(MsgKind kind, MsgButtons buttons, const std::string& text) override;
+    void Beep(unsigned value) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest& dialog) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest& dialog) override;
+    [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
+};
+
+// The program-wide prompts. Until one is installed, a SilentPrompts answers,
+// so that code without windows (the benchmark) never blocks.
 Prompts& ThePrompts();
 void InstallPrompts(Prompts* prompts);
 

@@ -23,6 +23,8 @@ const std::string WriteErrorText =
     "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
     "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
 
+using Filters = std::vector<std::pair<std::string, std::string>>;
+
 std::string Missing(const std::string& name) {
     return "File [" + name + "] does not exist... Try again.";
 }
@@ -60,7 +62,6 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     const FileDialogRequest& dialog = prompts.openDialogs[0];
     EXPECT_EQ(dialog.fileName, "");
-    using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(dialog.filters, (Filters{{"Node Files", "*.NDE"}, {"All Files", "*.*"}}));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.NodeName[3], "C");
@@ -87,7 +88,6 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
                               }));
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Error);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Ok);
-    using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(prompts.openDialogs[3].filters,
               (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
     for (const FileDialogRequest& dialog : prompts.openDialogs)
@@ -170,7 +170,6 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     EXPECT_EQ(prompts.saveDialogs[1].fileName, nodes);
     EXPECT_EQ(prompts.saveDialogs[2].fileName, "*.LIN");
     EXPECT_EQ(prompts.saveDialogs[3].fileName, other);
-    using Filters = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(prompts.saveDialogs[0].filters,
               (Filters{{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}}));
     EXPECT_EQ(prompts.saveDialogs[2].filters,

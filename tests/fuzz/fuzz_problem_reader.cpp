@@ -18,21 +18,6 @@
 
 namespace {
 
-class QuietPrompts : public kav::Prompts {
-  public:
-    kav::Answer Message(kav::MsgKind, kav::MsgButtons, const std::string&) override {
-        return kav::Answer::Ok;
-    }
-    void Beep(unsigned) override {}
-    std::optional<std::string> OpenFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(const kav::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    [[noreturn]] void Fatal(kav::MsgKind, const std::string&) override { std::abort(); }
-};
-
 void Require(bool condition) {
     if (!condition)
         std::abort();
@@ -40,7 +25,7 @@ void Require(bool condition) {
 
 kav::LoadOutcome Read(kav::Workspace& ws, std::string_view links, std::string_view nodes,
                       std::size_t chunk) {
-    QuietPrompts prompts;
+    kav::SilentPrompts prompts;
     kav::MemorySource linkSource(links, chunk);
     kav::MemorySource nodeSource(nodes, chunk);
     kav::TextReader linkReader(linkSource);

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "app/AppWindows.h"
+#include "editing/ValidateIntegerField.h"
 #include "generator/TRandGenerator.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -130,7 +131,7 @@ class GeneratorWindowTest : public QObject {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(int, value);
-        const std::optional<int32_t> converted = IntegerFromText(text.toStdString());
+        const std::optional<int32_t> converted = kav::ConvertIntegerText(text.toStdString());
         QCOMPARE(converted.has_value(), valid);
         if (valid)
             QCOMPARE(*converted, value);

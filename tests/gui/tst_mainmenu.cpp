@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+#include <functional>
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
@@ -96,6 +97,19 @@ class MainMenuTest : public QObject {
         if (change != run || run != display || display != save)
             qFatal("buttons out of step");
         return change;
+    }
+
+    // Presses Printer Setup and hands the print dialog it opens to answer.
+    void PrinterSetup(const std::function<void(QPrintDialog*)>& answer) {
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                answer(dialog);
+            }
+        });
+        poll.start(20);
+        Button("PrinterButton")->click();
     }
 
   private slots:
@@ -454,17 +468,10 @@ class MainMenuTest : public QObject {
 
     void printerSetupKeepsTheChoiceForTheRun() {
         QString dialogName;
-        auto* poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, [&, poll] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                poll->stop();
-                dialogName = dialog->objectName();
-                dialog->reject();
-            }
+        PrinterSetup([&](QPrintDialog* dialog) {
+            dialogName = dialog->objectName();
+            dialog->reject();
         });
-        poll->start(20);
-        Button("PrinterButton")->click();
-        delete poll;
         QCOMPARE(dialogName, QStringLiteral("PrinterSetupDialog1"));
         QVERIFY(!PrinterWasChosen());
         // A cancelled setup chose nothing, not even the file it offered.
@@ -473,16 +480,7 @@ class MainMenuTest : public QObject {
         QVERIFY(prompts.events.empty());
 
         // Confirming keeps the choice (a PDF file where no printer is installed).
-        poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, [poll] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                poll->stop();
-                static_cast<QDialog*>(dialog)->accept();
-            }
-        });
-        poll->start(20);
-        Button("PrinterButton")->click();
-        delete poll;
+        PrinterSetup([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
         QVERIFY(PrinterWasChosen());
         if (QPrinterInfo::availablePrinterNames().isEmpty()) {
             QCOMPARE(ThePrinter().outputFormat(), QPrinter::PdfFormat);
@@ -492,17 +490,10 @@ class MainMenuTest : public QObject {
         // The next setup starts from that choice, and cancelling it keeps it.
         const QString chosenFile = ThePrinter().outputFileName();
         bool offersFile = false;
-        poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, [&, poll] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                poll->stop();
-                offersFile = dialog->testOption(QAbstractPrintDialog::PrintToFile);
-                dialog->reject();
-            }
+        PrinterSetup([&](QPrintDialog* dialog) {
+            offersFile = dialog->testOption(QAbstractPrintDialog::PrintToFile);
+            dialog->reject();
         });
-        poll->start(20);
-        Button("PrinterButton")->click();
-        delete poll;
         QVERIFY(offersFile);
         QCOMPARE(ThePrinter().outputFileName(), chosenFile);
     }

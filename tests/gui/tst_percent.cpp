@@ -11,25 +11,10 @@
 #include "app/GuiCommon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TPCTOKFForm.h"
+#include "support/PaintCounter.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
 #include "workspace/NumberFormat.h"
-
-namespace {
-
-class PaintCounter : public QObject {
-  public:
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
 
 // The two small windows of the solve run: the percent-complete window and the
 // connectivity error list.
@@ -77,7 +62,7 @@ class PercentTest : public QObject {
         form.findChild<QProgressBar*>("Gauge1")->installEventFilter(&gaugePaints);
         form.findChild<QLabel*>("OKFPercentLabel")->installEventFilter(&labelPaints);
         form.ShowForRun();
-        QVERIFY(form.IsOnScreen());
+        QVERIFY(IsOnScreen(&form));
         QVERIFY(formPaints.paints > 0);
         QVERIFY(gaugePaints.paints > 0);
         QVERIFY(labelPaints.paints > 0);

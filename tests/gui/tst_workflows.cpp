@@ -4,6 +4,8 @@
 // the questions before data is lost. Every step checks which windows are on
 // screen, the main menu's problem buttons and the Workspace flags.
 
+#include "EditingFixture.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -51,14 +53,6 @@ QStringList Showing() {
     }
     names.sort();
     return names;
-}
-
-template <class T>
-T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QLatin1String(name));
-    if (!child)
-        qFatal("no child %s", name);
-    return child;
 }
 
 // Remembers, for every message, the windows on screen and the percent window's
@@ -145,35 +139,11 @@ class WorkflowTest : public QObject {
             qFatal("button %s cannot be clicked", name);
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    // Presses Alt with key on the active window and waits for the button's
-    // click, which comes when its press animation ends.
+    // Makes window the active one, then presses Alt with key there.
     static void PressAlt(QWidget* window, Qt::Key key) {
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, key,
-                        Qt::AltModifier);
-        QVERIFY(QTest::qWaitFor([&] {
-            for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-                if (button->isDown())
-                    return false;
-            }
-            return true;
-        }));
-    }
-    static void TypeAndTab(QLineEdit* field, const QString& text) {
-        QTest::mouseClick(field, Qt::LeftButton);
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Tab);
-    }
-    static void ClickLine(QListWidget* list, int row) {
-        QListWidgetItem* item = list->item(row);
-        if (!item)
-            qFatal("no line %d", row);
-        list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(item).center());
+        QVERIFY(::PressAlt(window, key));
     }
     void CheckFlags(bool dataNotSaved, bool resultsNotShown, bool networkChanged) {
         const kav::Workspace& ws = kav::TheWorkspace();
@@ -322,7 +292,7 @@ class WorkflowTest : public QObject {
         // typed, left with Tab and added with the space bar.
         auto* name = Child<QLineEdit>(nodes, "NodeName");
         for (const char* typed : {"Alpha", "Beta"}) {
-            TypeAndTab(name, QString::fromLatin1(typed));
+            TypeAndLeave(name, QString::fromLatin1(typed));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         }
         for (const char* typed : {"Gamma", "Delta"}) {
@@ -351,8 +321,8 @@ class WorkflowTest : public QObject {
         for (const Typed& link : typed) {
             ClickLine(Child<QListWidget>(links, "OriginList"), link.origin - 1);
             ClickLine(Child<QListWidget>(links, "DestinationList"), link.dest - 1);
-            TypeAndTab(Child<QLineEdit>(links, "UnitCost"), QString::fromLatin1(link.cost));
-            TypeAndTab(Child<QLineEdit>(links, "LowerBound"), QString::fromLatin1(link.lower));
+            TypeAndLeave(Child<QLineEdit>(links, "UnitCost"), QString::fromLatin1(link.cost));
+            TypeAndLeave(Child<QLineEdit>(links, "LowerBound"), QString::fromLatin1(link.lower));
             // The last field is not left before the accelerator adds the link.
             auto* upper = Child<QLineEdit>(links, "UpperBound");
             QTest::mouseClick(upper, Qt::LeftButton);
@@ -410,7 +380,7 @@ class WorkflowTest : public QObject {
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(linkList, Qt::Key_Down);
         QCOMPARE(Child<QLineEdit>(change, "LinkNoField")->text(), QStringLiteral("4"));
-        TypeAndTab(Child<QLineEdit>(change, "UBNew"), "3");
+        TypeAndLeave(Child<QLineEdit>(change, "UBNew"), "3");
         QCOMPARE(ws.LinkUpper[4], 3);
         PressAlt(change, Qt::Key_Q);
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
