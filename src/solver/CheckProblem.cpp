@@ -18,12 +18,6 @@ struct NodeTally {
     int64_t maxIn = 0;
 };
 
-std::vector<NodeTally>& Tallies(int32_t nodeCount) {
-    static std::vector<NodeTally> tallies(MaxNodes + 1);
-    tallies.assign(static_cast<std::size_t>(nodeCount) + 1, NodeTally{});
-    return tallies;
-}
-
 bool IsNode(const Workspace& ws, int32_t node) {
     return node >= 1 && node <= ws.NodeCount;
 }
@@ -55,7 +49,7 @@ std::vector<std::string> CheckProblem(Workspace& ws) {
     std::vector<std::string> lines;
     std::vector<std::string> linkEndLines;
     std::vector<std::string> linkBoundLines;
-    std::vector<NodeTally>& tally = Tallies(ws.NodeCount);
+    std::vector<NodeTally> tally(static_cast<std::size_t>(ws.NodeCount) + 1);
 
     // One pass over the links gathers everything the node lines need.
     for (int32_t link = 1; link <= ws.LinkCount; ++link) {

@@ -244,7 +244,7 @@ class KilterRun {
     // first[n] is the position of node n's first link in order; a node without
     // links gets an empty run that starts where the next node's begins.
     void BuildFirst(const uint16_t* order, const int32_t* end, int32_t* first) const {
-        std::fill(first, first + MaxNodes + 2, 0);
+        std::fill(first, first + nodeCount_ + 2, 0);
         int32_t remembered = 0;
         for (int32_t i = 1; i <= linkCount_; ++i) {
             const int32_t n = end[order[i]];
@@ -362,7 +362,7 @@ class KilterRun {
             return false;
         const int32_t d = outDest_[i];
         const int32_t m = outLink_[i];
-        const int64_t r = outCost_[i] + pot_[n] - Potential(d);
+        const int64_t r = outCost_[i] + pot_[n] - (pot_[d] + offset_);  // d is not labelled yet
         const int32_t bound = r > 0 ? lower_[m] : upper_[m];
         SetLabel(d, m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
@@ -381,7 +381,7 @@ class KilterRun {
             return false;
         const int32_t o = inOrigin_[i];
         const int32_t m = inLink_[i];
-        const int64_t r = inCost_[i] + Potential(o) - pot_[n];
+        const int64_t r = inCost_[i] + (pot_[o] + offset_) - pot_[n];  // o is not labelled yet
         const int32_t bound = r < 0 ? upper_[m] : lower_[m];
         SetLabel(o, -m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));

@@ -45,3 +45,13 @@ inline void InfeasibleExample(kav::Workspace& ws) {
         .Link(4, 3, 0, 10, 0)
         .Link(4, 2, 0, 1, 0);
 }
+
+// Link 1 must carry one unit from node 4 to node 1, which can only come round
+// the chain 1 to 2 to 3 to 4 of three links costing `cost` each: at
+// 1000000000 the potentials along it would have to pass 2147483647.
+inline void CostlyChain(kav::Workspace& ws, int32_t cost) {
+    ProblemBuilder builder(ws);
+    builder.Nodes(4).Link(4, 1, 1, 1, 0);
+    for (int32_t n = 1; n <= 3; ++n)
+        builder.Link(n, n + 1, 0, 1, cost);
+}

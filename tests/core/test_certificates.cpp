@@ -44,16 +44,13 @@ std::optional<long long> IndependentOptimum(const Workspace& ws) {
 // Flows within bounds, conservation at every node and every link in kilter
 // under the final potentials: the flows are an optimal circulation.
 void ExpectOptimalityCertificate(const Workspace& ws) {
-    std::vector<int64_t> balance(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         ASSERT_GE(ws.LinkFlow[k], ws.LinkLower[k]) << "link " << k;
         ASSERT_LE(ws.LinkFlow[k], ws.LinkUpper[k]) << "link " << k;
         ASSERT_TRUE(KilterState(ws, k).InKilter) << "link " << k;
-        balance[static_cast<std::size_t>(ws.LinkOrigin[k])] -= ws.LinkFlow[k];
-        balance[static_cast<std::size_t>(ws.LinkDest[k])] += ws.LinkFlow[k];
     }
-    for (int32_t n = 1; n <= ws.NodeCount; ++n)
-        ASSERT_EQ(balance[n], 0) << "node " << n;
+    ASSERT_EQ(NodeBalances(ws),
+              std::vector<int64_t>(static_cast<std::size_t>(ws.NodeCount) + 1, 0));
 }
 
 void SolveAndCompare(Workspace& ws, int& feasible, int& infeasible) {
@@ -93,13 +90,8 @@ TEST(SolverCertificates, LargerSparseProblems) {
     std::mt19937 rng(99);
     Workspace ws;
     int feasible = 0, infeasible = 0;
-    RandomProblemShape shape;
-    shape.minNodes = 200;
-    shape.maxNodes = 400;
-    shape.linksPerNode = 8;
-    shape.lowerPercent = 3;
-    shape.maxUpper = 50;
-    shape.costRange = 100;
+    // 200 to 400 nodes, 8 links a node, costs -100..100, 3% lower bounds, upper to 50.
+    const RandomProblemShape shape{200, 400, 8, 100, 3, 50};
     for (int trial = 0; trial < 6; ++trial) {
         MakeRandomProblem(ws, rng, shape);
         SCOPED_TRACE("trial " + std::to_string(trial));

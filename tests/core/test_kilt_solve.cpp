@@ -37,6 +37,22 @@ std::vector<int32_t> Potentials(const Workspace& ws) {
 
 using Values = std::vector<int32_t>;
 
+// Solves ws, and plain (made a copy of it) the plain way: the outcome, the
+// failing link, the flows, the potentials and the progress reports must agree.
+void ExpectSameAsPlainRun(Workspace& ws, Workspace& plain) {
+    plain = ws;
+    const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
+    RecordingSink sink;
+    const int32_t failed = RunOutOfKilter(ws, &sink);
+    ASSERT_EQ(ws.Infeasible, expected.infeasible);
+    if (expected.infeasible) {
+        ASSERT_EQ(failed, expected.failedLink);
+    }
+    ASSERT_EQ(Flows(ws), Flows(plain));
+    ASSERT_EQ(Potentials(ws), Potentials(plain));
+    ASSERT_EQ(sink.links, expected.progress);
+}
+
 }  // namespace
 
 TEST(KilterState, FollowsTheSignOfTheReducedCost) {
@@ -147,18 +163,8 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
             for (int32_t n = 1; n <= ws.NodeCount; ++n)
                 ws.NodePotential[n] = small(rng);
         }
-        plain = ws;
-        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
-        RecordingSink sink;
-        const int32_t failed = RunOutOfKilter(ws, &sink);
-        ASSERT_EQ(ws.Infeasible, expected.infeasible) << "trial " << trial;
-        if (expected.infeasible) {
-            ++infeasible;
-            ASSERT_EQ(failed, expected.failedLink) << "trial " << trial;
-        }
-        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
-        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
-        ASSERT_EQ(sink.links, expected.progress) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
+        infeasible += ws.Infeasible ? 1 : 0;
     }
     EXPECT_GT(infeasible, 10);
     EXPECT_LT(infeasible, 390);
@@ -166,13 +172,8 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
 
 TEST(RunOutOfKilter, MatchesThePlainRunOnLargerProblems) {
     std::mt19937 rng(424242);
-    RandomProblemShape shape;
-    shape.minNodes = 150;
-    shape.maxNodes = 250;
-    shape.linksPerNode = 6;
-    shape.maxUpper = 300;
-    shape.costRange = 60;
-    shape.lowerPercent = 4;
+    // 150 to 250 nodes, 6 links a node, costs -60..60, 4% lower bounds, upper to 300.
+    const RandomProblemShape shape{150, 250, 6, 60, 4, 300};
     Workspace ws, plain;
     for (int trial = 0; trial < 8; ++trial) {
         if (trial % 2 == 0) {
@@ -180,12 +181,7 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnLargerProblems) {
         } else {
             MakeTransportProblem(ws, rng, 10 + trial, 25 - trial);
         }
-        plain = ws;
-        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
-        RunOutOfKilter(ws, nullptr);
-        ASSERT_EQ(ws.Infeasible, expected.infeasible) << "trial " << trial;
-        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
-        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
     }
 }
 
@@ -203,12 +199,7 @@ TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
             ws.LinkCost[k] = -ws.LinkCost[k] + 1;
             ws.LinkUpper[k] = ws.LinkLower[k] + (ws.LinkUpper[k] - ws.LinkLower[k]) / 2;
         }
-        plain = ws;
-        const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
-        RunOutOfKilter(ws, nullptr);
-        ASSERT_EQ(ws.Infeasible, expected.infeasible);
-        ASSERT_EQ(Flows(ws), Flows(plain)) << "trial " << trial;
-        ASSERT_EQ(Potentials(ws), Potentials(plain)) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
     }
 }
 
@@ -251,14 +242,7 @@ TEST(RunOutOfKilter, UnbalancedStartingFlowsKeepTheirImbalance) {
     ThreeNodeExample(ws);
     ws.LinkFlow[1] = 3;  // node 1 sends 3 more than it receives
     RunOutOfKilter(ws, nullptr);
-    std::vector<int64_t> balance(4, 0);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        balance[ws.LinkOrigin[k]] -= ws.LinkFlow[k];
-        balance[ws.LinkDest[k]] += ws.LinkFlow[k];
-    }
-    EXPECT_EQ(balance[1], -3);
-    EXPECT_EQ(balance[2], 3);
-    EXPECT_EQ(balance[3], 0);
+    EXPECT_EQ(NodeBalances(ws), (std::vector<int64_t>{0, -3, 3, 0}));
 }
 
 TEST(RunOutOfKilter, LinkLoopGoesStraightToItsBound) {
@@ -286,14 +270,8 @@ TEST(RunOutOfKilter, UnfitProblemIsRefusedBeforeAnythingChanges) {
 }
 
 TEST(RunOutOfKilter, GrowingPotentialsStopTheSolveWithValidNumbers) {
-    // A chain whose costs add up beyond 32 bits: potentials along it would
-    // have to exceed 2147483647.
     Workspace ws;
-    ProblemBuilder builder(ws);
-    builder.Nodes(4);
-    builder.Link(4, 1, 1, 1, 0);
-    for (int32_t n = 1; n <= 3; ++n)
-        builder.Link(n, n + 1, 0, 1, 1000000000);
+    CostlyChain(ws, 1000000000);
     try {
         RunOutOfKilter(ws, nullptr);
         FAIL() << "expected the solve to stop";
@@ -311,9 +289,7 @@ TEST(RunOutOfKilter, GrowingPotentialsStopTheSolveWithValidNumbers) {
         EXPECT_GE(ws.NodePotential[n], 0);
 
     // The same chain with smaller costs solves.
-    for (int32_t k = 2; k <= 4; ++k)
-        ws.LinkCost[k] = 700000000;
-    ws.ClearSolution();
+    CostlyChain(ws, 700000000);
     RunOutOfKilter(ws, nullptr);
     EXPECT_FALSE(ws.Infeasible);
     EXPECT_EQ(Flows(ws), (Values{1, 1, 1, 1}));

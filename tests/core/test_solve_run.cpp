@@ -139,12 +139,7 @@ TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
     times = {1.0, 2.0};
     Run();
     EXPECT_FALSE(ws.Infeasible);
-    std::vector<int64_t> balance(5, 0);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        balance[ws.LinkOrigin[k]] -= ws.LinkFlow[k];
-        balance[ws.LinkDest[k]] += ws.LinkFlow[k];
-    }
-    EXPECT_EQ(balance, (std::vector<int64_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(NodeBalances(ws), (std::vector<int64_t>{0, 0, 0, 0, 0}));
 }
 
 TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
@@ -154,14 +149,7 @@ TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
     ws.LinkFlow[2] = 3;  // unbalanced on purpose: kept, so the imbalance shows
     times = {1.0, 2.0};
     Run();
-    int64_t node2 = 0;
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        if (ws.LinkDest[k] == 2)
-            node2 += ws.LinkFlow[k];
-        if (ws.LinkOrigin[k] == 2)
-            node2 -= ws.LinkFlow[k];
-    }
-    EXPECT_EQ(node2, -1);
+    EXPECT_EQ(NodeBalances(ws)[2], -1);
 }
 
 TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
@@ -179,10 +167,7 @@ TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
 }
 
 TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
-    ProblemBuilder builder(ws);
-    builder.Nodes(4).Link(4, 1, 1, 1, 0);
-    for (int32_t n = 1; n <= 3; ++n)
-        builder.Link(n, n + 1, 0, 1, 1000000000);
+    CostlyChain(ws, 1000000000);
     EXPECT_THROW(Run(), SolveStopped);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"show progress", "hide progress"}));
     for (int32_t n = 1; n <= ws.NodeCount; ++n)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "workspace/Workspace.h"
 
@@ -35,3 +36,14 @@ struct ProblemBuilder {
         return *this;
     }
 };
+
+// What flows into each node minus what flows out of it (element 0 unused):
+// all zero when the flows form a circulation.
+inline std::vector<int64_t> NodeBalances(const kav::Workspace& ws) {
+    std::vector<int64_t> balance(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        balance[static_cast<std::size_t>(ws.LinkOrigin[k])] -= ws.LinkFlow[k];
+        balance[static_cast<std::size_t>(ws.LinkDest[k])] += ws.LinkFlow[k];
+    }
+    return balance;
+}
