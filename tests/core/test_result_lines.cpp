@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "results/ResultLines.h"
-#include "support/ProblemBuilder.h"
+#include "support/SolvedProblem.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
@@ -12,34 +12,11 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// A solved three-node problem: every link in kilter, reduced costs 0, 2, 0, -1.
-// Name order is Alpha (2), Gamma (3), beta (1). Returns the builder, so that a
-// test can add to the problem.
-ProblemBuilder FillSolvedProblem(Workspace& ws) {
-    ProblemBuilder builder(ws);
-    builder.Node("beta", 0).Node("Alpha", 3).Node("Gamma", 2);
-    builder.Link(1, 2, 0, 10, 3, 2).Link(2, 3, 2, 10, 1, 2).Link(3, 1, 0, 10, -2, 6);
-    builder.Link(1, 3, 0, 4, 1, 4);
-    return builder;
-}
-
 std::unique_ptr<Workspace> SolvedProblem() {
     auto ws = std::make_unique<Workspace>();
     FillSolvedProblem(*ws);
     return ws;
 }
-
-const std::string Link1 =
-    "   1        beta      Alpha     0        2      10         3            0";
-const std::string Link2 =
-    "   2       Alpha      Gamma     2        2      10         1            2";
-const std::string Link3 =
-    "   3       Gamma       beta     0        6      10        -2            0";
-const std::string Link4 =
-    "   4        beta      Gamma     0        4       4         1           -1";
-const std::string NodeBeta = "      beta              0";
-const std::string NodeAlpha = "     Alpha              3";
-const std::string NodeGamma = "     Gamma              2";
 
 }  // namespace
 

@@ -14,33 +14,19 @@
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
-#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/SolvedProblem.h"
 #include "support/WindowSystemClose.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
-// A solved problem (every link in kilter, total cost 0). Name order is
-// Alpha (2), Gamma (3), beta (1): upper case before lower case. Returns the
-// builder, so that a test can add to the problem.
 ProblemBuilder LoadSolvedProblem() {
-    ProblemBuilder builder(kav::TheWorkspace());
-    builder.Node("beta", 0).Node("Alpha", 3).Node("Gamma", 2);
-    builder.Link(1, 2, 0, 10, 3, 2).Link(2, 3, 2, 10, 1, 2).Link(3, 1, 0, 10, -2, 6);
-    builder.Link(1, 3, 0, 4, 1, 4);
-    return builder;
+    return FillSolvedProblem(kav::TheWorkspace());
 }
 
-const QString Link1 = "   1        beta      Alpha     0        2      10         3            0";
-const QString Link2 = "   2       Alpha      Gamma     2        2      10         1            2";
-const QString Link3 = "   3       Gamma       beta     0        6      10        -2            0";
-const QString Link4 = "   4        beta      Gamma     0        4       4         1           -1";
 const QString Link1NoFlow =
     "   1        beta      Alpha     0        0      10         3            0";
-const QString NodeBeta = "      beta              0";
-const QString NodeAlpha = "     Alpha              3";
-const QString NodeGamma = "     Gamma              2";
 
 // Enough links and nodes for a printout of three pages; some flows are zero,
 // some links are out of kilter.
