@@ -19,8 +19,9 @@ constexpr int GeneratorFieldWidth = 12;
 // name is missing), reads both, shows every message through prompts.
 LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts);
 
-// Save: asks for the files, writes both without ever destroying the last good
-// copy, shows every message through prompts.
+// Save: asks for the files, writes both (see WriteProblemFiles), shows every
+// message through prompts; two names of one file bring the node file's dialog
+// back.
 SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
 
 // The reading steps of LoadProblem once both names are known (they are stored
@@ -34,11 +35,12 @@ LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& node
 // error number is negative.
 constexpr int SameFileError = -1;
 
-// Writes the two files (each through a temporary file renamed over the target,
-// see ReplacementFile). Returns false on any input/output error, leaving the
-// old files as they were; errorNumber, when given, receives the system error
-// number of that error. Two names of one file write nothing and give
-// SameFileError.
+// Writes the two files, each through a ReplacementFile (a temporary file
+// renamed over the target, or the target written in place where replacing it
+// would change it in other ways). Returns false on any input/output error;
+// an error found before the last step leaves the old files as they were.
+// errorNumber, when given, receives the system error number of that error.
+// Two names of one file write nothing and give SameFileError.
 bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                        const std::string& linkFile, int fieldWidth = LinkFieldWidth,
                        int* errorNumber = nullptr);
