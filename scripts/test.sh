@@ -24,9 +24,10 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "running unprivileged already: the normal test run covered UnprivilegedSave"
 elif ! command -v setpriv >/dev/null; then
     echo "SKIPPED UnprivilegedSave: setpriv is missing"
+elif ! id kavtest >/dev/null 2>&1 &&
+    ! useradd --system --no-create-home --shell /usr/sbin/nologin kavtest; then
+    echo "SKIPPED UnprivilegedSave: the test user kavtest could not be made"
 else
-    id kavtest >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin kavtest
     unprivileged=$(mktemp -d)
     chmod 755 "$unprivileged"
     cp build/tests/core_tests "$unprivileged/"
