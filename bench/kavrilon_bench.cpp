@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -183,8 +184,15 @@ bool RunLoad(kav::Workspace& ws, kav::Prompts& prompts, const BenchOptions& opti
 
 bool RunSave(const kav::Workspace& ws, const BenchOptions& options) {
     const std::string& nodeFile = options.saveNodeFile;
-    const bool saved = kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile));
+    int error = 0;
+    const bool saved = kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile),
+                                              kav::LinkFieldWidth, &error);
     std::printf("save %s\n", saved ? "Saved" : "Failed");
+    if (!saved) {
+        std::fprintf(stderr, "%s\n",
+                     error == kav::SameFileError ? "the node file and the link file are one file"
+                                                 : std::strerror(error));
+    }
     return saved;
 }
 

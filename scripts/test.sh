@@ -15,6 +15,46 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRILON_WERROR
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# Saving as an unprivileged user: root may write into any folder and give files
+# to anyone, so the saving tests for a read-only folder and for files of
+# another owner run as a test user. The build tree may sit where that user
+# cannot enter, so the test program runs from a copy in a temporary folder.
+echo "=== saving as an unprivileged user ==="
+if [[ $(id -u) -ne 0 ]]; then
+    echo "running unprivileged already: the normal test run covered UnprivilegedSave"
+elif ! command -v setpriv >/dev/null; then
+    echo "SKIPPED UnprivilegedSave: setpriv is missing"
+elif ! id kavtest >/dev/null 2>&1 &&
+    ! useradd --system --no-create-home --shell /usr/sbin/nologin kavtest; then
+    echo "SKIPPED UnprivilegedSave: the test user kavtest could not be made"
+else
+    unprivileged=$(mktemp -d)
+    chmod 755 "$unprivileged"
+    cp build/tests/core_tests "$unprivileged/"
+    foreign="$unprivileged/foreign"  # files of root in a folder of kavtest
+    mkdir "$foreign"
+    printf 'old\r\n' >"$foreign/F.NDE"
+    printf 'old\r\n' >"$foreign/F.LIN"
+    chmod 666 "$foreign/F.NDE" "$foreign/F.LIN"
+    chown kavtest "$foreign"
+    unprivileged_status=0
+    (cd "$unprivileged" &&
+        setpriv --reuid="$(id -u kavtest)" --regid="$(id -g kavtest)" --clear-groups \
+            env HOME="$unprivileged" TMPDIR=/tmp KAVRILON_FOREIGN_FILES="$foreign" \
+            ./core_tests --gtest_filter='UnprivilegedSave.*:ProblemFileAccess.AFileWithoutReadPermissionFails' >"$unprivileged/out.txt" 2>&1) ||
+        unprivileged_status=$?
+    cat "$unprivileged/out.txt"
+    if grep -q 'SKIPPED \]' "$unprivileged/out.txt" ||
+        ! grep -q 'PASSED  \] [1-9]' "$unprivileged/out.txt"; then
+        unprivileged_status=1
+    fi
+    rm -rf "$unprivileged"
+    if [[ $unprivileged_status -ne 0 ]]; then
+        echo "UnprivilegedSave failed"
+        exit 1
+    fi
+fi
+
 echo "=== sanitizer build ==="
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAVRILON_WERROR=ON \
     -DKAVRILON_SANITIZE=ON -DKAVRILON_BUILD_BENCH=OFF

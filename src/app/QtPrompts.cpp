@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 #include <cstdlib>
 
 #include "app/GuiCommon.h"
@@ -86,6 +88,19 @@ class ProgramFileDialog : public QFileDialog {
     }
 };
 
+// The detail view's Size, Type and Date columns take the width of their
+// contents; the name column gets the rest of the dialog's width.
+void FitDetailColumns(QFileDialog& dialog) {
+    for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        if (header->count() > 0)
+            header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
+
 }  // namespace
 
 QString MessageText(const std::string& text) {
@@ -150,6 +165,7 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     dialog.setNameFilters(FileFilters(request));
     // Wide enough for the size, type and date columns next to the names.
     dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
+    FitDetailColumns(dialog);
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
     if (forSaving)

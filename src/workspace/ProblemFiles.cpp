@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "workspace/FilePaths.h"
 #include "workspace/ProblemReader.h"
 #include "workspace/TextReader.h"
 
@@ -15,6 +16,15 @@ const char* const WriteErrorText =
     "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
     "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
 const char* const LinkSaveStartName = "*.LIN";
+
+std::string SameFileSaveText(const std::string& name) {
+    return "File [" + name +
+           "] cannot hold both the NODE and the LINK information... Choose another name.";
+}
+
+std::string SameFileLoadText(const std::string& name) {
+    return "File [" + name + "] cannot be both the NODE file and the LINK file... Try again.";
+}
 
 // The save dialogs show the name chosen in them the time before, like a dialog
 // object that lives as long as the program.
@@ -94,7 +104,7 @@ void ChooseNodeFileToLoad(Workspace& ws, Prompts& prompts) {
 // The link file of the same name is taken without asking when it exists.
 void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
     do {
-        ws.LinkFileName = DeriveLinkFileName(ws.NodeFileName);
+        ws.LinkFileName = MatchingLinkFile(ws.NodeFileName);
         if (!FileExists(ws.LinkFileName)) {
             ws.LinkFileName = OpenChoice(prompts, GetLinkName());
             if (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName)) {
@@ -114,6 +124,38 @@ std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), st
     }
 }
 
+// ASCII only: the locale must not decide which names match.
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wanted) {
+    if (name.size() != wanted.size() || name.size() < 3)
+        return false;
+    const std::size_t stem = name.size() - 3;
+    if (name.compare(0, stem, wanted, 0, stem) != 0)
+        return false;
+    for (std::size_t i = stem; i < name.size(); ++i) {
+        if (AsciiLower(name[i]) != AsciiLower(wanted[i]))
+            return false;
+    }
+    return true;
+}
+
+// Both names of a save: the node file, then its link file (asked for only
+// when the one of the same name exists). Empty names when the user cancelled.
+bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
+    SaveDialogMemory& memory = SaveDialogs();
+    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName);
+    if (ws.NodeFileName.empty())
+        return false;
+    ws.LinkFileName = MatchingLinkFile(ws.NodeFileName);
+    if (FileExists(ws.LinkFileName)) {
+        ws.LinkFileName = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
+    }
+    return !ws.LinkFileName.empty();
+}
+
 }  // namespace
 
 std::string DeriveLinkFileName(const std::string& nodeFileName) {
@@ -122,12 +164,37 @@ std::string DeriveLinkFileName(const std::string& nodeFileName) {
     return nodeFileName.substr(0, nodeFileName.size() - 3) + "LIN";
 }
 
+std::string MatchingLinkFile(const std::string& nodeFileName) {
+    namespace fs = std::filesystem;
+    const std::string derived = DeriveLinkFileName(nodeFileName);
+    if (FileExists(derived))
+        return derived;
+    const std::string wanted = fs::path(derived).filename().string();
+    const std::string folder = derived.substr(0, derived.size() - wanted.size());
+    std::string found;
+    int matches = 0;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder.empty() ? "." : folder, error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (SameExceptCaseOfLastThree(name, wanted) && FileExists(folder + name)) {
+            ++matches;
+            found = folder + name;
+        }
+    }
+    return matches == 1 ? found : derived;
+}
+
 void ResetSaveDialogs() {
     SaveDialogs() = SaveDialogMemory();
 }
 
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
                         const std::string& linkFile) {
+    if (SameFile(nodeFile, linkFile)) {
+        prompts.Message(MsgKind::Error, MsgButtons::Ok, SameFileLoadText(nodeFile));
+        return LoadOutcome::Refused;
+    }
     FileSource linkSource(linkFile);
     FileSource nodeSource(nodeFile);
     TextReader links(linkSource);
@@ -150,27 +217,24 @@ LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
 }
 
 SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
-    SaveDialogMemory& memory = SaveDialogs();
-    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName);
-    if (ws.NodeFileName.empty()) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
-        return SaveOutcome::Cancelled;
+    for (;;) {
+        if (!ChooseFilesToSave(ws, prompts)) {
+            prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
+            return SaveOutcome::Cancelled;
+        }
+        int error = 0;
+        if (WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName, LinkFieldWidth, &error)) {
+            ws.DataNotSaved = false;
+            return SaveOutcome::Saved;
+        }
+        if (error != SameFileError) {
+            prompts.Beep(BeepFileError);
+            prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText);
+            return SaveOutcome::Failed;
+        }
+        // Nothing was written; the node file's dialog comes back.
+        prompts.Message(MsgKind::Error, MsgButtons::Ok, SameFileSaveText(ws.NodeFileName));
     }
-    ws.LinkFileName = DeriveLinkFileName(ws.NodeFileName);
-    if (FileExists(ws.LinkFileName)) {
-        ws.LinkFileName = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
-    }
-    if (ws.LinkFileName.empty()) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
-        return SaveOutcome::Cancelled;
-    }
-    if (!WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName)) {
-        prompts.Beep(BeepFileError);
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText);
-        return SaveOutcome::Failed;
-    }
-    ws.DataNotSaved = false;
-    return SaveOutcome::Saved;
 }
 
 }  // namespace kav

@@ -19,19 +19,28 @@ constexpr int GeneratorFieldWidth = 12;
 // name is missing), reads both, shows every message through prompts.
 LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts);
 
-// Save: asks for the files, writes both without ever destroying the last good
-// copy, shows every message through prompts.
+// Save: asks for the files, writes both (see WriteProblemFiles), shows every
+// message through prompts; two names of one file bring the node file's dialog
+// back.
 SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
 
 // The reading steps of LoadProblem once both names are known (they are stored
 // in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
-// with the same messages. Used by LoadProblem and by the benchmark.
+// with the same messages. Two names of one file are refused with a message
+// before anything is read. Used by LoadProblem and by the benchmark.
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
                         const std::string& linkFile);
 
-// Writes the two files (each through a temporary file renamed over the target).
-// Returns false on any input/output error, leaving the old files as they were;
+// What WriteProblemFiles reports when its two names are one file; no system
+// error number is negative.
+constexpr int SameFileError = -1;
+
+// Writes the two files, each through a ReplacementFile (a temporary file
+// renamed over the target, or the target written in place where replacing it
+// would change it in other ways). Returns false on any input/output error;
+// an error found before the last step leaves the old files as they were.
 // errorNumber, when given, receives the system error number of that error.
+// Two names of one file write nothing and give SameFileError.
 bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                        const std::string& linkFile, int fieldWidth = LinkFieldWidth,
                        int* errorNumber = nullptr);
@@ -39,6 +48,12 @@ bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
 // The link file's name: the node file's name with its last three characters
 // replaced by "LIN".
 std::string DeriveLinkFileName(const std::string& nodeFileName);
+
+// The link file that goes with a node file: the derived name, or, where no
+// such file exists, the one file in the same folder whose name differs from it
+// only in the case of its last three characters ("prob.lin" for "prob.nde").
+// Names are case-sensitive here, but pairs are often saved elsewhere.
+std::string MatchingLinkFile(const std::string& nodeFileName);
 
 // The save dialogs remember the name chosen in them the time before; this sets
 // them back to their state at program start (for tests).

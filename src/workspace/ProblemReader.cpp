@@ -14,24 +14,79 @@ std::string TooManyText(const char* what, int32_t maximum) {
            std::to_string(maximum) + "\rTry another file ... SORRY";
 }
 
+// One of the two files being read, with the name its messages show.
+struct NamedReader {
+    TextReader& file;
+    const std::string& name;
+};
+
+// Where and why reading stopped: the line below the fatal read warning.
+class ReadFault {
+  public:
+    // Notes the first fault only; always false, so that readers can return it.
+    bool Note(const NamedReader& reader, const std::string& expected) {
+        if (text_.empty())
+            text_ = Describe(reader, expected);
+        return false;
+    }
+    bool Noted() const { return !text_.empty(); }
+    const std::string& Text() const { return text_; }
+
+  private:
+    static std::string Describe(const NamedReader& reader, const std::string& expected) {
+        const std::string file = "File [" + reader.name + "]";
+        if (reader.file.Failed())
+            return file + " could not be read";
+        const std::string line = std::to_string(reader.file.Line());
+        if (reader.file.AtEnd())
+            return file + " ends at line " + line + "; expected " + expected;
+        return file + " line " + line + ": expected " + expected;
+    }
+
+    std::string text_;
+};
+
+std::string NumberExpected(const TextReader& file) {
+    return file.NumberOutOfRange() ? "a whole number from -2147483648 to 2147483647"
+                                   : "a whole number";
+}
+
+// A header's counts; a count that could not be read is absent.
 struct Header {
     int32_t links = 0;
     int32_t nodes = 0;
+    bool linksRead = false;
+    bool nodesRead = false;
 };
 
-bool ReadHeader(TextReader& file, Header& header) {
-    if (file.AtEnd())
-        return false;
-    const bool read = file.ReadInteger(header.links) && file.ReadInteger(header.nodes);
+Header ReadHeader(const NamedReader& reader, ReadFault& fault) {
+    Header header;
+    TextReader& file = reader.file;
+    if (file.AtEnd()) {
+        fault.Note(reader, "the number of links");
+        return header;
+    }
+    header.linksRead = file.ReadInteger(header.links);
+    if (!header.linksRead) {
+        fault.Note(reader, NumberExpected(file));
+        return header;
+    }
+    header.nodesRead = file.ReadInteger(header.nodes);
+    if (!header.nodesRead)
+        fault.Note(reader, NumberExpected(file));
+    else if (header.links < 0 || header.nodes < 0)
+        fault.Note(reader, "counts of 0 or more");
     file.SkipLine();
-    return read;
+    return header;
 }
 
 // Shows the capacity messages (links first) and tells whether the header asks
-// for more than the Workspace holds.
+// for more than the Workspace holds. The link count decides before anything
+// else, so a header with too many links is refused even when the node count
+// after it is missing or garbled.
 bool RefuseHeader(const Header& header, Prompts& prompts) {
-    const bool tooManyLinks = header.links > MaxLinks;
-    const bool tooManyNodes = header.nodes > MaxNodes;
+    const bool tooManyLinks = header.linksRead && header.links > MaxLinks;
+    const bool tooManyNodes = header.nodesRead && header.nodes > MaxNodes;
     if (tooManyLinks) {
         prompts.Message(MsgKind::Warning, MsgButtons::Ok, TooManyText("links", MaxLinks));
     }
@@ -41,27 +96,36 @@ bool RefuseHeader(const Header& header, Prompts& prompts) {
     return tooManyLinks || tooManyNodes;
 }
 
-bool IsNodeNumber(int32_t node, int32_t nodeCount) {
-    return node >= 1 && node <= nodeCount;
+std::string NodeNumberExpected(int32_t nodeCount) {
+    if (nodeCount == 0)
+        return "no link, since the file gives no nodes";
+    return "a node number between 1 and " + std::to_string(nodeCount);
 }
 
-bool ReadLinks(Workspace& ws, TextReader& file, const Header& header) {
+std::string ItemExpected(const char* item, int32_t number, int32_t count) {
+    return std::string(item) + " " + std::to_string(number) + " of " + std::to_string(count);
+}
+
+bool ReadLinks(Workspace& ws, const NamedReader& reader, const Header& header, ReadFault& fault) {
+    TextReader& file = reader.file;
     for (int32_t k = 1; k <= header.links; ++k) {
         if (file.AtEnd())
-            return false;
-        int32_t origin = 0, dest = 0, lower = 0, upper = 0, cost = 0;
-        if (!file.ReadInteger(origin) || !file.ReadInteger(dest) || !file.ReadInteger(lower) ||
-            !file.ReadInteger(upper) || !file.ReadInteger(cost)) {
-            return false;
+            return fault.Note(reader, ItemExpected("link", k, header.links));
+        int32_t fields[5] = {};
+        for (int32_t& field : fields) {
+            if (!file.ReadInteger(field))
+                return fault.Note(reader, NumberExpected(file));
         }
         // Every later module indexes the node arrays with these numbers.
-        if (!IsNodeNumber(origin, header.nodes) || !IsNodeNumber(dest, header.nodes))
-            return false;
-        ws.LinkOrigin[k] = origin;
-        ws.LinkDest[k] = dest;
-        ws.LinkLower[k] = lower;
-        ws.LinkUpper[k] = upper;
-        ws.LinkCost[k] = cost;
+        for (int32_t end : {fields[0], fields[1]}) {
+            if (end < 1 || end > header.nodes)
+                return fault.Note(reader, NodeNumberExpected(header.nodes));
+        }
+        ws.LinkOrigin[k] = fields[0];
+        ws.LinkDest[k] = fields[1];
+        ws.LinkLower[k] = fields[2];
+        ws.LinkUpper[k] = fields[3];
+        ws.LinkCost[k] = fields[4];
         file.SkipLine();
     }
     return true;
@@ -73,11 +137,11 @@ std::string WithoutLeadingBlanks(std::string name) {
     return name;
 }
 
-bool ReadNames(Workspace& ws, TextReader& file, int32_t nodeCount) {
+bool ReadNames(Workspace& ws, const NamedReader& reader, int32_t nodeCount, ReadFault& fault) {
     for (int32_t k = 1; k <= nodeCount; ++k) {
-        if (file.AtEnd())
-            return false;
-        ws.NodeName[k] = WithoutLeadingBlanks(file.ReadLineStart(MaxNameLength));
+        if (reader.file.AtEnd())
+            return fault.Note(reader, ItemExpected("name", k, nodeCount));
+        ws.NodeName[k] = WithoutLeadingBlanks(reader.file.ReadLineStart(MaxNameLength));
     }
     return true;
 }
@@ -86,20 +150,27 @@ bool ReadNames(Workspace& ws, TextReader& file, int32_t nodeCount) {
 
 LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFile,
                             TextReader& nodeFile) {
-    Header header;
-    bool complete = ReadHeader(linkFile, header);
-    if (complete && RefuseHeader(header, prompts))
+    const NamedReader links{linkFile, ws.LinkFileName};
+    const NamedReader nodes{nodeFile, ws.NodeFileName};
+    ReadFault fault;
+    const Header header = ReadHeader(links, fault);
+    if (RefuseHeader(header, prompts))
         return LoadOutcome::Refused;
-    complete = complete && header.links >= 0 && header.nodes >= 0 &&
-               ReadLinks(ws, linkFile, header) && ReadNames(ws, nodeFile, header.nodes) &&
-               !linkFile.Failed() && !nodeFile.Failed();
+    if (!fault.Noted() && ReadLinks(ws, links, header, fault) &&
+        ReadNames(ws, nodes, header.nodes, fault)) {
+        if (linkFile.Failed())
+            fault.Note(links, "");
+        if (nodeFile.Failed())
+            fault.Note(nodes, "");
+    }
 
     LoadOutcome outcome = LoadOutcome::Loaded;
-    if (complete) {
+    if (!fault.Noted()) {
         ws.LinkCount = header.links;
         ws.NodeCount = header.nodes;
     } else {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, FatalReadText);
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
+                        std::string(FatalReadText) + "\r" + fault.Text());
         ws.LinkCount = 0;
         ws.NodeCount = 0;
         prompts.Beep(BeepFileError);

@@ -11,7 +11,9 @@ namespace kav {
 // not a 32-bit integer, a negative count, a link end outside 1..NodeCount, a
 // file shorter than its counts) shows the fatal read warning and empties the
 // Workspace. Every read that gets past the header clears the solution and the
-// flags. ReadProblem and the fuzzer both come through here.
+// flags. The fatal read warning gets one more line naming the file (as
+// ws.LinkFileName or ws.NodeFileName), the line where reading stopped and what
+// was expected there. ReadProblem and the fuzzer both come through here.
 LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFile,
                             TextReader& nodeFile);
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
 
 namespace kav {
@@ -53,10 +54,22 @@ void SyncFolder(const std::string& path) {
     ::close(fd);
 }
 
-unsigned DefaultFileMode() {
+mode_t DefaultFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666u & ~static_cast<unsigned>(mask);
+    return 0666 & ~mask;
+}
+
+// Gives the new file the old one's owner and group; false where the system
+// does not allow it (a user may not give a file away or pick a group of which
+// they are no member).
+bool KeepOwner(int fd, const struct stat& old) {
+    struct stat made {};
+    if (::fstat(fd, &made) != 0)
+        return false;
+    if (made.st_uid == old.st_uid && made.st_gid == old.st_gid)
+        return true;
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
 }  // namespace
@@ -97,33 +110,6 @@ ReplacementFile::~ReplacementFile() {
     Discard();
 }
 
-// Follows a symbolic link to the file it names (so the link survives the
-// rename) and refuses a target that could not be opened for writing: a folder,
-// a device, a file without write permission. `mode` receives the permissions
-// the new file gets: those of the old one, or the usual ones for a new file.
-bool ReplacementFile::PrepareTarget(unsigned& mode) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(target_, error)) {
-        const auto resolved = std::filesystem::weakly_canonical(target_, error);
-        if (error)
-            return Fail(error.value());
-        target_ = resolved.string();
-    }
-    struct stat info {};
-    if (::stat(target_.c_str(), &info) != 0) {
-        if (errno != ENOENT)
-            return Fail(errno);
-        mode = DefaultFileMode();
-        return true;
-    }
-    if (!S_ISREG(info.st_mode))
-        return Fail(EISDIR);
-    if (::access(target_.c_str(), W_OK) != 0)
-        return Fail(errno);
-    mode = info.st_mode & 07777;
-    return true;
-}
-
 bool ReplacementFile::Fail(int errorNumber) {
     if (error_ == 0)
         error_ = errorNumber != 0 ? errorNumber : EIO;
@@ -131,21 +117,37 @@ bool ReplacementFile::Fail(int errorNumber) {
 }
 
 bool ReplacementFile::Write(const std::string& contents) {
-    unsigned mode = 0;
     if (target_.empty())
         return Fail(ENOENT);
-    if (!PrepareTarget(mode))
-        return false;
+    target_ = FollowSymbolicLinks(target_);
+    struct stat old {};
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return Fail(errno);
+    // Refuse what could not be opened for writing: a folder, a device, a file
+    // without write permission.
+    if (exists && !S_ISREG(old.st_mode))
+        return Fail(EISDIR);
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        return Fail(errno);
+    if (exists && old.st_nlink > 1)
+        return PrepareInPlace(contents);
+
     std::vector<char> name(target_.begin(), target_.end());
     for (char c : std::string(".XXXXXX"))
         name.push_back(c);
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
-        return Fail(errno);
+        return exists ? PrepareInPlace(contents) : Fail(errno);
     temporary_ = name.data();
-    const bool written =
-        ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+    if (exists && !KeepOwner(fd, old)) {
+        ::close(fd);
+        Discard();
+        return PrepareInPlace(contents);
+    }
+    const mode_t mode = exists ? old.st_mode & 07777 : DefaultFileMode();
+    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
     if (!written)
         Fail(errno);
     if (::close(fd) != 0)
@@ -153,7 +155,34 @@ bool ReplacementFile::Write(const std::string& contents) {
     return error_ == 0;
 }
 
+// Opens the existing target for writing now, so that a file that cannot be
+// written is found before anything is changed; the text goes in at Commit.
+bool ReplacementFile::PrepareInPlace(const std::string& contents) {
+    inPlaceFd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (inPlaceFd_ < 0)
+        return Fail(errno);
+    inPlaceContents_ = contents;
+    return true;
+}
+
+// Overwrites from the start and only then cuts off what is left of a longer
+// old text, so the file is never empty on the way.
+bool ReplacementFile::CommitInPlace() {
+    const off_t size = static_cast<off_t>(inPlaceContents_.size());
+    const bool written = WriteAll(inPlaceFd_, inPlaceContents_) &&
+                         ::ftruncate(inPlaceFd_, size) == 0 && ::fsync(inPlaceFd_) == 0;
+    const int writeError = errno;
+    const bool closed = ::close(inPlaceFd_) == 0;
+    inPlaceFd_ = -1;
+    if (!written || !closed)
+        return Fail(written ? errno : writeError);
+    committed_ = true;
+    return true;
+}
+
 bool ReplacementFile::Commit() {
+    if (inPlaceFd_ >= 0)
+        return CommitInPlace();
     if (temporary_.empty())
         return Fail(ENOENT);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
@@ -164,6 +193,9 @@ bool ReplacementFile::Commit() {
 }
 
 void ReplacementFile::Discard() {
+    if (inPlaceFd_ >= 0)
+        ::close(inPlaceFd_);
+    inPlaceFd_ = -1;
     if (!committed_ && !temporary_.empty())
         ::unlink(temporary_.c_str());
     temporary_.clear();
@@ -171,6 +203,12 @@ void ReplacementFile::Discard() {
 
 bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                        const std::string& linkFile, int fieldWidth, int* errorNumber) {
+    // Writing the names over the links would lose the links without a word.
+    if (SameFile(nodeFile, linkFile)) {
+        if (errorNumber)
+            *errorNumber = SameFileError;
+        return false;
+    }
     ReplacementFile links(linkFile);
     ReplacementFile nodes(nodeFile);
     const bool written = links.Write(FormatLinkFile(ws, fieldWidth)) &&

@@ -72,6 +72,7 @@ bool TextReader::Refill() {
 }
 
 bool TextReader::ReadInteger(int32_t& value) {
+    outOfRange_ = false;
     int byte = Peek();
     while (byte != End && byte <= ' ') {
         Advance();
@@ -104,8 +105,10 @@ bool TextReader::ReadInteger(int32_t& value) {
     if (!sawDigit || !wellFormed)
         return false;
     const int64_t signedValue = negative ? -magnitude : magnitude;
-    if (signedValue < INT32_MIN || signedValue > INT32_MAX)
+    if (signedValue < INT32_MIN || signedValue > INT32_MAX) {
+        outOfRange_ = true;
         return false;
+    }
     value = static_cast<int32_t>(signedValue);
     return true;
 }
@@ -116,10 +119,9 @@ void TextReader::SkipLine() {
         if (byte == End)
             return;
         Advance();
-        if (byte == '\n')
-            return;
-        if (byte == '\r') {
-            if (Peek() == '\n')
+        if (byte == '\r' || byte == '\n') {
+            const int pair = byte == '\r' ? '\n' : '\r';
+            if (Peek() == pair)
                 Advance();
             return;
         }

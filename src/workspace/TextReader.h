@@ -53,8 +53,8 @@ class MemorySource : public ByteSource {
 };
 
 // Reads a problem text file: free-format integers and fixed-length line starts.
-// A line ends with CR, CR LF or LF. A byte 26 (Ctrl-Z) is the end of the file
-// wherever it stands.
+// A line ends with CR, LF, CR LF or LF CR (the pair is one line end). A byte 26
+// (Ctrl-Z) is the end of the file wherever it stands.
 class TextReader {
   public:
     explicit TextReader(ByteSource& source);
@@ -63,11 +63,15 @@ class TextReader {
     bool AtEnd() { return Peek() == End; }
     // True when opening or reading the file failed.
     bool Failed() const { return source_.Failed(); }
+    // The number of the line the next byte belongs to, counting from 1.
+    long Line() const { return line_; }
 
     // Skips bytes 0..32 (blanks, tabs, line ends, control bytes), then reads the
     // run of bytes above 32 that follows as a signed 32-bit decimal integer.
     // False when that run is not such a number or the file ends first.
     bool ReadInteger(int32_t& value);
+    // True when the last ReadInteger failed on a number beyond 32 bits.
+    bool NumberOutOfRange() const { return outOfRange_; }
 
     // Moves past the end of the current line.
     void SkipLine();
@@ -85,7 +89,19 @@ class TextReader {
         const unsigned char byte = static_cast<unsigned char>(buffer_[pos_]);
         return byte == CtrlZ ? End : byte;
     }
-    void Advance() { ++pos_; }
+    // Moves past the byte Peek returned, counting line ends: CR and LF each
+    // end a line, except the second of an unlike pair (CR LF, LF CR).
+    void Advance() {
+        const char byte = buffer_[pos_++];
+        if (byte != '\r' && byte != '\n') {
+            openLineEnd_ = 0;
+        } else if (openLineEnd_ != 0 && openLineEnd_ != byte) {
+            openLineEnd_ = 0;
+        } else {
+            ++line_;
+            openLineEnd_ = byte;
+        }
+    }
     bool Refill();
 
     static constexpr unsigned char CtrlZ = 26;
@@ -95,6 +111,9 @@ class TextReader {
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool exhausted_ = false;
+    bool outOfRange_ = false;
+    long line_ = 1;
+    char openLineEnd_ = 0;  // CR or LF that may still pair with the next byte
 };
 
 }  // namespace kav

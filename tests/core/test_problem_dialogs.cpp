@@ -31,6 +31,10 @@ std::string Missing(const std::string& name) {
 std::string Replace(const std::string& name) {
     return "File [" + name + "] exists.... Do you want to replace it?";
 }
+std::string SameFile(const std::string& name) {
+    return "File [" + name +
+           "] cannot hold both the NODE and the LINK information... Choose another name.";
+}
 
 class ProblemDialogs : public ::testing::Test {
   protected:
@@ -226,21 +230,82 @@ TEST_F(ProblemDialogs, WriteErrorsNeverTouchTheTargets) {
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_EQ(TempFolder::Read(links), "old links");
     EXPECT_EQ(folder.EntryCount(), 5u);  // SRC.NDE, SRC.LIN, NET.NDE, NET.LIN, DIR.NDE
-    if (::geteuid() != 0) {
-        std::filesystem::permissions(
-            folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        EXPECT_FALSE(WriteProblemFiles(ws, nodes, links));
-        EXPECT_EQ(TempFolder::Read(links), "old links");
-    }
 }
 
-TEST_F(ProblemDialogs, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {
+TEST_F(ProblemDialogs, ASaveWhoseTwoNamesAreOneFileIsRefusedAndTheNodeDialogComesBack) {
     MakeProblem();
-    const std::string real = folder.Write("REAL.NDE", "old");
-    std::filesystem::create_symlink(real, folder.File("LINKED.NDE"));
-    ASSERT_TRUE(WriteProblemFiles(ws, folder.File("LINKED.NDE"), folder.File("LINKED.LIN")));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("LINKED.NDE")));
-    EXPECT_EQ(TempFolder::Read(real), SmallNodeFile);
+    // "P.LIN" as the node file gives "P.LIN" as the link file; then the link
+    // dialog picks the node file again under another spelling.
+    const std::string sameName = folder.File("P.LIN");
+    const std::string nodes = folder.Write("Q.NDE", "old nodes");
+    folder.Write("Q.LIN", "old links");
+    prompts.files = {sameName, nodes, (folder.path() / "." / "Q.NDE").string(),
+                     folder.File("NEW.NDE")};
+    prompts.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.events,
+              (std::vector<std::string>{
+                  "save " + NodeSaveTitle, "message " + SameFile(sameName), "save " + NodeSaveTitle,
+                  "message " + Replace(nodes), "save " + LinkSaveTitle,
+                  "message " + Replace((folder.path() / "." / "Q.NDE").string()),
+                  "message " + SameFile(nodes), "save " + NodeSaveTitle}));
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Error);
+    EXPECT_FALSE(std::filesystem::exists(sameName));
+    EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
+    EXPECT_EQ(TempFolder::Read(folder.File("NEW.LIN")).substr(0, 10), "         2");
+    EXPECT_FALSE(ws.DataNotSaved);
+}
+
+TEST_F(ProblemDialogs, ALoadWhoseTwoNamesAreOneFileIsRefusedAndKeepsTheProblem) {
+    MakeProblem();
+    const std::string linksAsNodes = folder.Write("NONODE.LIN", SmallLinkFile);
+    prompts.files = {linksAsNodes};
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Refused);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(
+        prompts.messages[0].text,
+        "File [" + linksAsNodes + "] cannot be both the NODE file and the LINK file... Try again.");
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Error);
+    EXPECT_EQ(ws.NodeName[1], "A");
+    EXPECT_EQ(ws.LinkFlow[1], 4);
+    EXPECT_TRUE(ws.DataNotSaved && ws.ResultsNotShown && ws.NetworkChanged);
+}
+
+// Names are case-sensitive here; a pair saved elsewhere as prob.nde / prob.lin
+// still belongs together when prob.LIN does not exist.
+TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTheOnlyOne) {
+    const std::string nodes = folder.Write("prob.nde", SmallNodeFile);
+    const std::string links = folder.Write("prob.lin", SmallLinkFile);
+    EXPECT_EQ(MatchingLinkFile(nodes), links);
+    prompts.files = {nodes};
+    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
+    EXPECT_EQ(ws.LinkFileName, links);
+
+    // Saving goes to that file too, through the link dialog and its question,
+    // instead of creating prob.LIN beside it.
+    prompts.Clear();
+    prompts.files = {nodes, links};
+    prompts.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.events.back(), "message " + Replace(links));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("prob.LIN")));
+
+    // With two candidates neither is guessed: the link dialog asks.
+    folder.Write("prob.Lin", SmallLinkFile);
+    EXPECT_EQ(MatchingLinkFile(nodes), folder.File("prob.LIN"));
+    EXPECT_EQ(MatchingLinkFile(folder.File("PROB.nde")), folder.File("PROB.LIN"));  // stem exact
+}
+
+TEST_F(ProblemDialogs, FileNamesReachTheMessagesAsTheSystemGaveThem) {
+    // "Zürich" in UTF-8, the platform's encoding of file names.
+    const std::filesystem::path zurich = folder.path() / "Z\xC3\xBCrich";
+    std::filesystem::create_directory(zurich);
+    const std::string missing = (zurich / "NONE.NDE").string();
+    prompts.files = {missing, std::nullopt};
+    LoadProblem(ws, prompts);
+    EXPECT_EQ(prompts.messages.at(0).text, Missing(missing));
+    EXPECT_NE(prompts.messages[0].text.find("/Z\xC3\xBCrich/NONE.NDE]"), std::string::npos);
 }
 
 TEST(DeriveLinkFileName, ReplacesTheLastThreeCharacters) {

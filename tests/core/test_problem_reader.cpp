@@ -31,11 +31,22 @@ LoadOutcome ReadTexts(Workspace& ws, ScriptedPrompts& prompts, const std::string
     return ReadProblemText(ws, prompts, links, nodes);
 }
 
+// The fatal read warning, with the line below it that says where and why.
+std::string FatalReadDetail(const ScriptedPrompts& prompts) {
+    if (prompts.messages.empty())
+        return "(no message)";
+    const std::string& text = prompts.messages[0].text;
+    if (text.compare(0, FatalReadText.size() + 1, FatalReadText + "\r") != 0)
+        return "(not the fatal read warning) " + text;
+    return text.substr(FatalReadText.size() + 1);
+}
+
 void ExpectFailedLoad(const Workspace& ws, const ScriptedPrompts& prompts) {
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(prompts.messages[0].text, FatalReadText);
+    const std::string detail = FatalReadDetail(prompts);
+    EXPECT_EQ(detail.find_first_of("\r\n("), std::string::npos) << detail;
     EXPECT_EQ(prompts.events.back(), "beep 8");
     EXPECT_EQ(prompts.beeps.size(), 1u);
     EXPECT_EQ(ws.LinkCount, 0);
@@ -117,7 +128,7 @@ TEST(ProblemReader, NamesAreCutToTwelveBytesThenLoseLeadingBlanksOnly) {
 }
 
 TEST(ProblemReader, AcceptsLfOnlyCrOnlyAndMixedLineEnds) {
-    for (const char* end : {"\n", "\r", "\r\n"}) {
+    for (const char* end : {"\n", "\r", "\r\n", "\n\r"}) {
         Workspace ws;
         ScriptedPrompts prompts;
         const std::string e = end;
@@ -216,6 +227,35 @@ TEST(ProblemReader, NegativeCountsAndLinkEndsOutsideTheNodesFail) {
     ExpectReadFails("1 3\r\n-1 2 0 10 5\r\n", SmallNodeFile);
 }
 
+TEST(ProblemReader, TheFatalWarningSaysWhereReadingStoppedAndWhatWasExpected) {
+    struct Case {
+        std::string links, nodes, detail;
+    };
+    const Case cases[] = {
+        {"", SmallNodeFile, "File [P.LIN] ends at line 1; expected the number of links"},
+        {"2 x\r\n", SmallNodeFile, "File [P.LIN] line 1: expected a whole number"},
+        {"2 -3\r\n", SmallNodeFile, "File [P.LIN] line 1: expected counts of 0 or more"},
+        {"2 3\r\n1 2 0 1O 5\r\n", SmallNodeFile, "File [P.LIN] line 2: expected a whole number"},
+        {"2 3\n\r1 2 0 10 5\n\r\n\r2 3 0 2147483648 -3\n\r", SmallNodeFile,
+         "File [P.LIN] line 4: expected a whole number from -2147483648 to 2147483647"},
+        {"2 3\r1 2 0 10 5\r2 4 0 7 -3\r", SmallNodeFile,
+         "File [P.LIN] line 3: expected a node number between 1 and 3"},
+        {"1 0\r\n1 1 0 1 1\r\n", "",
+         "File [P.LIN] line 2: expected no link, since the file gives no nodes"},
+        {"3 3\r\n1 2 0 10 5\r\n2 3 0 7 -3\r\n", SmallNodeFile,
+         "File [P.LIN] ends at line 4; expected link 3 of 3"},
+        {SmallLinkFile, "A\r\nB\r\n", "File [P.NDE] ends at line 3; expected name 3 of 3"},
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        ws.LinkFileName = "P.LIN";
+        ws.NodeFileName = "P.NDE";
+        ScriptedPrompts prompts;
+        EXPECT_EQ(ReadTexts(ws, prompts, c.links, c.nodes, 2), LoadOutcome::Failed) << c.links;
+        EXPECT_EQ(FatalReadDetail(prompts), c.detail) << c.links;
+    }
+}
+
 TEST(ProblemReader, ALoadClearsTheSolutionAndTheFlagsWhetherItSucceedsOrFails) {
     for (bool succeeds : {true, false}) {
         Workspace ws;
@@ -249,21 +289,24 @@ TEST(ProblemReader, AcceptsTheCapacitiesExactly) {
 
 TEST(ProblemReader, AHeaderAskingForTooMuchIsRefusedAndKeepsThePreviousProblem) {
     struct Case {
-        const char* header;
+        const char* links;
         std::vector<std::string> texts;
     };
-    const Case cases[] = {{"20001 3\r\n", {TooManyLinksText}},
-                          {"2 2011\r\n", {TooManyNodesText}},
-                          {"20001 2011\r\n", {TooManyLinksText, TooManyNodesText}}};
+    // The link count decides first: a missing or garbled node count after too
+    // many links is refused all the same.
+    const Case cases[] = {{"20001 3\r\n1 1 1 1 1\r\n", {TooManyLinksText}},
+                          {"2 2011\r\n1 1 1 1 1\r\n", {TooManyNodesText}},
+                          {"20001 2011\r\n", {TooManyLinksText, TooManyNodesText}},
+                          {"20001 abc\r\n1 1 1 1 1\r\n", {TooManyLinksText}},
+                          {"20001", {TooManyLinksText}}};
     for (const Case& c : cases) {
         Workspace ws;
         SmallProblem(ws);
         ws.LinkFlow[2] = 6;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
         ScriptedPrompts prompts;
-        EXPECT_EQ(ReadTexts(ws, prompts, std::string(c.header) + "1 1 1 1 1\r\n", "X\r\n"),
-                  LoadOutcome::Refused);
-        ASSERT_EQ(prompts.messages.size(), c.texts.size()) << c.header;
+        EXPECT_EQ(ReadTexts(ws, prompts, c.links, "X\r\n"), LoadOutcome::Refused) << c.links;
+        ASSERT_EQ(prompts.messages.size(), c.texts.size()) << c.links;
         for (std::size_t i = 0; i < c.texts.size(); ++i) {
             EXPECT_EQ(prompts.messages[i].text, c.texts[i]);
             EXPECT_EQ(prompts.messages[i].kind, MsgKind::Warning);
@@ -293,6 +336,8 @@ TEST(ProblemFileAccess, UnreadableFilesFailWithoutCrashing) {
         ScriptedPrompts prompts;
         EXPECT_EQ(ReadProblem(ws, prompts, c[0], c[1]), LoadOutcome::Failed) << c[1];
         ExpectFailedLoad(ws, prompts);
+        const std::string& unreadable = c[1] == links ? c[0] : c[1];
+        EXPECT_EQ(FatalReadDetail(prompts), "File [" + unreadable + "] could not be read");
     }
     Workspace ws;
     ScriptedPrompts prompts;

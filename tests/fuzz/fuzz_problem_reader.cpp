@@ -3,7 +3,7 @@
 // the marker the whole input is the link file and the node file is empty.
 //
 // Besides the sanitizers' checks, every input is read twice (in one piece and
-// in pieces of three bytes, which must agree), and a problem that loads must
+// in pieces of three bytes, which must agree, messages included), and a problem that loads must
 // satisfy the Workspace's invariants and come back unchanged after being
 // written and read again.
 
@@ -23,9 +23,21 @@ void Require(bool condition) {
         std::abort();
 }
 
+// Keeps every message text, so that two reads can be compared word for word
+// (the fatal read warning names the line where reading stopped).
+class RecordingPrompts : public kav::SilentPrompts {
+  public:
+    kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
+                        const std::string& text) override {
+        shown += text;
+        shown += '\n';
+        return SilentPrompts::Message(kind, buttons, text);
+    }
+    std::string shown;
+};
+
 kav::LoadOutcome Read(kav::Workspace& ws, std::string_view links, std::string_view nodes,
-                      std::size_t chunk) {
-    kav::SilentPrompts prompts;
+                      std::size_t chunk, RecordingPrompts& prompts) {
     kav::MemorySource linkSource(links, chunk);
     kav::MemorySource nodeSource(nodes, chunk);
     kav::TextReader linkReader(linkSource);
@@ -80,8 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     const int32_t linksBefore = whole.LinkCount;
     const int32_t nodesBefore = whole.NodeCount;
-    const kav::LoadOutcome outcome = Read(whole, links, nodes, SIZE_MAX);
-    Require(Read(pieces, links, nodes, 3) == outcome);
+    RecordingPrompts wholeMessages;
+    RecordingPrompts pieceMessages;
+    const kav::LoadOutcome outcome = Read(whole, links, nodes, SIZE_MAX, wholeMessages);
+    Require(Read(pieces, links, nodes, 3, pieceMessages) == outcome);
+    Require(wholeMessages.shown == pieceMessages.shown);
 
     switch (outcome) {
         case kav::LoadOutcome::Refused:
@@ -95,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             Require(SameProblem(whole, pieces));
             const std::string linkFile = kav::FormatLinkFile(whole, kav::LinkFieldWidth);
             const std::string nodeFile = kav::FormatNodeFile(whole);
-            Require(Read(again, linkFile, nodeFile, SIZE_MAX) == kav::LoadOutcome::Loaded);
+            RecordingPrompts quiet;
+            Require(Read(again, linkFile, nodeFile, SIZE_MAX, quiet) == kav::LoadOutcome::Loaded);
             Require(SameProblem(whole, again));
             break;
         }

@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 
@@ -33,10 +35,15 @@ class QtPromptsTest : public QObject {
     Q_OBJECT
 
     QtPrompts prompts;
+    QTemporaryDir settingsHome;
 
   private slots:
     // The program sets its title as the application name (see main).
-    void initTestCase() { QApplication::setApplicationName(QStringLiteral("Kavrilon")); }
+    void initTestCase() {
+        QApplication::setApplicationName(QStringLiteral("Kavrilon"));
+        // File dialogs keep their layout in the user's settings: start from none.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path()));
+    }
 
     void messageTextTurnsCarriageReturnsIntoLines() {
         QCOMPARE(MessageText("a\rb"), QStringLiteral("a\nb"));
@@ -201,6 +208,35 @@ class QtPromptsTest : public QObject {
         QCOMPARE(nameForLin, QStringLiteral("*.LIN"));
         QVERIFY(chosen.has_value());
         QCOMPARE(QString::fromStdString(*chosen), wanted);
+    }
+
+    // The detail view shows each file's size, type and date whole.
+    void detailColumnsAreWideEnoughForTheirContents() {
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("NET.NDE")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        int listed = 0;
+        QList<int> shortBy;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            dialog->setViewMode(QFileDialog::Detail);
+            auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            const bool loaded =
+                QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) > 0; });
+            Q_UNUSED(loaded);  // the count below tells
+            QTest::qWait(100);
+            listed = view->model()->rowCount(view->rootIndex());
+            for (int column = 1; column < view->header()->count(); ++column)
+                shortBy << static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column) -
+                               view->header()->sectionSize(column);
+            dialog->reject();
+        });
+        prompts.OpenFile({"t", {{"All Files", "*.*"}}, folder.filePath("NET.NDE").toStdString()});
+        QCOMPARE(listed, 1);
+        QCOMPARE(shortBy.size(), 3);
+        for (int missing : shortBy)
+            QVERIFY2(missing <= 0, qPrintable(QString::number(missing)));
     }
 };
 

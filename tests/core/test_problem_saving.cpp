@@ -1,0 +1,155 @@
+// Saving over existing files must never do worse than overwriting them would:
+// links, owners, modes and hard links stay as they were, and a folder that
+// only allows writing its existing files still takes a save.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "ExampleProblems.h"
+#include "support/TempFolder.h"
+#include "workspace/ProblemFiles.h"
+#include "workspace/ProblemWriter.h"
+
+using namespace kav;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct stat StatOf(const std::string& name) {
+    struct stat info {};
+    EXPECT_EQ(::stat(name.c_str(), &info), 0) << name;
+    return info;
+}
+
+std::string LinkText(const Workspace& ws) {
+    return FormatLinkFile(ws, LinkFieldWidth);
+}
+
+class ProblemSaving : public ::testing::Test {
+  protected:
+    void SetUp() override { SmallProblem(ws); }
+
+    TempFolder folder;
+    Workspace ws;
+};
+
+}  // namespace
+
+TEST_F(ProblemSaving, TwoNamesOfOneFileWriteNothing) {
+    const std::string existing = folder.Write("E.NDE", "old");
+    fs::create_symlink(existing, folder.File("TO_E.LIN"));
+    fs::create_hard_link(existing, folder.File("HARD.LIN"));
+    fs::create_symlink("LATER.LIN", folder.File("DANGLING.NDE"));
+    const std::string pairs[][2] = {
+        {folder.File("X.NDE"), (folder.path() / "." / "X.NDE").string()},
+        {folder.File("X.NDE"), (folder.path() / "sub" / ".." / "X.NDE").string()},
+        {existing, folder.File("TO_E.LIN")},
+        {existing, folder.File("HARD.LIN")},
+        {folder.File("DANGLING.NDE"), folder.File("LATER.LIN")},
+    };
+    const std::size_t entries = folder.EntryCount();
+    for (const auto& pair : pairs) {
+        int error = 0;
+        EXPECT_FALSE(WriteProblemFiles(ws, pair[0], pair[1], LinkFieldWidth, &error)) << pair[1];
+        EXPECT_EQ(error, SameFileError);
+    }
+    EXPECT_EQ(folder.EntryCount(), entries);
+    EXPECT_EQ(TempFolder::Read(existing), "old");
+}
+
+TEST_F(ProblemSaving, SymbolicLinksAreWrittenThroughEvenToAFileNotYetThere) {
+    const std::string real = folder.Write("REAL.NDE", "old");
+    fs::create_symlink(real, folder.File("LINKED.NDE"));
+    fs::create_directory(folder.File("sub"));
+    fs::create_symlink("../NEW.LIN", folder.File("sub/LINKED.LIN"));  // dangling, relative
+    ASSERT_TRUE(WriteProblemFiles(ws, folder.File("LINKED.NDE"), folder.File("sub/LINKED.LIN")));
+    EXPECT_TRUE(fs::is_symlink(folder.File("LINKED.NDE")));
+    EXPECT_TRUE(fs::is_symlink(folder.File("sub/LINKED.LIN")));
+    EXPECT_EQ(TempFolder::Read(real), SmallNodeFile);
+    EXPECT_EQ(TempFolder::Read(folder.File("NEW.LIN")), LinkText(ws));
+}
+
+TEST_F(ProblemSaving, AReplacedFileKeepsItsModeAndOwner) {
+    const std::string nodes = folder.Write("M.NDE", "old");
+    const std::string links = folder.Write("M.LIN", "old");
+    fs::permissions(nodes, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Root replaces another user's file: the file stays theirs.
+    const bool root = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    if (root) {
+        ASSERT_EQ(::chown(links.c_str(), nobody, nobody), 0);
+    }
+    ASSERT_TRUE(WriteProblemFiles(ws, nodes, links));
+    EXPECT_EQ(StatOf(nodes).st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(StatOf(links).st_uid, nobody);
+        EXPECT_EQ(StatOf(links).st_gid, nobody);
+    }
+    EXPECT_EQ(TempFolder::Read(links), LinkText(ws));
+}
+
+TEST_F(ProblemSaving, AFileWithSeveralHardLinksIsWrittenInPlaceSoEveryNameSeesIt) {
+    const std::string nodes = folder.Write("H.NDE", std::string(4000, 'x'));  // longer than new
+    fs::create_hard_link(nodes, folder.File("OTHER_NAME.NDE"));
+    const ino_t inode = StatOf(nodes).st_ino;
+    ASSERT_TRUE(WriteProblemFiles(ws, nodes, folder.File("H.LIN")));
+    EXPECT_EQ(StatOf(nodes).st_ino, inode);
+    EXPECT_EQ(StatOf(nodes).st_nlink, 2u);
+    EXPECT_EQ(TempFolder::Read(folder.File("OTHER_NAME.NDE")), SmallNodeFile);
+    EXPECT_EQ(folder.EntryCount(), 3u);
+}
+
+// Root may create files in any folder, so these run as an unprivileged user;
+// scripts/test.sh does that when it runs as root.
+TEST(UnprivilegedSave, AReadOnlyFolderWithWritableFilesIsWrittenInPlace) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions; scripts/test.sh runs this as a test user";
+    TempFolder folder;
+    Workspace ws;
+    SmallProblem(ws);
+    const std::string nodes = folder.Write("W.NDE", std::string(4000, 'x'));
+    const std::string links = folder.Write("W.LIN", "old links");
+    const std::string locked = folder.Write("R.NDE", "locked");
+    fs::permissions(locked, fs::perms::owner_read);
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+
+    ASSERT_TRUE(WriteProblemFiles(ws, nodes, links));
+    EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
+    EXPECT_EQ(TempFolder::Read(links), LinkText(ws));
+
+    // A file that cannot be written even in place fails the save before the
+    // other file, already opened in place, is changed.
+    ws.LinkUpper[1] = 77;
+    EXPECT_FALSE(WriteProblemFiles(ws, locked, links));
+    EXPECT_EQ(TempFolder::Read(links).find("77"), std::string::npos);
+    EXPECT_EQ(TempFolder::Read(locked), "locked");
+}
+
+TEST(UnprivilegedSave, AFileOfAnotherOwnerIsWrittenInPlaceAndStaysTheirs) {
+    const char* fixture = std::getenv("KAVRILON_FOREIGN_FILES");
+    if (fixture == nullptr || ::geteuid() == 0) {
+        GTEST_SKIP() << "needs an unprivileged user and KAVRILON_FOREIGN_FILES: a folder it may "
+                        "write holding F.NDE and F.LIN of another owner, mode 0666 (made by "
+                        "scripts/test.sh)";
+    }
+    const std::string nodes = (fs::path(fixture) / "F.NDE").string();
+    const std::string links = (fs::path(fixture) / "F.LIN").string();
+    const struct stat before = StatOf(links);
+    ASSERT_NE(before.st_uid, ::geteuid());
+    Workspace ws;
+    SmallProblem(ws);
+    ASSERT_TRUE(WriteProblemFiles(ws, nodes, links));
+    const struct stat after = StatOf(links);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_EQ(TempFolder::Read(links), LinkText(ws));
+    EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
+    EXPECT_EQ(std::distance(fs::directory_iterator(fixture), fs::directory_iterator()), 2);
+}
