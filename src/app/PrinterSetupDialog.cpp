@@ -75,8 +75,7 @@ void PrinterSetupDialog::PrinterChoiceChange() {
         printerNote_->setText(QStringLiteral("The file's name is asked after OK."));
     } else {
         const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(choice.printer));
-        printerNote_->setText(info.description().isEmpty() ? info.location()
-                                                           : info.description());
+        printerNote_->setText(info.description().isEmpty() ? info.location() : info.description());
     }
     pageSummary_->setText(PageSummary(choice));
 }

@@ -13,8 +13,7 @@ namespace {
 
 QMarginsF AtLeast(const QMarginsF& wanted, const QMarginsF& minimum) {
     return {std::max(wanted.left(), minimum.left()), std::max(wanted.top(), minimum.top()),
-            std::max(wanted.right(), minimum.right()),
-            std::max(wanted.bottom(), minimum.bottom())};
+            std::max(wanted.right(), minimum.right()), std::max(wanted.bottom(), minimum.bottom())};
 }
 
 double WholePoints(double millimetres) {
@@ -87,8 +86,8 @@ void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice) 
     choice.paperHeight = size.height();
     choice.landscape = layout.orientation() == QPageLayout::Landscape;
     const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
-    choice.margins = std::array<double, 4>{margins.left(), margins.top(), margins.right(),
-                                           margins.bottom()};
+    choice.margins =
+        std::array<double, 4>{margins.left(), margins.top(), margins.right(), margins.bottom()};
 }
 
 QString PageSummary(const kav::PrinterSetupChoice& choice) {
@@ -118,13 +117,14 @@ std::string PdfBesideNodeFile(const std::string& nodeFileName) {
     if (nameStart >= nodeFileName.size())
         return nodeFileName + "results.pdf";
     const std::size_t dot = nodeFileName.rfind('.');
-    const std::size_t nameEnd = dot == std::string::npos || dot <= nameStart ? nodeFileName.size()
-                                                                              : dot;
+    const std::size_t nameEnd =
+        dot == std::string::npos || dot <= nameStart ? nodeFileName.size() : dot;
     return nodeFileName.substr(0, nameEnd) + ".pdf";
 }
 
 kav::FileDialogRequest PdfFileDialog(const std::string& fileName) {
-    return {"Print the results to a PDF file", {{"PDF Files", "*.pdf"}, {"All Files", "*.*"}},
+    return {"Print the results to a PDF file",
+            {{"PDF Files", "*.pdf"}, {"All Files", "*.*"}},
             fileName};
 }
 

@@ -35,8 +35,8 @@ bool Exists(const std::string& fileName) {
 bool ConfirmReplace(kav::Prompts& prompts, const std::string& fileName) {
     const QString question =
         QStringLiteral("File [%1] exists.... Do you want to replace it?").arg(Shown(fileName));
-    return prompts.QuestionDefaultNo(kav::MsgKind::Confirmation,
-                                     question.toUtf8().toStdString()) == kav::Answer::Yes;
+    return prompts.QuestionDefaultNo(kav::MsgKind::Confirmation, question.toUtf8().toStdString()) ==
+           kav::Answer::Yes;
 }
 
 // A list's title, its column heading and its lines.
@@ -130,8 +130,8 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
     stream.WriteLine(report.totalCost);
 }
 
-bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page,
-                     QByteArray& pdf, int* pages) {
+bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
+                     int* pages) {
     pdf.clear();
     QBuffer buffer(&pdf);
     if (!buffer.open(QIODevice::WriteOnly))

@@ -26,8 +26,8 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report);
 
 // The report as a PDF document on the page of `page`; false when it could not
 // be drawn. `pages` receives the number of pages.
-bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page,
-                     QByteArray& pdf, int* pages = nullptr);
+bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
+                     int* pages = nullptr);
 
 // Print Lists. The report goes to the printer chosen in Printer Setup (or the
 // system's default printer), or into a PDF file: the one Printer Setup named,

@@ -369,7 +369,8 @@ void TestResults::printoutHoldsTheWindowsLinesInOrder() {
 
     const QStringList text = PrintToPdf();
     QVERIFY(!text.isEmpty());
-    QCOMPARE(prompts_.messages.size(), std::size_t{1});  // where the file went
+    // One message: where the file went.
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QVERIFY(text.join('\n').count('\f') >= 3);  // three pages, each ended by a form feed
 
     QStringList expected = {"LINK LIST", Label("LinkInfoLabel")->text()};

@@ -244,7 +244,7 @@ class WorkflowTest : public QObject {
         QCOMPARE(ResultLines("LinkList").size(), ws.LinkCount);
 
         PressAlt(Results(), Qt::Key_P);
-        QCOMPARE(prompts.messages.size(), std::size_t{2});  // the solution time, where the file went
+        QCOMPARE(prompts.messages.size(), std::size_t{2});  // and where the file went
         QVERIFY(QFile(Path("report.pdf")).size() > 1000);
         QuitResults();
         CheckFlags(false, false, false);
