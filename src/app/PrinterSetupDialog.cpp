@@ -86,6 +86,13 @@ void PrinterSetupDialog::PageButtonClick() {
     SetUpPrinter(printer, Choice());
     QPageSetupDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PageSetupDialog"));
+    // Pages per sheet and the reversed orientations are printer options that a
+    // report printed with this choice would not carry: not offered.
+    for (const char* ignored :
+         {"pagesPerSheetButtonGroup", "reverseLandscape", "reversePortrait"}) {
+        if (auto* control = dialog.findChild<QWidget*>(QLatin1String(ignored)))
+            control->hide();
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     TakePageLayout(printer.pageLayout(), choice_);

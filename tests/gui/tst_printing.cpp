@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -132,6 +133,7 @@ class TestPrinting : public QObject {
     void anExistingFileIsReplacedOnlyWhenTheUserAgrees();
     void aFailedWriteLeavesTheOldFileUntouched();
     void printerSetupChoosesPrinterPaperAndOrientation();
+    void theReplaceQuestionDefaultsToNo();
 
   private:
     void Print();
@@ -313,6 +315,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     choice.printer = "no such printer";
     QStringList entries, buttons;
     bool pageDialogShown = false;
+    bool pagesPerSheetShown = true;
     WhenModalShows([&](QWidget* modal) {
         auto* dialog = qobject_cast<PrinterSetupDialog*>(modal);
         QVERIFY(dialog);
@@ -324,6 +327,8 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
         QCOMPARE(printers->currentText(), PdfFileChoice);  // the named printer is gone
         WhenModalShows([&](QWidget* pageModal) {
             pageDialogShown = qobject_cast<QPageSetupDialog*>(pageModal) != nullptr;
+            pagesPerSheetShown =
+                pageModal->findChild<QWidget*>("pagesPerSheetButtonGroup")->isVisibleTo(pageModal);
             for (auto* radio : pageModal->findChildren<QRadioButton*>()) {
                 if (radio->text().remove('&') == "Landscape")
                     radio->click();
@@ -336,6 +341,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     });
     QVERIFY(qtPrompts.PrinterSetup(choice));
     QVERIFY(pageDialogShown);
+    QVERIFY(!pagesPerSheetShown);  // the report would ignore it
     QCOMPARE(entries, InstalledPrinters() << PdfFileChoice);
     QVERIFY(buttons.contains("OK") || buttons.contains("&OK"));
     for (const QString& button : buttons)
@@ -351,6 +357,19 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     const PdfPages pdf = ReadPdf(file);
     QCOMPARE(qRound(pdf.width), 842);
     QCOMPARE(qRound(pdf.height), 595);
+}
+
+void TestPrinting::theReplaceQuestionDefaultsToNo() {
+    QtPrompts qtPrompts;
+    bool defaultNo = false;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(qtPrompts.QuestionDefaultNo(kav::MsgKind::Confirmation, "Replace?"), kav::Answer::No);
+    QVERIFY(defaultNo);
 }
 
 QTEST_MAIN(TestPrinting)
