@@ -10,6 +10,7 @@
 
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
+#include "app/PrinterSetupDialog.h"
 
 namespace {
 
@@ -184,4 +185,21 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
 void QtPrompts::Fatal(kav::MsgKind kind, const std::string& text) {
     Message(kind, kav::MsgButtons::Ok, text);
     std::_Exit(EXIT_FAILURE);
+}
+
+kav::Answer QtPrompts::QuestionDefaultNo(kav::MsgKind kind, const std::string& text) {
+    QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), MessageText(text),
+                    QMessageBox::Yes | QMessageBox::No, OwnerWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return AnswerOf(box.exec());
+}
+
+bool QtPrompts::PrinterSetup(kav::PrinterSetupChoice& choice) {
+    PrinterSetupDialog dialog(choice, OwnerWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice = dialog.Choice();
+    return true;
 }

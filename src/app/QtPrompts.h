@@ -14,6 +14,8 @@ class QtPrompts : public kav::Prompts {
     std::optional<std::string> OpenFile(const kav::FileDialogRequest& dialog) override;
     std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override;
     [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override;
+    kav::Answer QuestionDefaultNo(kav::MsgKind kind, const std::string& text) override;
+    bool PrinterSetup(kav::PrinterSetupChoice& choice) override;
 
   private:
     std::optional<std::string> RunFileDialog(const kav::FileDialogRequest& dialog, bool forSaving);

@@ -265,26 +265,10 @@ void TKavrilonForm::HintShowClick() {
     });
 }
 
+// The printer (or PDF file) and page chosen here hold for the run; Print Lists
+// uses them.
 void TKavrilonForm::PrinterButtonClick() {
-    kav::GuardHandler([&] {
-        // The chosen printer (or PDF file) stays in the one program-wide printer.
-        QPrinter& printer = ThePrinter();
-        // Without an installed printer the only choice is a PDF file: offer a
-        // file name, which the dialog needs, rather than none.
-        const bool offerFile =
-            printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty();
-        if (offerFile)
-            printer.setOutputFileName(QDir::home().filePath(QStringLiteral("kavrilon.pdf")));
-        QPrintDialog dialog(&printer, this);
-        dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-        if (dialog.exec() == QDialog::Accepted) {
-            MarkPrinterChosen();
-        } else if (offerFile) {
-            // Cancelled: the offered file was never chosen.
-            printer.setOutputFileName(QString());
-        }
-    });
+    kav::GuardHandler([&] { RunPrinterSetup(kav::ThePrompts()); });
 }
 
 void TKavrilonForm::ReadButtonClick() {

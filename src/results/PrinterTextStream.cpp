@@ -2,7 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 
 #include "app/GuiCommon.h"
 
@@ -19,17 +19,16 @@ QFont ReportFont(int pointSize, bool bold) {
     return font;
 }
 
-PrinterTextStream::PrinterTextStream(QPrinter& printer)
-    : printer_(printer), font_(ReportFont(10)) {}
+PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device)
+    : device_(device), font_(ReportFont(10)) {}
 
 PrinterTextStream::~PrinterTextStream() {
     if (open_)
         painter_.end();
 }
 
-bool PrinterTextStream::Open(const QString& jobName) {
-    printer_.setDocName(jobName);
-    if (!painter_.begin(&printer_)) {
+bool PrinterTextStream::Open() {
+    if (!painter_.begin(&device_)) {
         failed_ = true;
         return false;
     }
@@ -63,18 +62,7 @@ bool PrinterTextStream::Close() {
         if (!painter_.end())
             failed_ = true;
     }
-    if (printer_.printerState() == QPrinter::Error)
-        failed_ = true;
     return !failed_;
-}
-
-QString PrinterTextStream::ErrorText() const {
-    if (!printer_.outputFileName().isEmpty()) {
-        return QStringLiteral("The file %1 could not be written.").arg(printer_.outputFileName());
-    }
-    if (printer_.printerName().isEmpty())
-        return QStringLiteral("There is no printer to print on.");
-    return QStringLiteral("The printer %1 could not print the report.").arg(printer_.printerName());
 }
 
 void PrinterTextStream::WriteTextLine(const QString& text) {
@@ -83,13 +71,17 @@ void PrinterTextStream::WriteTextLine(const QString& text) {
         if (!BeginPendingPage())
             return;
         const QFontMetrics metrics = painter_.fontMetrics();
-        const int length = FittingLength(rest, printer_.width());
+        // A line that would reach below the printable area starts a new page
+        // (unless it already stands at the top of one: it cannot fit anywhere).
+        if (y_ > 0 && y_ + metrics.height() > device_.height() && !BreakPage())
+            return;
+        const int length = FittingLength(rest, device_.width());
         painter_.drawText(0, y_ + metrics.ascent(), rest.left(length));
         rest.remove(0, length);
 
         const int advance = metrics.height() + 2;
         y_ += advance;
-        if (y_ > printer_.height() - 2 * advance) {
+        if (y_ > device_.height() - 2 * advance) {
             y_ = 0;
             pageBreakPending_ = true;
         }
@@ -100,7 +92,7 @@ void PrinterTextStream::WriteEmptyLine() {
     if (!BeginPendingPage())
         return;
     y_ += painter_.fontMetrics().height();
-    if (y_ > printer_.height()) {
+    if (y_ > device_.height()) {
         y_ = 0;
         pageBreakPending_ = true;
     }
@@ -112,7 +104,12 @@ bool PrinterTextStream::BeginPendingPage() {
     if (!pageBreakPending_)
         return true;
     pageBreakPending_ = false;
-    if (!printer_.newPage()) {
+    return BreakPage();
+}
+
+bool PrinterTextStream::BreakPage() {
+    y_ = 0;
+    if (!device_.newPage()) {
         failed_ = true;
         return false;
     }

@@ -4,39 +4,39 @@
 #include <QPainter>
 #include <QString>
 
-class QPrinter;
+class QPagedPaintDevice;
 
-// A line-oriented text stream bound to a printer: Open starts one print job,
-// every written line is drawn at the left edge of the printable area below the
-// previous one, and Close ends the job and ejects the last page. The font can
-// change between lines.
+// A line-oriented text stream bound to a printer or a PDF: Open starts the
+// job, every written line is drawn at the left edge of the printable area
+// below the previous one, and Close ends the job and ejects the last page. The
+// font can change between lines.
 //
 // Layout: a line with text advances by the height of its font plus two device
 // units, and the next line goes on a new page when the position comes within
 // two such advances of the page bottom; an empty line advances by the font
-// height and breaks the page only once the position passes the bottom. A line
-// wider than the page is broken at the page edge and continues on the next
-// line. A page is started only when a line is written on it, so a report never
-// ends with a blank page.
+// height and breaks the page only once the position passes the bottom. A text
+// line is drawn only where it fits wholly above the bottom of the printable
+// area; one that would not goes to the top of a new page. A line wider than
+// the page is broken at the page edge and continues on the next line. A page
+// is started only when a line is written on it, so a report never ends with a
+// blank page.
 class PrinterTextStream {
   public:
-    explicit PrinterTextStream(QPrinter& printer);
+    explicit PrinterTextStream(QPagedPaintDevice& device);
     ~PrinterTextStream();
     PrinterTextStream(const PrinterTextStream&) = delete;
     PrinterTextStream& operator=(const PrinterTextStream&) = delete;
 
-    // Starts the print job; false (and Failed) when the printer refuses it.
-    bool Open(const QString& jobName);
+    // Starts the job; false (and Failed) when the device refuses it.
+    bool Open();
     void SetFont(const QFont& font);
     // Draws one line; an empty text is an empty line. Does nothing once the
     // stream has failed.
     void WriteLine(const QString& text);
-    // Ends the job; false when the job failed at any point.
+    // Ends the job; false when it failed at any point.
     bool Close();
 
     bool Failed() const { return failed_; }
-    // What went wrong, in words for the user.
-    QString ErrorText() const;
     // Pages started so far.
     int PageCount() const { return pages_; }
 
@@ -44,9 +44,10 @@ class PrinterTextStream {
     void WriteTextLine(const QString& text);
     void WriteEmptyLine();
     bool BeginPendingPage();
+    bool BreakPage();
     int FittingLength(const QString& text, int width) const;
 
-    QPrinter& printer_;
+    QPagedPaintDevice& device_;
     QPainter painter_;
     QFont font_;
     int y_ = 0;

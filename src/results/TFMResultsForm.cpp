@@ -2,18 +2,13 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QStandardPaths>
 #include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -21,8 +16,7 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/Placement.h"
-#include "app/ProgramPrinter.h"
-#include "results/PrinterTextStream.h"
+#include "results/ReportPrinting.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -70,40 +64,6 @@ void KeepPlaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
-}
-
-bool PrintsToFile(const QPrinter& printer) {
-    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-}
-
-// No printer to print on: nothing installed and nothing chosen in Printer
-// Setup, or the chosen printer has gone.
-bool NoPrinterToPrintOn(const QPrinter& printer) {
-    if (PrintsToFile(printer))
-        return false;
-    if (!printer.isValid())
-        return true;
-    return !PrinterWasChosen() && QPrinterInfo::availablePrinters().isEmpty();
-}
-
-void ShowMessage(kav::MsgKind kind, const QString& text) {
-    kav::ThePrompts().Message(kind, kav::MsgButtons::Ok, ToBytes(text));
-}
-
-// A list's title, its column heading and its lines, in the report's fonts.
-void WriteListSection(PrinterTextStream& stream, const QString& title, const QString& heading,
-                      const QStringList& lines) {
-    stream.SetFont(ReportFont(18));
-    stream.WriteLine(title);
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-    stream.SetFont(ReportFont(10, true));
-    stream.WriteLine(heading);
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    for (const QString& line : lines)
-        stream.WriteLine(line);
 }
 
 }  // namespace
@@ -333,69 +293,18 @@ void TFMResultsForm::ShowLists(char order) {
     kilterWarning_->setVisible(lists_.WarningsShown());
 }
 
-// One print job on the printer chosen in Printer Setup. Where there is no
-// printer at all, the report goes to a PDF file in the documents folder.
+// One report of what the window shows, on the printer or PDF file of Printer
+// Setup (a PDF file the user names when there is no printer).
 void TFMResultsForm::PrintResults() {
-    std::unique_ptr<QPrinter> pdf;
-    QPrinter* printer = &ThePrinter();
-    if (NoPrinterToPrintOn(*printer)) {
-        pdf = FallbackPdfPrinter();
-        printer = pdf.get();
+    ReportText report;
+    report.linkHeading = linkInfoLabel_->text();
+    report.linkLines = linkLines_->stringList();
+    report.nodeHeading = nodeInfoLabel_->text();
+    report.nodeLines = nodeLines_->stringList();
+    if (!outOfKilterLabel_->isHidden()) {
+        report.outOfKilterNote = outOfKilterLabel_->text();
+        report.kilterWarning = kilterWarning_->text();
     }
-
-    PrinterTextStream stream(*printer);
-    if (stream.Open(QStringLiteral("KAVRILON Results")))
-        WriteReport(stream);
-    if (!stream.Close()) {
-        ShowMessage(kav::MsgKind::Error, stream.ErrorText());
-        return;
-    }
-    if (pdf) {
-        ShowMessage(kav::MsgKind::Information,
-                    QStringLiteral("No printer is installed.\rThe results were written to %1")
-                        .arg(QDir::toNativeSeparators(pdf->outputFileName())));
-    }
-}
-
-void TFMResultsForm::WriteReport(PrinterTextStream& stream) const {
-    const bool warningsShown = !outOfKilterLabel_->isHidden();
-
-    WriteListSection(stream, QStringLiteral("LINK LIST"), linkInfoLabel_->text(),
-                     linkLines_->stringList());
-    if (warningsShown) {
-        stream.WriteLine(QString());
-        stream.SetFont(ReportFont(12));
-        stream.WriteLine(outOfKilterLabel_->text());
-        stream.SetFont(ReportFont(10));
-    }
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-
-    WriteListSection(stream, QStringLiteral("NODE LIST"), nodeInfoLabel_->text(),
-                     nodeLines_->stringList());
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-
-    stream.SetFont(ReportFont(12));
-    if (warningsShown) {
-        stream.WriteLine(QString());
-        stream.WriteLine(kilterWarning_->text());
-    }
-    stream.WriteLine(costLabel_->text());
-}
-
-// A PDF file in the user's documents folder, named after the node file.
-std::unique_ptr<QPrinter> TFMResultsForm::FallbackPdfPrinter() const {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    QDir().mkpath(folder);
-    QString name = QFileInfo(FromBytes(kav::TheWorkspace().NodeFileName)).completeBaseName();
-    if (name.isEmpty())
-        name = QStringLiteral("results");
-
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(QDir(folder).filePath(name + QStringLiteral(".pdf")));
-    return printer;
+    report.totalCost = costLabel_->text();
+    PrintReport(report, kav::ThePrompts());
 }

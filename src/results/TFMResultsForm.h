@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 
 #include "results/ResultLines.h"
 
@@ -9,12 +8,10 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QListView;
-class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
 class QStringListModel;
-class PrinterTextStream;
 
 // The results window: one line per link (bounds, flow, cost, reduced cost and
 // an out-of-kilter mark), one line per node with its potential, the total cost
@@ -54,8 +51,6 @@ class TFMResultsForm : public QWidget {
     void ShowLists(char order);
 
     void PrintResults();
-    void WriteReport(PrinterTextStream& stream) const;
-    std::unique_ptr<QPrinter> FallbackPdfPrinter() const;
 
     QLabel* label1_ = nullptr;
     QLabel* linkInfoLabel_ = nullptr;

@@ -19,6 +19,10 @@ std::optional<std::string> SilentPrompts::SaveFile(const FileDialogRequest&) {
     return std::nullopt;
 }
 
+bool SilentPrompts::PrinterSetup(PrinterSetupChoice&) {
+    return false;
+}
+
 void SilentPrompts::Fatal(MsgKind, const std::string& text) {
     std::fflush(stdout);  // keep what a headless program printed before
     std::fprintf(stderr, "%s\n", text.c_str());

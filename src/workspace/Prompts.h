@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +26,21 @@ struct FileDialogRequest {
     std::string fileName;
 };
 
+// What the printer setup dialog chooses: the printer and the page. Lengths
+// are in millimetres.
+struct PrinterSetupChoice {
+    // An installed printer's name; empty for a PDF file.
+    std::string printer;
+    // The paper by name, with the width and height of its upright side; no
+    // name: the printer's own default paper (A4 for a PDF file).
+    std::string paperName;
+    double paperWidth = 0;
+    double paperHeight = 0;
+    bool landscape = false;
+    // Left, top, right and bottom margins; none: the report's default margins.
+    std::optional<std::array<double, 4>> margins;
+};
+
 // Every modal message box, beep and file dialog of the program goes through
 // this interface: the windows install the Qt implementation, tests a scripted
 // fake. Texts use '\r' as the line break, exactly as the program words them.
@@ -37,13 +53,22 @@ class Prompts {
     // The chosen file's full name, or nullopt when the dialog was cancelled.
     virtual std::optional<std::string> OpenFile(const FileDialogRequest& dialog) = 0;
     virtual std::optional<std::string> SaveFile(const FileDialogRequest& dialog) = 0;
+    // A Yes/No question whose default button is No, for answers that destroy
+    // something (replacing a file). Answered like Message unless a prompts
+    // implementation can set the default button.
+    virtual Answer QuestionDefaultNo(MsgKind kind, const std::string& text) {
+        return Message(kind, MsgButtons::YesNo, text);
+    }
+    // The printer setup dialog, starting from `choice`; true when confirmed,
+    // with `choice` then holding what the user chose.
+    virtual bool PrinterSetup(PrinterSetupChoice& choice) = 0;
     // Shows a fatal programming error and ends the program; the fake records it
     // and throws instead so that tests can see it.
     [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;
 };
 
 // Prompts for code without windows: every box answers OK (a question No),
-// beeps make no sound, file dialogs are cancelled, and a fatal error is written
+// beeps make no sound, file and printer dialogs are cancelled, and a fatal error is written
 // to standard error before the program ends. Headless programs derive from it
 // to show or record the message texts.
 class SilentPrompts : public Prompts {
@@ -52,6 +77,7 @@ class SilentPrompts : public Prompts {
     void Beep(unsigned value) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& dialog) override;
     std::optional<std::string> SaveFile(const FileDialogRequest& dialog) override;
+    bool PrinterSetup(PrinterSetupChoice& choice) override;
     [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
 };
 

@@ -4,15 +4,10 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolTip>
 #include <QtTest>
-#include <functional>
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
@@ -80,7 +75,7 @@ class MainMenuTest : public QObject {
 
     WatchingPrompts prompts;
     TKavrilonForm* menu = nullptr;
-    // The home folder, where Printer Setup offers its PDF file.
+    // The home folder, where files are written.
     QTemporaryDir home;
 
     QPushButton* Button(const char* name) const {
@@ -97,19 +92,6 @@ class MainMenuTest : public QObject {
         if (change != run || run != display || display != save)
             qFatal("buttons out of step");
         return change;
-    }
-
-    // Presses Printer Setup and hands the print dialog it opens to answer.
-    void PrinterSetup(const std::function<void(QPrintDialog*)>& answer) {
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                answer(dialog);
-            }
-        });
-        poll.start(20);
-        Button("PrinterButton")->click();
     }
 
   private slots:
@@ -466,36 +448,37 @@ class MainMenuTest : public QObject {
         QToolTip::hideText();
     }
 
+    // Printer Setup asks for a PDF file's name once, beside the node file; the
+    // choice then holds for the run, and a cancelled dialog changes nothing.
     void printerSetupKeepsTheChoiceForTheRun() {
-        QString dialogName;
-        PrinterSetup([&](QPrintDialog* dialog) {
-            dialogName = dialog->objectName();
-            dialog->reject();
-        });
-        QCOMPARE(dialogName, QStringLiteral("PrinterSetupDialog1"));
-        QVERIFY(!PrinterWasChosen());
-        // A cancelled setup chose nothing, not even the file it offered.
-        QVERIFY(ThePrinter().outputFileName().isEmpty());
+        prompts.setupChoices.push_back(std::nullopt);
+        Button("PrinterButton")->click();
+        QCOMPARE(prompts.events, std::vector<std::string>{"printer setup"});
+        QVERIFY(!ThePrintSetup().chosen);
         QVERIFY(menu->isVisible());
-        QVERIFY(prompts.events.empty());
 
-        // Confirming keeps the choice (a PDF file where no printer is installed).
-        PrinterSetup([](QPrintDialog* dialog) { static_cast<QDialog*>(dialog)->accept(); });
-        QVERIFY(PrinterWasChosen());
-        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-            QCOMPARE(ThePrinter().outputFormat(), QPrinter::PdfFormat);
-            QCOMPARE(ThePrinter().outputFileName(), QDir(home.path()).filePath("kavrilon.pdf"));
-        }
+        const std::string folder = home.path().toStdString();
+        kav::TheWorkspace().NodeFileName = folder + "/thesis.NDE";
+        kav::PrinterSetupChoice pdf;
+        pdf.landscape = true;
+        prompts.setupChoices = {pdf, pdf};
+        prompts.files = {std::nullopt, folder + "/report.pdf"};
+        Button("PrinterButton")->click();  // the file's name is not given
+        QVERIFY(!ThePrintSetup().chosen);
+        QCOMPARE(prompts.saveDialogs.at(0).fileName, folder + "/thesis.pdf");
+        Button("PrinterButton")->click();
+        QVERIFY(ThePrintSetup().chosen);
+        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
+        QVERIFY(ThePrintSetup().choice.landscape);
 
         // The next setup starts from that choice, and cancelling it keeps it.
-        const QString chosenFile = ThePrinter().outputFileName();
-        bool offersFile = false;
-        PrinterSetup([&](QPrintDialog* dialog) {
-            offersFile = dialog->testOption(QAbstractPrintDialog::PrintToFile);
-            dialog->reject();
-        });
-        QVERIFY(offersFile);
-        QCOMPARE(ThePrinter().outputFileName(), chosenFile);
+        prompts.setupChoices = {std::nullopt};
+        Button("PrinterButton")->click();
+        QVERIFY(prompts.printerSetups.back().landscape);
+        QVERIFY(prompts.printerSetups.back().printer.empty());
+        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
+        QCOMPARE(prompts.saveDialogs.size(), std::size_t{2});
+        ThePrintSetup() = PrintSetup();
     }
 
     // Nothing in the program shows the button; pressed anyway, it opens the

@@ -38,6 +38,13 @@ void LoadLargeProblem() {
         builder.Link(k % 40 + 1, (k * 7) % 40 + 1, 0, 50, k % 9 - 4, k % 4 == 0 ? 0 : k % 50);
 }
 
+// Printer Setup's choice of a PDF file, with the default page.
+void PrintToFile(const QString& file) {
+    ThePrintSetup() = PrintSetup();
+    ThePrintSetup().chosen = true;
+    ThePrintSetup().pdfFile = file.toStdString();
+}
+
 QStringList Simplified(const QStringList& lines) {
     QStringList result;
     for (const QString& line : lines) {
@@ -75,7 +82,7 @@ class TestResults : public QObject {
     void printerFailureIsReportedAndChangesNothing();
     void withoutAnyPrinterTheReportGoesToAPdfFile();
     void longLinesBreakAtThePageEdge();
-    void pagesBreakNearTheBottomForTextAndAtItForEmptyLines();
+    void pagesBreakNearTheBottomAndWhereALineWouldNotFit();
     void reportFontSizes();
 
   private:
@@ -335,8 +342,7 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
 QStringList TestResults::PrintToPdf() {
     const QString file = dir_.filePath("report.pdf");
     QFile::remove(file);
-    ThePrinter().setOutputFormat(QPrinter::PdfFormat);
-    ThePrinter().setOutputFileName(file);
+    PrintToFile(file);
     Click("PrintButton");
     return PdfText(file);
 }
@@ -363,7 +369,8 @@ void TestResults::printoutHoldsTheWindowsLinesInOrder() {
 
     const QStringList text = PrintToPdf();
     QVERIFY(!text.isEmpty());
-    QCOMPARE(prompts_.messages.size(), std::size_t{0});
+    // One message: where the file went.
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QVERIFY(text.join('\n').count('\f') >= 3);  // three pages, each ended by a form feed
 
     QStringList expected = {"LINK LIST", Label("LinkInfoLabel")->text()};
@@ -397,8 +404,7 @@ void TestResults::printerFailureIsReportedAndChangesNothing() {
     LoadSolvedProblem();
     Open();
     const QStringList before = Lines("LinkList");
-    ThePrinter().setOutputFormat(QPrinter::PdfFormat);
-    ThePrinter().setOutputFileName(dir_.filePath("missing/folder/report.pdf"));
+    PrintToFile(dir_.filePath("missing/folder/report.pdf"));
     Click("PrintButton");
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Error);
@@ -408,30 +414,27 @@ void TestResults::printerFailureIsReportedAndChangesNothing() {
     QVERIFY(form_->isVisible());
 }
 
+// With no printer, every Print Lists asks where the PDF goes, starting beside
+// the node file, and says where it went.
 void TestResults::withoutAnyPrinterTheReportGoesToAPdfFile() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed here");
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", home.filePath(".config").toLocal8Bit());
-
+    ThePrintSetup() = PrintSetup();
     LoadSolvedProblem();
-    kav::TheWorkspace().NodeFileName = "/problems/PROB1.NDE";
+    const std::string besideNodeFile = dir_.filePath("PROB1.pdf").toStdString();
+    kav::TheWorkspace().NodeFileName = dir_.filePath("PROB1.NDE").toStdString();
     Open();
-    ThePrinter().setOutputFileName(QString());
-    ThePrinter().setOutputFormat(QPrinter::NativeFormat);
+    prompts_.files = {besideNodeFile, std::nullopt};
     Click("PrintButton");
-    qputenv("HOME", oldHome);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
-
-    const QString expected = home.filePath("Documents/PROB1.pdf");
-    QVERIFY(QFile::exists(expected));
+    QCOMPARE(prompts_.saveDialogs.at(0).fileName, besideNodeFile);
+    QVERIFY(QFile::exists(QString::fromStdString(besideNodeFile)));
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Information);
-    QVERIFY(QString::fromStdString(prompts_.messages[0].text).contains(expected));
+    QCOMPARE(prompts_.messages[0].text, "The results were written to\r" + besideNodeFile);
+
+    Click("PrintButton");  // asked again; cancelled, nothing more is said
+    QCOMPARE(prompts_.saveDialogs.size(), std::size_t{2});
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
 }
 
 void TestResults::longLinesBreakAtThePageEdge() {
@@ -440,7 +443,7 @@ void TestResults::longLinesBreakAtThePageEdge() {
     printer.setOutputFileName(dir_.filePath("long.pdf"));
     const QString longLine = QString("0123456789").repeated(20);
     PrinterTextStream stream(printer);
-    QVERIFY(stream.Open("long lines"));
+    QVERIFY(stream.Open());
     stream.SetFont(ReportFont(10));
     stream.WriteLine(longLine);
     stream.WriteLine("end");
@@ -460,7 +463,7 @@ int PagesFor(const QString& file, int texts, int empties) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     PrinterTextStream stream(printer);
-    if (!stream.Open("pages"))
+    if (!stream.Open())
         return -1;
     stream.SetFont(ReportFont(10));
     for (int k = 0; k < texts; ++k)
@@ -473,8 +476,9 @@ int PagesFor(const QString& file, int texts, int empties) {
 
 // A text line advances by its height plus 2 and ends the page once the next
 // position lies within two such advances of the bottom; an empty line advances
-// by the font height and ends the page only past the bottom.
-void TestResults::pagesBreakNearTheBottomForTextAndAtItForEmptyLines() {
+// by the font height and ends the page only past the bottom; and a text line
+// that would reach below the bottom goes to the next page.
+void TestResults::pagesBreakNearTheBottomAndWhereALineWouldNotFit() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir_.filePath("metrics.pdf"));
@@ -489,8 +493,8 @@ void TestResults::pagesBreakNearTheBottomForTextAndAtItForEmptyLines() {
     QCOMPARE(PagesFor(file, textLines - 1, 0), 1);
     QCOMPARE(PagesFor(file, textLines, 0), 2);
 
-    int emptyLines = 1;  // after one text line, the empty line that passes the bottom
-    while (advance + emptyLines * metrics.height() <= height)
+    int emptyLines = 1;  // after one text line, the empty lines that leave no room for "last"
+    while (advance + (emptyLines + 1) * metrics.height() <= height)
         ++emptyLines;
     QCOMPARE(PagesFor(file, 1, emptyLines - 1), 1);
     QCOMPARE(PagesFor(file, 1, emptyLines), 2);

@@ -18,6 +18,7 @@ public:
         kav::MsgKind kind;
         kav::MsgButtons buttons;
         std::string text;
+        bool defaultNo = false;  // a question whose default button is No
     };
     struct FatalShown : std::runtime_error {
         explicit FatalShown(const std::string& text) : std::runtime_error(text) {}
@@ -27,11 +28,15 @@ public:
     std::vector<unsigned> beeps;
     std::vector<kav::FileDialogRequest> openDialogs;
     std::vector<kav::FileDialogRequest> saveDialogs;
-    // Every event in order: "beep 8", "message <text>", "open <title>", "save <title>".
+    std::vector<kav::PrinterSetupChoice> printerSetups;  // the choice each setup started from
+    // Every event in order: "beep 8", "message <text>", "open <title>", "save <title>",
+    // "printer setup".
     std::vector<std::string> events;
 
     std::deque<kav::Answer> answers;                // for Yes/No questions
     std::deque<std::optional<std::string>> files;  // for open and save dialogs, in order
+    // For printer setups: the choice confirmed, or nullopt to cancel.
+    std::deque<std::optional<kav::PrinterSetupChoice>> setupChoices;
     int unscripted = 0;
 
     kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
@@ -54,6 +59,24 @@ public:
         saveDialogs.push_back(dialog);
         events.push_back("save " + dialog.title);
         return NextFile();
+    }
+    kav::Answer QuestionDefaultNo(kav::MsgKind kind, const std::string& text) override {
+        messages.push_back({kind, kav::MsgButtons::YesNo, text, true});
+        events.push_back("message " + text);
+        return NextAnswer();
+    }
+    bool PrinterSetup(kav::PrinterSetupChoice& choice) override {
+        printerSetups.push_back(choice);
+        events.push_back("printer setup");
+        if (setupChoices.empty()) {
+            ++unscripted;
+            return false;
+        }
+        const std::optional<kav::PrinterSetupChoice> chosen = setupChoices.front();
+        setupChoices.pop_front();
+        if (chosen)
+            choice = *chosen;
+        return chosen.has_value();
     }
     [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override {
         messages.push_back({kind, kav::MsgButtons::Ok, text});

@@ -1,0 +1,175 @@
+#include "results/ReportPrinting.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <string>
+#include <system_error>
+
+#include "app/ProgramPrinter.h"
+#include "results/PrinterTextStream.h"
+#include "workspace/ProblemWriter.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+const QString JobName = QStringLiteral("KAVRILON Results");
+
+// A file name as the user reads it.
+QString Shown(const std::string& fileName) {
+    return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
+}
+
+void Tell(kav::Prompts& prompts, kav::MsgKind kind, const QString& text) {
+    prompts.Message(kind, kav::MsgButtons::Ok, text.toUtf8().toStdString());
+}
+
+bool Exists(const std::string& fileName) {
+    return QFileInfo::exists(QFile::decodeName(fileName.c_str()));
+}
+
+bool ConfirmReplace(kav::Prompts& prompts, const std::string& fileName) {
+    const QString question =
+        QStringLiteral("File [%1] exists.... Do you want to replace it?").arg(Shown(fileName));
+    return prompts.QuestionDefaultNo(kav::MsgKind::Confirmation, question.toUtf8().toStdString()) ==
+           kav::Answer::Yes;
+}
+
+// A list's title, its column heading and its lines.
+void WriteListSection(PrinterTextStream& stream, const QString& title, const QString& heading,
+                      const QStringList& lines) {
+    stream.SetFont(ReportFont(18));
+    stream.WriteLine(title);
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+    stream.SetFont(ReportFont(10, true));
+    stream.WriteLine(heading);
+    stream.SetFont(ReportFont(10));
+    stream.WriteLine(QString());
+    for (const QString& line : lines)
+        stream.WriteLine(line);
+}
+
+// Without a file named in Printer Setup: a save dialog, beside the node file,
+// until the user names a new file, agrees to replace one, or cancels (empty).
+std::string AskForPdfFile(kav::Prompts& prompts) {
+    const std::string start = PdfBesideNodeFile(kav::TheWorkspace().NodeFileName);
+    for (;;) {
+        const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start));
+        if (!chosen || chosen->empty())
+            return {};
+        if (!Exists(*chosen) || ConfirmReplace(prompts, *chosen))
+            return *chosen;
+    }
+}
+
+void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
+                    const QString& printerName, kav::Prompts& prompts) {
+    page.printer = printerName.toStdString();
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, page);
+    printer.setDocName(JobName);
+    PrinterTextStream stream(printer);
+    if (stream.Open())
+        WriteReport(stream, report);
+    if (!stream.Close() || printer.printerState() == QPrinter::Error) {
+        Tell(prompts, kav::MsgKind::Error,
+             QStringLiteral("The printer %1 could not print the results.").arg(printerName));
+    }
+}
+
+void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
+                  const std::string& fileName, kav::Prompts& prompts) {
+    QByteArray pdf;
+    int error = 0;
+    if (RenderReportPdf(report, page, pdf)) {
+        kav::ReplacementFile file(fileName);
+        if (file.Write(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()))) &&
+            file.Commit()) {
+            Tell(prompts, kav::MsgKind::Information,
+                 QStringLiteral("The results were written to\r%1").arg(Shown(fileName)));
+            return;
+        }
+        error = file.Error();
+    }
+    const QString reason = error != 0
+                               ? QString::fromStdString(std::generic_category().message(error))
+                               : QStringLiteral("the report could not be drawn");
+    Tell(prompts, kav::MsgKind::Error,
+         QStringLiteral("The results could not be written to\r%1\r(%2)")
+             .arg(Shown(fileName), reason));
+}
+
+}  // namespace
+
+void WriteReport(PrinterTextStream& stream, const ReportText& report) {
+    WriteListSection(stream, QStringLiteral("LINK LIST"), report.linkHeading, report.linkLines);
+    if (!report.outOfKilterNote.isEmpty()) {
+        stream.WriteLine(QString());
+        stream.SetFont(ReportFont(12));
+        stream.WriteLine(report.outOfKilterNote);
+        stream.SetFont(ReportFont(10));
+    }
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+
+    WriteListSection(stream, QStringLiteral("NODE LIST"), report.nodeHeading, report.nodeLines);
+    stream.WriteLine(QString());
+    stream.WriteLine(QString());
+
+    stream.SetFont(ReportFont(12));
+    if (!report.kilterWarning.isEmpty()) {
+        stream.WriteLine(QString());
+        stream.WriteLine(report.kilterWarning);
+    }
+    stream.WriteLine(report.totalCost);
+}
+
+bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
+                     int* pages) {
+    pdf.clear();
+    QBuffer buffer(&pdf);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return false;
+    QPdfWriter writer(&buffer);
+    writer.setResolution(1200);
+    writer.setTitle(JobName);
+    writer.setCreator(QStringLiteral("Kavrilon"));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    SetUpPage(writer, page);
+    PrinterTextStream stream(writer);
+    if (stream.Open())
+        WriteReport(stream, report);
+    const bool drawn = stream.Close();
+    if (pages)
+        *pages = stream.PageCount();
+    return drawn && !pdf.isEmpty();
+}
+
+void PrintReport(const ReportText& report, kav::Prompts& prompts) {
+    const PrintSetup& setup = ThePrintSetup();
+    const bool toNamedFile = setup.chosen && setup.choice.printer.empty() && !setup.pdfFile.empty();
+    if (!toNamedFile) {
+        const QString printer = PrinterToPrintOn(setup);
+        if (!printer.isEmpty()) {
+            PrintOnPrinter(report, setup.choice, printer, prompts);
+            return;
+        }
+    }
+    std::string fileName;
+    if (toNamedFile) {
+        if (Exists(setup.pdfFile) && !ConfirmReplace(prompts, setup.pdfFile))
+            return;
+        fileName = setup.pdfFile;
+    } else {
+        fileName = AskForPdfFile(prompts);
+        if (fileName.empty())
+            return;
+    }
+    WritePdfFile(report, setup.choice, fileName, prompts);
+}

@@ -1,0 +1,376 @@
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <tuple>
+
+#include "app/AppWindows.h"
+#include "app/PrinterSetupDialog.h"
+#include "app/ProgramPrinter.h"
+#include "app/QtPrompts.h"
+#include "results/TFMResultsForm.h"
+#include "support/ProblemBuilder.h"
+#include "support/ScriptedPrompts.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+constexpr double PointsPerMm = 72 / 25.4;
+
+// One line of text as pdftotext found it: the words and the box around them,
+// in points from the page's top left corner.
+struct PdfLine {
+    int page = 0;
+    QString text;
+    double left = 1e9, top = 1e9, right = 0, bottom = 0;
+};
+
+struct PdfPages {
+    double width = 0, height = 0;
+    QList<PdfLine> lines;
+};
+
+// Reads a PDF's words and their boxes (pdftotext -bbox) and joins the words
+// of one baseline into a line, from the top of the first page down.
+PdfPages ReadPdf(const QString& file) {
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", file, "-"});
+    pdftotext.waitForFinished(30000);
+    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    static const QRegularExpression item(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    PdfPages pages;
+    QList<PdfLine> words;
+    int page = 0;
+    for (const QRegularExpressionMatch& match : item.globalMatch(html)) {
+        if (!match.captured(1).isEmpty()) {
+            pages.width = match.captured(1).toDouble();
+            pages.height = match.captured(2).toDouble();
+            ++page;
+            continue;
+        }
+        words.append(PdfLine{page, match.captured(7), match.captured(3).toDouble(),
+                             match.captured(4).toDouble(), match.captured(5).toDouble(),
+                             match.captured(6).toDouble()});
+    }
+    std::sort(words.begin(), words.end(), [](const PdfLine& a, const PdfLine& b) {
+        return std::tie(a.page, a.top, a.left) < std::tie(b.page, b.top, b.left);
+    });
+    for (const PdfLine& word : words) {
+        if (pages.lines.isEmpty() || pages.lines.last().page != word.page ||
+            word.top - pages.lines.last().top > 0.5) {
+            pages.lines.append(word);
+            continue;
+        }
+        PdfLine& line = pages.lines.last();
+        line.text += " " + word.text;
+        line.right = qMax(line.right, word.right);
+        line.bottom = qMax(line.bottom, word.bottom);
+    }
+    return pages;
+}
+
+QString FileText(const QString& file) {
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? QString::fromLatin1(in.readAll()) : QString();
+}
+
+void WriteText(const QString& file, const QByteArray& text) {
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(text);
+}
+
+// Runs `inspect` on the modal window as soon as it is up; it must close it.
+void WhenModalShows(std::function<void(QWidget*)> inspect) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            inspect(modal);
+        }
+    });
+    poll->start(20);
+}
+
+// Printer Setup's choice of a PDF file, with `page` for the page.
+void ChoosePdfFile(const QString& file, const kav::PrinterSetupChoice& page = {}) {
+    ThePrintSetup() = PrintSetup();
+    ThePrintSetup().chosen = true;
+    ThePrintSetup().choice = page;
+    ThePrintSetup().pdfFile = file.toStdString();
+}
+
+}  // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyLineLiesWholeInsideThePrintableArea();
+    void anExistingFileIsReplacedOnlyWhenTheUserAgrees();
+    void aFailedWriteLeavesTheOldFileUntouched();
+    void printerSetupChoosesPrinterPaperAndOrientation();
+    void theReplaceQuestionDefaultsToNo();
+
+  private:
+    void Print();
+    QStringList ExpectedReport() const;
+    QStringList Lines(const char* listName) const;
+
+    ScriptedPrompts prompts_;
+    QWidget mainMenu_;
+    TFMResultsForm* form_ = nullptr;
+    QTemporaryDir dir_;
+};
+
+void TestPrinting::initTestCase() {
+    QVERIFY(dir_.isValid());
+    kav::InstallPrompts(&prompts_);
+    TheWindows().mainMenu = &mainMenu_;
+    form_ = new TFMResultsForm;
+    TheWindows().results = form_;
+}
+
+void TestPrinting::init() {
+    prompts_.Clear();
+    kav::TheWorkspace().Reset();
+    ThePrintSetup() = PrintSetup();
+}
+
+void TestPrinting::cleanup() {
+    form_->hide();
+    QCOMPARE(prompts_.unscripted, 0);
+}
+
+void TestPrinting::Print() {
+    form_->hide();
+    form_->show();  // rebuilds the lists
+    QTest::mouseClick(form_->findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
+}
+
+QStringList TestPrinting::Lines(const char* listName) const {
+    const QAbstractItemModel* model = form_->findChild<QListView*>(listName)->model();
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->data(model->index(row, 0)).toString().simplified();
+    return lines;
+}
+
+// The report's lines, blanks simplified, as the window shows them.
+QStringList TestPrinting::ExpectedReport() const {
+    auto label = [&](const char* name) {
+        return form_->findChild<QLabel*>(name)->text().simplified();
+    };
+    const bool warnings = form_->findChild<QLabel*>("OutOfKilterLabel")->isVisible();
+    QStringList expected = {"LINK LIST", label("LinkInfoLabel")};
+    expected << Lines("LinkList");
+    if (warnings)
+        expected << label("OutOfKilterLabel");
+    expected << "NODE LIST" << label("NodeInfoLabel") << Lines("NodeList");
+    if (warnings)
+        expected << label("KilterWarning");
+    expected << label("CostLabel");
+    return expected;
+}
+
+// For 1 to 120 links on three nodes (every other problem with the warnings in
+// 12 points), every line of the report is there, in order, ending with the
+// total cost, and lies wholly inside the default 10 mm margins of an A4 page.
+// The reports are read back as one document, each starting on a new page.
+void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
+    constexpr int MostLinks = 120;
+    QStringList files;
+    QList<QStringList> expected;
+    for (int links = 1; links <= MostLinks; ++links) {
+        kav::TheWorkspace().Reset();
+        ProblemBuilder problem(kav::TheWorkspace());
+        problem.Node("A").Node("B").Node("C");
+        for (int k = 0; k < links; ++k)
+            problem.Link(k % 3 + 1, (k + 1) % 3 + 1, k == 0 && links % 2 == 1 ? 1 : 0, 9, 1, 0);
+        files << dir_.filePath(QStringLiteral("sweep%1.pdf").arg(links));
+        ChoosePdfFile(files.last());
+        Print();
+        expected << ExpectedReport();
+    }
+    const QString all = dir_.filePath("sweep.pdf");
+    QCOMPARE(QProcess::execute("pdfunite", QStringList(files) << all), 0);
+    const PdfPages pdf = ReadPdf(all);
+    QCOMPARE(qRound(pdf.width), 595);
+    QCOMPARE(qRound(pdf.height), 842);
+
+    const double margin = DefaultMarginMm * PointsPerMm;
+    const double slack = 0.5;  // pdftotext rounds the font's box
+    QList<QStringList> seen;
+    for (const PdfLine& line : pdf.lines) {
+        if (line.text == "LINK LIST")
+            seen.append(QStringList());
+        QVERIFY(!seen.isEmpty());
+        seen.last() << line.text;
+        const bool inside = line.left >= margin - slack && line.top >= margin - slack &&
+                            line.right <= pdf.width - margin + slack &&
+                            line.bottom <= pdf.height - margin + slack;
+        QVERIFY2(inside, qPrintable(QStringLiteral("%1 links: \"%2\" at %3..%4 pt")
+                                        .arg(seen.size())
+                                        .arg(line.text)
+                                        .arg(line.top)
+                                        .arg(line.bottom)));
+    }
+    QCOMPARE(seen.size(), MostLinks);
+    for (int k = 0; k < MostLinks; ++k) {
+        QCOMPARE(seen[k], expected[k]);
+        QVERIFY(seen[k].last().startsWith("TOTAL COST = "));
+    }
+}
+
+void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
+    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    const QString file = dir_.filePath("thesis.pdf");
+    WriteText(file, "the user's own file");
+
+    // Named in Printer Setup: asked before every replacement, default No.
+    ChoosePdfFile(file);
+    prompts_.answers = {kav::Answer::No};
+    Print();
+    QCOMPARE(FileText(file), QString("the user's own file"));
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    QVERIFY(prompts_.messages[0].defaultNo);
+    QCOMPARE(prompts_.messages[0].text,
+             "File [" + file.toStdString() + "] exists.... Do you want to replace it?");
+
+    // Asked in the save dialog: No shows the dialog again.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        ThePrintSetup() = PrintSetup();
+        prompts_.Clear();
+        prompts_.files = {file.toStdString(), std::nullopt};
+        prompts_.answers = {kav::Answer::No};
+        Print();
+        QCOMPARE(prompts_.saveDialogs.size(), std::size_t{2});
+        QCOMPARE(FileText(file), QString("the user's own file"));
+        ChoosePdfFile(file);
+    }
+
+    prompts_.Clear();
+    prompts_.answers = {kav::Answer::Yes};
+    Print();
+    QVERIFY(FileText(file).startsWith("%PDF"));
+    QCOMPARE(prompts_.messages.back().kind, kav::MsgKind::Information);
+    QCOMPARE(prompts_.messages.back().text, "The results were written to\r" + file.toStdString());
+}
+
+// A write that fails halfway (here: over the file size limit) reports the
+// failure and leaves the old file as it was, with nothing left beside it.
+void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
+    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    QTemporaryDir folder;
+    const QString file = folder.filePath("old.pdf");
+    WriteText(file, "the last good report");
+    ChoosePdfFile(file);
+    prompts_.answers = {kav::Answer::Yes};
+
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const rlimit small{256, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    Print();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(FileText(file), QString("the last good report"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"old.pdf"});
+    QCOMPARE(prompts_.messages.back().kind, kav::MsgKind::Error);
+    QVERIFY(QString::fromStdString(prompts_.messages.back().text)
+                .startsWith("The results could not be written to\r" + file));
+}
+
+// The real dialog: installed printers and "PDF file", OK rather than Print,
+// no page range or copies, and Qt's page setup dialog for the paper; what it
+// chooses is the page of the next report.
+void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
+    QtPrompts qtPrompts;
+    kav::PrinterSetupChoice choice;
+    choice.printer = "no such printer";
+    QStringList entries, buttons;
+    bool pageDialogShown = false;
+    bool pagesPerSheetShown = true;
+    WhenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<PrinterSetupDialog*>(modal);
+        QVERIFY(dialog);
+        auto* printers = dialog->findChild<QComboBox*>("PrinterChoice");
+        for (int i = 0; i < printers->count(); ++i)
+            entries << printers->itemText(i);
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            buttons << button->text();
+        QCOMPARE(printers->currentText(), PdfFileChoice);  // the named printer is gone
+        WhenModalShows([&](QWidget* pageModal) {
+            pageDialogShown = qobject_cast<QPageSetupDialog*>(pageModal) != nullptr;
+            auto* pagesPerSheet = pageModal->findChild<QWidget*>("pagesPerSheetButtonGroup");
+            pagesPerSheetShown = !pagesPerSheet || pagesPerSheet->isVisibleTo(pageModal);
+            for (auto* radio : pageModal->findChildren<QRadioButton*>()) {
+                if (radio->text().remove('&') == "Landscape")
+                    radio->click();
+            }
+            static_cast<QDialog*>(pageModal)->accept();
+        });
+        dialog->findChild<QPushButton*>("PageButton")->click();
+        QVERIFY(dialog->findChild<QLabel*>("PageSummary")->text().contains("landscape"));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QVERIFY(qtPrompts.PrinterSetup(choice));
+    QVERIFY(pageDialogShown);
+    QVERIFY(!pagesPerSheetShown);  // the report would ignore it
+    QCOMPARE(entries, InstalledPrinters() << PdfFileChoice);
+    QVERIFY(buttons.contains("OK") || buttons.contains("&OK"));
+    for (const QString& button : buttons)
+        QVERIFY2(!button.contains("Print"), qPrintable(button));
+    QVERIFY(choice.printer.empty());
+    QVERIFY(choice.landscape);
+    QCOMPARE(choice.paperName, std::string("A4"));
+
+    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    const QString file = dir_.filePath("landscape.pdf");
+    ChoosePdfFile(file, choice);
+    Print();
+    const PdfPages pdf = ReadPdf(file);
+    QCOMPARE(qRound(pdf.width), 842);
+    QCOMPARE(qRound(pdf.height), 595);
+}
+
+void TestPrinting::theReplaceQuestionDefaultsToNo() {
+    QtPrompts qtPrompts;
+    bool defaultNo = false;
+    WhenModalShows([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(qtPrompts.QuestionDefaultNo(kav::MsgKind::Confirmation, "Replace?"), kav::Answer::No);
+    QVERIFY(defaultNo);
+}
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"
