@@ -328,7 +328,8 @@ void TFMResultsForm::ShowLists(char order) {
     builder_.Build(ws, order, listedAllLinks_, lists_);
     linkLines_->setStringList(ToQStringList(lists_.links));
     nodeLines_->setStringList(ToQStringList(lists_.nodes));
-    costLabel_->setText(FromBytes(kav::TotalCostText(ws.TotalCost)));
+    // The total is written with the locale's separators, in UTF-8.
+    costLabel_->setText(QString::fromStdString(kav::TotalCostText(ws.TotalCost)));
     outOfKilterLabel_->setVisible(lists_.WarningsShown());
     kilterWarning_->setVisible(lists_.WarningsShown());
 }

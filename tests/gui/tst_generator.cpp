@@ -156,6 +156,38 @@ class GeneratorWindowTest : public QObject {
         QVERIFY(menu.isVisible());
     }
 
+    // Alt+G takes in the count typed into the focused field first; a click
+    // on Generate whose field reports an error still generates, once the
+    // error has been shown, with the counts the fields hold.
+    void generateTakesInTheFocusedFieldFirst() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        TypeAndLeave("OriginEdit", "2");
+        TypeAndLeave("DestEdit", "3");
+        Field("DestEdit")->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(Field("DestEdit")->hasFocus());
+        Field("DestEdit")->selectAll();
+        QTest::keyClicks(Field("DestEdit"), "4");
+        QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
+        QTRY_COMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+
+        kav::TheWorkspace().Reset();
+        prompts.Clear();
+        Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(Field("OriginEdit")->hasFocus());
+        Field("OriginEdit")->selectAll();
+        QTest::keyClicks(Field("OriginEdit"), "x");
+        QTest::mousePress(Button("GenButton"), Qt::LeftButton);
+        QDir::setCurrent(before);
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.messages[0].text, std::string("'x' is not a valid integer value"));
+        QCOMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+        QVERIFY(!Button("GenButton")->isDown());
+        QTest::mouseRelease(Button("GenButton"), Qt::LeftButton);
+    }
+
     void countsBeyondTheWorkspaceAreRefusedWithAMessage() {
         TypeAndLeave("OriginEdit", "3000");
         TypeAndLeave("DestEdit", "1");

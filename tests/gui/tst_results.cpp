@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "app/AppWindows.h"
+#include "app/LocaleSeparators.h"
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
@@ -280,6 +281,15 @@ void TestResults::costLabelGroupsThousands() {
         .Link(2, 1, 0, 10, 0, 1);
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1,234,567"));
+
+    // French groups with a narrow no-break space: shown as that character.
+    Click("QuitButton");
+    const QLocale french(QLocale::French, QLocale::France);
+    QCOMPARE(french.groupSeparator(), QString(QChar(0x202F)));
+    UseLocaleSeparators(french);
+    Open();
+    UseLocaleSeparators(QLocale::c());
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1\u202F234\u202F567"));
 
     Click("QuitButton");
     kav::TheWorkspace().LinkFlow[1] = 2147483647;
