@@ -80,8 +80,9 @@ void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
         count = *value;
         return;
     }
+    // Message texts are UTF-8: the field may hold any character.
     kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                              "'" + text + "' is not a valid integer value");
+                              "'" + field->text().toStdString() + "' is not a valid integer value");
 }
 
 void TRandGenerator::OriginEditExit() {

@@ -82,7 +82,7 @@ TEST(ResultLines, TotalCostFollowsTheLocaleSeparators) {
     SetLocaleSeparators(",", ".");
     EXPECT_EQ(grouped, "TOTAL COST = 1.234.567");
     EXPECT_EQ(scientific, "TOTAL COST = 2,5E16");
-    EXPECT_EQ(arabic, "TOTAL COST = 2\xD9\xAB" "5E16");
+    EXPECT_EQ(arabic, "TOTAL COST = 2\xD9\xAB" + std::string("5E16"));
 }
 
 TEST(ResultLists, OrdersGroupByNameWithAscendingLinkNumbers) {

@@ -226,11 +226,12 @@ class TestChange : public QObject {
         field("LBNew")->selectAll();
         QTest::keyClicks(field("LBNew"), "050");
         QTest::mousePress(removeButton(), Qt::LeftButton);
-        QCOMPARE(w->Texts(),
-                 (std::vector<std::string>{
-                     "Specified value did not convert correctly... Warning\r"
-                     "Default value used and shown",
-                     "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING"}));
+        QCOMPARE(
+            w->Texts(),
+            (std::vector<std::string>{
+                "Specified value did not convert correctly... Warning\r"
+                "Default value used and shown",
+                "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING"}));
         QCOMPARE(ws.LinkLower[1], 0);
         QCOMPARE(ws.LinkOrigin[1], -1);
         QVERIFY(!removeButton()->isDown());

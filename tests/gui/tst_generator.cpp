@@ -98,9 +98,15 @@ class GeneratorWindowTest : public QObject {
         QCOMPARE(window->OriginCount(), 12);
         TypeAndLeave("DestEdit", "$1F");
         QCOMPARE(window->DestinationCount(), 31);
-        TypeAndLeave("OriginEdit", "12x");
+        Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(Field("OriginEdit"), Qt::Key_End);
+        QTest::sendKeyEvent(QTest::Click, Field("OriginEdit"), Qt::Key_Eacute,
+                            QString::fromUtf8("\xC3\xA9"), Qt::NoModifier);
+        QTest::keyClick(Field("OriginEdit"), Qt::Key_Tab);
         QCOMPARE(window->OriginCount(), 12);
-        QCOMPARE(prompts.messages.back().text, std::string("'12x' is not a valid integer value"));
+        QCOMPARE(
+            prompts.messages.back().text,
+            std::string("'  12\xC3\xA9' is not a valid integer value"));  // message texts are UTF-8
     }
 
     void integerConversion_data() {
