@@ -19,6 +19,9 @@ class GeneratorWindowTest : public QObject {
     ScriptedPrompts prompts;
     QWidget menu;
     TRandGenerator* window = nullptr;
+    // The generator writes into the current folder: this one, while the tests run.
+    QTemporaryDir folder;
+    QString startFolder;
 
     QLineEdit* Field(const char* name) {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -39,6 +42,9 @@ class GeneratorWindowTest : public QObject {
 
   private slots:
     void initTestCase() {
+        QVERIFY(folder.isValid());
+        startFolder = QDir::currentPath();
+        QDir::setCurrent(folder.path());
         kav::InstallPrompts(&prompts);
         TheWindows().mainMenu = &menu;
         window = new TRandGenerator;
@@ -51,6 +57,7 @@ class GeneratorWindowTest : public QObject {
         delete window;
         TheWindows().mainMenu = nullptr;
         kav::InstallPrompts(nullptr);
+        QDir::setCurrent(startFolder);
     }
     void init() { prompts.Clear(); }
 
@@ -144,15 +151,10 @@ class GeneratorWindowTest : public QObject {
     }
 
     void generateWritesTheProblemIntoTheCurrentFolder() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(folder.path());
         TypeAndLeave("OriginEdit", "2");
         TypeAndLeave("DestEdit", "3");
         prompts.Clear();
         QTest::mouseClick(Button("GenButton"), Qt::LeftButton);
-        QDir::setCurrent(before);
         const kav::Workspace& ws = kav::TheWorkspace();
         QVERIFY(prompts.messages.empty());
         QCOMPARE(ws.NodeCount, 7);
@@ -166,10 +168,6 @@ class GeneratorWindowTest : public QObject {
     // on Generate whose field reports an error still generates, once the
     // error has been shown, with the counts the fields hold.
     void generateTakesInTheFocusedFieldFirst() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(folder.path());
         TypeAndLeave("OriginEdit", "2");
         TypeAndLeave("DestEdit", "3");
         Field("DestEdit")->setFocus(Qt::OtherFocusReason);
@@ -186,7 +184,6 @@ class GeneratorWindowTest : public QObject {
         Field("OriginEdit")->selectAll();
         QTest::keyClicks(Field("OriginEdit"), "x");
         QTest::mousePress(Button("GenButton"), Qt::LeftButton);
-        QDir::setCurrent(before);
         QCOMPARE(prompts.messages.size(), std::size_t{1});
         QCOMPARE(prompts.messages[0].text, std::string("'x' is not a valid integer value"));
         QCOMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
