@@ -16,7 +16,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     RemoveTitleBarButtons(this);
     PaintBackground(this, Colours::Navy);
 
-    ErrorList = new PickList(this);
+    ErrorList = new PickList<QListWidget>(this);
     ErrorList->setObjectName(QStringLiteral("ErrorList"));
     ErrorList->setFont(FixedPitchFont(10, true));
     PaintText(ErrorList, Colours::Red);

@@ -209,7 +209,7 @@ QLineEdit* MakeField(QWidget* parent, const char* name, const QString& hint) {
 }
 
 QListWidget* MakeFixedPitchList(QWidget* parent, const char* name, const QString& hint) {
-    auto* list = new PickList(parent);
+    auto* list = new PickList<QListWidget>(parent);
     list->setObjectName(QLatin1String(name));
     list->setToolTip(hint);
     list->setFont(FixedPitchFont());

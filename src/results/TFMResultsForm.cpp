@@ -20,6 +20,7 @@
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/PickList.h"
 #include "app/Placement.h"
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
@@ -46,7 +47,7 @@ QPushButton* NewButton(const QString& caption, const QString& hint, const QStrin
 // A read-only list of fixed-pitch lines. Uniform item sizes let the view lay
 // out tens of thousands of lines without measuring each one.
 QListView* NewLineList(QStringListModel* lines, const QString& name, QWidget* parent) {
-    auto* list = new QListView(parent);
+    auto* list = new PickList<QListView>(parent);
     list->setObjectName(name);
     list->setModel(lines);
     list->setFont(FixedPitchFont());
