@@ -252,25 +252,6 @@ class TestLinkAdd : public QObject {
         QVERIFY(!list("OriginList")->currentIndex().isValid());
     }
 
-    // Focus chooses no line and marks none as current, so that Down chooses
-    // the first line and Add Link still reports that no origin is chosen.
-    void aListGivenTheFocusChoosesNothing() {
-        OpenLinkWindow();
-        QVERIFY(PressAlt(win(), Qt::Key_O));
-        QListWidget* origins = list("OriginList");
-        QVERIFY(origins->hasFocus());
-        QVERIFY(!origins->currentIndex().isValid());
-        QTest::keyClick(origins, Qt::Key_Tab);
-        QVERIFY(!list("DestinationList")->currentIndex().isValid());
-        AddLinkByClick();
-        QCOMPARE(w->Texts(),
-                 std::vector<std::string>{"You must select an origin node for the link to add"});
-        QVERIFY(PressAlt(win(), Qt::Key_O));
-        QTest::keyClick(origins, Qt::Key_Down);
-        QCOMPARE(SelectedNumber(origins), 1);
-        QCOMPARE(origins->currentRow(), 0);
-    }
-
     void theNodeWindowKeepsTheNodeListsOfAnOpenLinkWindowCurrent() {
         OpenLinkWindow();
         QTest::mouseClick(Child<QPushButton>(&w->chooser, "NodeBUtton"), Qt::LeftButton);
