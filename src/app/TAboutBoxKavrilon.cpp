@@ -132,9 +132,11 @@ void TAboutBoxKavrilon::closeEvent(QCloseEvent* event) {
 }
 
 void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {
-    // OK is the default button: Enter presses it wherever the focus is.
+    // OK is the default button: Enter presses it wherever the focus is, and
+    // Escape closes the box as OK does.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && OKButton->isVisible()) {
+    const bool escape = event->key() == Qt::Key_Escape;
+    if ((enter || escape) && OKButton->isVisible()) {
         OKButton->click();
         return;
     }

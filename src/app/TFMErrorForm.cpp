@@ -6,6 +6,7 @@
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/PickList.h"
 #include "app/Placement.h"
 #include "workspace/Prompts.h"
 
@@ -15,7 +16,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     RemoveTitleBarButtons(this);
     PaintBackground(this, Colours::Navy);
 
-    ErrorList = new QListWidget(this);
+    ErrorList = new PickList<QListWidget>(this);
     ErrorList->setObjectName(QStringLiteral("ErrorList"));
     ErrorList->setFont(FixedPitchFont(10, true));
     PaintText(ErrorList, Colours::Red);

@@ -59,6 +59,11 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
 }
 
 void TPCTOKFForm::ShowForRun() {
+    // Every run starts from 0%, not from where the last one stopped (a run
+    // that fails on its first link reports nothing).
+    percent_ = 0.0;
+    pending_ = true;
+    ShowPercent();
     // On screen and painted before the solve starts; user input waits until
     // the run ends.
     ShowAndPaintNow(this);

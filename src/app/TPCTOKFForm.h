@@ -18,7 +18,7 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
   public:
     explicit TPCTOKFForm(QWidget* parent = nullptr);
 
-    // Shows the window and paints it before the run's first report.
+    // Shows the window at 0% and paints it before the run's first report.
     void ShowForRun();
 
     void ReportProgress(int32_t link, int32_t linkCount) override;

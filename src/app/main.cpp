@@ -1,34 +1,15 @@
 #include <QIcon>
-#include <QLocale>
 #include <clocale>
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
+#include "app/LocaleSeparators.h"
 #include "app/Placement.h"
 #include "app/QtPrompts.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"
-#include "workspace/NumberFormat.h"
 #include "workspace/Prompts.h"
-
-namespace {
-
-// A separator as one byte; one that has no single-byte form falls back.
-char SingleByte(const QString& separator, char fallback) {
-    if (separator.size() != 1 || separator.at(0).unicode() > 0xFF)
-        return fallback;
-    return static_cast<char>(separator.at(0).unicode());
-}
-
-void UseLocaleSeparators() {
-    const QLocale locale;
-    const char decimal = SingleByte(locale.decimalPoint(), '.');
-    const char thousands = SingleByte(locale.groupSeparator(), decimal == ',' ? '.' : ',');
-    kav::SetLocaleSeparators(thousands, decimal);
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     KavrilonApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "editing/EditingWidgets.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -8,38 +9,33 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
+#include <utility>
 
 #include "app/GuiCommon.h"
+#include "app/PickList.h"
 #include "workspace/Prompts.h"
 
-TEditingWindow::TEditingWindow(const char* objectName, const QString& caption,
-                               const QColor& background, QWidget* parent)
-    : QWidget(parent) {
-    setObjectName(QLatin1String(objectName));
-    setWindowTitle(caption);
-    RemoveTitleBarButtons(this);
-    PaintBackground(this, background);
-}
+FieldWatcher::FieldWatcher(QWidget* window) : QObject(window), window_(window) {}
 
-void TEditingWindow::CloseWithChooser() {
-    if (const WatchedField* focused = FocusedField())
-        Leave(*focused);
-    hide();
-}
-
-void TEditingWindow::AddWatchedField(QLineEdit* field, std::function<void()> onExit,
-                                     KeyPressHandler onKeyPress) {
+void FieldWatcher::Watch(QLineEdit* field, std::function<void()> onExit,
+                         KeyPressHandler onKeyPress) {
     fields_.push_back({field, std::move(onExit), std::move(onKeyPress)});
     field->installEventFilter(this);
 }
 
-void TEditingWindow::CommitFocusedField() {
+void FieldWatcher::CommitFocusedField() {
     const WatchedField* focused = FocusedField();
     if (focused && focused->field->isModified())
         Leave(*focused);
 }
 
-const TEditingWindow::WatchedField* TEditingWindow::Watched(const QObject* object) const {
+void FieldWatcher::LeaveFocusedField() {
+    if (const WatchedField* focused = FocusedField())
+        Leave(*focused);
+}
+
+const FieldWatcher::WatchedField* FieldWatcher::Watched(const QObject* object) const {
     for (const WatchedField& watched : fields_) {
         if (watched.field == object)
             return &watched;
@@ -47,28 +43,82 @@ const TEditingWindow::WatchedField* TEditingWindow::Watched(const QObject* objec
     return nullptr;
 }
 
-const TEditingWindow::WatchedField* TEditingWindow::FocusedField() const {
-    return Watched(focusWidget());
+const FieldWatcher::WatchedField* FieldWatcher::FocusedField() const {
+    return Watched(window_->focusWidget());
 }
 
-void TEditingWindow::Leave(const WatchedField& watched) {
+void FieldWatcher::Leave(const WatchedField& watched) {
     watched.field->setModified(false);
     kav::GuardHandler(watched.onExit);
 }
 
-bool TEditingWindow::eventFilter(QObject* object, QEvent* event) {
-    if (const WatchedField* watched = Watched(object)) {
-        if (event->type() == QEvent::KeyPress && watched->onKeyPress) {
-            bool discard = false;
-            kav::GuardHandler(
-                [&] { discard = watched->onKeyPress(static_cast<QKeyEvent*>(event)); });
-            if (discard)
-                return true;
-        } else if (IsFieldExit(event)) {
-            Leave(*watched);
-        }
+QAbstractButton* FieldWatcher::ButtonTakingFocus(const QEvent* focusOut) const {
+    if (static_cast<const QFocusEvent*>(focusOut)->reason() != Qt::MouseFocusReason)
+        return nullptr;
+    // The focus has already moved: the widget that has it now is the one the
+    // mouse was pressed on.
+    auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    return button && button->window() == window_ ? button : nullptr;
+}
+
+void FieldWatcher::LeavePendingField() {
+    if (pressedButton_)
+        pressedButton_->removeEventFilter(this);
+    pressedButton_ = nullptr;
+    const WatchedField* watched = Watched(std::exchange(pendingField_, nullptr));
+    if (watched)
+        Leave(*watched);
+}
+
+bool FieldWatcher::ButtonPressed(const QMouseEvent* press) {
+    const QPointer<QAbstractButton> button = pressedButton_;
+    LeavePendingField();
+    if (press->button() != Qt::LeftButton)
+        return false;
+    // The field's handler may have closed the window or disabled the button.
+    if (button && button->isEnabled() && button->isVisible())
+        button->click();
+    return true;
+}
+
+bool FieldWatcher::eventFilter(QObject* object, QEvent* event) {
+    if (pressedButton_ && object == pressedButton_ && event->type() == QEvent::MouseButtonPress)
+        return ButtonPressed(static_cast<QMouseEvent*>(event));
+    const WatchedField* watched = Watched(object);
+    if (!watched)
+        return false;
+    if (event->type() == QEvent::KeyPress && watched->onKeyPress) {
+        bool discard = false;
+        kav::GuardHandler([&] { discard = watched->onKeyPress(static_cast<QKeyEvent*>(event)); });
+        return discard;
     }
-    return QWidget::eventFilter(object, event);
+    if (!IsFieldExit(event))
+        return false;
+    if (QAbstractButton* button = ButtonTakingFocus(event)) {
+        pendingField_ = watched->field;
+        pressedButton_ = button;
+        button->installEventFilter(this);
+        // The press follows at once; should it not reach the button, the
+        // field is taken in all the same.
+        QTimer::singleShot(0, this, [this] { LeavePendingField(); });
+    } else {
+        Leave(*watched);
+    }
+    return false;
+}
+
+TEditingWindow::TEditingWindow(const char* objectName, const QString& caption,
+                               const QColor& background, QWidget* parent)
+    : QWidget(parent), fields_(new FieldWatcher(this)) {
+    setObjectName(QLatin1String(objectName));
+    setWindowTitle(caption);
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, background);
+}
+
+void TEditingWindow::CloseWithChooser() {
+    fields_->LeaveFocusedField();
+    hide();
 }
 
 void TEditingWindow::showEvent(QShowEvent* event) {
@@ -159,7 +209,7 @@ QLineEdit* MakeField(QWidget* parent, const char* name, const QString& hint) {
 }
 
 QListWidget* MakeFixedPitchList(QWidget* parent, const char* name, const QString& hint) {
-    auto* list = new QListWidget(parent);
+    auto* list = new PickList<QListWidget>(parent);
     list->setObjectName(QLatin1String(name));
     list->setToolTip(hint);
     list->setFont(FixedPitchFont());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -16,14 +18,65 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMouseEvent;
 class QPushButton;
 class QShowEvent;
+
+// Runs a window's handlers for its one-line text fields: onExit when a field
+// loses focus to another control of the window, onKeyPress (when given) at
+// each key press that types into it, true discarding the key.
+//
+// A mouse press on one of the window's buttons moves the focus before the
+// button sees the press. A field left that way is taken in when the press
+// reaches the button, and the button is then clicked at once, as its
+// accelerator would click it: the field's messages would otherwise hold the
+// press while the user lets the mouse go over the box, and the click would be
+// lost with the button drawn pressed.
+class FieldWatcher : public QObject {
+  public:
+    using KeyPressHandler = std::function<bool(QKeyEvent*)>;
+
+    explicit FieldWatcher(QWidget* window);
+
+    void Watch(QLineEdit* field, std::function<void()> onExit, KeyPressHandler onKeyPress = {});
+
+    // A field typed into and still focused (a command's accelerator was
+    // pressed) is taken in before that command runs, as if it had been left.
+    void CommitFocusedField();
+    // The focused field is taken in, typed into or not (its window closes).
+    void LeaveFocusedField();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct WatchedField {
+        QLineEdit* field;
+        std::function<void()> onExit;
+        KeyPressHandler onKeyPress;
+    };
+    const WatchedField* Watched(const QObject* object) const;
+    const WatchedField* FocusedField() const;
+    static void Leave(const WatchedField& watched);
+    // The button of this window that a mouse press is giving the focus to.
+    QAbstractButton* ButtonTakingFocus(const QEvent* focusOut) const;
+    // Takes in the field left for pressedButton_, if that is still pending.
+    void LeavePendingField();
+    // The press that left a field reached its button: the field is taken in
+    // and the button clicked. True when the press is used up.
+    bool ButtonPressed(const QMouseEvent* press);
+
+    QWidget* window_;
+    std::vector<WatchedField> fields_;
+    QLineEdit* pendingField_ = nullptr;
+    QPointer<QAbstractButton> pressedButton_;
+};
 
 // What the editing windows share. Each is created once and afterwards only
 // shown and hidden; its title-bar close is refused (it is left through its own
 // Quit button only); its show handler runs each time the program shows it; and
 // its text fields run the window's handlers when they are left and, where
-// given, at each key press.
+// given, at each key press (FieldWatcher).
 class TEditingWindow : public QWidget {
     Q_OBJECT
   public:
@@ -47,37 +100,23 @@ class TEditingWindow : public QWidget {
 
     // A field typed into and still focused (a command's accelerator was
     // pressed) is taken in before that command runs, as if it had been left.
-    void CommitFocusedField();
+    void CommitFocusedField() { fields_->CommitFocusedField(); }
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    using KeyPressHandler = std::function<bool(QKeyEvent*)>;
-    void AddWatchedField(QLineEdit* field, std::function<void()> onExit,
-                         KeyPressHandler onKeyPress);
-
-    struct WatchedField {
-        QLineEdit* field;
-        std::function<void()> onExit;
-        KeyPressHandler onKeyPress;
-    };
-    const WatchedField* Watched(const QObject* object) const;
-    const WatchedField* FocusedField() const;
-    static void Leave(const WatchedField& watched);
-
-    std::vector<WatchedField> fields_;
+    FieldWatcher* fields_;
 };
 
 template <class Window>
 void TEditingWindow::WatchField(QLineEdit* field, void (Window::*onExit)(),
                                 bool (Window::*onKeyPress)(QKeyEvent*)) {
     auto* window = static_cast<Window*>(this);
-    KeyPressHandler keyPress;
+    FieldWatcher::KeyPressHandler keyPress;
     if (onKeyPress)
         keyPress = [window, onKeyPress](QKeyEvent* event) { return (window->*onKeyPress)(event); };
-    AddWatchedField(
+    fields_->Watch(
         field, [window, onExit] { (window->*onExit)(); }, std::move(keyPress));
 }
 

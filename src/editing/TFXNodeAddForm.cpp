@@ -60,6 +60,8 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
 
     WatchField(nodeName_, &TFXNodeAddForm::NodeNameExit);
     connect(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
+    // Enter in the name field adds the name typed, as Add's accelerator does.
+    connect(nodeName_, &QLineEdit::returnPressed, addButton_, &QPushButton::animateClick);
     connect(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
     connect(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
 }

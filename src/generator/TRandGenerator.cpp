@@ -65,22 +65,13 @@ TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
     setTabOrder(GenButton, QuitButton);
     resize(340, sizeHint().height());
 
-    OriginEdit->installEventFilter(this);
-    DestEdit->installEventFilter(this);
+    // Leaving a field for another control captures it; switching to another
+    // window or a popup does not.
+    fields_ = new FieldWatcher(this);
+    fields_->Watch(OriginEdit, [this] { OriginEditExit(); });
+    fields_->Watch(DestEdit, [this] { DestEditExit(); });
     connect(GenButton, &QPushButton::clicked, this, &TRandGenerator::GenButtonClick);
     connect(QuitButton, &QPushButton::clicked, this, &TRandGenerator::QuitButtonClick);
-}
-
-bool TRandGenerator::eventFilter(QObject* watched, QEvent* event) {
-    // Leaving the field for another control captures it; switching to another
-    // window or a popup does not.
-    if (IsFieldExit(event)) {
-        if (watched == OriginEdit)
-            OriginEditExit();
-        if (watched == DestEdit)
-            DestEditExit();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
@@ -89,8 +80,9 @@ void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
         count = *value;
         return;
     }
+    // Message texts are UTF-8: the field may hold any character.
     kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                              "'" + text + "' is not a valid integer value");
+                              "'" + field->text().toStdString() + "' is not a valid integer value");
 }
 
 void TRandGenerator::OriginEditExit() {
@@ -102,6 +94,8 @@ void TRandGenerator::DestEditExit() {
 }
 
 void TRandGenerator::GenButtonClick() {
+    // A count typed and not yet left (Alt+G) is taken in first.
+    fields_->CommitFocusedField();
     kav::GuardHandler([&] {
         const QByteArray folder = QFile::encodeName(QDir::currentPath());
         const kav::GenerateResult result =
@@ -114,5 +108,6 @@ void TRandGenerator::GenButtonClick() {
 }
 
 void TRandGenerator::QuitButtonClick() {
+    fields_->CommitFocusedField();
     kav::GuardHandler([&] { hide(); });
 }

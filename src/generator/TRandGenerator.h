@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class FieldWatcher;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,9 +25,6 @@ class TRandGenerator : public QWidget {
     void GenButtonClick();
     void QuitButtonClick();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     // Converts the field's text into count, or reports the text and keeps count.
     void CaptureCount(QLineEdit* field, int32_t& count);
@@ -37,6 +35,7 @@ class TRandGenerator : public QWidget {
     QLineEdit* DestEdit;
     QPushButton* GenButton;
     QPushButton* QuitButton;
+    FieldWatcher* fields_;
 
     int32_t originCount_ = 0;
     int32_t destinationCount_ = 0;

@@ -17,10 +17,6 @@ namespace {
 // scientific notation: beyond it a double no longer holds every digit.
 constexpr std::size_t MaxFixedDigits = 15;
 
-char LocaleDecimalSeparator() {
-    return FormatGrouped(0.5, 1)[1];
-}
-
 // Mantissa with up to 15 significant digits, trailing zeros dropped, and the
 // exponent after an E: 2.147483647E17.
 std::string Scientific(double value) {
@@ -36,7 +32,7 @@ std::string Scientific(double value) {
         if (mantissa.back() == '.') {
             mantissa.pop_back();
         } else {
-            mantissa[point] = LocaleDecimalSeparator();
+            mantissa.replace(point, 1, DecimalSeparator());
         }
     }
     return mantissa + "E" + std::to_string(exponent);

@@ -15,6 +15,7 @@
 
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
+#include "app/PickList.h"
 #include "app/Placement.h"
 #include "results/ReportPrinting.h"
 #include "solver/SolveRun.h"
@@ -40,7 +41,7 @@ QPushButton* NewButton(const QString& caption, const QString& hint, const QStrin
 // A read-only list of fixed-pitch lines. Uniform item sizes let the view lay
 // out tens of thousands of lines without measuring each one.
 QListView* NewLineList(QStringListModel* lines, const QString& name, QWidget* parent) {
-    auto* list = new QListView(parent);
+    auto* list = new PickList<QListView>(parent);
     list->setObjectName(name);
     list->setModel(lines);
     list->setFont(FixedPitchFont());
@@ -288,7 +289,8 @@ void TFMResultsForm::ShowLists(char order) {
     builder_.Build(ws, order, listedAllLinks_, lists_);
     linkLines_->setStringList(ToQStringList(lists_.links));
     nodeLines_->setStringList(ToQStringList(lists_.nodes));
-    costLabel_->setText(FromBytes(kav::TotalCostText(ws.TotalCost)));
+    // The total is written with the locale's separators, in UTF-8.
+    costLabel_->setText(QString::fromStdString(kav::TotalCostText(ws.TotalCost)));
     outOfKilterLabel_->setVisible(lists_.WarningsShown());
     kilterWarning_->setVisible(lists_.WarningsShown());
 }

@@ -5,13 +5,17 @@
 
 namespace kav {
 namespace {
-char thousandsSeparator = ',';
-char decimalSeparator = '.';
+std::string thousandsSeparator = ",";
+std::string decimalSeparator = ".";
 }  // namespace
 
-void SetLocaleSeparators(char thousands, char decimal) {
+void SetLocaleSeparators(const std::string& thousands, const std::string& decimal) {
     thousandsSeparator = thousands;
     decimalSeparator = decimal;
+}
+
+const std::string& DecimalSeparator() {
+    return decimalSeparator;
 }
 
 std::string FormatGrouped(double value, int decimals) {
@@ -28,12 +32,11 @@ std::string FormatGrouped(double value, int decimals) {
     std::string fraction = point == std::string::npos ? "" : plain.substr(point + 1);
     std::string grouped;
     for (std::size_t k = 0; k < whole.size(); ++k) {
-        if (k > 0 && (whole.size() - k) % 3 == 0 && thousandsSeparator != '\0') {
+        if (k > 0 && (whole.size() - k) % 3 == 0)
             grouped += thousandsSeparator;
-        }
         grouped += whole[k];
     }
-    return sign + grouped + (fraction.empty() ? "" : std::string(1, decimalSeparator) + fraction);
+    return sign + grouped + (fraction.empty() ? "" : decimalSeparator + fraction);
 }
 
 }  // namespace kav

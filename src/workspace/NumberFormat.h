@@ -5,8 +5,12 @@
 namespace kav {
 
 // Number texts that follow the user's locale. The windows set the separators
-// from the platform locale at start; the defaults are ',' and '.'.
-void SetLocaleSeparators(char thousands, char decimal);
+// from the platform locale at start; the defaults are "," and ".". Each
+// separator is one whole character in UTF-8, which may take several bytes
+// (a narrow no-break space groups thousands in French), so the texts below
+// are UTF-8.
+void SetLocaleSeparators(const std::string& thousands, const std::string& decimal);
+const std::string& DecimalSeparator();
 
 // value with exactly `decimals` digits after the decimal separator and the
 // integer part grouped in thousands: 1234.5 with 3 decimals gives "1,234.500".

@@ -80,3 +80,22 @@ TEST(NumberFormat, GroupsThousandsWithFixedDecimals) {
     EXPECT_EQ(FormatGrouped(-1234567.0, 0), "-1,234,567");
     EXPECT_EQ(FormatGrouped(999.0, 0), "999");
 }
+
+// Separators are whole characters of any length in UTF-8: French groups with
+// a narrow no-break space (three bytes), Arabic marks thousands and the
+// decimal point with two-byte signs.
+TEST(NumberFormat, SeparatorsAreWholeUtf8Characters) {
+    const std::string narrowSpace = "\xE2\x80\xAF", arabicComma = "\xD9\xAC",
+                      arabicPoint = "\xD9\xAB";
+    SetLocaleSeparators(narrowSpace, ",");
+    const std::string french = FormatGrouped(-1234567.5, 3);
+    SetLocaleSeparators(arabicComma, arabicPoint);
+    const std::string arabic = FormatGrouped(1234.5, 1);
+    SetLocaleSeparators("", ".");
+    const std::string ungrouped = FormatGrouped(1234567.0, 0);
+    SetLocaleSeparators(",", ".");
+    EXPECT_EQ(french, "-1" + narrowSpace + "234" + narrowSpace + "567,500");
+    EXPECT_EQ(arabic, "1" + arabicComma + "234" + arabicPoint + "5");
+    EXPECT_EQ(ungrouped, "1234567");
+    EXPECT_EQ(DecimalSeparator(), ".");
+}

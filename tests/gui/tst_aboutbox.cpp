@@ -95,12 +95,19 @@ class AboutBoxTest : public QObject {
         QVERIFY(menu->isVisible());
     }
 
-    void enterPressesOk() {
+    void enterAndEscapePressOk_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+    }
+    void enterAndEscapePressOk() {
+        QFETCH(int, key);
         TAboutBoxKavrilon* box = TheWindows().aboutBox;
         QTest::mouseClick(menu->findChild<QPushButton*>("AboutButton"), Qt::LeftButton);
         box->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(box));
-        QTest::keyClick(box, Qt::Key_Return);
+        // Typed on OK, the box's only control, which leaves Escape to the box.
+        QTest::keyClick(box->findChild<QPushButton*>("OKButton"), Qt::Key(key));
         QTRY_VERIFY(!box->isVisible());
         QVERIFY(menu->isVisible());
     }

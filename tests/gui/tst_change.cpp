@@ -214,6 +214,32 @@ class TestChange : public QObject {
         QVERIFY(!ws.NetworkChanged);
     }
 
+    // The editor's warnings show while the mouse is held on Remove; after
+    // them the press marks the link, as Alt+R would, and the release that
+    // follows does not unmark it.
+    void aClickThatLeavesAnEditorWithWarningsStillMarksTheLink() {
+        kav::Workspace& ws = TheWorkspace();
+        AddNodes(ws, {"A", "B"});
+        AddLinks(ws, {{1, 2, 0, 10, 1, 0}, {2, 1, 0, 10, 1, 0}});
+        OpenChangeWindow();
+        QTest::mouseClick(field("LBNew"), Qt::LeftButton);
+        field("LBNew")->selectAll();
+        QTest::keyClicks(field("LBNew"), "050");
+        QTest::mousePress(removeButton(), Qt::LeftButton);
+        QCOMPARE(
+            w->Texts(),
+            (std::vector<std::string>{
+                "Specified value did not convert correctly... Warning\r"
+                "Default value used and shown",
+                "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING"}));
+        QCOMPARE(ws.LinkLower[1], 0);
+        QCOMPARE(ws.LinkOrigin[1], -1);
+        QVERIFY(!removeButton()->isDown());
+        QTest::mouseRelease(removeButton(), Qt::LeftButton);
+        QCOMPARE(ws.LinkOrigin[1], -1);
+        QCOMPARE(removeButton()->text(), QStringLiteral("Un&Remove Link"));
+    }
+
     void editorsUseTheStoredValueAsTheFallback() {
         FiveLinks();
         kav::Workspace& ws = TheWorkspace();

@@ -19,6 +19,9 @@ class GeneratorWindowTest : public QObject {
     ScriptedPrompts prompts;
     QWidget menu;
     TRandGenerator* window = nullptr;
+    // The generator writes into the current folder: this one, while the tests run.
+    QTemporaryDir folder;
+    QString startFolder;
 
     QLineEdit* Field(const char* name) {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -39,6 +42,9 @@ class GeneratorWindowTest : public QObject {
 
   private slots:
     void initTestCase() {
+        QVERIFY(folder.isValid());
+        startFolder = QDir::currentPath();
+        QDir::setCurrent(folder.path());
         kav::InstallPrompts(&prompts);
         TheWindows().mainMenu = &menu;
         window = new TRandGenerator;
@@ -51,6 +57,7 @@ class GeneratorWindowTest : public QObject {
         delete window;
         TheWindows().mainMenu = nullptr;
         kav::InstallPrompts(nullptr);
+        QDir::setCurrent(startFolder);
     }
     void init() { prompts.Clear(); }
 
@@ -98,9 +105,15 @@ class GeneratorWindowTest : public QObject {
         QCOMPARE(window->OriginCount(), 12);
         TypeAndLeave("DestEdit", "$1F");
         QCOMPARE(window->DestinationCount(), 31);
-        TypeAndLeave("OriginEdit", "12x");
+        Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(Field("OriginEdit"), Qt::Key_End);
+        QTest::sendKeyEvent(QTest::Click, Field("OriginEdit"), Qt::Key_Eacute,
+                            QString::fromUtf8("\xC3\xA9"), Qt::NoModifier);
+        QTest::keyClick(Field("OriginEdit"), Qt::Key_Tab);
         QCOMPARE(window->OriginCount(), 12);
-        QCOMPARE(prompts.messages.back().text, std::string("'12x' is not a valid integer value"));
+        QCOMPARE(
+            prompts.messages.back().text,
+            std::string("'  12\xC3\xA9' is not a valid integer value"));  // message texts are UTF-8
     }
 
     void integerConversion_data() {
@@ -138,15 +151,10 @@ class GeneratorWindowTest : public QObject {
     }
 
     void generateWritesTheProblemIntoTheCurrentFolder() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(folder.path());
         TypeAndLeave("OriginEdit", "2");
         TypeAndLeave("DestEdit", "3");
         prompts.Clear();
         QTest::mouseClick(Button("GenButton"), Qt::LeftButton);
-        QDir::setCurrent(before);
         const kav::Workspace& ws = kav::TheWorkspace();
         QVERIFY(prompts.messages.empty());
         QCOMPARE(ws.NodeCount, 7);
@@ -154,6 +162,33 @@ class GeneratorWindowTest : public QObject {
         QVERIFY(QFile::exists(folder.filePath("RANPRB1.NDE")));
         QVERIFY(QFile::exists(folder.filePath("RANPRB1.LIN")));
         QVERIFY(menu.isVisible());
+    }
+
+    // Alt+G takes in the count typed into the focused field first; a click
+    // on Generate whose field reports an error still generates, once the
+    // error has been shown, with the counts the fields hold.
+    void generateTakesInTheFocusedFieldFirst() {
+        TypeAndLeave("OriginEdit", "2");
+        TypeAndLeave("DestEdit", "3");
+        Field("DestEdit")->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(Field("DestEdit")->hasFocus());
+        Field("DestEdit")->selectAll();
+        QTest::keyClicks(Field("DestEdit"), "4");
+        QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
+        QTRY_COMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+
+        kav::TheWorkspace().Reset();
+        prompts.Clear();
+        Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(Field("OriginEdit")->hasFocus());
+        Field("OriginEdit")->selectAll();
+        QTest::keyClicks(Field("OriginEdit"), "x");
+        QTest::mousePress(Button("GenButton"), Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.messages[0].text, std::string("'x' is not a valid integer value"));
+        QCOMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+        QVERIFY(!Button("GenButton")->isDown());
+        QTest::mouseRelease(Button("GenButton"), Qt::LeftButton);
     }
 
     void countsBeyondTheWorkspaceAreRefusedWithAMessage() {

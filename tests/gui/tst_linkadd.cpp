@@ -231,6 +231,27 @@ class TestLinkAdd : public QObject {
         QVERIFY(button("QuitButton")->isEnabled());
     }
 
+    // The press moves the focus out of the field, whose warning then shows;
+    // the user lets go of the mouse over the box, so the press alone must
+    // carry the click on, as Alt+A would, and leave the button up.
+    void aClickThatLeavesAFieldWithAWarningStillAddsTheLink() {
+        OpenLinkWindow();
+        PickEnds(1, 2);
+        TypeAndLeave(field("UpperBound"), "10");
+        QTest::mouseClick(field("LowerBound"), Qt::LeftButton);
+        QTest::keyClicks(field("LowerBound"), "007");
+        QTest::mousePress(button("AddLink"), Qt::LeftButton);
+        QCOMPARE(w->prompts.events, (std::vector<std::string>{"beep 64", Conversion}));
+        const kav::Workspace& ws = TheWorkspace();
+        QCOMPARE(ws.LinkCount, 1);
+        QCOMPARE(ws.LinkLower[1], 7);
+        QVERIFY(!button("AddLink")->isDown());
+        QTest::mouseRelease(button("AddLink"), Qt::LeftButton);
+        QCOMPARE(ws.LinkCount, 1);
+        // The lists were refilled: nothing is chosen, and nothing looks chosen.
+        QVERIFY(!list("OriginList")->currentIndex().isValid());
+    }
+
     void theNodeWindowKeepsTheNodeListsOfAnOpenLinkWindowCurrent() {
         OpenLinkWindow();
         QTest::mouseClick(Child<QPushButton>(&w->chooser, "NodeBUtton"), Qt::LeftButton);

@@ -90,6 +90,42 @@ class TestNodeAdd : public QObject {
         QVERIFY(name()->hasFocus());
     }
 
+    void enterInTheNameFieldAddsTheNameAsAltADoes() {
+        OpenNodeWindow();
+        QTest::mouseClick(name(), Qt::LeftButton);
+        QTest::keyClicks(name(), QStringLiteral("Erie"));
+        QTest::keyClick(name(), Qt::Key_Return);
+        QTRY_COMPARE(TheWorkspace().NodeCount, 1);
+        QCOMPARE(TheWorkspace().NodeName[1], std::string("Erie"));
+        QVERIFY(name()->hasFocus());
+        QTest::keyClick(name(), Qt::Key_Enter);
+        QTRY_COMPARE(w->prompts.messages.size(), std::size_t{1});
+        QCOMPARE(TheWorkspace().NodeCount, 1);
+    }
+
+    // Tabbing into the list chooses no node and marks none as current: Down
+    // then chooses node 1, which Remove removes.
+    void theListGivenTheFocusChoosesNothing() {
+        AddNodes(TheWorkspace(), {"A", "B", "C"});
+        OpenNodeWindow();
+        Child<QPushButton>(&w->nodes, "QuitButton")->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(list()->hasFocus());
+        QVERIFY(!list()->currentIndex().isValid());
+        QVERIFY(list()->selectedItems().isEmpty());
+        QTest::keyClick(list(), Qt::Key_Down);
+        QVERIFY(PressAlt(&w->nodes, Qt::Key_R));
+        QCOMPARE(Lines(list()),
+                 (QStringList{QStringLiteral("   1   B"), QStringLiteral("   2   C")}));
+        QVERIFY(w->prompts.messages.empty());
+        // A chosen line, once deselected, no longer looks current.
+        ClickLine(list(), 1);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list()->visualItemRect(list()->item(1)).center());
+        QVERIFY(list()->selectedItems().isEmpty());
+        QVERIFY(!list()->currentIndex().isValid());
+    }
+
     void aFullNodeTableRefusesUntilANodeIsRemoved() {
         kav::Workspace& ws = TheWorkspace();
         for (int n = 1; n <= kav::MaxNodes; ++n)

@@ -182,10 +182,29 @@ class PercentTest : public QObject {
                  QStringLiteral("100.00000% Complete"));
     }
 
+    // A run starts at 0%, not where the last run stopped; a run that fails on
+    // its first link reports nothing and stays at 0% to its end.
+    void everyRunStartsAtZero() {
+        TPCTOKFForm form;
+        auto* gauge = form.findChild<QProgressBar*>("Gauge1");
+        auto* label = form.findChild<QLabel*>("OKFPercentLabel");
+        form.ShowForRun();
+        form.ReportProgress(8, 8);
+        form.RunFinished();
+        form.hide();
+        QCOMPARE(gauge->value(), 100);
+        form.ShowForRun();
+        QCOMPARE(gauge->value(), 0);
+        QCOMPARE(label->text(), QStringLiteral("0.00000% Complete"));
+        form.RunFinished();
+        form.hide();
+        QCOMPARE(gauge->value(), 0);
+    }
+
     void percentLabelUsesTheDecimalSeparator() {
-        kav::SetLocaleSeparators('.', ',');
+        kav::SetLocaleSeparators(".", ",");
         const QString text = PercentLabelText(37.5);
-        kav::SetLocaleSeparators(',', '.');
+        kav::SetLocaleSeparators(",", ".");
         QCOMPARE(text, QStringLiteral("37,50000% Complete"));
         QCOMPARE(GaugePercent(99.5), 100);
         QCOMPARE(GaugePercent(98.5), 98);
@@ -208,6 +227,13 @@ class PercentTest : public QObject {
         QCOMPARE(list->toolTip(),
                  QStringLiteral("Error messages regarding connectivity and bounds"));
         auto* ok = form.findChild<QPushButton*>("OKButton");
+        // Tabbing into the list chooses and marks no line.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        ok->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(ok, Qt::Key_Tab);
+        QVERIFY(list->hasFocus());
+        QVERIFY(!list->currentIndex().isValid());
         QCOMPARE(ok->text(), QStringLiteral("&Ok"));
         QCOMPARE(ok->toolTip(), QStringLiteral("Click here to return to Main Menu"));
 

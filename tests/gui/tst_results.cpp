@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "app/AppWindows.h"
+#include "app/LocaleSeparators.h"
 #include "app/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
@@ -288,6 +289,15 @@ void TestResults::costLabelGroupsThousands() {
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1,234,567"));
 
+    // French groups with a narrow no-break space: shown as that character.
+    Click("QuitButton");
+    const QLocale french(QLocale::French, QLocale::France);
+    QCOMPARE(french.groupSeparator(), QString(QChar(0x202F)));
+    UseLocaleSeparators(french);
+    Open();
+    UseLocaleSeparators(QLocale::c());
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1\u202F234\u202F567"));
+
     Click("QuitButton");
     kav::TheWorkspace().LinkFlow[1] = 2147483647;
     kav::TheWorkspace().LinkCost[1] = 100000000;
@@ -325,6 +335,9 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
+        // A list tabbed into marks no line as if chosen.
+        if (auto* list = qobject_cast<QListView*>(next))
+            QVERIFY(!list->currentIndex().isValid());
     }
 
     QTest::keyClick(quit, Qt::Key_D, Qt::AltModifier);
