@@ -352,7 +352,9 @@ void TKavrilonForm::ExitButtonClick() {
         if (!ConfirmDiscard())
             return;
         StopAboutTimer();
+        discardAsked_ = true;
         close();
+        discardAsked_ = false;
     });
 }
 
@@ -379,14 +381,17 @@ bool TKavrilonForm::FormClose() {
     return true;
 }
 
+// Every way of closing the main window (Exit, its title bar, Alt+F4) warns
+// once about unsaved data or unseen results before the exit question.
 void TKavrilonForm::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    kav::GuardHandler([&] { mayClose = FormClose(); });
-    if (mayClose) {
-        event->accept();
-    } else {
+    kav::GuardHandler([&] { mayClose = (discardAsked_ || ConfirmDiscard()) && FormClose(); });
+    if (!mayClose) {
         event->ignore();
+        return;
     }
+    event->accept();
+    emit ProgramEnds();
 }
 
 void TKavrilonForm::ShowCheckErrors(const std::vector<std::string>& lines) {

@@ -11,6 +11,7 @@
 #include "editing/ValidateIntegerField.h"
 #include "generator/GenRand4.h"
 #include "workspace/Prompts.h"
+#include "workspace/TextEncoding.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -90,7 +91,7 @@ void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
         return;
     }
     kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                              "'" + text + "' is not a valid integer value");
+                              "'" + kav::Latin1ToUtf8(text) + "' is not a valid integer value");
 }
 
 void TRandGenerator::OriginEditExit() {

@@ -87,7 +87,7 @@ bool NoPrinterToPrintOn(const QPrinter& printer) {
 }
 
 void ShowMessage(kav::MsgKind kind, const QString& text) {
-    kav::ThePrompts().Message(kind, kav::MsgButtons::Ok, ToBytes(text));
+    kav::ThePrompts().Message(kind, kav::MsgButtons::Ok, text.toStdString());
 }
 
 // A list's title, its column heading and its lines, in the report's fonts.
