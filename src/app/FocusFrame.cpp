@@ -22,6 +22,17 @@ double Luminance(const QColor& colour) {
            0.0722 * Linear(colour.blueF());
 }
 
+// The colour that shows around control: that of the nearest container that
+// paints its background, or of the window.
+QColor BackgroundAround(const QWidget* control) {
+    const QWidget* container = control->parentWidget();
+    while (container && !container->isWindow() && !container->autoFillBackground())
+        container = container->parentWidget();
+    if (!container)
+        container = control;
+    return container->palette().color(container->backgroundRole());
+}
+
 // The frame itself: a child of the focused control's window, on top of its
 // other children, shaped as a ring so that the control stays uncovered and
 // clicks pass through.
@@ -40,8 +51,7 @@ class Ring : public QWidget {
             inner.adjusted(-FocusFrameWidth, -FocusFrameWidth, FocusFrameWidth, FocusFrameWidth);
         setGeometry(outer);
         setMask(QRegion(rect()).subtracted(QRegion(inner.translated(-outer.topLeft()))));
-        const QWidget* around = control->parentWidget() ? control->parentWidget() : control;
-        colour_ = FocusFrameColour(around->palette().color(around->backgroundRole()));
+        colour_ = FocusFrameColour(BackgroundAround(control));
         raise();
         show();
         update();

@@ -1,10 +1,11 @@
 #include "app/Placement.h"
 
 #include <QEvent>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 
@@ -12,28 +13,26 @@
 
 namespace {
 
-// The room a window system's title bar and borders take, for a window whose
-// frame has not been seen yet and no other program window's either.
+// The room a window system's title bar and borders take, until the frame of a
+// window on screen has been seen.
 const QMargins UnknownFrame(4, 30, 4, 4);
 
-QMargins FrameMargins(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-            frame.bottom() - inner.bottom()};
-}
-
-// The frame the window system will put around window: its own when it has
-// been on screen, otherwise that of the main menu, which is on screen first.
-QMargins ExpectedFrame(const QWidget* window) {
-    const QMargins own = FrameMargins(window);
-    if (!own.isNull())
-        return own;
-    if (const QWidget* menu = TheWindows().mainMenu; menu && menu != window) {
-        const QMargins menus = FrameMargins(menu);
-        if (!menus.isNull())
-            return menus;
+// The frame the window system puts around the program's windows, taken from
+// a window on screen (all of the program's windows get the same frame) and
+// remembered for the moments when none is.
+QMargins WindowFrame() {
+    static QMargins seen;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || !window->windowHandle() || window->windowType() != Qt::Window)
+            continue;
+        const QMargins margins = window->windowHandle()->frameMargins();
+        if (!margins.isNull()) {
+            seen = margins;
+            break;
+        }
     }
+    if (!seen.isNull())
+        return seen;
     return QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
                                                                           : UnknownFrame;
 }
@@ -45,13 +44,16 @@ QRect AvailableArea(const QWidget* near) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
-// Moves window so that its frame's centre is at centre, kept on screen.
+// Puts window, with its frame, centred at centre and on screen. The inside is
+// what is positioned: before a window has been on screen, the window system
+// does not know its frame yet and would take a frame position as the inside's.
 void MoveFrameTo(QWidget* window, const QPoint& centre, const QWidget* near) {
     const QRect area = AvailableArea(near);
     if (area.isEmpty())
         return;
-    const QSize frame = window->size().grownBy(ExpectedFrame(window));
-    window->move(PlacedFrame(frame, centre, area).topLeft());
+    const QMargins frame = WindowFrame();
+    const QRect placed = PlacedFrame(window->size().grownBy(frame), centre, area);
+    window->setGeometry(placed.marginsRemoved(frame));
 }
 
 // Runs place each time the program (not the window system) shows window.
@@ -76,11 +78,7 @@ class PlaceOnShow : public QObject {
 }  // namespace
 
 void CentreOnScreen(QWidget* window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
+    MoveFrameTo(window, AvailableArea(nullptr).center(), nullptr);
 }
 
 QSize FitOnScreen(const QSize& wanted) {
@@ -111,7 +109,7 @@ void PlaceOverMainMenu(QWidget* window) {
         const QWidget* menu = TheWindows().mainMenu;
         if (!menu || menu == window)
             return;
-        MoveFrameTo(window, menu->frameGeometry().center(), menu);
+        MoveFrameTo(window, menu->geometry().marginsAdded(WindowFrame()).center(), menu);
     });
 }
 
@@ -120,13 +118,12 @@ void PlaceBelowTitleOf(QWidget* window, const QWidget* opener) {
     new PlaceOnShow(window, [window, guarded] {
         if (!guarded)
             return;
-        // The window's frame starts a little below where the opener's title
-        // bar ends, centred across the opener.
+        // The window's frame starts a little below the opener's title bar,
+        // which ends where the opener's inside begins, centred across it.
         constexpr int Gap = 6;
-        const QRect below = guarded->geometry();
-        const int frameHeight = window->height() + ExpectedFrame(window).top() +
-                                ExpectedFrame(window).bottom();
-        const QPoint centre(below.center().x(), below.top() + Gap + frameHeight / 2);
+        const QRect inside = guarded->geometry();
+        const int frameHeight = window->height() + WindowFrame().top() + WindowFrame().bottom();
+        const QPoint centre(inside.center().x(), inside.top() + Gap + frameHeight / 2);
         MoveFrameTo(window, centre, guarded);
     });
 }
