@@ -49,10 +49,9 @@ void CreateWindows() {
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.
-    for (QWidget* window :
-         std::initializer_list<QWidget*>{windows.aboutBox, windows.addStuff, windows.errorList,
-                                         windows.results, windows.change, windows.percentDone,
-                                         windows.generator})
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             windows.aboutBox, windows.addStuff, windows.errorList, windows.results, windows.change,
+             windows.percentDone, windows.generator})
         PlaceOverMainMenu(window);
     PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
     PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);

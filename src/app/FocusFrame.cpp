@@ -117,8 +117,8 @@ class FocusFrames : public QObject {
         }
         QWidget* window = focused_->window();
         // One frame per window, made the first time a control there has focus.
-        auto* ring = static_cast<Ring*>(
-            window->findChild<QWidget*>(RingName, Qt::FindDirectChildrenOnly));
+        auto* ring =
+            static_cast<Ring*>(window->findChild<QWidget*>(RingName, Qt::FindDirectChildrenOnly));
         if (!ring)
             ring = new Ring(window);
         ring_ = ring;

@@ -1,7 +1,7 @@
 #include "app/Placement.h"
 
-#include <QEvent>
 #include <QApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
@@ -34,7 +34,7 @@ QMargins WindowFrame() {
     if (!seen.isNull())
         return seen;
     return QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
-                                                                          : UnknownFrame;
+                                                                         : UnknownFrame;
 }
 
 QRect AvailableArea(const QWidget* near) {

@@ -100,7 +100,8 @@ QWidget* PromptOwner() {
     // A box asked for while another is up stacks above that one.
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
         return modal;
-    if (QWidget* active = QApplication::activeWindow(); IsProgramWindow(active) && active->isVisible())
+    if (QWidget* active = QApplication::activeWindow();
+        IsProgramWindow(active) && active->isVisible())
         return active;
     if (QWidget* front = FrontWindows::Instance().Front())
         return front;

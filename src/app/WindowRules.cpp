@@ -18,8 +18,7 @@ class NoMinimising : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange && watched->isWidgetType()) {
             auto* window = static_cast<QWidget*>(watched);
-            if (window->isWindow() && window != TheWindows().mainMenu &&
-                window->isMinimized())
+            if (window->isWindow() && window != TheWindows().mainMenu && window->isMinimized())
                 BringBack(window);
         }
         return QObject::eventFilter(watched, event);

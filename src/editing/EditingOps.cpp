@@ -74,8 +74,9 @@ bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
     const int32_t users = LinksUsingNode(ws, node);
     if (users > 0) {
         const bool one = users == 1;
-        Warn(prompts, "Node [" + Latin1ToUtf8(ws.NodeName[node]) + " ] is used by " + std::to_string(users) +
-                          (one ? " link" : " links") + " and was not removed\rRemove or re-route " +
+        Warn(prompts, "Node [" + Latin1ToUtf8(ws.NodeName[node]) + " ] is used by " +
+                          std::to_string(users) + (one ? " link" : " links") +
+                          " and was not removed\rRemove or re-route " +
                           (one ? "that link" : "those links") + " first");
         return false;
     }

@@ -130,20 +130,18 @@ class LayoutTest : public QObject {
         QTRY_VERIFY2(UnreachableLines(shown).isEmpty(),
                      qPrintable(UnreachableLines(shown).join(", ")));
         const QRect area = shown->screen()->availableGeometry();
-        QVERIFY2(area.contains(shown->frameGeometry()),
-                 qPrintable(QStringLiteral("%1x%2 at %3,%4")
-                                .arg(shown->width())
-                                .arg(shown->height())
-                                .arg(shown->x())
-                                .arg(shown->y())));
+        QVERIFY2(area.contains(shown->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
+                                                                       .arg(shown->width())
+                                                                       .arg(shown->height())
+                                                                       .arg(shown->x())
+                                                                       .arg(shown->y())));
         // Windows in place of the main menu open centred over its place.
         const QList<QWidget*> overChooser{TheWindows().nodeAdder, TheWindows().linkAdder};
         if (shown != TheWindows().mainMenu && !overChooser.contains(shown)) {
             const QPoint offset =
                 shown->frameGeometry().center() - TheWindows().mainMenu->frameGeometry().center();
-            QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2")
-                                                                   .arg(offset.x())
-                                                                   .arg(offset.y())));
+            QVERIFY2(offset.manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
         }
         prompts.Clear();
         shown->hide();
@@ -182,8 +180,10 @@ class LayoutTest : public QObject {
         QTest::addColumn<int>("window");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("main menu") << 0 << "AboutButton" << "HintShow";
-        QTest::newRow("node window") << 3 << "NodeName" << "AddButton";
+        QTest::newRow("main menu") << 0 << "AboutButton"
+                                   << "HintShow";
+        QTest::newRow("node window") << 3 << "NodeName"
+                                     << "AddButton";
     }
     void focusedControlsHaveAFrameThatStandsOut() {
         QFETCH(int, window);

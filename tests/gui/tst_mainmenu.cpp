@@ -443,9 +443,8 @@ class MainMenuTest : public QObject {
         prompts.Reset();
         prompts.answers = {kav::Answer::Yes, kav::Answer::No};
         QVERIFY(!WindowSystemClose(menu));
-        QCOMPARE(prompts.events,
-                 (std::vector<std::string>{"beep 16", "message " + DiscardQuestion, "beep 16",
-                                           "message " + ExitQuestion}));
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + DiscardQuestion,
+                                                           "beep 16", "message " + ExitQuestion}));
         QVERIFY(menu->isVisible());
         QVERIFY(kav::TheWorkspace().DataNotSaved);
         QCOMPARE(ends.count(), 0);

@@ -45,7 +45,7 @@ class BoxAnswerer : public QObject {
     std::function<QMessageBox::StandardButton(const QMessageBox*)> answer =
         [](const QMessageBox* box) {
             return box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
-                                                                   : QMessageBox::No;
+                                                                    : QMessageBox::No;
         };
 
     BoxAnswerer() {
@@ -182,9 +182,8 @@ class RealPromptsTest : public QObject {
         QVERIFY(RunsToItsEnd([&] {
             Click(menu, "ExitButton");  // No to the warning
             boxes.answer = [](const QMessageBox* box) {
-                return box->text().startsWith(QStringLiteral("Data NOT SAVED"))
-                           ? QMessageBox::Yes
-                           : QMessageBox::No;
+                return box->text().startsWith(QStringLiteral("Data NOT SAVED")) ? QMessageBox::Yes
+                                                                                : QMessageBox::No;
             };
             QVERIFY(!menu->close());  // Yes to the warning, No to the exit question
         }));
@@ -198,7 +197,7 @@ class RealPromptsTest : public QObject {
         boxes.seen.clear();
         boxes.answer = [](const QMessageBox* box) {
             return box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
-                                                                   : QMessageBox::Yes;
+                                                                    : QMessageBox::Yes;
         };
         QTimer::singleShot(0, menu, [this] { Click(menu, "ExitButton"); });
         QCOMPARE(QApplication::exec(), 0);
