@@ -17,22 +17,28 @@ namespace {
 // window on screen has been seen.
 const QMargins UnknownFrame(4, 30, 4, 4);
 
-// The frame the window system puts around the program's windows, taken from
-// a window on screen (all of the program's windows get the same frame) and
-// remembered for the moments when none is.
-QMargins WindowFrame() {
-    static QMargins seen;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isVisible() || !window->windowHandle() || window->windowType() != Qt::Window)
-            continue;
-        const QMargins margins = window->windowHandle()->frameMargins();
-        if (!margins.isNull()) {
-            seen = margins;
-            break;
-        }
+// The frame the window system puts around window: its own once it has been on
+// screen; before that, the largest frame seen around any window of the program
+// (resizable windows may get a wider bottom edge than fixed ones), so that the
+// window is not placed partly off screen.
+QMargins WindowFrame(const QWidget* window) {
+    static QMargins largest;
+    if (window && window->windowHandle()) {
+        const QMargins own = window->windowHandle()->frameMargins();
+        if (!own.isNull())
+            return own;
     }
-    if (!seen.isNull())
-        return seen;
+    for (const QWidget* shown : QApplication::topLevelWidgets()) {
+        if (!shown->isVisible() || !shown->windowHandle() || shown->windowType() != Qt::Window)
+            continue;
+        const QMargins margins = shown->windowHandle()->frameMargins();
+        largest = QMargins(std::max(largest.left(), margins.left()),
+                           std::max(largest.top(), margins.top()),
+                           std::max(largest.right(), margins.right()),
+                           std::max(largest.bottom(), margins.bottom()));
+    }
+    if (!largest.isNull())
+        return largest;
     return QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
                                                                          : UnknownFrame;
 }
@@ -51,7 +57,7 @@ void MoveFrameTo(QWidget* window, const QPoint& centre, const QWidget* near) {
     const QRect area = AvailableArea(near);
     if (area.isEmpty())
         return;
-    const QMargins frame = WindowFrame();
+    const QMargins frame = WindowFrame(window);
     const QRect placed = PlacedFrame(window->size().grownBy(frame), centre, area);
     window->setGeometry(placed.marginsRemoved(frame));
 }
@@ -109,7 +115,7 @@ void PlaceOverMainMenu(QWidget* window) {
         const QWidget* menu = TheWindows().mainMenu;
         if (!menu || menu == window)
             return;
-        MoveFrameTo(window, menu->geometry().marginsAdded(WindowFrame()).center(), menu);
+        MoveFrameTo(window, menu->geometry().marginsAdded(WindowFrame(menu)).center(), menu);
     });
 }
 
@@ -122,7 +128,8 @@ void PlaceBelowTitleOf(QWidget* window, const QWidget* opener) {
         // which ends where the opener's inside begins, centred across it.
         constexpr int Gap = 6;
         const QRect inside = guarded->geometry();
-        const int frameHeight = window->height() + WindowFrame().top() + WindowFrame().bottom();
+        const QMargins frame = WindowFrame(window);
+        const int frameHeight = window->height() + frame.top() + frame.bottom();
         const QPoint centre(inside.center().x(), inside.top() + Gap + frameHeight / 2);
         MoveFrameTo(window, centre, guarded);
     });
