@@ -2,11 +2,14 @@
 
 #include "app/AppWindows.h"
 #include "app/ButtonKeys.h"
+#include "app/FocusFrame.h"
 #include "app/Hints.h"
+#include "app/Placement.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
+#include "app/WindowRules.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "editing/TFMLinkAddForm.h"
@@ -28,6 +31,8 @@ Window* Secondary(Window* window) {
 void CreateWindows() {
     InstallHintSwitch();
     InstallEnterPressesButtons();
+    InstallWindowRules();
+    InstallFocusFrames();
     AppWindows& windows = TheWindows();
     auto* mainMenu = new TKavrilonForm;
     windows.mainMenu = mainMenu;
@@ -41,6 +46,15 @@ void CreateWindows() {
     windows.change = Secondary(new TFMChangeForm);
     windows.percentDone = Secondary(new TPCTOKFForm);
     windows.generator = Secondary(new TRandGenerator);
+
+    // Each window opens where the user is looking: over the main menu's place,
+    // or, for the node and link windows, over the chooser they come from.
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             windows.aboutBox, windows.addStuff, windows.errorList, windows.results, windows.change,
+             windows.percentDone, windows.generator})
+        PlaceOverMainMenu(window);
+    PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
+    PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);
 }
 
 void DestroyWindows() {

@@ -23,7 +23,12 @@ void ReportOnce(const std::string& text) {
 
 }  // namespace
 
-KavrilonApplication::KavrilonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+KavrilonApplication::KavrilonApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The program ends only when the user confirms the main window's close
+    // (see main), never because the last visible window closed: a box closed
+    // while the main menu is hidden is not the end of the session.
+    setQuitOnLastWindowClosed(false);
+}
 
 bool KavrilonApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,15 +1,90 @@
 #include "app/Placement.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <functional>
+
+#include "app/AppWindows.h"
+
+namespace {
+
+// The room a window system's title bar and borders take, until the frame of a
+// window on screen has been seen.
+const QMargins UnknownFrame(4, 30, 4, 4);
+
+// The frame the window system puts around window: its own once it has been on
+// screen; before that, the largest frame seen around any window of the program
+// (resizable windows may get a wider bottom edge than fixed ones), so that the
+// window is not placed partly off screen.
+QMargins WindowFrame(const QWidget* window) {
+    static QMargins largest;
+    if (window && window->windowHandle()) {
+        const QMargins own = window->windowHandle()->frameMargins();
+        if (!own.isNull())
+            return own;
+    }
+    for (const QWidget* shown : QApplication::topLevelWidgets()) {
+        if (!shown->isVisible() || !shown->windowHandle() || shown->windowType() != Qt::Window)
+            continue;
+        const QMargins margins = shown->windowHandle()->frameMargins();
+        largest = QMargins(std::max(largest.left(), margins.left()),
+                           std::max(largest.top(), margins.top()),
+                           std::max(largest.right(), margins.right()),
+                           std::max(largest.bottom(), margins.bottom()));
+    }
+    if (!largest.isNull())
+        return largest;
+    return QGuiApplication::platformName() == QLatin1String("offscreen") ? QMargins()
+                                                                         : UnknownFrame;
+}
+
+QRect AvailableArea(const QWidget* near) {
+    const QScreen* screen = near ? near->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// Puts window, with its frame, centred at centre and on screen. The inside is
+// what is positioned: before a window has been on screen, the window system
+// does not know its frame yet and would take a frame position as the inside's.
+void MoveFrameTo(QWidget* window, const QPoint& centre, const QWidget* near) {
+    const QRect area = AvailableArea(near);
+    if (area.isEmpty())
+        return;
+    const QMargins frame = WindowFrame(window);
+    const QRect placed = PlacedFrame(window->size().grownBy(frame), centre, area);
+    window->setGeometry(placed.marginsRemoved(frame));
+}
+
+// Runs place each time the program (not the window system) shows window.
+class PlaceOnShow : public QObject {
+  public:
+    PlaceOnShow(QWidget* window, std::function<void()> place)
+        : QObject(window), place_(std::move(place)) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous())
+            place_();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> place_;
+};
+
+}  // namespace
 
 void CentreOnScreen(QWidget* window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
+    MoveFrameTo(window, AvailableArea(nullptr).center(), nullptr);
 }
 
 QSize FitOnScreen(const QSize& wanted) {
@@ -21,4 +96,41 @@ QSize FitOnScreen(const QSize& wanted) {
     const QSize room =
         screen->availableGeometry().size() - QSize(FrameAllowance / 2, FrameAllowance);
     return wanted.boundedTo(room);
+}
+
+QRect PlacedFrame(const QSize& frame, const QPoint& centre, const QRect& area) {
+    QRect placed(QPoint(0, 0), frame);
+    placed.moveCenter(centre);
+    // Right and bottom edges first, so that for a frame larger than the area
+    // the left and top edges win.
+    placed.moveRight(std::min(placed.right(), area.right()));
+    placed.moveBottom(std::min(placed.bottom(), area.bottom()));
+    placed.moveLeft(std::max(placed.left(), area.left()));
+    placed.moveTop(std::max(placed.top(), area.top()));
+    return placed;
+}
+
+void PlaceOverMainMenu(QWidget* window) {
+    new PlaceOnShow(window, [window] {
+        const QWidget* menu = TheWindows().mainMenu;
+        if (!menu || menu == window)
+            return;
+        MoveFrameTo(window, menu->geometry().marginsAdded(WindowFrame(menu)).center(), menu);
+    });
+}
+
+void PlaceBelowTitleOf(QWidget* window, const QWidget* opener) {
+    const QPointer<const QWidget> guarded(opener);
+    new PlaceOnShow(window, [window, guarded] {
+        if (!guarded)
+            return;
+        // The window's frame starts a little below the opener's title bar,
+        // which ends where the opener's inside begins, centred across it.
+        constexpr int Gap = 6;
+        const QRect inside = guarded->geometry();
+        const QMargins frame = WindowFrame(window);
+        const int frameHeight = window->height() + frame.top() + frame.bottom();
+        const QPoint centre(inside.center().x(), inside.top() + Gap + frameHeight / 2);
+        MoveFrameTo(window, centre, guarded);
+    });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+class QPoint;
+class QRect;
 class QSize;
 class QWidget;
 
@@ -9,3 +11,17 @@ void CentreOnScreen(QWidget* window);
 // The wanted size of a window, made smaller where the primary screen's free
 // area (less room for the title bar) cannot hold it.
 QSize FitOnScreen(const QSize& wanted);
+
+// Where a window frame of this size goes when its centre should be at centre:
+// moved the least needed to lie inside area. Staying inside the area comes
+// first; a frame larger than the area has its top-left corner at the area's.
+QRect PlacedFrame(const QSize& frame, const QPoint& centre, const QRect& area);
+
+// Every time the program shows window, it opens centred over the main menu's
+// place and fully on its screen.
+void PlaceOverMainMenu(QWidget* window);
+
+// Every time the program shows window, it opens over opener (the add chooser),
+// far enough down that the opener's title bar stays in sight, and fully on
+// screen: where the two conflict, the screen wins.
+void PlaceBelowTitleOf(QWidget* window, const QWidget* opener);

@@ -6,9 +6,10 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTreeView>
+#include <QPointer>
 #include <cstdlib>
 
-#include "app/GuiCommon.h"
+#include "app/AppWindows.h"
 #include "app/Placement.h"
 #include "app/PrinterSetupDialog.h"
 
@@ -46,10 +47,72 @@ kav::Answer AnswerOf(int result) {
     }
 }
 
-// The window the box belongs to: whichever window of the program is active.
-QWidget* OwnerWindow() {
-    return QApplication::activeWindow();
+// A window of the program itself, as opposed to a box, dialog, menu or tip.
+bool IsProgramWindow(const QWidget* widget) {
+    return widget && widget->isWindow() && widget->windowType() == Qt::Window;
 }
+
+// Remembers the order in which the program's windows were last shown or made
+// active, so that the window in front is known even in the moment after a box
+// has closed, when the window system has not yet made any window active again.
+class FrontWindows : public QObject {
+  public:
+    static FrontWindows& Instance() {
+        static auto* instance = new FrontWindows(qApp);
+        return *instance;
+    }
+
+    // The most recent of those windows still on screen, or nullptr.
+    QWidget* Front() const {
+        for (auto it = order_.crbegin(); it != order_.crend(); ++it) {
+            if (*it && (*it)->isVisible())
+                return *it;
+        }
+        return nullptr;
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Show || type == QEvent::WindowActivate) && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (IsProgramWindow(widget))
+                ToFront(widget);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    explicit FrontWindows(QObject* parent) : QObject(parent) {
+        if (qApp)
+            qApp->installEventFilter(this);
+    }
+
+    void ToFront(QWidget* window) {
+        order_.removeAll(QPointer<QWidget>(window));
+        order_.removeAll(QPointer<QWidget>());
+        order_.append(window);
+    }
+
+    QList<QPointer<QWidget>> order_;
+};
+
+}  // namespace
+
+QWidget* PromptOwner() {
+    // A box asked for while another is up stacks above that one.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow();
+        IsProgramWindow(active) && active->isVisible())
+        return active;
+    if (QWidget* front = FrontWindows::Instance().Front())
+        return front;
+    // Nothing of the program is on screen: the main menu, hidden or not.
+    return TheWindows().mainMenu;
+}
+
+namespace {
 
 bool HasWildcards(const QString& name) {
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
@@ -105,7 +168,7 @@ void FitDetailColumns(QFileDialog& dialog) {
 }  // namespace
 
 QString MessageText(const std::string& text) {
-    QString shown = FromBytes(text);
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
@@ -130,15 +193,21 @@ QStringList FileFilters(const kav::FileDialogRequest& dialog) {
     return filters;
 }
 
+QtPrompts::QtPrompts() {
+    FrontWindows::Instance();
+}
+
 kav::Answer QtPrompts::Message(kav::MsgKind kind, kav::MsgButtons buttons,
                                const std::string& text) {
     QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), MessageText(text),
-                    ButtonsOf(buttons), OwnerWindow());
+                    ButtonsOf(buttons), PromptOwner());
     box.setObjectName(QStringLiteral("MessageBox"));
     // Texts such as "<<< ... >>>" are the program's own words, never markup.
     box.setTextFormat(Qt::PlainText);
+    // Every question guards against losing something (unsaved data, a file,
+    // the session): Enter alone must not say yes.
     if (buttons == kav::MsgButtons::YesNo)
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
     return AnswerOf(box.exec());
 }
 
@@ -156,7 +225,7 @@ std::optional<std::string> QtPrompts::SaveFile(const kav::FileDialogRequest& dia
 
 std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest& request,
                                                     bool forSaving) {
-    ProgramFileDialog dialog(OwnerWindow(), QString::fromStdString(request.title), lastDirectory_);
+    ProgramFileDialog dialog(PromptOwner(), QString::fromStdString(request.title), lastDirectory_);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The load and save operations test for existing files and ask themselves.
@@ -187,17 +256,8 @@ void QtPrompts::Fatal(kav::MsgKind kind, const std::string& text) {
     std::_Exit(EXIT_FAILURE);
 }
 
-kav::Answer QtPrompts::QuestionDefaultNo(kav::MsgKind kind, const std::string& text) {
-    QMessageBox box(IconOf(kind), QApplication::applicationDisplayName(), MessageText(text),
-                    QMessageBox::Yes | QMessageBox::No, OwnerWindow());
-    box.setObjectName(QStringLiteral("MessageBox"));
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return AnswerOf(box.exec());
-}
-
 bool QtPrompts::PrinterSetup(kav::PrinterSetupChoice& choice) {
-    PrinterSetupDialog dialog(choice, OwnerWindow());
+    PrinterSetupDialog dialog(choice, PromptOwner());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     choice = dialog.Choice();

@@ -7,7 +7,6 @@
 #include "app/AppWindows.h"
 #include "app/GuiCommon.h"
 #include "app/PickList.h"
-#include "app/Placement.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -34,7 +33,6 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(ErrorList);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);
     resize(760, 360);
-    CentreOnScreen(this);
 }
 
 void TFMErrorForm::ClearLines() {

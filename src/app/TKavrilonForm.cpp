@@ -3,14 +3,10 @@
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -336,7 +332,9 @@ void TKavrilonForm::ExitButtonClick() {
         if (!ConfirmDiscard())
             return;
         StopAboutTimer();
+        discardAsked_ = true;
         close();
+        discardAsked_ = false;
     });
 }
 
@@ -363,14 +361,17 @@ bool TKavrilonForm::FormClose() {
     return true;
 }
 
+// Every way of closing the main window (Exit, its title bar, Alt+F4) warns
+// once about unsaved data or unseen results before the exit question.
 void TKavrilonForm::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    kav::GuardHandler([&] { mayClose = FormClose(); });
-    if (mayClose) {
-        event->accept();
-    } else {
+    kav::GuardHandler([&] { mayClose = (discardAsked_ || ConfirmDiscard()) && FormClose(); });
+    if (!mayClose) {
         event->ignore();
+        return;
     }
+    event->accept();
+    emit ProgramEnds();
 }
 
 void TKavrilonForm::ShowCheckErrors(const std::vector<std::string>& lines) {

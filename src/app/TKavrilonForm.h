@@ -32,6 +32,10 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void HideProgressWindow() override;
     kav::ProgressSink* Progress() override;
 
+  signals:
+    // The user confirmed the exit and the main window closed: the program ends.
+    void ProgramEnds();
+
   public slots:
     void FormCreate();
     void AboutButtonClick();
@@ -73,4 +77,6 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     QLabel* HintShowLabel;
 
     std::unique_ptr<TAboutBoxKavrilon> splash_;
+    // The Exit button has asked ConfirmDiscard for the close it starts.
+    bool discardAsked_ = false;
 };

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "app/GuiCommon.h"
-#include "app/Placement.h"
 #include "workspace/NumberFormat.h"
 
 QString PercentLabelText(double percent) {
@@ -55,7 +54,6 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(Gauge1);
     layout->addWidget(OKFPercentLabel, 0, Qt::AlignHCenter);
     setFixedSize(sizeHint());
-    CentreOnScreen(this);
 }
 
 void TPCTOKFForm::ShowForRun() {

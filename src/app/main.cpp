@@ -27,6 +27,10 @@ int main(int argc, char* argv[]) {
 
     CreateWindows();
     auto* mainMenu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+    // Queued, so that the main window has finished closing when the loop ends.
+    QObject::connect(
+        mainMenu, &TKavrilonForm::ProgramEnds, &app, [] { QApplication::exit(0); },
+        Qt::QueuedConnection);
     CentreOnScreen(mainMenu);
     CentreOnScreen(TheWindows().aboutBox);
     ShowMainMenu();

@@ -2,6 +2,7 @@
 
 #include "editing/ValidateIntegerField.h"
 #include "workspace/Errors.h"
+#include "workspace/TextEncoding.h"
 
 namespace kav {
 namespace {
@@ -38,7 +39,7 @@ bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
     if (name.empty())
         return false;
     if (FindNodeByName(ws, name) != 0) {
-        Warn(prompts, "Node [" + name +
+        Warn(prompts, "Node [" + Latin1ToUtf8(name) +
                           " ] already exists... TRY AGAIN...\r"
                           "Note that names are only unique up to the first 10 characters");
         return false;
@@ -73,8 +74,9 @@ bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
     const int32_t users = LinksUsingNode(ws, node);
     if (users > 0) {
         const bool one = users == 1;
-        Warn(prompts, "Node [" + ws.NodeName[node] + " ] is used by " + std::to_string(users) +
-                          (one ? " link" : " links") + " and was not removed\rRemove or re-route " +
+        Warn(prompts, "Node [" + Latin1ToUtf8(ws.NodeName[node]) + " ] is used by " +
+                          std::to_string(users) + (one ? " link" : " links") +
+                          " and was not removed\rRemove or re-route " +
                           (one ? "that link" : "those links") + " first");
         return false;
     }

@@ -5,6 +5,7 @@
 #include "editing/ValidateIntegerField.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "workspace/TextEncoding.h"
 
 using namespace kav;
 
@@ -216,6 +217,21 @@ TEST(RemoveNode, RefusesANodeThatLinksUse) {
               "Remove or re-route that link first");
     EXPECT_EQ(ws.NodeCount, 3);
     EXPECT_FALSE(ws.DataNotSaved);
+}
+
+// Names are Latin-1 bytes; the texts the prompts show are UTF-8.
+TEST(NodeMessages, NamesEnterTheTextAsUtf8) {
+    Workspace ws;
+    ThreeNodes(ws).Node("Z\xFCrich\xFF").Link(4, 1, 0, 5, 1);
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(AddNode(ws, "Z\xFCrich\xFF", prompts));
+    EXPECT_FALSE(RemoveNode(ws, 4, prompts));
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].text.rfind("Node [Z\xC3\xBCrich\xC3\xBF ] already exists", 0),
+              0u);
+    EXPECT_EQ(prompts.messages[1].text.rfind("Node [Z\xC3\xBCrich\xC3\xBF ] is used by 1 link", 0),
+              0u);
+    EXPECT_EQ(Latin1ToUtf8(std::string("a\0\x7F\x80", 4)), std::string("a\0\x7F\xC2\x80", 5));
 }
 
 TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {

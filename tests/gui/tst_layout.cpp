@@ -11,6 +11,8 @@
 
 #include "app/AppWindows.h"
 #include "app/CreateWindows.h"
+#include "app/FocusFrame.h"
+#include "app/Placement.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TPCTOKFForm.h"
@@ -100,6 +102,7 @@ class LayoutTest : public QObject {
         QApplication::setQuitOnLastWindowClosed(false);
         kav::InstallPrompts(&prompts);
         CreateWindows();
+        CentreOnScreen(TheWindows().mainMenu);
         TheWindows().errorList->SetLines(
             {"Maximum flow (-2147483648) into <SINK_NODE_12> less than minimum flow out "
              "(-2147483648)",
@@ -126,10 +129,91 @@ class LayoutTest : public QObject {
         QCOMPARE(ClippedCaptions(shown), QStringList());
         QTRY_VERIFY2(UnreachableLines(shown).isEmpty(),
                      qPrintable(UnreachableLines(shown).join(", ")));
-        const QSize room = shown->screen()->availableGeometry().size();
-        QVERIFY2(shown->width() <= room.width() && shown->height() <= room.height(),
-                 qPrintable(QStringLiteral("%1x%2").arg(shown->width()).arg(shown->height())));
+        const QRect area = shown->screen()->availableGeometry();
+        QVERIFY2(area.contains(shown->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
+                                                                       .arg(shown->width())
+                                                                       .arg(shown->height())
+                                                                       .arg(shown->x())
+                                                                       .arg(shown->y())));
+        // Windows in place of the main menu open centred over its place.
+        const QList<QWidget*> overChooser{TheWindows().nodeAdder, TheWindows().linkAdder};
+        if (shown != TheWindows().mainMenu && !overChooser.contains(shown)) {
+            const QPoint offset =
+                shown->frameGeometry().center() - TheWindows().mainMenu->frameGeometry().center();
+            QVERIFY2(offset.manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        }
         prompts.Clear();
+        shown->hide();
+    }
+
+    void placedFrameIsCentredUnlessTheScreenSaysOtherwise() {
+        const QRect area(0, 0, 800, 600);
+        QCOMPARE(PlacedFrame({200, 100}, {400, 300}, area).center(), QPoint(400, 300));
+        // Near the edges it moves in just far enough.
+        QCOMPARE(PlacedFrame({200, 100}, {780, 590}, area), QRect(600, 500, 200, 100));
+        QCOMPARE(PlacedFrame({200, 100}, {10, 10}, area), QRect(0, 0, 200, 100));
+        // Too large: its top-left corner stays on screen, where the title is.
+        QCOMPARE(PlacedFrame({900, 700}, {400, 300}, area).topLeft(), QPoint(0, 0));
+    }
+
+    // The node and link windows open over the chooser, which stays in sight
+    // above them when there is room.
+    void editingWindowsOpenBelowTheChoosersTitle() {
+        QWidget* chooser = TheWindows().addStuff;
+        QWidget* nodes = TheWindows().nodeAdder;
+        chooser->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        chooser->move(chooser->x(), 40);
+        nodes->show();
+        QVERIFY(QTest::qWaitForWindowExposed(nodes));
+        QVERIFY(nodes->frameGeometry().top() > chooser->frameGeometry().top());
+        QCOMPARE(nodes->frameGeometry().center().x(), chooser->frameGeometry().center().x());
+        nodes->hide();
+        chooser->hide();
+    }
+
+    // The focused control has a frame of at least two pixels that stands out
+    // from the window around it: white on the purple main menu, black on the
+    // yellow node window; it follows the focus.
+    void focusedControlsHaveAFrameThatStandsOut_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("main menu") << 0 << "AboutButton"
+                                   << "HintShow";
+        QTest::newRow("node window") << 3 << "NodeName"
+                                     << "AddButton";
+    }
+    void focusedControlsHaveAFrameThatStandsOut() {
+        QFETCH(int, window);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QWidget* shown = Windows()[window];
+        shown->show();
+        shown->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        const QColor background = shown->palette().color(QPalette::Window);
+        for (const QString& name : {first, second}) {
+            auto* control = shown->findChild<QWidget*>(name);
+            QVERIFY(control);
+            control->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(control->hasFocus());
+            const QImage image = shown->grab().toImage();
+            const QPoint left = control->mapTo(shown, QPoint(0, control->height() / 2));
+            const QPoint top = control->mapTo(shown, QPoint(control->width() / 2, 0));
+            for (int d = 1; d <= 2; ++d) {
+                for (const QPoint& outside : {left - QPoint(d, 0), top - QPoint(0, d)}) {
+                    const QColor seen = image.pixelColor(outside * image.devicePixelRatio());
+                    QVERIFY2(ContrastRatio(seen, background) >= 3.0,
+                             qPrintable(QStringLiteral("%1 at %2,%3: %4")
+                                            .arg(name)
+                                            .arg(outside.x())
+                                            .arg(outside.y())
+                                            .arg(seen.name())));
+                }
+            }
+        }
         shown->hide();
     }
 
@@ -150,6 +234,28 @@ class LayoutTest : public QObject {
                  qPrintable(links->currentText()));
         prompts.Clear();
         change->hide();
+    }
+
+    // Minimised, a secondary window or box would leave nothing on screen: it
+    // comes straight back. The main menu may be minimised.
+    void onlyTheMainMenuStaysMinimised() {
+        QWidget* chooser = TheWindows().addStuff;
+        chooser->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        chooser->setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!chooser->isMinimized());
+        QVERIFY(chooser->isVisible());
+        chooser->hide();
+
+        QWidget* menu = TheWindows().mainMenu;
+        menu->show();
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->setWindowState(Qt::WindowMinimized);
+        QTest::qWait(50);
+        QVERIFY(menu->isMinimized());
+        menu->showNormal();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+        menu->hide();
     }
 };
 

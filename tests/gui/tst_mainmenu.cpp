@@ -23,6 +23,7 @@
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WindowSystemClose.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -411,13 +412,30 @@ class MainMenuTest : public QObject {
         QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
     }
 
-    void closingFromTheTitleBarSkipsTheDiscardQuestion() {
+    // The title bar and Alt+F4 warn about unsaved data as Exit does, once,
+    // before the exit question; No to either keeps the program as it was.
+    void closingFromTheTitleBarAsksTheDiscardQuestionFirst() {
+        QSignalSpy ends(menu, &TKavrilonForm::ProgramEnds);
         kav::TheWorkspace().DataNotSaved = true;
         prompts.answers = {kav::Answer::No};
-        menu->close();
-        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + ExitQuestion}));
+        QVERIFY(!WindowSystemClose(menu));
+        QCOMPARE(prompts.events,
+                 (std::vector<std::string>{"beep 16", "message " + DiscardQuestion}));
+
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes, kav::Answer::No};
+        QVERIFY(!WindowSystemClose(menu));
+        QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + DiscardQuestion,
+                                                           "beep 16", "message " + ExitQuestion}));
         QVERIFY(menu->isVisible());
         QVERIFY(kav::TheWorkspace().DataNotSaved);
+        QCOMPARE(ends.count(), 0);
+
+        prompts.Reset();
+        prompts.answers = {kav::Answer::Yes, kav::Answer::Yes};
+        QVERIFY(WindowSystemClose(menu));
+        QCOMPARE(prompts.messages.size(), std::size_t{3});
+        QCOMPARE(ends.count(), 1);
     }
 
     void hintSwitchChangesLabelCaptionAndTooltips() {

@@ -49,6 +49,8 @@ class QtPromptsTest : public QObject {
         QCOMPARE(MessageText("a\rb"), QStringLiteral("a\nb"));
         QCOMPARE(MessageText("a\r\nb"), QStringLiteral("a\nb"));
         QCOMPARE(MessageText("<<<     DATA  >>>"), QStringLiteral("<<<     DATA  >>>"));
+        // The texts are UTF-8, as node names become when they enter one.
+        QCOMPARE(MessageText("Node [Z\xC3\xBCrich ]"), QStringLiteral("Node [Z\u00FCrich ]"));
     }
 
     void filtersPairDescriptionAndPattern() {

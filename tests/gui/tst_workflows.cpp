@@ -592,12 +592,12 @@ class WorkflowTest : public QObject {
         QCOMPARE(ws.NodeName[2], std::string("B"));
         QVERIFY(ProblemButtons());
 
-        // Closing the main window from its title bar asks only the exit question.
+        // Closing the main window from its title bar warns first, as Exit does.
         ws.DataNotSaved = true;
         prompts.Reset();
-        prompts.answers = {kav::Answer::No};
+        prompts.answers = {kav::Answer::Yes, kav::Answer::No};
         menu->close();
-        QCOMPARE(prompts.Texts(), std::vector<std::string>{ExitQuestion});
+        QCOMPARE(prompts.Texts(), (std::vector<std::string>{DiscardQuestion, ExitQuestion}));
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
         QVERIFY(ws.DataNotSaved);
 
