@@ -343,9 +343,7 @@ void TKavrilonForm::GenerateButtonClick() {
         if (TheWindows().generator)
             TheWindows().generator->show();
         kav::Workspace& ws = kav::TheWorkspace();
-        ws.ClearSolution();
-        ws.DataNotSaved = false;
-        ws.ResultsNotShown = false;
+        kav::NoteNewProblem(ws, true);
     });
 }
 

@@ -78,7 +78,7 @@ void TFXNodeAddForm::NodeNameExit() {
 void TFXNodeAddForm::AddButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedField();
-        const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_);
+        const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_, kav::ThePrompts());
         Update_List_of_Nodes();
         if (added)
             ShowNodesInLinkWindow();
@@ -88,7 +88,7 @@ void TFXNodeAddForm::AddButtonClick() {
 void TFXNodeAddForm::RemoveButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedField();
-        const bool removed = kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_));
+        const bool removed = kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
         Update_List_of_Nodes();
         if (removed)
             ShowNodesInLinkWindow();

@@ -24,13 +24,6 @@ public:
     RangeError() : CheckedError("Range check error") {}
 };
 
-// Signed 32-bit addition that throws IntegerOverflow instead of wrapping.
-inline int32_t CheckedAdd(int32_t a, int32_t b) {
-    int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) throw IntegerOverflow();
-    return sum;
-}
-
 // Narrows a 64-bit value to 32 bits, throwing IntegerOverflow when it does not fit.
 inline int32_t CheckedNarrow(int64_t value) {
     if (value < INT32_MIN || value > INT32_MAX) throw IntegerOverflow();
