@@ -292,6 +292,24 @@ TEST(RunOutOfKilter, GrowingPotentialsStopTheSolveWithValidNumbers) {
     EXPECT_EQ(Flows(ws), (Values{1, 1, 1, 1}));
 }
 
+// In each problem the first potential change meets the end of the 32-bit
+// range: its only candidate has the largest reduced cost (a wider type would
+// have used it, so the problem is not shown infeasible), or the raise would
+// carry a crossing link's reduced cost above or below the range.
+TEST(RunOutOfKilter, PotentialChangesAtTheEndOfTheRangeStopTheSolve) {
+    Workspace onlyCandidate, above, below;
+    ProblemBuilder(onlyCandidate).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, INT32_MAX);
+    ProblemBuilder(above).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, 10).Link(
+        1, 2, 0, 1, INT32_MAX - 5);
+    ProblemBuilder(below).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, 10).Link(
+        2, 1, 0, 0, INT32_MIN + 5);
+    for (Workspace* ws : {&onlyCandidate, &above, &below}) {
+        const SolveStatus status = RunOutOfKilter(*ws, nullptr);
+        EXPECT_TRUE(status.IsStopped()) << "link count " << ws->LinkCount;
+        EXPECT_FALSE(ws->Infeasible);
+    }
+}
+
 TEST(RunOutOfKilter, StartingReducedCostsBeyondRangeAreRefused) {
     Workspace ws;
     ThreeNodeExample(ws);
