@@ -234,8 +234,8 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
         seconds.size() % 2 == 1 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2;
     kav::ComputeTotalCost(ws);
     std::printf("status %s\nfailed_link %d\ntotal_cost %.0f\nsolve_seconds %.6f\n",
-                status.IsInfeasible() ? "infeasible" : "feasible", status.FailedLink,
-                ws.TotalCost, median);
+                status.IsInfeasible() ? "infeasible" : "feasible", status.FailedLink, ws.TotalCost,
+                median);
     if (options.printFlows) {
         for (int32_t k = 1; k <= ws.LinkCount; ++k)
             std::printf("link %d %d\n", k, ws.LinkFlow[k]);

@@ -93,7 +93,8 @@ int main(int argc, char* argv[]) {
 
     kav::ResultListBuilder builder;
     kav::ResultLists lists;
-    for (kav::LinkOrder order : {kav::LinkOrder::Input, kav::LinkOrder::Origin, kav::LinkOrder::Dest}) {
+    for (kav::LinkOrder order :
+         {kav::LinkOrder::Input, kav::LinkOrder::Origin, kav::LinkOrder::Dest}) {
         const char letter = order == kav::LinkOrder::Input    ? 'I'
                             : order == kav::LinkOrder::Origin ? 'O'
                                                               : 'D';

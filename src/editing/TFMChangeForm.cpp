@@ -343,7 +343,7 @@ void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) 
     quitButton_->setEnabled(true);
     const int32_t k = CurrentLink();
     if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text()),
-                                         kav::ThePrompts()))
+                                       kav::ThePrompts()))
         linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();

@@ -88,7 +88,8 @@ void TFXNodeAddForm::AddButtonClick() {
 void TFXNodeAddForm::RemoveButtonClick() {
     kav::GuardHandler([&] {
         CommitFocusedField();
-        const bool removed = kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
+        const bool removed =
+            kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
         Update_List_of_Nodes();
         if (removed)
             ShowNodesInLinkWindow();

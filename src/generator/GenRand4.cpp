@@ -47,7 +47,6 @@ std::string InFolder(const std::string& directory, const char* name) {
     return directory + "/" + name;
 }
 
-
 // Origins 1..O, destinations O+1..O+D, then the source and the sink; a link
 // from every origin to every destination with a random capacity and cost, a
 // link from the source to every origin, one from every destination to the

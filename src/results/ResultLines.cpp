@@ -92,7 +92,8 @@ ResultListBuilder::ResultListBuilder()
       groupFill_(MaxNodes + 2, 0),
       grouped_(MaxLinks, 0) {}
 
-void ResultListBuilder::Build(Workspace& ws, LinkOrder order, bool showAllLinks, ResultLists& lists) {
+void ResultListBuilder::Build(Workspace& ws, LinkOrder order, bool showAllLinks,
+                              ResultLists& lists) {
     ClearStaleSolution(ws, SolutionUse::Listing);
     lists.links.clear();
     lists.nodes.clear();

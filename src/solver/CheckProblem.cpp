@@ -18,7 +18,6 @@ struct NodeTally {
     int64_t maxIn = 0;
 };
 
-
 std::string ConnectivityLine(const std::string& name, const NodeTally& tally) {
     if (tally.noOrigin && tally.noDest)
         return "Node <" + name + "> is never used...FATAL ERROR...";

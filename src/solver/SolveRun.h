@@ -13,7 +13,7 @@ namespace kav {
 
 // What the solve run needs from the windows. The main menu implements it.
 class SolveRunView {
-public:
+  public:
     virtual ~SolveRunView() = default;
     // Checks failed: fill the error list, hide the main menu, show the list.
     virtual void ShowCheckErrors(const std::vector<std::string>& lines) = 0;

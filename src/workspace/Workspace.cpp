@@ -40,8 +40,8 @@ bool IsNode(const Workspace& ws, int32_t node) {
 }
 
 LinkData GetLink(const Workspace& ws, int32_t link) {
-    return LinkData{ws.LinkOrigin[link], ws.LinkDest[link], ws.LinkLower[link],
-                    ws.LinkUpper[link], ws.LinkCost[link]};
+    return LinkData{ws.LinkOrigin[link], ws.LinkDest[link], ws.LinkLower[link], ws.LinkUpper[link],
+                    ws.LinkCost[link]};
 }
 
 void SetLink(Workspace& ws, int32_t link, const LinkData& data) {

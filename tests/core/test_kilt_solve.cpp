@@ -299,10 +299,16 @@ TEST(RunOutOfKilter, GrowingPotentialsStopTheSolveWithValidNumbers) {
 TEST(RunOutOfKilter, PotentialChangesAtTheEndOfTheRangeStopTheSolve) {
     Workspace onlyCandidate, above, below;
     ProblemBuilder(onlyCandidate).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, INT32_MAX);
-    ProblemBuilder(above).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, 10).Link(
-        1, 2, 0, 1, INT32_MAX - 5);
-    ProblemBuilder(below).Nodes(2).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, 10).Link(
-        2, 1, 0, 0, INT32_MIN + 5);
+    ProblemBuilder(above)
+        .Nodes(2)
+        .Link(1, 2, 1, 1, 0)
+        .Link(2, 1, 0, 1, 10)
+        .Link(1, 2, 0, 1, INT32_MAX - 5);
+    ProblemBuilder(below)
+        .Nodes(2)
+        .Link(1, 2, 1, 1, 0)
+        .Link(2, 1, 0, 1, 10)
+        .Link(2, 1, 0, 0, INT32_MIN + 5);
     for (Workspace* ws : {&onlyCandidate, &above, &below}) {
         const SolveStatus status = RunOutOfKilter(*ws, nullptr);
         EXPECT_TRUE(status.IsStopped()) << "link count " << ws->LinkCount;
