@@ -37,13 +37,15 @@ std::vector<int32_t> Potentials(const Workspace& ws) {
 
 using Values = std::vector<int32_t>;
 
-// Solves ws, and plain (made a copy of it) the plain way: the outcome, the
-// failing link, the flows, the potentials and the progress reports must agree.
-void ExpectSameAsPlainRun(Workspace& ws, Workspace& plain) {
+// Solves ws with solver, and plain (made a copy of it) the plain way: the
+// outcome, the failing link, the flows, the potentials and the progress reports
+// must agree. The callers keep one solver for all their problems, so that
+// anything a solve left in its scratch would show in the next one.
+void ExpectSameAsPlainRun(KilterSolver& solver, Workspace& ws, Workspace& plain) {
     plain = ws;
     const reference::ReferenceResult expected = reference::ReferenceKilter(plain).Run();
     RecordingSink sink;
-    const SolveStatus status = RunOutOfKilter(ws, &sink);
+    const SolveStatus status = solver.Solve(ws, &sink);
     ASSERT_EQ(ws.Infeasible, expected.infeasible);
     ASSERT_EQ(status.IsInfeasible(), expected.infeasible);
     if (expected.infeasible) {
@@ -152,6 +154,7 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
     // costs make such ties frequent.
     std::mt19937 rng(20261207);
     Workspace ws, plain;
+    KilterSolver solver;
     int infeasible = 0;
     for (int trial = 0; trial < 400; ++trial) {
         MakeRandomProblem(ws, rng);
@@ -164,7 +167,7 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
             for (int32_t n = 1; n <= ws.NodeCount; ++n)
                 ws.NodePotential[n] = small(rng);
         }
-        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(solver, ws, plain)) << "trial " << trial;
         infeasible += ws.Infeasible ? 1 : 0;
     }
     EXPECT_GT(infeasible, 10);
@@ -176,19 +179,21 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnLargerProblems) {
     // 150 to 250 nodes, 6 links a node, costs -60..60, 4% lower bounds, upper to 300.
     const RandomProblemShape shape{150, 250, 6, 60, 4, 300};
     Workspace ws, plain;
+    KilterSolver solver;
     for (int trial = 0; trial < 8; ++trial) {
         if (trial % 2 == 0) {
             MakeRandomProblem(ws, rng, shape);
         } else {
             MakeTransportProblem(ws, rng, 10 + trial, 25 - trial);
         }
-        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(solver, ws, plain)) << "trial " << trial;
     }
 }
 
 TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
     std::mt19937 rng(7);
     Workspace ws, plain;
+    KilterSolver solver;
     for (int trial = 0; trial < 150; ++trial) {
         MakeRandomProblem(ws, rng);
         RunOutOfKilter(ws, nullptr);
@@ -200,7 +205,7 @@ TEST(RunOutOfKilter, RestartsFromAChangedOptimumLikeThePlainRun) {
             ws.LinkCost[k] = -ws.LinkCost[k] + 1;
             ws.LinkUpper[k] = ws.LinkLower[k] + (ws.LinkUpper[k] - ws.LinkLower[k]) / 2;
         }
-        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(ws, plain)) << "trial " << trial;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(solver, ws, plain)) << "trial " << trial;
     }
 }
 
