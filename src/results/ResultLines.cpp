@@ -119,7 +119,7 @@ void ResultListBuilder::Build(Workspace& ws, LinkOrder order, bool showAllLinks,
 }
 
 void ResultListBuilder::SortNames(const Workspace& ws) {
-    Quickie(1, static_cast<uint16_t>(ws.NodeCount), ws.NodeName.data(), nameOrder_.data(), 'S');
+    QuickieNames(1, static_cast<uint16_t>(ws.NodeCount), ws.NodeName.data(), nameOrder_.data());
 }
 
 void ResultListBuilder::AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const {

@@ -224,8 +224,8 @@ class KilterRun {
     void BuildLists() {
         uint16_t* outOrder = s_.outOrder.data();
         uint16_t* inOrder = s_.inOrder.data();
-        SortOkf(1, static_cast<uint16_t>(linkCount_), origin_ + 1, outOrder + 1, 'I');
-        SortOkf(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder + 1, 'I');
+        SortOkfIntegers(1, static_cast<uint16_t>(linkCount_), origin_ + 1, outOrder + 1);
+        SortOkfIntegers(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder + 1);
         BuildFirst(outOrder, origin_, firstOut_);
         BuildFirst(inOrder, dest_, firstIn_);
         for (int32_t i = 1; i <= linkCount_; ++i) {
