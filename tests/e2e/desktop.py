@@ -46,6 +46,9 @@ class Desktop:
         self.answered = set()
         self.trace = trace
         os.makedirs(output, exist_ok=True)
+        for old in os.listdir(output):
+            if old.startswith(name + "-") and old.endswith(".png"):
+                os.remove(os.path.join(output, old))
 
     # ----- starting and stopping -----
 
