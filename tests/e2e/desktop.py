@@ -144,7 +144,7 @@ class Desktop:
 
     def visible_titles(self):
         found = self._x(["xdotool", "search", "--onlyvisible", "--name", ""], check=False).split()
-        return sorted({self.title(wid) for wid in found} - {""})
+        return sorted({self.title(wid) for wid in found} - {"", "Openbox"})
 
     def is_viewable(self, wid):
         return "Map State: IsViewable" in self._x(["xwininfo", "-id", wid], check=False)

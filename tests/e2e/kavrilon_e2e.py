@@ -9,6 +9,7 @@ names the window or step that went wrong and saves a screenshot under DIR."""
 
 import argparse
 import os
+import signal
 import sys
 import time
 
@@ -334,6 +335,8 @@ def main():
     parser.add_argument("--trace", action="store_true",
                         help="save a screenshot of every message box before answering it")
     args = parser.parse_args()
+    # A test runner's stop ends the displays and the program too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     try:
         with Desktop(os.path.abspath(args.program), os.path.abspath(args.output),
                      args.case, trace=args.trace) as d:
