@@ -42,6 +42,7 @@ class Desktop:
         self.app = None
         self.app_log = os.path.join(output, name + ".log")
         self.last_action = "the start"
+        self.current_step = None
         self.shots = 0
         self.answered = set()
         self.trace = trace
@@ -184,7 +185,13 @@ class Desktop:
         self._x(["import", "-display", self.display, "-window", "root", path], check=False)
         return path
 
+    def step(self, text):
+        """Names what the test is doing, for the failure messages that follow."""
+        self.current_step = text
+
     def fail(self, message):
+        if self.current_step:
+            message = "%s: %s" % (self.current_step, message)
         shot = self.screenshot("failure") if self.xvfb and self.xvfb.poll() is None else None
         details = [message]
         if self.display and self.xvfb.poll() is None:
@@ -224,6 +231,23 @@ class Desktop:
         self.key(*keys)
         self.last_action = "answering message box %d with %s" % (len(self.answered), " ".join(keys))
         self.wait_gone(wid, "Kavrilon")
+
+    def click(self, wid, x, y):
+        """Clicks at x, y in the window wid; negative values count from its far edges."""
+        size = dict(line.split("=") for line in
+                    self._x(["xdotool", "getwindowgeometry", "--shell", wid]).split())
+        x = x if x >= 0 else int(size["WIDTH"]) + x
+        y = y if y >= 0 else int(size["HEIGHT"]) + y
+        self.last_action = "a click at %d,%d in \"%s\"" % (x, y, self.title(wid))
+        self._x(["xdotool", "mousemove", "--window", wid, str(x), str(y), "click", "1"])
+
+    def expect_no_box(self, seconds=1.5):
+        """Fails if a further message box appears within seconds."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if [wid for wid in self.windows("Kavrilon") if wid not in self.answered]:
+                self.fail("a further message box appeared after " + self.last_action)
+            time.sleep(POLL_SECONDS)
 
     def press_in(self, title, *keys):
         """Waits for the window titled title, gives it the keyboard, presses keys."""

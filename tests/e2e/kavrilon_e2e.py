@@ -116,17 +116,31 @@ def build_two_nodes(d):
     d._until(lambda: not d.windows(NODES), "the node window did not close")
 
 
-def add_two_links_and_save(d, stem):
-    """In the link window: adds A to B and B to A, returns to the main menu and saves."""
-    # End then Home selects the first line, Home then End the last, whether or
-    # not the list had a current line when it got the focus.
-    first, last = ("End", "Home"), ("Home", "End")
-    for origin, destination in ((first, last), (last, first)):
-        d.press_in(LINKS, "alt+o", *origin, "alt+d", *destination, "alt+a")
+# Keys that select the first or the last line of a list that has the focus,
+# whether or not the list had a current line when it got the focus.
+FIRST, LAST = ("End", "Home"), ("Home", "End")
+
+
+def choose_ends(d, origin, destination):
+    """Selects the link's ends in the link window."""
+    d.press_in(LINKS, "alt+o", *origin, "alt+d", *destination)
+
+
+def quit_and_save(d, stem):
+    """From the link window back to the main menu, then Save under stem."""
     d.press_in(LINKS, "alt+q")
     d.press_in(CHOOSER, "alt+q")
     d.wait_window(MAIN)
     save(d, stem)
+
+
+def add_two_links_and_save(d, stem):
+    """In the link window: adds A to B and B to A, returns to the main menu and saves."""
+    d.step("adding two links and saving them")
+    for origin, destination in ((FIRST, LAST), (LAST, FIRST)):
+        choose_ends(d, origin, destination)
+        d.key("alt+a")
+    quit_and_save(d, stem)
 
 
 # ----- the cases -----
@@ -136,6 +150,7 @@ def link_range_warning(d):
     d.launch()
     build_two_nodes(d)
     open_window(d, "alt+l", LINKS, CHOOSER)
+    d.step("-05 in Lower Bound, then Tab")
     d.key("alt+l", "ctrl+a")
     d.type("-05")
     d.key("Tab")
@@ -151,6 +166,7 @@ def link_no_origin(d):
     d.launch()
     build_two_nodes(d)
     open_window(d, "alt+l", LINKS, CHOOSER)
+    d.step("007 in Lower Bound, no origin, then Alt+A")
     d.key("alt+l", "ctrl+a")
     d.type("007")
     d.key("alt+a")
@@ -161,6 +177,30 @@ def link_no_origin(d):
     check_saved(d, "OUT", (["A", "B"], [(1, 2, 7, 0, 0), (2, 1, 7, 0, 0)]))
 
 
+def link_click_after_warning(d):
+    """A click on Add Link while Lower Bound holds 007: after the conversion
+    warning the click carries on and adds the link, as Alt+A would."""
+    d.launch()
+    build_two_nodes(d)
+    links = open_window(d, "alt+l", LINKS, CHOOSER)
+    d.step("007 in Lower Bound, then a click on Add Link")
+    choose_ends(d, FIRST, LAST)
+    d.key("alt+u", "ctrl+a")
+    d.type("9")
+    d.key("alt+l", "ctrl+a")
+    d.type("007")
+    d.click(links, 40, -18)  # Add Link, the first of the buttons along the bottom
+    d.answer_box("Return")
+    d.step("Alt+A right after the click's link was added must report that no origin is selected")
+    d.key("alt+a")
+    d.answer_box("Return")
+    d.step("adding B to A by Alt+A and saving")
+    choose_ends(d, LAST, FIRST)
+    d.key("alt+a")
+    quit_and_save(d, "OUT")
+    check_saved(d, "OUT", (["A", "B"], [(1, 2, 7, 9, 0), (2, 1, 7, 9, 0)]))
+
+
 def change_warnings(d):
     """A cost out of range and a lower bound above the upper bound, each
     leaving the field by Tab: two warnings each, and the link is unchanged."""
@@ -168,12 +208,14 @@ def change_warnings(d):
     load(d, write_problem(d, "CYCLE", CYCLE))
     open_window(d, "alt+c", CHANGE, MAIN)
     for field, text in (("alt+c", "0100000001"), ("alt+l", "050")):
+        d.step("%s in the field of %s, then Tab" % (text, field))
         d.key(field, "ctrl+a")
         d.type(text)
         d.key("Tab")
         d.answer_box("Return")  # leading zero
         d.answer_box("Return")  # out of range, or above the upper bound of 10
         d.require_shown(CHANGE)
+    d.step("quitting and saving")
     d.press_in(CHANGE, "alt+q")
     d.wait_window(MAIN)
     save(d, "OUT")
@@ -184,15 +226,17 @@ def files(d):
     """Load, run, display, save (a new name, then over it), and Exit with its questions."""
     d.launch()
     load(d, write_problem(d, "CYCLE", CYCLE))
+    d.step("a run")
     d.press_in(MAIN, "alt+r")
     d.wait_window("Kavrilon", exclude=d.answered)
     d.require_shown(PERCENT)  # the solution time is shown over the percent window
     d.answer_box("Return")
     d.wait_window(MAIN)
-    # Results not yet seen: Exit warns first; No keeps everything.
+    d.step("Exit with results not seen, No")
     d.press_in(MAIN, "alt+e")
     d.answer_box("alt+n")
     d.require_shown(MAIN)
+    d.step("display, then save")
     open_window(d, "alt+d", RESULTS, MAIN)
     d.key("alt+q")
     d.wait_window(MAIN)
@@ -200,12 +244,14 @@ def files(d):
     check_saved(d, "OUT", CYCLE)
     # Saving over OUT.NDE asks to replace it; OUT.LIN exists too, so the link
     # file is asked for, and a new name is written without a question.
+    d.step("saving over the saved files")
     d.press_in(MAIN, "alt+s")
     choose_file(d, SAVE_NODES, os.path.join(d.folder, "OUT.NDE"))
     d.answer_box("alt+y")
     choose_file(d, SAVE_LINKS, os.path.join(d.folder, "OTHER.LIN"))
     check_file(d, "OTHER.LIN", problem_bytes(CYCLE)[1])
     # Saved and seen: Exit asks only whether to exit. No stays; Yes ends it.
+    d.step("Exit, No, then Exit, Yes")
     d.press_in(MAIN, "alt+e")
     d.answer_box("alt+n")
     d.require_shown(MAIN)
@@ -213,6 +259,32 @@ def files(d):
     d.answer_box("alt+y")
     d.answer_box("Return")  # "Exiting KAVRILON."
     expect_exit(d)
+
+
+def exit_guards(d):
+    """Enter never discards work: No is the default of the discard warning and
+    of the replace question; closing the main menu by Alt+F4 warns as Exit does."""
+    d.launch()
+    load(d, write_problem(d, "CYCLE", CYCLE))
+    d.press_in(MAIN, "alt+r")
+    d.answer_box("Return")
+    d.step("Exit with results not seen, Enter on the warning must answer No")
+    d.press_in(MAIN, "alt+e")
+    d.answer_box("Return")
+    d.expect_no_box()
+    d.require_shown(MAIN)
+    d.step("Alt+F4 on the main menu with results not seen: the warning, then the exit question")
+    d.press_in(MAIN, "alt+F4")
+    d.answer_box("alt+y")
+    d.answer_box("alt+n")
+    d.expect_no_box()
+    d.require_shown(MAIN)
+    d.step("saving over an existing file, Enter on the replace question must answer No")
+    save(d, "CYCLE")
+    d.answer_box("Return")
+    d.press_in(SAVE_NODES, "Escape")  # asked again: cancel
+    d.answer_box("Return")  # files will not be saved
+    check_saved(d, "CYCLE", CYCLE)
 
 
 def expect_exit(d):
@@ -230,6 +302,7 @@ def infeasible(d):
     """An infeasible run shows three boxes in order; Exit then warns about unseen results."""
     d.launch()
     load(d, write_problem(d, "INF", INFEASIBLE))
+    d.step("an infeasible run")
     d.press_in(MAIN, "alt+r")
     for over in (PERCENT, PERCENT):  # the failed link, then the solution time
         d.wait_window("Kavrilon", exclude=d.answered)
@@ -239,6 +312,7 @@ def infeasible(d):
     d.require_shown(MAIN)
     d.answer_box("Return")
     d.require_shown(MAIN)
+    d.step("Exit after the infeasible run")
     d.press_in(MAIN, "alt+e")
     d.answer_box("alt+y")  # results not seen: continue anyway
     d.answer_box("alt+y")  # exit now
@@ -323,8 +397,9 @@ def window_manager(d):
                                   + faults))
 
 
-CASES = {case.__name__: case for case in (link_range_warning, link_no_origin, change_warnings,
-                                         files, infeasible, window_manager)}
+CASES = {case.__name__: case for case in (link_range_warning, link_no_origin,
+                                         link_click_after_warning, change_warnings, files,
+                                         exit_guards, infeasible, window_manager)}
 
 
 def main():
