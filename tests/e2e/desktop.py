@@ -153,9 +153,6 @@ class Desktop:
     def is_iconic(self, wid):
         return "Iconic" in self._x(["xprop", "-id", wid, "WM_STATE"], check=False)
 
-    def running(self):
-        return self.app is not None and self.app.poll() is None
-
     def wait_window(self, title, exclude=(), seconds=WAIT_SECONDS):
         """Waits for a viewable window titled title that is not in exclude."""
         def found():

@@ -28,7 +28,7 @@ OPEN_NODES = "Input the name of the file with the NODE information"
 SAVE_NODES = "Specify the file in which to store the NODE information"
 SAVE_LINKS = "Specify the file in which to store the LINK information"
 
-# A cycle through three nodes with a cost below zero: feasible.
+# A cycle through three nodes whose costs add up to 3: feasible, no flow is optimal.
 CYCLE = (["A", "B", "C"], [(1, 2, 0, 10, 5), (2, 3, 0, 10, -3), (3, 1, 0, 10, 1)])
 # Five units must enter C through link 3 while at most one can come back:
 # every node passes the checks, and the run fails on link 3.
@@ -334,20 +334,21 @@ def window_manager(d):
         if not d.is_viewable(wid):
             faults.append("Alt+F4 closed \"%s\" (%s)" % (title, d.screenshot("closed")))
             d._x(["xdotool", "windowmap", wid], check=False)
-        minimise(wid, title)
+        minimise(wid, "\"%s\"" % title)
         d.activate(wid)
 
-    def minimise(wid, title, back=lambda wid: d.is_viewable(wid) and not d.is_iconic(wid),
+    def minimise(wid, what, back=lambda wid: d.is_viewable(wid) and not d.is_iconic(wid),
                  settle=0.5, seconds=3.0):
-        d.last_action = "minimising \"%s\"" % title
+        """Minimises wid and expects back(wid) within seconds."""
+        d.last_action = "minimising " + what
         d._x(["xdotool", "windowminimize", wid], check=False)
         time.sleep(settle)
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline and not back(wid):
             time.sleep(0.05)
-        d.require_running("after minimising \"%s\"" % title)
+        d.require_running("after " + d.last_action)
         if not back(wid):
-            faults.append("\"%s\" stayed minimised (%s)" % (title, d.screenshot("minimised")))
+            faults.append("%s: it stayed minimised (%s)" % (d.last_action, d.screenshot("minimised")))
             d._x(["xdotool", "windowactivate", wid], check=False)
 
     d.launch()
@@ -355,7 +356,7 @@ def window_manager(d):
     # be minimised (its timer hiding it counts as back).
     splash = d.windows(ABOUT)
     if splash:
-        minimise(splash[0], "splash", lambda wid: not d.is_iconic(wid), 0.2, 0.5)
+        minimise(splash[0], "the splash", lambda wid: not d.is_iconic(wid), 0.2, 0.5)
         d.wait_gone(splash[0], "splash")
     load(d, write_problem(d, "CYCLE", CYCLE))
 
@@ -368,7 +369,7 @@ def window_manager(d):
     try_window(NODES)
     d.press_in(NODES, "alt+r")  # nothing selected: an information box
     box = d.wait_window("Kavrilon", exclude=d.answered)
-    minimise(box, "Kavrilon")
+    minimise(box, "a message box")
     d.answer_box("Return")
     d.require_shown(NODES)
     d.press_in(NODES, "alt+q")
@@ -379,8 +380,15 @@ def window_manager(d):
     open_window(d, "alt+c", CHANGE, MAIN)
     try_window(CHANGE)
     d.press_in(CHANGE, "alt+q")
+    # The percent window is on screen while the solution time is shown over it.
     d.press_in(MAIN, "alt+r")
+    box = d.wait_window("Kavrilon", exclude=d.answered)
+
+    def usable(_):
+        return d.is_viewable(box) and not d.is_iconic(box)
+    minimise(d.wait_window(PERCENT), "\"%s\" under the solution time's box" % PERCENT, usable)
     d.answer_box("Return")
+    d.require_shown(MAIN)
     open_window(d, "alt+d", RESULTS, MAIN)
     try_window(RESULTS)
     d.press_in(RESULTS, "alt+q")
