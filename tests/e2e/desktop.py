@@ -172,9 +172,13 @@ class Desktop:
                       % (self.app.returncode, when, self.last_action))
 
     def require_shown(self, title):
-        self.require_running("with \"%s\" expected on screen" % title)
-        if not self.windows(title):
-            self.fail("the window \"%s\" is not on screen after %s" % (title, self.last_action))
+        """The window titled title is on screen (a search may miss it while
+        another window is being destroyed, so it is asked for a moment)."""
+        def shown():
+            self.require_running("with \"%s\" expected on screen" % title)
+            return self.windows(title)
+        self._until(shown, "the window \"%s\" is not on screen after %s"
+                    % (title, self.last_action), 2.0)
 
     def screenshot(self, label):
         self.shots += 1
