@@ -140,6 +140,7 @@ def add_two_links_and_save(d, stem):
     for origin, destination in ((FIRST, LAST), (LAST, FIRST)):
         choose_ends(d, origin, destination)
         d.key("alt+a")
+        d.expect_no_box(0.5)
     quit_and_save(d, stem)
 
 
@@ -167,6 +168,8 @@ def link_no_origin(d):
     build_two_nodes(d)
     open_window(d, "alt+l", LINKS, CHOOSER)
     d.step("007 in Lower Bound, no origin, then Alt+A")
+    d.key("alt+u", "ctrl+a")
+    d.type("9")
     d.key("alt+l", "ctrl+a")
     d.type("007")
     d.key("alt+a")
@@ -174,7 +177,7 @@ def link_no_origin(d):
     d.answer_box("Return")  # no origin is selected
     d.require_shown(LINKS)
     add_two_links_and_save(d, "OUT")
-    check_saved(d, "OUT", (["A", "B"], [(1, 2, 7, 0, 0), (2, 1, 7, 0, 0)]))
+    check_saved(d, "OUT", (["A", "B"], [(1, 2, 7, 9, 0), (2, 1, 7, 9, 0)]))
 
 
 def link_click_after_warning(d):
