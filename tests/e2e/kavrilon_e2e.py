@@ -192,7 +192,7 @@ def link_click_after_warning(d):
     d.type("9")
     d.key("alt+l", "ctrl+a")
     d.type("007")
-    d.click(links, 40, -18)  # Add Link, the first of the buttons along the bottom
+    d.click(links, 40, -24)  # Add Link, the first of the buttons along the bottom
     d.answer_box("Return")
     d.step("Alt+A right after the click's link was added must report that no origin is selected")
     d.key("alt+a")
@@ -351,7 +351,8 @@ def window_manager(d):
             time.sleep(0.05)
         d.require_running("after " + d.last_action)
         if not back(wid):
-            faults.append("%s: it stayed minimised (%s)" % (d.last_action, d.screenshot("minimised")))
+            shot = d.screenshot("minimised")
+            faults.append("%s: it stayed minimised (%s)" % (d.last_action, shot))
             d._x(["xdotool", "windowactivate", wid], check=False)
 
     d.launch()
