@@ -104,6 +104,13 @@ def open_window(d, keys, title, over):
     return wid
 
 
+def open_link_window(d):
+    """Starts the program, adds the nodes A and B and opens the link window."""
+    d.launch()
+    build_two_nodes(d)
+    return open_window(d, "alt+l", LINKS, CHOOSER)
+
+
 def build_two_nodes(d):
     """Main menu, Add New Links/Nodes, Add Node, A and B, Quit: at the chooser."""
     open_window(d, "alt+n", CHOOSER, MAIN)
@@ -148,9 +155,7 @@ def add_two_links_and_save(d, stem):
 
 def link_range_warning(d):
     """-05 in Lower Bound gives two warnings in a row; the program stays."""
-    d.launch()
-    build_two_nodes(d)
-    open_window(d, "alt+l", LINKS, CHOOSER)
+    open_link_window(d)
     d.step("-05 in Lower Bound, then Tab")
     d.key("alt+l", "ctrl+a")
     d.type("-05")
@@ -164,9 +169,7 @@ def link_range_warning(d):
 
 def link_no_origin(d):
     """007 in Lower Bound and Alt+A with no origin: two warnings; the program stays."""
-    d.launch()
-    build_two_nodes(d)
-    open_window(d, "alt+l", LINKS, CHOOSER)
+    open_link_window(d)
     d.step("007 in Lower Bound, no origin, then Alt+A")
     d.key("alt+u", "ctrl+a")
     d.type("9")
@@ -183,9 +186,7 @@ def link_no_origin(d):
 def link_click_after_warning(d):
     """A click on Add Link while Lower Bound holds 007: after the conversion
     warning the click carries on and adds the link, as Alt+A would."""
-    d.launch()
-    build_two_nodes(d)
-    links = open_window(d, "alt+l", LINKS, CHOOSER)
+    links = open_link_window(d)
     d.step("007 in Lower Bound, then a click on Add Link")
     choose_ends(d, FIRST, LAST)
     d.key("alt+u", "ctrl+a")
