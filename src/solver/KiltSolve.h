@@ -36,7 +36,9 @@ class ProgressSink {
 // The solve was stopped because potentials, reduced costs or kilter numbers
 // would leave the 32-bit range, or because the problem breaks what the solver
 // needs (a link naming a missing node, a lower bound above its upper bound).
-// Every value in the Workspace is still a valid 32-bit number.
+// Every value in the Workspace is still a valid 32-bit number. The solver
+// reports it in its status; the solve run throws it for the application's
+// standard error report.
 class SolveStopped : public CheckedError {
   public:
     using CheckedError::CheckedError;
