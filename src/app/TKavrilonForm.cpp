@@ -185,7 +185,8 @@ void TKavrilonForm::BuildWindow() {
     ConnectGuarded(DisplayButton, &QPushButton::clicked, this, &TKavrilonForm::DisplayButtonClick);
     ConnectGuarded(SaveButton, &QPushButton::clicked, this, &TKavrilonForm::SaveButtonClick);
     ConnectGuarded(ExitButton, &QPushButton::clicked, this, &TKavrilonForm::ExitButtonClick);
-    ConnectGuarded(GenerateButton, &QPushButton::clicked, this, &TKavrilonForm::GenerateButtonClick);
+    ConnectGuarded(GenerateButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::GenerateButtonClick);
 
     SetProblemButtons(false);
     setFixedSize(sizeHint());

@@ -390,8 +390,7 @@ class MainMenuTest : public QObject {
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
         Button("DisplayButton")->click();
         QVERIFY(windows.results->isVisible());
-        QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"),
-                          Qt::LeftButton);
+        QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"), Qt::LeftButton);
         QVERIFY(menu->isVisible());
 
         prompts.Reset();
