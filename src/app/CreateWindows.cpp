@@ -45,10 +45,11 @@ void ConnectMainMenu(const ProgramWindows& w) {
     QObject::connect(menu, &TKavrilonForm::resultsRequested, w.results, &QWidget::show);
     QObject::connect(menu, &TKavrilonForm::generatorRequested, w.generator, &QWidget::show);
     QObject::connect(menu, &TKavrilonForm::checkStarting, w.errorList, &TFMErrorForm::ClearLines);
-    QObject::connect(
-        menu, &TKavrilonForm::checkFailed, w.errorList,
-        [errors = w.errorList](const std::vector<std::string>& lines) { errors->SetLines(lines); });
-    QObject::connect(menu, &TKavrilonForm::errorListRequested, w.errorList, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::checkFailed, w.errorList,
+                     [errors = w.errorList](const std::vector<std::string>& lines) {
+                         errors->SetLines(lines);
+                         errors->show();
+                     });
     QObject::connect(menu, &TKavrilonForm::runStarting, w.percentDone, &TPCTOKFForm::ShowForRun);
     QObject::connect(menu, &TKavrilonForm::runEnded, w.percentDone, &QWidget::hide);
     menu->SetProgressSink(w.percentDone);

@@ -345,9 +345,8 @@ void TKavrilonForm::closeEvent(QCloseEvent* event) {
 }
 
 void TKavrilonForm::ShowCheckErrors(const std::vector<std::string>& lines) {
-    emit checkFailed(lines);
     hide();
-    emit errorListRequested();
+    emit checkFailed(lines);
 }
 
 void TKavrilonForm::ShowProgressWindow() {

@@ -50,11 +50,10 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void aboutTimerStopRequested();
 
     // The solve run: a check of a problem with links is starting; it failed
-    // with these lines, which are to be shown in place of the menu; the
+    // with these lines, to be shown in place of the (hidden) menu; the
     // algorithm is starting (the menu hides) and has ended (the menu returns).
     void checkStarting();
     void checkFailed(const std::vector<std::string>& lines);
-    void errorListRequested();
     void runStarting();
     void runEnded();
 

@@ -32,7 +32,8 @@ class TFMLinkAddForm : public TEditingWindow {
     void FormShown() override { FormCreate(); }
     // Runs each time the window is shown, not only when it is made.
     void FormCreate();
-    // Key filter of the three number fields; true when the key is discarded.
+    // Key filter of the three number fields (unit cost, lower and upper bound,
+    // not only UnitCost); true when the key is discarded.
     bool UnitCostKeyPress(QKeyEvent* event);
     void UnitCostExit();
     void LowerBoundExit();
