@@ -8,7 +8,7 @@
 # that several folders share, only its own folder's part. A file of results/,
 # editing/ or generator/ belongs to the windows when it or its .cpp includes a
 # Qt header (the computational library is built without Qt, so a Qt include
-# cannot hide in it). Run: cmake -DSOURCE_DIR=.../src -P CheckIncludeLayers.cmake
+# cannot hide in it). Every quoted include is a path from src/. Run: cmake -DSOURCE_DIR=.../src -P CheckIncludeLayers.cmake
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
     message(FATAL_ERROR "SOURCE_DIR is not a folder: '${SOURCE_DIR}'")
@@ -66,8 +66,15 @@ foreach(file IN LISTS files)
     file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS includes)
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" included "${line}")
-        if(NOT EXISTS "${SOURCE_DIR}/${included}")
-            continue()  # not a file of src/ (moc output, a system header)
+        if(included MATCHES "\\.moc$|^moc_")
+            continue()  # the meta-object compiler's output
+        endif()
+        # Every file of src/ is included by its path from src/, so that none
+        # escapes this check by a path relative to the including file.
+        if(included MATCHES "\\.\\." OR NOT EXISTS "${SOURCE_DIR}/${included}")
+            message(SEND_ERROR "${file}: include \"${included}\" is not a path from src/")
+            math(EXPR faults "${faults} + 1")
+            continue()
         endif()
         layer_of("${included}" to)
         string(REGEX MATCH "^[^/]+" to_folder "${included}")
