@@ -30,10 +30,6 @@ namespace {
 // The windows, made and wired as program start makes them.
 ProgramWindows windows;
 
-}  // namespace
-
-namespace {
-
 // Answers every box with OK (a question Yes) and keeps the last text shown.
 class RecordingPrompts : public kav::SilentPrompts {
   public:

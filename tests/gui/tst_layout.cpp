@@ -31,10 +31,6 @@ namespace {
 // The windows, made and wired as program start makes them.
 ProgramWindows windows;
 
-}  // namespace
-
-namespace {
-
 // A problem whose lines are as wide as the lists ever get: names of 12
 // characters and the largest bounds, flows and costs a field accepts.
 void SetWidestProblem() {

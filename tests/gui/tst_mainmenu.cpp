@@ -30,10 +30,6 @@ namespace {
 // The windows, made and wired as program start makes them.
 ProgramWindows windows;
 
-}  // namespace
-
-namespace {
-
 const std::string DiscardQuestion =
     "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\rDo you really want to continue?";
 const std::string ExitQuestion = "Thanks for using KAVRILON.\rAre you sure you want to exit now?";

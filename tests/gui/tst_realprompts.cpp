@@ -29,10 +29,6 @@ namespace {
 // The windows, made and wired as program start makes them.
 ProgramWindows windows;
 
-}  // namespace
-
-namespace {
-
 // One box as it was on screen.
 struct SeenBox {
     QString text;
