@@ -10,6 +10,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     liblemon-dev libglpk-dev
     poppler-utils fonts-dejavu-core
+    python3 xvfb openbox xdotool x11-utils imagemagick
 )
 
 missing=()

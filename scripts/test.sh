@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: once in a
 # normal build with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Finally runs the file-reader fuzzer for a short,
-# fixed time over its corpus.
+# UndefinedBehaviorSanitizer (there without the end-to-end tests, which start
+# the real program under Xvfb and openbox and would only be slower). Finally
+# runs the file-reader fuzzer for a short, fixed time over its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -60,7 +61,7 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAVRILON_WERROR
     -DKAVRILON_SANITIZE=ON -DKAVRILON_BUILD_BENCH=OFF
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --label-exclude e2e
 
 if [[ -f tests/fuzz/CMakeLists.txt ]]; then
     echo "=== fuzzing the file reader ==="
