@@ -18,8 +18,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AppWindows.h"
-#include "app/ProgramPrinter.h"
+#include "gui/AnchorWindow.h"
+#include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
@@ -78,9 +78,8 @@ int main(int argc, char* argv[]) {
     }
 
     QWidget mainMenu;
-    TheWindows().mainMenu = &mainMenu;
+    SetAnchorWindow(&mainMenu);
     auto* form = new TFMResultsForm;
-    TheWindows().results = form;
     form->show();
     QApplication::processEvents();
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppWindows.h"
+#include "gui/AnchorWindow.h"
 #include "results/ResultLines.h"
 #include "results/TFMResultsForm.h"
 #include "workspace/Workspace.h"
@@ -106,14 +106,13 @@ int main(int argc, char* argv[]) {
 
     const double before = StatusMiB("VmRSS");
     QWidget mainMenu;
-    TheWindows().mainMenu = &mainMenu;
+    SetAnchorWindow(&mainMenu);
     auto* form = new TFMResultsForm;
-    TheWindows().results = form;
 
     QElapsedTimer opening;
     opening.start();
     form->show();
-    HideMainMenu();
+    mainMenu.hide();
     QApplication::processEvents();
     std::printf("%-52s %7.2f ms\n", "first opening (build, fill, lay out, paint)",
                 static_cast<double>(opening.nsecsElapsed()) / 1e6);

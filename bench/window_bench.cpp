@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
+#include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "support/PaintCounter.h"
 #include "workspace/ProblemFiles.h"
@@ -26,6 +26,9 @@
 #include "workspace/Workspace.h"
 
 namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
 
 // Answers every box with OK (a question Yes) and keeps the last text shown.
 class RecordingPrompts : public kav::SilentPrompts {
@@ -59,19 +62,19 @@ int main(int argc, char* argv[]) {
 
     RecordingPrompts prompts;
     kav::InstallPrompts(&prompts);
-    CreateWindows();
-    ShowMainMenu();
+    windows = CreateWindows();
+    windows.mainMenu->show();
     kav::Workspace& ws = kav::TheWorkspace();
     if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", nodeFile.c_str());
         return 1;
     }
-    SetProblemButtons(true);
+    windows.mainMenu->SetProblemButtons(true);
     std::printf("links %d\nnodes %d\n", ws.LinkCount, ws.NodeCount);
 
-    auto* run = TheWindows().mainMenu->findChild<QPushButton*>("RunButton");
-    auto* gauge = TheWindows().percentDone->findChild<QProgressBar*>("Gauge1");
+    auto* run = windows.mainMenu->findChild<QPushButton*>("RunButton");
+    auto* gauge = windows.percentDone->findChild<QProgressBar*>("Gauge1");
     PaintCounter counter;
     gauge->installEventFilter(&counter);
     for (int k = 0; k < repeat; ++k) {
@@ -86,7 +89,7 @@ int main(int argc, char* argv[]) {
         std::printf("solution_message %s\nbutton_seconds %.3f\ngauge_paints %d\n",
                     OneLine(prompts.lastMessage).c_str(), seconds, counter.paints);
     }
-    DestroyWindows();
+    DestroyWindows(windows);
     kav::InstallPrompts(nullptr);
     return 0;
 }

@@ -1,20 +1,22 @@
 #include "app/CreateWindows.h"
 
-#include "app/AppWindows.h"
-#include "app/ButtonKeys.h"
-#include "app/FocusFrame.h"
-#include "app/Hints.h"
-#include "app/Placement.h"
+#include <QTimer>
+
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
-#include "app/WindowRules.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "generator/TRandGenerator.h"
+#include "gui/AnchorWindow.h"
+#include "gui/ButtonKeys.h"
+#include "gui/FocusFrame.h"
+#include "gui/Hints.h"
+#include "gui/Placement.h"
+#include "gui/WindowRules.h"
 #include "results/TFMResultsForm.h"
 
 namespace {
@@ -26,17 +28,75 @@ Window* Secondary(Window* window) {
     return window;
 }
 
+void ShowInFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// What the main menu asks for and what its run reports.
+void ConnectMainMenu(const ProgramWindows& w) {
+    TKavrilonForm* menu = w.mainMenu;
+    QObject::connect(menu, &TKavrilonForm::aboutTimerStopRequested, w.aboutBox,
+                     [box = w.aboutBox] { box->AboutTimer()->stop(); });
+    QObject::connect(menu, &TKavrilonForm::aboutBoxRequested, w.aboutBox, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::addWindowRequested, w.addStuff, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::changeWindowRequested, w.change, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::resultsRequested, w.results, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::generatorRequested, w.generator, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::checkStarting, w.errorList, &TFMErrorForm::ClearLines);
+    QObject::connect(menu, &TKavrilonForm::checkFailed, w.errorList,
+                     [errors = w.errorList](const std::vector<std::string>& lines) {
+                         errors->SetLines(lines);
+                         errors->show();
+                     });
+    QObject::connect(menu, &TKavrilonForm::runStarting, w.percentDone, &TPCTOKFForm::ShowForRun);
+    QObject::connect(menu, &TKavrilonForm::runEnded, w.percentDone, &QWidget::hide);
+    menu->SetProgressSink(w.percentDone);
+}
+
+// Every window that replaces the main menu brings it back when it closes.
+void ConnectReturnsToMenu(const ProgramWindows& w) {
+    QWidget* menu = w.mainMenu;
+    QObject::connect(w.aboutBox, &TAboutBoxKavrilon::closed, menu, &QWidget::show);
+    QObject::connect(w.errorList, &TFMErrorForm::closed, menu, &QWidget::show);
+    QObject::connect(w.results, &TFMResultsForm::closed, menu, &QWidget::show);
+    QObject::connect(w.change, &TFMChangeForm::closed, menu, &QWidget::show);
+    QObject::connect(w.addStuff, &TFMAddStuff::closed, w.mainMenu,
+                     [menu = w.mainMenu](bool problemComplete) {
+                         menu->SetProblemButtons(problemComplete);
+                         menu->show();
+                     });
+}
+
 }  // namespace
 
-void CreateWindows() {
+void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
+    QObject::connect(chooser, &TFMAddStuff::nodeWindowRequested, nodes,
+                     [nodes] { ShowInFront(nodes); });
+    QObject::connect(chooser, &TFMAddStuff::linkWindowRequested, links,
+                     [links] { ShowInFront(links); });
+    // The node and link windows belong to the chooser: they close with it,
+    // each taking in what its focused field holds.
+    QObject::connect(chooser, &TFMAddStuff::closing, nodes, [nodes, links] {
+        for (TEditingWindow* window : std::initializer_list<TEditingWindow*>{nodes, links}) {
+            if (window->isVisible())
+                window->CloseWithChooser();
+        }
+    });
+    QObject::connect(nodes, &TFXNodeAddForm::nodeListShown, chooser,
+                     &TFMAddStuff::UpdateLinkButton);
+    QObject::connect(nodes, &TFXNodeAddForm::nodesChanged, links, &TFMLinkAddForm::NodesChanged);
+}
+
+ProgramWindows CreateWindows() {
     InstallHintSwitch();
     InstallEnterPressesButtons();
     InstallWindowRules();
     InstallFocusFrames();
-    AppWindows& windows = TheWindows();
-    auto* mainMenu = new TKavrilonForm;
-    windows.mainMenu = mainMenu;
-    windows.setProblemButtons = [mainMenu](bool enabled) { mainMenu->SetProblemButtons(enabled); };
+    ProgramWindows windows;
+    windows.mainMenu = new TKavrilonForm;
+    SetAnchorWindow(windows.mainMenu);
     windows.aboutBox = Secondary(new TAboutBoxKavrilon);
     windows.addStuff = Secondary(new TFMAddStuff);
     windows.linkAdder = Secondary(new TFMLinkAddForm);
@@ -47,6 +107,10 @@ void CreateWindows() {
     windows.percentDone = Secondary(new TPCTOKFForm);
     windows.generator = Secondary(new TRandGenerator);
 
+    ConnectMainMenu(windows);
+    ConnectReturnsToMenu(windows);
+    ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
+
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.
     for (QWidget* window : std::initializer_list<QWidget*>{
@@ -55,10 +119,10 @@ void CreateWindows() {
         PlaceOverMainMenu(window);
     PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
     PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);
+    return windows;
 }
 
-void DestroyWindows() {
-    AppWindows& windows = TheWindows();
+void DestroyWindows(ProgramWindows& windows) {
     delete windows.generator;
     delete windows.percentDone;
     delete windows.change;
@@ -69,5 +133,5 @@ void DestroyWindows() {
     delete windows.addStuff;
     delete windows.aboutBox;
     delete windows.mainMenu;
-    windows = AppWindows();
+    windows = ProgramWindows();
 }

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
-#include "app/Placement.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
+#include "gui/Placement.h"
 #include "workspace/Prompts.h"
 
 namespace {
@@ -103,7 +103,7 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(QWidget* parent) : QWidget(parent) {
     OKButton->setDefault(true);
     OKButton->setAutoDefault(true);
     OKButton->setMinimumWidth(90);
-    connect(OKButton, &QPushButton::clicked, this, &TAboutBoxKavrilon::OKButtonClick);
+    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TAboutBoxKavrilon::OKButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -115,14 +115,14 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(QWidget* parent) : QWidget(parent) {
     AboutTimer_ = new QTimer(this);
     AboutTimer_->setObjectName(QStringLiteral("AboutTimer"));
     AboutTimer_->setInterval(AboutTimerInterval);
-    connect(AboutTimer_, &QTimer::timeout, this, &TAboutBoxKavrilon::AboutTimerTimer);
+    ConnectGuarded(AboutTimer_, &QTimer::timeout, this, &TAboutBoxKavrilon::AboutTimerTimer);
     AboutTimer_->start();
 }
 
 void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        kav::GuardHandler([&] { FormShow(); });
 }
 
 // Only OK and the timer close the box; a close from the window system would
@@ -144,7 +144,7 @@ void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {
 }
 
 void TAboutBoxKavrilon::FormShow() {
-    kav::GuardHandler([&] { FillVersionLabels(ProgramVersionInfo()); });
+    FillVersionLabels(ProgramVersionInfo());
 }
 
 void TAboutBoxKavrilon::FillVersionLabels(const std::optional<FileVersionInfo>& info) {
@@ -155,17 +155,14 @@ void TAboutBoxKavrilon::FillVersionLabels(const std::optional<FileVersionInfo>& 
 }
 
 void TAboutBoxKavrilon::OKButtonClick() {
-    kav::GuardHandler([&] {
-        ShowMainMenu();
-        hide();
-    });
+    // The main menu comes back before the box goes.
+    emit closed();
+    hide();
 }
 
 void TAboutBoxKavrilon::AboutTimerTimer() {
-    kav::GuardHandler([&] {
-        OKButton->setVisible(true);
-        hide();
-    });
+    OKButton->setVisible(true);
+    hide();
 }
 
 void TAboutBoxKavrilon::MakeSplash() {

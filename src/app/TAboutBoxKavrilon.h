@@ -24,6 +24,10 @@ class TAboutBoxKavrilon : public QWidget {
     // what they hold.
     void FillVersionLabels(const std::optional<FileVersionInfo>& info);
 
+  signals:
+    // OK was pressed: the box is closing.
+    void closed();
+
   public slots:
     void FormShow();
     void OKButtonClick();

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
-#include "app/PickList.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
+#include "gui/PickList.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -26,7 +26,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setToolTip(QStringLiteral("Click here to return to Main Menu"));
     OKButton->setMinimumWidth(120);
-    connect(OKButton, &QPushButton::clicked, this, &TFMErrorForm::OKButtonClick);
+    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TFMErrorForm::OKButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -52,8 +52,6 @@ void TFMErrorForm::closeEvent(QCloseEvent* event) {
 }
 
 void TFMErrorForm::OKButtonClick() {
-    kav::GuardHandler([&] {
-        hide();
-        ShowMainMenu();
-    });
+    hide();
+    emit closed();
 }

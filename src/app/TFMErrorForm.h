@@ -18,6 +18,10 @@ class TFMErrorForm : public QWidget {
     void ClearLines();
     void SetLines(const std::vector<std::string>& lines);
 
+  signals:
+    // Ok closed the window.
+    void closed();
+
   public slots:
     void OKButtonClick();
 

@@ -11,17 +11,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
-#include "app/Hints.h"
-#include "app/ProgramPrinter.h"
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMErrorForm.h"
-#include "app/TPCTOKFForm.h"
-#include "editing/TFMAddStuff.h"
-#include "editing/TFMChangeForm.h"
-#include "generator/TRandGenerator.h"
-#include "results/TFMResultsForm.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
+#include "gui/Hints.h"
+#include "gui/ProgramPrinter.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -78,13 +72,6 @@ QGridLayout* FrameGrid(QFrame* bevel) {
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
     return grid;
-}
-
-// Hides the main menu and shows window (when there is one) in its place.
-void ShowInPlaceOfMenu(QWidget* window) {
-    HideMainMenu();
-    if (window)
-        window->show();
 }
 
 }  // namespace
@@ -187,18 +174,19 @@ void TKavrilonForm::BuildWindow() {
     layout->addWidget(Bevel2);
     layout->addWidget(Bevel1);
 
-    connect(AboutButton, &QPushButton::clicked, this, &TKavrilonForm::AboutButtonClick);
-    connect(HintShow, &QPushButton::clicked, this, &TKavrilonForm::HintShowClick);
-    connect(PrinterButton, &QPushButton::clicked, this, &TKavrilonForm::PrinterButtonClick);
-    connect(ReadButton, &QPushButton::clicked, this, &TKavrilonForm::ReadButtonClick);
-    connect(AddButton, &QPushButton::clicked, this, &TKavrilonForm::AddButtonClick);
-    connect(ZeroButton, &QPushButton::clicked, this, &TKavrilonForm::ZeroButtonClick);
-    connect(ChangeButton, &QPushButton::clicked, this, &TKavrilonForm::ChangeButtonClick);
-    connect(RunButton, &QPushButton::clicked, this, &TKavrilonForm::RunButtonClick);
-    connect(DisplayButton, &QPushButton::clicked, this, &TKavrilonForm::DisplayButtonClick);
-    connect(SaveButton, &QPushButton::clicked, this, &TKavrilonForm::SaveButtonClick);
-    connect(ExitButton, &QPushButton::clicked, this, &TKavrilonForm::ExitButtonClick);
-    connect(GenerateButton, &QPushButton::clicked, this, &TKavrilonForm::GenerateButtonClick);
+    ConnectGuarded(AboutButton, &QPushButton::clicked, this, &TKavrilonForm::AboutButtonClick);
+    ConnectGuarded(HintShow, &QPushButton::clicked, this, &TKavrilonForm::HintShowClick);
+    ConnectGuarded(PrinterButton, &QPushButton::clicked, this, &TKavrilonForm::PrinterButtonClick);
+    ConnectGuarded(ReadButton, &QPushButton::clicked, this, &TKavrilonForm::ReadButtonClick);
+    ConnectGuarded(AddButton, &QPushButton::clicked, this, &TKavrilonForm::AddButtonClick);
+    ConnectGuarded(ZeroButton, &QPushButton::clicked, this, &TKavrilonForm::ZeroButtonClick);
+    ConnectGuarded(ChangeButton, &QPushButton::clicked, this, &TKavrilonForm::ChangeButtonClick);
+    ConnectGuarded(RunButton, &QPushButton::clicked, this, &TKavrilonForm::RunButtonClick);
+    ConnectGuarded(DisplayButton, &QPushButton::clicked, this, &TKavrilonForm::DisplayButtonClick);
+    ConnectGuarded(SaveButton, &QPushButton::clicked, this, &TKavrilonForm::SaveButtonClick);
+    ConnectGuarded(ExitButton, &QPushButton::clicked, this, &TKavrilonForm::ExitButtonClick);
+    ConnectGuarded(GenerateButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::GenerateButtonClick);
 
     SetProblemButtons(false);
     setFixedSize(sizeHint());
@@ -224,11 +212,6 @@ void TKavrilonForm::FormCreate() {
     });
 }
 
-void TKavrilonForm::StopAboutTimer() {
-    if (TheWindows().aboutBox)
-        TheWindows().aboutBox->AboutTimer()->stop();
-}
-
 bool TKavrilonForm::ConfirmDiscard() {
     const kav::Workspace& ws = kav::TheWorkspace();
     if (!ws.DataNotSaved && !ws.ResultsNotShown)
@@ -240,115 +223,102 @@ bool TKavrilonForm::ConfirmDiscard() {
 }
 
 void TKavrilonForm::AboutButtonClick() {
-    kav::GuardHandler([&] {
-        StopAboutTimer();
-        ShowInPlaceOfMenu(TheWindows().aboutBox);
-    });
+    emit aboutTimerStopRequested();
+    hide();
+    emit aboutBoxRequested();
 }
 
 void TKavrilonForm::HintShowClick() {
-    kav::GuardHandler([&] {
-        SetHintsShown(!HintsShown());
-        if (HintsShown()) {
-            HintShowLabel->setText(QString::fromLatin1(HintsShownText));
-            PaintText(HintShowLabel, Colours::Lime);
-            HintShow->setText(QStringLiteral("Hide &Hints"));
-        } else {
-            HintShowLabel->setText(QString::fromLatin1(HintsHiddenText));
-            PaintText(HintShowLabel, Colours::Yellow);
-            HintShow->setText(QStringLiteral("Show &Hints"));
-        }
-    });
+    SetHintsShown(!HintsShown());
+    if (HintsShown()) {
+        HintShowLabel->setText(QString::fromLatin1(HintsShownText));
+        PaintText(HintShowLabel, Colours::Lime);
+        HintShow->setText(QStringLiteral("Hide &Hints"));
+    } else {
+        HintShowLabel->setText(QString::fromLatin1(HintsHiddenText));
+        PaintText(HintShowLabel, Colours::Yellow);
+        HintShow->setText(QStringLiteral("Show &Hints"));
+    }
 }
 
 // The printer (or PDF file) and page chosen here hold for the run; Print Lists
 // uses them.
 void TKavrilonForm::PrinterButtonClick() {
-    kav::GuardHandler([&] { RunPrinterSetup(kav::ThePrompts()); });
+    RunPrinterSetup(kav::ThePrompts());
 }
 
 void TKavrilonForm::ReadButtonClick() {
-    kav::GuardHandler([&] {
-        if (!ConfirmDiscard())
-            return;
-        switch (kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts())) {
-            case kav::LoadOutcome::Loaded:
-                SetProblemButtons(true);
-                break;
-            case kav::LoadOutcome::Failed:
-                SetProblemButtons(false);
-                break;
-            case kav::LoadOutcome::Cancelled:
-            case kav::LoadOutcome::Refused:
-                break;
-        }
-    });
+    if (!ConfirmDiscard())
+        return;
+    switch (kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts())) {
+        case kav::LoadOutcome::Loaded:
+            SetProblemButtons(true);
+            break;
+        case kav::LoadOutcome::Failed:
+            SetProblemButtons(false);
+            break;
+        case kav::LoadOutcome::Cancelled:
+        case kav::LoadOutcome::Refused:
+            break;
+    }
 }
 
 void TKavrilonForm::AddButtonClick() {
-    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().addStuff); });
+    hide();
+    emit addWindowRequested();
 }
 
 void TKavrilonForm::ZeroButtonClick() {
-    kav::GuardHandler([&] {
-        if (!ConfirmDiscard())
-            return;
-        kav::TheWorkspace().Empty();
-        SetProblemButtons(false);
-    });
+    if (!ConfirmDiscard())
+        return;
+    kav::TheWorkspace().Empty();
+    SetProblemButtons(false);
 }
 
 void TKavrilonForm::ChangeButtonClick() {
-    kav::GuardHandler([&] { ShowInPlaceOfMenu(TheWindows().change); });
+    hide();
+    emit changeWindowRequested();
 }
 
 void TKavrilonForm::RunButtonClick() {
     kav::GuardHandler([&] {
         kav::Workspace& ws = kav::TheWorkspace();
         // Every check starts from an empty error list.
-        if (ws.LinkCount > 0 && TheWindows().errorList)
-            TheWindows().errorList->ClearLines();
+        if (ws.LinkCount > 0)
+            emit checkStarting();
         kav::RunSolve(ws, kav::ThePrompts(), *this);
     });
     // A run abandoned by an error must not leave the main menu hidden.
-    if (TheWindows().percentDone && TheWindows().percentDone->isVisible())
+    if (runShowing_)
         HideProgressWindow();
 }
 
 void TKavrilonForm::DisplayButtonClick() {
-    kav::GuardHandler([&] {
-        if (TheWindows().results)
-            TheWindows().results->show();
-        HideMainMenu();
-    });
+    emit resultsRequested();
+    hide();
 }
 
 void TKavrilonForm::SaveButtonClick() {
-    kav::GuardHandler([&] { kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts()); });
+    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts());
 }
 
 void TKavrilonForm::ExitButtonClick() {
-    kav::GuardHandler([&] {
-        if (!ConfirmDiscard())
-            return;
-        StopAboutTimer();
-        discardAsked_ = true;
-        close();
-        discardAsked_ = false;
-    });
+    if (!ConfirmDiscard())
+        return;
+    emit aboutTimerStopRequested();
+    discardAsked_ = true;
+    close();
+    discardAsked_ = false;
 }
 
 void TKavrilonForm::GenerateButtonClick() {
-    kav::GuardHandler([&] {
-        if (TheWindows().generator)
-            TheWindows().generator->show();
-        kav::Workspace& ws = kav::TheWorkspace();
-        kav::NoteNewProblem(ws, true);
-    });
+    emit generatorRequested();
+    kav::Workspace& ws = kav::TheWorkspace();
+    kav::NoteNewProblem(ws, true);
 }
 
 bool TKavrilonForm::FormClose() {
-    StopAboutTimer();
+    emit aboutTimerStopRequested();
     kav::Prompts& prompts = kav::ThePrompts();
     prompts.Beep(kav::BeepCriticalStop);
     if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo, ExitQuestion) !=
@@ -373,26 +343,22 @@ void TKavrilonForm::closeEvent(QCloseEvent* event) {
 }
 
 void TKavrilonForm::ShowCheckErrors(const std::vector<std::string>& lines) {
-    TFMErrorForm* errorList = TheWindows().errorList;
-    if (!errorList)
-        return;
-    errorList->SetLines(lines);
-    HideMainMenu();
-    errorList->show();
+    hide();
+    emit checkFailed(lines);
 }
 
 void TKavrilonForm::ShowProgressWindow() {
-    if (TheWindows().percentDone)
-        TheWindows().percentDone->ShowForRun();
-    HideMainMenu();
+    emit runStarting();
+    hide();
+    runShowing_ = true;
 }
 
 void TKavrilonForm::HideProgressWindow() {
-    if (TheWindows().percentDone)
-        TheWindows().percentDone->hide();
-    ShowMainMenu();
+    runShowing_ = false;
+    emit runEnded();
+    show();
 }
 
 kav::ProgressSink* TKavrilonForm::Progress() {
-    return TheWindows().percentDone;
+    return progress_;
 }

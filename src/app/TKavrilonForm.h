@@ -23,6 +23,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     // Enables or disables Change, Run, Display and Save together.
     void SetProblemButtons(bool enabled);
 
+    // Where the solve run reports its progress (the percent window).
+    void SetProgressSink(kav::ProgressSink* progress) { progress_ = progress; }
+
     // The start-up splash, a separate about box owned by the main window.
     TAboutBoxKavrilon* Splash() const { return splash_.get(); }
 
@@ -36,7 +39,26 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     // The user confirmed the exit and the main window closed: the program ends.
     void ProgramEnds();
 
+    // Windows the menu's buttons open; the menu hides itself for all but the
+    // generator's.
+    void aboutBoxRequested();
+    void addWindowRequested();
+    void changeWindowRequested();
+    void resultsRequested();
+    void generatorRequested();
+    // About, Exit and the exit question stop the about box's timer.
+    void aboutTimerStopRequested();
+
+    // The solve run: a check of a problem with links is starting; it failed
+    // with these lines, to be shown in place of the (hidden) menu; the
+    // algorithm is starting (the menu hides) and has ended (the menu returns).
+    void checkStarting();
+    void checkFailed(const std::vector<std::string>& lines);
+    void runStarting();
+    void runEnded();
+
   public slots:
+    // Runs once, when the menu is made (the splash and the empty problem).
     void FormCreate();
     void AboutButtonClick();
     void HintShowClick();
@@ -59,7 +81,6 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     bool ConfirmDiscard();
     // Asks whether the program may end; true lets the window close.
     bool FormClose();
-    void StopAboutTimer();
     void BuildWindow();
 
     QPushButton* AboutButton;
@@ -77,6 +98,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     QLabel* HintShowLabel;
 
     std::unique_ptr<TAboutBoxKavrilon> splash_;
+    kav::ProgressSink* progress_ = nullptr;
+    // The percent window replaces the menu for a run that has not ended.
+    bool runShowing_ = false;
     // The Exit button has asked ConfirmDiscard for the close it starts.
     bool discardAsked_ = false;
 };

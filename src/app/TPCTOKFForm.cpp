@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/GuiCommon.h"
+#include "gui/GuiCommon.h"
 #include "workspace/NumberFormat.h"
 
 QString PercentLabelText(double percent) {

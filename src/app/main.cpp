@@ -1,14 +1,13 @@
 #include <QIcon>
 #include <clocale>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
 #include "app/LocaleSeparators.h"
-#include "app/Placement.h"
-#include "app/QtPrompts.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"
+#include "gui/Placement.h"
+#include "gui/QtPrompts.h"
 #include "workspace/Prompts.h"
 
 int main(int argc, char* argv[]) {
@@ -25,20 +24,20 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     kav::InstallPrompts(&prompts);
 
-    CreateWindows();
-    auto* mainMenu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+    ProgramWindows windows = CreateWindows();
+    TKavrilonForm* mainMenu = windows.mainMenu;
     // Queued, so that the main window has finished closing when the loop ends.
     QObject::connect(
         mainMenu, &TKavrilonForm::ProgramEnds, &app, [] { QApplication::exit(0); },
         Qt::QueuedConnection);
     CentreOnScreen(mainMenu);
-    CentreOnScreen(TheWindows().aboutBox);
-    ShowMainMenu();
+    CentreOnScreen(windows.aboutBox);
+    mainMenu->show();
     // The splash shown while the windows were made stays in front of the menu.
     if (mainMenu->Splash()->isVisible())
         mainMenu->Splash()->raise();
     const int exitCode = QApplication::exec();
-    DestroyWindows();
+    DestroyWindows(windows);
     kav::InstallPrompts(nullptr);
     return exitCode;
 }

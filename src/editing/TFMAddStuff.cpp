@@ -3,23 +3,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
-#include "editing/EditingWidgets.h"
-#include "editing/TFMLinkAddForm.h"
-#include "editing/TFXNodeAddForm.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/EditingWidgets.h"
+#include "gui/GuiCommon.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
-
-namespace {
-
-void ShowInFront(QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-}  // namespace
 
 TFMAddStuff::TFMAddStuff(QWidget* parent)
     : TEditingWindow("FMAddStuff", QStringLiteral("Select Node or Link to ADD"), Colours::Blue,
@@ -43,9 +31,9 @@ TFMAddStuff::TFMAddStuff(QWidget* parent)
     }
     setMinimumWidth(340);
 
-    connect(nodeButton_, &QPushButton::clicked, this, &TFMAddStuff::NodeBUttonClick);
-    connect(linkButton_, &QPushButton::clicked, this, &TFMAddStuff::LinkButtonClick);
-    connect(quitButton_, &QPushButton::clicked, this, &TFMAddStuff::QuitButtonClick);
+    ConnectGuarded(nodeButton_, &QPushButton::clicked, this, &TFMAddStuff::NodeBUttonClick);
+    ConnectGuarded(linkButton_, &QPushButton::clicked, this, &TFMAddStuff::LinkButtonClick);
+    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMAddStuff::QuitButtonClick);
 }
 
 void TFMAddStuff::UpdateLinkButton() {
@@ -57,37 +45,22 @@ void TFMAddStuff::FormCreate() {
 }
 
 void TFMAddStuff::NodeBUttonClick() {
-    kav::GuardHandler([&] {
-        if (TFXNodeAddForm* nodes = TheWindows().nodeAdder)
-            ShowInFront(nodes);
-    });
+    emit nodeWindowRequested();
 }
 
 void TFMAddStuff::LinkButtonClick() {
-    kav::GuardHandler([&] {
-        if (kav::TheWorkspace().LinkCount >= kav::MaxLinks) {
-            kav::ThePrompts().Message(kav::MsgKind::Warning, kav::MsgButtons::Ok,
-                                      "Maximum number of links have been added ... Sorry ... ");
-            return;
-        }
-        if (TFMLinkAddForm* links = TheWindows().linkAdder)
-            ShowInFront(links);
-    });
+    if (kav::TheWorkspace().LinkCount >= kav::MaxLinks) {
+        kav::ThePrompts().Message(kav::MsgKind::Warning, kav::MsgButtons::Ok,
+                                  "Maximum number of links have been added ... Sorry ... ");
+        return;
+    }
+    emit linkWindowRequested();
 }
 
 void TFMAddStuff::QuitButtonClick() {
-    kav::GuardHandler([&] {
-        // The node and link windows belong to this chooser: they close with it,
-        // each taking in what its focused field holds.
-        const AppWindows& windows = TheWindows();
-        for (TEditingWindow* window :
-             std::initializer_list<TEditingWindow*>{windows.nodeAdder, windows.linkAdder}) {
-            if (window && window->isVisible())
-                window->CloseWithChooser();
-        }
-        const kav::Workspace& ws = kav::TheWorkspace();
-        SetProblemButtons(ws.NodeCount >= 2 && ws.LinkCount >= 2);
-        hide();
-        ShowMainMenu();
-    });
+    emit closing();
+    const kav::Workspace& ws = kav::TheWorkspace();
+    const bool problemComplete = ws.NodeCount >= 2 && ws.LinkCount >= 2;
+    hide();
+    emit closed(problemComplete);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/EditingWidgets.h"
+#include "gui/EditingWidgets.h"
 
 class QPushButton;
 
@@ -11,16 +11,26 @@ class TFMAddStuff : public TEditingWindow {
   public:
     explicit TFMAddStuff(QWidget* parent = nullptr);
 
-    // Links need two nodes: the node window calls this after every change.
+  signals:
+    void nodeWindowRequested();
+    void linkWindowRequested();
+    // Quit was pressed: the windows opened from here are to close first.
+    void closing();
+    // The chooser has closed; problemComplete when the problem has at least
+    // two nodes and two links.
+    void closed(bool problemComplete);
+
+  public slots:
+    // Links need two nodes: refreshed whenever the node window lists the nodes.
     void UpdateLinkButton();
 
-  private slots:
+  private:
     void NodeBUttonClick();
     void LinkButtonClick();
     void QuitButtonClick();
 
-  private:
     void FormShown() override { FormCreate(); }
+    // Runs each time the chooser is shown, not only when it is made.
     void FormCreate();
 
     QPushButton* nodeButton_;

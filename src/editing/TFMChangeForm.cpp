@@ -13,9 +13,9 @@
 #include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
 #include "editing/EditingLines.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
 #include "solver/KiltSolve.h"
 #include "solver/PadText.h"
 #include "workspace/Prompts.h"
@@ -179,11 +179,14 @@ TFMChangeForm::TFMChangeForm(QWidget* parent)
     WatchField(costNew_, &TFMChangeForm::CostNewExit, &TFMChangeForm::LBNewKeyPress);
     for (QComboBox* box : {linkList_, originList_, destList_})
         box->installEventFilter(this);
-    connect(linkList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::LinkListChange);
-    connect(originList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::OriginListChange);
-    connect(destList_, &QComboBox::currentIndexChanged, this, &TFMChangeForm::DestListChange);
-    connect(removeButton_, &QPushButton::clicked, this, &TFMChangeForm::RemoveButtonClick);
-    connect(quitButton_, &QPushButton::clicked, this, &TFMChangeForm::QuitButtonClick);
+    ConnectGuarded(linkList_, &QComboBox::currentIndexChanged, this,
+                   &TFMChangeForm::LinkListChange);
+    ConnectGuarded(originList_, &QComboBox::currentIndexChanged, this,
+                   &TFMChangeForm::OriginListChange);
+    ConnectGuarded(destList_, &QComboBox::currentIndexChanged, this,
+                   &TFMChangeForm::DestListChange);
+    ConnectGuarded(removeButton_, &QPushButton::clicked, this, &TFMChangeForm::RemoveButtonClick);
+    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMChangeForm::QuitButtonClick);
 }
 
 bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
@@ -229,7 +232,7 @@ void TFMChangeForm::UpdateList() {
 }
 
 void TFMChangeForm::LinkListChange() {
-    kav::GuardHandler([&] { ShowCurrentLink(); });
+    ShowCurrentLink();
 }
 
 void TFMChangeForm::ShowCurrentLink() {
@@ -290,11 +293,11 @@ void TFMChangeForm::ShowNoLink() {
 }
 
 void TFMChangeForm::OriginListChange() {
-    kav::GuardHandler([&] { RerouteCurrentLink(originList_, kav::RerouteOrigin); });
+    RerouteCurrentLink(originList_, kav::RerouteOrigin);
 }
 
 void TFMChangeForm::DestListChange() {
-    kav::GuardHandler([&] { RerouteCurrentLink(destList_, kav::RerouteDest); });
+    RerouteCurrentLink(destList_, kav::RerouteDest);
 }
 
 void TFMChangeForm::RerouteCurrentLink(const QComboBox* nodes,
@@ -310,17 +313,15 @@ void TFMChangeForm::RerouteCurrentLink(const QComboBox* nodes,
 }
 
 void TFMChangeForm::RemoveButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        const int32_t k = CurrentLink();
-        if (k == 0)
-            return;
-        kav::ToggleRemovalMark(kav::TheWorkspace(), k);
-        removalPending_ = true;
-        linksEdited_ = true;
-        UpdateList();
-        ShowCurrentLink();
-    });
+    CommitFocusedField();
+    const int32_t k = CurrentLink();
+    if (k == 0)
+        return;
+    kav::ToggleRemovalMark(kav::TheWorkspace(), k);
+    removalPending_ = true;
+    linksEdited_ = true;
+    UpdateList();
+    ShowCurrentLink();
 }
 
 bool TFMChangeForm::LBNewKeyPress(QKeyEvent* event) {
@@ -350,14 +351,12 @@ void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) 
 }
 
 void TFMChangeForm::QuitButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        kav::Workspace& ws = kav::TheWorkspace();
-        if (removalPending_)
-            kav::RemoveMarkedLinks(ws);
-        if (linksEdited_)
-            kav::NoteChangesCommitted(ws);
-        hide();
-        ShowMainMenu();
-    });
+    CommitFocusedField();
+    kav::Workspace& ws = kav::TheWorkspace();
+    if (removalPending_)
+        kav::RemoveMarkedLinks(ws);
+    if (linksEdited_)
+        kav::NoteChangesCommitted(ws);
+    hide();
+    emit closed();
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "editing/EditingOps.h"
-#include "editing/EditingWidgets.h"
+#include "gui/EditingWidgets.h"
 
 class QComboBox;
 class QLabel;
@@ -17,6 +17,10 @@ class TFMChangeForm : public TEditingWindow {
   public:
     explicit TFMChangeForm(QWidget* parent = nullptr);
 
+  signals:
+    // Quit closed the window (the marked links are gone).
+    void closed();
+
   private slots:
     void LinkListChange();
     void OriginListChange();
@@ -29,6 +33,7 @@ class TFMChangeForm : public TEditingWindow {
 
   private:
     void FormShown() override { FormShow(); }
+    // Runs each time the program shows the window: a visit starts at link 1.
     void FormShow();
     void UpdateList();
     void ShowCurrentLink();
@@ -36,7 +41,8 @@ class TFMChangeForm : public TEditingWindow {
     // The controls that change the current link: the two drop-downs, the three
     // editors and Remove.
     void SetEditorsEnabled(bool enabled);
-    // Key filter of the three editors; true when the key is discarded.
+    // Key filter of the three editors (lower bound, upper bound and cost, not
+    // only LBNew); true when the key is discarded.
     bool LBNewKeyPress(QKeyEvent* event);
     void LBNewExit();
     void UBNewExit();

@@ -9,11 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/GuiCommon.h"
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
-#include "editing/EditingWidgets.h"
 #include "editing/ValidateIntegerField.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/EditingWidgets.h"
+#include "gui/GuiCommon.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -92,13 +93,19 @@ TFMLinkAddForm::TFMLinkAddForm(QWidget* parent)
     WatchField(unitCost_, &TFMLinkAddForm::UnitCostExit, &TFMLinkAddForm::UnitCostKeyPress);
     WatchField(lowerBound_, &TFMLinkAddForm::LowerBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
     WatchField(upperBound_, &TFMLinkAddForm::UpperBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
-    connect(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
-    connect(removeLinkButton_, &QPushButton::clicked, this, &TFMLinkAddForm::RemoveLinkButtonClick);
-    connect(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
+    ConnectGuarded(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
+    ConnectGuarded(removeLinkButton_, &QPushButton::clicked, this,
+                   &TFMLinkAddForm::RemoveLinkButtonClick);
+    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
 }
 
 void TFMLinkAddForm::FormCreate() {
     UpdateAllLists();
+}
+
+void TFMLinkAddForm::NodesChanged() {
+    if (isVisible())
+        UpdateAllLists();
 }
 
 void TFMLinkAddForm::UpdateAllLists() {
@@ -148,26 +155,20 @@ void TFMLinkAddForm::UpperBoundExit() {
 }
 
 void TFMLinkAddForm::AddLinkClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
-                                pendingLower_, pendingUpper_, pendingCost_};
-        if (kav::AddLink(kav::TheWorkspace(), link, kav::ThePrompts()))
-            UpdateAllLists();
-    });
+    CommitFocusedField();
+    const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
+                            pendingLower_, pendingUpper_, pendingCost_};
+    if (kav::AddLink(kav::TheWorkspace(), link, kav::ThePrompts()))
+        UpdateAllLists();
 }
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_), kav::ThePrompts());
-        UpdateAllLists();
-    });
+    CommitFocusedField();
+    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_), kav::ThePrompts());
+    UpdateAllLists();
 }
 
 void TFMLinkAddForm::QuitButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        hide();
-    });
+    CommitFocusedField();
+    hide();
 }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "editing/EditingWidgets.h"
+#include "gui/EditingWidgets.h"
 
 class QLineEdit;
 class QListWidget;
@@ -15,9 +15,13 @@ class TFMLinkAddForm : public TEditingWindow {
   public:
     explicit TFMLinkAddForm(QWidget* parent = nullptr);
 
-    // Refills the node lists and the link table from the Workspace (the node
-    // window calls this when it changes the nodes while this window is open).
+    // Refills the node lists and the link table from the Workspace.
     void UpdateAllLists();
+
+  public slots:
+    // Nodes were added or removed elsewhere: while open, the window lists
+    // them as they are (it lists them afresh whenever it is shown).
+    void NodesChanged();
 
   private slots:
     void AddLinkClick();
@@ -26,8 +30,10 @@ class TFMLinkAddForm : public TEditingWindow {
 
   private:
     void FormShown() override { FormCreate(); }
+    // Runs each time the window is shown, not only when it is made.
     void FormCreate();
-    // Key filter of the three number fields; true when the key is discarded.
+    // Key filter of the three number fields (unit cost, lower and upper bound,
+    // not only UnitCost); true when the key is discarded.
     bool UnitCostKeyPress(QKeyEvent* event);
     void UnitCostExit();
     void LowerBoundExit();

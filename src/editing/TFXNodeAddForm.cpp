@@ -7,13 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
-#include "editing/EditingWidgets.h"
-#include "editing/TFMAddStuff.h"
-#include "editing/TFMLinkAddForm.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/EditingWidgets.h"
+#include "gui/GuiCommon.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -59,11 +57,11 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
     ChainTabOrder({nodeName_, addButton_, removeButton_, quitButton_, nodeList_});
 
     WatchField(nodeName_, &TFXNodeAddForm::NodeNameExit);
-    connect(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
+    ConnectGuarded(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
     // Enter in the name field adds the name typed, as Add's accelerator does.
     connect(nodeName_, &QLineEdit::returnPressed, addButton_, &QPushButton::animateClick);
-    connect(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
-    connect(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
+    ConnectGuarded(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
+    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
 }
 
 void TFXNodeAddForm::FormCreate() {
@@ -76,31 +74,25 @@ void TFXNodeAddForm::NodeNameExit() {
 }
 
 void TFXNodeAddForm::AddButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_, kav::ThePrompts());
-        Update_List_of_Nodes();
-        if (added)
-            ShowNodesInLinkWindow();
-    });
+    CommitFocusedField();
+    const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_, kav::ThePrompts());
+    Update_List_of_Nodes();
+    if (added)
+        emit nodesChanged();
 }
 
 void TFXNodeAddForm::RemoveButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        const bool removed =
-            kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
-        Update_List_of_Nodes();
-        if (removed)
-            ShowNodesInLinkWindow();
-    });
+    CommitFocusedField();
+    const bool removed =
+        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
+    Update_List_of_Nodes();
+    if (removed)
+        emit nodesChanged();
 }
 
 void TFXNodeAddForm::QuitButtonClick() {
-    kav::GuardHandler([&] {
-        CommitFocusedField();
-        hide();
-    });
+    CommitFocusedField();
+    hide();
 }
 
 void TFXNodeAddForm::Update_List_of_Nodes() {
@@ -109,12 +101,5 @@ void TFXNodeAddForm::Update_List_of_Nodes() {
     nodeList_->addItems(
         ListLines(ws.NodeCount, [&](int32_t k) { return kav::NodeListLine(ws, k); }));
     information_->setText(QString::fromStdString(kav::NodeCountText(ws.NodeCount)));
-    if (TFMAddStuff* chooser = TheWindows().addStuff)
-        chooser->UpdateLinkButton();
-}
-
-void TFXNodeAddForm::ShowNodesInLinkWindow() {
-    TFMLinkAddForm* links = TheWindows().linkAdder;
-    if (links && links->isVisible())
-        links->UpdateAllLists();
+    emit nodeListShown();
 }

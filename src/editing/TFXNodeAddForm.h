@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "editing/EditingWidgets.h"
+#include "gui/EditingWidgets.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,6 +15,13 @@ class TFXNodeAddForm : public TEditingWindow {
   public:
     explicit TFXNodeAddForm(QWidget* parent = nullptr);
 
+  signals:
+    // The node list was filled afresh from the Workspace (on show, after Add
+    // and Remove, whether they changed anything or not).
+    void nodeListShown();
+    // A node was added or removed.
+    void nodesChanged();
+
   private slots:
     void AddButtonClick();
     void RemoveButtonClick();
@@ -22,11 +29,10 @@ class TFXNodeAddForm : public TEditingWindow {
 
   private:
     void FormShown() override { FormCreate(); }
+    // Runs each time the window is shown, not only when it is made.
     void FormCreate();
     void NodeNameExit();
     void Update_List_of_Nodes();
-    // The link window, when open beside this one, lists the nodes as they are.
-    void ShowNodesInLinkWindow();
 
     // The name taken from the field when it was last left; Add uses this.
     std::string pendingNodeName_;

@@ -6,10 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/GuiCommon.h"
-#include "editing/EditingWidgets.h"
 #include "editing/ValidateIntegerField.h"
 #include "generator/GenRand4.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/EditingWidgets.h"
+#include "gui/GuiCommon.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -70,8 +71,8 @@ TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
     fields_ = new FieldWatcher(this);
     fields_->Watch(OriginEdit, [this] { OriginEditExit(); });
     fields_->Watch(DestEdit, [this] { DestEditExit(); });
-    connect(GenButton, &QPushButton::clicked, this, &TRandGenerator::GenButtonClick);
-    connect(QuitButton, &QPushButton::clicked, this, &TRandGenerator::QuitButtonClick);
+    ConnectGuarded(GenButton, &QPushButton::clicked, this, &TRandGenerator::GenButtonClick);
+    ConnectGuarded(QuitButton, &QPushButton::clicked, this, &TRandGenerator::QuitButtonClick);
 }
 
 void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
@@ -86,28 +87,26 @@ void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
 }
 
 void TRandGenerator::OriginEditExit() {
-    kav::GuardHandler([&] { CaptureCount(OriginEdit, originCount_); });
+    CaptureCount(OriginEdit, originCount_);
 }
 
 void TRandGenerator::DestEditExit() {
-    kav::GuardHandler([&] { CaptureCount(DestEdit, destinationCount_); });
+    CaptureCount(DestEdit, destinationCount_);
 }
 
 void TRandGenerator::GenButtonClick() {
     // A count typed and not yet left (Alt+G) is taken in first.
     fields_->CommitFocusedField();
-    kav::GuardHandler([&] {
-        const QByteArray folder = QFile::encodeName(QDir::currentPath());
-        const kav::GenerateResult result =
-            kav::GenerateProblem(kav::TheWorkspace(), originCount_, destinationCount_,
-                                 std::string(folder.constData(), folder.size()));
-        if (result.outcome != kav::GenerateOutcome::Written && !result.message.empty()) {
-            kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
-        }
-    });
+    const QByteArray folder = QFile::encodeName(QDir::currentPath());
+    const kav::GenerateResult result =
+        kav::GenerateProblem(kav::TheWorkspace(), originCount_, destinationCount_,
+                             std::string(folder.constData(), folder.size()));
+    if (result.outcome != kav::GenerateOutcome::Written && !result.message.empty()) {
+        kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
+    }
 }
 
 void TRandGenerator::QuitButtonClick() {
     fields_->CommitFocusedField();
-    kav::GuardHandler([&] { hide(); });
+    hide();
 }

@@ -20,6 +20,7 @@ class TRandGenerator : public QWidget {
     int32_t DestinationCount() const { return destinationCount_; }
 
   public slots:
+    // Run by the field watcher when a field is left (inside its guard).
     void OriginEditExit();
     void DestEditExit();
     void GenButtonClick();

@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 
-#include "app/GuiCommon.h"
+#include "gui/GuiCommon.h"
 
 namespace {
 const QString ReportFontFamily = QStringLiteral("Monospac821 DL");

@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/ProgramPrinter.h"
+#include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"

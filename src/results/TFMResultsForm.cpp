@@ -13,10 +13,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
-#include "app/PickList.h"
-#include "app/Placement.h"
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
+#include "gui/PickList.h"
+#include "gui/Placement.h"
 #include "results/ReportPrinting.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
@@ -203,13 +203,16 @@ void TFMResultsForm::SetFocusOrder() {
 }
 
 void TFMResultsForm::ConnectHandlers() {
-    connect(inputOrderButton_, &QPushButton::clicked, this, &TFMResultsForm::InputOrderButtonClick);
-    connect(originOrderButton_, &QPushButton::clicked, this,
-            &TFMResultsForm::OriginOrderButtonClick);
-    connect(destOrderButton_, &QPushButton::clicked, this, &TFMResultsForm::DestOrderButtonClick);
-    connect(linkChoices_, &QButtonGroup::idClicked, this, &TFMResultsForm::LinkSelectorClick);
-    connect(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
-    connect(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
+    ConnectGuarded(inputOrderButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::InputOrderButtonClick);
+    ConnectGuarded(originOrderButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::OriginOrderButtonClick);
+    ConnectGuarded(destOrderButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::DestOrderButtonClick);
+    ConnectGuarded(linkChoices_, &QButtonGroup::idClicked, this,
+                   &TFMResultsForm::LinkSelectorClick);
+    ConnectGuarded(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
+    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
 }
 
 // A window restored from the task bar is shown again by the platform; only
@@ -217,22 +220,20 @@ void TFMResultsForm::ConnectHandlers() {
 void TFMResultsForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        kav::GuardHandler([&] { FormShow(); });
 }
 
 // Clears a stale solution before the total is recomputed, so that the cost
 // label and the lists describe the same (cleared) flows.
 void TFMResultsForm::FormShow() {
-    kav::GuardHandler([&] {
-        kav::Workspace& ws = kav::TheWorkspace();
-        linkLines_->setStringList({});
-        nodeLines_->setStringList({});
-        kav::ClearStaleSolution(ws, kav::SolutionUse::Listing);
-        kav::ComputeTotalCost(ws);
-        listOrder_ = kav::LinkOrder::Origin;
-        ShowLists(kav::LinkOrder::Origin);
-        kav::NoteResultsShown(ws);
-    });
+    kav::Workspace& ws = kav::TheWorkspace();
+    linkLines_->setStringList({});
+    nodeLines_->setStringList({});
+    kav::ClearStaleSolution(ws, kav::SolutionUse::Listing);
+    kav::ComputeTotalCost(ws);
+    listOrder_ = kav::LinkOrder::Origin;
+    ShowLists(kav::LinkOrder::Origin);
+    kav::NoteResultsShown(ws);
 }
 
 void TFMResultsForm::InputOrderButtonClick() {
@@ -248,14 +249,12 @@ void TFMResultsForm::DestOrderButtonClick() {
 // Clicking the choice that is already made changes nothing, so the lists keep
 // their place.
 void TFMResultsForm::LinkSelectorClick() {
-    kav::GuardHandler([&] {
-        if (ShowAllLinks() != listedAllLinks_)
-            ShowLists(listOrder_);
-    });
+    if (ShowAllLinks() != listedAllLinks_)
+        ShowLists(listOrder_);
 }
 
 void TFMResultsForm::PrintButtonClick() {
-    kav::GuardHandler([&] { PrintResults(); });
+    PrintResults();
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {
@@ -263,10 +262,8 @@ void TFMResultsForm::closeEvent(QCloseEvent* event) {
 }
 
 void TFMResultsForm::QuitButtonClick() {
-    kav::GuardHandler([&] {
-        hide();
-        ShowMainMenu();
-    });
+    hide();
+    emit closed();
 }
 
 bool TFMResultsForm::ShowAllLinks() const {
@@ -274,10 +271,8 @@ bool TFMResultsForm::ShowAllLinks() const {
 }
 
 void TFMResultsForm::ShowInOrder(kav::LinkOrder order) {
-    kav::GuardHandler([&] {
-        listOrder_ = order;
-        ShowLists(order);
-    });
+    listOrder_ = order;
+    ShowLists(order);
 }
 
 void TFMResultsForm::ShowLists(kav::LinkOrder order) {

@@ -25,12 +25,17 @@ class TFMResultsForm : public QWidget {
     explicit TFMResultsForm(QWidget* parent = nullptr);
     ~TFMResultsForm() override;
 
+  signals:
+    // Quit closed the window.
+    void closed();
+
   protected:
     void showEvent(QShowEvent* event) override;
     // Quit is the only way back to the main menu.
     void closeEvent(QCloseEvent* event) override;
 
   private slots:
+    // Runs each time the program shows the window: the lists are rebuilt.
     void FormShow();
     void InputOrderButtonClick();
     void OriginOrderButtonClick();

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared set-up of the editing windows' tests: fresh windows registered in the
-// window registry, a stand-in main menu, scripted prompts and an empty Workspace.
+// Shared set-up of the editing windows' tests: fresh windows wired as program
+// start wires them, a stand-in main menu, scripted prompts and an empty Workspace.
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AppWindows.h"
+#include "app/CreateWindows.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
+#include "gui/AnchorWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -30,22 +31,22 @@ struct EditingWindows {
     TFMLinkAddForm links;
     TFMChangeForm change;
     ScriptedPrompts prompts;
-    std::vector<bool> problemButtons;  // every SetProblemButtons call
+    std::vector<bool> problemButtons;  // what each close of the chooser set them to
 
     EditingWindows() {
         kav::TheWorkspace().Reset();
-        AppWindows& windows = TheWindows();
-        windows.mainMenu = &mainMenu;
-        windows.addStuff = &chooser;
-        windows.nodeAdder = &nodes;
-        windows.linkAdder = &links;
-        windows.change = &change;
-        windows.setProblemButtons = [this](bool enabled) { problemButtons.push_back(enabled); };
+        SetAnchorWindow(&mainMenu);
+        ConnectAddWindows(&chooser, &nodes, &links);
+        QObject::connect(&chooser, &TFMAddStuff::closed, &mainMenu, [this](bool problemComplete) {
+            problemButtons.push_back(problemComplete);
+            mainMenu.show();
+        });
+        QObject::connect(&change, &TFMChangeForm::closed, &mainMenu, &QWidget::show);
         kav::InstallPrompts(&prompts);
     }
     ~EditingWindows() {
         kav::InstallPrompts(nullptr);
-        TheWindows() = AppWindows{};
+        SetAnchorWindow(nullptr);
         kav::TheWorkspace().Reset();
     }
 

@@ -5,14 +5,20 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
-#include "app/GuiCommon.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"
 #include "app/VersionInfo.h"
+#include "gui/GuiCommon.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
+
+namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
+
+}  // namespace
 
 class AboutBoxTest : public QObject {
     Q_OBJECT
@@ -32,13 +38,13 @@ class AboutBoxTest : public QObject {
         QApplication::setQuitOnLastWindowClosed(false);
         kav::InstallPrompts(&prompts);
         sinceStart.start();
-        CreateWindows();
-        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        windows = CreateWindows();
+        menu = windows.mainMenu;
         splashOnScreenAtCreation = IsOnScreen(menu->Splash());
-        ShowMainMenu();
+        windows.mainMenu->show();
     }
     void cleanupTestCase() {
-        DestroyWindows();
+        DestroyWindows(windows);
         kav::InstallPrompts(nullptr);
     }
 
@@ -46,7 +52,7 @@ class AboutBoxTest : public QObject {
     void splashShowsTheVersionAndClosesItselfAfterAboutASecondAndAHalf() {
         TAboutBoxKavrilon* splash = menu->Splash();
         QVERIFY(splash);
-        QVERIFY(splash != TheWindows().aboutBox);
+        QVERIFY(splash != windows.aboutBox);
         QVERIFY(splashOnScreenAtCreation);
         QVERIFY(splash->isVisible());
         QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -63,7 +69,7 @@ class AboutBoxTest : public QObject {
     }
 
     void aboutButtonShowsTheBoxUntilOk() {
-        TAboutBoxKavrilon* box = TheWindows().aboutBox;
+        TAboutBoxKavrilon* box = windows.aboutBox;
         QVERIFY(!box->isVisible());
         QPushButton* about = menu->findChild<QPushButton*>("AboutButton");
         QTest::mouseClick(about, Qt::LeftButton);
@@ -87,7 +93,7 @@ class AboutBoxTest : public QObject {
     // Only OK closes the box: a close from the window system would leave the
     // main menu hidden with nothing on screen.
     void windowSystemCloseIsRefused() {
-        TAboutBoxKavrilon* box = TheWindows().aboutBox;
+        TAboutBoxKavrilon* box = windows.aboutBox;
         QTest::mouseClick(menu->findChild<QPushButton*>("AboutButton"), Qt::LeftButton);
         QVERIFY(!WindowSystemClose(box));
         QVERIFY(box->isVisible());
@@ -102,7 +108,7 @@ class AboutBoxTest : public QObject {
     }
     void enterAndEscapePressOk() {
         QFETCH(int, key);
-        TAboutBoxKavrilon* box = TheWindows().aboutBox;
+        TAboutBoxKavrilon* box = windows.aboutBox;
         QTest::mouseClick(menu->findChild<QPushButton*>("AboutButton"), Qt::LeftButton);
         box->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(box));

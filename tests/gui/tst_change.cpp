@@ -15,7 +15,7 @@ class TestChange : public QObject {
 
     // The main menu's Change button.
     void OpenChangeWindow() {
-        HideMainMenu();
+        w->mainMenu.hide();
         QVERIFY(ShowActive(win()));
     }
 

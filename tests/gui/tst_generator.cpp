@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "editing/ValidateIntegerField.h"
 #include "generator/TRandGenerator.h"
+#include "gui/AnchorWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -46,7 +46,7 @@ class GeneratorWindowTest : public QObject {
         startFolder = QDir::currentPath();
         QDir::setCurrent(folder.path());
         kav::InstallPrompts(&prompts);
-        TheWindows().mainMenu = &menu;
+        SetAnchorWindow(&menu);
         window = new TRandGenerator;
         menu.show();
         window->show();
@@ -55,7 +55,7 @@ class GeneratorWindowTest : public QObject {
     }
     void cleanupTestCase() {
         delete window;
-        TheWindows().mainMenu = nullptr;
+        SetAnchorWindow(nullptr);
         kav::InstallPrompts(nullptr);
         QDir::setCurrent(startFolder);
     }

@@ -67,7 +67,7 @@ class TestHandBuilt : public QObject {
         kav::Workspace& ws = TheWorkspace();
 
         // Build: three nodes and four links through the windows.
-        HideMainMenu();
+        w->mainMenu.hide();
         QVERIFY(ShowActive(&w->chooser));
         QTest::mouseClick(Child<QPushButton>(&w->chooser, "NodeBUtton"), Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowActive(&w->nodes));
@@ -97,7 +97,7 @@ class TestHandBuilt : public QObject {
         QCOMPARE(ws.NodePotential[3] - ws.NodePotential[1], 2);
 
         // Lower the fourth link's upper bound in the change window.
-        HideMainMenu();
+        w->mainMenu.hide();
         QVERIFY(ShowActive(&w->change));
         QVERIFY(PressAlt(&w->change, Qt::Key_T));
         for (int i = 0; i < 3; ++i)

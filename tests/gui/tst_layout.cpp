@@ -9,24 +9,27 @@
 #include <QStyleOptionComboBox>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
-#include "app/FocusFrame.h"
-#include "app/Placement.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
+#include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "generator/TRandGenerator.h"
+#include "gui/FocusFrame.h"
+#include "gui/Placement.h"
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
 
 // A problem whose lines are as wide as the lists ever get: names of 12
 // characters and the largest bounds, flows and costs a field accepts.
@@ -91,7 +94,6 @@ class LayoutTest : public QObject {
     ScriptedPrompts prompts;
 
     QList<QWidget*> Windows() const {
-        const AppWindows& windows = TheWindows();
         return {windows.mainMenu,    windows.aboutBox, windows.addStuff, windows.nodeAdder,
                 windows.linkAdder,   windows.change,   windows.results,  windows.errorList,
                 windows.percentDone, windows.generator};
@@ -101,15 +103,15 @@ class LayoutTest : public QObject {
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
         kav::InstallPrompts(&prompts);
-        CreateWindows();
-        CentreOnScreen(TheWindows().mainMenu);
-        TheWindows().errorList->SetLines(
+        windows = CreateWindows();
+        CentreOnScreen(windows.mainMenu);
+        windows.errorList->SetLines(
             {"Maximum flow (-2147483648) into <SINK_NODE_12> less than minimum flow out "
              "(-2147483648)",
              "<<< FATAL BOUND ERRORS FOUND ABOVE ... UNABLE TO SOLVE THE PROBLEM >>>"});
     }
     void cleanupTestCase() {
-        DestroyWindows();
+        DestroyWindows(windows);
         kav::InstallPrompts(nullptr);
     }
 
@@ -136,10 +138,10 @@ class LayoutTest : public QObject {
                                                                        .arg(shown->x())
                                                                        .arg(shown->y())));
         // Windows in place of the main menu open centred over its place.
-        const QList<QWidget*> overChooser{TheWindows().nodeAdder, TheWindows().linkAdder};
-        if (shown != TheWindows().mainMenu && !overChooser.contains(shown)) {
+        const QList<QWidget*> overChooser{windows.nodeAdder, windows.linkAdder};
+        if (shown != windows.mainMenu && !overChooser.contains(shown)) {
             const QPoint offset =
-                shown->frameGeometry().center() - TheWindows().mainMenu->frameGeometry().center();
+                shown->frameGeometry().center() - windows.mainMenu->frameGeometry().center();
             QVERIFY2(offset.manhattanLength() <= 2,
                      qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
         }
@@ -160,8 +162,8 @@ class LayoutTest : public QObject {
     // The node and link windows open over the chooser, which stays in sight
     // above them when there is room.
     void editingWindowsOpenBelowTheChoosersTitle() {
-        QWidget* chooser = TheWindows().addStuff;
-        QWidget* nodes = TheWindows().nodeAdder;
+        QWidget* chooser = windows.addStuff;
+        QWidget* nodes = windows.nodeAdder;
         chooser->show();
         QVERIFY(QTest::qWaitForWindowExposed(chooser));
         chooser->move(chooser->x(), 40);
@@ -219,7 +221,7 @@ class LayoutTest : public QObject {
 
     void changeWindowShowsTheWidestLinkLineWhole() {
         SetWidestProblem();
-        QWidget* change = TheWindows().change;
+        QWidget* change = windows.change;
         change->show();
         QVERIFY(QTest::qWaitForWindowExposed(change));
         auto* links = change->findChild<QComboBox*>(QStringLiteral("LinkList"));
@@ -239,7 +241,7 @@ class LayoutTest : public QObject {
     // Minimised, a secondary window or box would leave nothing on screen: it
     // comes straight back. The main menu may be minimised.
     void onlyTheMainMenuStaysMinimised() {
-        QWidget* chooser = TheWindows().addStuff;
+        QWidget* chooser = windows.addStuff;
         chooser->show();
         QVERIFY(QTest::qWaitForWindowExposed(chooser));
         chooser->setWindowState(Qt::WindowMinimized);
@@ -247,7 +249,7 @@ class LayoutTest : public QObject {
         QVERIFY(chooser->isVisible());
         chooser->hide();
 
-        QWidget* menu = TheWindows().mainMenu;
+        QWidget* menu = windows.mainMenu;
         menu->show();
         QVERIFY(QTest::qWaitForWindowExposed(menu));
         menu->setWindowState(Qt::WindowMinimized);

@@ -9,10 +9,7 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
-#include "app/Hints.h"
-#include "app/ProgramPrinter.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
@@ -20,6 +17,8 @@
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "generator/TRandGenerator.h"
+#include "gui/Hints.h"
+#include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
@@ -27,6 +26,9 @@
 #include "workspace/Workspace.h"
 
 namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
 
 const std::string DiscardQuestion =
     "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\rDo you really want to continue?";
@@ -41,8 +43,8 @@ class WatchingPrompts : public ScriptedPrompts {
 
     kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
                         const std::string& text) override {
-        percentShowing.push_back(TheWindows().percentDone->isVisible());
-        menuShowing.push_back(TheWindows().mainMenu->isVisible());
+        percentShowing.push_back(windows.percentDone->isVisible());
+        menuShowing.push_back(windows.mainMenu->isVisible());
         return ScriptedPrompts::Message(kind, buttons, text);
     }
     void Reset() {
@@ -103,8 +105,8 @@ class MainMenuTest : public QObject {
         kav::InstallPrompts(&prompts);
         kav::TheWorkspace().LinkCount = 7;
         kav::TheWorkspace().NodeCount = 5;
-        CreateWindows();
-        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        windows = CreateWindows();
+        menu = windows.mainMenu;
         // Creating the main menu empties the counts.
         QCOMPARE(kav::TheWorkspace().LinkCount, 0);
         QCOMPARE(kav::TheWorkspace().NodeCount, 0);
@@ -113,14 +115,14 @@ class MainMenuTest : public QObject {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
         kav::TheWorkspace().Reset();
-        SetProblemButtons(false);
+        windows.mainMenu->SetProblemButtons(false);
         if (!HintsShown())
             Button("HintShow")->click();
-        ShowMainMenu();
+        windows.mainMenu->show();
         prompts.Reset();
     }
     void cleanupTestCase() {
-        DestroyWindows();
+        DestroyWindows(windows);
         kav::InstallPrompts(nullptr);
     }
 
@@ -195,7 +197,7 @@ class MainMenuTest : public QObject {
         kav::Workspace& ws = kav::TheWorkspace();
         ws.DataNotSaved = dataNotSaved;
         ws.ResultsNotShown = !dataNotSaved;
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         prompts.answers = {kav::Answer::No};
 
         Button(button.toLatin1().constData())->click();
@@ -219,7 +221,7 @@ class MainMenuTest : public QObject {
         ws.DataNotSaved = true;
         ws.ResultsNotShown = true;
         ws.NetworkChanged = true;
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         prompts.answers = {kav::Answer::Yes};
 
         Button("ZeroButton")->click();
@@ -301,20 +303,20 @@ class MainMenuTest : public QObject {
 
     void runWithNoLinksDoesNothing() {
         SetProblem({"A", "B"}, {});
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QVERIFY(prompts.events.empty());
         QVERIFY(menu->isVisible());
-        QVERIFY(!TheWindows().errorList->isVisible());
-        QVERIFY(!TheWindows().percentDone->isVisible());
+        QVERIFY(!windows.errorList->isVisible());
+        QVERIFY(!windows.percentDone->isVisible());
         QVERIFY(!kav::TheWorkspace().ResultsNotShown);
     }
 
     void failedCheckShowsTheErrorListInPlaceOfTheMenu() {
         SetProblem({"A", "B", "C"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
-        TFMErrorForm* errors = TheWindows().errorList;
+        TFMErrorForm* errors = windows.errorList;
         QVERIFY(errors->isVisible());
         QVERIFY(!menu->isVisible());
         QVERIFY(prompts.events.empty());
@@ -338,9 +340,9 @@ class MainMenuTest : public QObject {
                                           {4, 3, 0, 10, 1},
                                           {1, 3, 5, 5, 1},
                                           {3, 1, 0, 3, 1}});
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
-        QVERIFY(!TheWindows().errorList->isVisible());
+        QVERIFY(!windows.errorList->isVisible());
         QCOMPARE(prompts.messages.size(), std::size_t{3});
         QVERIFY(prompts.messages[0].text.rfind("<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK ",
                                                0) == 0);
@@ -354,19 +356,19 @@ class MainMenuTest : public QObject {
         QCOMPARE(prompts.percentShowing, (std::vector<bool>{true, true, false}));
         QCOMPARE(prompts.menuShowing, (std::vector<bool>{false, false, true}));
         QVERIFY(menu->isVisible());
-        QVERIFY(!TheWindows().percentDone->isVisible());
+        QVERIFY(!windows.percentDone->isVisible());
         QVERIFY(kav::TheWorkspace().Infeasible);
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
     }
 
     void unseenResultsOfARunMakeExitAsk() {
         SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QCOMPARE(prompts.messages.size(), std::size_t{1});
         QCOMPARE(prompts.percentShowing, std::vector<bool>{true});
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
-        QCOMPARE(TheWindows().percentDone->findChild<QLabel*>("OKFPercentLabel")->text(),
+        QCOMPARE(windows.percentDone->findChild<QLabel*>("OKFPercentLabel")->text(),
                  QStringLiteral("100.00000% Complete"));
 
         prompts.Reset();
@@ -379,13 +381,12 @@ class MainMenuTest : public QObject {
 
     void resultsSeenOnceStopTheDiscardQuestion() {
         SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
         Button("DisplayButton")->click();
-        QVERIFY(TheWindows().results->isVisible());
-        QTest::mouseClick(TheWindows().results->findChild<QPushButton*>("QuitButton"),
-                          Qt::LeftButton);
+        QVERIFY(windows.results->isVisible());
+        QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"), Qt::LeftButton);
         QVERIFY(menu->isVisible());
 
         prompts.Reset();
@@ -409,7 +410,7 @@ class MainMenuTest : public QObject {
                                                            "message Exiting KAVRILON."}));
         QCOMPARE(prompts.messages[1].kind, kav::MsgKind::Information);
         QVERIFY(!menu->isVisible());
-        QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
+        QVERIFY(!windows.aboutBox->AboutTimer()->isActive());
     }
 
     // The title bar and Alt+F4 warn about unsaved data as Exit does, once,
@@ -507,12 +508,12 @@ class MainMenuTest : public QObject {
         ws.LinkFlow[1] = 4;
         ws.NodePotential[2] = 3;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
-        SetProblemButtons(true);
+        windows.mainMenu->SetProblemButtons(true);
         QPushButton* generate = Button("GenerateButton");
         generate->setEnabled(true);
         generate->click();
         generate->setEnabled(false);
-        QVERIFY(TheWindows().generator->isVisible());
+        QVERIFY(windows.generator->isVisible());
         QVERIFY(menu->isVisible());
         QCOMPARE(ws.LinkFlow[1], 0);
         QCOMPARE(ws.NodePotential[2], 0);
@@ -524,31 +525,31 @@ class MainMenuTest : public QObject {
 
     void aboutButtonShowsTheBoxInPlaceOfTheMenu() {
         Button("AboutButton")->click();
-        QVERIFY(TheWindows().aboutBox->isVisible());
+        QVERIFY(windows.aboutBox->isVisible());
         QVERIFY(!menu->isVisible());
-        QVERIFY(!TheWindows().aboutBox->AboutTimer()->isActive());
+        QVERIFY(!windows.aboutBox->AboutTimer()->isActive());
     }
 
     void enterOnAFocusedButtonPressesIt() {
         QPushButton* about = Button("AboutButton");
         QTest::keyClick(about, Qt::Key_Return, Qt::ControlModifier);  // not a plain Enter
-        QVERIFY(!TheWindows().aboutBox->isVisible());
+        QVERIFY(!windows.aboutBox->isVisible());
         QTest::keyClick(about, Qt::Key_Enter, Qt::KeypadModifier);
-        QVERIFY(TheWindows().aboutBox->isVisible());
+        QVERIFY(windows.aboutBox->isVisible());
         QVERIFY(!menu->isVisible());
     }
 
     void windowButtonsHideTheMenuAndShowTheirWindow() {
-        SetProblemButtons(true);
-        const std::pair<const char*, QWidget*> pairs[] = {{"AddButton", TheWindows().addStuff},
-                                                          {"ChangeButton", TheWindows().change},
-                                                          {"DisplayButton", TheWindows().results}};
+        windows.mainMenu->SetProblemButtons(true);
+        const std::pair<const char*, QWidget*> pairs[] = {{"AddButton", windows.addStuff},
+                                                          {"ChangeButton", windows.change},
+                                                          {"DisplayButton", windows.results}};
         for (const auto& [name, window] : pairs) {
             Button(name)->click();
             QVERIFY2(window->isVisible(), name);
             QVERIFY2(!menu->isVisible(), name);
             window->hide();
-            ShowMainMenu();
+            windows.mainMenu->show();
         }
     }
 };

@@ -13,7 +13,7 @@ class TestNodeAdd : public QObject {
 
     // Main menu -> chooser -> node window, as the user gets there.
     void OpenNodeWindow() {
-        HideMainMenu();
+        w->mainMenu.hide();
         QVERIFY(ShowActive(&w->chooser));
         QTest::mouseClick(Child<QPushButton>(&w->chooser, "NodeBUtton"), Qt::LeftButton);
         QVERIFY(w->nodes.isVisible());
@@ -218,7 +218,7 @@ class TestNodeAdd : public QObject {
         kav::Workspace& ws = TheWorkspace();
         AddNodes(ws, {"A", "B"});
         AddLinks(ws, {{1, 2, 0, 5, 1, 0}});
-        HideMainMenu();
+        w->mainMenu.hide();
         QVERIFY(ShowActive(&w->chooser));
         QVERIFY(PressAlt(&w->chooser, Qt::Key_Q));
         QVERIFY(!w->chooser.isVisible());

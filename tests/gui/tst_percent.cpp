@@ -7,10 +7,10 @@
 #include <QThread>
 #include <QtTest>
 
-#include "app/AppWindows.h"
-#include "app/GuiCommon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TPCTOKFForm.h"
+#include "gui/AnchorWindow.h"
+#include "gui/GuiCommon.h"
 #include "support/PaintCounter.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
@@ -72,9 +72,10 @@ class PercentTest : public QObject {
     // system either: the run hides the percent window, Ok the error list.
     void windowSystemCloseIsRefused() {
         QWidget menu;
-        TheWindows().mainMenu = &menu;
+        SetAnchorWindow(&menu);
         TPCTOKFForm percent;
         TFMErrorForm errors;
+        connect(&errors, &TFMErrorForm::closed, &menu, &QWidget::show);
         for (QWidget* window : {static_cast<QWidget*>(&percent), static_cast<QWidget*>(&errors)}) {
             window->show();
             QVERIFY(!WindowSystemClose(window));
@@ -82,7 +83,7 @@ class PercentTest : public QObject {
         QTest::mouseClick(errors.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         QVERIFY(!errors.isVisible());
         QVERIFY(menu.isVisible());
-        TheWindows().mainMenu = nullptr;
+        SetAnchorWindow(nullptr);
     }
 
     void fixedPitchFontIsCourierOrTheSystemFixedFont() {
@@ -212,8 +213,9 @@ class PercentTest : public QObject {
 
     void errorListShowsTheLinesAndOkBringsTheMenuBack() {
         QWidget menu;
-        TheWindows().mainMenu = &menu;
+        SetAnchorWindow(&menu);
         TFMErrorForm form;
+        connect(&form, &TFMErrorForm::closed, &menu, &QWidget::show);
         form.SetLines({"Node <A> is never used...FATAL ERROR...",
                        std::string("Node <\xC4X> is never used as an origin...FATAL ERROR...")});
         menu.hide();
@@ -243,7 +245,7 @@ class PercentTest : public QObject {
         QCOMPARE(list->count(), 2);
         form.ClearLines();
         QCOMPARE(list->count(), 0);
-        TheWindows().mainMenu = nullptr;
+        SetAnchorWindow(nullptr);
     }
 };
 

@@ -21,10 +21,10 @@
 #include <functional>
 #include <tuple>
 
-#include "app/AppWindows.h"
-#include "app/PrinterSetupDialog.h"
-#include "app/ProgramPrinter.h"
-#include "app/QtPrompts.h"
+#include "gui/AnchorWindow.h"
+#include "gui/PrinterSetupDialog.h"
+#include "gui/ProgramPrinter.h"
+#include "gui/QtPrompts.h"
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
@@ -149,9 +149,9 @@ class TestPrinting : public QObject {
 void TestPrinting::initTestCase() {
     QVERIFY(dir_.isValid());
     kav::InstallPrompts(&prompts_);
-    TheWindows().mainMenu = &mainMenu_;
+    SetAnchorWindow(&mainMenu_);
     form_ = new TFMResultsForm;
-    TheWindows().results = form_;
+    connect(form_, &TFMResultsForm::closed, &mainMenu_, &QWidget::show);
 }
 
 void TestPrinting::init() {

@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/QtPrompts.h"
+#include "gui/QtPrompts.h"
 
 namespace {
 

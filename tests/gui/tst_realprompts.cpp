@@ -13,19 +13,21 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
-#include "app/QtPrompts.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMLinkAddForm.h"
+#include "gui/QtPrompts.h"
 #include "support/ProblemBuilder.h"
 #include "workspace/Workspace.h"
 
 namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
 
 // One box as it was on screen.
 struct SeenBox {
@@ -103,13 +105,13 @@ class RealPromptsTest : public QObject {
   private slots:
     void initTestCase() {
         kav::InstallPrompts(&prompts);
-        CreateWindows();
-        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
+        windows = CreateWindows();
+        menu = windows.mainMenu;
         menu->Splash()->hide();
-        ShowMainMenu();
+        windows.mainMenu->show();
     }
     void cleanupTestCase() {
-        DestroyWindows();
+        DestroyWindows(windows);
         kav::InstallPrompts(nullptr);
     }
 
@@ -121,10 +123,10 @@ class RealPromptsTest : public QObject {
         ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B");
         QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
         BoxAnswerer boxes;
-        QWidget* links = TheWindows().linkAdder;
+        QWidget* links = windows.linkAdder;
         const bool ranToItsEnd = RunsToItsEnd([&] {
             Click(menu, "AddButton");
-            Click(TheWindows().addStuff, "LinkButton");
+            Click(windows.addStuff, "LinkButton");
             QVERIFY(QTest::qWaitForWindowActive(links));
             auto* lower = links->findChild<QLineEdit*>(QStringLiteral("LowerBound"));
             lower->setFocus();
@@ -144,8 +146,8 @@ class RealPromptsTest : public QObject {
         QVERIFY(links->isVisible());
         QCOMPARE(kav::TheWorkspace().NodeCount, 2);
         links->hide();
-        TheWindows().addStuff->hide();
-        ShowMainMenu();
+        windows.addStuff->hide();
+        windows.mainMenu->show();
     }
 
     // After an infeasible run the first two boxes come over the percent
@@ -161,7 +163,7 @@ class RealPromptsTest : public QObject {
         QVERIFY(RunsToItsEnd([&] { Click(menu, "RunButton"); }));
         QCOMPARE(lastClosed.count(), 0);
         QCOMPARE(boxes.seen.size(), std::size_t{3});
-        QWidget* percent = TheWindows().percentDone;
+        QWidget* percent = windows.percentDone;
         const std::vector<QWidget*> parents{percent, percent, menu};
         for (std::size_t k = 0; k < boxes.seen.size(); ++k) {
             QCOMPARE(boxes.seen[k].parent, parents[k]);

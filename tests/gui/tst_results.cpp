@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "app/LocaleSeparators.h"
-#include "app/ProgramPrinter.h"
+#include "gui/AnchorWindow.h"
+#include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
 #include "support/ScriptedPrompts.h"
@@ -104,9 +104,9 @@ class TestResults : public QObject {
 void TestResults::initTestCase() {
     QVERIFY(dir_.isValid());
     kav::InstallPrompts(&prompts_);
-    TheWindows().mainMenu = &mainMenu_;
+    SetAnchorWindow(&mainMenu_);
     form_ = new TFMResultsForm;
-    TheWindows().results = form_;
+    connect(form_, &TFMResultsForm::closed, &mainMenu_, &QWidget::show);
 }
 
 void TestResults::init() {
@@ -123,8 +123,8 @@ void TestResults::cleanup() {
 
 // The way the main menu's Display button opens the window.
 void TestResults::Open() {
-    TheWindows().results->show();
-    HideMainMenu();
+    form_->show();
+    mainMenu_.hide();
     QVERIFY(QTest::qWaitForWindowExposed(form_));
 }
 

@@ -17,9 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/AppWindows.h"
 #include "app/CreateWindows.h"
-#include "app/ProgramPrinter.h"
 #include "app/TAboutBoxKavrilon.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
@@ -29,11 +27,15 @@
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "generator/GenRand4.h"
+#include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
+
+// The windows, made and wired as program start makes them.
+ProgramWindows windows;
 
 const std::string DiscardQuestion =
     "Data NOT SAVED and/or Results NOT SHOWN ... WARNING ...\rDo you really want to continue?";
@@ -64,7 +66,7 @@ class SessionPrompts : public ScriptedPrompts {
     kav::Answer Message(kav::MsgKind kind, kav::MsgButtons buttons,
                         const std::string& text) override {
         showingAt.push_back(Showing());
-        percentAt.push_back(Child<QLabel>(TheWindows().percentDone, "OKFPercentLabel")->text());
+        percentAt.push_back(Child<QLabel>(windows.percentDone, "OKFPercentLabel")->text());
         return ScriptedPrompts::Message(kind, buttons, text);
     }
     std::vector<std::string> Texts() const {
@@ -169,7 +171,7 @@ class WorkflowTest : public QObject {
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
         QVERIFY(!kav::TheWorkspace().NetworkChanged);
     }
-    QWidget* Results() const { return TheWindows().results; }
+    QWidget* Results() const { return windows.results; }
     QStringList ResultLines(const char* list) const {
         QStringList lines;
         const QAbstractItemModel* model = Child<QListView>(Results(), list)->model();
@@ -193,9 +195,9 @@ class WorkflowTest : public QObject {
         QVERIFY(dir.isValid());
         QApplication::setQuitOnLastWindowClosed(false);
         kav::InstallPrompts(&prompts);
-        CreateWindows();
-        menu = static_cast<TKavrilonForm*>(TheWindows().mainMenu);
-        ShowMainMenu();
+        windows = CreateWindows();
+        menu = windows.mainMenu;
+        windows.mainMenu->show();
         // The splash is over the menu until its timer closes it (hurried here).
         QCOMPARE(Showing(), (QStringList{"KavrilonForm", "SplashAboutBox"}));
         menu->Splash()->AboutTimer()->start(0);
@@ -203,14 +205,14 @@ class WorkflowTest : public QObject {
     }
     void init() {
         kav::TheWorkspace().Reset();
-        SetProblemButtons(false);
+        windows.mainMenu->SetProblemButtons(false);
         prompts.Reset();
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
     }
     void cleanup() { QCOMPARE(prompts.unscripted, 0); }
     void cleanupTestCase() {
-        DestroyWindows();
+        DestroyWindows(windows);
         kav::InstallPrompts(nullptr);
     }
 
@@ -279,10 +281,10 @@ class WorkflowTest : public QObject {
 
     void problemBuiltByHandIsCheckedFixedChangedAndRunAgain() {
         kav::Workspace& ws = kav::TheWorkspace();
-        QWidget* chooser = TheWindows().addStuff;
-        QWidget* nodes = TheWindows().nodeAdder;
-        QWidget* links = TheWindows().linkAdder;
-        QWidget* change = TheWindows().change;
+        QWidget* chooser = windows.addStuff;
+        QWidget* nodes = windows.nodeAdder;
+        QWidget* links = windows.linkAdder;
+        QWidget* change = windows.change;
 
         PressAlt(menu, Qt::Key_N);
         QCOMPARE(Showing(), QStringList{"FMAddStuff"});
@@ -346,12 +348,12 @@ class WorkflowTest : public QObject {
         Press("RunButton");
         QCOMPARE(Showing(), QStringList{"FMErrorForm"});
         QVERIFY(prompts.messages.empty());
-        auto* errors = Child<QListWidget>(TheWindows().errorList, "ErrorList");
+        auto* errors = Child<QListWidget>(windows.errorList, "ErrorList");
         QCOMPARE(errors->count(), 1);
         QCOMPARE(errors->item(0)->text(),
                  QStringLiteral("Node <Delta> is never used...FATAL ERROR..."));
         CheckFlags(true, false, true);
-        Click(TheWindows().errorList, "OKButton");
+        Click(windows.errorList, "OKButton");
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
 
         // Remove Delta in the node window.
@@ -490,8 +492,8 @@ class WorkflowTest : public QObject {
         RunFeasible();
         QCOMPARE(Held().flows, (std::vector<int32_t>{10, 0, 10}));
 
-        QWidget* chooser = TheWindows().addStuff;
-        QWidget* links = TheWindows().linkAdder;
+        QWidget* chooser = windows.addStuff;
+        QWidget* links = windows.linkAdder;
         Press("AddButton");
         PressAlt(chooser, Qt::Key_L);
         QVERIFY(QTest::qWaitForWindowActive(links));
@@ -573,8 +575,8 @@ class WorkflowTest : public QObject {
         Display();
         QuitResults();
         Press("ChangeButton");
-        QVERIFY(QTest::qWaitForWindowActive(TheWindows().change));
-        PressAlt(TheWindows().change, Qt::Key_Q);
+        QVERIFY(QTest::qWaitForWindowActive(windows.change));
+        PressAlt(windows.change, Qt::Key_Q);
         CheckFlags(false, false, false);
 
         // Unsaved edits: Load asks; No keeps everything, Yes loads.
@@ -610,7 +612,7 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.Texts(),
                  (std::vector<std::string>{DiscardQuestion, ExitQuestion, "Exiting KAVRILON."}));
         QVERIFY(Showing().isEmpty());
-        ShowMainMenu();
+        windows.mainMenu->show();
     }
 };
 

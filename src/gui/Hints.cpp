@@ -1,4 +1,4 @@
-#include "app/Hints.h"
+#include "gui/Hints.h"
 
 #include <QApplication>
 #include <QEvent>

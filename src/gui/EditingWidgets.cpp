@@ -1,4 +1,4 @@
-#include "editing/EditingWidgets.h"
+#include "gui/EditingWidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <utility>
 
-#include "app/GuiCommon.h"
-#include "app/PickList.h"
+#include "gui/GuiCommon.h"
+#include "gui/PickList.h"
 #include "workspace/Prompts.h"
 
 FieldWatcher::FieldWatcher(QWidget* window) : QObject(window), window_(window) {}

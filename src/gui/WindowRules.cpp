@@ -1,4 +1,4 @@
-#include "app/WindowRules.h"
+#include "gui/WindowRules.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/AppWindows.h"
+#include "gui/AnchorWindow.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ class NoMinimising : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange && watched->isWidgetType()) {
             auto* window = static_cast<QWidget*>(watched);
-            if (window->isWindow() && window != TheWindows().mainMenu && window->isMinimized())
+            if (window->isWindow() && window != AnchorWindow() && window->isMinimized())
                 BringBack(window);
         }
         return QObject::eventFilter(watched, event);

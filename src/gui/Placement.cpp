@@ -1,4 +1,4 @@
-#include "app/Placement.h"
+#include "gui/Placement.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/AppWindows.h"
+#include "gui/AnchorWindow.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ QRect PlacedFrame(const QSize& frame, const QPoint& centre, const QRect& area) {
 
 void PlaceOverMainMenu(QWidget* window) {
     new PlaceOnShow(window, [window] {
-        const QWidget* menu = TheWindows().mainMenu;
+        const QWidget* menu = AnchorWindow();
         if (!menu || menu == window)
             return;
         MoveFrameTo(window, menu->geometry().marginsAdded(WindowFrame(menu)).center(), menu);

@@ -1,4 +1,4 @@
-#include "app/FocusFrame.h"
+#include "gui/FocusFrame.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "app/PrinterSetupDialog.h"
+#include "gui/PrinterSetupDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ProgramPrinter.h"
+#include "gui/ProgramPrinter.h"
 
 PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent)
     : QDialog(parent), choice_(choice) {

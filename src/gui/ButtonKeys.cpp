@@ -1,4 +1,4 @@
-#include "app/ButtonKeys.h"
+#include "gui/ButtonKeys.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/ProgramPrinter.h"
+#include "gui/ProgramPrinter.h"
 
 #include <QPageSize>
 #include <QPagedPaintDevice>

@@ -1,4 +1,4 @@
-#include "app/QtPrompts.h"
+#include "gui/QtPrompts.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -9,9 +9,9 @@
 #include <QTreeView>
 #include <cstdlib>
 
-#include "app/AppWindows.h"
-#include "app/Placement.h"
-#include "app/PrinterSetupDialog.h"
+#include "gui/AnchorWindow.h"
+#include "gui/Placement.h"
+#include "gui/PrinterSetupDialog.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ QWidget* PromptOwner() {
     if (QWidget* front = FrontWindows::Instance().Front())
         return front;
     // Nothing of the program is on screen: the main menu, hidden or not.
-    return TheWindows().mainMenu;
+    return AnchorWindow();
 }
 
 namespace {

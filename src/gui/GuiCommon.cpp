@@ -1,4 +1,4 @@
-#include "app/GuiCommon.h"
+#include "gui/GuiCommon.h"
 
 #include <algorithm>
 
