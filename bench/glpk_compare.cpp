@@ -79,9 +79,10 @@ struct Outcome {
 
 Outcome SolveOurs(kav::Workspace& ws, int repeat) {
     std::vector<double> times;
+    kav::KilterSolver solver;
     for (int run = 0; run < repeat; ++run) {
         ws.ClearSolution();
-        times.push_back(TimeIt([&] { kav::RunOutOfKilter(ws, nullptr); }));
+        times.push_back(TimeIt([&] { solver.Solve(ws, nullptr); }));
     }
     kav::ComputeTotalCost(ws);
     return {Median(times), ws.TotalCost, !ws.Infeasible};

@@ -184,9 +184,8 @@ bool RunLoad(kav::Workspace& ws, kav::Prompts& prompts, const BenchOptions& opti
 
 bool RunSave(const kav::Workspace& ws, const BenchOptions& options) {
     const std::string& nodeFile = options.saveNodeFile;
-    int error = 0;
-    const bool saved = kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile),
-                                              kav::LinkFieldWidth, &error);
+    const int error = kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).Error;
+    const bool saved = error == 0;
     std::printf("save %s\n", saved ? "Saved" : "Failed");
     if (!saved) {
         std::fprintf(stderr, "%s\n",
@@ -212,14 +211,19 @@ bool RunChecks(kav::Workspace& ws) {
 // alone, and prints the outcome of the last solve with the median time.
 bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
     std::vector<double> seconds;
-    int32_t failedLink = 0;
+    kav::KilterSolver solver;
+    kav::SolveStatus status;
     for (long run = 0; run < options.repeat; ++run) {
         ws.ClearSolution();
         const auto start = std::chrono::steady_clock::now();
         try {
-            failedLink = kav::RunOutOfKilter(ws, nullptr);
+            status = solver.Solve(ws, nullptr);
         } catch (const kav::CheckedError& error) {
-            std::printf("solve stopped\n%s\n", error.what());
+            status.Outcome = kav::SolveOutcome::Stopped;
+            status.StopReason = error.what();
+        }
+        if (status.IsStopped()) {
+            std::printf("solve stopped\n%s\n", status.StopReason.c_str());
             return false;
         }
         seconds.push_back(SecondsSince(start));
@@ -230,8 +234,8 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
         seconds.size() % 2 == 1 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2;
     kav::ComputeTotalCost(ws);
     std::printf("status %s\nfailed_link %d\ntotal_cost %.0f\nsolve_seconds %.6f\n",
-                ws.Infeasible ? "infeasible" : "feasible", ws.Infeasible ? failedLink : 0,
-                ws.TotalCost, median);
+                status.IsInfeasible() ? "infeasible" : "feasible", status.FailedLink, ws.TotalCost,
+                median);
     if (options.printFlows) {
         for (int32_t k = 1; k <= ws.LinkCount; ++k)
             std::printf("link %d %d\n", k, ws.LinkFlow[k]);

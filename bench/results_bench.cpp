@@ -93,12 +93,16 @@ int main(int argc, char* argv[]) {
 
     kav::ResultListBuilder builder;
     kav::ResultLists lists;
-    for (char order : {kav::InputOrder, kav::OriginOrder, kav::DestOrder}) {
-        const std::string what = std::string("list building, order ") + order;
+    for (kav::LinkOrder order :
+         {kav::LinkOrder::Input, kav::LinkOrder::Origin, kav::LinkOrder::Dest}) {
+        const char letter = order == kav::LinkOrder::Input    ? 'I'
+                            : order == kav::LinkOrder::Origin ? 'O'
+                                                              : 'D';
+        const std::string what = std::string("list building, order ") + letter;
         Report(what.c_str(), Time([&] { builder.Build(ws, order, true, lists); }));
     }
     Report("list building, order D, non-zero flows only",
-           Time([&] { builder.Build(ws, kav::DestOrder, false, lists); }));
+           Time([&] { builder.Build(ws, kav::LinkOrder::Dest, false, lists); }));
 
     const double before = StatusMiB("VmRSS");
     QWidget mainMenu;

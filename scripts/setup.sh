@@ -7,7 +7,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     liblemon-dev libglpk-dev
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick

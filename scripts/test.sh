@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: once in a
-# normal build with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer (there without the end-to-end tests, which start
-# the real program under Xvfb and openbox and would only be slower). Finally
-# runs the file-reader fuzzer for a short, fixed time over its corpus.
+# Installs what is missing, checks the formatting of every C++ file, then
+# builds and runs every test twice: once in a normal build with warnings as
+# errors, once under AddressSanitizer and UndefinedBehaviorSanitizer (there
+# without the end-to-end tests, which start the real program under Xvfb and
+# openbox and would only be slower). Finally runs the file-reader fuzzer for a
+# short, fixed time over its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+
+echo "=== format ==="
+# Every C++ file follows .clang-format, as Debian's clang-format 14 reads it.
+find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
 
 echo "=== normal build ==="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVRILON_WERROR=ON

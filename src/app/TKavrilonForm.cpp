@@ -314,9 +314,7 @@ void TKavrilonForm::ExitButtonClick() {
 void TKavrilonForm::GenerateButtonClick() {
     emit generatorRequested();
     kav::Workspace& ws = kav::TheWorkspace();
-    ws.ClearSolution();
-    ws.DataNotSaved = false;
-    ws.ResultsNotShown = false;
+    kav::NoteNewProblem(ws, true);
 }
 
 bool TKavrilonForm::FormClose() {

@@ -22,10 +22,6 @@ int32_t LowerAbove(int32_t number, int32_t removed) {
 
 }  // namespace
 
-bool IsNode(const Workspace& ws, int32_t node) {
-    return node >= 1 && node <= ws.NodeCount;
-}
-
 int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
     const std::string key = name.substr(0, MaxNameLength);
     for (int32_t k = 1; k <= ws.NodeCount; ++k) {
@@ -52,7 +48,7 @@ bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
     ++ws.NodeCount;
     ws.NodeName[ws.NodeCount] = name;
     ws.NodePotential[ws.NodeCount] = 0;
-    ws.DataNotSaved = true;
+    NoteNodesEdited(ws);
     return true;
 }
 
@@ -89,7 +85,7 @@ bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
         ws.LinkOrigin[j] = LowerAbove(ws.LinkOrigin[j], node);
         ws.LinkDest[j] = LowerAbove(ws.LinkDest[j], node);
     }
-    ws.DataNotSaved = true;
+    NoteNodesEdited(ws);
     return true;
 }
 
@@ -113,14 +109,9 @@ bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts) {
              "The number of links is already equal to the maximum number allowed ... SORRY");
     } else {
         const int32_t n = ++ws.LinkCount;
-        ws.LinkOrigin[n] = link.origin;
-        ws.LinkDest[n] = link.dest;
-        ws.LinkLower[n] = link.lower;
-        ws.LinkUpper[n] = link.upper;
-        ws.LinkCost[n] = link.cost;
+        SetLink(ws, n, LinkData{link.origin, link.dest, link.lower, link.upper, link.cost});
         ws.LinkFlow[n] = 0;
-        ws.DataNotSaved = true;
-        ws.NetworkChanged = true;
+        NoteLinkAdded(ws);
         return true;
     }
     return false;
@@ -131,20 +122,11 @@ bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
         Warn(prompts, "You must select a link from the list to remove");
         return false;
     }
-    // Without a link that carried flow the other flows no longer balance at
-    // its ends: they are no solution and no start for the next solve.
-    if (ws.LinkFlow[link] != 0)
-        ws.NetworkChanged = true;
-    for (int32_t j = link; j < ws.LinkCount; ++j) {
-        ws.LinkOrigin[j] = ws.LinkOrigin[j + 1];
-        ws.LinkDest[j] = ws.LinkDest[j + 1];
-        ws.LinkLower[j] = ws.LinkLower[j + 1];
-        ws.LinkUpper[j] = ws.LinkUpper[j + 1];
-        ws.LinkCost[j] = ws.LinkCost[j + 1];
-        ws.LinkFlow[j] = ws.LinkFlow[j + 1];
-    }
+    const bool carriedFlow = ws.LinkFlow[link] != 0;
+    for (int32_t j = link; j < ws.LinkCount; ++j)
+        MoveLink(ws, j + 1, j);
     --ws.LinkCount;
-    ws.DataNotSaved = true;
+    NoteLinkRemoved(ws, carriedFlow);
     return true;
 }
 
@@ -168,7 +150,7 @@ int32_t MarkedLinkCount(const Workspace& ws) {
 
 void ToggleRemovalMark(Workspace& ws, int32_t link) {
     ws.LinkOrigin[link] = CheckedNarrow(-int64_t{ws.LinkOrigin[link]});
-    ws.NetworkChanged = true;
+    NoteLinkRerouted(ws);
 }
 
 void RemoveMarkedLinks(Workspace& ws) {
@@ -177,23 +159,19 @@ void RemoveMarkedLinks(Workspace& ws) {
         if (IsMarked(ws, j))
             continue;
         ++kept;
-        ws.LinkOrigin[kept] = ws.LinkOrigin[j];
-        ws.LinkDest[kept] = ws.LinkDest[j];
-        ws.LinkLower[kept] = ws.LinkLower[j];
-        ws.LinkCost[kept] = ws.LinkCost[j];
-        ws.LinkUpper[kept] = ws.LinkUpper[j];
+        SetLink(ws, kept, GetLink(ws, j));
     }
     ws.LinkCount = kept;
 }
 
 void RerouteOrigin(Workspace& ws, int32_t link, int32_t node) {
     ws.LinkOrigin[link] = IsMarked(ws, link) ? -node : node;
-    ws.NetworkChanged = true;
+    NoteLinkRerouted(ws);
 }
 
 void RerouteDest(Workspace& ws, int32_t link, int32_t node) {
     ws.LinkDest[link] = node;
-    ws.NetworkChanged = true;
+    NoteLinkRerouted(ws);
 }
 
 bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::string& text,

@@ -13,16 +13,13 @@ constexpr std::size_t TypedNameLength = 10;
 
 // ---- Nodes ----
 
-// A number in 1..NodeCount.
-bool IsNode(const Workspace& ws, int32_t node);
-
 // The smallest node number whose name equals name (cut to 12 characters) byte
 // for byte, or 0 when there is none.
 int32_t FindNodeByName(const Workspace& ws, const std::string& name);
 
 // Appends a node named name. An empty name adds nothing and says nothing; a
 // name in use or a full node table is refused with a warning. True when added.
-bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts = ThePrompts());
+bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts);
 
 // How many links start or end at node.
 int32_t LinksUsingNode(const Workspace& ws, int32_t node);
@@ -32,7 +29,7 @@ int32_t LinksUsingNode(const Workspace& ws, int32_t node);
 // silently move to another node. Removing an unused node moves the later names
 // and potentials down and lowers the node numbers in the links to match, so
 // each link keeps its two named ends. True when removed.
-bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts = ThePrompts());
+bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts);
 
 // ---- Links ----
 
@@ -46,12 +43,12 @@ struct NewLink {
 
 // Appends a link after its checks (the first failing one is reported and adds
 // nothing). True when added.
-bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts = ThePrompts());
+bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts);
 
 // Removes link (0, or a number that is no link: nothing selected, which is
 // reported); later links move down with their flows. Removing a link that
 // carried flow sets NetworkChanged. True when removed.
-bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts = ThePrompts());
+bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts);
 
 // ---- Marks for removal (negative origins while the change window is open) ----
 
@@ -76,6 +73,6 @@ enum class LinkField { Lower, Upper, Cost };
 // the bounds against each other and stores the value. True when the link was
 // written (also with an unchanged value); false when a bound check refused it.
 bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::string& text,
-                     Prompts& prompts = ThePrompts());
+                     Prompts& prompts);
 
 }  // namespace kav

@@ -343,7 +343,8 @@ void TFMChangeForm::CostNewExit() {
 void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) {
     quitButton_->setEnabled(true);
     const int32_t k = CurrentLink();
-    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text())))
+    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text()),
+                                       kav::ThePrompts()))
         linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
@@ -355,7 +356,7 @@ void TFMChangeForm::QuitButtonClick() {
     if (removalPending_)
         kav::RemoveMarkedLinks(ws);
     if (linksEdited_)
-        ws.DataNotSaved = true;
+        kav::NoteChangesCommitted(ws);
     hide();
     emit closed();
 }

@@ -132,7 +132,7 @@ namespace {
 void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t high) {
     pending = 0;
     const kav::FieldValue result =
-        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high);
+        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high, kav::ThePrompts());
     pending = result.value;
     field->setText(FromBytes(result.text));
 }
@@ -158,13 +158,13 @@ void TFMLinkAddForm::AddLinkClick() {
     CommitFocusedField();
     const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                             pendingLower_, pendingUpper_, pendingCost_};
-    if (kav::AddLink(kav::TheWorkspace(), link))
+    if (kav::AddLink(kav::TheWorkspace(), link, kav::ThePrompts()))
         UpdateAllLists();
 }
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
     CommitFocusedField();
-    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_));
+    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_), kav::ThePrompts());
     UpdateAllLists();
 }
 

@@ -75,7 +75,7 @@ void TFXNodeAddForm::NodeNameExit() {
 
 void TFXNodeAddForm::AddButtonClick() {
     CommitFocusedField();
-    const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_);
+    const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_, kav::ThePrompts());
     Update_List_of_Nodes();
     if (added)
         emit nodesChanged();
@@ -83,7 +83,8 @@ void TFXNodeAddForm::AddButtonClick() {
 
 void TFXNodeAddForm::RemoveButtonClick() {
     CommitFocusedField();
-    const bool removed = kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_));
+    const bool removed =
+        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
     Update_List_of_Nodes();
     if (removed)
         emit nodesChanged();

@@ -25,7 +25,7 @@ struct FieldValue {
 // from what was typed - and taken when it lies in low..high; a value outside the
 // range is refused with a warning and the field shows the current value again.
 FieldValue ValidateIntegerField(const std::string& text, int32_t current, int32_t low, int32_t high,
-                                Prompts& prompts = ThePrompts());
+                                Prompts& prompts);
 
 // Ranges of the editing fields.
 constexpr int32_t CostLow = -100000000;

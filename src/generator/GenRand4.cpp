@@ -47,15 +47,6 @@ std::string InFolder(const std::string& directory, const char* name) {
     return directory + "/" + name;
 }
 
-void SetLink(Workspace& ws, int32_t k, int32_t origin, int32_t dest, int32_t lower, int32_t upper,
-             int32_t cost) {
-    ws.LinkOrigin[k] = origin;
-    ws.LinkDest[k] = dest;
-    ws.LinkLower[k] = lower;
-    ws.LinkUpper[k] = upper;
-    ws.LinkCost[k] = cost;
-}
-
 // Origins 1..O, destinations O+1..O+D, then the source and the sink; a link
 // from every origin to every destination with a random capacity and cost, a
 // link from the source to every origin, one from every destination to the
@@ -76,15 +67,15 @@ void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
         for (int32_t j = 1; j <= d; ++j) {
             const int32_t upper = DrawBelow(10);
             const int32_t cost = DrawBelow(25);
-            SetLink(ws, ++k, i, o + j, 0, upper, cost);
+            SetLink(ws, ++k, LinkData{i, o + j, 0, upper, cost});
             capacity += upper;
         }
     }
     for (int32_t i = 1; i <= o; ++i)
-        SetLink(ws, ++k, source, i, 0, 10 * d, 0);
+        SetLink(ws, ++k, LinkData{source, i, 0, 10 * d, 0});
     for (int32_t j = 1; j <= d; ++j)
-        SetLink(ws, ++k, o + j, sink, 0, 10 * o, 0);
-    SetLink(ws, ++k, sink, source, capacity / 2, capacity, 0);
+        SetLink(ws, ++k, LinkData{o + j, sink, 0, 10 * o, 0});
+    SetLink(ws, ++k, LinkData{sink, source, capacity / 2, capacity, 0});
 
     ws.LinkCount = k;
     ws.NodeCount = sink;
@@ -114,16 +105,14 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     BuildProblem(ws, origins, destinations);
     // The solution of the old problem means nothing for the new one, whether
     // or not the files can be written.
-    ws.ClearSolution();
-    ws.ResultsNotShown = false;
+    NoteNewProblem(ws, false);
     const std::string nodeFile = InFolder(directory, NodeFileName);
     const std::string linkFile = InFolder(directory, LinkFileName);
-    int errorNumber = 0;
-    if (!WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth, &errorNumber)) {
-        ws.DataNotSaved = true;  // the generated problem is in no file
-        return {GenerateOutcome::FileError, InputOutputErrorText(errorNumber)};
+    const WriteResult written = WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth);
+    if (!written) {
+        return {GenerateOutcome::FileError, InputOutputErrorText(written.Error)};
     }
-    ws.DataNotSaved = false;
+    NoteSaved(ws);
     return {GenerateOutcome::Written, ""};
 }
 

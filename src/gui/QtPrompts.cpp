@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QTreeView>
 #include <QPointer>
+#include <QTreeView>
 #include <cstdlib>
 
 #include "gui/AnchorWindow.h"

@@ -92,17 +92,17 @@ ResultListBuilder::ResultListBuilder()
       groupFill_(MaxNodes + 2, 0),
       grouped_(MaxLinks, 0) {}
 
-void ResultListBuilder::Build(Workspace& ws, char order, bool showAllLinks, ResultLists& lists) {
-    if (ws.NetworkChanged)
-        ws.ClearSolution();
+void ResultListBuilder::Build(Workspace& ws, LinkOrder order, bool showAllLinks,
+                              ResultLists& lists) {
+    ClearStaleSolution(ws, SolutionUse::Listing);
     lists.links.clear();
     lists.nodes.clear();
     lists.outOfKilterCount = 0;
     SortNames(ws);
 
-    if (order == InputOrder) {
+    if (order == LinkOrder::Input) {
         AddLinksInInputOrder(ws, showAllLinks, lists);
-    } else if (order == DestOrder) {
+    } else if (order == LinkOrder::Dest) {
         AddLinksGrouped(ws, ws.LinkDest.data(), showAllLinks, lists);
     } else {
         AddLinksGrouped(ws, ws.LinkOrigin.data(), showAllLinks, lists);
@@ -119,7 +119,7 @@ void ResultListBuilder::Build(Workspace& ws, char order, bool showAllLinks, Resu
 }
 
 void ResultListBuilder::SortNames(const Workspace& ws) {
-    Quickie(1, static_cast<uint16_t>(ws.NodeCount), ws.NodeName.data(), nameOrder_.data(), 'S');
+    QuickieNames(1, static_cast<uint16_t>(ws.NodeCount), ws.NodeName.data(), nameOrder_.data());
 }
 
 void ResultListBuilder::AddLink(const Workspace& ws, int32_t link, ResultLists& lists) const {
@@ -147,7 +147,7 @@ void ResultListBuilder::AddLinksGrouped(const Workspace& ws, const int32_t* grou
     const int32_t* flow = ws.LinkFlow.data();
     auto qualifies = [&](int32_t k) {
         const int32_t n = groupNode[k];
-        return n >= 1 && n <= nodeCount && (showAllLinks || flow[k] != 0);
+        return NodeInRange(n, nodeCount) && (showAllLinks || flow[k] != 0);
     };
 
     std::fill(groupStart_.begin(), groupStart_.begin() + nodeCount + 2, 0);
@@ -170,17 +170,10 @@ void ResultListBuilder::AddLinksGrouped(const Workspace& ws, const int32_t* grou
     }
 }
 
-void ResultListBuilder::AddNodes(const Workspace& ws, char order, ResultLists& lists) const {
+void ResultListBuilder::AddNodes(const Workspace& ws, LinkOrder order, ResultLists& lists) const {
     for (int32_t s = 1; s <= ws.NodeCount; ++s) {
-        lists.nodes.push_back(NodeLine(ws, order == InputOrder ? s : nameOrder_[s]));
+        lists.nodes.push_back(NodeLine(ws, order == LinkOrder::Input ? s : nameOrder_[s]));
     }
-}
-
-ResultLists BuildResultLists(Workspace& ws, char order, bool showAllLinks) {
-    ResultListBuilder builder;
-    ResultLists lists;
-    builder.Build(ws, order, showAllLinks, lists);
-    return lists;
 }
 
 }  // namespace kav

@@ -16,10 +16,9 @@ inline constexpr char NoLinksLine[] = "<<< NO LINKS >>>";
 inline constexpr char OutOfKilterNote[] = "Out of Kilter links shown with an asterisk (*) above";
 inline constexpr char KilterWarningText[] = "SOLUTION NOT IN KILTER... WARNING...";
 
-// Link orders of the results lists.
-constexpr char InputOrder = 'I';
-constexpr char OriginOrder = 'O';
-constexpr char DestOrder = 'D';
+// Link orders of the results lists: input order, or grouped by origin or by
+// destination name.
+enum class LinkOrder { Input, Origin, Dest };
 
 // One link: number, kilter mark, origin and destination names, lower bound,
 // flow, upper bound, cost and reduced cost, each right-aligned in its column
@@ -59,7 +58,7 @@ class ResultListBuilder {
     // non-zero flow) in input order, or grouped by origin or destination in
     // name order with ascending link numbers inside a group; then every node,
     // in number order for input order and in name order otherwise.
-    void Build(Workspace& ws, char order, bool showAllLinks, ResultLists& lists);
+    void Build(Workspace& ws, LinkOrder order, bool showAllLinks, ResultLists& lists);
 
   private:
     void SortNames(const Workspace& ws);
@@ -67,15 +66,12 @@ class ResultListBuilder {
     void AddLinksInInputOrder(const Workspace& ws, bool showAllLinks, ResultLists& lists) const;
     void AddLinksGrouped(const Workspace& ws, const int32_t* groupNode, bool showAllLinks,
                          ResultLists& lists);
-    void AddNodes(const Workspace& ws, char order, ResultLists& lists) const;
+    void AddNodes(const Workspace& ws, LinkOrder order, ResultLists& lists) const;
 
     std::vector<uint16_t> nameOrder_;  // positions 0..MaxLinks
     std::vector<int32_t> groupStart_;  // per node 1..MaxNodes+1, into grouped_
     std::vector<int32_t> groupFill_;   // per node, next free slot while grouping
     std::vector<uint16_t> grouped_;    // qualifying link numbers grouped by node
 };
-
-// One rebuild with a builder of its own (for callers that rebuild once).
-ResultLists BuildResultLists(Workspace& ws, char order, bool showAllLinks);
 
 }  // namespace kav

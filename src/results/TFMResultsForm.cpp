@@ -229,22 +229,21 @@ void TFMResultsForm::FormShow() {
     kav::Workspace& ws = kav::TheWorkspace();
     linkLines_->setStringList({});
     nodeLines_->setStringList({});
-    if (ws.NetworkChanged)
-        ws.ClearSolution();
+    kav::ClearStaleSolution(ws, kav::SolutionUse::Listing);
     kav::ComputeTotalCost(ws);
-    listOrder_ = kav::OriginOrder;
-    ShowLists(kav::OriginOrder);
-    ws.ResultsNotShown = false;
+    listOrder_ = kav::LinkOrder::Origin;
+    ShowLists(kav::LinkOrder::Origin);
+    kav::NoteResultsShown(ws);
 }
 
 void TFMResultsForm::InputOrderButtonClick() {
-    ShowInOrder(kav::InputOrder);
+    ShowInOrder(kav::LinkOrder::Input);
 }
 void TFMResultsForm::OriginOrderButtonClick() {
-    ShowInOrder(kav::OriginOrder);
+    ShowInOrder(kav::LinkOrder::Origin);
 }
 void TFMResultsForm::DestOrderButtonClick() {
-    ShowInOrder(kav::DestOrder);
+    ShowInOrder(kav::LinkOrder::Dest);
 }
 
 // Clicking the choice that is already made changes nothing, so the lists keep
@@ -271,12 +270,12 @@ bool TFMResultsForm::ShowAllLinks() const {
     return allLinksChoice_->isChecked();
 }
 
-void TFMResultsForm::ShowInOrder(char order) {
+void TFMResultsForm::ShowInOrder(kav::LinkOrder order) {
     listOrder_ = order;
     ShowLists(order);
 }
 
-void TFMResultsForm::ShowLists(char order) {
+void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     kav::Workspace& ws = kav::TheWorkspace();
     linkLines_->setStringList({});
     nodeLines_->setStringList({});

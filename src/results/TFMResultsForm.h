@@ -52,8 +52,8 @@ class TFMResultsForm : public QWidget {
     void ConnectHandlers();
 
     bool ShowAllLinks() const;
-    void ShowInOrder(char order);
-    void ShowLists(char order);
+    void ShowInOrder(kav::LinkOrder order);
+    void ShowLists(kav::LinkOrder order);
 
     void PrintResults();
 
@@ -79,7 +79,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* quitButton_ = nullptr;
 
     // The link order of the last rebuild.
-    char listOrder_ = kav::OriginOrder;
+    kav::LinkOrder listOrder_ = kav::LinkOrder::Origin;
     // The link selection of the last rebuild.
     bool listedAllLinks_ = true;
     kav::ResultListBuilder builder_;

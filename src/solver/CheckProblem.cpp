@@ -18,10 +18,6 @@ struct NodeTally {
     int64_t maxIn = 0;
 };
 
-bool IsNode(const Workspace& ws, int32_t node) {
-    return node >= 1 && node <= ws.NodeCount;
-}
-
 std::string ConnectivityLine(const std::string& name, const NodeTally& tally) {
     if (tally.noOrigin && tally.noDest)
         return "Node <" + name + "> is never used...FATAL ERROR...";

@@ -33,8 +33,10 @@ const char* const RangeText =
     "Numbers in this problem grow beyond the range of the solver (2147483647): "
     "potentials, reduced costs or flow changes would overflow ... the solve was stopped";
 
-// The solver's scratch, allocated once at full size and reused by every run.
-struct Scratch {
+}  // namespace
+
+// The solver's scratch, allocated once at full size and rebuilt by every run.
+struct KilterScratch {
     static constexpr std::size_t BitWords = MaxLinks / 64 + 2;
 
     std::vector<uint16_t> outOrder = std::vector<uint16_t>(MaxLinks + 1);
@@ -56,9 +58,9 @@ struct Scratch {
     std::vector<int32_t> firstOut = std::vector<int32_t>(MaxNodes + 2);
     std::vector<int32_t> firstIn = std::vector<int32_t>(MaxNodes + 2);
     // A node is labelled in the current pass when its stamp equals the pass
-    // number, so forgetting all labels is one increment.
+    // number, so forgetting all labels is one increment. Each run starts the
+    // count again from zero stamps.
     std::vector<uint32_t> labelStamp = std::vector<uint32_t>(MaxNodes + 1);
-    uint32_t pass = 0;
     std::vector<int32_t> predLink = std::vector<int32_t>(MaxNodes + 1);
     std::vector<int32_t> amount = std::vector<int32_t>(MaxNodes + 1);
     std::vector<int32_t> labelledNodes = std::vector<int32_t>(MaxNodes + 1);
@@ -74,10 +76,7 @@ struct Scratch {
     std::vector<Frame> stack = std::vector<Frame>(MaxNodes + 1);
 };
 
-Scratch& TheScratch() {
-    static Scratch scratch;
-    return scratch;
-}
+namespace {
 
 void SetBit(uint64_t* bits, int32_t position, bool value) {
     const uint64_t mask = uint64_t{1} << (position & 63);
@@ -136,10 +135,10 @@ inline int32_t FindSet(const uint64_t* bits, int32_t from, int32_t end, Accept&&
 // the crossing links, which the raise itself checks.
 class KilterRun {
   public:
-    KilterRun(Workspace& ws, ProgressSink* progress)
+    KilterRun(Workspace& ws, ProgressSink* progress, KilterScratch& scratch)
         : ws_(ws),
           progress_(progress),
-          s_(TheScratch()),
+          s_(scratch),
           linkCount_(ws.LinkCount),
           nodeCount_(ws.NodeCount),
           origin_(ws.LinkOrigin.data()),
@@ -169,12 +168,15 @@ class KilterRun {
           firstOut_(s_.firstOut.data()),
           firstIn_(s_.firstIn.data()) {}
 
+    // Returns the link the run failed on, or 0 when every link is in kilter.
+    // Throws SolveStopped.
     int32_t Run() {
         CheckProblemFits();
         ws_.Infeasible = false;
         if (linkCount_ == 0)
             return 0;
         BuildLists();
+        std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
         ResetLabels();
         for (int32_t m = 1; m <= linkCount_; ++m)
             NoteEligibility(m);
@@ -199,8 +201,7 @@ class KilterRun {
                 "stopped");
         }
         for (int32_t m = 1; m <= linkCount_; ++m) {
-            if (origin_[m] < 1 || origin_[m] > nodeCount_ || dest_[m] < 1 ||
-                dest_[m] > nodeCount_) {
+            if (!IsNode(ws_, origin_[m]) || !IsNode(ws_, dest_[m])) {
                 throw SolveStopped("Link <" + std::to_string(m) +
                                    "> names a node that does not exist ... the solve was stopped");
             }
@@ -223,8 +224,8 @@ class KilterRun {
     void BuildLists() {
         uint16_t* outOrder = s_.outOrder.data();
         uint16_t* inOrder = s_.inOrder.data();
-        SortOkf(1, static_cast<uint16_t>(linkCount_), origin_ + 1, outOrder + 1, 'I');
-        SortOkf(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder + 1, 'I');
+        SortOkfIntegers(1, static_cast<uint16_t>(linkCount_), origin_ + 1, outOrder + 1);
+        SortOkfIntegers(1, static_cast<uint16_t>(linkCount_), dest_ + 1, inOrder + 1);
         BuildFirst(outOrder, origin_, firstOut_);
         BuildFirst(inOrder, dest_, firstIn_);
         for (int32_t i = 1; i <= linkCount_; ++i) {
@@ -313,11 +314,10 @@ class KilterRun {
     // --- Labels --------------------------------------------------------------
 
     void ResetLabels() {
-        if (++s_.pass == 0) {
+        if (++pass_ == 0) {
             std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
-            s_.pass = 1;
+            pass_ = 1;
         }
-        pass_ = s_.pass;
         labelledCount_ = 0;
     }
 
@@ -340,7 +340,7 @@ class KilterRun {
         int32_t depth = 0;
         Push(start, depth);
         while (depth > 0) {
-            Scratch::Frame& frame = stack_[depth - 1];
+            KilterScratch::Frame& frame = stack_[depth - 1];
             if (ScanOut(frame, depth) || ScanIn(frame, depth)) {
                 if (Labelled(target_))
                     return;
@@ -352,7 +352,7 @@ class KilterRun {
 
     // Goes on through the outgoing links of the frame's node; labels the far
     // end of the first link whose flow may rise and descends into it.
-    bool ScanOut(Scratch::Frame& frame, int32_t& depth) {
+    bool ScanOut(KilterScratch::Frame& frame, int32_t& depth) {
         const int32_t n = frame.node;
         const int32_t end = firstOut_[n + 1];
         const int32_t i = FindSet(canIncrease_, frame.outPos, end,
@@ -371,7 +371,7 @@ class KilterRun {
     }
 
     // The same through the incoming links, for flows that may fall.
-    bool ScanIn(Scratch::Frame& frame, int32_t& depth) {
+    bool ScanIn(KilterScratch::Frame& frame, int32_t& depth) {
         const int32_t n = frame.node;
         const int32_t end = firstIn_[n + 1];
         const int32_t i = FindSet(canDecrease_, frame.inPos, end,
@@ -390,7 +390,7 @@ class KilterRun {
     }
 
     void Push(int32_t n, int32_t& depth) {
-        stack_[depth++] = Scratch::Frame{n, firstOut_[n], firstIn_[n]};
+        stack_[depth++] = KilterScratch::Frame{n, firstOut_[n], firstIn_[n]};
     }
 
     // --- Flow change around the cycle ---------------------------------------
@@ -567,7 +567,7 @@ class KilterRun {
 
     Workspace& ws_;
     ProgressSink* progress_;
-    Scratch& s_;
+    KilterScratch& s_;
     const int32_t linkCount_;
     const int32_t nodeCount_;
     const int32_t* origin_;
@@ -579,7 +579,7 @@ class KilterRun {
     int32_t* pot_;
     uint32_t* labelStamp_;
     int32_t* labelledNodes_;
-    Scratch::Frame* stack_;
+    KilterScratch::Frame* stack_;
     int32_t* outPosOf_;
     int32_t* inPosOf_;
     int32_t* crossingLinks_;
@@ -622,8 +622,26 @@ KilterInfo KilterState(const Workspace& ws, int32_t link) {
     return KilterInfo{k == 0, CheckedNarrow(k)};
 }
 
-int32_t RunOutOfKilter(Workspace& ws, ProgressSink* progress) {
-    return KilterRun(ws, progress).Run();
+KilterSolver::KilterSolver() : scratch_(std::make_unique<KilterScratch>()) {}
+
+KilterSolver::~KilterSolver() = default;
+
+SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress) {
+    SolveStatus status;
+    try {
+        status.FailedLink = KilterRun(ws, progress, *scratch_).Run();
+    } catch (const SolveStopped& stop) {
+        status.Outcome = SolveOutcome::Stopped;
+        status.StopReason = stop.what();
+        return status;
+    }
+    if (status.FailedLink != 0)
+        status.Outcome = SolveOutcome::Infeasible;
+    return status;
+}
+
+SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress) {
+    return KilterSolver().Solve(ws, progress);
 }
 
 }  // namespace kav

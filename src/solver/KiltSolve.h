@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "workspace/Errors.h"
@@ -35,16 +36,61 @@ class ProgressSink {
 // The solve was stopped because potentials, reduced costs or kilter numbers
 // would leave the 32-bit range, or because the problem breaks what the solver
 // needs (a link naming a missing node, a lower bound above its upper bound).
-// Every value in the Workspace is still a valid 32-bit number.
+// Every value in the Workspace is still a valid 32-bit number. The solver
+// reports it in its status; the solve run throws it for the application's
+// standard error report.
 class SolveStopped : public CheckedError {
   public:
     using CheckedError::CheckedError;
 };
 
-// The out-of-kilter algorithm over the Workspace, from its current flows and
-// potentials. Sets ws.Infeasible; returns the link it failed on (meaningful
-// only when Infeasible). progress may be null. Throws SolveStopped (before
-// changing anything when the problem itself is unfit for solving).
-int32_t RunOutOfKilter(Workspace& ws, ProgressSink* progress);
+// How a solve ended. A stopped solve leaves no solution; the figures of the
+// other outcomes are the ones the run can give.
+enum class SolveOutcome { Feasible, Infeasible, Stopped };
+
+struct SolveStatus {
+    SolveOutcome Outcome = SolveOutcome::Feasible;
+    // The link being brought into kilter when no feasible flow was found
+    // (Infeasible only; 0 otherwise).
+    int32_t FailedLink = 0;
+    // Why the solve was stopped (Stopped only).
+    std::string StopReason;
+    // Filled by the solve run: the solution time in seconds, and the total
+    // cost of a feasible solve.
+    double Seconds = 0.0;
+    double TotalCost = 0.0;
+
+    bool IsFeasible() const { return Outcome == SolveOutcome::Feasible; }
+    bool IsInfeasible() const { return Outcome == SolveOutcome::Infeasible; }
+    bool IsStopped() const { return Outcome == SolveOutcome::Stopped; }
+};
+
+struct KilterScratch;
+
+// The out-of-kilter algorithm with its scratch (link orders, labels, the
+// eligibility bits), allocated at full size once per solver and rebuilt at the
+// start of every solve, so nothing carries from one solve to the next.
+class KilterSolver {
+  public:
+    KilterSolver();
+    ~KilterSolver();
+    KilterSolver(const KilterSolver&) = delete;
+    KilterSolver& operator=(const KilterSolver&) = delete;
+
+    // Solves the Workspace's problem from its current flows and potentials.
+    // Sets ws.Infeasible (false at the start of a run that gets past its
+    // precondition check, true when no feasible flow exists). A problem unfit
+    // for solving (a link naming a missing node, a lower bound above its upper
+    // bound, numbers beyond 32 bits) is Stopped before anything changes;
+    // numbers that outgrow 32 bits during the run stop it with every value
+    // still a valid 32-bit number. progress may be null.
+    SolveStatus Solve(Workspace& ws, ProgressSink* progress);
+
+  private:
+    std::unique_ptr<KilterScratch> scratch_;
+};
+
+// One solve with a solver of its own.
+SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress);
 
 }  // namespace kav

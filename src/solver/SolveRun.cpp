@@ -13,17 +13,22 @@ constexpr double SecondsPerDay = 86400.0;
 
 // Runs the algorithm between two readings of the clock and shows the messages
 // that belong to the run itself.
-void TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
-              const std::function<double()>& clock) {
+// A stopped run throws SolveStopped with its reason, for the application's
+// standard error report.
+SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
+                     const std::function<double()>& clock) {
+    KilterSolver solver;
     const double startTime = clock();
-    const int32_t failedLink = RunOutOfKilter(ws, view.Progress());
+    SolveStatus status = solver.Solve(ws, view.Progress());
     const double stopTime = clock();
+    if (status.IsStopped())
+        throw SolveStopped(status.StopReason);
     if (ProgressSink* progress = view.Progress())
         progress->RunFinished();
-    if (ws.Infeasible) {
+    if (status.IsInfeasible()) {
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
-                            std::to_string(failedLink) +
+                            std::to_string(status.FailedLink) +
                             " >>>\r"
                             "<<<          FATAL ERROR ... SORRY         >>>\r"
                             "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
@@ -31,9 +36,11 @@ void TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
+    status.Seconds = elapsed;
     prompts.Message(
         MsgKind::Information, MsgButtons::Ok,
         "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
+    return status;
 }
 
 }  // namespace
@@ -56,21 +63,21 @@ void ComputeTotalCost(Workspace& ws) {
     }
 }
 
-void RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
-              const std::function<double()>& clock) {
+std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+                                    const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
-        return;
+        return std::nullopt;
     const std::vector<std::string> errors = CheckProblem(ws);
     if (!ws.ChecksPassed) {
         view.ShowCheckErrors(errors);
-        return;
+        return std::nullopt;
     }
-    if (ws.NetworkChanged || ws.Infeasible)
-        ws.ClearSolution();
+    ClearStaleSolution(ws, SolutionUse::NextSolve);
 
     view.ShowProgressWindow();
+    SolveStatus status;
     try {
-        TimedRun(ws, prompts, view, clock);
+        status = TimedRun(ws, prompts, view, clock);
     } catch (const SolveStopped&) {
         // The partial flows and potentials are no solution; the next solve and
         // the results window start again from zero.
@@ -83,14 +90,15 @@ void RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
     }
     view.HideProgressWindow();
 
-    if (ws.Infeasible) {
+    if (status.IsInfeasible()) {
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "Inputs yield infeasible solution...\rSEVERE WARNING...");
     } else {
         ComputeTotalCost(ws);
+        status.TotalCost = ws.TotalCost;
     }
-    ws.NetworkChanged = false;
-    ws.ResultsNotShown = true;
+    NoteSolved(ws);
+    return status;
 }
 
 }  // namespace kav

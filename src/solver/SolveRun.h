@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace kav {
 
 // What the solve run needs from the windows. The main menu implements it.
 class SolveRunView {
-public:
+  public:
     virtual ~SolveRunView() = default;
     // Checks failed: fill the error list, hide the main menu, show the list.
     virtual void ShowCheckErrors(const std::vector<std::string>& lines) = 0;
@@ -32,8 +33,11 @@ void ComputeTotalCost(Workspace& ws);
 
 // The Run button: checks, clearing of a stale solution, the timed run behind
 // the percent window, the messages in their order, TotalCost and the flags.
+// Returns how the solve ended (with its time, and its total cost when
+// feasible), or nothing when no solve ran (no links, or the checks failed).
+// A stopped solve throws SolveStopped after clearing the partial solution.
 // clock defaults to SecondsOfDay (tests pass their own).
-void RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
-              const std::function<double()>& clock = SecondsOfDay);
+std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+                                    const std::function<double()>& clock = SecondsOfDay);
 
 }  // namespace kav

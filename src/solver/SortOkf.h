@@ -12,4 +12,10 @@ namespace kav {
 // compared over its first 10 bytes).
 void SortOkf(uint16_t first, uint16_t last, const void* keys, uint16_t* index, char code);
 
+// The solver's sort over 32-bit integer keys (code I), which no caller can get
+// wrong: the fatal path stays reachable only through SortOkf's own code.
+inline void SortOkfIntegers(uint16_t first, uint16_t last, const int32_t* keys, uint16_t* index) {
+    SortOkf(first, last, keys, index, 'I');
+}
+
 }  // namespace kav

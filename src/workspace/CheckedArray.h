@@ -14,7 +14,7 @@ namespace kav {
 // with data()[k] being element k.
 template <class T>
 class CheckedArray {
-public:
+  public:
     explicit CheckedArray(int32_t size) : items_(static_cast<std::size_t>(size) + 1) {}
 
     T& operator[](int64_t k) {
@@ -32,12 +32,14 @@ public:
 
     // Sets elements 1..size() to value.
     void fill(const T& value) {
-        for (std::size_t k = 1; k < items_.size(); ++k) items_[k] = value;
+        for (std::size_t k = 1; k < items_.size(); ++k)
+            items_[k] = value;
     }
 
-private:
+  private:
     void check(int64_t k) const {
-        if (k < 1 || k > size()) throw RangeError();
+        if (k < 1 || k > size())
+            throw RangeError();
     }
 
     std::vector<T> items_;

@@ -10,30 +10,24 @@ namespace kav {
 // handler; the handler boundary shows their text in one error box and the
 // program goes on (see GuardHandler in Prompts.h).
 class CheckedError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class IntegerOverflow : public CheckedError {
-public:
+  public:
     IntegerOverflow() : CheckedError("Integer overflow") {}
 };
 
 class RangeError : public CheckedError {
-public:
+  public:
     RangeError() : CheckedError("Range check error") {}
 };
 
-// Signed 32-bit addition that throws IntegerOverflow instead of wrapping.
-inline int32_t CheckedAdd(int32_t a, int32_t b) {
-    int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) throw IntegerOverflow();
-    return sum;
-}
-
 // Narrows a 64-bit value to 32 bits, throwing IntegerOverflow when it does not fit.
 inline int32_t CheckedNarrow(int64_t value) {
-    if (value < INT32_MIN || value > INT32_MAX) throw IntegerOverflow();
+    if (value < INT32_MIN || value > INT32_MAX)
+        throw IntegerOverflow();
     return static_cast<int32_t>(value);
 }
 

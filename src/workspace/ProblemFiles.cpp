@@ -222,9 +222,9 @@ SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
             prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
             return SaveOutcome::Cancelled;
         }
-        int error = 0;
-        if (WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName, LinkFieldWidth, &error)) {
-            ws.DataNotSaved = false;
+        const int error = WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName).Error;
+        if (error == 0) {
+            NoteSaved(ws);
             return SaveOutcome::Saved;
         }
         if (error != SameFileError) {

@@ -35,15 +35,20 @@ LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& node
 // error number is negative.
 constexpr int SameFileError = -1;
 
+// How a write of the two files ended: true when both were written, else the
+// system error number of the first input/output error (or SameFileError).
+struct WriteResult {
+    int Error = 0;
+    explicit operator bool() const { return Error == 0; }
+};
+
 // Writes the two files, each through a ReplacementFile (a temporary file
 // renamed over the target, or the target written in place where replacing it
-// would change it in other ways). Returns false on any input/output error;
-// an error found before the last step leaves the old files as they were.
-// errorNumber, when given, receives the system error number of that error.
-// Two names of one file write nothing and give SameFileError.
-bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
-                       const std::string& linkFile, int fieldWidth = LinkFieldWidth,
-                       int* errorNumber = nullptr);
+// would change it in other ways). An error found before the last step leaves
+// the old files as they were. Two names of one file write nothing and give
+// SameFileError.
+WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
+                              const std::string& linkFile, int fieldWidth = LinkFieldWidth);
 
 // The link file's name: the node file's name with its last three characters
 // replaced by "LIN".

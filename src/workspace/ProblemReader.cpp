@@ -118,14 +118,10 @@ bool ReadLinks(Workspace& ws, const NamedReader& reader, const Header& header, R
         }
         // Every later module indexes the node arrays with these numbers.
         for (int32_t end : {fields[0], fields[1]}) {
-            if (end < 1 || end > header.nodes)
+            if (!NodeInRange(end, header.nodes))
                 return fault.Note(reader, NodeNumberExpected(header.nodes));
         }
-        ws.LinkOrigin[k] = fields[0];
-        ws.LinkDest[k] = fields[1];
-        ws.LinkLower[k] = fields[2];
-        ws.LinkUpper[k] = fields[3];
-        ws.LinkCost[k] = fields[4];
+        SetLink(ws, k, LinkData{fields[0], fields[1], fields[2], fields[3], fields[4]});
         file.SkipLine();
     }
     return true;
@@ -176,10 +172,7 @@ LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFil
         prompts.Beep(BeepFileError);
         outcome = LoadOutcome::Failed;
     }
-    ws.ClearSolution();
-    ws.NetworkChanged = false;
-    ws.DataNotSaved = false;
-    ws.ResultsNotShown = false;
+    NoteLoaded(ws);
     return outcome;
 }
 

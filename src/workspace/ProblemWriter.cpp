@@ -201,21 +201,19 @@ void ReplacementFile::Discard() {
     temporary_.clear();
 }
 
-bool WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
-                       const std::string& linkFile, int fieldWidth, int* errorNumber) {
+WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
+                              const std::string& linkFile, int fieldWidth) {
     // Writing the names over the links would lose the links without a word.
-    if (SameFile(nodeFile, linkFile)) {
-        if (errorNumber)
-            *errorNumber = SameFileError;
-        return false;
-    }
+    if (SameFile(nodeFile, linkFile))
+        return WriteResult{SameFileError};
     ReplacementFile links(linkFile);
     ReplacementFile nodes(nodeFile);
     const bool written = links.Write(FormatLinkFile(ws, fieldWidth)) &&
                          nodes.Write(FormatNodeFile(ws)) && links.Commit() && nodes.Commit();
-    if (errorNumber)
-        *errorNumber = written ? 0 : (links.Error() != 0 ? links.Error() : nodes.Error());
-    return written;
+    if (written)
+        return WriteResult{};
+    // A failed write always has an error number (ReplacementFile::Fail).
+    return WriteResult{links.Error() != 0 ? links.Error() : nodes.Error()};
 }
 
 }  // namespace kav

@@ -35,4 +35,79 @@ Workspace& TheWorkspace() {
     return workspace;
 }
 
+bool IsNode(const Workspace& ws, int32_t node) {
+    return NodeInRange(node, ws.NodeCount);
+}
+
+LinkData GetLink(const Workspace& ws, int32_t link) {
+    return LinkData{ws.LinkOrigin[link], ws.LinkDest[link], ws.LinkLower[link], ws.LinkUpper[link],
+                    ws.LinkCost[link]};
+}
+
+void SetLink(Workspace& ws, int32_t link, const LinkData& data) {
+    ws.LinkOrigin[link] = data.Origin;
+    ws.LinkDest[link] = data.Dest;
+    ws.LinkLower[link] = data.Lower;
+    ws.LinkUpper[link] = data.Upper;
+    ws.LinkCost[link] = data.Cost;
+}
+
+void MoveLink(Workspace& ws, int32_t from, int32_t to) {
+    SetLink(ws, to, GetLink(ws, from));
+    ws.LinkFlow[to] = ws.LinkFlow[from];
+}
+
+void NoteNodesEdited(Workspace& ws) {
+    ws.DataNotSaved = true;
+}
+
+void NoteLinkAdded(Workspace& ws) {
+    ws.DataNotSaved = true;
+    ws.NetworkChanged = true;
+}
+
+void NoteLinkRemoved(Workspace& ws, bool carriedFlow) {
+    ws.DataNotSaved = true;
+    if (carriedFlow)
+        ws.NetworkChanged = true;
+}
+
+void NoteLinkRerouted(Workspace& ws) {
+    ws.NetworkChanged = true;
+}
+
+void NoteChangesCommitted(Workspace& ws) {
+    ws.DataNotSaved = true;
+}
+
+void NoteSolved(Workspace& ws) {
+    ws.NetworkChanged = false;
+    ws.ResultsNotShown = true;
+}
+
+void NoteResultsShown(Workspace& ws) {
+    ws.ResultsNotShown = false;
+}
+
+void NoteLoaded(Workspace& ws) {
+    ws.ClearSolution();
+    ws.DataNotSaved = false;
+    ws.ResultsNotShown = false;
+}
+
+void NoteSaved(Workspace& ws) {
+    ws.DataNotSaved = false;
+}
+
+void NoteNewProblem(Workspace& ws, bool inFiles) {
+    ws.ClearSolution();
+    ws.DataNotSaved = !inFiles;
+    ws.ResultsNotShown = false;
+}
+
+void ClearStaleSolution(Workspace& ws, SolutionUse use) {
+    if (ws.NetworkChanged || (use == SolutionUse::NextSolve && ws.Infeasible))
+        ws.ClearSolution();
+}
+
 }  // namespace kav

@@ -56,4 +56,71 @@ struct Workspace {
 // The program-wide Workspace.
 Workspace& TheWorkspace();
 
+// ---- The problem's rules --------------------------------------------------
+
+// Whether node is a number in 1..nodeCount. Every link's two ends must be such
+// a node; IsNode asks it of the Workspace's own count.
+constexpr bool NodeInRange(int32_t node, int32_t nodeCount) {
+    return node >= 1 && node <= nodeCount;
+}
+bool IsNode(const Workspace& ws, int32_t node);
+
+// What defines one link (its flow is the solver's).
+struct LinkData {
+    int32_t Origin = 0;
+    int32_t Dest = 0;
+    int32_t Lower = 0;
+    int32_t Upper = 0;
+    int32_t Cost = 0;
+};
+
+LinkData GetLink(const Workspace& ws, int32_t link);
+// Writes link's ends, bounds and cost; its flow is left as it is.
+void SetLink(Workspace& ws, int32_t link, const LinkData& data);
+// Link from takes the number to, flow included (links close a gap this way).
+void MoveLink(Workspace& ws, int32_t from, int32_t to);
+
+// ---- State changes --------------------------------------------------------
+//
+// Each event that changes the problem or its solution sets the flags here, so
+// that the rules of DataNotSaved, ResultsNotShown and NetworkChanged live in one
+// place. Changes of a link's bounds or cost set no flag when they are made:
+// the stored flows and potentials stay the next solve's start, and the change
+// window marks the problem unsaved when it closes (NoteChangesCommitted).
+
+// A node was added or removed: the problem is unsaved.
+void NoteNodesEdited(Workspace& ws);
+// A link was added by the link window: unsaved, and the flows no longer fit.
+void NoteLinkAdded(Workspace& ws);
+// A link was removed by the link window. The later links took their flows
+// along; without a link that carried flow the others no longer balance at its
+// ends, so they are no solution and no start for the next solve.
+void NoteLinkRemoved(Workspace& ws, bool carriedFlow);
+// A link was re-routed, or marked or unmarked for removal, in the change
+// window: the flows no longer fit (unsaved is noted when the window closes).
+void NoteLinkRerouted(Workspace& ws);
+// The change window closed after committing something.
+void NoteChangesCommitted(Workspace& ws);
+// A solve reached the solver and ended (feasible or not): its results are unseen.
+void NoteSolved(Workspace& ws);
+// The results window showed the results.
+void NoteResultsShown(Workspace& ws);
+// A load got past the header check (whether it then succeeded or failed): no
+// solution, nothing unsaved, nothing unseen.
+void NoteLoaded(Workspace& ws);
+// The problem was written to files without an error.
+void NoteSaved(Workspace& ws);
+// A new problem replaces the old one's solution (the Gen Rand button and the
+// random-problem run): no solution, nothing unseen; inFiles says whether the
+// problem in memory is also in files.
+void NoteNewProblem(Workspace& ws, bool inFiles);
+
+// Who is about to use the stored flows and potentials.
+enum class SolutionUse {
+    Listing,    // the results list them, also those of an infeasible run
+    NextSolve,  // a solve starts from them, but not from an infeasible run's
+};
+// Zeroes flows and potentials that are stale for that use (ClearSolution).
+void ClearStaleSolution(Workspace& ws, SolutionUse use);
+
 }  // namespace kav

@@ -118,9 +118,10 @@ class ReferenceKilter {
         const int32_t L = ws.LinkCount, N = ws.NodeCount;
         outOrder.assign(L + 1, 0);
         inOrder.assign(L + 1, 0);
-        kav::SortOkf(1, static_cast<uint16_t>(L), ws.LinkOrigin.data() + 1, outOrder.data() + 1,
-                     'I');
-        kav::SortOkf(1, static_cast<uint16_t>(L), ws.LinkDest.data() + 1, inOrder.data() + 1, 'I');
+        kav::SortOkfIntegers(1, static_cast<uint16_t>(L), ws.LinkOrigin.data() + 1,
+                             outOrder.data() + 1);
+        kav::SortOkfIntegers(1, static_cast<uint16_t>(L), ws.LinkDest.data() + 1,
+                             inOrder.data() + 1);
         Fill(outOrder, ws.LinkOrigin.data(), firstOut, L, N);
         Fill(inOrder, ws.LinkDest.data(), firstIn, L, N);
         labelled.assign(N + 1, false);

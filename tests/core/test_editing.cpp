@@ -291,8 +291,9 @@ TEST(AddLink, AppendsParallelLinksWithFreshFlows) {
     ThreeNodes(ws);
     ws.LinkFlow[1] = 77;
     ws.LinkFlow[2] = 77;
-    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}));
-    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}));
+    ScriptedPrompts prompts;
+    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}, prompts));
+    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}, prompts));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.LinkFlow[1], 0);
     EXPECT_EQ(ws.LinkFlow[2], 0);

@@ -129,7 +129,7 @@ TEST_F(GeneratorTest, DrawsStayBelowTheirLimits) {
 TEST_F(GeneratorTest, CountsBeyondTheWorkspaceAreRefusedUntouched) {
     Generate(2, 3);
     for (auto counts : std::vector<std::pair<int32_t, int32_t>>{
-             {-1, 3}, {3, -1}, {2008, 1}, {140, 141}, {1, 2008}, {65536, 65536}}) {
+             {-1, 3}, {3, -1}, {2008, 1}, {140, 141}, {176, 112}, {1, 2008}, {65536, 65536}}) {
         const GenerateResult result = Generate(counts.first, counts.second);
         EXPECT_EQ(result.outcome, GenerateOutcome::Refused);
         EXPECT_FALSE(result.message.empty());
@@ -137,6 +137,9 @@ TEST_F(GeneratorTest, CountsBeyondTheWorkspaceAreRefusedUntouched) {
     EXPECT_EQ(ws.LinkCount, 12);
     EXPECT_EQ(Generate(2008, 0).outcome, GenerateOutcome::Written);
     EXPECT_EQ(Generate(140, 140).outcome, GenerateOutcome::Written);  // 19881 links
+    // (o + 1)(d + 1) links: 20000 fit, 20001 ({176, 112} above) do not.
+    EXPECT_EQ(Generate(124, 159).outcome, GenerateOutcome::Written);
+    EXPECT_EQ(ws.LinkCount, MaxLinks);
 }
 
 TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {

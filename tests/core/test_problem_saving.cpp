@@ -54,9 +54,7 @@ TEST_F(ProblemSaving, TwoNamesOfOneFileWriteNothing) {
     };
     const std::size_t entries = folder.EntryCount();
     for (const auto& pair : pairs) {
-        int error = 0;
-        EXPECT_FALSE(WriteProblemFiles(ws, pair[0], pair[1], LinkFieldWidth, &error)) << pair[1];
-        EXPECT_EQ(error, SameFileError);
+        EXPECT_EQ(WriteProblemFiles(ws, pair[0], pair[1]).Error, SameFileError) << pair[1];
     }
     EXPECT_EQ(folder.EntryCount(), entries);
     EXPECT_EQ(TempFolder::Read(existing), "old");

@@ -18,6 +18,13 @@ std::unique_ptr<Workspace> SolvedProblem() {
     return ws;
 }
 
+ResultLists BuildResultLists(Workspace& ws, LinkOrder order, bool showAllLinks) {
+    ResultListBuilder builder;
+    ResultLists lists;
+    builder.Build(ws, order, showAllLinks, lists);
+    return lists;
+}
+
 }  // namespace
 
 TEST(ResultLines, LinkLineFillsItsColumnsTo73Characters) {
@@ -93,21 +100,19 @@ TEST(ResultLists, OrdersGroupByNameWithAscendingLinkNumbers) {
     ResultListBuilder builder;
     ResultLists lists;
 
-    builder.Build(*ws, InputOrder, true, lists);
+    builder.Build(*ws, LinkOrder::Input, true, lists);
     EXPECT_EQ(lists.links, (Lines{Link1, Link2, Link3, Link4, link5}));
     EXPECT_EQ(lists.nodes, (Lines{NodeBeta, NodeAlpha, NodeGamma}));
     EXPECT_EQ(lists.outOfKilterCount, 0);
 
-    builder.Build(*ws, OriginOrder, true, lists);
+    builder.Build(*ws, LinkOrder::Origin, true, lists);
     EXPECT_EQ(lists.links, (Lines{Link2, link5, Link3, Link1, Link4}));
     EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
 
-    builder.Build(*ws, DestOrder, true, lists);
+    builder.Build(*ws, LinkOrder::Dest, true, lists);
     EXPECT_EQ(lists.links, (Lines{Link1, Link2, Link4, Link3, link5}));
     EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
 
-    builder.Build(*ws, 'X', true, lists);  // any other order lists by origin
-    EXPECT_EQ(lists.links, (Lines{Link2, link5, Link3, Link1, Link4}));
     EXPECT_FALSE(lists.WarningsShown());
 }
 
@@ -116,7 +121,7 @@ TEST(ResultLists, NonZeroFilterListsNegativeFlowsAndCountsOnlyListedLinks) {
     ws->LinkLower[1] = 1;  // zero flow below its lower bound: out of kilter, not listed
     ws->LinkFlow[1] = 0;
     ws->LinkFlow[3] = -6;  // below its lower bound: out of kilter, listed
-    ResultLists lists = BuildResultLists(*ws, InputOrder, false);
+    ResultLists lists = BuildResultLists(*ws, LinkOrder::Input, false);
     ASSERT_EQ(lists.links.size(), 3u);
     EXPECT_EQ(lists.links[0], Link2);
     EXPECT_EQ(lists.links[1],
@@ -125,7 +130,7 @@ TEST(ResultLists, NonZeroFilterListsNegativeFlowsAndCountsOnlyListedLinks) {
     EXPECT_EQ(lists.outOfKilterCount, 1);
 
     ws->LinkFlow[3] = 6;  // listed links all in kilter: no warnings
-    EXPECT_FALSE(BuildResultLists(*ws, DestOrder, false).WarningsShown());
+    EXPECT_FALSE(BuildResultLists(*ws, LinkOrder::Dest, false).WarningsShown());
 }
 
 TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
@@ -133,7 +138,7 @@ TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
     for (int32_t k = 1; k <= 4; ++k)
         ws->LinkFlow[k] = 0;
     // Link 2 sits below its lower bound and link 4 below its upper bound.
-    for (char order : {InputOrder, OriginOrder, DestOrder}) {
+    for (LinkOrder order : {LinkOrder::Input, LinkOrder::Origin, LinkOrder::Dest}) {
         ResultLists lists = BuildResultLists(*ws, order, false);
         EXPECT_EQ(lists.links, Lines{NoLinksLine});
         EXPECT_EQ(lists.outOfKilterCount, 2);
@@ -141,19 +146,19 @@ TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
 
     ws->LinkLower[2] = 0;
     ws->LinkCost[4] = 3;
-    EXPECT_FALSE(BuildResultLists(*ws, OriginOrder, false).WarningsShown());
+    EXPECT_FALSE(BuildResultLists(*ws, LinkOrder::Origin, false).WarningsShown());
 }
 
 TEST(ResultLists, NodesWithoutLinks) {
     auto ws = SolvedProblem();
     ws->LinkCount = 0;
-    ResultLists lists = BuildResultLists(*ws, OriginOrder, true);
+    ResultLists lists = BuildResultLists(*ws, LinkOrder::Origin, true);
     EXPECT_EQ(lists.links, Lines{NoLinksLine});
     EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
     EXPECT_FALSE(lists.WarningsShown());
 
     Workspace empty;
-    lists = BuildResultLists(empty, DestOrder, true);
+    lists = BuildResultLists(empty, LinkOrder::Dest, true);
     EXPECT_EQ(lists.links, Lines{NoLinksLine});
     EXPECT_TRUE(lists.nodes.empty());
 }
@@ -161,7 +166,7 @@ TEST(ResultLists, NodesWithoutLinks) {
 TEST(ResultLists, ChangedNetworkListsZeroFlowsAndPotentials) {
     auto ws = SolvedProblem();
     ws->NetworkChanged = true;
-    ResultLists lists = BuildResultLists(*ws, InputOrder, true);
+    ResultLists lists = BuildResultLists(*ws, LinkOrder::Input, true);
     EXPECT_FALSE(ws->NetworkChanged);
     EXPECT_EQ(lists.links[0],
               "   1        beta      Alpha     0        0      10         3            3");
@@ -174,9 +179,9 @@ TEST(ResultLists, ChangedNetworkListsZeroFlowsAndPotentials) {
 TEST(ResultLists, GroupedOrdersLeaveOutLinksOfRemovedNodes) {
     auto ws = SolvedProblem();
     ws->NodeCount = 2;  // node Gamma removed; links 2, 3 and 4 still name node 3
-    EXPECT_EQ(BuildResultLists(*ws, OriginOrder, true).links, (Lines{Link2, Link1, Link4}));
-    EXPECT_EQ(BuildResultLists(*ws, DestOrder, true).links, (Lines{Link1, Link3}));
-    EXPECT_EQ(BuildResultLists(*ws, InputOrder, true).links.size(), 4u);
+    EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Origin, true).links, (Lines{Link2, Link1, Link4}));
+    EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Dest, true).links, (Lines{Link1, Link3}));
+    EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Input, true).links.size(), 4u);
 }
 
 // Costs or bounds changed after a solve can take a reduced cost or a kilter
@@ -188,7 +193,7 @@ TEST(ResultLists, ValuesBeyond32BitsAreListedNotRefused) {
         .Node("B", -100000000)
         .Link(1, 2, 0, 10, 100000000, 0)               // reduced cost 2300000000, in kilter
         .Link(2, 1, -10, 2147483647, 100000000, -10);  // must rise by 2147483657
-    const ResultLists lists = BuildResultLists(ws, InputOrder, true);
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     EXPECT_EQ(lists.links,
               (Lines{"   1           A          B     0        0      10  100000000   2300000000",
                      "   2*          B          A   -10      -10   2147483647  100000000   "

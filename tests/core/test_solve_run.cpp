@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,8 @@ struct SolveRunTest : ::testing::Test {
     FakeView view{prompts.log};
     std::deque<double> times{100.0, 100.25};
 
-    void Run() {
-        RunSolve(ws, prompts, view, [this] {
+    std::optional<SolveStatus> Run() {
+        return RunSolve(ws, prompts, view, [this] {
             const double t = times.front();
             times.pop_front();
             return t;
@@ -67,7 +68,7 @@ const std::string SevereText = "Inputs yield infeasible solution...\rSEVERE WARN
 
 TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
     ws.NetworkChanged = true;
-    Run();
+    EXPECT_FALSE(Run().has_value());
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_TRUE(ws.NetworkChanged);
     EXPECT_FALSE(ws.ResultsNotShown);
@@ -78,7 +79,10 @@ TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
     ThreeNodeExample(ws);
     ws.NetworkChanged = true;
     ws.LinkFlow[1] = 99;  // stale: cleared because the network changed
-    Run();
+    const std::optional<SolveStatus> status = Run();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(status->IsFeasible());
+    EXPECT_DOUBLE_EQ(status->Seconds, 0.25);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
                                "run finished",
@@ -99,7 +103,7 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
     ws.NetworkChanged = true;
     ws.LinkFlow[1] = 5;
     ws.TotalCost = 42;
-    Run();
+    EXPECT_FALSE(Run().has_value());
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"errors"}));
     EXPECT_EQ(view.errorLines,
               (std::vector<std::string>{"Node <N3> is never used...FATAL ERROR..."}));
@@ -113,7 +117,10 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
 TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
     InfeasibleExample(ws);
     ws.TotalCost = 17;
-    Run();
+    const std::optional<SolveStatus> status = Run();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(status->IsInfeasible());
+    EXPECT_EQ(status->FailedLink, 3);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
                                "run finished",

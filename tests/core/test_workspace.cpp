@@ -56,9 +56,9 @@ TEST(Workspace, IndexOutsideTheArraysIsARangeError) {
 }
 
 TEST(CheckedArithmetic, OverflowIsReportedNotWrapped) {
-    EXPECT_EQ(CheckedAdd(2147483646, 1), 2147483647);
-    EXPECT_THROW(CheckedAdd(2147483647, 1), IntegerOverflow);
-    EXPECT_THROW(CheckedAdd(-2147483647 - 1, -1), IntegerOverflow);
+    EXPECT_EQ(CheckedNarrow(int64_t{2147483647}), 2147483647);
+    EXPECT_THROW(CheckedNarrow(int64_t{2147483647} + 1), IntegerOverflow);
+    EXPECT_THROW(CheckedNarrow(int64_t{-2147483647} - 2), IntegerOverflow);
     EXPECT_STREQ(IntegerOverflow().what(), "Integer overflow");
 }
 

@@ -24,14 +24,12 @@ struct Solution {
 // What the Run button does around the algorithm: a stale solution is cleared,
 // the checks must pass, and the run starts from the flows and potentials held.
 Solution Solve(kav::Workspace& ws) {
-    if (ws.NetworkChanged || ws.Infeasible)
-        ws.ClearSolution();
+    kav::ClearStaleSolution(ws, kav::SolutionUse::NextSolve);
     const std::vector<std::string> errors = kav::CheckProblem(ws);
     if (!errors.empty() || !ws.ChecksPassed)
         qFatal("checks failed: %s", errors.front().c_str());
-    kav::RunOutOfKilter(ws, nullptr);
-    if (ws.Infeasible)
-        qFatal("infeasible");
+    if (!kav::RunOutOfKilter(ws, nullptr).IsFeasible())
+        qFatal("not solved");
     kav::ComputeTotalCost(ws);
     ws.NetworkChanged = false;
     Solution solution{{}, ws.TotalCost};

@@ -13,7 +13,7 @@
 // filled. Unscripted questions answer No and unscripted dialogs cancel, and
 // both are counted so that a test can fail on them.
 class ScriptedPrompts : public kav::Prompts {
-public:
+  public:
     struct Shown {
         kav::MsgKind kind;
         kav::MsgButtons buttons;
@@ -33,7 +33,7 @@ public:
     // "printer setup".
     std::vector<std::string> events;
 
-    std::deque<kav::Answer> answers;                // for Yes/No questions
+    std::deque<kav::Answer> answers;               // for Yes/No questions
     std::deque<std::optional<std::string>> files;  // for open and save dialogs, in order
     // For printer setups: the choice confirmed, or nullopt to cancel.
     std::deque<std::optional<kav::PrinterSetupChoice>> setupChoices;
@@ -43,7 +43,8 @@ public:
                         const std::string& text) override {
         messages.push_back({kind, buttons, text});
         events.push_back("message " + text);
-        if (buttons == kav::MsgButtons::Ok) return kav::Answer::Ok;
+        if (buttons == kav::MsgButtons::Ok)
+            return kav::Answer::Ok;
         return NextAnswer();
     }
     void Beep(unsigned value) override {
@@ -86,7 +87,7 @@ public:
 
     void Clear() { *this = ScriptedPrompts(); }
 
-private:
+  private:
     kav::Answer NextAnswer() {
         if (answers.empty()) {
             ++unscripted;
