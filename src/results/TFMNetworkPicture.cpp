@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -49,13 +50,24 @@ class PictureView : public QGraphicsView {
   public:
     using QGraphicsView::QGraphicsView;
 
-    void Zoom(double factor) { scale(factor, factor); }
+    void Zoom(double factor) {
+        fitting_ = false;
+        scale(factor, factor);
+    }
+    // The whole picture in the window, kept so as the window is resized until
+    // the user zooms.
     void Fit() {
-        if (scene() != nullptr && !scene()->itemsBoundingRect().isEmpty())
-            fitInView(scene()->itemsBoundingRect(), Qt::KeepAspectRatio);
+        fitting_ = true;
+        if (scene() != nullptr && !scene()->sceneRect().isEmpty())
+            fitInView(scene()->sceneRect(), Qt::KeepAspectRatio);
     }
 
   protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QGraphicsView::resizeEvent(event);
+        if (fitting_)
+            Fit();
+    }
     void wheelEvent(QWheelEvent* event) override {
         const int steps = event->angleDelta().y() / 120;
         if (steps == 0)
@@ -82,6 +94,9 @@ class PictureView : public QGraphicsView {
                 QGraphicsView::keyPressEvent(event);
         }
     }
+
+  private:
+    bool fitting_ = true;
 };
 
 QColor StateColour(kav::LinkState state) {
@@ -155,8 +170,9 @@ void TFMNetworkPicture::CreateControls() {
     stepsBox_ = new QSpinBox(searchRow_);
     stepsBox_->setObjectName(QStringLiteral("StepsBox"));
     stepsBox_->setRange(1, 2);
-    stepsBox_->setSuffix(QStringLiteral(" step(s) out"));
+    stepsBox_->setSuffix(QStringLiteral(" out"));
     stepsBox_->setToolTip(QStringLiteral("Show the neighbours one or two links away"));
+    stepsBox_->setValue(1);
     showNodeButton_ = NewButton(QStringLiteral("&Show Neighbourhood"),
                                 QStringLiteral("Show the chosen node with its neighbours"),
                                 QStringLiteral("ShowNodeButton"), searchRow_);
@@ -209,6 +225,9 @@ void TFMNetworkPicture::LayOutControls() {
     searchLabel->setBuddy(nodeSearch_);
     search->addWidget(searchLabel);
     search->addWidget(nodeSearch_, 1);
+    auto* stepsLabel = new QLabel(QStringLiteral("S&teps:"), searchRow_);
+    stepsLabel->setBuddy(stepsBox_);
+    search->addWidget(stepsLabel);
     search->addWidget(stepsBox_);
     search->addWidget(showNodeButton_);
 
