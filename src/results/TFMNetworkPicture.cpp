@@ -43,6 +43,7 @@ constexpr int LinkKind = 2;
 
 constexpr double ZoomStep = 1.25;
 constexpr double ArrowLength = 9.0;
+constexpr std::size_t SmoothLinksMax = 600;
 
 // Zooms with the wheel (about the pointer) and with + and -, fits with 0 or
 // F; dragging the background pans.
@@ -200,7 +201,8 @@ void TFMNetworkPicture::CreateControls() {
     scene_ = new QGraphicsScene(this);
     auto* view = new PictureView(scene_, this);
     view->setObjectName(QStringLiteral("PictureView"));
-    view->setRenderHint(QPainter::Antialiasing);
+    view->setOptimizationFlags(QGraphicsView::DontSavePainterState |
+                               QGraphicsView::DontAdjustForAntialiasing);
     view->setDragMode(QGraphicsView::ScrollHandDrag);
     view->setBackgroundBrush(Colours::White);
     view_ = view;
@@ -416,6 +418,9 @@ void TFMNetworkPicture::DrawLayout() {
         label->setPos(shape.center() - text.center());
     }
     scene_->setSceneRect(scene_->itemsBoundingRect().adjusted(-20, -20, 20, 20));
+    // Smooth lines cost about four times as much to paint: large pictures
+    // are drawn without, so that zooming stays quick.
+    view_->setRenderHint(QPainter::Antialiasing, graph.links.size() <= SmoothLinksMax);
 }
 
 void TFMNetworkPicture::ShadeCut(const std::set<int32_t>& nodes,
