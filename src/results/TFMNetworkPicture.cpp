@@ -44,6 +44,8 @@ constexpr int LinkKind = 2;
 constexpr double ZoomStep = 1.25;
 constexpr double ArrowLength = 9.0;
 constexpr std::size_t SmoothLinksMax = 600;
+constexpr double ReadableScale = 0.6;
+constexpr double NaturalScale = 1.0;
 
 // Zooms with the wheel (about the pointer) and with + and -, fits with 0 or
 // F; dragging the background pans.
@@ -57,6 +59,15 @@ class PictureView : public QGraphicsView {
     }
     // The whole picture in the window, kept so as the window is resized until
     // the user zooms.
+    // Natural size around centre, where a fitted picture would be too small
+    // to read.
+    void ReadableAround(const QPointF& centre) {
+        if (transform().m11() >= ReadableScale)
+            return;
+        fitting_ = false;
+        setTransform(QTransform::fromScale(NaturalScale, NaturalScale));
+        centerOn(centre);
+    }
     void Fit() {
         fitting_ = true;
         if (scene() != nullptr && !scene()->sceneRect().isEmpty())
@@ -275,6 +286,7 @@ void TFMNetworkPicture::ShowPicture() {
     scene_->clear();
     shown_.reset();
     pendingLayout_ = 0;
+    centreNode_ = 0;
     statusText_->clear();
     const bool large = kav::PictureTooLarge(ws);
     searchRow_->setVisible(large);
@@ -336,7 +348,12 @@ void TFMNetworkPicture::WorkerFinished(const PictureResultPtr& result) {
     }
     shown_ = result;
     DrawLayout();
-    static_cast<PictureView*>(view_)->Fit();
+    auto* view = static_cast<PictureView*>(view_);
+    view->Fit();
+    for (const kav::NodePlace& place : result->layout.nodes) {
+        if (place.node == centreNode_)
+            view->ReadableAround(Point(place.centre));
+    }
     statusText_->setText(
         QStringLiteral("%1 nodes, %2 links%3")
             .arg(result->graph.nodes.size())
@@ -401,8 +418,12 @@ void TFMNetworkPicture::DrawLayout() {
         const QRectF shape(place.centre.x - place.width / 2, place.centre.y - place.height / 2,
                            place.width, place.height);
         const bool shaded = cutNodes_.count(node.node) != 0;
-        auto* item = scene_->addEllipse(shape, QPen(Colours::Black, 1.2),
-                                        shaded ? QColor(0xFF, 0xD8, 0x80) : QColor(Colours::White));
+        QColor fill = Colours::White;
+        if (shaded)
+            fill = QColor(0xFF, 0xD8, 0x80);
+        else if (node.node == centreNode_)
+            fill = QColor(0xFF, 0xFF, 0xA0);
+        auto* item = scene_->addEllipse(shape, QPen(Colours::Black, 1.2), fill);
         item->setFlag(QGraphicsItem::ItemIsSelectable);
         item->setData(KindKey, NodeKind);
         item->setData(NumberKey, node.node);
@@ -492,6 +513,7 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
         statusText_->setText(QStringLiteral("No node [%1]").arg(nodeSearch_->text().trimmed()));
         return;
     }
+    centreNode_ = node;
     Submit(kav::Neighbourhood(kav::TheWorkspace(), node, stepsBox_->value()));
 }
 

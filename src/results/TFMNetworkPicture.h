@@ -98,4 +98,6 @@ class TFMNetworkPicture : public QMainWindow {
     std::set<int32_t> cutNodes_;
     std::set<int32_t> cutLinks_;
     bool selectingFromCode_ = false;
+    // The node whose neighbourhood is shown (0: the whole network).
+    int32_t centreNode_ = 0;
 };
