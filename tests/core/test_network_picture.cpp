@@ -6,38 +6,22 @@
 
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
-#include "support/ProblemBuilder.h"
+#include "support/PictureProblems.h"
 #include "workspace/Workspace.h"
 
 using namespace kav;
 
 namespace {
 
-// Two nodes at potential 0 and zero-cost links 0..5: a flow of 0, 2 and 5 is
-// in kilter at the lower bound, between and at the upper bound; 7 is not in
-// kilter. The last link has lower = upper = 3 and flow 3.
 std::unique_ptr<Workspace> LinksAtEveryState() {
     auto ws = std::make_unique<Workspace>();
-    ProblemBuilder(*ws)
-        .Node("A")
-        .Node("B")
-        .Link(1, 2, 0, 5, 0, 0)
-        .Link(1, 2, 0, 5, 0, 2)
-        .Link(2, 1, 0, 5, 0, 5)
-        .Link(2, 1, 0, 5, 0, 7)
-        .Link(1, 2, 3, 3, 0, 3);
+    FillLinksAtEveryState(*ws);
     return ws;
 }
 
-// A ring of `count` nodes with a chord from every node to the one three on.
 std::unique_ptr<Workspace> Ring(int count) {
     auto ws = std::make_unique<Workspace>();
-    ProblemBuilder builder(*ws);
-    builder.Nodes(count);
-    for (int32_t n = 1; n <= count; ++n) {
-        builder.Link(n, n % count + 1, 0, 10, 1);
-        builder.Link(n, (n + 2) % count + 1, 0, 10, 1);
-    }
+    FillRing(*ws, count);
     return ws;
 }
 

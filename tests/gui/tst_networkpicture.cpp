@@ -17,34 +17,18 @@
 #include "app/CreateWindows.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
-#include "support/ProblemBuilder.h"
+#include "support/PictureProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
-// Two nodes at potential 0 and zero-cost links 0..5 with flows 0, 2, 5 and
-// 7: at the lower bound, between, at the upper bound and out of kilter.
 void LinksAtEveryState() {
-    ProblemBuilder(kav::TheWorkspace())
-        .Node("Alpha")
-        .Node("Beta")
-        .Node("Gamma")
-        .Link(1, 2, 0, 5, 0, 0)
-        .Link(1, 2, 0, 5, 0, 2)
-        .Link(2, 1, 0, 5, 0, 5)
-        .Link(2, 3, 0, 5, 0, 7)
-        .Link(3, 1, 0, 5, 0, 0);
+    FillLinksAtEveryState(kav::TheWorkspace());
 }
 
-// A ring with a chord from every node to the one three on.
 void Ring(int count) {
-    ProblemBuilder builder(kav::TheWorkspace());
-    builder.Nodes(count);
-    for (int32_t n = 1; n <= count; ++n) {
-        builder.Link(n, n % count + 1, 0, 10, 1);
-        builder.Link(n, (n + 2) % count + 1, 0, 10, 1);
-    }
+    FillRing(kav::TheWorkspace(), count);
 }
 
 // The numbers of the drawn items of one kind (nodes are ellipses, links
