@@ -81,6 +81,8 @@ void ConnectPicture(const ProgramWindows& w) {
                      &TFMNetworkPicture::HighlightLink);
     QObject::connect(w.picture, &TFMNetworkPicture::linkSelected, w.results,
                      &TFMResultsForm::SelectLink);
+    QObject::connect(w.picture, &TFMNetworkPicture::nodeSelected, w.results,
+                     &TFMResultsForm::SelectNode);
 }
 
 }  // namespace

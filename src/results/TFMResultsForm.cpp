@@ -310,6 +310,23 @@ bool TFMResultsForm::SelectLink(int32_t link) {
     return false;
 }
 
+// A node line is the name, five blanks and the potential.
+void TFMResultsForm::SelectNode(int32_t node) {
+    const kav::Workspace& ws = kav::TheWorkspace();
+    if (node < 1 || node > ws.NodeCount)
+        return;
+    const QString name = FromBytes(ws.NodeName[node]).trimmed();
+    const QStringList lines = nodeLines_->stringList();
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        const QString line = lines[row].trimmed();
+        if (line.left(line.lastIndexOf(' ')).trimmed() == name) {
+            nodeList_->setCurrentIndex(nodeLines_->index(static_cast<int>(row)));
+            nodeList_->scrollTo(nodeLines_->index(static_cast<int>(row)));
+            return;
+        }
+    }
+}
+
 bool TFMResultsForm::ShowAllLinks() const {
     return allLinksChoice_->isChecked();
 }

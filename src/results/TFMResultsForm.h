@@ -36,6 +36,8 @@ class TFMResultsForm : public QWidget {
   public slots:
     // Selects the link's line when the list shows it; false when it does not.
     bool SelectLink(int32_t link);
+    // Selects the line of the node (the first line with its name).
+    void SelectNode(int32_t node);
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -121,6 +121,9 @@ class TestNetworkPicture : public QObject {
         list->setCurrentIndex(list->model()->index(0, 0));  // origin order: link 1 first
         QVERIFY(links.at(1)->isSelected());
         QVERIFY(!links.at(3)->isSelected());
+        Drawn<QGraphicsEllipseItem>(Scene()).at(3)->setSelected(true);
+        QCOMPARE(windows.results->findChild<QListView*>("NodeList")->currentIndex().data(),
+                 QVariant("     Gamma              0"));
 
         windows.results->findChild<QPushButton*>("QuitButton")->click();
         QVERIFY(!Picture()->isVisible());
