@@ -24,6 +24,7 @@ def solve_and_show(d, path):
     d.wait_window("Kavrilon", exclude=d.answered)  # the solution time
     d.answer_box("Return")
     open_window(d, "alt+d", RESULTS, MAIN)
+    d.screenshot("results")
     return open_window(d, "alt+w", PICTURE, RESULTS)
 
 
