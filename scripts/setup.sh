@@ -9,6 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     liblemon-dev libglpk-dev
+    libgraphviz-dev graphviz
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick
 )

@@ -17,7 +17,9 @@
 #include "gui/Hints.h"
 #include "gui/Placement.h"
 #include "gui/WindowRules.h"
+#include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
+#include "workspace/Prompts.h"
 
 namespace {
 
@@ -69,6 +71,20 @@ void ConnectReturnsToMenu(const ProgramWindows& w) {
                      });
 }
 
+// The picture opens from the results window, closes with it and follows its
+// link selection both ways.
+void ConnectPicture(const ProgramWindows& w) {
+    QObject::connect(w.results, &TFMResultsForm::pictureRequested, w.picture,
+                     &TFMNetworkPicture::ShowPicture);
+    QObject::connect(w.results, &TFMResultsForm::closed, w.picture, &QWidget::hide);
+    QObject::connect(w.results, &TFMResultsForm::linkChosen, w.picture,
+                     &TFMNetworkPicture::HighlightLink);
+    QObject::connect(w.picture, &TFMNetworkPicture::linkSelected, w.results,
+                     &TFMResultsForm::SelectLink);
+    QObject::connect(w.picture, &TFMNetworkPicture::nodeSelected, w.results,
+                     &TFMResultsForm::SelectNode);
+}
+
 }  // namespace
 
 void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
@@ -106,10 +122,12 @@ ProgramWindows CreateWindows() {
     windows.change = Secondary(new TFMChangeForm);
     windows.percentDone = Secondary(new TPCTOKFForm);
     windows.generator = Secondary(new TRandGenerator);
+    windows.picture = new TFMNetworkPicture(kav::ThePrompts());
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
     ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
+    ConnectPicture(windows);
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.
@@ -123,6 +141,7 @@ ProgramWindows CreateWindows() {
 }
 
 void DestroyWindows(ProgramWindows& windows) {
+    delete windows.picture;
     delete windows.generator;
     delete windows.percentDone;
     delete windows.change;

@@ -6,6 +6,7 @@ class TFMAddStuff;
 class TFMChangeForm;
 class TFMErrorForm;
 class TFMLinkAddForm;
+class TFMNetworkPicture;
 class TFMResultsForm;
 class TFXNodeAddForm;
 class TKavrilonForm;
@@ -26,6 +27,7 @@ struct ProgramWindows {
     TFMChangeForm* change = nullptr;
     TPCTOKFForm* percentDone = nullptr;
     TRandGenerator* generator = nullptr;
+    TFMNetworkPicture* picture = nullptr;
 };
 
 // Creates every window of the program once, in start-up order, connects them,

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -151,6 +152,9 @@ void TFMResultsForm::CreateControls() {
     quitButton_ =
         NewButton(QStringLiteral("&Quit"), QStringLiteral("Quit and return to the Main Menu"),
                   QStringLiteral("QuitButton"), this);
+    networkPictureButton_ = NewButton(QStringLiteral("Net&work Picture"),
+                                      QStringLiteral("Show the network and its flows as a picture"),
+                                      QStringLiteral("NetworkPictureButton"), this);
 }
 
 // Link list in the upper half, node list with the kilter warning beside it in
@@ -170,6 +174,9 @@ void TFMResultsForm::LayOutControls() {
          {inputOrderButton_, originOrderButton_, destOrderButton_, printButton_, quitButton_}) {
         buttons->addWidget(button);
     }
+    auto* moreButtons = new QHBoxLayout;
+    moreButtons->addWidget(networkPictureButton_);
+    moreButtons->addStretch();
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(label1_);
@@ -182,6 +189,7 @@ void TFMResultsForm::LayOutControls() {
     page->addWidget(costLabel_);
     page->addWidget(linkSelector_);
     page->addLayout(buttons);
+    page->addLayout(moreButtons);
 }
 
 // The column headings start where the list items' text starts, so that the
@@ -194,9 +202,10 @@ void TFMResultsForm::AlignHeadings() {
 }
 
 void TFMResultsForm::SetFocusOrder() {
-    const QList<QWidget*> order = {quitButton_,       linkList_,          nodeList_,
-                                   inputOrderButton_, originOrderButton_, destOrderButton_,
-                                   allLinksChoice_,   nonZeroChoice_,     printButton_};
+    const QList<QWidget*> order = {quitButton_,          linkList_,          nodeList_,
+                                   inputOrderButton_,    originOrderButton_, destOrderButton_,
+                                   allLinksChoice_,      nonZeroChoice_,     printButton_,
+                                   networkPictureButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
     quitButton_->setFocus();
@@ -213,6 +222,10 @@ void TFMResultsForm::ConnectHandlers() {
                    &TFMResultsForm::LinkSelectorClick);
     ConnectGuarded(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
     ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
+    ConnectGuarded(networkPictureButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::NetworkPictureButtonClick);
+    ConnectGuarded(linkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   &TFMResultsForm::LinkListChange);
 }
 
 // A window restored from the task bar is shown again by the platform; only
@@ -264,6 +277,53 @@ void TFMResultsForm::closeEvent(QCloseEvent* event) {
 void TFMResultsForm::QuitButtonClick() {
     hide();
     emit closed();
+}
+
+void TFMResultsForm::NetworkPictureButtonClick() {
+    emit pictureRequested();
+}
+
+// A link line starts with the link's number.
+void TFMResultsForm::LinkListChange() {
+    if (selectingFromCode_)
+        return;
+    bool isLink = false;
+    const int link = linkList_->currentIndex().data().toString().left(4).trimmed().toInt(&isLink);
+    if (isLink)
+        emit linkChosen(link);
+}
+
+bool TFMResultsForm::SelectLink(int32_t link) {
+    const QStringList lines = linkLines_->stringList();
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        bool isLink = false;
+        if (lines[row].left(4).trimmed().toInt(&isLink) == link && isLink) {
+            selectingFromCode_ = true;
+            linkList_->setCurrentIndex(linkLines_->index(static_cast<int>(row)));
+            linkList_->scrollTo(linkLines_->index(static_cast<int>(row)));
+            selectingFromCode_ = false;
+            return true;
+        }
+    }
+    linkList_->clearSelection();
+    return false;
+}
+
+// A node line is the name, five blanks and the potential.
+void TFMResultsForm::SelectNode(int32_t node) {
+    const kav::Workspace& ws = kav::TheWorkspace();
+    if (node < 1 || node > ws.NodeCount)
+        return;
+    const QString name = FromBytes(ws.NodeName[node]).trimmed();
+    const QStringList lines = nodeLines_->stringList();
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        const QString line = lines[row].trimmed();
+        if (line.left(line.lastIndexOf(' ')).trimmed() == name) {
+            nodeList_->setCurrentIndex(nodeLines_->index(static_cast<int>(row)));
+            nodeList_->scrollTo(nodeLines_->index(static_cast<int>(row)));
+            return;
+        }
+    }
 }
 
 bool TFMResultsForm::ShowAllLinks() const {

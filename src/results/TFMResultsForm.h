@@ -28,6 +28,16 @@ class TFMResultsForm : public QWidget {
   signals:
     // Quit closed the window.
     void closed();
+    // Network Picture was pressed.
+    void pictureRequested();
+    // The user selected a link's line (its number).
+    void linkChosen(int32_t link);
+
+  public slots:
+    // Selects the link's line when the list shows it; false when it does not.
+    bool SelectLink(int32_t link);
+    // Selects the line of the node (the first line with its name).
+    void SelectNode(int32_t node);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +53,8 @@ class TFMResultsForm : public QWidget {
     void LinkSelectorClick();
     void PrintButtonClick();
     void QuitButtonClick();
+    void NetworkPictureButtonClick();
+    void LinkListChange();
 
   private:
     void CreateControls();
@@ -77,6 +89,8 @@ class TFMResultsForm : public QWidget {
     QPushButton* destOrderButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
+    QPushButton* networkPictureButton_ = nullptr;
+    bool selectingFromCode_ = false;
 
     // The link order of the last rebuild.
     kav::LinkOrder listOrder_ = kav::LinkOrder::Origin;

@@ -331,6 +331,7 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
                                       form_->findChild<QPushButton*>("DestOrderButton"),
                                       form_->findChild<QRadioButton*>("AllLinksChoice"),
                                       form_->findChild<QPushButton*>("PrintButton"),
+                                      form_->findChild<QPushButton*>("NetworkPictureButton"),
                                       quit};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

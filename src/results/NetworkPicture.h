@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+// How a link stands after a solve, as the network picture colours it.
+enum class LinkState {
+    NoSolution,   // the network changed since the solve: no flows shown
+    AtLower,      // in kilter, flow at the lower bound
+    Between,      // in kilter, flow strictly between the bounds
+    AtUpper,      // in kilter, flow at the upper bound (saturated)
+    OutOfKilter,  // marked with an asterisk in the lists
+};
+
+struct PictureNode {
+    int32_t node = 0;
+    std::string name;
+};
+
+struct PictureLink {
+    int32_t link = 0;
+    int32_t origin = 0;
+    int32_t dest = 0;
+    LinkState state = LinkState::NoSolution;
+    // Line width in points: 1 with no flow, up to 6 for the largest flow.
+    double width = 1.0;
+};
+
+// What the picture draws: nodes and links in number order, so that the same
+// problem always gives Graphviz the same input and the same layout.
+struct PictureGraph {
+    std::vector<PictureNode> nodes;
+    std::vector<PictureLink> links;
+    bool solved = false;
+};
+
+// A link's state; with solved false always NoSolution.
+LinkState PictureLinkState(const Workspace& ws, int32_t link, bool solved);
+
+// The whole network. Flows count only when the network has not changed since
+// the solve (the lists then show no flows either).
+PictureGraph WholeNetwork(const Workspace& ws);
+
+// The node itself, every node within `steps` links of it (either direction)
+// and every link between two of those nodes.
+PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps);
+
+// Above these sizes the picture starts from one node's neighbourhood.
+constexpr int32_t WholePictureMaxNodes = 300;
+constexpr int32_t WholePictureMaxLinks = 3000;
+bool PictureTooLarge(const Workspace& ws);
+
+}  // namespace kav

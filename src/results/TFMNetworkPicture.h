@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "results/GraphvizWorker.h"
+
+class QCheckBox;
+class QGraphicsScene;
+class QGraphicsView;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace kav {
+class Prompts;
+}
+
+// The network picture: nodes as labelled shapes, links as arrows, laid out by
+// Graphviz off the user interface thread. After a solve a link's width grows
+// with its flow and its colour tells its kilter state; tool tips give a node's
+// potential and a link's results line. Problems too large to show whole start
+// from a node search and show that node's neighbourhood. Opened from the
+// results window; it holds no problem state of its own.
+class TFMNetworkPicture : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TFMNetworkPicture(kav::Prompts& prompts, QWidget* parent = nullptr);
+    ~TFMNetworkPicture() override;
+
+    // Rebuilds the picture from the Workspace and shows the window.
+    void ShowPicture();
+
+    // Shades the nodes of a cut and draws the links crossing it bold (empty
+    // sets: no cut). Kept until the next call.
+    void ShadeCut(const std::set<int32_t>& nodes, const std::set<int32_t>& crossingLinks);
+
+    // Marks a link (0: none) as selected, as the results list asks.
+    void HighlightLink(int32_t link);
+
+    // True while a layout is being computed.
+    bool LayoutPending() const { return pendingLayout_ != 0; }
+
+  signals:
+    // The user selected a link or node in the picture.
+    void linkSelected(int32_t link);
+    void nodeSelected(int32_t node);
+    // A layout or SVG drawing came back and is shown or written.
+    void pictureReady();
+
+  private slots:
+    void FitButtonClick();
+    void ZoomInButtonClick();
+    void ZoomOutButtonClick();
+    void ShowNodeButtonClick();
+    void ExportPngButtonClick();
+    void ExportSvgButtonClick();
+    void SceneSelectionChange();
+
+  private:
+    void CreateControls();
+    void LayOutControls();
+    void ConnectHandlers();
+
+    void Submit(kav::PictureGraph graph);
+    void WorkerFinished(const PictureResultPtr& result);
+    void DrawLayout();
+    void ShowBusy(bool busy);
+    int32_t FindNode(const QString& text) const;
+    bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
+    void WriteSvg(const PictureResult& result);
+
+    kav::Prompts& prompts_;
+    QWidget* searchRow_ = nullptr;
+    QLineEdit* nodeSearch_ = nullptr;
+    QSpinBox* stepsBox_ = nullptr;
+    QPushButton* showNodeButton_ = nullptr;
+    QPushButton* zoomInButton_ = nullptr;
+    QPushButton* zoomOutButton_ = nullptr;
+    QPushButton* fitButton_ = nullptr;
+    QPushButton* exportPngButton_ = nullptr;
+    QPushButton* exportSvgButton_ = nullptr;
+    QLabel* legend_ = nullptr;
+    QGraphicsScene* scene_ = nullptr;
+    QGraphicsView* view_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QProgressBar* busy_ = nullptr;
+
+    uint64_t pendingLayout_ = 0;
+    uint64_t pendingSvg_ = 0;
+    std::string svgFileName_;
+    PictureResultPtr shown_;  // the graph and layout on screen
+    std::set<int32_t> cutNodes_;
+    std::set<int32_t> cutLinks_;
+    bool selectingFromCode_ = false;
+    // The node whose neighbourhood is shown (0: the whole network).
+    int32_t centreNode_ = 0;
+};
