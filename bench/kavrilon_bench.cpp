@@ -31,6 +31,7 @@
 #include "generator/GenRand4.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
+#include "solver/SolutionChecks.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -207,6 +208,26 @@ bool RunChecks(kav::Workspace& ws) {
     return false;
 }
 
+// After the solve's own lines: the set that shows an infeasibility (its
+// nodes with --flows), or the outcome of the optimality check.
+void PrintExplanation(const kav::Workspace& ws, const kav::SolveStatus& status, bool printNodes) {
+    if (status.IsInfeasible()) {
+        const kav::InfeasibilityCut& cut = status.Cut;
+        std::printf("cut_nodes %zu\ncut_need %lld\ncut_room %lld\n", cut.Nodes.size(),
+                    static_cast<long long>(cut.Need), static_cast<long long>(cut.Room));
+        if (printNodes) {
+            for (int32_t n : cut.Nodes)
+                std::printf("cut_node %d\n", n);
+        }
+        return;
+    }
+    const kav::OptimalityCertificate certificate = kav::CheckOptimality(ws);
+    if (certificate.Ok)
+        std::puts("certificate ok");
+    else
+        std::printf("certificate failed %s\n", certificate.Failure.c_str());
+}
+
 // Solves from zero flows and potentials `repeat` times, timing the algorithm
 // alone, and prints the outcome of the last solve with the median time.
 bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
@@ -242,6 +263,7 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
         for (int32_t n = 1; n <= ws.NodeCount; ++n)
             std::printf("node %d %d\n", n, ws.NodePotential[n]);
     }
+    PrintExplanation(ws, status, options.printFlows);
     return true;
 }
 

@@ -4,6 +4,7 @@ class QWidget;
 class TAboutBoxKavrilon;
 class TFMAddStuff;
 class TFMChangeForm;
+class TFMCutForm;
 class TFMErrorForm;
 class TFMLinkAddForm;
 class TFMResultsForm;
@@ -26,6 +27,7 @@ struct ProgramWindows {
     TFMChangeForm* change = nullptr;
     TPCTOKFForm* percentDone = nullptr;
     TRandGenerator* generator = nullptr;
+    TFMCutForm* cut = nullptr;
 };
 
 // Creates every window of the program once, in start-up order, connects them,
