@@ -21,6 +21,7 @@
 #include <functional>
 #include <tuple>
 
+#include "app/TFMCutForm.h"
 #include "gui/AnchorWindow.h"
 #include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
@@ -133,6 +134,7 @@ class TestPrinting : public QObject {
 
     void everyLineLiesWholeInsideThePrintableArea();
     void afterASolveTheOptimalityLineFollowsTheTotal();
+    void theCutWindowPrintsItsLines();
     void anExistingFileIsReplacedOnlyWhenTheUserAgrees();
     void aFailedWriteLeavesTheOldFileUntouched();
     void printerSetupChoosesPrinterPaperAndOrientation();
@@ -272,6 +274,24 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
                                     : QStringLiteral("Optimal: checked on 2 links and 2 nodes");
         QCOMPARE(lines.last(), last);
     }
+}
+
+void TestPrinting::theCutWindowPrintsItsLines() {
+    kav::Workspace& ws = kav::TheWorkspace();
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 3, 3, 0).Link(2, 1, 0, 2, 0);
+    kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+    TFMCutForm cut;
+    cut.show();
+    const QString file = dir_.filePath("cut.pdf");
+    ChoosePdfFile(file);
+    QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
+    QStringList lines;
+    for (const PdfLine& line : ReadPdf(file).lines)
+        lines << line.text;
+    QCOMPARE(lines.mid(0, 5), (QStringList{"NO FEASIBLE FLOW", "1 node cannot be balanced:", "B",
+                                           "links into these nodes must carry at least 3",
+                                           "links out of them can carry at most 2"}));
+    QCOMPARE(lines.size(), 8);
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
