@@ -9,7 +9,10 @@
 // load_seconds (and save <outcome> with --save); then status feasible or
 // infeasible, failed_link, total_cost, solve_seconds (the algorithm alone; with
 // --repeat N the median of N solves), and with --flows "link K FLOW" for every
-// link and "node N POTENTIAL" for every node. When the checks fail it prints
+// link and "node N POTENTIAL" for every node; after them, when infeasible,
+// cut_nodes, cut_need, cut_room (and with --flows "cut_node K" per node of the
+// set), when feasible "certificate ok" or "certificate failed REASON". When
+// the checks fail it prints
 // "checks failed" and the error lines instead, and when the solver stops on
 // numbers beyond 32 bits, "solve stopped" and the reason. Exit status 0 when
 // the problem loaded and solved (feasible or not), 1 otherwise, 2 for bad
