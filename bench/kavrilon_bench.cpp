@@ -9,7 +9,10 @@
 // load_seconds (and save <outcome> with --save); then status feasible or
 // infeasible, failed_link, total_cost, solve_seconds (the algorithm alone; with
 // --repeat N the median of N solves), and with --flows "link K FLOW" for every
-// link and "node N POTENTIAL" for every node. When the checks fail it prints
+// link and "node N POTENTIAL" for every node; after them, when infeasible,
+// cut_nodes, cut_need, cut_room (and with --flows "cut_node K" per node of the
+// set), when feasible "certificate ok" or "certificate failed REASON". When
+// the checks fail it prints
 // "checks failed" and the error lines instead, and when the solver stops on
 // numbers beyond 32 bits, "solve stopped" and the reason. Exit status 0 when
 // the problem loaded and solved (feasible or not), 1 otherwise, 2 for bad
@@ -31,6 +34,7 @@
 #include "generator/GenRand4.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
+#include "solver/SolutionChecks.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -207,6 +211,26 @@ bool RunChecks(kav::Workspace& ws) {
     return false;
 }
 
+// After the solve's own lines: the set that shows an infeasibility (its
+// nodes with --flows), or the outcome of the optimality check.
+void PrintExplanation(const kav::Workspace& ws, const kav::SolveStatus& status, bool printNodes) {
+    if (status.IsInfeasible()) {
+        const kav::InfeasibilityCut& cut = status.Cut;
+        std::printf("cut_nodes %zu\ncut_need %lld\ncut_room %lld\n", cut.Nodes.size(),
+                    static_cast<long long>(cut.Need), static_cast<long long>(cut.Room));
+        if (printNodes) {
+            for (int32_t n : cut.Nodes)
+                std::printf("cut_node %d\n", n);
+        }
+        return;
+    }
+    const kav::OptimalityCertificate certificate = kav::CheckOptimality(ws);
+    if (certificate.Ok)
+        std::puts("certificate ok");
+    else
+        std::printf("certificate failed %s\n", certificate.Failure.c_str());
+}
+
 // Solves from zero flows and potentials `repeat` times, timing the algorithm
 // alone, and prints the outcome of the last solve with the median time.
 bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
@@ -242,6 +266,7 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
         for (int32_t n = 1; n <= ws.NodeCount; ++n)
             std::printf("node %d %d\n", n, ws.NodePotential[n]);
     }
+    PrintExplanation(ws, status, options.printFlows);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "app/TAboutBoxKavrilon.h"
+#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -54,6 +55,7 @@ void ConnectMainMenu(const ProgramWindows& w) {
                      });
     QObject::connect(menu, &TKavrilonForm::runStarting, w.percentDone, &TPCTOKFForm::ShowForRun);
     QObject::connect(menu, &TKavrilonForm::runEnded, w.percentDone, &QWidget::hide);
+    QObject::connect(menu, &TKavrilonForm::cutWindowRequested, w.cut, &QWidget::show);
     menu->SetProgressSink(w.percentDone);
 }
 
@@ -62,6 +64,7 @@ void ConnectReturnsToMenu(const ProgramWindows& w) {
     QWidget* menu = w.mainMenu;
     QObject::connect(w.aboutBox, &TAboutBoxKavrilon::closed, menu, &QWidget::show);
     QObject::connect(w.errorList, &TFMErrorForm::closed, menu, &QWidget::show);
+    QObject::connect(w.cut, &TFMCutForm::closed, menu, &QWidget::show);
     QObject::connect(w.results, &TFMResultsForm::closed, menu, &QWidget::show);
     QObject::connect(w.change, &TFMChangeForm::closed, menu, &QWidget::show);
     QObject::connect(w.addStuff, &TFMAddStuff::closed, w.mainMenu,
@@ -123,6 +126,7 @@ ProgramWindows CreateWindows() {
     windows.percentDone = Secondary(new TPCTOKFForm);
     windows.generator = Secondary(new TRandGenerator);
     windows.picture = new TFMNetworkPicture(kav::ThePrompts());
+    windows.cut = Secondary(new TFMCutForm);
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
@@ -133,7 +137,7 @@ ProgramWindows CreateWindows() {
     // or, for the node and link windows, over the chooser they come from.
     for (QWidget* window : std::initializer_list<QWidget*>{
              windows.aboutBox, windows.addStuff, windows.errorList, windows.results, windows.change,
-             windows.percentDone, windows.generator})
+             windows.percentDone, windows.generator, windows.cut})
         PlaceOverMainMenu(window);
     PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
     PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);
@@ -142,6 +146,7 @@ ProgramWindows CreateWindows() {
 
 void DestroyWindows(ProgramWindows& windows) {
     delete windows.picture;
+    delete windows.cut;
     delete windows.generator;
     delete windows.percentDone;
     delete windows.change;

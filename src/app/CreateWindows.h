@@ -4,6 +4,7 @@ class QWidget;
 class TAboutBoxKavrilon;
 class TFMAddStuff;
 class TFMChangeForm;
+class TFMCutForm;
 class TFMErrorForm;
 class TFMLinkAddForm;
 class TFMNetworkPicture;
@@ -28,6 +29,7 @@ struct ProgramWindows {
     TPCTOKFForm* percentDone = nullptr;
     TRandGenerator* generator = nullptr;
     TFMNetworkPicture* picture = nullptr;
+    TFMCutForm* cut = nullptr;
 };
 
 // Creates every window of the program once, in start-up order, connects them,

@@ -1,6 +1,7 @@
 #include "app/TKavrilonForm.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -286,7 +287,11 @@ void TKavrilonForm::RunButtonClick() {
         // Every check starts from an empty error list.
         if (ws.LinkCount > 0)
             emit checkStarting();
-        kav::RunSolve(ws, kav::ThePrompts(), *this);
+        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, kav::ThePrompts(), *this);
+        if (status && status->IsInfeasible()) {
+            hide();
+            emit cutWindowRequested();
+        }
     });
     // A run abandoned by an error must not leave the main menu hidden.
     if (runShowing_)

@@ -56,6 +56,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void checkFailed(const std::vector<std::string>& lines);
     void runStarting();
     void runEnded();
+    // An infeasible run is over and its boxes answered: the window that
+    // explains it replaces the (hidden) menu.
+    void cutWindowRequested();
 
   public slots:
     // Runs once, when the menu is made (the splash and the empty problem).

@@ -187,6 +187,7 @@ bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::st
                 return false;
             }
             ws.LinkLower[link] = v;
+            NoteLinkValuesEdited(ws);
             return true;
         }
         case LinkField::Upper: {
@@ -199,11 +200,13 @@ bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::st
                 return false;
             }
             ws.LinkUpper[link] = v;
+            NoteLinkValuesEdited(ws);
             return true;
         }
         case LinkField::Cost:
             ws.LinkCost[link] =
                 ValidateIntegerField(text, ws.LinkCost[link], CostLow, CostHigh, prompts).value;
+            NoteLinkValuesEdited(ws);
             return true;
     }
     return false;

@@ -108,6 +108,10 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
 }  // namespace
 
 void WriteReport(PrinterTextStream& stream, const ReportText& report) {
+    if (!report.listTitle.isEmpty()) {
+        WriteListSection(stream, report.listTitle, report.linkHeading, report.linkLines);
+        return;
+    }
     WriteListSection(stream, QStringLiteral("LINK LIST"), report.linkHeading, report.linkLines);
     if (!report.outOfKilterNote.isEmpty()) {
         stream.WriteLine(QString());
@@ -128,6 +132,8 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
         stream.WriteLine(report.kilterWarning);
     }
     stream.WriteLine(report.totalCost);
+    if (!report.optimality.isEmpty())
+        stream.WriteLine(report.optimality);
 }
 
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
@@ -172,4 +178,13 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts) {
             return;
     }
     WritePdfFile(report, setup.choice, fileName, prompts);
+}
+
+void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
+                     kav::Prompts& prompts) {
+    ReportText report;
+    report.listTitle = title;
+    report.linkHeading = heading;
+    report.linkLines = lines;
+    PrintReport(report, prompts);
 }

@@ -19,6 +19,10 @@ struct ReportText {
     QString outOfKilterNote;
     QString kilterWarning;
     QString totalCost;
+    // The optimality line under the total; empty when the window shows none.
+    QString optimality;
+    // A report of one list instead: this title over linkHeading and linkLines.
+    QString listTitle;
 };
 
 // Writes the report's lines, in the report's fonts, to an open stream.
@@ -35,3 +39,7 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
 // is replaced only when the user agrees, and only once the new one is whole
 // on disk. Says where a PDF file went, and what failed.
 void PrintReport(const ReportText& report, kav::Prompts& prompts);
+
+// The same for a report of one titled list: its heading and its lines.
+void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
+                     kav::Prompts& prompts);

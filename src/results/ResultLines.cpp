@@ -7,6 +7,7 @@
 
 #include "results/Quickie.h"
 #include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
 #include "solver/PadText.h"
 #include "workspace/NumberFormat.h"
 
@@ -84,6 +85,47 @@ std::string FormatTotalCost(double totalCost) {
 
 std::string TotalCostText(double totalCost) {
     return "TOTAL COST = " + FormatTotalCost(totalCost);
+}
+
+OptimalityLine OptimalityClaim(const Workspace& ws) {
+    const SolveStatus* last = LastSolve(ws);
+    if (last == nullptr || !last->IsFeasible() || !last->Certificate.Checked)
+        return {};
+    const OptimalityCertificate& certificate = last->Certificate;
+    if (!certificate.Ok)
+        return {"Optimality check failed: " + certificate.Failure, true};
+    return {"Optimal: checked on " + std::to_string(certificate.Links) + " links and " +
+                std::to_string(certificate.Nodes) + " nodes",
+            false};
+}
+
+std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& cut) {
+    constexpr std::size_t NamesPerLine = 6;
+    std::vector<std::string> lines;
+    const std::size_t count = cut.Nodes.size();
+    if (!cut.Confirmed) {
+        lines.emplace_back("NOT CONFIRMED: the solve started from flows that do not balance,");
+        lines.emplace_back("so these nodes do not prove that no feasible flow exists.");
+    }
+    lines.push_back(std::to_string(count) + (count == 1 ? " node" : " nodes") +
+                    " cannot be balanced:");
+    std::string names;
+    for (std::size_t k = 0; k < count; ++k) {
+        names += "  " + PadText(ws.NodeName[cut.Nodes[k]], 10);
+        if ((k + 1) % NamesPerLine == 0 || k + 1 == count) {
+            lines.push_back(names);
+            names.clear();
+        }
+    }
+    lines.push_back("links into these nodes must carry at least " + std::to_string(cut.Need));
+    lines.push_back("links out of them can carry at most " + std::to_string(cut.Room));
+    lines.emplace_back();
+    lines.emplace_back(LinkHeading);
+    for (const std::vector<int32_t>* links : {&cut.LinksIn, &cut.LinksOut}) {
+        for (int32_t link : *links)
+            lines.push_back(LinkLine(ws, link, LinkInKilter(ws, link), WideReducedCost(ws, link)));
+    }
+    return lines;
 }
 
 ResultListBuilder::ResultListBuilder()

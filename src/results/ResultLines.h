@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/KiltSolve.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
@@ -35,6 +36,22 @@ std::string FormatTotalCost(double totalCost);
 
 // "TOTAL COST = " and the formatted total.
 std::string TotalCostText(double totalCost);
+
+// What the optimality check of the last solve says, for the line under the
+// total: empty when there is nothing to claim (no feasible solve, or one that
+// no longer describes the Workspace's data).
+struct OptimalityLine {
+    std::string text;
+    bool failed = false;
+};
+OptimalityLine OptimalityClaim(const Workspace& ws);
+
+// The window that explains an infeasible solve: how many nodes the set has and
+// their names, what the links into it must carry and what the links out of it
+// can carry, then (under LinkHeading) the links that cross it in the results
+// list's line format. A set from a run that started with unbalanced flows is
+// said to be not confirmed.
+std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& cut);
 
 // What the results window lists for one order and link selection.
 struct ResultLists {

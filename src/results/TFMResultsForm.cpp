@@ -121,6 +121,10 @@ void TFMResultsForm::CreateControls() {
     costLabel_ = NewLabel(QString(), QStringLiteral("CostLabel"), this);
     costLabel_->setFont(bold);
     costLabel_->setAlignment(Qt::AlignCenter);
+    // Shown only while the last solve produced the flows listed.
+    optimalityLabel_ = NewLabel(QString(), QStringLiteral("OptimalityLabel"), this);
+    optimalityLabel_->setAlignment(Qt::AlignCenter);
+    optimalityLabel_->hide();
 
     linkSelector_ = new QGroupBox(QStringLiteral("Select Links to Show"), this);
     linkSelector_->setObjectName(QStringLiteral("LinkSelector"));
@@ -187,6 +191,7 @@ void TFMResultsForm::LayOutControls() {
     page->addWidget(nodeInfoLabel_);
     page->addLayout(nodeRow, 1);
     page->addWidget(costLabel_);
+    page->addWidget(optimalityLabel_);
     page->addWidget(linkSelector_);
     page->addLayout(buttons);
     page->addLayout(moreButtons);
@@ -347,6 +352,10 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     costLabel_->setText(QString::fromStdString(kav::TotalCostText(ws.TotalCost)));
     outOfKilterLabel_->setVisible(lists_.WarningsShown());
     kilterWarning_->setVisible(lists_.WarningsShown());
+    const kav::OptimalityLine claim = kav::OptimalityClaim(ws);
+    optimalityLabel_->setText(QString::fromStdString(claim.text));
+    PaintText(optimalityLabel_, claim.failed ? Colours::Red : Colours::Black);
+    optimalityLabel_->setVisible(!claim.text.empty());
 }
 
 // One report of what the window shows, on the printer or PDF file of Printer
@@ -362,5 +371,7 @@ void TFMResultsForm::PrintResults() {
         report.kilterWarning = kilterWarning_->text();
     }
     report.totalCost = costLabel_->text();
+    if (!optimalityLabel_->isHidden())
+        report.optimality = optimalityLabel_->text();
     PrintReport(report, kav::ThePrompts());
 }

@@ -80,6 +80,7 @@ class TFMResultsForm : public QWidget {
     QStringListModel* nodeLines_ = nullptr;
     QLabel* kilterWarning_ = nullptr;
     QLabel* costLabel_ = nullptr;
+    QLabel* optimalityLabel_ = nullptr;
     QGroupBox* linkSelector_ = nullptr;
     QButtonGroup* linkChoices_ = nullptr;
     QRadioButton* allLinksChoice_ = nullptr;

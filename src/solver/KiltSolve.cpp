@@ -74,6 +74,8 @@ struct KilterScratch {
         int32_t inPos;
     };
     std::vector<Frame> stack = std::vector<Frame>(MaxNodes + 1);
+    // Flow in minus flow out per node, to see whether the run starts balanced.
+    std::vector<int64_t> balance = std::vector<int64_t>(MaxNodes + 1);
 };
 
 namespace {
@@ -135,8 +137,9 @@ inline int32_t FindSet(const uint64_t* bits, int32_t from, int32_t end, Accept&&
 // the crossing links, which the raise itself checks.
 class KilterRun {
   public:
-    KilterRun(Workspace& ws, ProgressSink* progress, KilterScratch& scratch)
+    KilterRun(Workspace& ws, ProgressSink* progress, KilterScratch& scratch, InfeasibilityCut& cut)
         : ws_(ws),
+          cut_(cut),
           progress_(progress),
           s_(scratch),
           linkCount_(ws.LinkCount),
@@ -175,6 +178,7 @@ class KilterRun {
         ws_.Infeasible = false;
         if (linkCount_ == 0)
             return 0;
+        startedBalanced_ = FlowsBalanced();
         BuildLists();
         std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
         ResetLabels();
@@ -217,6 +221,16 @@ class KilterRun {
         maxStored_ = Int32Min;
         for (int32_t n = 1; n <= nodeCount_; ++n)
             maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
+    }
+
+    bool FlowsBalanced() const {
+        int64_t* balance = s_.balance.data();
+        std::fill(balance, balance + nodeCount_ + 1, 0);
+        for (int32_t m = 1; m <= linkCount_; ++m) {
+            balance[dest_[m]] += flow_[m];
+            balance[origin_[m]] -= flow_[m];
+        }
+        return std::all_of(balance + 1, balance + nodeCount_ + 1, [](int64_t b) { return b == 0; });
     }
 
     // --- Lists by origin and by destination ---------------------------------
@@ -528,6 +542,37 @@ class KilterRun {
         return true;
     }
 
+    // --- The set that shows the infeasibility --------------------------------
+
+    // Called once, when no potential change can make progress: the labelled
+    // nodes and the links across their boundary. Reads the labels only.
+    void RecordCut() {
+        cut_.Confirmed = startedBalanced_;
+        cut_.Nodes.assign(labelledNodes_, labelledNodes_ + labelledCount_);
+        std::sort(cut_.Nodes.begin(), cut_.Nodes.end());
+        cut_.Need = cut_.Room = 0;
+        cut_.LinksIn.clear();
+        cut_.LinksOut.clear();
+        for (int32_t m = 1; m <= linkCount_; ++m) {
+            const bool fromInside = Labelled(origin_[m]);
+            if (fromInside == Labelled(dest_[m]))
+                continue;
+            if (fromInside) {
+                cut_.Room += upper_[m];
+                cut_.LinksOut.push_back(m);
+            } else {
+                cut_.Need += lower_[m];
+                cut_.LinksIn.push_back(m);
+            }
+        }
+        std::sort(cut_.LinksIn.begin(), cut_.LinksIn.end(), [this](int32_t a, int32_t b) {
+            return lower_[a] != lower_[b] ? lower_[a] > lower_[b] : a < b;
+        });
+        std::sort(cut_.LinksOut.begin(), cut_.LinksOut.end(), [this](int32_t a, int32_t b) {
+            return upper_[a] != upper_[b] ? upper_[a] < upper_[b] : a < b;
+        });
+    }
+
     // --- Main loop step for one link -----------------------------------------
 
     // Brings link l into kilter; false when no feasible flow exists.
@@ -550,6 +595,7 @@ class KilterRun {
                     break;
                 startNode = ChangePotentials();
                 if (startNode == 0) {
+                    RecordCut();
                     EndPass();
                     return false;
                 }
@@ -566,6 +612,7 @@ class KilterRun {
     }
 
     Workspace& ws_;
+    InfeasibilityCut& cut_;
     ProgressSink* progress_;
     KilterScratch& s_;
     const int32_t linkCount_;
@@ -602,6 +649,7 @@ class KilterRun {
     int32_t labelledCount_ = 0;
     int64_t offset_ = 0;
     int64_t maxStored_ = 0;
+    bool startedBalanced_ = false;
 };
 
 }  // namespace
@@ -629,7 +677,7 @@ KilterSolver::~KilterSolver() = default;
 SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress) {
     SolveStatus status;
     try {
-        status.FailedLink = KilterRun(ws, progress, *scratch_).Run();
+        status.FailedLink = KilterRun(ws, progress, *scratch_, status.Cut).Run();
     } catch (const SolveStopped& stop) {
         status.Outcome = SolveOutcome::Stopped;
         status.StopReason = stop.what();

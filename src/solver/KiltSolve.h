@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "workspace/Errors.h"
 #include "workspace/Workspace.h"
@@ -48,17 +49,48 @@ class SolveStopped : public CheckedError {
 // other outcomes are the ones the run can give.
 enum class SolveOutcome { Feasible, Infeasible, Stopped };
 
+// The nodes labelled when an infeasible run gave up (no potential change could
+// make progress), with what crosses their boundary. With flows balanced at every
+// node, Need > Room proves that no feasible flow exists: the links into the set
+// must bring at least Need, the links out of it can take at most Room.
+struct InfeasibilityCut {
+    // The run started from flows balanced at every node, so the set is a proof.
+    // A run from unbalanced flows (possible only in data built by code) gives a
+    // set that is not confirmed.
+    bool Confirmed = false;
+    std::vector<int32_t> Nodes;  // by node number
+    int64_t Need = 0;            // lower bounds of the links into the set
+    int64_t Room = 0;            // upper bounds of the links out of it
+    // Into the set by lower bound, largest first; out of it by upper bound,
+    // smallest first; ties by link number.
+    std::vector<int32_t> LinksIn;
+    std::vector<int32_t> LinksOut;
+};
+
+// The outcome of the independent optimality check of a feasible solve.
+struct OptimalityCertificate {
+    bool Checked = false;
+    bool Ok = false;
+    std::string Failure;  // what failed, when not Ok
+    int32_t Links = 0;
+    int32_t Nodes = 0;
+};
+
 struct SolveStatus {
     SolveOutcome Outcome = SolveOutcome::Feasible;
     // The link being brought into kilter when no feasible flow was found
     // (Infeasible only; 0 otherwise).
     int32_t FailedLink = 0;
+    // The set that shows why (Infeasible only).
+    InfeasibilityCut Cut;
     // Why the solve was stopped (Stopped only).
     std::string StopReason;
     // Filled by the solve run: the solution time in seconds, and the total
     // cost of a feasible solve.
     double Seconds = 0.0;
     double TotalCost = 0.0;
+    // Filled by the solve run for a feasible solve.
+    OptimalityCertificate Certificate;
 
     bool IsFeasible() const { return Outcome == SolveOutcome::Feasible; }
     bool IsInfeasible() const { return Outcome == SolveOutcome::Infeasible; }

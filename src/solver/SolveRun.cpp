@@ -4,6 +4,8 @@
 #include <ctime>
 
 #include "solver/CheckProblem.h"
+#include "solver/LastSolve.h"
+#include "solver/SolutionChecks.h"
 #include "workspace/NumberFormat.h"
 
 namespace kav {
@@ -73,6 +75,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
         return std::nullopt;
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
+    ForgetLastSolve();
 
     view.ShowProgressWindow();
     SolveStatus status;
@@ -91,13 +94,18 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     view.HideProgressWindow();
 
     if (status.IsInfeasible()) {
+        // Claim the cut only when the independent sums agree that it proves it.
+        status.Cut.Confirmed =
+            status.Cut.Confirmed && SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible();
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "Inputs yield infeasible solution...\rSEVERE WARNING...");
     } else {
         ComputeTotalCost(ws);
         status.TotalCost = ws.TotalCost;
+        status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws);
+    RecordLastSolve(ws, status);
     return status;
 }
 

@@ -6,9 +6,11 @@ void Workspace::ClearSolution() {
     NodePotential.fill(0);
     LinkFlow.fill(0);
     NetworkChanged = false;
+    ++Revision;
 }
 
 void Workspace::Empty() {
+    ++Revision;
     LinkCount = 0;
     NodeCount = 0;
     DataNotSaved = false;
@@ -17,6 +19,7 @@ void Workspace::Empty() {
 }
 
 void Workspace::Reset() {
+    ++Revision;
     LinkCount = 0;
     NodeCount = 0;
     for (auto* links : {&LinkOrigin, &LinkDest, &LinkLower, &LinkUpper, &LinkCost, &LinkFlow}) {
@@ -50,6 +53,7 @@ void SetLink(Workspace& ws, int32_t link, const LinkData& data) {
     ws.LinkLower[link] = data.Lower;
     ws.LinkUpper[link] = data.Upper;
     ws.LinkCost[link] = data.Cost;
+    ++ws.Revision;
 }
 
 void MoveLink(Workspace& ws, int32_t from, int32_t to) {
@@ -58,25 +62,34 @@ void MoveLink(Workspace& ws, int32_t from, int32_t to) {
 }
 
 void NoteNodesEdited(Workspace& ws) {
+    ++ws.Revision;
     ws.DataNotSaved = true;
 }
 
 void NoteLinkAdded(Workspace& ws) {
+    ++ws.Revision;
     ws.DataNotSaved = true;
     ws.NetworkChanged = true;
 }
 
 void NoteLinkRemoved(Workspace& ws, bool carriedFlow) {
+    ++ws.Revision;
     ws.DataNotSaved = true;
     if (carriedFlow)
         ws.NetworkChanged = true;
 }
 
 void NoteLinkRerouted(Workspace& ws) {
+    ++ws.Revision;
     ws.NetworkChanged = true;
 }
 
+void NoteLinkValuesEdited(Workspace& ws) {
+    ++ws.Revision;
+}
+
 void NoteChangesCommitted(Workspace& ws) {
+    ++ws.Revision;
     ws.DataNotSaved = true;
 }
 

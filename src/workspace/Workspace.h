@@ -41,8 +41,13 @@ struct Workspace {
     std::string NodeFileName;
     std::string LinkFileName;
 
+    // Counts the edits of the problem and the clearings of its solution. What a
+    // solve found out (its cut or its certificate) belongs to the revision it
+    // was made at and is stale as soon as the count moves on.
+    uint64_t Revision = 0;
+
     // Zeroes every potential and every flow (whole arrays, leftovers included)
-    // and clears NetworkChanged.
+    // and clears NetworkChanged (a new revision).
     void ClearSolution();
 
     // The Zero button: no links, no nodes, no pending flags. Arrays keep their
@@ -75,7 +80,8 @@ struct LinkData {
 };
 
 LinkData GetLink(const Workspace& ws, int32_t link);
-// Writes link's ends, bounds and cost; its flow is left as it is.
+// Writes link's ends, bounds and cost; its flow is left as it is. Like every
+// edit, a new revision.
 void SetLink(Workspace& ws, int32_t link, const LinkData& data);
 // Link from takes the number to, flow included (links close a gap this way).
 void MoveLink(Workspace& ws, int32_t from, int32_t to);
@@ -99,6 +105,9 @@ void NoteLinkRemoved(Workspace& ws, bool carriedFlow);
 // A link was re-routed, or marked or unmarked for removal, in the change
 // window: the flows no longer fit (unsaved is noted when the window closes).
 void NoteLinkRerouted(Workspace& ws);
+// A link's bounds or cost changed in the change window: no flag, but what the
+// last solve found out no longer holds.
+void NoteLinkValuesEdited(Workspace& ws);
 // The change window closed after committing something.
 void NoteChangesCommitted(Workspace& ws);
 // A solve reached the solver and ended (feasible or not): its results are unseen.

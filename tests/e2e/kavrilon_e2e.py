@@ -23,6 +23,7 @@ LINKS = "Link Addition Form"
 CHANGE = "Change or Remove Link Form"
 RESULTS = "KAVRILON Results Form"
 ERRORS = "Connectivity Error List Form"
+CUT = "Infeasibility Explained"
 PERCENT = "Percent Complete Form"
 OPEN_NODES = "Input the name of the file with the NODE information"
 SAVE_NODES = "Specify the file in which to store the NODE information"
@@ -303,7 +304,8 @@ def expect_exit(d):
 
 
 def infeasible(d):
-    """An infeasible run shows three boxes in order; Exit then warns about unseen results."""
+    """An infeasible run shows three boxes in order, then the nodes that cannot be
+    balanced; Exit then warns about unseen results."""
     d.launch()
     load(d, write_problem(d, "INF", INFEASIBLE))
     d.step("an infeasible run")
@@ -315,6 +317,8 @@ def infeasible(d):
     d.wait_window("Kavrilon", exclude=d.answered)  # the severe warning, over the main menu
     d.require_shown(MAIN)
     d.answer_box("Return")
+    d.step("the window that shows why, in place of the main menu")
+    d.press_in(CUT, "alt+o")
     d.require_shown(MAIN)
     d.step("Exit after the infeasible run")
     d.press_in(MAIN, "alt+e")

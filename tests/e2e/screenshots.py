@@ -11,9 +11,9 @@ import sys
 import time
 
 from desktop import Desktop, Failure
-from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CYCLE, ERRORS, LINKS, MAIN, NODES, OPEN_NODES,
-                          PERCENT, RESULTS, SAVE_NODES, UNCONNECTED, choose_file, load,
-                          open_window, write_problem)
+from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CUT, CYCLE, ERRORS, INFEASIBLE, LINKS, MAIN,
+                          NODES, OPEN_NODES, PERCENT, RESULTS, SAVE_NODES, UNCONNECTED,
+                          choose_file, load, open_window, write_problem)
 
 BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
 
@@ -90,6 +90,16 @@ def tour(d, shoot):
     d.wait_window(ERRORS)
     shoot("error-list")
     d.press_in(ERRORS, "alt+o")
+
+    d.press_in(MAIN, "alt+l")
+    choose_file(d, OPEN_NODES, write_problem(d, "INF", INFEASIBLE))
+    d.press_in(MAIN, "alt+r")
+    for _ in range(3):  # the failed link, the solution time, the severe warning
+        d.wait_window("Kavrilon", exclude=d.answered)
+        d.answer_box("Return")
+    d.wait_window(CUT)
+    shoot("cut-window")
+    d.press_in(CUT, "alt+o")
 
     d.press_in(MAIN, "alt+e")
     d.wait_window("Kavrilon", exclude=d.answered)

@@ -11,6 +11,7 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
+#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -94,9 +95,9 @@ class LayoutTest : public QObject {
     ScriptedPrompts prompts;
 
     QList<QWidget*> Windows() const {
-        return {windows.mainMenu,    windows.aboutBox, windows.addStuff, windows.nodeAdder,
-                windows.linkAdder,   windows.change,   windows.results,  windows.errorList,
-                windows.percentDone, windows.generator};
+        return {windows.mainMenu,    windows.aboutBox,  windows.addStuff, windows.nodeAdder,
+                windows.linkAdder,   windows.change,    windows.results,  windows.errorList,
+                windows.percentDone, windows.generator, windows.cut};
     }
 
   private slots:

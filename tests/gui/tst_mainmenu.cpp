@@ -11,6 +11,7 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
+#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -355,10 +356,23 @@ class MainMenuTest : public QObject {
         // The first two come while the percent window shows, the last after the menu is back.
         QCOMPARE(prompts.percentShowing, (std::vector<bool>{true, true, false}));
         QCOMPARE(prompts.menuShowing, (std::vector<bool>{false, false, true}));
-        QVERIFY(menu->isVisible());
         QVERIFY(!windows.percentDone->isVisible());
         QVERIFY(kav::TheWorkspace().Infeasible);
         QVERIFY(kav::TheWorkspace().ResultsNotShown);
+
+        // Then the nodes C and D, which must take in 5 and can pass on 3,
+        // replace the menu until Ok.
+        QVERIFY(windows.cut->isVisible());
+        QVERIFY(!menu->isVisible());
+        auto* list = windows.cut->findChild<QListWidget*>("CutList");
+        QCOMPARE(list->item(0)->text(), QStringLiteral("2 nodes cannot be balanced:"));
+        QCOMPARE(list->item(2)->text(),
+                 QStringLiteral("links into these nodes must carry at least 5"));
+        QCOMPARE(list->item(3)->text(), QStringLiteral("links out of them can carry at most 3"));
+        QCOMPARE(list->count(), 8);
+        QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        QVERIFY(!windows.cut->isVisible());
+        QVERIFY(menu->isVisible());
     }
 
     void unseenResultsOfARunMakeExitAsk() {

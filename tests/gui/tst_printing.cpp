@@ -21,11 +21,14 @@
 #include <functional>
 #include <tuple>
 
+#include "app/TFMCutForm.h"
 #include "gui/AnchorWindow.h"
 #include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
 #include "gui/QtPrompts.h"
 #include "results/TFMResultsForm.h"
+#include "solver/LastSolve.h"
+#include "solver/SolutionChecks.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -130,6 +133,8 @@ class TestPrinting : public QObject {
     void cleanup();
 
     void everyLineLiesWholeInsideThePrintableArea();
+    void afterASolveTheOptimalityLineFollowsTheTotal();
+    void theCutWindowPrintsItsLines();
     void anExistingFileIsReplacedOnlyWhenTheUserAgrees();
     void aFailedWriteLeavesTheOldFileUntouched();
     void printerSetupChoosesPrinterPaperAndOrientation();
@@ -193,6 +198,8 @@ QStringList TestPrinting::ExpectedReport() const {
     if (warnings)
         expected << label("KilterWarning");
     expected << label("CostLabel");
+    if (form_->findChild<QLabel*>("OptimalityLabel")->isVisible())
+        expected << label("OptimalityLabel");
     return expected;
 }
 
@@ -243,6 +250,48 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
         QCOMPARE(seen[k], expected[k]);
         QVERIFY(seen[k].last().startsWith("TOTAL COST = "));
     }
+}
+
+// The solve's optimality line is printed after the total cost while the window
+// shows it, and not once the problem has been edited.
+void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
+    kav::Workspace& ws = kav::TheWorkspace();
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 2, 5, 3).Link(2, 1, 0, 5, -1);
+    kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
+    status.Certificate = kav::CheckOptimality(ws);
+    kav::RecordLastSolve(ws, status);
+    for (bool edited : {false, true}) {
+        if (edited)
+            kav::NoteLinkValuesEdited(ws);
+        const QString file = dir_.filePath(edited ? "edited.pdf" : "solved.pdf");
+        ChoosePdfFile(file);
+        Print();
+        QStringList lines;
+        for (const PdfLine& line : ReadPdf(file).lines)
+            lines << line.text;
+        QCOMPARE(lines, ExpectedReport());
+        const QString last = edited ? QStringLiteral("TOTAL COST = 4")
+                                    : QStringLiteral("Optimal: checked on 2 links and 2 nodes");
+        QCOMPARE(lines.last(), last);
+    }
+}
+
+void TestPrinting::theCutWindowPrintsItsLines() {
+    kav::Workspace& ws = kav::TheWorkspace();
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 3, 3, 0).Link(2, 1, 0, 2, 0);
+    kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+    TFMCutForm cut;
+    cut.show();
+    const QString file = dir_.filePath("cut.pdf");
+    ChoosePdfFile(file);
+    QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
+    QStringList lines;
+    for (const PdfLine& line : ReadPdf(file).lines)
+        lines << line.text;
+    QCOMPARE(lines.mid(0, 5), (QStringList{"NO FEASIBLE FLOW", "1 node cannot be balanced:", "B",
+                                           "links into these nodes must carry at least 3",
+                                           "links out of them can carry at most 2"}));
+    QCOMPARE(lines.size(), 8);
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {

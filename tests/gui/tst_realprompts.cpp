@@ -16,6 +16,7 @@
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
 #include "app/TAboutBoxKavrilon.h"
+#include "app/TFMCutForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "editing/TFMAddStuff.h"
@@ -169,6 +170,10 @@ class RealPromptsTest : public QObject {
             QCOMPARE(boxes.seen[k].parent, parents[k]);
             QVERIFY(boxes.seen[k].parentShowing);
         }
+        // Then the window that shows why takes the menu's place until Ok.
+        QVERIFY(!menu->isVisible());
+        QVERIFY(windows.cut->isVisible());
+        Click(windows.cut, "OKButton");
         QVERIFY(menu->isVisible());
     }
 

@@ -19,6 +19,7 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
+#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -177,6 +178,13 @@ class WorkflowTest : public QObject {
         const QAbstractItemModel* model = Child<QListView>(Results(), list)->model();
         for (int i = 0; i < model->rowCount(); ++i)
             lines << model->index(i, 0).data().toString();
+        return lines;
+    }
+    QStringList CutLines() const {
+        auto* list = Child<QListWidget>(windows.cut, "CutList");
+        QStringList lines;
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
         return lines;
     }
     void Display() {
@@ -372,6 +380,9 @@ class WorkflowTest : public QObject {
         QCOMPARE(ws.TotalCost, 0.0);
         Display();
         QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 0"));
+        auto* optimality = Child<QLabel>(Results(), "OptimalityLabel");
+        QVERIFY(optimality->isVisible());
+        QCOMPARE(optimality->text(), QStringLiteral("Optimal: checked on 4 links and 3 nodes"));
         QuitResults();
 
         // Lower link 4's upper bound: flows stay as the next run's start.
@@ -390,6 +401,10 @@ class WorkflowTest : public QObject {
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
         CheckFlags(true, false, false);
         QCOMPARE(ws.LinkFlow[4], 4);
+        // The flows listed are no longer the solve's answer to this problem.
+        Display();
+        QVERIFY(!optimality->isVisible());
+        QuitResults();
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
         QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 5, 3}));
@@ -397,6 +412,7 @@ class WorkflowTest : public QObject {
         Display();
         QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 1"));
         QVERIFY(!Child<QLabel>(Results(), "KilterWarning")->isVisible());
+        QVERIFY(optimality->isVisible());
         QuitResults();
 
         // Mark link 4 for removal; the next run starts from zero.
@@ -461,6 +477,18 @@ class WorkflowTest : public QObject {
             QCOMPARE(prompts.showingAt[0], QStringList{"PCTOKFForm"});
             QCOMPARE(prompts.showingAt[1], QStringList{"PCTOKFForm"});
             QCOMPARE(prompts.showingAt[2], QStringList{"KavrilonForm"});
+            // Then the set that shows why replaces the menu until Ok.
+            QCOMPARE(Showing(), QStringList{"FMCutForm"});
+            const QStringList cut = CutLines();
+            QCOMPARE(cut.mid(0, 4),
+                     (QStringList{"2 nodes cannot be balanced:", "           C           D",
+                                  "links into these nodes must carry at least 5",
+                                  "links out of them can carry at most 2"}));
+            QCOMPARE(cut.size(), 8);
+            // The failed link into C, then the full link out of D.
+            QVERIFY(cut[6].startsWith("   1*          A          C     5"));
+            QVERIFY(cut[7].startsWith("   5"));
+            PressAlt(windows.cut, Qt::Key_O);
             QCOMPARE(Showing(), QStringList{"KavrilonForm"});
             QVERIFY(ws.Infeasible);
             QCOMPARE(ws.TotalCost, 77.0);

@@ -1,0 +1,94 @@
+#include "solver/SolutionChecks.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kav {
+namespace {
+
+using Wide = __int128;
+
+std::string WideText(Wide value) {
+    if (value == 0)
+        return "0";
+    const bool negative = value < 0;
+    std::string digits;
+    while (value != 0) {
+        const int digit = static_cast<int>(value % 10);
+        digits.push_back(static_cast<char>('0' + (negative ? -digit : digit)));
+        value /= 10;
+    }
+    if (negative)
+        digits.push_back('-');
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+OptimalityCertificate Failed(OptimalityCertificate certificate, std::string what) {
+    certificate.Ok = false;
+    certificate.Failure = std::move(what);
+    return certificate;
+}
+
+}  // namespace
+
+CutSums SumAcrossCut(const Workspace& ws, const std::vector<int32_t>& nodes) {
+    std::vector<bool> inside(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 1, false);
+    for (int32_t n : nodes) {
+        if (NodeInRange(n, ws.NodeCount))
+            inside[static_cast<std::size_t>(n)] = true;
+    }
+    const auto isInside = [&](int32_t n) {
+        return NodeInRange(n, ws.NodeCount) && inside[static_cast<std::size_t>(n)];
+    };
+    CutSums sums;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        const bool from = isInside(ws.LinkOrigin[k]);
+        const bool to = isInside(ws.LinkDest[k]);
+        if (to && !from)
+            sums.Need += ws.LinkLower[k];
+        else if (from && !to)
+            sums.Room += ws.LinkUpper[k];
+    }
+    return sums;
+}
+
+OptimalityCertificate CheckOptimality(const Workspace& ws) {
+    OptimalityCertificate certificate;
+    certificate.Checked = true;
+    certificate.Links = ws.LinkCount;
+    certificate.Nodes = ws.NodeCount;
+    std::vector<int64_t> balance(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 1, 0);
+    Wide primal = 0, dual = 0;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        const int32_t o = ws.LinkOrigin[k], d = ws.LinkDest[k];
+        const std::string name = "link " + std::to_string(k);
+        if (!NodeInRange(o, ws.NodeCount) || !NodeInRange(d, ws.NodeCount))
+            return Failed(certificate, name + " names a node that does not exist");
+        const int64_t x = ws.LinkFlow[k], lower = ws.LinkLower[k], upper = ws.LinkUpper[k];
+        if (x < lower)
+            return Failed(certificate, name + " carries less than its lower bound");
+        if (x > upper)
+            return Failed(certificate, name + " carries more than its upper bound");
+        const int64_t reduced = int64_t{ws.LinkCost[k]} + ws.NodePotential[o] - ws.NodePotential[d];
+        if ((reduced > 0 && x != lower) || (reduced < 0 && x != upper))
+            return Failed(certificate, name + " is out of kilter");
+        balance[static_cast<std::size_t>(o)] -= x;
+        balance[static_cast<std::size_t>(d)] += x;
+        primal += Wide{ws.LinkCost[k]} * x;
+        dual += Wide{lower} * std::max<int64_t>(reduced, 0) +
+                Wide{upper} * std::min<int64_t>(reduced, 0);
+    }
+    for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+        if (balance[static_cast<std::size_t>(n)] != 0)
+            return Failed(certificate, "node " + std::to_string(n) + " is not balanced");
+    }
+    if (dual != primal) {
+        return Failed(certificate, "the dual objective " + WideText(dual) +
+                                       " differs from the cost " + WideText(primal));
+    }
+    certificate.Ok = true;
+    return certificate;
+}
+
+}  // namespace kav

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "ExampleProblems.h"
+#include "RandomProblems.h"
+#include "solver/LastSolve.h"
+#include "solver/SolutionChecks.h"
+
+using namespace kav;
+
+namespace {
+
+using Numbers = std::vector<int32_t>;
+
+// The solver's cut must be a proof by the independent sums, agree with them,
+// and have the failed link across its boundary.
+void ExpectVerifiedCut(const Workspace& ws, const SolveStatus& status) {
+    const InfeasibilityCut& cut = status.Cut;
+    ASSERT_TRUE(cut.Confirmed);
+    const CutSums sums = SumAcrossCut(ws, cut.Nodes);
+    EXPECT_TRUE(sums.ProvesInfeasible());
+    EXPECT_EQ(sums.Need, cut.Need);
+    EXPECT_EQ(sums.Room, cut.Room);
+    const Numbers& in = cut.LinksIn;
+    const Numbers& out = cut.LinksOut;
+    const int32_t failed = status.FailedLink;
+    EXPECT_TRUE(
+        std::count(in.begin(), in.end(), failed) + std::count(out.begin(), out.end(), failed) == 1);
+}
+
+}  // namespace
+
+TEST(InfeasibilityCut, FourNodeExampleIsCutAroundCAndD) {
+    Workspace ws;
+    InfeasibleExample(ws);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(status.IsInfeasible());
+    EXPECT_EQ(status.Cut.Nodes, (Numbers{3, 4}));
+    EXPECT_EQ(status.Cut.Need, 5);
+    EXPECT_EQ(status.Cut.Room, 1);
+    EXPECT_EQ(status.Cut.LinksIn, (Numbers{3}));
+    EXPECT_EQ(status.Cut.LinksOut, (Numbers{6}));
+    ExpectVerifiedCut(ws, status);
+}
+
+// Parallel links in both directions: each counts, in the order of the list
+// (into the set by lower bound largest first, out of it by upper bound
+// smallest first, ties by number).
+TEST(InfeasibilityCut, ParallelLinksAreEachCountedAndOrdered) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Nodes(2)
+        .Link(1, 2, 3, 4, 0)
+        .Link(1, 2, 2, 9, 1)
+        .Link(1, 2, 4, 4, 0)
+        .Link(1, 2, 3, 3, -1)
+        .Link(2, 1, 0, 5, 0)
+        .Link(2, 1, 0, 1, 2)
+        .Link(2, 1, 0, 5, 0);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(status.IsInfeasible());
+    EXPECT_EQ(status.Cut.Nodes, (Numbers{2}));
+    EXPECT_EQ(status.Cut.Need, 12);
+    EXPECT_EQ(status.Cut.Room, 11);
+    EXPECT_EQ(status.Cut.LinksIn, (Numbers{3, 1, 4, 2}));
+    EXPECT_EQ(status.Cut.LinksOut, (Numbers{6, 5, 7}));
+    ExpectVerifiedCut(ws, status);
+}
+
+// A ring of 300 nodes that must take in 100 units and can pass on only 50.
+TEST(InfeasibilityCut, LargeSetOfNodes) {
+    Workspace ws;
+    ProblemBuilder builder(ws);
+    builder.Nodes(302);
+    for (int32_t n = 1; n <= 300; ++n)
+        builder.Link(n, n % 300 + 1, 0, 1000, (n * 7) % 5 - 2);
+    builder.Link(301, 1, 100, 100, 3).Link(300, 302, 0, 50, 1).Link(302, 301, 0, 1000, 0);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(status.IsInfeasible());
+    ASSERT_EQ(status.Cut.Nodes.size(), 300u);
+    EXPECT_EQ(status.Cut.Nodes.back(), 300);
+    EXPECT_EQ(status.Cut.Need, 100);
+    EXPECT_EQ(status.Cut.Room, 50);
+    ExpectVerifiedCut(ws, status);
+}
+
+// Flows that do not balance when the run starts: the set proves nothing, and
+// the solver must not claim it does.
+TEST(InfeasibilityCut, RunFromUnbalancedFlowsIsNotConfirmed) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 2, 0, 2, 0, 2).Link(2, 1, 2, 2, 0, 0);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(status.IsInfeasible());
+    EXPECT_FALSE(status.Cut.Confirmed);
+    EXPECT_FALSE(SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible());
+}
+
+TEST(SolutionChecks, EveryRandomRunIsCertifiedOrComesWithAVerifiedCut) {
+    std::mt19937 rng(1414);
+    Workspace ws;
+    int feasible = 0, infeasible = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        RandomProblemShape shape;
+        shape.lowerPercent = trial % 2 == 0 ? 20 : 45;
+        MakeRandomProblem(ws, rng, shape);
+        const SolveStatus status = RunOutOfKilter(ws, nullptr);
+        ASSERT_FALSE(status.IsStopped());
+        if (status.IsInfeasible()) {
+            ++infeasible;
+            ASSERT_NO_FATAL_FAILURE(ExpectVerifiedCut(ws, status)) << "trial " << trial;
+        } else {
+            ++feasible;
+            const OptimalityCertificate certificate = CheckOptimality(ws);
+            ASSERT_TRUE(certificate.Ok) << "trial " << trial << ": " << certificate.Failure;
+            EXPECT_EQ(certificate.Links, ws.LinkCount);
+        }
+    }
+    EXPECT_GT(feasible, 50);
+    EXPECT_GT(infeasible, 50);
+}
+
+// Each kind of fault in an optimal solution is caught and named.
+TEST(SolutionChecks, CertificateNamesWhatFails) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(CheckOptimality(ws).Ok);
+
+    Workspace tooLow = ws, outOfKilter = ws, unbalanced = ws;
+    tooLow.LinkFlow[2] = 1;  // below its lower bound 2
+    EXPECT_EQ(CheckOptimality(tooLow).Failure, "link 2 carries less than its lower bound");
+    outOfKilter.NodePotential[2] += 5;
+    EXPECT_EQ(CheckOptimality(outOfKilter).Failure, "link 1 is out of kilter");
+    // Flow 2 to 3 on link 1 keeps it in kilter (reduced cost 0) but breaks
+    // the balance at nodes 1 and 2.
+    unbalanced.LinkFlow[1] = 3;
+    EXPECT_EQ(CheckOptimality(unbalanced).Failure, "node 1 is not balanced");
+}
+
+TEST(LastSolve, BelongsToTheDataItWasMadeFor) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    RecordLastSolve(ws, status);
+    ASSERT_NE(LastSolve(ws), nullptr);
+    NoteSolved(ws);
+    NoteResultsShown(ws);
+    EXPECT_NE(LastSolve(ws), nullptr);
+    NoteLinkValuesEdited(ws);
+    EXPECT_EQ(LastSolve(ws), nullptr);
+
+    RecordLastSolve(ws, status);
+    ws.ClearSolution();
+    EXPECT_EQ(LastSolve(ws), nullptr);
+    RecordLastSolve(ws, status);
+    SetLink(ws, 1, GetLink(ws, 1));
+    EXPECT_EQ(LastSolve(ws), nullptr);
+    Workspace other = ws;
+    RecordLastSolve(ws, status);
+    EXPECT_EQ(LastSolve(other), nullptr);
+}
