@@ -24,12 +24,14 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
+#include <utility>
 
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
 #include "results/ResultLines.h"
 #include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -283,7 +285,9 @@ void TFMNetworkPicture::ConnectHandlers() {
 
 void TFMNetworkPicture::ShowPicture() {
     const kav::Workspace& ws = kav::TheWorkspace();
+    TakeCutOfLastSolve(ws);
     scene_->clear();
+    previousSelection_.clear();
     shown_.reset();
     pendingLayout_ = 0;
     centreNode_ = 0;
@@ -365,6 +369,7 @@ void TFMNetworkPicture::WorkerFinished(const PictureResultPtr& result) {
 // Links first, so that the nodes lie over their ends.
 void TFMNetworkPicture::DrawLayout() {
     scene_->clear();
+    previousSelection_.clear();
     if (!shown_)
         return;
     const kav::Workspace& ws = kav::TheWorkspace();
@@ -444,6 +449,20 @@ void TFMNetworkPicture::DrawLayout() {
     view_->setRenderHint(QPainter::Antialiasing, graph.links.size() <= SmoothLinksMax);
 }
 
+// After an infeasible solve whose cut is proved, the nodes that cannot be
+// balanced are shaded and the links crossing them drawn bold; any other picture
+// shows no cut.
+void TFMNetworkPicture::TakeCutOfLastSolve(const kav::Workspace& ws) {
+    cutNodes_.clear();
+    cutLinks_.clear();
+    const kav::SolveStatus* last = kav::LastSolve(ws);
+    if (!last || !last->IsInfeasible() || !last->Cut.Confirmed)
+        return;
+    cutNodes_.insert(last->Cut.Nodes.begin(), last->Cut.Nodes.end());
+    cutLinks_.insert(last->Cut.LinksIn.begin(), last->Cut.LinksIn.end());
+    cutLinks_.insert(last->Cut.LinksOut.begin(), last->Cut.LinksOut.end());
+}
+
 void TFMNetworkPicture::ShadeCut(const std::set<int32_t>& nodes,
                                  const std::set<int32_t>& crossingLinks) {
     cutNodes_ = nodes;
@@ -467,9 +486,17 @@ void TFMNetworkPicture::HighlightLink(int32_t link) {
 // and the results window hears of it.
 void TFMNetworkPicture::SceneSelectionChange() {
     const QList<QGraphicsItem*> selected = scene_->selectedItems();
+    const QList<QGraphicsItem*> previous = std::exchange(previousSelection_, selected);
     if (selected.isEmpty())
         return;
+    // The item just added to the selection speaks, whatever the scene's order.
     QGraphicsItem* item = selected.first();
+    for (QGraphicsItem* candidate : selected) {
+        if (!previous.contains(candidate)) {
+            item = candidate;
+            break;
+        }
+    }
     const int32_t number = item->data(NumberKey).toInt();
     const kav::Workspace& ws = kav::TheWorkspace();
     if (item->data(KindKey).toInt() == LinkKind) {

@@ -7,6 +7,8 @@
 
 #include "results/GraphvizWorker.h"
 
+class QGraphicsItem;
+
 class QCheckBox;
 class QGraphicsScene;
 class QGraphicsView;
@@ -19,7 +21,8 @@ class QWidget;
 
 namespace kav {
 class Prompts;
-}
+struct Workspace;
+}  // namespace kav
 
 // The network picture: nodes as labelled shapes, links as arrows, laid out by
 // Graphviz off the user interface thread. After a solve a link's width grows
@@ -63,6 +66,7 @@ class TFMNetworkPicture : public QMainWindow {
     void SceneSelectionChange();
 
   private:
+    void TakeCutOfLastSolve(const kav::Workspace& ws);
     void CreateControls();
     void LayOutControls();
     void ConnectHandlers();
@@ -98,6 +102,8 @@ class TFMNetworkPicture : public QMainWindow {
     std::set<int32_t> cutNodes_;
     std::set<int32_t> cutLinks_;
     bool selectingFromCode_ = false;
+    // The items selected before the latest change, to tell which one is new.
+    QList<QGraphicsItem*> previousSelection_;
     // The node whose neighbourhood is shown (0: the whole network).
     int32_t centreNode_ = 0;
 };

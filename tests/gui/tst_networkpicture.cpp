@@ -15,8 +15,11 @@
 #include <set>
 
 #include "app/CreateWindows.h"
+#include "core/ExampleProblems.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
+#include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
 #include "support/PictureProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -133,6 +136,28 @@ class TestNetworkPicture : public QObject {
         for (const auto& [number, item] : Drawn<QGraphicsPathItem>(Scene()))
             QCOMPARE(item->pen().color(), QColor(Qt::black));
         QVERIFY(!Drawn<QGraphicsEllipseItem>(Scene()).at(1)->toolTip().contains("Potential"));
+    }
+
+    // After an infeasible solve the cut's nodes are shaded and its crossing
+    // links drawn bold; an edit takes the cut away.
+    void shadesTheCutOfAnInfeasibleSolve() {
+        kav::Workspace& ws = kav::TheWorkspace();
+        InfeasibleExample(ws);
+        kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+        OpenFromResults();
+        auto nodes = Drawn<QGraphicsEllipseItem>(Scene());
+        const QColor plain = nodes.at(1)->brush().color();
+        QVERIFY(nodes.at(3)->brush().color() != plain);
+        QCOMPARE(nodes.at(4)->brush().color(), nodes.at(3)->brush().color());
+        QCOMPARE(nodes.at(2)->brush().color(), plain);
+        auto links = Drawn<QGraphicsPathItem>(Scene());
+        QVERIFY(links.at(3)->pen().widthF() > links.at(1)->pen().widthF());
+
+        kav::NoteNodesEdited(ws);
+        Picture()->ShowPicture();
+        QTRY_VERIFY(!Picture()->LayoutPending());
+        nodes = Drawn<QGraphicsEllipseItem>(Scene());
+        QCOMPARE(nodes.at(3)->brush().color(), plain);
     }
 
     // Above 300 nodes the window asks for a node and shows its neighbours.
