@@ -1,0 +1,62 @@
+#include "results/ResultCsv.h"
+
+#include "solver/KiltSolve.h"
+
+namespace kav {
+namespace {
+
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+// A field quoted when it holds a comma, a quote, a line break or a blank at
+// either end (which some readers would drop).
+std::string Field(const std::string& text) {
+    const std::string utf8 = Latin1ToUtf8(text);
+    const bool quote = utf8.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
+    if (!quote)
+        return utf8;
+    std::string quoted = "\"";
+    for (const char c : utf8) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string NameOf(const Workspace& ws, int32_t node) {
+    return IsNode(ws, node) ? Field(ws.NodeName[node]) : std::string();
+}
+
+}  // namespace
+
+std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
+    std::string csv = std::string(ResultCsvHeader) + "\r\n";
+    for (const int32_t k : lists.linkNumbers) {
+        csv += "link," + std::to_string(k) + "," + NameOf(ws, ws.LinkOrigin[k]) + "," +
+               NameOf(ws, ws.LinkDest[k]) + "," + std::to_string(ws.LinkLower[k]) + "," +
+               std::to_string(ws.LinkUpper[k]) + "," + std::to_string(ws.LinkCost[k]) + "," +
+               std::to_string(ws.LinkFlow[k]) + "," + std::to_string(WideReducedCost(ws, k)) + "," +
+               (LinkInKilter(ws, k) ? "" : "*") + ",,\r\n";
+    }
+    for (const int32_t n : lists.nodeNumbers) {
+        csv += "node," + std::to_string(n) + ",,,,,,,,," + Field(ws.NodeName[n]) + "," +
+               std::to_string(ws.NodePotential[n]) + "\r\n";
+    }
+    return csv;
+}
+
+}  // namespace kav
