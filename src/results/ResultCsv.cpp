@@ -1,6 +1,10 @@
 #include "results/ResultCsv.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "solver/KiltSolve.h"
+#include "workspace/ProblemWriter.h"
 
 namespace kav {
 namespace {
@@ -57,6 +61,33 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
                std::to_string(ws.NodePotential[n]) + "\r\n";
     }
     return csv;
+}
+
+void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
+    std::string fileName;
+    for (;;) {
+        const std::optional<std::string> chosen = prompts.SaveFile(
+            {"Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""});
+        if (!chosen)
+            return;
+        std::error_code error;
+        if (!std::filesystem::exists(*chosen, error) ||
+            prompts.QuestionDefaultNo(
+                MsgKind::Confirmation,
+                "File [" + *chosen + "] exists.... Do you want to replace it?") == Answer::Yes) {
+            fileName = *chosen;
+            break;
+        }
+    }
+    ReplacementFile file(fileName);
+    if (file.Write(FormatResultsCsv(ws, lists)) && file.Commit()) {
+        prompts.Message(MsgKind::Information, MsgButtons::Ok,
+                        "The results were written to\r" + fileName);
+        return;
+    }
+    prompts.Message(MsgKind::Error, MsgButtons::Ok,
+                    "The results could not be written to\r" + fileName + "\r(" +
+                        std::generic_category().message(file.Error()) + ")");
 }
 
 }  // namespace kav

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "results/ResultLines.h"
+#include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
@@ -18,5 +19,12 @@ inline constexpr char ResultCsvHeader[] =
 // cost, "*" when out of kilter) and one "node" row per listed node (number,
 // name, potential), in the order of the lists.
 std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists);
+
+// The results window's Export: asks for a file in a save dialog (again after
+// the user declines to replace an existing one; the question's default is
+// No), writes the table of the listed lines through a ReplacementFile and
+// says where it went or why it failed. Nothing happens when the dialog is
+// cancelled.
+void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts);
 
 }  // namespace kav

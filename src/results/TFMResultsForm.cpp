@@ -18,6 +18,7 @@
 #include "gui/PickList.h"
 #include "gui/Placement.h"
 #include "results/ReportPrinting.h"
+#include "results/ResultCsv.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -148,6 +149,9 @@ void TFMResultsForm::CreateControls() {
                   QStringLiteral("DestOrderButton"), this);
     printButton_ = NewButton(QStringLiteral("&Print Lists"), QStringLiteral("Print the results"),
                              QStringLiteral("PrintButton"), this);
+    exportButton_ = NewButton(QStringLiteral("&Export..."),
+                              QStringLiteral("Write the listed results to a CSV file"),
+                              QStringLiteral("ExportButton"), this);
     quitButton_ =
         NewButton(QStringLiteral("&Quit"), QStringLiteral("Quit and return to the Main Menu"),
                   QStringLiteral("QuitButton"), this);
@@ -170,6 +174,10 @@ void TFMResultsForm::LayOutControls() {
          {inputOrderButton_, originOrderButton_, destOrderButton_, printButton_, quitButton_}) {
         buttons->addWidget(button);
     }
+    // Later additions go in a second row, so the first keeps its layout.
+    auto* moreButtons = new QHBoxLayout;
+    moreButtons->addWidget(exportButton_);
+    moreButtons->addStretch();
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(label1_);
@@ -182,6 +190,7 @@ void TFMResultsForm::LayOutControls() {
     page->addWidget(costLabel_);
     page->addWidget(linkSelector_);
     page->addLayout(buttons);
+    page->addLayout(moreButtons);
 }
 
 // The column headings start where the list items' text starts, so that the
@@ -194,9 +203,9 @@ void TFMResultsForm::AlignHeadings() {
 }
 
 void TFMResultsForm::SetFocusOrder() {
-    const QList<QWidget*> order = {quitButton_,       linkList_,          nodeList_,
-                                   inputOrderButton_, originOrderButton_, destOrderButton_,
-                                   allLinksChoice_,   nonZeroChoice_,     printButton_};
+    const QList<QWidget*> order = {
+        quitButton_,      linkList_,       nodeList_,      inputOrderButton_, originOrderButton_,
+        destOrderButton_, allLinksChoice_, nonZeroChoice_, printButton_,      exportButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
     quitButton_->setFocus();
@@ -213,6 +222,7 @@ void TFMResultsForm::ConnectHandlers() {
                    &TFMResultsForm::LinkSelectorClick);
     ConnectGuarded(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
     ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
+    ConnectGuarded(exportButton_, &QPushButton::clicked, this, &TFMResultsForm::ExportButtonClick);
 }
 
 // A window restored from the task bar is shown again by the platform; only
@@ -255,6 +265,11 @@ void TFMResultsForm::LinkSelectorClick() {
 
 void TFMResultsForm::PrintButtonClick() {
     PrintResults();
+}
+
+// Writes what the lists show (order and selection) as a CSV file.
+void TFMResultsForm::ExportButtonClick() {
+    kav::ExportResults(kav::TheWorkspace(), lists_, kav::ThePrompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {

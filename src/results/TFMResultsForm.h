@@ -42,6 +42,7 @@ class TFMResultsForm : public QWidget {
     void DestOrderButtonClick();
     void LinkSelectorClick();
     void PrintButtonClick();
+    void ExportButtonClick();
     void QuitButtonClick();
 
   private:
@@ -76,6 +77,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* originOrderButton_ = nullptr;
     QPushButton* destOrderButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
 
     // The link order of the last rebuild.
