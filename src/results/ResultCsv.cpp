@@ -5,24 +5,10 @@
 
 #include "solver/KiltSolve.h"
 #include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
 
 namespace kav {
 namespace {
-
-std::string Latin1ToUtf8(const std::string& text) {
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
 
 // A field quoted when it holds a comma, a quote, a line break or a blank at
 // either end (which some readers would drop).
