@@ -251,7 +251,15 @@ void TKavrilonForm::PrinterButtonClick() {
 void TKavrilonForm::ReadButtonClick() {
     if (!ConfirmDiscard())
         return;
-    switch (kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts())) {
+    ShowLoadOutcome(kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts()));
+}
+
+void TKavrilonForm::LoadStartFile(const std::string& fileName) {
+    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), kav::ThePrompts(), fileName));
+}
+
+void TKavrilonForm::ShowLoadOutcome(kav::LoadOutcome outcome) {
+    switch (outcome) {
         case kav::LoadOutcome::Loaded:
             SetProblemButtons(true);
             break;

@@ -2,8 +2,10 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "solver/SolveRun.h"
+#include "workspace/ProblemFiles.h"
 
 class QLabel;
 class QPushButton;
@@ -61,6 +63,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void cutWindowRequested();
 
   public slots:
+    // Loads a problem named at program start, as Load Data would without its
+    // dialog.
+    void LoadStartFile(const std::string& fileName);
     // Runs once, when the menu is made (the splash and the empty problem).
     void FormCreate();
     void AboutButtonClick();
@@ -85,6 +90,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     // Asks whether the program may end; true lets the window close.
     bool FormClose();
     void BuildWindow();
+    // Enables the problem buttons after a load that read a problem, disables
+    // them after one that failed.
+    void ShowLoadOutcome(kav::LoadOutcome outcome);
 
     QPushButton* AboutButton;
     QPushButton* HintShow;

@@ -1,6 +1,9 @@
+#include <QCoreApplication>
 #include <QIcon>
+#include <QTimer>
 #include <clocale>
 
+#include "app/CommandLine.h"
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
 #include "app/LocaleSeparators.h"
@@ -11,6 +14,18 @@
 #include "workspace/Prompts.h"
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = ParseCommandLine(arguments);
+    if (command.mode != ProgramMode::Windows) {
+        // No window: the command-line modes run without a display.
+        QCoreApplication app(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        QCoreApplication::setApplicationName(QStringLiteral("kavrilon"));
+        return RunCommandLine(command);
+    }
+
     KavrilonApplication app(argc, argv);
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
@@ -36,6 +51,13 @@ int main(int argc, char* argv[]) {
     // The splash shown while the windows were made stays in front of the menu.
     if (mainMenu->Splash()->isVisible())
         mainMenu->Splash()->raise();
+    // A problem named on the command line is loaded as Load Data would, once
+    // the main menu is up, with the same messages but no file dialog.
+    if (!command.problem.empty()) {
+        QTimer::singleShot(0, mainMenu, [mainMenu, file = command.problem] {
+            kav::GuardHandler([&] { mainMenu->LoadStartFile(file); });
+        });
+    }
     const int exitCode = QApplication::exec();
     DestroyWindows(windows);
     kav::InstallPrompts(nullptr);

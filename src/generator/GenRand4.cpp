@@ -88,7 +88,7 @@ int32_t DrawBelow(int32_t limit) {
     return static_cast<int32_t>((uint64_t{randomSeed} * static_cast<uint32_t>(limit)) >> 32);
 }
 
-void SetRandomSeedForTests(uint32_t seed) {
+void SetRandomSeed(uint32_t seed) {
     randomSeed = seed;
 }
 

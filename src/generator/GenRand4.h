@@ -31,8 +31,11 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
 // successive generations continue it.
 int32_t DrawBelow(int32_t limit);
 
-// For tests only: puts the sequence back to a given state (0 is the state at
-// program start).
-void SetRandomSeedForTests(uint32_t seed);
+// Puts the sequence back to a given state (0 is the state at program start):
+// for tests, and for the command line's --seed.
+void SetRandomSeed(uint32_t seed);
+inline void SetRandomSeedForTests(uint32_t seed) {
+    SetRandomSeed(seed);
+}
 
 }  // namespace kav

@@ -238,8 +238,19 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     FitDetailColumns(dialog);
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
-    if (forSaving)
+    // The suffix follows the chosen file type, so that a name typed without
+    // one under the DIMACS type is saved as a DIMACS file.
+    if (forSaving) {
         dialog.setDefaultSuffix(DefaultSuffix(request));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &request](const QString& filter) {
+                             for (const auto& [description, pattern] : request.filters) {
+                                 kav::FileDialogRequest chosen{{}, {{description, pattern}}, {}};
+                                 if (FileFilters(chosen).constFirst() == filter)
+                                     dialog.setDefaultSuffix(DefaultSuffix(chosen));
+                             }
+                         });
+    }
     if (!request.fileName.empty())
         dialog.selectFile(QFile::decodeName(request.fileName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

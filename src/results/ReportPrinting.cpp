@@ -9,9 +9,11 @@
 #include <QPrinter>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
+#include "results/ReportLines.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
@@ -40,19 +42,26 @@ bool ConfirmReplace(kav::Prompts& prompts, const std::string& fileName) {
 }
 
 // A list's title, its column heading and its lines.
-void WriteListSection(PrinterTextStream& stream, const QString& title, const QString& heading,
-                      const QStringList& lines) {
-    stream.SetFont(ReportFont(18));
-    stream.WriteLine(title);
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-    stream.SetFont(ReportFont(10, true));
-    stream.WriteLine(heading);
-    stream.SetFont(ReportFont(10));
-    stream.WriteLine(QString());
+std::vector<std::string> ToStdLines(const QStringList& lines) {
+    std::vector<std::string> converted;
+    converted.reserve(static_cast<std::size_t>(lines.size()));
     for (const QString& line : lines)
-        stream.WriteLine(line);
+        converted.push_back(line.toStdString());
+    return converted;
+}
+
+QFont StyleFont(kav::ReportStyle style) {
+    switch (style) {
+        case kav::ReportStyle::Title:
+            return ReportFont(18);
+        case kav::ReportStyle::Heading:
+            return ReportFont(10, true);
+        case kav::ReportStyle::Large:
+            return ReportFont(12);
+        case kav::ReportStyle::Body:
+            break;
+    }
+    return ReportFont(10);
 }
 
 // Without a file named in Printer Setup: a save dialog, beside the node file,
@@ -108,32 +117,25 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
 }  // namespace
 
 void WriteReport(PrinterTextStream& stream, const ReportText& report) {
-    if (!report.listTitle.isEmpty()) {
-        WriteListSection(stream, report.listTitle, report.linkHeading, report.linkLines);
-        return;
+    kav::ReportContent content;
+    content.listTitle = report.listTitle.toStdString();
+    content.linkHeading = report.linkHeading.toStdString();
+    content.linkLines = ToStdLines(report.linkLines);
+    content.nodeHeading = report.nodeHeading.toStdString();
+    content.nodeLines = ToStdLines(report.nodeLines);
+    content.outOfKilterNote = report.outOfKilterNote.toStdString();
+    content.kilterWarning = report.kilterWarning.toStdString();
+    content.totalCost = report.totalCost.toStdString();
+    content.optimality = report.optimality.toStdString();
+    bool first = true;
+    kav::ReportStyle current = kav::ReportStyle::Body;
+    for (const kav::ReportLine& line : kav::BuildReportLines(content)) {
+        if (first || line.style != current)
+            stream.SetFont(StyleFont(line.style));
+        first = false;
+        current = line.style;
+        stream.WriteLine(QString::fromStdString(line.text));
     }
-    WriteListSection(stream, QStringLiteral("LINK LIST"), report.linkHeading, report.linkLines);
-    if (!report.outOfKilterNote.isEmpty()) {
-        stream.WriteLine(QString());
-        stream.SetFont(ReportFont(12));
-        stream.WriteLine(report.outOfKilterNote);
-        stream.SetFont(ReportFont(10));
-    }
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-
-    WriteListSection(stream, QStringLiteral("NODE LIST"), report.nodeHeading, report.nodeLines);
-    stream.WriteLine(QString());
-    stream.WriteLine(QString());
-
-    stream.SetFont(ReportFont(12));
-    if (!report.kilterWarning.isEmpty()) {
-        stream.WriteLine(QString());
-        stream.WriteLine(report.kilterWarning);
-    }
-    stream.WriteLine(report.totalCost);
-    if (!report.optimality.isEmpty())
-        stream.WriteLine(report.optimality);
 }
 
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,

@@ -39,6 +39,14 @@ std::string Scientific(double value) {
     return mantissa + "E" + std::to_string(exponent);
 }
 
+std::size_t DigitsBeforePoint(double value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(value));
+    return std::string(buffer).size();
+}
+
+}  // namespace
+
 // A link's kilter number that does not fit in 32 bits is far from 0, so
 // that link is out of kilter; the list shows it rather than failing.
 bool LinkInKilter(const Workspace& ws, int32_t link) {
@@ -48,14 +56,6 @@ bool LinkInKilter(const Workspace& ws, int32_t link) {
         return false;
     }
 }
-
-std::size_t DigitsBeforePoint(double value) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(value));
-    return std::string(buffer).size();
-}
-
-}  // namespace
 
 std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int64_t reducedCost) {
     std::string line = PadNumber(link, 4);
@@ -139,6 +139,8 @@ void ResultListBuilder::Build(Workspace& ws, LinkOrder order, bool showAllLinks,
     ClearStaleSolution(ws, SolutionUse::Listing);
     lists.links.clear();
     lists.nodes.clear();
+    lists.linkNumbers.clear();
+    lists.nodeNumbers.clear();
     lists.outOfKilterCount = 0;
     SortNames(ws);
 
@@ -169,6 +171,7 @@ void ResultListBuilder::AddLink(const Workspace& ws, int32_t link, ResultLists& 
     if (!inKilter)
         ++lists.outOfKilterCount;
     lists.links.push_back(LinkLine(ws, link, inKilter, WideReducedCost(ws, link)));
+    lists.linkNumbers.push_back(link);
 }
 
 void ResultListBuilder::AddLinksInInputOrder(const Workspace& ws, bool showAllLinks,
@@ -214,7 +217,9 @@ void ResultListBuilder::AddLinksGrouped(const Workspace& ws, const int32_t* grou
 
 void ResultListBuilder::AddNodes(const Workspace& ws, LinkOrder order, ResultLists& lists) const {
     for (int32_t s = 1; s <= ws.NodeCount; ++s) {
-        lists.nodes.push_back(NodeLine(ws, order == LinkOrder::Input ? s : nameOrder_[s]));
+        const int32_t node = order == LinkOrder::Input ? s : nameOrder_[s];
+        lists.nodes.push_back(NodeLine(ws, node));
+        lists.nodeNumbers.push_back(node);
     }
 }
 

@@ -21,6 +21,9 @@ inline constexpr char KilterWarningText[] = "SOLUTION NOT IN KILTER... WARNING..
 // destination name.
 enum class LinkOrder { Input, Origin, Dest };
 
+// Whether a link is in kilter; one whose kilter number leaves 32 bits is not.
+bool LinkInKilter(const Workspace& ws, int32_t link);
+
 // One link: number, kilter mark, origin and destination names, lower bound,
 // flow, upper bound, cost and reduced cost, each right-aligned in its column
 // and never cut (a longer value pushes the rest of the line to the right). The
@@ -57,6 +60,9 @@ std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& c
 struct ResultLists {
     std::vector<std::string> links;
     std::vector<std::string> nodes;
+    // The number of the link or node of each line.
+    std::vector<int32_t> linkNumbers;
+    std::vector<int32_t> nodeNumbers;
     // Listed links that are out of kilter; over all links when none is listed.
     int32_t outOfKilterCount = 0;
 

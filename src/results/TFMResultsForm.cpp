@@ -19,6 +19,7 @@
 #include "gui/PickList.h"
 #include "gui/Placement.h"
 #include "results/ReportPrinting.h"
+#include "results/ResultCsv.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -153,6 +154,9 @@ void TFMResultsForm::CreateControls() {
                   QStringLiteral("DestOrderButton"), this);
     printButton_ = NewButton(QStringLiteral("&Print Lists"), QStringLiteral("Print the results"),
                              QStringLiteral("PrintButton"), this);
+    exportButton_ = NewButton(QStringLiteral("&Export..."),
+                              QStringLiteral("Write the listed results to a CSV file"),
+                              QStringLiteral("ExportButton"), this);
     quitButton_ =
         NewButton(QStringLiteral("&Quit"), QStringLiteral("Quit and return to the Main Menu"),
                   QStringLiteral("QuitButton"), this);
@@ -178,7 +182,9 @@ void TFMResultsForm::LayOutControls() {
          {inputOrderButton_, originOrderButton_, destOrderButton_, printButton_, quitButton_}) {
         buttons->addWidget(button);
     }
+    // Later additions go in a second row, so the first keeps its layout.
     auto* moreButtons = new QHBoxLayout;
+    moreButtons->addWidget(exportButton_);
     moreButtons->addWidget(networkPictureButton_);
     moreButtons->addStretch();
 
@@ -207,9 +213,16 @@ void TFMResultsForm::AlignHeadings() {
 }
 
 void TFMResultsForm::SetFocusOrder() {
-    const QList<QWidget*> order = {quitButton_,          linkList_,          nodeList_,
-                                   inputOrderButton_,    originOrderButton_, destOrderButton_,
-                                   allLinksChoice_,      nonZeroChoice_,     printButton_,
+    const QList<QWidget*> order = {quitButton_,
+                                   linkList_,
+                                   nodeList_,
+                                   inputOrderButton_,
+                                   originOrderButton_,
+                                   destOrderButton_,
+                                   allLinksChoice_,
+                                   nonZeroChoice_,
+                                   printButton_,
+                                   exportButton_,
                                    networkPictureButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
@@ -227,6 +240,7 @@ void TFMResultsForm::ConnectHandlers() {
                    &TFMResultsForm::LinkSelectorClick);
     ConnectGuarded(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
     ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
+    ConnectGuarded(exportButton_, &QPushButton::clicked, this, &TFMResultsForm::ExportButtonClick);
     ConnectGuarded(networkPictureButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::NetworkPictureButtonClick);
     ConnectGuarded(linkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -273,6 +287,11 @@ void TFMResultsForm::LinkSelectorClick() {
 
 void TFMResultsForm::PrintButtonClick() {
     PrintResults();
+}
+
+// Writes what the lists show (order and selection) as a CSV file.
+void TFMResultsForm::ExportButtonClick() {
+    kav::ExportResults(kav::TheWorkspace(), lists_, kav::ThePrompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {

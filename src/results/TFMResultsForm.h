@@ -52,6 +52,7 @@ class TFMResultsForm : public QWidget {
     void DestOrderButtonClick();
     void LinkSelectorClick();
     void PrintButtonClick();
+    void ExportButtonClick();
     void QuitButtonClick();
     void NetworkPictureButtonClick();
     void LinkListChange();
@@ -89,6 +90,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* originOrderButton_ = nullptr;
     QPushButton* destOrderButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QPushButton* networkPictureButton_ = nullptr;
     bool selectingFromCode_ = false;

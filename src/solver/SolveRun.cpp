@@ -93,12 +93,18 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     }
     view.HideProgressWindow();
 
+    if (status.IsInfeasible())
+        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
+                        "Inputs yield infeasible solution...\rSEVERE WARNING...");
+    RecordSolveOutcome(ws, status);
+    return status;
+}
+
+void RecordSolveOutcome(Workspace& ws, SolveStatus& status) {
     if (status.IsInfeasible()) {
         // Claim the cut only when the independent sums agree that it proves it.
         status.Cut.Confirmed =
             status.Cut.Confirmed && SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible();
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "Inputs yield infeasible solution...\rSEVERE WARNING...");
     } else {
         ComputeTotalCost(ws);
         status.TotalCost = ws.TotalCost;
@@ -106,7 +112,6 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     }
     NoteSolved(ws);
     RecordLastSolve(ws, status);
-    return status;
 }
 
 }  // namespace kav

@@ -40,4 +40,9 @@ void ComputeTotalCost(Workspace& ws);
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
                                     const std::function<double()>& clock = SecondsOfDay);
 
+// What every finished solve records: the cut confirmed by the independent sums
+// (infeasible), or TotalCost and the optimality certificate (feasible); then
+// the solved flags and the last solve's status.
+void RecordSolveOutcome(Workspace& ws, SolveStatus& status);
+
 }  // namespace kav

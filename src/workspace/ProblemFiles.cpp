@@ -1,10 +1,13 @@
 #include "workspace/ProblemFiles.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 
+#include "workspace/DimacsFormat.h"
 #include "workspace/FilePaths.h"
 #include "workspace/ProblemReader.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/TextReader.h"
 
 namespace kav {
@@ -46,7 +49,7 @@ bool FileExists(const std::string& name) {
 
 FileDialogRequest GetNodeName() {
     return {"Input the name of the file with the NODE information",
-            {{"Node Files", "*.NDE"}, {"All Files", "*.*"}},
+            {{"Node Files", "*.NDE"}, {"All Files", "*.*"}, {DimacsFilterName, "*.min"}},
             ""};
 }
 
@@ -58,7 +61,7 @@ FileDialogRequest GetLinkName() {
 
 FileDialogRequest SaveNodeData() {
     return {"Specify the file in which to store the NODE information",
-            {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}},
+            {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}, {DimacsFilterName, "*.min"}},
             SaveDialogs().nodeName};
 }
 
@@ -149,6 +152,11 @@ bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
     ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName);
     if (ws.NodeFileName.empty())
         return false;
+    // A DIMACS file holds the whole problem: there is no link file.
+    if (IsDimacsFileName(ws.NodeFileName)) {
+        ws.LinkFileName.clear();
+        return true;
+    }
     ws.LinkFileName = MatchingLinkFile(ws.NodeFileName);
     if (FileExists(ws.LinkFileName)) {
         ws.LinkFileName = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
@@ -189,6 +197,28 @@ void ResetSaveDialogs() {
     SaveDialogs() = SaveDialogMemory();
 }
 
+LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
+    if (!FileExists(fileName)) {
+        ShowMissingFile(prompts, fileName);
+        return LoadOutcome::Cancelled;
+    }
+    if (IsDimacsFileName(fileName))
+        return ReadDimacsFile(ws, prompts, fileName);
+    const std::string linkFile = MatchingLinkFile(fileName);
+    if (!FileExists(linkFile)) {
+        ShowMissingFile(prompts, linkFile);
+        return LoadOutcome::Cancelled;
+    }
+    return ReadProblem(ws, prompts, fileName, linkFile);
+}
+
+WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName) {
+    ReplacementFile file(fileName);
+    if (file.Write(FormatDimacsProblem(ws)) && file.Commit())
+        return {};
+    return {file.Error() != 0 ? file.Error() : EIO};
+}
+
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
                         const std::string& linkFile) {
     if (SameFile(nodeFile, linkFile)) {
@@ -208,6 +238,8 @@ LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
     ChooseNodeFileToLoad(ws, prompts);
     if (ws.NodeFileName.empty())
         return LoadOutcome::Cancelled;
+    if (IsDimacsFileName(ws.NodeFileName))
+        return ReadDimacsFile(ws, prompts, ws.NodeFileName);
     ChooseLinkFileToLoad(ws, prompts);
     if (ws.LinkFileName.empty())
         return LoadOutcome::Cancelled;
@@ -222,7 +254,9 @@ SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
             prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
             return SaveOutcome::Cancelled;
         }
-        const int error = WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName).Error;
+        const int error = IsDimacsFileName(ws.NodeFileName)
+                              ? WriteDimacsFile(ws, ws.NodeFileName).Error
+                              : WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName).Error;
         if (error == 0) {
             NoteSaved(ws);
             return SaveOutcome::Saved;

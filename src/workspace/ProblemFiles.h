@@ -31,6 +31,15 @@ SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
                         const std::string& linkFile);
 
+// Loads a named problem without a dialog (the program's start and its command
+// line): a DIMACS file by its ".min" extension, otherwise a node file with the
+// link file that goes with it. A missing file gets Load Data's message and
+// reads nothing (Cancelled).
+LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName);
+
+// The DIMACS file type in the load and save dialogs ("... (*.min)").
+inline constexpr char DimacsFilterName[] = "DIMACS min-cost files";
+
 // What WriteProblemFiles reports when its two names are one file; no system
 // error number is negative.
 constexpr int SameFileError = -1;
@@ -49,6 +58,9 @@ struct WriteResult {
 // SameFileError.
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                               const std::string& linkFile, int fieldWidth = LinkFieldWidth);
+
+// Writes the problem as one DIMACS file, through a ReplacementFile.
+WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName);
 
 // The link file's name: the node file's name with its last three characters
 // replaced by "LIN".

@@ -7,6 +7,7 @@
 #include "ExampleProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
+#include "workspace/DimacsFormat.h"
 #include "workspace/ProblemFiles.h"
 
 using namespace kav;
@@ -66,7 +67,9 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     const FileDialogRequest& dialog = prompts.openDialogs[0];
     EXPECT_EQ(dialog.fileName, "");
-    EXPECT_EQ(dialog.filters, (Filters{{"Node Files", "*.NDE"}, {"All Files", "*.*"}}));
+    EXPECT_EQ(dialog.filters, (Filters{{"Node Files", "*.NDE"},
+                                       {"All Files", "*.*"},
+                                       {"DIMACS min-cost files", "*.min"}}));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.NodeName[3], "C");
     EXPECT_EQ(ws.LinkFileName, folder.File("NET.LIN"));
@@ -136,6 +139,22 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
     EXPECT_EQ(ws.LinkFileName, folder.File("OUT.LIN"));
 }
 
+TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
+    MakeProblem();
+    const std::string file = folder.File("NET.min");
+    prompts.files = {file, file};
+    ASSERT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
+    EXPECT_FALSE(std::filesystem::exists(folder.File("NET.LIN")));
+    EXPECT_FALSE(ws.DataNotSaved);
+
+    Workspace loaded;
+    ASSERT_EQ(LoadProblem(loaded, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(prompts.events.back(), "open " + NodeOpenTitle);
+    EXPECT_EQ(FormatDimacsProblem(loaded), FormatDimacsProblem(ws));
+    EXPECT_EQ(loaded.NodeFileName, file);
+}
+
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
@@ -174,8 +193,9 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     EXPECT_EQ(prompts.saveDialogs[1].fileName, nodes);
     EXPECT_EQ(prompts.saveDialogs[2].fileName, "*.LIN");
     EXPECT_EQ(prompts.saveDialogs[3].fileName, other);
-    EXPECT_EQ(prompts.saveDialogs[0].filters,
-              (Filters{{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}}));
+    EXPECT_EQ(prompts.saveDialogs[0].filters, (Filters{{"Node Data Files", "*.NDE"},
+                                                       {"All Files", "*.*"},
+                                                       {"DIMACS min-cost files", "*.min"}}));
     EXPECT_EQ(prompts.saveDialogs[2].filters,
               (Filters{{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}}));
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "results/ResultCsv.h"
 #include "results/ResultLines.h"
 #include "support/SolvedProblem.h"
 #include "workspace/NumberFormat.h"
@@ -199,4 +200,25 @@ TEST(ResultLists, ValuesBeyond32BitsAreListedNotRefused) {
                      "   2*          B          A   -10      -10   2147483647  100000000   "
                      "-2100000000"}));
     EXPECT_EQ(lists.outOfKilterCount, 1);
+}
+
+TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Node("a,b", 3)
+        .Node("say \"hi\"")
+        .Node(" x\xe9")
+        .Link(1, 2, 0, 5, 2, 1)
+        .Link(2, 3, 0, 5, 1, 0)   // in kilter at zero flow
+        .Link(3, 1, 2, 5, 1, 1);  // under its lower bound: out of kilter
+    ResultListBuilder builder;
+    ResultLists lists;
+    builder.Build(ws, LinkOrder::Dest, false, lists);
+    EXPECT_EQ(FormatResultsCsv(ws, lists), std::string(ResultCsvHeader) +
+                                               "\r\n"
+                                               "link,3,\" x\xc3\xa9\",\"a,b\",2,5,1,1,-2,*,,\r\n"
+                                               "link,1,\"a,b\",\"say \"\"hi\"\"\",0,5,2,1,5,*,,\r\n"
+                                               "node,3,,,,,,,,,\" x\xc3\xa9\",0\r\n"
+                                               "node,1,,,,,,,,,\"a,b\",3\r\n"
+                                               "node,2,,,,,,,,,\"say \"\"hi\"\"\",0\r\n");
 }

@@ -302,6 +302,33 @@ class MainMenuTest : public QObject {
         QCOMPARE(prompts.unscripted, 0);
     }
 
+    // A problem named at start: the same reading and buttons as Load Data, and
+    // no file dialog even when a file is missing.
+    void problemNamedAtStartLoadsWithoutADialog() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString good = folder.filePath("NET.min");
+        WriteFile(good, "p min 2 2\nc name 1 LEFT\na 1 2 0 10 5\na 2 1 0 10 5\n");
+        const QString lonely = folder.filePath("LONE.NDE");
+        WriteFile(lonely, "A\r\n");
+        kav::Workspace& ws = kav::TheWorkspace();
+
+        menu->LoadStartFile(good.toStdString());
+        QCOMPARE(ws.LinkCount, 2);
+        QCOMPARE(ws.NodeName[1], std::string("LEFT"));
+        QVERIFY(ProblemButtonsEnabled());
+
+        for (const QString& missing : {folder.filePath("NONE.NDE"), lonely}) {
+            prompts.Reset();
+            menu->LoadStartFile(missing.toStdString());
+            QCOMPARE(prompts.messages.size(), std::size_t{1});
+            QVERIFY(prompts.messages[0].text.find("does not exist") != std::string::npos);
+            QVERIFY(prompts.openDialogs.empty());
+            QCOMPARE(ws.LinkCount, 2);
+        }
+        QCOMPARE(prompts.unscripted, 0);
+    }
+
     void runWithNoLinksDoesNothing() {
         SetProblem({"A", "B"}, {});
         windows.mainMenu->SetProblemButtons(true);

@@ -93,7 +93,7 @@ class TestNetworkPicture : public QObject {
     void drawsEveryNodeAndLinkInItsKilterColour() {
         LinksAtEveryState();
         auto* button = windows.results->findChild<QPushButton*>("NetworkPictureButton");
-        QCOMPARE(windows.results->findChild<QPushButton*>("PrintButton")->nextInFocusChain(),
+        QCOMPARE(windows.results->findChild<QPushButton*>("ExportButton")->nextInFocusChain(),
                  button);
         OpenFromResults();
         QVERIFY(!Picture()->testAttribute(Qt::WA_QuitOnClose));

@@ -77,6 +77,7 @@ class TestResults : public QObject {
     void costLabelGroupsThousands();
     void quitGoesBackToTheMainMenu();
     void keyboardAcceleratorsAndFocusOrder();
+    void exportWritesTheShownOrderAndSelection();
 
     void printoutHoldsTheWindowsLinesInOrder();
     void printoutWithoutWarnings();
@@ -331,6 +332,7 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
                                       form_->findChild<QPushButton*>("DestOrderButton"),
                                       form_->findChild<QRadioButton*>("AllLinksChoice"),
                                       form_->findChild<QPushButton*>("PrintButton"),
+                                      form_->findChild<QPushButton*>("ExportButton"),
                                       form_->findChild<QPushButton*>("NetworkPictureButton"),
                                       quit};
     for (QWidget* next : expected) {
@@ -349,6 +351,40 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
     QTRY_COMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
     QTest::keyClick(quit, Qt::Key_Q, Qt::AltModifier);
     QTRY_VERIFY(!form_->isVisible());
+}
+
+void TestResults::exportWritesTheShownOrderAndSelection() {
+    LoadSolvedProblem();
+    kav::TheWorkspace().LinkFlow[1] = 0;  // not listed with non-zero flows only
+    Open();
+    Choose("NonZeroChoice");
+    Click("DestOrderButton");
+    const QString file = dir_.filePath("results.csv");
+    QFile::remove(file);
+    QFile(file).open(QIODevice::WriteOnly);  // exists: the question comes first
+    // Declining to replace brings the dialog back; cancelling it writes nothing.
+    prompts_.files = {file.toStdString(), std::nullopt};
+    prompts_.answers = {kav::Answer::No};
+    QTest::keyClick(form_->findChild<QPushButton*>("QuitButton"), Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE(prompts_.saveDialogs.size(), std::size_t{2});
+    QVERIFY(prompts_.messages.at(0).defaultNo);
+    QCOMPARE(QFileInfo(file).size(), qint64{0});
+
+    prompts_.Clear();
+    prompts_.files = {file.toStdString()};
+    prompts_.answers = {kav::Answer::Yes};
+    Click("ExportButton");
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = written.readAll().split('\n');
+    // Header, the three links with flow in destination order, the nodes, an empty end.
+    QCOMPARE(rows.size(), 1 + 3 + kav::TheWorkspace().NodeCount + 1);
+    QVERIFY(rows[0].startsWith("row,number,origin,destination"));
+    QVERIFY(rows[1].startsWith("link,2,"));
+    QVERIFY(rows[2].startsWith("link,4,"));
+    QVERIFY(rows[3].startsWith("link,3,"));
+    QVERIFY(rows[4].startsWith("node,"));
+    QCOMPARE(prompts_.messages.back().kind, kav::MsgKind::Information);
 }
 
 // Prints on a PDF file and returns the text read back from it, one entry per

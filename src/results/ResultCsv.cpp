@@ -1,0 +1,79 @@
+#include "results/ResultCsv.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "solver/KiltSolve.h"
+#include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
+
+namespace kav {
+namespace {
+
+// A field quoted when it holds a comma, a quote, a line break or a blank at
+// either end (which some readers would drop).
+std::string Field(const std::string& text) {
+    const std::string utf8 = Latin1ToUtf8(text);
+    const bool quote = utf8.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
+    if (!quote)
+        return utf8;
+    std::string quoted = "\"";
+    for (const char c : utf8) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string NameOf(const Workspace& ws, int32_t node) {
+    return IsNode(ws, node) ? Field(ws.NodeName[node]) : std::string();
+}
+
+}  // namespace
+
+std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
+    std::string csv = std::string(ResultCsvHeader) + "\r\n";
+    for (const int32_t k : lists.linkNumbers) {
+        csv += "link," + std::to_string(k) + "," + NameOf(ws, ws.LinkOrigin[k]) + "," +
+               NameOf(ws, ws.LinkDest[k]) + "," + std::to_string(ws.LinkLower[k]) + "," +
+               std::to_string(ws.LinkUpper[k]) + "," + std::to_string(ws.LinkCost[k]) + "," +
+               std::to_string(ws.LinkFlow[k]) + "," + std::to_string(WideReducedCost(ws, k)) + "," +
+               (LinkInKilter(ws, k) ? "" : "*") + ",,\r\n";
+    }
+    for (const int32_t n : lists.nodeNumbers) {
+        csv += "node," + std::to_string(n) + ",,,,,,,,," + Field(ws.NodeName[n]) + "," +
+               std::to_string(ws.NodePotential[n]) + "\r\n";
+    }
+    return csv;
+}
+
+void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
+    std::string fileName;
+    for (;;) {
+        const std::optional<std::string> chosen = prompts.SaveFile(
+            {"Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""});
+        if (!chosen)
+            return;
+        std::error_code error;
+        if (!std::filesystem::exists(*chosen, error) ||
+            prompts.QuestionDefaultNo(
+                MsgKind::Confirmation,
+                "File [" + *chosen + "] exists.... Do you want to replace it?") == Answer::Yes) {
+            fileName = *chosen;
+            break;
+        }
+    }
+    ReplacementFile file(fileName);
+    if (file.Write(FormatResultsCsv(ws, lists)) && file.Commit()) {
+        prompts.Message(MsgKind::Information, MsgButtons::Ok,
+                        "The results were written to\r" + fileName);
+        return;
+    }
+    prompts.Message(MsgKind::Error, MsgButtons::Ok,
+                    "The results could not be written to\r" + fileName + "\r(" +
+                        std::generic_category().message(file.Error()) + ")");
+}
+
+}  // namespace kav

@@ -1,0 +1,152 @@
+"""The command-line modes of the real program, run with no display at all.
+
+Usage: kavrilon_cli.py PROGRAM
+"""
+import csv
+import io
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+PROGRAM = None
+
+
+def run(*args, cwd=None):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    return subprocess.run([PROGRAM, *args], cwd=cwd, env=env, capture_output=True, timeout=120)
+
+
+def write(folder, name, text):
+    path = os.path.join(folder, name)
+    with open(path, "wb") as f:
+        f.write(text.replace("\n", "\r\n").encode("latin-1"))
+    return path
+
+
+# Three nodes, a feasible circulation with one link that needs no flow.
+NODES = "A\nB\nC\n"
+LINKS = "4 3 0 0 0\n1 2 0 5 3\n2 3 1 5 2\n3 1 0 5 1\n1 3 0 5 9\n"
+
+
+class CommandLine(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        self.nde = write(self.dir, "P.NDE", NODES)
+        write(self.dir, "P.LIN", LINKS)
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_text_is_the_report(self):
+        done = run("--solve", self.nde)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        lines = done.stdout.decode().split("\n")
+        self.assertEqual(lines[0], "LINK LIST")
+        self.assertTrue(lines[3].startswith("Node #    Origin"))
+        self.assertEqual(lines[-1], "")
+        self.assertEqual(lines[-3], "TOTAL COST = 6")
+        self.assertEqual(lines[-2], "Optimal: checked on 4 links and 3 nodes")
+        self.assertEqual(lines.index("NODE LIST"), 5 + 4 + 2)
+
+    def test_csv_follows_order_and_selection(self):
+        done = run("--solve", self.nde, "--format", "csv", "--order", "dest", "--nonzero")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(b"\r\n", done.stdout)
+        rows = list(csv.reader(io.StringIO(done.stdout.decode("utf-8"), newline="")))
+        self.assertEqual(rows[0][:3], ["row", "number", "origin"])
+        links = [r for r in rows[1:] if r[0] == "link"]
+        nodes = [r for r in rows[1:] if r[0] == "node"]
+        # Grouped by destination name A, B, C; link 4 carries no flow.
+        self.assertEqual([(r[1], r[3], r[7]) for r in links],
+                         [("3", "A", "1"), ("1", "B", "1"), ("2", "C", "1")])
+        self.assertEqual([(r[1], r[10]) for r in nodes], [("1", "A"), ("2", "B"), ("3", "C")])
+        self.assertEqual(len(rows), 1 + 3 + 3)
+
+    def test_dimacs_output_solves_again_to_the_same_cost(self):
+        done = run("--solve", self.nde, "--format", "dimacs")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        text = done.stdout.decode()
+        self.assertIn("c name 2 B\n", text)
+        self.assertIn("s 6\n", text)
+        self.assertIn("f 1 3 0\n", text)
+        problem = os.path.join(self.dir, "P.min")
+        with open(problem, "w") as f:
+            f.write("".join(l + "\n" for l in text.split("\n") if l[:1] in ("c", "p", "a")))
+        again = run("--solve", problem, "--format", "dimacs")
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("s 6\n", again.stdout.decode())
+
+    def test_not_solved_is_one(self):
+        # Node C is never an origin: the checks fail, in the error list's words.
+        write(self.dir, "Q.NDE", NODES)
+        write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
+        done = run("--solve", os.path.join(self.dir, "Q.NDE"))
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(b"C", done.stderr)
+        self.assertEqual(done.stdout, b"")
+        # Every node's bounds fit, but 4 units must leave {A, B} and at most 2 can
+        # come back: infeasible, and the results are still written.
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", "8 4 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n1 3 2 2 1\n2 4 2 2 1\n"
+                                 "3 1 0 1 1\n4 2 0 1 1\n3 4 0 5 1\n4 3 0 5 1\n")
+        done = run("--solve", os.path.join(self.dir, "R.NDE"))
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(b"INFEASIBLE", done.stderr)
+        self.assertIn(b"TOTAL COST", done.stdout)
+        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
+                       if line.startswith("cut_"))
+        self.assertEqual(figures["cut_nodes"], "2")
+        self.assertGreater(int(figures["cut_need"]), int(figures["cut_room"]))
+
+    def test_unreadable_is_two(self):
+        self.assertEqual(run("--solve", os.path.join(self.dir, "NONE.NDE")).returncode, 2)
+        bad = write(self.dir, "bad.min", "p min 2 1\na 1 3 0 1 1\n")
+        done = run("--solve", bad)
+        self.assertEqual(done.returncode, 2)
+        self.assertIn(b"line 2: expected a node number between 1 and 2", done.stderr)
+
+    def test_bad_arguments_are_three(self):
+        for args in (["--solve"], ["--solve", self.nde, "--format", "xml"],
+                     ["--solve", self.nde, "--order", "name"], ["--format", "csv", self.nde],
+                     ["--generate", "2", "x", self.dir], ["--bogus"],
+                     ["--generate", "200", "200", self.dir]):
+            self.assertEqual(run(*args).returncode, 3, args)
+
+    def test_unwritable_output_is_four(self):
+        missing = os.path.join(self.dir, "no", "out.txt")
+        self.assertEqual(run("--solve", self.nde, "--output", missing).returncode, 4)
+        out = os.path.join(self.dir, "out.csv")
+        self.assertEqual(run("--solve", self.nde, "--format", "csv", "--output", out).returncode, 0)
+        with open(out, "rb") as f:
+            self.assertTrue(f.read().startswith(b"row,number,"))
+
+    def test_generate_repeats_for_a_seed(self):
+        outputs = []
+        for seed in ("0", "0", "7"):
+            folder = tempfile.mkdtemp(dir=self.dir)
+            done = run("--generate", "5", "6", folder, "--seed", seed)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            with open(os.path.join(folder, "RANPRB1.LIN"), "rb") as f:
+                outputs.append(f.read())
+        self.assertEqual(outputs[0], outputs[1])
+        self.assertNotEqual(outputs[0], outputs[2])
+        # No seed: the sequence starts where the program starts it.
+        folder = tempfile.mkdtemp(dir=self.dir)
+        run("--generate", "5", "6", folder)
+        with open(os.path.join(folder, "RANPRB1.LIN"), "rb") as f:
+            self.assertEqual(f.read(), outputs[0])
+
+    def test_help_names_the_exit_statuses(self):
+        done = run("--help")
+        self.assertEqual(done.returncode, 0)
+        self.assertIn(b"unlike kavrilon-bench's", done.stdout)
+        self.assertEqual(run("--version").returncode, 0)
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv.pop(1))
+    unittest.main()

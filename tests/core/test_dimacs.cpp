@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+// GCC sees a false "maybe uninitialized" inside the library's node storage.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <lemon/dimacs.h>
+#include <lemon/network_simplex.h>
+#include <lemon/smart_graph.h>
+
+#include <random>
+#include <sstream>
+
+#include "solver/CheckProblem.h"
+#include "solver/KiltSolve.h"
+#include "support/ProblemBuilder.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempFolder.h"
+#include "workspace/DimacsFormat.h"
+#include "workspace/ProblemWriter.h"
+
+using namespace kav;
+
+namespace {
+
+// Everything a refused read must leave as it was.
+std::string Snapshot(const Workspace& ws) {
+    std::ostringstream s;
+    s << FormatLinkFile(ws, LinkFieldWidth) << FormatNodeFile(ws) << ws.DataNotSaved
+      << ws.ResultsNotShown << ws.NetworkChanged << ws.NodeFileName << "|" << ws.LinkFileName;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        s << ws.LinkFlow[k] << ",";
+    return s.str();
+}
+
+std::string ManyArcs(int nodes, int arcs, const std::string& tail) {
+    std::string text = "p min " + std::to_string(nodes) + " " + std::to_string(arcs) + "\n";
+    for (int k = 0; k < arcs; ++k)
+        text += "a 1 2 0 1 1\n";
+    return text + tail;
+}
+
+TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"c x\np min 2 1\nx 1 2\n", "line 3: expected a line of type c, p, n or a, not \"x\""},
+        {"c only a comment\n", "line 1: expected a problem line \"p min NODES ARCS\"; the file"},
+        {"a 1 2 0 1 1\n", "line 1: expected a problem line \"p min NODES ARCS\" before any"},
+        {"p max 2 1\n", "line 1: expected \"p min NODES ARCS\""},
+        {"p min 2 1\np min 2 1\n", "line 2: expected one problem line only"},
+        {"p min 2 1\na 1 2 0 4294967296 1\n", "line 2: expected a whole number from -2147483648"},
+        {"p min 2 1\na 1 2 0 1x 1\n", "line 2: expected a whole number from"},
+        {"p min 2 1\na 1 3 0 1 1\n", "line 2: expected a node number between 1 and 2, not 3"},
+        {"p min 2 1\na 0 2 0 1 1\n", "line 2: expected a node number between 1 and 2, not 0"},
+        {"p min 2 1\nn 3 1\n", "line 2: expected a node number between 1 and 2"},
+        {"p min 2 1\na 1 2 0 1\n", "line 2: expected \"a FROM TO LOW CAP COST\""},
+        {"p min 2 1\nn 1 5\nn 2 -4\na 1 2 0 1 1\n",
+         "line 3: expected supplies that sum to 0; "
+         "they sum to 1"},
+        {"p min 2 1\nn 1 1\nn 1 -1\n", "line 3: expected one supply line for node 1"},
+        {"p min 2 1\nn 1 -2147483648\n", "line 2: expected a demand of at most 2147483647"},
+        {"p min 2 2\na 1 2 0 1 1\n", "line 2: expected arc 2 of 2; the file ends"},
+        {"p min 2 1\na 1 2 0 1 1\na 2 1 0 1 1\n", "line 3: expected no more than 1 arcs"},
+        {"p min 2011 0\n", "line 1: expected at most 2010 nodes, not 2011"},
+        {"p min -1 0\n", "line 1: expected counts of 0 or more"},
+        {"p min 2 20001\n", "line 1: expected at most 20000 links, not 20001"},
+        {"c\np min 2010 0\nn 1 1\nn 2 -1\n",
+         "line 2: expected at most 2010 nodes; with the "
+         "SUPPLY node the problem has 2011"},
+        {ManyArcs(2, 19999, "n 1 1\nn 2 -1\n"),
+         "line 1: expected at most 20000 links; with the SUPPLY node's links the problem has "
+         "20001"},
+        {"p min 2 1\nc name 9 X\na 1 2 0 1 1\n", "line 2: expected a node number between 1 and 2"},
+    };
+    Workspace ws;
+    ProblemBuilder(ws).Node("KEEP", 7).Node("ME").Link(1, 2, 0, 5, 3, 4).Link(2, 1, 0, 5, 3, 4);
+    ws.NodeFileName = "old.NDE";
+    ws.LinkFileName = "old.LIN";
+    ws.DataNotSaved = true;
+    const std::string before = Snapshot(ws);
+    for (const Case& c : cases) {
+        ScriptedPrompts prompts;
+        EXPECT_EQ(ReadDimacsText(ws, prompts, c.text, "bad.min"), LoadOutcome::Refused)
+            << c.expected;
+        ASSERT_EQ(prompts.messages.size(), 1u) << c.expected;
+        EXPECT_NE(prompts.messages[0].text.find("[bad.min]\r" + c.expected), std::string::npos)
+            << prompts.messages[0].text;
+        EXPECT_EQ(prompts.beeps, std::vector<unsigned>{BeepFileError});
+        EXPECT_EQ(Snapshot(ws), before) << c.expected;
+    }
+}
+
+TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
+    Workspace ws;
+    ProblemBuilder(ws).Node("OLD").Link(1, 1, 0, 1, 0, 1);
+    ws.DataNotSaved = true;
+    ScriptedPrompts prompts;
+    const std::string text =
+        "c a comment\r\np min 4 2\nn 1 5\nn 3 -2\nn 4 -3\nc name 3 Depot  West\n"
+        "c name 1 A-VERY-LONG-NAME\na 1 3 0 9 4\n\na 1 4 -1 9 -2\n";
+    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "f.min"), LoadOutcome::Loaded);
+    EXPECT_TRUE(prompts.messages.empty());
+    ASSERT_EQ(ws.NodeCount, 5);
+    EXPECT_EQ(ws.NodeName[1], "A-VERY-LONG-");  // cut to 12 bytes as a node file's names
+    EXPECT_EQ(ws.NodeName[2], "2");
+    EXPECT_EQ(ws.NodeName[3], "Depot  West");
+    EXPECT_EQ(ws.NodeName[5], "SUPPLY");
+    ASSERT_EQ(ws.LinkCount, 5);
+    const std::vector<std::vector<int32_t>> expected = {
+        {1, 3, 0, 9, 4}, {1, 4, -1, 9, -2}, {5, 1, 5, 5, 0}, {3, 5, 2, 2, 0}, {4, 5, 3, 3, 0}};
+    for (int32_t k = 1; k <= 5; ++k) {
+        const LinkData d = GetLink(ws, k);
+        EXPECT_EQ((std::vector<int32_t>{d.Origin, d.Dest, d.Lower, d.Upper, d.Cost}),
+                  expected[static_cast<std::size_t>(k - 1)])
+            << "link " << k;
+        EXPECT_EQ(ws.LinkFlow[k], 0);
+    }
+    EXPECT_FALSE(ws.DataNotSaved);
+    EXPECT_EQ(ws.NodeFileName, "f.min");
+    EXPECT_EQ(ws.LinkFileName, "");
+}
+
+TEST(Dimacs, RoundTripThroughNodeAndLinkFilesKeepsEverything) {
+    TempFolder folder;
+    Workspace ws;
+    std::mt19937 rng(5);
+    ProblemBuilder builder(ws);
+    for (const char* name : {"ALPHA", "two  blanks", "trail  ", "12CHARSLONG!", "", "a b c"})
+        builder.Node(name);
+    for (int k = 0; k < 300; ++k)
+        builder.Link(static_cast<int32_t>(rng() % 6 + 1), static_cast<int32_t>(rng() % 6 + 1),
+                     static_cast<int32_t>(rng()), static_cast<int32_t>(rng()),
+                     static_cast<int32_t>(rng()));
+    const std::string nde = folder.File("P.NDE");
+    const std::string lin = folder.File("P.LIN");
+    ASSERT_TRUE(WriteProblemFiles(ws, nde, lin));
+
+    Workspace loaded;
+    ScriptedPrompts prompts;
+    ASSERT_EQ(ReadProblem(loaded, prompts, nde, lin), LoadOutcome::Loaded);
+    const std::string dimacs = FormatDimacsProblem(loaded);
+    const std::string file = folder.Write("P.min", dimacs);
+    Workspace back;
+    ASSERT_EQ(ReadDimacsFile(back, prompts, file), LoadOutcome::Loaded);
+    ASSERT_TRUE(WriteProblemFiles(back, folder.File("Q.NDE"), folder.File("Q.LIN")));
+    EXPECT_EQ(TempFolder::Read(folder.File("Q.NDE")), TempFolder::Read(nde));
+    EXPECT_EQ(TempFolder::Read(folder.File("Q.LIN")), TempFolder::Read(lin));
+    EXPECT_EQ(FormatDimacsProblem(back), dimacs);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST(Dimacs, SolutionCostIsExactBeyondSixtyFourBits) {
+    Workspace ws;
+    ProblemBuilder builder(ws);
+    builder.Nodes(2);
+    for (int k = 0; k < 4; ++k)
+        builder.Link(1, 2, 0, INT32_MAX, INT32_MAX, INT32_MAX);
+    builder.Link(2, 1, 0, 0, INT32_MIN, -7);
+    // 4 x (2^31-1)^2 + 7 x 2^31, more than 2^64 - 2^34.
+    EXPECT_EQ(ExactTotalCost(ws), "18446744071562067972");
+    EXPECT_EQ(FormatDimacsSolution(ws).rfind("s 18446744071562067972\nf 1 2 2147483647\n", 0), 0u);
+    EXPECT_NE(FormatDimacsSolution(ws).find("\nf 2 1 -7\n"), std::string::npos);
+    ws.LinkFlow[5] = 7;
+    EXPECT_EQ(ExactTotalCost(ws), "18446744041497296900");
+}
+
+// A random problem with supplies in DIMACS text: a ring with room through
+// every node (so every node is an origin and a destination), random arcs with
+// costs of both signs and some lower bounds, supplies balanced by demands.
+std::string RandomDimacs(std::mt19937& rng, int nodes, int arcs) {
+    auto draw = [&rng](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
+    std::string text = "p min " + std::to_string(nodes) + " " + std::to_string(arcs) + "\n";
+    int64_t sum = 0;
+    for (int n = 1; n < nodes; ++n) {
+        const int b = draw(0, 3) == 0 ? draw(-40, 40) : 0;
+        sum += b;
+        text += "n " + std::to_string(n) + " " + std::to_string(b) + "\n";
+    }
+    text += "n " + std::to_string(nodes) + " " + std::to_string(-sum) + "\n";
+    for (int n = 1; n <= nodes; ++n)
+        text += "a " + std::to_string(n) + " " + std::to_string(n % nodes + 1) + " 0 100000 " +
+                std::to_string(draw(50, 90)) + "\n";
+    for (int k = nodes; k < arcs; ++k) {
+        const int low = draw(0, 9) == 0 ? draw(1, 3) : 0;
+        text += "a " + std::to_string(draw(1, nodes)) + " " + std::to_string(draw(1, nodes)) + " " +
+                std::to_string(low) + " " + std::to_string(low + draw(0, 60)) + " " +
+                std::to_string(draw(-20, 40)) + "\n";
+    }
+    return text;
+}
+
+TEST(Dimacs, ImportedProblemsSolveToTheIndependentOptimum) {
+    std::mt19937 rng(11);
+    for (const auto& [nodes, arcs] : {std::pair{300, 2000}, {800, 4000}, {1500, 6000}}) {
+        const std::string text = RandomDimacs(rng, nodes, arcs);
+
+        lemon::SmartDigraph graph;
+        lemon::SmartDigraph::ArcMap<long long> lower(graph), upper(graph), cost(graph);
+        lemon::SmartDigraph::NodeMap<long long> supply(graph);
+        std::istringstream in(text);
+        lemon::readDimacsMin(in, graph, lower, upper, cost, supply);
+        lemon::NetworkSimplex<lemon::SmartDigraph, long long, long long> simplex(graph);
+        simplex.lowerMap(lower).upperMap(upper).costMap(cost).supplyMap(supply);
+        ASSERT_EQ(simplex.run(), decltype(simplex)::OPTIMAL) << nodes;
+
+        Workspace ws;
+        ScriptedPrompts prompts;
+        ASSERT_EQ(ReadDimacsText(ws, prompts, text, "r.min"), LoadOutcome::Loaded);
+        ASSERT_TRUE(CheckProblem(ws).empty()) << nodes;
+        const SolveStatus status = RunOutOfKilter(ws, nullptr);
+        ASSERT_TRUE(status.IsFeasible()) << nodes;
+        EXPECT_EQ(ExactTotalCost(ws), std::to_string(simplex.totalCost())) << nodes;
+    }
+}
+
+}  // namespace
