@@ -32,13 +32,22 @@ std::string Label(const std::string& name) {
     return label;
 }
 
-// One Graphviz context and graph for one layout, freed in the right order
-// whatever happens between.
+// One Graphviz context for the whole run, never freed: this Graphviz keeps
+// the font of its last text measurement between contexts, so a context freed
+// and another made later would read freed memory.
+GVC_t* SharedContext() {
+    static GVC_t* const context = [] {
+        agseterr(AGERR);  // warnings (overlap removal, fonts) are not errors
+        return gvContext();
+    }();
+    return context;
+}
+
+// One graph for one layout, freed in the right order whatever happens between.
 class LaidOutGraph {
   public:
     explicit LaidOutGraph(const PictureGraph& picture) {
-        agseterr(AGERR);  // warnings (overlap removal, fonts) are not errors
-        context_ = gvContext();
+        context_ = SharedContext();
         if (context_ == nullptr)
             throw std::runtime_error("Graphviz could not start");
         try {
@@ -71,11 +80,8 @@ class LaidOutGraph {
             gvFreeLayout(context_, graph_);
         if (graph_ != nullptr)
             agclose(graph_);
-        if (context_ != nullptr)
-            gvFreeContext(context_);
         laidOut_ = false;
         graph_ = nullptr;
-        context_ = nullptr;
     }
 
     // Nodes, then links, each in number order: the same problem gives
