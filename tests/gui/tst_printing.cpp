@@ -31,6 +31,7 @@
 #include "solver/SolutionChecks.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WhenModalShows.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -99,19 +100,6 @@ void WriteText(const QString& file, const QByteArray& text) {
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(text);
-}
-
-// Runs `inspect` on the modal window as soon as it is up; it must close it.
-void WhenModalShows(std::function<void(QWidget*)> inspect) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            inspect(modal);
-        }
-    });
-    poll->start(20);
 }
 
 // Printer Setup's choice of a PDF file, with `page` for the page.

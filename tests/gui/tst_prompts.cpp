@@ -12,24 +12,7 @@
 #include <functional>
 
 #include "gui/QtPrompts.h"
-
-namespace {
-
-// Runs `inspect` on the modal window as soon as it is up; the inspection must
-// close it, so the test never waits on a box.
-void WhenModalShows(std::function<void(QWidget*)> inspect) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            inspect(modal);
-        }
-    });
-    poll->start(20);
-}
-
-}  // namespace
+#include "support/WhenModalShows.h"
 
 class QtPromptsTest : public QObject {
     Q_OBJECT
