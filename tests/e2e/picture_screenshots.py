@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Screenshots of the network picture under Xvfb and openbox: a generated 5x4
-transportation problem after a solve, and a neighbourhood in a 2000-node one.
+transportation problem after a solve, a hand-built infeasible problem with its
+cut, and a neighbourhood in a 2000-node one.
 
     picture_screenshots.py --program build/src/app/kavrilon --bench build/bench/kavrilon-bench
                            --output DIR"""
@@ -12,7 +13,7 @@ import sys
 import time
 
 from desktop import Desktop, Failure
-from kavrilon_e2e import MAIN, RESULTS, load, open_window
+from kavrilon_e2e import CUT, INFEASIBLE, MAIN, RESULTS, load, open_window, write_problem
 
 PICTURE = "KAVRILON Network Picture"
 BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
@@ -37,6 +38,18 @@ def tour(d, bench):
     solve_and_show(d, os.path.join(generated, "RANPRB1.NDE"))
     time.sleep(2)  # the layout
     d.screenshot("transport-5x4")
+    d.press_in(RESULTS, "alt+q")
+
+    load(d, write_problem(d, "INF", INFEASIBLE))
+    d.press_in(MAIN, "alt+r")
+    for _ in range(3):  # the failed link, the solution time, the severe warning
+        d.wait_window("Kavrilon", exclude=d.answered)
+        d.answer_box("Return")
+    d.press_in(CUT, "alt+o")
+    open_window(d, "alt+d", RESULTS, MAIN)
+    open_window(d, "alt+w", PICTURE, RESULTS)
+    time.sleep(2)  # the layout
+    d.screenshot("infeasible-cut")
     d.press_in(RESULTS, "alt+q")
 
     big = os.path.join(d.folder, "BIG.NDE")
