@@ -7,7 +7,9 @@ with a message naming it and a screenshot of the whole screen."""
 
 import os
 import shutil
+import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -256,3 +258,25 @@ class Desktop:
         self.activate(wid)
         self.key(*keys)
         return wid
+
+
+def run(tour, program, output, name, **options):
+    """Runs tour(d) on a desktop of its own. Returns 0 when it went through, and
+    1 when it did not, after printing the failure and the end of the program's
+    output. A test runner's SIGTERM ends the displays and the program too."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+    try:
+        with Desktop(os.path.abspath(program), os.path.abspath(output), name, **options) as d:
+            try:
+                tour(d)
+            except Failure:
+                if os.path.exists(d.app_log):
+                    with open(d.app_log, errors="replace") as log:
+                        tail = log.read()[-2000:]
+                    if tail.strip():
+                        print("program output:\n" + tail)
+                raise
+    except Failure as failure:
+        print("FAILED %s: %s" % (name, failure))
+        return 1
+    return 0
