@@ -5,6 +5,7 @@ driving it (xdotool keys and clicks) and of reading it (window titles).
 Every wait polls with a deadline; a window that does not appear in time fails
 with a message naming it and a screenshot of the whole screen."""
 
+import ctypes
 import os
 import shutil
 import signal
@@ -20,6 +21,14 @@ TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import")
 
 class Failure(Exception):
     """A step of an end-to-end test did not go as a user would expect."""
+
+
+def _die_with_parent():
+    """Run in a child between fork and exec: the child gets SIGTERM when the
+    driver ends, so that a test runner's SIGKILL at its time limit leaves no
+    display, window manager or program behind."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def _ere(text):
@@ -60,7 +69,8 @@ class Desktop:
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size + "x24",
              "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent)
         os.close(write_end)
         number = b""
         deadline = time.monotonic() + WAIT_SECONDS
@@ -81,7 +91,7 @@ class Desktop:
                         LC_ALL="C.UTF-8", HOME=self.folder)
         self.openbox = subprocess.Popen(
             ["openbox", "--sm-disable"], env=self.env, cwd=self.folder,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         self._until(lambda: self._x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                     check=False).find("window id") >= 0,
                     "openbox did not start")
@@ -90,7 +100,8 @@ class Desktop:
         """Starts the program and waits for its main menu."""
         with open(self.app_log, "w") as log:
             self.app = subprocess.Popen([self.program], env=self.env, cwd=self.folder,
-                                        stdout=log, stderr=subprocess.STDOUT)
+                                        stdout=log, stderr=subprocess.STDOUT,
+                                        preexec_fn=_die_with_parent)
         self.last_action = "starting the program"
         return self.wait_window("KAVRILON Main Menu")
 
