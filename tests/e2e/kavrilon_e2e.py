@@ -314,11 +314,8 @@ def exit_guards(d):
 
 def expect_exit(d):
     d.last_action = "the exit confirmation"
-    deadline = time.monotonic() + 10
-    while d.app.poll() is None and time.monotonic() < deadline:
-        time.sleep(0.05)
-    if d.app.poll() is None:
-        d.fail("the program is still running after the exit was confirmed")
+    d._until(lambda: d.app.poll() is not None,
+             "the program is still running after the exit was confirmed", 10)
     if d.app.returncode != 0:
         d.fail("the program ended with exit status %d" % d.app.returncode)
 
