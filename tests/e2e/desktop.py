@@ -5,9 +5,12 @@ driving it (xdotool keys and clicks) and of reading it (window titles).
 Every wait polls with a deadline; a window that does not appear in time fails
 with a message naming it and a screenshot of the whole screen."""
 
+import ctypes
 import os
 import shutil
+import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -18,6 +21,14 @@ TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "import")
 
 class Failure(Exception):
     """A step of an end-to-end test did not go as a user would expect."""
+
+
+def _die_with_parent():
+    """Run in a child between fork and exec: the child gets SIGTERM when the
+    driver ends, so that a test runner's SIGKILL at its time limit leaves no
+    display, window manager or program behind."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def _ere(text):
@@ -58,7 +69,8 @@ class Desktop:
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.size + "x24",
              "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent)
         os.close(write_end)
         number = b""
         deadline = time.monotonic() + WAIT_SECONDS
@@ -79,7 +91,7 @@ class Desktop:
                         LC_ALL="C.UTF-8", HOME=self.folder)
         self.openbox = subprocess.Popen(
             ["openbox", "--sm-disable"], env=self.env, cwd=self.folder,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         self._until(lambda: self._x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                     check=False).find("window id") >= 0,
                     "openbox did not start")
@@ -88,7 +100,8 @@ class Desktop:
         """Starts the program and waits for its main menu."""
         with open(self.app_log, "w") as log:
             self.app = subprocess.Popen([self.program], env=self.env, cwd=self.folder,
-                                        stdout=log, stderr=subprocess.STDOUT)
+                                        stdout=log, stderr=subprocess.STDOUT,
+                                        preexec_fn=_die_with_parent)
         self.last_action = "starting the program"
         return self.wait_window("KAVRILON Main Menu")
 
@@ -256,3 +269,25 @@ class Desktop:
         self.activate(wid)
         self.key(*keys)
         return wid
+
+
+def run(tour, program, output, name, **options):
+    """Runs tour(d) on a desktop of its own. Returns 0 when it went through, and
+    1 when it did not, after printing the failure and the end of the program's
+    output. A test runner's SIGTERM ends the displays and the program too."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+    try:
+        with Desktop(os.path.abspath(program), os.path.abspath(output), name, **options) as d:
+            try:
+                tour(d)
+            except Failure:
+                if os.path.exists(d.app_log):
+                    with open(d.app_log, errors="replace") as log:
+                        tail = log.read()[-2000:]
+                    if tail.strip():
+                        print("program output:\n" + tail)
+                raise
+    except Failure as failure:
+        print("FAILED %s: %s" % (name, failure))
+        return 1
+    return 0

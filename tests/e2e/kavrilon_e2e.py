@@ -9,11 +9,11 @@ names the window or step that went wrong and saves a screenshot under DIR."""
 
 import argparse
 import os
-import signal
+import subprocess
 import sys
 import time
 
-from desktop import Desktop, Failure
+from desktop import Failure, run
 
 MAIN = "KAVRILON Main Menu"
 ABOUT = "KAVRILON About Box"
@@ -28,6 +28,7 @@ PERCENT = "Percent Complete Form"
 OPEN_NODES = "Input the name of the file with the NODE information"
 SAVE_NODES = "Specify the file in which to store the NODE information"
 SAVE_LINKS = "Specify the file in which to store the LINK information"
+BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
 
 # A cycle through three nodes whose costs add up to 3: feasible, no flow is optimal.
 CYCLE = (["A", "B", "C"], [(1, 2, 0, 10, 5), (2, 3, 0, 10, -3), (3, 1, 0, 10, 1)])
@@ -60,6 +61,14 @@ def write_problem(d, stem, problem):
     return path + ".NDE"
 
 
+def write_large_problem(d, *options):
+    """Writes bench/make_problem.py's problem (options passed on) as BIG.NDE."""
+    path = os.path.join(d.folder, "BIG.NDE")
+    subprocess.run([sys.executable, os.path.join(BENCH, "make_problem.py"), *options, path],
+                   check=True)
+    return path
+
+
 def check_file(d, name, want):
     path = os.path.join(d.folder, name)
     d._until(lambda: os.path.exists(path), "the program did not write " + path)
@@ -90,6 +99,17 @@ def load(d, path):
     d.press_in(MAIN, "alt+l")
     choose_file(d, OPEN_NODES, path)
     d.require_shown(MAIN)
+
+
+def run_infeasible(d):
+    """Runs the loaded infeasible problem and answers its three boxes in order:
+    the failed link and the solution time over the percent window, then the
+    severe warning over the main menu."""
+    d.press_in(MAIN, "alt+r")
+    for over in (PERCENT, PERCENT, MAIN):
+        d.wait_window("Kavrilon", exclude=d.answered)
+        d.require_shown(over)
+        d.answer_box("Return")
 
 
 def save(d, stem):
@@ -294,11 +314,8 @@ def exit_guards(d):
 
 def expect_exit(d):
     d.last_action = "the exit confirmation"
-    deadline = time.monotonic() + 10
-    while d.app.poll() is None and time.monotonic() < deadline:
-        time.sleep(0.05)
-    if d.app.poll() is None:
-        d.fail("the program is still running after the exit was confirmed")
+    d._until(lambda: d.app.poll() is not None,
+             "the program is still running after the exit was confirmed", 10)
     if d.app.returncode != 0:
         d.fail("the program ended with exit status %d" % d.app.returncode)
 
@@ -309,14 +326,7 @@ def infeasible(d):
     d.launch()
     load(d, write_problem(d, "INF", INFEASIBLE))
     d.step("an infeasible run")
-    d.press_in(MAIN, "alt+r")
-    for over in (PERCENT, PERCENT):  # the failed link, then the solution time
-        d.wait_window("Kavrilon", exclude=d.answered)
-        d.require_shown(over)
-        d.answer_box("Return")
-    d.wait_window("Kavrilon", exclude=d.answered)  # the severe warning, over the main menu
-    d.require_shown(MAIN)
-    d.answer_box("Return")
+    run_infeasible(d)
     d.step("the window that shows why, in place of the main menu")
     d.press_in(CUT, "alt+o")
     d.require_shown(MAIN)
@@ -440,24 +450,10 @@ def main():
     parser.add_argument("--trace", action="store_true",
                         help="save a screenshot of every message box before answering it")
     args = parser.parse_args()
-    # A test runner's stop ends the displays and the program too.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
-    try:
-        with Desktop(os.path.abspath(args.program), os.path.abspath(args.output),
-                     args.case, trace=args.trace) as d:
-            try:
-                CASES[args.case](d)
-            except Failure:
-                with open(d.app_log) as log:
-                    tail = log.read()[-2000:]
-                if tail.strip():
-                    print("program output:\n" + tail)
-                raise
-    except Failure as failure:
-        print("FAILED %s: %s" % (args.case, failure))
-        return 1
-    print("passed " + args.case)
-    return 0
+    status = run(CASES[args.case], args.program, args.output, args.case, trace=args.trace)
+    if status == 0:
+        print("passed " + args.case)
+    return status
 
 
 if __name__ == "__main__":

@@ -12,11 +12,11 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, Failure
-from kavrilon_e2e import CUT, INFEASIBLE, MAIN, RESULTS, load, open_window, write_problem
+from desktop import run
+from kavrilon_e2e import (CUT, INFEASIBLE, MAIN, RESULTS, load, open_window, run_infeasible,
+                          write_large_problem, write_problem)
 
 PICTURE = "KAVRILON Network Picture"
-BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
 
 
 def solve_and_show(d, path):
@@ -41,10 +41,7 @@ def tour(d, bench):
     d.press_in(RESULTS, "alt+q")
 
     load(d, write_problem(d, "INF", INFEASIBLE))
-    d.press_in(MAIN, "alt+r")
-    for _ in range(3):  # the failed link, the solution time, the severe warning
-        d.wait_window("Kavrilon", exclude=d.answered)
-        d.answer_box("Return")
+    run_infeasible(d)
     d.press_in(CUT, "alt+o")
     open_window(d, "alt+d", RESULTS, MAIN)
     open_window(d, "alt+w", PICTURE, RESULTS)
@@ -52,10 +49,7 @@ def tour(d, bench):
     d.screenshot("infeasible-cut")
     d.press_in(RESULTS, "alt+q")
 
-    big = os.path.join(d.folder, "BIG.NDE")
-    subprocess.run([sys.executable, os.path.join(BENCH, "make_problem.py"), "--nodes", "2000",
-                    big], check=True)
-    solve_and_show(d, big)
+    solve_and_show(d, write_large_problem(d, "--nodes", "2000"))
     d.screenshot("large-search")
     d.type("N17")
     d.key("Return")
@@ -73,14 +67,8 @@ def main():
     parser.add_argument("--bench", required=True)
     parser.add_argument("--output", required=True)
     args = parser.parse_args()
-    try:
-        with Desktop(os.path.abspath(args.program), os.path.abspath(args.output),
-                     "picture") as d:
-            tour(d, os.path.abspath(args.bench))
-    except Failure as failure:
-        print("FAILED: %s" % failure)
-        return 1
-    return 0
+    bench = os.path.abspath(args.bench)
+    return run(lambda d: tour(d, bench), args.program, args.output, "picture")
 
 
 if __name__ == "__main__":

@@ -5,20 +5,32 @@ and saves a screenshot of the whole screen for each, to be looked at.
     screenshots.py --program build/src/app/kavrilon --output DIR --size 800x600"""
 
 import argparse
-import os
-import subprocess
 import sys
-import time
 
-from desktop import Desktop, Failure
+from desktop import run
 from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CUT, CYCLE, ERRORS, INFEASIBLE, LINKS, MAIN,
                           NODES, OPEN_NODES, PERCENT, RESULTS, SAVE_NODES, UNCONNECTED,
-                          choose_file, load, open_window, write_problem)
+                          choose_file, load, open_window, run_infeasible, write_large_problem,
+                          write_problem)
 
-BENCH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench")
 
+def tour(d):
+    def shoot(what):
+        print(d.screenshot(what))
 
-def tour(d, shoot):
+    def shoot_box(what, *keys):
+        """Shoots the next message box, then answers it with keys."""
+        d.wait_window("Kavrilon", exclude=d.answered)
+        shoot(what)
+        d.answer_box(*keys)
+
+    def shoot_dialog(keys, title, what):
+        """Opens a file dialog from the main menu, shoots it and cancels it."""
+        d.press_in(MAIN, keys)
+        d.wait_window(title)
+        shoot(what)
+        d.key("Escape")
+
     d.launch()
     if d.windows(ABOUT):
         shoot("splash")
@@ -28,10 +40,7 @@ def tour(d, shoot):
     shoot("about-box")
     d.key("alt+o")
 
-    d.press_in(MAIN, "alt+l")
-    d.wait_window(OPEN_NODES)
-    shoot("open-dialog")
-    d.key("Escape")
+    shoot_dialog("alt+l", OPEN_NODES, "open-dialog")
     load(d, write_problem(d, "CYCLE", CYCLE))
 
     open_window(d, "alt+n", CHOOSER, MAIN)
@@ -41,18 +50,14 @@ def tour(d, shoot):
     d.key("Tab")
     shoot("node-window-focus-on-add")
     d.key("alt+r")
-    d.wait_window("Kavrilon", exclude=d.answered)
-    shoot("node-window-message")
-    d.answer_box("Return")
+    shoot_box("node-window-message", "Return")
     d.press_in(NODES, "alt+q")
     open_window(d, "alt+l", LINKS, CHOOSER)
     shoot("link-window")
     d.key("alt+l", "ctrl+a")
     d.type("007")
     d.key("Tab")
-    d.wait_window("Kavrilon", exclude=d.answered)
-    shoot("link-window-warning")
-    d.answer_box("Return")
+    shoot_box("link-window-warning", "Return")
     d.press_in(LINKS, "alt+q")
     d.press_in(CHOOSER, "alt+q")
 
@@ -61,23 +66,16 @@ def tour(d, shoot):
     d.press_in(CHANGE, "alt+q")
 
     d.press_in(MAIN, "alt+r")
-    d.wait_window("Kavrilon", exclude=d.answered)
-    shoot("solved-message")
-    d.answer_box("Return")
+    shoot_box("solved-message", "Return")
     open_window(d, "alt+d", RESULTS, MAIN)
     shoot("results-window")
     d.key("alt+q")
 
-    d.press_in(MAIN, "alt+s")
-    d.wait_window(SAVE_NODES)
-    shoot("save-dialog")
-    d.key("Escape")
+    shoot_dialog("alt+s", SAVE_NODES, "save-dialog")
     d.answer_box("Return")  # files will not be saved
 
     # A large problem keeps the percent window up for a moment.
-    big = os.path.join(d.folder, "BIG.NDE")
-    subprocess.run([sys.executable, os.path.join(BENCH, "make_problem.py"), big], check=True)
-    load(d, big)
+    load(d, write_large_problem(d))
     d.press_in(MAIN, "alt+r")
     d.wait_window(PERCENT)
     shoot("percent-window")
@@ -93,18 +91,13 @@ def tour(d, shoot):
 
     d.press_in(MAIN, "alt+l")
     choose_file(d, OPEN_NODES, write_problem(d, "INF", INFEASIBLE))
-    d.press_in(MAIN, "alt+r")
-    for _ in range(3):  # the failed link, the solution time, the severe warning
-        d.wait_window("Kavrilon", exclude=d.answered)
-        d.answer_box("Return")
+    run_infeasible(d)
     d.wait_window(CUT)
     shoot("cut-window")
     d.press_in(CUT, "alt+o")
 
     d.press_in(MAIN, "alt+e")
-    d.wait_window("Kavrilon", exclude=d.answered)
-    shoot("exit-question")
-    d.answer_box("alt+n")
+    shoot_box("exit-question", "alt+n")
     d.wait_window(MAIN)
     shoot("main-menu-after-exit-no")
 
@@ -115,22 +108,7 @@ def main():
     parser.add_argument("--output", required=True)
     parser.add_argument("--size", default="1280x1024")
     args = parser.parse_args()
-    output = os.path.abspath(args.output)
-    name = "screen-" + args.size
-    try:
-        with Desktop(os.path.abspath(args.program), output, name, args.size) as d:
-            count = [0]
-
-            def shoot(what):
-                count[0] += 1
-                path = os.path.join(output, "%s-%02d-%s.png" % (name, count[0], what))
-                d._x(["import", "-display", d.display, "-window", "root", path])
-                print(path)
-            tour(d, shoot)
-    except Failure as failure:
-        print("FAILED: %s" % failure)
-        return 1
-    return 0
+    return run(tour, args.program, args.output, "screen-" + args.size, size=args.size)
 
 
 if __name__ == "__main__":
