@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "workspace/NumberFormat.h"
+
 namespace kav {
 namespace {
 
@@ -247,18 +249,6 @@ LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::str
     return LoadOutcome::Refused;
 }
 
-// Writes the decimal text of a 128-bit integer.
-std::string Decimal(__int128 value) {
-    const bool negative = value < 0;
-    std::string digits;
-    do {
-        const int digit = static_cast<int>(value % 10);
-        digits.insert(digits.begin(), static_cast<char>('0' + (negative ? -digit : digit)));
-        value /= 10;
-    } while (value != 0);
-    return negative ? "-" + digits : digits;
-}
-
 }  // namespace
 
 LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
@@ -317,7 +307,7 @@ std::string ExactTotalCost(const Workspace& ws) {
     __int128 sum = 0;
     for (int32_t link = 1; link <= ws.LinkCount; ++link)
         sum += static_cast<int64_t>(ws.LinkCost[link]) * ws.LinkFlow[link];
-    return Decimal(sum);
+    return WideDecimal(sum);
 }
 
 std::string FormatDimacsSolution(const Workspace& ws) {
