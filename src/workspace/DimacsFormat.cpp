@@ -33,8 +33,11 @@ bool ParseWide(const std::string& word, int64_t& value, bool& tooLarge) {
     tooLarge = false;
     const char* first = word.data();
     const char* last = word.data() + word.size();
-    if (first != last && *first == '+')
+    if (first != last && *first == '+') {
         ++first;
+        if (first != last && *first == '-')
+            return false;
+    }
     if (first == last || (*first == '-' && first + 1 == last))
         return false;
     const auto [end, error] = std::from_chars(first, last, value);

@@ -51,6 +51,7 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
         {"p min 2 1\np min 2 1\n", "line 2: expected one problem line only"},
         {"p min 2 1\na 1 2 0 4294967296 1\n", "line 2: expected a whole number from -2147483648"},
         {"p min 2 1\na 1 2 0 1x 1\n", "line 2: expected a whole number from"},
+        {"p min 2 1\na 1 2 0 +-1 1\n", "line 2: expected a whole number from"},
         {"p min 2 1\na 1 3 0 1 1\n", "line 2: expected a node number between 1 and 2, not 3"},
         {"p min 2 1\na 0 2 0 1 1\n", "line 2: expected a node number between 1 and 2, not 0"},
         {"p min 2 1\nn 3 1\n", "line 2: expected a node number between 1 and 2"},
