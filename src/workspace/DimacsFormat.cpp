@@ -164,7 +164,9 @@ class DimacsProblem {
     }
 
     // "c name ID NAME" names a node (the rest of the line after one blank,
-    // cut to the longest name); every other comment is skipped.
+    // cut to the longest name); every other comment is skipped. A CR or
+    // Ctrl-Z inside the name becomes a blank: a node file would read it as the
+    // end of the line or of the file, and a save would lose the names after it.
     bool ReadComment(const std::string& line, const std::vector<std::string>& words) {
         int64_t node = 0;
         bool tooLarge = false;
@@ -173,7 +175,12 @@ class DimacsProblem {
         std::size_t at = line.find(words[2], line.find("name") + 4) + words[2].size();
         if (at < line.size())
             ++at;
-        names_[{node, line_}] = line.substr(at, MaxNameLength);
+        std::string name = line.substr(at, MaxNameLength);
+        for (char& c : name) {
+            if (c == '\r' || c == '\x1a')
+                c = ' ';
+        }
+        names_[{node, line_}] = std::move(name);
         return true;
     }
 
