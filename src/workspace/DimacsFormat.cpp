@@ -259,12 +259,10 @@ LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::str
     return LoadOutcome::Refused;
 }
 
-}  // namespace
-
-LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
-                           const std::string& fileName) {
+// Reads line by line, so that a file is never held in memory as a whole.
+LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines,
+                            const std::string& fileName) {
     DimacsProblem problem;
-    std::istringstream lines(text);
     std::string line;
     int64_t lineNumber = 0;
     bool ok = true;
@@ -274,6 +272,8 @@ LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& t
             line.pop_back();
         ok = problem.ReadLine(line, lineNumber);
     }
+    if (lines.bad())
+        return Refuse(prompts, fileName, "the file could not be read");
     if (ok)
         ok = problem.Finish(lineNumber);
     if (!ok) {
@@ -288,14 +288,19 @@ LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& t
     return LoadOutcome::Loaded;
 }
 
+}  // namespace
+
+LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
+                           const std::string& fileName) {
+    std::istringstream lines(text);
+    return ReadDimacsLines(ws, prompts, lines, fileName);
+}
+
 LoadOutcome ReadDimacsFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
-    std::ostringstream text;
-    if (file)
-        text << file.rdbuf();
-    if (!file || file.bad())
+    if (!file)
         return Refuse(prompts, fileName, "the file could not be read");
-    return ReadDimacsText(ws, prompts, text.str(), fileName);
+    return ReadDimacsLines(ws, prompts, file, fileName);
 }
 
 std::string FormatDimacsProblem(const Workspace& ws) {
