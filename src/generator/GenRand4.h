@@ -34,8 +34,5 @@ int32_t DrawBelow(int32_t limit);
 // Puts the sequence back to a given state (0 is the state at program start):
 // for tests, and for the command line's --seed.
 void SetRandomSeed(uint32_t seed);
-inline void SetRandomSeedForTests(uint32_t seed) {
-    SetRandomSeed(seed);
-}
 
 }  // namespace kav

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "solver/KiltSolve.h"
+#include "results/ResultLines.h"
 
 namespace kav {
 
@@ -11,10 +11,6 @@ namespace {
 
 constexpr double ThinWidth = 1.0;
 constexpr double WidthRange = 5.0;
-
-bool ValidNode(const Workspace& ws, int32_t node) {
-    return node >= 1 && node <= ws.NodeCount;
-}
 
 bool Solved(const Workspace& ws) {
     return !ws.NetworkChanged;
@@ -33,7 +29,7 @@ PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& kept) {
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         const int32_t origin = ws.LinkOrigin[k];
         const int32_t dest = ws.LinkDest[k];
-        if (!ValidNode(ws, origin) || !ValidNode(ws, dest))
+        if (!IsNode(ws, origin) || !IsNode(ws, dest))
             continue;
         if (!kept[static_cast<std::size_t>(origin)] || !kept[static_cast<std::size_t>(dest)])
             continue;
@@ -56,7 +52,7 @@ PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& kept) {
 LinkState PictureLinkState(const Workspace& ws, int32_t link, bool solved) {
     if (!solved)
         return LinkState::NoSolution;
-    if (!KilterState(ws, link).InKilter)
+    if (!LinkInKilter(ws, link))
         return LinkState::OutOfKilter;
     const int32_t flow = ws.LinkFlow[link];
     if (flow == ws.LinkUpper[link])
@@ -76,14 +72,14 @@ PictureGraph WholeNetwork(const Workspace& ws) {
 // of range (never in a valid problem) are skipped.
 PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps) {
     std::vector<char> kept(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
-    if (ValidNode(ws, node))
+    if (IsNode(ws, node))
         kept[static_cast<std::size_t>(node)] = 1;
     for (int step = 0; step < steps; ++step) {
         std::vector<char> next = kept;
         for (int32_t k = 1; k <= ws.LinkCount; ++k) {
             const int32_t origin = ws.LinkOrigin[k];
             const int32_t dest = ws.LinkDest[k];
-            if (!ValidNode(ws, origin) || !ValidNode(ws, dest))
+            if (!IsNode(ws, origin) || !IsNode(ws, dest))
                 continue;
             if (kept[static_cast<std::size_t>(origin)])
                 next[static_cast<std::size_t>(dest)] = 1;

@@ -74,7 +74,7 @@ struct KilterScratch {
         int32_t inPos;
     };
     std::vector<Frame> stack = std::vector<Frame>(MaxNodes + 1);
-    // Flow in minus flow out per node, to see whether the run starts balanced.
+    // Flow in minus flow out per node, to see whether the flows are balanced.
     std::vector<int64_t> balance = std::vector<int64_t>(MaxNodes + 1);
 };
 
@@ -178,7 +178,6 @@ class KilterRun {
         ws_.Infeasible = false;
         if (linkCount_ == 0)
             return 0;
-        startedBalanced_ = FlowsBalanced();
         BuildLists();
         std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
         ResetLabels();
@@ -223,6 +222,9 @@ class KilterRun {
             maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
     }
 
+    // Whether flow in equals flow out at every node. Flow changes go round
+    // cycles and keep every node's balance, so the flows at the end of a run
+    // are balanced exactly when those it started from were.
     bool FlowsBalanced() const {
         int64_t* balance = s_.balance.data();
         std::fill(balance, balance + nodeCount_ + 1, 0);
@@ -547,7 +549,7 @@ class KilterRun {
     // Called once, when no potential change can make progress: the labelled
     // nodes and the links across their boundary. Reads the labels only.
     void RecordCut() {
-        cut_.Confirmed = startedBalanced_;
+        cut_.Confirmed = FlowsBalanced();
         cut_.Nodes.assign(labelledNodes_, labelledNodes_ + labelledCount_);
         std::sort(cut_.Nodes.begin(), cut_.Nodes.end());
         cut_.Need = cut_.Room = 0;
@@ -649,7 +651,6 @@ class KilterRun {
     int32_t labelledCount_ = 0;
     int64_t offset_ = 0;
     int64_t maxStored_ = 0;
-    bool startedBalanced_ = false;
 };
 
 }  // namespace

@@ -3,26 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "workspace/NumberFormat.h"
+
 namespace kav {
 namespace {
 
 using Wide = __int128;
-
-std::string WideText(Wide value) {
-    if (value == 0)
-        return "0";
-    const bool negative = value < 0;
-    std::string digits;
-    while (value != 0) {
-        const int digit = static_cast<int>(value % 10);
-        digits.push_back(static_cast<char>('0' + (negative ? -digit : digit)));
-        value /= 10;
-    }
-    if (negative)
-        digits.push_back('-');
-    std::reverse(digits.begin(), digits.end());
-    return digits;
-}
 
 OptimalityCertificate Failed(OptimalityCertificate certificate, std::string what) {
     certificate.Ok = false;
@@ -84,8 +70,8 @@ OptimalityCertificate CheckOptimality(const Workspace& ws) {
             return Failed(certificate, "node " + std::to_string(n) + " is not balanced");
     }
     if (dual != primal) {
-        return Failed(certificate, "the dual objective " + WideText(dual) +
-                                       " differs from the cost " + WideText(primal));
+        return Failed(certificate, "the dual objective " + WideDecimal(dual) +
+                                       " differs from the cost " + WideDecimal(primal));
     }
     certificate.Ok = true;
     return certificate;

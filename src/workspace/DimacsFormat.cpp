@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "workspace/NumberFormat.h"
+
 namespace kav {
 namespace {
 
@@ -31,8 +33,11 @@ bool ParseWide(const std::string& word, int64_t& value, bool& tooLarge) {
     tooLarge = false;
     const char* first = word.data();
     const char* last = word.data() + word.size();
-    if (first != last && *first == '+')
+    if (first != last && *first == '+') {
         ++first;
+        if (first != last && *first == '-')
+            return false;
+    }
     if (first == last || (*first == '-' && first + 1 == last))
         return false;
     const auto [end, error] = std::from_chars(first, last, value);
@@ -159,7 +164,9 @@ class DimacsProblem {
     }
 
     // "c name ID NAME" names a node (the rest of the line after one blank,
-    // cut to the longest name); every other comment is skipped.
+    // cut to the longest name); every other comment is skipped. A CR or
+    // Ctrl-Z inside the name becomes a blank: a node file would read it as the
+    // end of the line or of the file, and a save would lose the names after it.
     bool ReadComment(const std::string& line, const std::vector<std::string>& words) {
         int64_t node = 0;
         bool tooLarge = false;
@@ -168,7 +175,12 @@ class DimacsProblem {
         std::size_t at = line.find(words[2], line.find("name") + 4) + words[2].size();
         if (at < line.size())
             ++at;
-        names_[{node, line_}] = line.substr(at, MaxNameLength);
+        std::string name = line.substr(at, MaxNameLength);
+        for (char& c : name) {
+            if (c == '\r' || c == '\x1a')
+                c = ' ';
+        }
+        names_[{node, line_}] = std::move(name);
         return true;
     }
 
@@ -247,24 +259,10 @@ LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::str
     return LoadOutcome::Refused;
 }
 
-// Writes the decimal text of a 128-bit integer.
-std::string Decimal(__int128 value) {
-    const bool negative = value < 0;
-    std::string digits;
-    do {
-        const int digit = static_cast<int>(value % 10);
-        digits.insert(digits.begin(), static_cast<char>('0' + (negative ? -digit : digit)));
-        value /= 10;
-    } while (value != 0);
-    return negative ? "-" + digits : digits;
-}
-
-}  // namespace
-
-LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
-                           const std::string& fileName) {
+// Reads line by line, so that a file is never held in memory as a whole.
+LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines,
+                            const std::string& fileName) {
     DimacsProblem problem;
-    std::istringstream lines(text);
     std::string line;
     int64_t lineNumber = 0;
     bool ok = true;
@@ -274,6 +272,8 @@ LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& t
             line.pop_back();
         ok = problem.ReadLine(line, lineNumber);
     }
+    if (lines.bad())
+        return Refuse(prompts, fileName, "the file could not be read");
     if (ok)
         ok = problem.Finish(lineNumber);
     if (!ok) {
@@ -288,14 +288,19 @@ LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& t
     return LoadOutcome::Loaded;
 }
 
+}  // namespace
+
+LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
+                           const std::string& fileName) {
+    std::istringstream lines(text);
+    return ReadDimacsLines(ws, prompts, lines, fileName);
+}
+
 LoadOutcome ReadDimacsFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
-    std::ostringstream text;
-    if (file)
-        text << file.rdbuf();
-    if (!file || file.bad())
+    if (!file)
         return Refuse(prompts, fileName, "the file could not be read");
-    return ReadDimacsText(ws, prompts, text.str(), fileName);
+    return ReadDimacsLines(ws, prompts, file, fileName);
 }
 
 std::string FormatDimacsProblem(const Workspace& ws) {
@@ -317,7 +322,7 @@ std::string ExactTotalCost(const Workspace& ws) {
     __int128 sum = 0;
     for (int32_t link = 1; link <= ws.LinkCount; ++link)
         sum += static_cast<int64_t>(ws.LinkCost[link]) * ws.LinkFlow[link];
-    return Decimal(sum);
+    return WideDecimal(sum);
 }
 
 std::string FormatDimacsSolution(const Workspace& ws) {

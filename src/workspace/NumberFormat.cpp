@@ -39,4 +39,15 @@ std::string FormatGrouped(double value, int decimals) {
     return sign + grouped + (fraction.empty() ? "" : decimalSeparator + fraction);
 }
 
+std::string WideDecimal(__int128 value) {
+    const bool negative = value < 0;
+    std::string digits;
+    do {
+        const int digit = static_cast<int>(value % 10);
+        digits.insert(digits.begin(), static_cast<char>('0' + (negative ? -digit : digit)));
+        value /= 10;
+    } while (value != 0);
+    return negative ? "-" + digits : digits;
+}
+
 }  // namespace kav

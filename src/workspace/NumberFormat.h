@@ -16,4 +16,8 @@ const std::string& DecimalSeparator();
 // integer part grouped in thousands: 1234.5 with 3 decimals gives "1,234.500".
 std::string FormatGrouped(double value, int decimals);
 
+// The plain decimal text of a 128-bit integer, for exact sums that may exceed
+// 64 bits (no separators: these texts are read by programs).
+std::string WideDecimal(__int128 value);
+
 }  // namespace kav

@@ -51,6 +51,7 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
         {"p min 2 1\np min 2 1\n", "line 2: expected one problem line only"},
         {"p min 2 1\na 1 2 0 4294967296 1\n", "line 2: expected a whole number from -2147483648"},
         {"p min 2 1\na 1 2 0 1x 1\n", "line 2: expected a whole number from"},
+        {"p min 2 1\na 1 2 0 +-1 1\n", "line 2: expected a whole number from"},
         {"p min 2 1\na 1 3 0 1 1\n", "line 2: expected a node number between 1 and 2, not 3"},
         {"p min 2 1\na 0 2 0 1 1\n", "line 2: expected a node number between 1 and 2, not 0"},
         {"p min 2 1\nn 3 1\n", "line 2: expected a node number between 1 and 2"},
@@ -119,6 +120,25 @@ TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
     EXPECT_FALSE(ws.DataNotSaved);
     EXPECT_EQ(ws.NodeFileName, "f.min");
     EXPECT_EQ(ws.LinkFileName, "");
+}
+
+TEST(Dimacs, NamesWithLineOrFileEndBytesSurviveANodeFile) {
+    TempFolder folder;
+    Workspace ws;
+    ScriptedPrompts prompts;
+    const std::string text =
+        "p min 3 1\nc name 1 A\rB\nc name 2 C\x1a\x44\nc name 3 E\na 1 3 0 1 1\n";
+    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "f.min"), LoadOutcome::Loaded);
+    const std::string nde = folder.File("P.NDE");
+    const std::string lin = folder.File("P.LIN");
+    ASSERT_TRUE(WriteProblemFiles(ws, nde, lin));
+    Workspace back;
+    ASSERT_EQ(ReadProblem(back, prompts, nde, lin), LoadOutcome::Loaded);
+    EXPECT_EQ(back.NodeCount, 3);
+    for (int32_t k = 1; k <= 3; ++k)
+        EXPECT_EQ(back.NodeName[k], ws.NodeName[k]) << k;
+    EXPECT_EQ(back.NodeName[1], "A B");
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST(Dimacs, RoundTripThroughNodeAndLinkFilesKeepsEverything) {

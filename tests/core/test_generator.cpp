@@ -18,7 +18,7 @@ struct GeneratorTest : ::testing::Test {
     fs::path dir;
 
     void SetUp() override {
-        SetRandomSeedForTests(0);
+        SetRandomSeed(0);
         dir = fs::temp_directory_path() /
               ("kavrilon_gen_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());

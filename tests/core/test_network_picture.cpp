@@ -7,6 +7,7 @@
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
 #include "support/PictureProblems.h"
+#include "support/ProblemBuilder.h"
 #include "workspace/Workspace.h"
 
 using namespace kav;
@@ -59,6 +60,14 @@ TEST(NetworkPicture, LinkStatesFollowTheKilterStates) {
     EXPECT_DOUBLE_EQ(graph.links[0].width, 1.0);
     EXPECT_LT(graph.links[1].width, graph.links[2].width);
     EXPECT_DOUBLE_EQ(graph.links[3].width, 6.0);
+}
+
+// Bounds edited after a solve can put a kilter number beyond 32 bits: the
+// picture marks the link as the lists do instead of failing.
+TEST(NetworkPicture, AKilterNumberBeyondThirtyTwoBitsIsOutOfKilter) {
+    Workspace ws;
+    ProblemBuilder(ws).Nodes(2).Link(1, 2, -2000000000, 2000000000, -1, -2000000000);
+    EXPECT_EQ(WholeNetwork(ws).links.at(0).state, LinkState::OutOfKilter);
 }
 
 TEST(NetworkPicture, AChangedNetworkShowsNoFlows) {
