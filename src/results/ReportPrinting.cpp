@@ -34,11 +34,8 @@ bool Exists(const std::string& fileName) {
     return QFileInfo::exists(QFile::decodeName(fileName.c_str()));
 }
 
-bool ConfirmReplace(kav::Prompts& prompts, const std::string& fileName) {
-    const QString question =
-        QStringLiteral("File [%1] exists.... Do you want to replace it?").arg(Shown(fileName));
-    return prompts.QuestionDefaultNo(kav::MsgKind::Confirmation, question.toUtf8().toStdString()) ==
-           kav::Answer::Yes;
+bool MayReplace(kav::Prompts& prompts, const std::string& fileName) {
+    return kav::ConfirmReplace(prompts, Shown(fileName).toUtf8().toStdString());
 }
 
 // A list's title, its column heading and its lines.
@@ -72,7 +69,7 @@ std::string AskForPdfFile(kav::Prompts& prompts) {
         const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start));
         if (!chosen || chosen->empty())
             return {};
-        if (!Exists(*chosen) || ConfirmReplace(prompts, *chosen))
+        if (!Exists(*chosen) || MayReplace(prompts, *chosen))
             return *chosen;
     }
 }
@@ -171,7 +168,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts) {
     }
     std::string fileName;
     if (toNamedFile) {
-        if (Exists(setup.pdfFile) && !ConfirmReplace(prompts, setup.pdfFile))
+        if (Exists(setup.pdfFile) && !MayReplace(prompts, setup.pdfFile))
             return;
         fileName = setup.pdfFile;
     } else {

@@ -544,7 +544,7 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
     Submit(kav::Neighbourhood(kav::TheWorkspace(), node, stepsBox_->value()));
 }
 
-// The save dialog, then the replace question (default No) for a file that
+// The save dialog, then the replace question for a file that
 // exists; false when the user gave up.
 bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* extension,
                                          std::string& fileName) {
@@ -556,12 +556,7 @@ bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* ext
         if (!chosen || chosen->empty())
             return false;
         if (!Exists(*chosen) ||
-            prompts_.QuestionDefaultNo(
-                kav::MsgKind::Confirmation,
-                QStringLiteral("File [%1] exists.... Do you want to replace it?")
-                    .arg(Shown(*chosen))
-                    .toUtf8()
-                    .toStdString()) == kav::Answer::Yes) {
+            kav::ConfirmReplace(prompts_, Shown(*chosen).toUtf8().toStdString())) {
             fileName = *chosen;
             return true;
         }

@@ -136,6 +136,7 @@ class TestNetworkPicture : public QObject {
         for (const auto& [number, item] : Drawn<QGraphicsPathItem>(Scene()))
             QCOMPARE(item->pen().color(), QColor(Qt::black));
         QVERIFY(!Drawn<QGraphicsEllipseItem>(Scene()).at(1)->toolTip().contains("Potential"));
+
     }
 
     // After an infeasible solve the cut's nodes are shaded and its crossing
@@ -207,7 +208,7 @@ class TestNetworkPicture : public QObject {
         prompts.files.push_back(std::nullopt);
         Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
         QCOMPARE(prompts.saveDialogs.size(), std::size_t(3));
-        QVERIFY(prompts.messages.back().defaultNo);
+        QCOMPARE(prompts.messages.back().buttons, kav::MsgButtons::YesNo);
     }
 };
 
