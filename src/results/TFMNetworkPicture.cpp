@@ -11,6 +11,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -317,6 +318,17 @@ void TFMNetworkPicture::ShowPicture() {
         nodeSearch_->setFocus();
     else
         view_->setFocus();
+}
+
+// A layout still being made when the program closes the window is dropped:
+// the problem may change before it comes back, and it would then be drawn
+// against nodes and links that are no longer there. An SVG export goes on.
+void TFMNetworkPicture::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous() && pendingLayout_ != 0) {
+        pendingLayout_ = 0;
+        ShowBusy(false);
+    }
 }
 
 void TFMNetworkPicture::Submit(kav::PictureGraph graph) {

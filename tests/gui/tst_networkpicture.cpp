@@ -137,6 +137,16 @@ class TestNetworkPicture : public QObject {
             QCOMPARE(item->pen().color(), QColor(Qt::black));
         QVERIFY(!Drawn<QGraphicsEllipseItem>(Scene()).at(1)->toolTip().contains("Potential"));
 
+        // A layout that comes back after the window closed is never drawn: the
+        // problem may have changed meanwhile.
+        bool back = false;
+        QObject context;
+        connect(&GraphvizWorker::Instance(), &GraphvizWorker::finished, &context,
+                [&back] { back = true; });  // queued after the picture's own
+        Picture()->ShowPicture();
+        Picture()->hide();
+        QTRY_VERIFY(back);
+        QVERIFY(Scene()->items().isEmpty());
     }
 
     // After an infeasible solve the cut's nodes are shaded and its crossing
