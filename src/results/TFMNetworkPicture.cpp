@@ -1,9 +1,7 @@
 #include "results/TFMNetworkPicture.h"
 
 #include <QCompleter>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPolygonItem>
@@ -142,22 +140,6 @@ QString ResultsLine(const kav::Workspace& ws, int32_t link) {
 
 QString FixedPitchTip(const QString& text) {
     return QStringLiteral("<pre>%1</pre>").arg(text.toHtmlEscaped());
-}
-
-QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
-                       QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    return button;
-}
-
-bool Exists(const std::string& fileName) {
-    return QFileInfo::exists(QFile::decodeName(fileName.c_str()));
-}
-
-QString Shown(const std::string& fileName) {
-    return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
 }
 
 }  // namespace
@@ -567,8 +549,7 @@ bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* ext
                                std::string("network.") + extension});
         if (!chosen || chosen->empty())
             return false;
-        if (!Exists(*chosen) ||
-            kav::ConfirmReplace(prompts_, Shown(*chosen).toUtf8().toStdString())) {
+        if (MayWriteFile(prompts_, *chosen)) {
             fileName = *chosen;
             return true;
         }
@@ -590,9 +571,11 @@ void TFMNetworkPicture::ExportPngButtonClick() {
         scene_->render(&painter, QRectF(image.rect()), area);
     }
     if (!image.save(QFile::decodeName(fileName.c_str()), "PNG")) {
-        prompts_.Message(
-            kav::MsgKind::Error, kav::MsgButtons::Ok,
-            QStringLiteral("Could not write [%1]").arg(Shown(fileName)).toUtf8().toStdString());
+        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                         QStringLiteral("Could not write [%1]")
+                             .arg(ShownFileName(fileName))
+                             .toUtf8()
+                             .toStdString());
     }
 }
 
@@ -613,8 +596,10 @@ void TFMNetworkPicture::WriteSvg(const PictureResult& result) {
     if (!result.error.isEmpty() || !file.open(QIODevice::WriteOnly) ||
         file.write(result.svg.data(), static_cast<qint64>(result.svg.size())) !=
             static_cast<qint64>(result.svg.size())) {
-        prompts_.Message(
-            kav::MsgKind::Error, kav::MsgButtons::Ok,
-            QStringLiteral("Could not write [%1]").arg(Shown(svgFileName_)).toUtf8().toStdString());
+        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                         QStringLiteral("Could not write [%1]")
+                             .arg(ShownFileName(svgFileName_))
+                             .toUtf8()
+                             .toStdString());
     }
 }
