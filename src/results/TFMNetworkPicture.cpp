@@ -47,6 +47,10 @@ constexpr double ArrowLength = 9.0;
 constexpr std::size_t SmoothLinksMax = 600;
 constexpr double ReadableScale = 0.6;
 constexpr double NaturalScale = 1.0;
+// A PNG is drawn at twice the picture's size, but with no more pixels than
+// this (64 MB while drawn): a large neighbourhood spans thousands of points,
+// and twice that would take gigabytes.
+constexpr double PngMaxPixels = 16e6;
 
 // Zooms with the wheel (about the pointer) and with + and -, fits with 0 or
 // F; dragging the background pans.
@@ -563,7 +567,12 @@ void TFMNetworkPicture::ExportPngButtonClick() {
     if (!ChooseExportFile("PNG Images", "png", fileName))
         return;
     const QRectF area = scene_->sceneRect();
-    QImage image(area.size().toSize() * 2, QImage::Format_ARGB32);
+    double scale = 2.0;
+    const double pixels = area.width() * area.height() * scale * scale;
+    if (pixels > PngMaxPixels)
+        scale *= std::sqrt(PngMaxPixels / pixels);
+    QImage image(static_cast<int>(area.width() * scale), static_cast<int>(area.height() * scale),
+                 QImage::Format_ARGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);

@@ -4,6 +4,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -183,6 +184,25 @@ class TestNetworkPicture : public QObject {
         QTRY_VERIFY(!Picture()->LayoutPending());
         QCOMPARE(Numbers(Drawn<QGraphicsEllipseItem>(Scene())), (std::set<int>{2, 4, 5, 6, 8}));
         QCOMPARE(Drawn<QGraphicsPathItem>(Scene()).size(), std::size_t(4));
+    }
+
+    // A big neighbourhood is saved as a PNG of bounded size: twice its
+    // thousands of points would take gigabytes.
+    void exportsALargePictureAsABoundedPng() {
+        ProblemBuilder builder(kav::TheWorkspace());
+        builder.Nodes(600);
+        for (int32_t n = 2; n <= 600; ++n)
+            builder.Link(1, n, 0, 10, 1);
+        OpenFromResults();
+        Picture()->findChild<QLineEdit*>("NodeSearch")->setText("N1");
+        Picture()->findChild<QPushButton*>("ShowNodeButton")->click();
+        QTRY_VERIFY(!Picture()->LayoutPending());
+        const QString file = dir.filePath("star.png");
+        prompts.files.push_back(file.toStdString());
+        Picture()->findChild<QPushButton*>("ExportPngButton")->click();
+        const QSize size = QImageReader(file).size();
+        QVERIFY2(size.width() > 2000 && qint64(size.width()) * size.height() <= 16000000,
+                 qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
     }
 
     // Graphviz's SVG holds one element per node and link, named by number;
