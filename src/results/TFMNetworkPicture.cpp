@@ -1,7 +1,7 @@
 #include "results/TFMNetworkPicture.h"
 
+#include <QBuffer>
 #include <QCompleter>
-#include <QFile>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPolygonItem>
@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "gui/ConnectGuarded.h"
@@ -31,6 +32,7 @@
 #include "results/ResultLines.h"
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -144,6 +146,21 @@ QString ResultsLine(const kav::Workspace& ws, int32_t link) {
 
 QString FixedPitchTip(const QString& text) {
     return QStringLiteral("<pre>%1</pre>").arg(text.toHtmlEscaped());
+}
+
+// Writes an exported picture (none: it could not be drawn) through a
+// replacement file, so that a failed write leaves a file being replaced as it
+// was, and tells the user when it failed.
+void WriteExport(kav::Prompts& prompts, const std::string& fileName,
+                 const std::optional<std::string>& contents) {
+    if (contents) {
+        kav::ReplacementFile file(fileName);
+        if (file.Write(*contents) && file.Commit())
+            return;
+    }
+    prompts.Message(
+        kav::MsgKind::Error, kav::MsgButtons::Ok,
+        QStringLiteral("Could not write [%1]").arg(ShownFileName(fileName)).toUtf8().toStdString());
 }
 
 }  // namespace
@@ -579,13 +596,11 @@ void TFMNetworkPicture::ExportPngButtonClick() {
         painter.setRenderHint(QPainter::Antialiasing);
         scene_->render(&painter, QRectF(image.rect()), area);
     }
-    if (!image.save(QFile::decodeName(fileName.c_str()), "PNG")) {
-        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                         QStringLiteral("Could not write [%1]")
-                             .arg(ShownFileName(fileName))
-                             .toUtf8()
-                             .toStdString());
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    const bool encoded = buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
+    WriteExport(prompts_, fileName,
+                encoded ? std::optional<std::string>(png.toStdString()) : std::nullopt);
 }
 
 // Graphviz draws the SVG on its own thread; the file is written when it is
@@ -601,14 +616,6 @@ void TFMNetworkPicture::ExportSvgButtonClick() {
 }
 
 void TFMNetworkPicture::WriteSvg(const PictureResult& result) {
-    QFile file(QFile::decodeName(svgFileName_.c_str()));
-    if (!result.error.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(result.svg.data(), static_cast<qint64>(result.svg.size())) !=
-            static_cast<qint64>(result.svg.size())) {
-        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                         QStringLiteral("Could not write [%1]")
-                             .arg(ShownFileName(svgFileName_))
-                             .toUtf8()
-                             .toStdString());
-    }
+    WriteExport(prompts_, svgFileName_,
+                result.error.isEmpty() ? std::optional<std::string>(result.svg) : std::nullopt);
 }
