@@ -15,19 +15,6 @@
 #include "solver/LastSolve.h"
 #include "workspace/Prompts.h"
 
-namespace {
-
-QPushButton* NewButton(const QString& text, const QString& hint, const QString& name,
-                       QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setMinimumWidth(120);
-    return button;
-}
-
-}  // namespace
-
 TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FMCutForm"));
     setWindowTitle(QStringLiteral("Infeasibility Explained"));
@@ -45,6 +32,8 @@ TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
                          QStringLiteral("OKButton"), this);
     PrintButton = NewButton(QStringLiteral("&Print"), QStringLiteral("Print this explanation"),
                             QStringLiteral("PrintButton"), this);
+    OKButton->setMinimumWidth(120);
+    PrintButton->setMinimumWidth(120);
     ConnectGuarded(OKButton, &QPushButton::clicked, this, &TFMCutForm::OKButtonClick);
     ConnectGuarded(PrintButton, &QPushButton::clicked, this, &TFMCutForm::PrintButtonClick);
 

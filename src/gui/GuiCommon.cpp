@@ -5,14 +5,20 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPalette>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
+
+#include "workspace/Prompts.h"
 
 QFont FixedPitchFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Courier"), pointSize);
@@ -43,6 +49,23 @@ void PaintText(QWidget* widget, const QColor& colour) {
 
 QString FromBytes(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString ShownFileName(const std::string& fileName) {
+    return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
+}
+
+bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName) {
+    return !QFileInfo::exists(QFile::decodeName(fileName.c_str())) ||
+           kav::ConfirmReplace(prompts, ShownFileName(fileName).toUtf8().toStdString());
+}
+
+QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
+                       QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    return button;
 }
 
 std::string ToBytes(const QString& text) {

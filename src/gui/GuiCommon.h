@@ -7,7 +7,12 @@
 
 class QAbstractItemView;
 class QCloseEvent;
+class QPushButton;
 class QWidget;
+
+namespace kav {
+class Prompts;
+}  // namespace kav
 
 // The classic sixteen-colour names the windows are painted with.
 namespace Colours {
@@ -41,6 +46,16 @@ void PaintText(QWidget* widget, const QColor& colour);
 // Node names are bytes; windows show them as Latin-1.
 QString FromBytes(const std::string& bytes);
 std::string ToBytes(const QString& text);
+
+// A file name (the file system's bytes) as the user reads it.
+QString ShownFileName(const std::string& fileName);
+
+// True when no file has this name or the user agrees to replace it.
+bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName);
+
+// A push button with its object name and tool tip.
+QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
+                       QWidget* parent);
 
 // A window with no title-bar buttons (no close, minimise or maximise).
 void RemoveTitleBarButtons(QWidget* window);

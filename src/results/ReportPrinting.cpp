@@ -1,9 +1,6 @@
 #include "results/ReportPrinting.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -11,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "gui/GuiCommon.h"
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/ReportLines.h"
@@ -21,24 +19,8 @@ namespace {
 
 const QString JobName = QStringLiteral("KAVRILON Results");
 
-// A file name as the user reads it.
-QString Shown(const std::string& fileName) {
-    return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
-}
-
 void Tell(kav::Prompts& prompts, kav::MsgKind kind, const QString& text) {
     prompts.Message(kind, kav::MsgButtons::Ok, text.toUtf8().toStdString());
-}
-
-bool Exists(const std::string& fileName) {
-    return QFileInfo::exists(QFile::decodeName(fileName.c_str()));
-}
-
-bool ConfirmReplace(kav::Prompts& prompts, const std::string& fileName) {
-    const QString question =
-        QStringLiteral("File [%1] exists.... Do you want to replace it?").arg(Shown(fileName));
-    return prompts.QuestionDefaultNo(kav::MsgKind::Confirmation, question.toUtf8().toStdString()) ==
-           kav::Answer::Yes;
 }
 
 // A list's title, its column heading and its lines.
@@ -72,7 +54,7 @@ std::string AskForPdfFile(kav::Prompts& prompts) {
         const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start));
         if (!chosen || chosen->empty())
             return {};
-        if (!Exists(*chosen) || ConfirmReplace(prompts, *chosen))
+        if (MayWriteFile(prompts, *chosen))
             return *chosen;
     }
 }
@@ -101,7 +83,7 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
         if (file.Write(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()))) &&
             file.Commit()) {
             Tell(prompts, kav::MsgKind::Information,
-                 QStringLiteral("The results were written to\r%1").arg(Shown(fileName)));
+                 QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
             return;
         }
         error = file.Error();
@@ -111,7 +93,7 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                                : QStringLiteral("the report could not be drawn");
     Tell(prompts, kav::MsgKind::Error,
          QStringLiteral("The results could not be written to\r%1\r(%2)")
-             .arg(Shown(fileName), reason));
+             .arg(ShownFileName(fileName), reason));
 }
 
 }  // namespace
@@ -171,7 +153,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts) {
     }
     std::string fileName;
     if (toNamedFile) {
-        if (Exists(setup.pdfFile) && !ConfirmReplace(prompts, setup.pdfFile))
+        if (!MayWriteFile(prompts, setup.pdfFile))
             return;
         fileName = setup.pdfFile;
     } else {

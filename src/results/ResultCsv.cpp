@@ -57,10 +57,7 @@ void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& promp
         if (!chosen)
             return;
         std::error_code error;
-        if (!std::filesystem::exists(*chosen, error) ||
-            prompts.QuestionDefaultNo(
-                MsgKind::Confirmation,
-                "File [" + *chosen + "] exists.... Do you want to replace it?") == Answer::Yes) {
+        if (!std::filesystem::exists(*chosen, error) || ConfirmReplace(prompts, *chosen)) {
             fileName = *chosen;
             break;
         }

@@ -1,9 +1,7 @@
 #include "results/TFMNetworkPicture.h"
 
+#include <QBuffer>
 #include <QCompleter>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsPolygonItem>
@@ -11,6 +9,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +23,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "gui/ConnectGuarded.h"
@@ -32,6 +32,7 @@
 #include "results/ResultLines.h"
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -48,6 +49,10 @@ constexpr double ArrowLength = 9.0;
 constexpr std::size_t SmoothLinksMax = 600;
 constexpr double ReadableScale = 0.6;
 constexpr double NaturalScale = 1.0;
+// A PNG is drawn at twice the picture's size, but with no more pixels than
+// this (64 MB while drawn): a large neighbourhood spans thousands of points,
+// and twice that would take gigabytes.
+constexpr double PngMaxPixels = 16e6;
 
 // Zooms with the wheel (about the pointer) and with + and -, fits with 0 or
 // F; dragging the background pans.
@@ -143,20 +148,19 @@ QString FixedPitchTip(const QString& text) {
     return QStringLiteral("<pre>%1</pre>").arg(text.toHtmlEscaped());
 }
 
-QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
-                       QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    return button;
-}
-
-bool Exists(const std::string& fileName) {
-    return QFileInfo::exists(QFile::decodeName(fileName.c_str()));
-}
-
-QString Shown(const std::string& fileName) {
-    return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
+// Writes an exported picture (none: it could not be drawn) through a
+// replacement file, so that a failed write leaves a file being replaced as it
+// was, and tells the user when it failed.
+void WriteExport(kav::Prompts& prompts, const std::string& fileName,
+                 const std::optional<std::string>& contents) {
+    if (contents) {
+        kav::ReplacementFile file(fileName);
+        if (file.Write(*contents) && file.Commit())
+            return;
+    }
+    prompts.Message(
+        kav::MsgKind::Error, kav::MsgButtons::Ok,
+        QStringLiteral("Could not write [%1]").arg(ShownFileName(fileName)).toUtf8().toStdString());
 }
 
 }  // namespace
@@ -317,6 +321,17 @@ void TFMNetworkPicture::ShowPicture() {
         nodeSearch_->setFocus();
     else
         view_->setFocus();
+}
+
+// A layout still being made when the program closes the window is dropped:
+// the problem may change before it comes back, and it would then be drawn
+// against nodes and links that are no longer there. An SVG export goes on.
+void TFMNetworkPicture::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous() && pendingLayout_ != 0) {
+        pendingLayout_ = 0;
+        ShowBusy(false);
+    }
 }
 
 void TFMNetworkPicture::Submit(kav::PictureGraph graph) {
@@ -544,7 +559,7 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
     Submit(kav::Neighbourhood(kav::TheWorkspace(), node, stepsBox_->value()));
 }
 
-// The save dialog, then the replace question (default No) for a file that
+// The save dialog, then the replace question for a file that
 // exists; false when the user gave up.
 bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* extension,
                                          std::string& fileName) {
@@ -555,13 +570,7 @@ bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* ext
                                std::string("network.") + extension});
         if (!chosen || chosen->empty())
             return false;
-        if (!Exists(*chosen) ||
-            prompts_.QuestionDefaultNo(
-                kav::MsgKind::Confirmation,
-                QStringLiteral("File [%1] exists.... Do you want to replace it?")
-                    .arg(Shown(*chosen))
-                    .toUtf8()
-                    .toStdString()) == kav::Answer::Yes) {
+        if (MayWriteFile(prompts_, *chosen)) {
             fileName = *chosen;
             return true;
         }
@@ -575,18 +584,23 @@ void TFMNetworkPicture::ExportPngButtonClick() {
     if (!ChooseExportFile("PNG Images", "png", fileName))
         return;
     const QRectF area = scene_->sceneRect();
-    QImage image(area.size().toSize() * 2, QImage::Format_ARGB32);
+    double scale = 2.0;
+    const double pixels = area.width() * area.height() * scale * scale;
+    if (pixels > PngMaxPixels)
+        scale *= std::sqrt(PngMaxPixels / pixels);
+    QImage image(static_cast<int>(area.width() * scale), static_cast<int>(area.height() * scale),
+                 QImage::Format_ARGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         scene_->render(&painter, QRectF(image.rect()), area);
     }
-    if (!image.save(QFile::decodeName(fileName.c_str()), "PNG")) {
-        prompts_.Message(
-            kav::MsgKind::Error, kav::MsgButtons::Ok,
-            QStringLiteral("Could not write [%1]").arg(Shown(fileName)).toUtf8().toStdString());
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    const bool encoded = buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
+    WriteExport(prompts_, fileName,
+                encoded ? std::optional<std::string>(png.toStdString()) : std::nullopt);
 }
 
 // Graphviz draws the SVG on its own thread; the file is written when it is
@@ -602,12 +616,6 @@ void TFMNetworkPicture::ExportSvgButtonClick() {
 }
 
 void TFMNetworkPicture::WriteSvg(const PictureResult& result) {
-    QFile file(QFile::decodeName(svgFileName_.c_str()));
-    if (!result.error.isEmpty() || !file.open(QIODevice::WriteOnly) ||
-        file.write(result.svg.data(), static_cast<qint64>(result.svg.size())) !=
-            static_cast<qint64>(result.svg.size())) {
-        prompts_.Message(
-            kav::MsgKind::Error, kav::MsgButtons::Ok,
-            QStringLiteral("Could not write [%1]").arg(Shown(svgFileName_)).toUtf8().toStdString());
-    }
+    WriteExport(prompts_, svgFileName_,
+                result.error.isEmpty() ? std::optional<std::string>(result.svg) : std::nullopt);
 }

@@ -12,6 +12,7 @@ class QGraphicsItem;
 class QCheckBox;
 class QGraphicsScene;
 class QGraphicsView;
+class QHideEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -64,6 +65,9 @@ class TFMNetworkPicture : public QMainWindow {
     void ExportPngButtonClick();
     void ExportSvgButtonClick();
     void SceneSelectionChange();
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void TakeCutOfLastSolve(const kav::Workspace& ws);

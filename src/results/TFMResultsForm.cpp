@@ -32,14 +32,6 @@ QLabel* NewLabel(const QString& text, const QString& name, QWidget* parent) {
     return label;
 }
 
-QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
-                       QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    return button;
-}
-
 // A read-only list of fixed-pitch lines. Uniform item sizes let the view lay
 // out tens of thousands of lines without measuring each one.
 QListView* NewLineList(QStringListModel* lines, const QString& name, QWidget* parent) {

@@ -76,12 +76,6 @@ void ShowMissingFile(Prompts& prompts, const std::string& name) {
                     "File [" + name + "] does not exist... Try again.");
 }
 
-bool ConfirmReplace(Prompts& prompts, const std::string& name) {
-    return prompts.Message(MsgKind::Confirmation, MsgButtons::YesNo,
-                           "File [" + name + "] exists.... Do you want to replace it?") ==
-           Answer::Yes;
-}
-
 std::string OpenChoice(Prompts& prompts, const FileDialogRequest& dialog) {
     return prompts.OpenFile(dialog).value_or("");
 }

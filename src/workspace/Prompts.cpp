@@ -46,4 +46,10 @@ void ShowStandardErrorReport(const std::string& text) {
     ThePrompts().Message(MsgKind::Error, MsgButtons::Ok, text);
 }
 
+bool ConfirmReplace(Prompts& prompts, const std::string& shownName) {
+    return prompts.Message(MsgKind::Confirmation, MsgButtons::YesNo,
+                           "File [" + shownName + "] exists.... Do you want to replace it?") ==
+           Answer::Yes;
+}
+
 }  // namespace kav

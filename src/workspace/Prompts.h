@@ -53,12 +53,6 @@ class Prompts {
     // The chosen file's full name, or nullopt when the dialog was cancelled.
     virtual std::optional<std::string> OpenFile(const FileDialogRequest& dialog) = 0;
     virtual std::optional<std::string> SaveFile(const FileDialogRequest& dialog) = 0;
-    // A Yes/No question whose default button is No, for answers that destroy
-    // something (replacing a file). Answered like Message unless a prompts
-    // implementation can set the default button.
-    virtual Answer QuestionDefaultNo(MsgKind kind, const std::string& text) {
-        return Message(kind, MsgButtons::YesNo, text);
-    }
     // The printer setup dialog, starting from `choice`; true when confirmed,
     // with `choice` then holding what the user chose.
     virtual bool PrinterSetup(PrinterSetupChoice& choice) = 0;
@@ -93,6 +87,10 @@ template <class Work>
 bool GuardHandler(Work&& work);
 
 void ShowStandardErrorReport(const std::string& text);
+
+// Asks whether the existing file `shownName` (as the user reads it) may be
+// replaced; true on Yes.
+bool ConfirmReplace(Prompts& prompts, const std::string& shownName);
 
 template <class Work>
 bool GuardHandler(Work&& work) {

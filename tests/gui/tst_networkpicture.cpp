@@ -4,6 +4,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -136,6 +137,17 @@ class TestNetworkPicture : public QObject {
         for (const auto& [number, item] : Drawn<QGraphicsPathItem>(Scene()))
             QCOMPARE(item->pen().color(), QColor(Qt::black));
         QVERIFY(!Drawn<QGraphicsEllipseItem>(Scene()).at(1)->toolTip().contains("Potential"));
+
+        // A layout that comes back after the window closed is never drawn: the
+        // problem may have changed meanwhile.
+        bool back = false;
+        QObject context;
+        connect(&GraphvizWorker::Instance(), &GraphvizWorker::finished, &context,
+                [&back] { back = true; });  // queued after the picture's own
+        Picture()->ShowPicture();
+        Picture()->hide();
+        QTRY_VERIFY(back);
+        QVERIFY(Scene()->items().isEmpty());
     }
 
     // After an infeasible solve the cut's nodes are shaded and its crossing
@@ -174,6 +186,25 @@ class TestNetworkPicture : public QObject {
         QCOMPARE(Drawn<QGraphicsPathItem>(Scene()).size(), std::size_t(4));
     }
 
+    // A big neighbourhood is saved as a PNG of bounded size: twice its
+    // thousands of points would take gigabytes.
+    void exportsALargePictureAsABoundedPng() {
+        ProblemBuilder builder(kav::TheWorkspace());
+        builder.Nodes(600);
+        for (int32_t n = 2; n <= 600; ++n)
+            builder.Link(1, n, 0, 10, 1);
+        OpenFromResults();
+        Picture()->findChild<QLineEdit*>("NodeSearch")->setText("N1");
+        Picture()->findChild<QPushButton*>("ShowNodeButton")->click();
+        QTRY_VERIFY(!Picture()->LayoutPending());
+        const QString file = dir.filePath("star.png");
+        prompts.files.push_back(file.toStdString());
+        Picture()->findChild<QPushButton*>("ExportPngButton")->click();
+        const QSize size = QImageReader(file).size();
+        QVERIFY2(size.width() > 2000 && qint64(size.width()) * size.height() <= 16000000,
+                 qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+    }
+
     // Graphviz's SVG holds one element per node and link, named by number;
     // an existing file is replaced only after a Yes.
     void exportsSvgWithAnElementPerNodeAndLink() {
@@ -207,7 +238,7 @@ class TestNetworkPicture : public QObject {
         prompts.files.push_back(std::nullopt);
         Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
         QCOMPARE(prompts.saveDialogs.size(), std::size_t(3));
-        QVERIFY(prompts.messages.back().defaultNo);
+        QCOMPARE(prompts.messages.back().buttons, kav::MsgButtons::YesNo);
     }
 };
 

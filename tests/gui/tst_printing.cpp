@@ -293,7 +293,7 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
     Print();
     QCOMPARE(FileText(file), QString("the user's own file"));
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
-    QVERIFY(prompts_.messages[0].defaultNo);
+    QCOMPARE(prompts_.messages[0].buttons, kav::MsgButtons::YesNo);
     QCOMPARE(prompts_.messages[0].text,
              "File [" + file.toStdString() + "] exists.... Do you want to replace it?");
 
@@ -405,7 +405,7 @@ void TestPrinting::theReplaceQuestionDefaultsToNo() {
         defaultNo = box->defaultButton() == box->button(QMessageBox::No);
         QTest::keyClick(box, Qt::Key_Return);
     });
-    QCOMPARE(qtPrompts.QuestionDefaultNo(kav::MsgKind::Confirmation, "Replace?"), kav::Answer::No);
+    QVERIFY(!kav::ConfirmReplace(qtPrompts, "thesis.pdf"));
     QVERIFY(defaultNo);
 }
 

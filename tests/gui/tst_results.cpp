@@ -367,7 +367,7 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
     prompts_.answers = {kav::Answer::No};
     QTest::keyClick(form_->findChild<QPushButton*>("QuitButton"), Qt::Key_E, Qt::AltModifier);
     QTRY_COMPARE(prompts_.saveDialogs.size(), std::size_t{2});
-    QVERIFY(prompts_.messages.at(0).defaultNo);
+    QCOMPARE(prompts_.messages.at(0).buttons, kav::MsgButtons::YesNo);
     QCOMPARE(QFileInfo(file).size(), qint64{0});
 
     prompts_.Clear();

@@ -18,7 +18,6 @@ class ScriptedPrompts : public kav::Prompts {
         kav::MsgKind kind;
         kav::MsgButtons buttons;
         std::string text;
-        bool defaultNo = false;  // a question whose default button is No
     };
     struct FatalShown : std::runtime_error {
         explicit FatalShown(const std::string& text) : std::runtime_error(text) {}
@@ -60,11 +59,6 @@ class ScriptedPrompts : public kav::Prompts {
         saveDialogs.push_back(dialog);
         events.push_back("save " + dialog.title);
         return NextFile();
-    }
-    kav::Answer QuestionDefaultNo(kav::MsgKind kind, const std::string& text) override {
-        messages.push_back({kind, kav::MsgButtons::YesNo, text, true});
-        events.push_back("message " + text);
-        return NextAnswer();
     }
     bool PrinterSetup(kav::PrinterSetupChoice& choice) override {
         printerSetups.push_back(choice);
