@@ -258,6 +258,9 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     }
     const QString chosen = dialog.selectedFiles().constFirst();
     lastDirectory_ = QFileInfo(chosen).absolutePath();
+    const QStringList filters = FileFilters(request);
+    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    chosenFilter_ = filter >= 0 ? request.filters[static_cast<std::size_t>(filter)].first : "";
     const QByteArray name = QFile::encodeName(chosen);
     return std::string(name.constData(), static_cast<std::size_t>(name.size()));
 }

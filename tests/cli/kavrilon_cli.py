@@ -5,6 +5,8 @@ Usage: kavrilon_cli.py PROGRAM
 import csv
 import io
 import os
+import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -13,10 +15,20 @@ import unittest
 PROGRAM = None
 
 
-def run(*args, cwd=None):
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    return subprocess.run([PROGRAM, *args], cwd=cwd, env=env, capture_output=True, timeout=120)
+def no_display():
+    return {k: v for k, v in os.environ.items()
+            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+
+
+def run(*args, cwd=None, **streams):
+    if not streams:
+        streams["capture_output"] = True
+    return subprocess.run([PROGRAM, *args], cwd=cwd, env=no_display(), timeout=120, **streams)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
 
 
 def write(folder, name, text):
@@ -29,6 +41,9 @@ def write(folder, name, text):
 # Three nodes, a feasible circulation with one link that needs no flow.
 NODES = "A\nB\nC\n"
 LINKS = "4 3 0 0 0\n1 2 0 5 3\n2 3 1 5 2\n3 1 0 5 1\n1 3 0 5 9\n"
+# 4 units must leave {A, B} and at most 2 can come back.
+INFEASIBLE_LINKS = ("8 4 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n1 3 2 2 1\n2 4 2 2 1\n"
+                    "3 1 0 1 1\n4 2 0 1 1\n3 4 0 5 1\n4 3 0 5 1\n")
 
 
 class CommandLine(unittest.TestCase):
@@ -64,7 +79,12 @@ class CommandLine(unittest.TestCase):
         self.assertEqual([(r[1], r[3], r[7]) for r in links],
                          [("3", "A", "1"), ("1", "B", "1"), ("2", "C", "1")])
         self.assertEqual([(r[1], r[10]) for r in nodes], [("1", "A"), ("2", "B"), ("3", "C")])
-        self.assertEqual(len(rows), 1 + 3 + 3)
+        # Every row has the header's fields; the total and the status come last.
+        self.assertEqual(rows[0][12:], ["origin_number", "destination_number"])
+        self.assertEqual({len(r) for r in rows}, {14})
+        self.assertEqual([(r[0], r[6], r[10]) for r in rows[-2:]],
+                         [("total", "6", ""), ("status", "", "optimal")])
+        self.assertEqual(len(rows), 1 + 3 + 3 + 2)
 
     def test_dimacs_output_solves_again_to_the_same_cost(self):
         done = run("--solve", self.nde, "--format", "dimacs")
@@ -73,12 +93,32 @@ class CommandLine(unittest.TestCase):
         self.assertIn("c name 2 B\n", text)
         self.assertIn("s 6\n", text)
         self.assertIn("f 1 3 0\n", text)
+        # Our own output, solution lines and all, reads back to the same cost.
         problem = os.path.join(self.dir, "P.min")
         with open(problem, "w") as f:
-            f.write("".join(l + "\n" for l in text.split("\n") if l[:1] in ("c", "p", "a")))
+            f.write(text)
         again = run("--solve", problem, "--format", "dimacs")
         self.assertEqual(again.returncode, 0, again.stderr)
         self.assertIn("s 6\n", again.stdout.decode())
+
+    def test_infeasible_dimacs_has_no_solution_lines(self):
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
+        out = os.path.join(self.dir, "R.min")
+        done = run("--solve", os.path.join(self.dir, "R.NDE"), "--format", "dimacs",
+                   "--output", out)
+        self.assertEqual(done.returncode, 1)
+        text = read(out).decode()
+        self.assertEqual([l for l in text.splitlines() if l[:1] in ("s", "f")], [])
+        comments = [l for l in text.splitlines() if l.startswith("c ")]
+        self.assertIn("c infeasible: no feasible flow exists", comments)
+        self.assertIn("c cut_nodes 2", comments)
+        self.assertIn("c cut_need 4", comments)
+        self.assertIn("c cut_room 2", comments)
+        if shutil.which("glpsol"):
+            # Another solver reads the file and finds no feasible flow either.
+            other = subprocess.run(["glpsol", "--mincost", out], capture_output=True, timeout=60)
+            self.assertIn(b"HAS NO PRIMAL FEASIBLE SOLUTION", other.stdout)
 
     def test_not_solved_is_one(self):
         # Node C is never an origin: the checks fail, in the error list's words.
@@ -91,8 +131,7 @@ class CommandLine(unittest.TestCase):
         # Every node's bounds fit, but 4 units must leave {A, B} and at most 2 can
         # come back: infeasible, and the results are still written.
         write(self.dir, "R.NDE", "A\nB\nC\nD\n")
-        write(self.dir, "R.LIN", "8 4 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n1 3 2 2 1\n2 4 2 2 1\n"
-                                 "3 1 0 1 1\n4 2 0 1 1\n3 4 0 5 1\n4 3 0 5 1\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
         done = run("--solve", os.path.join(self.dir, "R.NDE"))
         self.assertEqual(done.returncode, 1)
         self.assertIn(b"INFEASIBLE", done.stderr)
@@ -124,6 +163,60 @@ class CommandLine(unittest.TestCase):
         with open(out, "rb") as f:
             self.assertTrue(f.read().startswith(b"row,number,"))
 
+    def test_outputs_never_go_over_the_problem(self):
+        dimacs = write(self.dir, "P.min", "p min 2 2\na 1 2 0 5 1\na 2 1 0 5 1\n")
+        lin = os.path.join(self.dir, "P.LIN")
+        os.symlink(lin, os.path.join(self.dir, "to_lin.txt"))
+        os.link(dimacs, os.path.join(self.dir, "hard.txt"))
+        os.mkdir(os.path.join(self.dir, "sub"))
+        for problem, output in ((self.nde, lin), (self.nde, self.nde), (dimacs, dimacs),
+                                (dimacs, "hard.txt"), (self.nde, "to_lin.txt"),
+                                (self.nde, "./sub/../P.LIN")):
+            target = os.path.join(self.dir, output)
+            before = read(target)
+            done = run("--solve", problem, "--format", "dimacs", "--output", output,
+                       cwd=self.dir)
+            self.assertEqual(done.returncode, 4, (problem, output))
+            self.assertIn(b"holds the problem in memory", done.stderr)
+            self.assertEqual(done.stdout, b"")
+            self.assertEqual(read(target), before, output)
+
+    def test_pipes_devices_and_descriptors_are_written_as_they_are(self):
+        fifo = os.path.join(self.dir, "fifo")
+        os.mkfifo(fifo)
+        writer = subprocess.Popen([PROGRAM, "--solve", self.nde, "--output", fifo],
+                                  env=no_display(), stderr=subprocess.PIPE)
+        with open(fifo, "rb") as f:
+            self.assertTrue(f.read().startswith(b"LINK LIST"))
+        self.assertEqual(writer.wait(timeout=60), 0, writer.communicate()[1])
+        self.assertTrue(stat.S_ISFIFO(os.lstat(fifo).st_mode))
+        # Appending to a log through /dev/stdout keeps the log's earlier lines.
+        log = write(self.dir, "log.txt", "earlier line\n")
+        with open(log, "ab") as f:
+            done = run("--solve", self.nde, "--output", "/dev/stdout", stdout=f)
+        self.assertEqual(done.returncode, 0)
+        self.assertTrue(read(log).startswith(b"earlier line\r\nLINK LIST"))
+        for name in ("/dev/stdout", "-"):  # into a pipe
+            done = run("--solve", self.nde, "--output", name)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertTrue(done.stdout.startswith(b"LINK LIST"))
+        if os.geteuid() == 0:
+            # A device of our own (never the system's /dev/null: root could
+            # replace it) stays the device it was.
+            null = os.path.join(self.dir, "null")
+            os.mknod(null, 0o666 | stat.S_IFCHR, os.makedev(1, 3))
+            done = run("--solve", self.nde, "--output", null)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertTrue(stat.S_ISCHR(os.lstat(null).st_mode))
+
+    def test_output_failures_name_the_file_and_the_reason(self):
+        missing = os.path.join(self.dir, "no", "out.txt")
+        cases = ((missing, "No such file or directory"), (self.dir, "Is a directory"))
+        for output, reason in cases:
+            done = run("--solve", self.nde, "--output", output)
+            self.assertEqual(done.returncode, 4)
+            self.assertIn(f"[{output}]: {reason}".encode(), done.stderr)
+
     def test_generate_repeats_for_a_seed(self):
         outputs = []
         for seed in ("0", "0", "7"):
@@ -143,7 +236,9 @@ class CommandLine(unittest.TestCase):
     def test_help_names_the_exit_statuses(self):
         done = run("--help")
         self.assertEqual(done.returncode, 0)
-        self.assertIn(b"unlike kavrilon-bench's", done.stdout)
+        self.assertNotIn(b"kavrilon-bench", done.stdout)
+        self.assertNotIn(b"range guard", done.stdout)
+        self.assertIn(b"Usage: kavrilon ", done.stdout)
         self.assertEqual(run("--version").returncode, 0)
 
 

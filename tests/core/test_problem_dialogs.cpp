@@ -19,10 +19,7 @@ const std::string LinkOpenTitle = "Input the name of the file with LINK informat
 const std::string NodeSaveTitle = "Specify the file in which to store the NODE information";
 const std::string LinkSaveTitle = "Specify the file in which to store the LINK information";
 const std::string NotSavedText = "Files will not be saved ... WARNING";
-const std::string WriteErrorText =
-    "<<< Error Writing File ... File Not Saved >>>\r"
-    "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
-    "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
+const std::string WriteErrorText = "<<< Error Writing File ... File Not Saved >>>";
 
 using Filters = std::vector<std::pair<std::string, std::string>>;
 
@@ -232,7 +229,12 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
     ASSERT_GE(prompts.events.size(), 2u);
     EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
-    EXPECT_EQ(prompts.events.back(), "message " + WriteErrorText);
+    // The failed file and the reason, then what each file holds: nobody is
+    // told to delete the last good copy.
+    const std::string links = folder.File("NET.LIN");
+    EXPECT_EQ(prompts.events.back(), "message " + WriteErrorText + "\r[" + links +
+                                         "]: Is a directory\r[" + links + "] was not written.\r[" +
+                                         nodes + "] still holds its old content.");
     EXPECT_EQ(prompts.messages.back().kind, MsgKind::Warning);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_EQ(folder.EntryCount(), entries);  // no temporary file left behind
