@@ -152,7 +152,9 @@ class CommandLine(unittest.TestCase):
         for args in (["--solve"], ["--solve", self.nde, "--format", "xml"],
                      ["--solve", self.nde, "--order", "name"], ["--format", "csv", self.nde],
                      ["--generate", "2", "x", self.dir], ["--bogus"],
-                     ["--generate", "200", "200", self.dir]):
+                     ["--generate", "200", "200", self.dir],
+                     ["--solve", self.nde, "--format", "dimacs", "--order", "dest"],
+                     ["--solve", self.nde, "--format", "dimacs", "--nonzero"]):
             self.assertEqual(run(*args).returncode, 3, args)
 
     def test_unwritable_output_is_four(self):
@@ -216,6 +218,70 @@ class CommandLine(unittest.TestCase):
             done = run("--solve", self.nde, "--output", output)
             self.assertEqual(done.returncode, 4)
             self.assertIn(f"[{output}]: {reason}".encode(), done.stderr)
+
+    def test_one_total_for_an_infeasible_solve(self):
+        # The text's total is the total of the flows the CSV lists, as the
+        # results window recomputes it.
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
+        problem = os.path.join(self.dir, "R.NDE")
+        text = run("--solve", problem).stdout.decode().splitlines()
+        rows = list(csv.reader(io.StringIO(run("--solve", problem, "--format", "csv")
+                                           .stdout.decode(), newline="")))
+        total = sum(int(r[6]) * int(r[7]) for r in rows if r[0] == "link")
+        self.assertNotEqual(total, 0)
+        self.assertEqual(text[-1], f"TOTAL COST = {total}")
+        self.assertEqual([r[6] for r in rows if r[0] == "total"], [str(total)])
+        self.assertEqual([r[10] for r in rows if r[0] == "status"], ["infeasible"])
+
+    def test_utf8_names_reach_the_csv_once_warned(self):
+        # DIMACS by its content whatever the extension; names in UTF-8.
+        problem = write(self.dir, "names.dmx",
+                        "c made elsewhere\np min 3 3\nc name 1 =Z\u00fcrich\n"
+                        "c name 2 Warehouse-North-A\nc name 3 Warehouse-North-B\n"
+                        "a 1 2 0 5 1\na 2 3 0 5 1\na 3 1 1 5 1\n".encode().decode("latin-1"))
+        done = run("--solve", problem, "--format", "csv")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("nodes 2 and 3 are all named \"Warehouse-No\"".encode(), done.stderr)
+        rows = list(csv.reader(io.StringIO(done.stdout.decode("utf-8"), newline="")))
+        self.assertEqual([r[10] for r in rows if r[0] == "node"],
+                         ["'=Z\u00fcrich", "Warehouse-No", "Warehouse-No"])
+        self.assertEqual([(r[2], r[12]) for r in rows if r[0] == "link"][0], ("'=Z\u00fcrich", "1"))
+
+    def test_problem_names_are_taken_byte_for_byte(self):
+        dimacs = "p min 2 2\na 1 2 0 5 1\na 2 1 0 5 1\n"
+        odd = os.path.join(self.dir.encode(), b"caf\xe9.min")  # Latin-1, not UTF-8
+        with open(odd, "wb") as f:
+            f.write(dimacs.encode())
+        done = run("--solve", odd, "--output", os.path.join(self.dir.encode(), b"out\xe9.txt"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertTrue(os.path.exists(os.path.join(self.dir.encode(), b"out\xe9.txt")))
+        # "-" reads a DIMACS problem from standard input.
+        done = run("--solve", "-", input=dimacs.encode(), capture_output=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(b"TOTAL COST = 0", done.stdout)
+
+    def test_each_unreadable_problem_says_why(self):
+        fifo = os.path.join(self.dir, "pipe")
+        os.mkfifo(fifo)
+        for problem, why in ((self.dir, b"is a folder"), (fifo, b"is a device or a pipe"),
+                             (os.path.join(self.dir, "NONE.NDE"), b"does not exist")):
+            done = run("--solve", problem)
+            self.assertEqual(done.returncode, 2, problem)
+            self.assertIn(why, done.stderr)
+
+    def test_qt_options_are_left_to_the_windows(self):
+        for args in (["-platform", "offscreen", "--version"], ["-style=fusion", "--help"],
+                     ["--solve", self.nde, "-display", ":99"]):
+            done = run(*args)
+            self.assertEqual(done.returncode, 0, (args, done.stderr))
+
+    def test_generate_failures_name_the_folder_and_the_reason(self):
+        missing = os.path.join(self.dir, "none")
+        done = run("--generate", "2", "3", missing)
+        self.assertEqual(done.returncode, 4)
+        self.assertIn(f"[{missing}]".encode(), done.stderr)
+        self.assertIn(b"No such file or directory", done.stderr)
 
     def test_generate_repeats_for_a_seed(self):
         outputs = []

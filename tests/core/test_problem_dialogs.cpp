@@ -152,6 +152,46 @@ TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     EXPECT_EQ(loaded.NodeFileName, file);
 }
 
+// The chosen file type decides, then the file's content, then the extension.
+TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
+    MakeProblem();
+    struct Case {
+        std::string typed;
+        std::string filter;
+        std::string written;  // the DIMACS file the save makes
+    };
+    const std::vector<Case> saves = {
+        {"E.NDE", DimacsFilterName, "E.NDE"},
+        {"NET", DimacsFilterName, "NET.min"},
+        {"F.dmx", DimacsFilterName, "F.dmx"},
+        {"G.min", "All Files", "G.min"},
+    };
+    for (const Case& c : saves) {
+        prompts.Clear();
+        prompts.files = {folder.File(c.typed)};
+        prompts.filters = {c.filter};
+        ASSERT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved) << c.typed;
+        EXPECT_EQ(TempFolder::Read(folder.File(c.written)), FormatDimacsProblem(ws)) << c.typed;
+        EXPECT_EQ(ws.NodeFileName, folder.File(c.written));
+        EXPECT_EQ(ws.LinkFileName, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("E.LIN")));
+
+    // Load: by the chosen type, or by content under any type.
+    const std::string text = "c from elsewhere\np min 2 1\na 1 2 0 1 1\n";
+    for (const auto& [file, filter] :
+         {std::pair{folder.Write("A.dmx", text), std::string(DimacsFilterName)},
+          std::pair{folder.Write("B.net", text), std::string("Node Files")}}) {
+        Workspace loaded;
+        prompts.Clear();
+        prompts.files = {file};
+        prompts.filters = {filter};
+        EXPECT_EQ(LoadProblem(loaded, prompts), LoadOutcome::Loaded) << file;
+        EXPECT_EQ(loaded.LinkCount, 1);
+        EXPECT_EQ(prompts.openDialogs.size(), 1u);
+    }
+}
+
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};

@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
+#include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
+#include "support/TempFolder.h"
 #include "workspace/NumberFormat.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
 using namespace kav;
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -255,4 +260,27 @@ TEST(ResultCsv, NamesThatStartLikeFormulasGetAQuoteAndNumbersDoNot) {
     EXPECT_EQ(row, "total,,,,,,0,,,,,,,\r");
     std::getline(rows, row);
     EXPECT_EQ(row, "status,,,,,,,,,,infeasible,,,\r");
+}
+
+// The export never goes over a file of the problem: it says so and the
+// dialog comes back; the file stays byte for byte.
+TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
+    TempFolder folder;
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 1).Link(2, 1, 0, 5, 1);
+    ws.NodeFileName = folder.Write("P.NDE", "nodes");
+    ws.LinkFileName = folder.Write("P.LIN", "links");
+    fs::create_symlink(ws.LinkFileName, folder.File("link.csv"));
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
+    ScriptedPrompts prompts;
+    prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
+    ExportResults(ws, lists, prompts);
+    EXPECT_EQ(prompts.saveDialogs.size(), 3u);
+    ASSERT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
+    EXPECT_EQ(prompts.messages[1].text, ProtectedFileText(folder.File("link.csv")));
+    EXPECT_EQ(prompts.messages[2].kind, MsgKind::Information);
+    EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
+    EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
+    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
 }
