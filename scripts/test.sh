@@ -80,9 +80,9 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs" --label-exclude e2e
 
 if [[ -f tests/fuzz/CMakeLists.txt ]]; then
-    echo "=== fuzzing the file reader ==="
+    echo "=== fuzzing the file readers ==="
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DKAVRILON_BUILD_GUI=OFF -DKAVRILON_BUILD_BENCH=OFF -DKAVRILON_BUILD_FUZZ=ON
-    cmake --build build-fuzz -j "$jobs" --target fuzz_problem_reader
+    cmake --build build-fuzz -j "$jobs" --target fuzz_problem_reader fuzz_dimacs_reader
     ctest --test-dir build-fuzz --output-on-failure -R fuzz
 fi

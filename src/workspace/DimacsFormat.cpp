@@ -177,13 +177,6 @@ class DimacsProblem {
         if (static_cast<int64_t>(arcs_.size()) != arcCount_)
             return Fail("arc " + std::to_string(arcs_.size() + 1) + " of " +
                         std::to_string(arcCount_) + "; the file ends");
-        for (const auto& [node, name] : names_) {
-            if (node < 1 || node > nodeCount_) {
-                line_ = name.line;
-                return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
-                            std::to_string(node));
-            }
-        }
         if (supplySum_ != 0) {
             line_ = lastSupplyLine_;
             return Fail("supplies that sum to 0; they sum to " + std::to_string(supplySum_));
@@ -205,10 +198,10 @@ class DimacsProblem {
 
     // Replaces the Workspace's problem with the one read.
     void Store(Workspace& ws) const {
-        for (int32_t node = 1; node <= nodeCount_; ++node)
-            ws.NodeName[node] = std::to_string(node);
-        for (const auto& [node, name] : names_)
-            ws.NodeName[static_cast<int32_t>(node)] = name.name;
+        for (int32_t node = 1; node <= nodeCount_; ++node) {
+            const std::size_t at = static_cast<std::size_t>(node);
+            ws.NodeName[node] = named_[at] ? names_[at] : std::to_string(node);
+        }
         int32_t link = 0;
         for (const LinkData& arc : arcs_)
             SetLink(ws, ++link, arc);
@@ -232,26 +225,32 @@ class DimacsProblem {
     // Every name that was shortened or had a character replaced, and every
     // set of nodes that share a name, one line each (after Store).
     std::vector<std::string> NameChanges(const Workspace& ws) const {
+        constexpr std::size_t MostNamed = 8;
         std::vector<std::string> lines;
-        for (const auto& [node, name] : names_) {
-            if (name.shortened || name.replaced) {
-                lines.push_back("node " + std::to_string(node) + " (line " +
-                                std::to_string(name.line) + "): \"" + name.given + "\" became \"" +
-                                Latin1ToUtf8(name.name) + "\"");
-            }
+        for (const auto& [node, change] : changes_) {
+            lines.push_back("node " + std::to_string(node) + " (line " +
+                            std::to_string(change.line) + "): \"" + change.given + "\" became \"" +
+                            Latin1ToUtf8(ws.NodeName[node]) + "\"");
         }
-        std::map<std::string, std::vector<int32_t>> byName;
+        // Nodes in name order (by number among equal names), then each run
+        // of one name.
+        std::vector<int32_t> order(static_cast<std::size_t>(ws.NodeCount));
         for (int32_t node = 1; node <= ws.NodeCount; ++node)
-            byName[ws.NodeName[node]].push_back(node);
-        for (const auto& [name, nodes] : byName) {
-            if (nodes.size() < 2)
+            order[static_cast<std::size_t>(node - 1)] = node;
+        std::stable_sort(order.begin(), order.end(),
+                         [&ws](int32_t a, int32_t b) { return ws.NodeName[a] < ws.NodeName[b]; });
+        for (std::size_t first = 0, next = 0; first < order.size(); first = next) {
+            const std::string& name = ws.NodeName[order[first]];
+            for (next = first + 1; next < order.size() && ws.NodeName[order[next]] == name;)
+                ++next;
+            const std::size_t count = next - first;
+            if (count < 2)
                 continue;
-            constexpr std::size_t MostNamed = 8;
-            std::string line = "nodes " + std::to_string(nodes[0]);
-            for (std::size_t k = 1; k < nodes.size() && k < MostNamed; ++k)
-                line += (k + 1 == nodes.size() ? " and " : ", ") + std::to_string(nodes[k]);
-            if (nodes.size() > MostNamed)
-                line += " and " + std::to_string(nodes.size() - MostNamed) + " more";
+            std::string line = "nodes " + std::to_string(order[first]);
+            for (std::size_t k = 1; k < count && k < MostNamed; ++k)
+                line += (k + 1 == count ? " and " : ", ") + std::to_string(order[first + k]);
+            if (count > MostNamed)
+                line += " and " + std::to_string(count - MostNamed) + " more";
             lines.push_back(line + " are all named \"" + Latin1ToUtf8(name) + "\"");
         }
         return lines;
@@ -323,18 +322,24 @@ class DimacsProblem {
         std::size_t at = line.find(id, line.find("name") + 4) + id.size();
         if (at < line.size())
             ++at;
-        NodeNameRead read;
-        read.line = line_;
-        read.name = Utf8ToLatin1(line.substr(at), read.replaced);
-        read.shortened = read.name.size() > MaxNameLength;
-        read.name.resize(std::min(read.name.size(), MaxNameLength));
-        for (char& c : read.name) {
+        bool replaced = false;
+        std::string name = Utf8ToLatin1(line.substr(at), replaced);
+        const bool shortened = name.size() > MaxNameLength;
+        name.resize(std::min(name.size(), MaxNameLength));
+        for (char& c : name) {
             if (c == '\r' || c == '\x1a')
                 c = ' ';
         }
-        if (read.shortened || read.replaced)
-            read.given = ShownUtf8(line.substr(at, 80));
-        names_[node] = std::move(read);
+        if (shortened || replaced)
+            changes_[node] = {line_, ShownUtf8(line.substr(at, 80))};
+        else
+            changes_.erase(node);
+        if (headerRead_) {
+            names_[static_cast<std::size_t>(node)] = std::move(name);
+            named_[static_cast<std::size_t>(node)] = true;
+        } else {
+            earlyNames_[node] = {line_, std::move(name)};
+        }
         return true;
     }
 
@@ -367,6 +372,19 @@ class DimacsProblem {
         supply_.assign(static_cast<std::size_t>(nodeCount_) + 1, 0);
         supplied_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
         arcs_.reserve(static_cast<std::size_t>(arcCount_));
+        names_.assign(static_cast<std::size_t>(nodeCount_) + 1, std::string());
+        named_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
+        // Names given before the problem line, now that the count is known.
+        for (auto& [node, early] : earlyNames_) {
+            if (!NodeInRange(node, nodeCount_)) {
+                line_ = early.first;
+                return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
+                            std::to_string(node));
+            }
+            names_[static_cast<std::size_t>(node)] = std::move(early.second);
+            named_[static_cast<std::size_t>(node)] = true;
+        }
+        earlyNames_.clear();
         return true;
     }
 
@@ -412,15 +430,19 @@ class DimacsProblem {
     int64_t supplySum_ = 0;
     int64_t lastSupplyLine_ = 0;
     std::vector<LinkData> arcs_;
-    // The last name line of each node.
-    struct NodeNameRead {
-        std::string name;  // Latin-1, at most MaxNameLength bytes
-        int64_t line = 0;  // for the messages
-        bool shortened = false;
-        bool replaced = false;
-        std::string given;  // as the file gave it (UTF-8), when changed
+    // The last name of each node (Latin-1, at most MaxNameLength bytes), by
+    // node number once the problem line is read; names given before it wait
+    // with their line numbers.
+    std::vector<std::string> names_;
+    std::vector<bool> named_;
+    std::map<int32_t, std::pair<int64_t, std::string>> earlyNames_;
+    // Names that were shortened or had characters replaced: the line and the
+    // name as the file gave it.
+    struct NameChange {
+        int64_t line = 0;
+        std::string given;
     };
-    std::map<int32_t, NodeNameRead> names_;
+    std::map<int32_t, NameChange> changes_;
 };
 
 LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::string& why) {
