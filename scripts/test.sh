@@ -3,8 +3,8 @@
 # builds and runs every test twice: once in a normal build with warnings as
 # errors, once under AddressSanitizer and UndefinedBehaviorSanitizer (there
 # without the end-to-end tests, which start the real program under Xvfb and
-# openbox and would only be slower). Finally runs the file-reader fuzzer for a
-# short, fixed time over its corpus.
+# openbox and would only be slower). Finally runs the two file-reader fuzzers for a
+# short, fixed time each over their seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

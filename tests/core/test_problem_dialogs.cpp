@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -278,6 +280,27 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     EXPECT_EQ(prompts.messages.back().kind, MsgKind::Warning);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_EQ(folder.EntryCount(), entries);  // no temporary file left behind
+    EXPECT_TRUE(ws.DataNotSaved);
+}
+
+// Only a file that may really be partial gets the advice to delete: here a
+// device that is always full (made in the test's own folder) takes the links.
+TEST_F(ProblemDialogs, AWriteThatStopsPartWayTellsWhichFileMayBePartial) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a device needs root";
+    MakeProblem();
+    const std::string nodes = folder.File("N.NDE");
+    const std::string links = folder.File("N.LIN");
+    ASSERT_EQ(::mknod(links.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    prompts.files = {nodes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
+    EXPECT_EQ(prompts.messages.back().text, WriteErrorText +
+                                                "\r<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
+                                                "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>\r[" +
+                                                links + "]: No space left on device\r[" + links +
+                                                "] may be partially written.\r[" + nodes +
+                                                "] was not written.");
+    EXPECT_FALSE(std::filesystem::exists(nodes));
     EXPECT_TRUE(ws.DataNotSaved);
 }
 
