@@ -202,6 +202,14 @@ class CommandLine(unittest.TestCase):
             done = run("--solve", self.nde, "--output", name)
             self.assertEqual(done.returncode, 0, done.stderr)
             self.assertTrue(done.stdout.startswith(b"LINK LIST"))
+        # A descriptor of its own, as the shell's >(...) gives one.
+        read_end, write_end = os.pipe()
+        done = run("--solve", self.nde, "--output", f"/dev/fd/{write_end}",
+                   pass_fds=(write_end,), capture_output=True)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as f:
+            self.assertTrue(f.read().startswith(b"LINK LIST"))
+        self.assertEqual(done.returncode, 0, done.stderr)
         if os.geteuid() == 0:
             # A device of our own (never the system's /dev/null: root could
             # replace it) stays the device it was.
