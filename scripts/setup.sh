@@ -8,7 +8,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    liblemon-dev libglpk-dev
+    liblemon-dev libglpk-dev glpk-utils
     libgraphviz-dev graphviz
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick

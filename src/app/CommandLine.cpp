@@ -1,9 +1,16 @@
 #include "app/CommandLine.h"
 
+#include <sys/stat.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "app/VersionInfo.h"
 #include "generator/GenRand4.h"
@@ -20,12 +27,66 @@
 namespace {
 
 const char* const ExitStatusText =
-    "Exit status of --solve and --generate (unlike kavrilon-bench's):\n"
+    "Exit status of --solve and --generate:\n"
     "  0  solved (--generate: files written)\n"
-    "  1  infeasible, pre-solve checks failed, or the solve stopped by the range guard\n"
+    "  1  infeasible, pre-solve checks failed, or the solve was stopped (a potential or\n"
+    "     flow would leave the 32-bit range)\n"
     "  2  the problem could not be read or was refused\n"
     "  3  bad arguments\n"
     "  4  the output could not be written\n";
+
+// Qt's own options: the windows take them, the other modes ignore them.
+const char* const QtOptionsWithValue[] = {"platform",      "platformpluginpath",
+                                          "platformtheme", "plugin",
+                                          "qmljsdebugger", "style",
+                                          "stylesheet",    "session",
+                                          "display",       "geometry",
+                                          "title",         "qwindowgeometry",
+                                          "qwindowicon",   "qwindowtitle",
+                                          "font",          "fn",
+                                          "background",    "bg",
+                                          "foreground",    "fg",
+                                          "button",        "btn",
+                                          "name",          "visual",
+                                          "ncols",         "cmap",
+                                          "inputstyle",    "im"};
+const char* const QtOptionsAlone[] = {"reverse", "widgetcount", "nograb",
+                                      "dograb",  "sync",        "testability"};
+
+// The option's name when an argument is one of Qt's ("-style", "--style",
+// "-style=fusion"), with whether it takes the next argument as its value.
+bool IsQtOption(const std::string& argument, bool& takesNext) {
+    takesNext = false;
+    if (argument.size() < 2 || argument[0] != '-')
+        return false;
+    std::string name = argument.substr(argument[1] == '-' ? 2 : 1);
+    const std::size_t equals = name.find('=');
+    const bool valueGiven = equals != std::string::npos;
+    name = name.substr(0, equals);
+    for (const char* option : QtOptionsWithValue) {
+        if (name == option) {
+            takesNext = !valueGiven;
+            return true;
+        }
+    }
+    for (const char* option : QtOptionsAlone) {
+        if (name == option && !valueGiven)
+            return true;
+    }
+    return false;
+}
+
+// Whether bytes are well-formed UTF-8 (so that a QString holds them exactly).
+bool IsUtf8(const std::string& bytes) {
+    const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const QByteArray back = text.toUtf8();
+    return back.size() == static_cast<qsizetype>(bytes.size()) &&
+           std::equal(bytes.begin(), bytes.end(), back.constData());
+}
+
+// An argument that is not UTF-8 is given to the parser as a stand-in; the
+// stand-in is turned back into the argument's bytes afterwards.
+const QString StandInMark = QStringLiteral("\x01kavrilon-argument-");
 
 struct Options {
     QCommandLineOption solve{QStringLiteral("solve"),
@@ -33,7 +94,8 @@ struct Options {
                                             "write the results.")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("Output of --solve: text (the printed report), csv "
-                                             "or dimacs. Default text."),
+                                             "or dimacs (the problem with its solution; takes no "
+                                             "--order or --nonzero). Default text."),
                               QStringLiteral("text|csv|dimacs"), QStringLiteral("text")};
     QCommandLineOption order{QStringLiteral("order"),
                              QStringLiteral("Link order of --solve: input, origin or dest. "
@@ -42,8 +104,9 @@ struct Options {
     QCommandLineOption nonzero{QStringLiteral("nonzero"),
                                QStringLiteral("List only links that carry flow.")};
     QCommandLineOption output{QStringLiteral("output"),
-                              QStringLiteral("Write the results of --solve to FILE instead of "
-                                             "standard output."),
+                              QStringLiteral("Write the results of --solve to FILE (- for "
+                                             "standard output, the default). The problem's own "
+                                             "files are never overwritten."),
                               QStringLiteral("FILE")};
     QCommandLineOption generate{
         QStringLiteral("generate"),
@@ -63,8 +126,11 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("Solves minimum-cost network-flow problems with the out-of-kilter "
                        "algorithm.\nPROBLEM is a node file (.NDE, with its link file beside it) "
-                       "or a DIMACS min-cost file (.min).\nWithout options the program starts "
-                       "its windows, with PROBLEM loaded when given.\n\n") +
+                       "or a DIMACS min-cost file (.min, or any file that starts with a\n"
+                       "\"p min\" line after its comments); with --solve, - reads a DIMACS "
+                       "problem from standard input.\nWithout options the program starts "
+                       "its windows, with PROBLEM loaded when given; Qt's own options\n"
+                       "(-platform, -style, ...) go to the windows.\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.generate, options.seed, options.help,
@@ -74,9 +140,49 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                                  QStringLiteral("[PROBLEM]"));
 }
 
+// The arguments' own bytes, for the stand-ins of those that are not UTF-8.
+std::vector<std::string>& RawArguments() {
+    static std::vector<std::string> raw;
+    return raw;
+}
+
+QString ArgumentText(const std::string& bytes) {
+    if (IsUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    RawArguments().push_back(bytes);
+    return StandInMark + QString::number(RawArguments().size() - 1);
+}
+
+// A file name as the program's arguments gave it, byte for byte.
 std::string Local(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
+    if (text.startsWith(StandInMark)) {
+        bool ok = false;
+        const qsizetype index = text.mid(StandInMark.size()).toLongLong(&ok);
+        if (ok && index >= 0 && index < static_cast<qsizetype>(RawArguments().size()))
+            return RawArguments()[static_cast<std::size_t>(index)];
+    }
+    const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Whether an output name means standard output.
+bool IsStandardOutput(const std::string& name) {
+    return name == "-" || name == "/dev/stdout";
+}
+
+// Two outputs on standard output would run into each other: at most one of
+// the outputs may go there (the results go there without --output).
+std::optional<QString> StandardOutputClash(
+    const std::vector<std::pair<QString, std::string>>& outputs) {
+    QStringList users;
+    for (const auto& [what, name] : outputs) {
+        if (IsStandardOutput(name))
+            users << what;
+    }
+    if (users.size() < 2)
+        return std::nullopt;
+    return QStringLiteral("only one output can go to standard output, not %1.")
+        .arg(users.join(QStringLiteral(" and ")));
 }
 
 CommandLine Bad(const QString& why) {
@@ -108,14 +214,34 @@ class StandardErrorPrompts : public kav::SilentPrompts {
     }
 };
 
-// The nodes that cannot be balanced, as kavrilon-bench reports them.
-void WriteCut(const kav::InfeasibilityCut& cut) {
+// The nodes that cannot be balanced, one figure a line: their count, what
+// must enter them, what can leave, and each node's number. Nothing for a set
+// that proves nothing.
+std::vector<std::string> CutFigures(const kav::InfeasibilityCut& cut) {
+    std::vector<std::string> lines;
     if (!cut.Confirmed)
-        return;
-    std::fprintf(stderr, "cut_nodes %zu\ncut_need %lld\ncut_room %lld\n", cut.Nodes.size(),
-                 static_cast<long long>(cut.Need), static_cast<long long>(cut.Room));
+        return lines;
+    lines.push_back("cut_nodes " + std::to_string(cut.Nodes.size()));
+    lines.push_back("cut_need " + std::to_string(cut.Need));
+    lines.push_back("cut_room " + std::to_string(cut.Room));
     for (const int32_t node : cut.Nodes)
-        std::fprintf(stderr, "cut_node %d\n", node);
+        lines.push_back("cut_node " + std::to_string(node));
+    return lines;
+}
+
+void WriteCut(const kav::InfeasibilityCut& cut) {
+    for (const std::string& line : CutFigures(cut))
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// An infeasible solve has no solution to write: DIMACS readers take "s" and
+// "f" lines as the optimum. The problem is followed by comments saying why.
+std::string DimacsInfeasibleComments(const kav::SolveStatus& status) {
+    std::string text = "c infeasible: no feasible flow exists\nc failed on link " +
+                       std::to_string(status.FailedLink) + "\n";
+    for (const std::string& line : CutFigures(status.Cut))
+        text += "c " + line + "\n";
+    return text;
 }
 
 std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws) {
@@ -127,22 +253,71 @@ std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws) 
     return text;
 }
 
-bool WriteOutput(const std::string& contents, const std::string& fileName) {
-    if (fileName.empty()) {
-        const bool written =
-            std::fwrite(contents.data(), 1, contents.size(), stdout) == contents.size();
-        return std::fflush(stdout) == 0 && written;
+// The name an output is written to: "-" is standard output.
+std::string OutputName(const std::string& fileName) {
+    return fileName.empty() ? std::string("-") : fileName;
+}
+
+// Says why an output was not written; false.
+bool ReportNotWritten(const kav::WriteResult& result) {
+    if (result.Error == kav::ProtectedFileError)
+        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
+    else if (result.File == "-")
+        std::fprintf(stderr, "kavrilon: cannot write to standard output: %s\n",
+                     result.Reason().c_str());
+    else
+        std::fprintf(stderr, "kavrilon: cannot write %s\n", result.FailureText().c_str());
+    return false;
+}
+
+bool WriteOutput(const std::string& contents, const std::string& fileName,
+                 const std::vector<std::string>& problemFiles) {
+    std::fflush(stdout);
+    const kav::WriteResult written = kav::WriteFile(OutputName(fileName), contents, problemFiles);
+    return written || ReportNotWritten(written);
+}
+
+// Why PROBLEM cannot be read as a file, or nothing when it can be tried.
+std::optional<std::string> ProblemFault(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return "[" + name + "] does not exist.";
+        return "[" + name + "]: " + std::generic_category().message(errno);
     }
-    kav::ReplacementFile file(fileName);
-    return file.Write(contents) && file.Commit();
+    if (S_ISDIR(info.st_mode))
+        return "[" + name + "] is a folder, not a problem file.";
+    if (!S_ISREG(info.st_mode))
+        return "[" + name +
+               "] is a device or a pipe, not a problem file (give - to read a DIMACS problem "
+               "from standard input).";
+    return std::nullopt;
+}
+
+kav::LoadOutcome LoadProblem(kav::Workspace& ws, kav::Prompts& prompts, const std::string& name) {
+    if (name == "-")
+        return kav::ReadDimacsStandardInput(ws, prompts);
+    if (const std::optional<std::string> fault = ProblemFault(name)) {
+        std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
+        return kav::LoadOutcome::Refused;
+    }
+    return kav::LoadProblemFile(ws, prompts, name);
 }
 
 int Solve(const CommandLine& command) {
     StandardErrorPrompts prompts;
     kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
-    if (kav::LoadProblemFile(ws, prompts, command.problem) != kav::LoadOutcome::Loaded)
+    if (LoadProblem(ws, prompts, command.problem) != kav::LoadOutcome::Loaded)
         return ExitUnreadable;
+    // The results never go over the problem they came from; found before the
+    // solve, so that nothing is written at all.
+    const std::vector<std::string> problemFiles = kav::ProblemFilesOf(ws);
+    if (!command.output.empty() && command.output != "-" &&
+        kav::IsOneOfFiles(command.output, problemFiles)) {
+        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(command.output).c_str());
+        return ExitNotWritten;
+    }
     const std::vector<std::string> errors = kav::CheckProblem(ws);
     if (!errors.empty()) {
         for (const std::string& line : errors)
@@ -164,9 +339,13 @@ int Solve(const CommandLine& command) {
         WriteCut(status.Cut);
     }
 
+    // The total of the flows listed, as the results window recomputes it.
+    kav::ComputeTotalCost(ws);
     std::string contents;
     if (command.format == OutputFormat::Dimacs) {
-        contents = kav::FormatDimacsProblem(ws) + kav::FormatDimacsSolution(ws);
+        contents =
+            kav::FormatDimacsProblem(ws) + (status.IsFeasible() ? kav::FormatDimacsSolution(ws)
+                                                                : DimacsInfeasibleComments(status));
     } else {
         const kav::LinkOrder order = command.order == 'O'   ? kav::LinkOrder::Origin
                                      : command.order == 'D' ? kav::LinkOrder::Dest
@@ -177,11 +356,8 @@ int Solve(const CommandLine& command) {
         contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists)
                                                        : TextReport(lists, ws);
     }
-    if (!WriteOutput(contents, command.output)) {
-        std::fprintf(stderr, "The results could not be written to %s\n",
-                     command.output.empty() ? "standard output" : command.output.c_str());
+    if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
-    }
     return status.IsFeasible() ? ExitSolved : ExitNotSolved;
 }
 
@@ -191,13 +367,35 @@ int Generate(const CommandLine& command) {
         kav::TheWorkspace(), command.origins, command.destinations, command.directory);
     if (result.outcome == kav::GenerateOutcome::Written)
         return ExitSolved;
-    std::fprintf(stderr, "%s\n", result.message.c_str());
+    if (result.outcome == kav::GenerateOutcome::FileError)
+        std::fprintf(stderr, "kavrilon: cannot write the problem into the folder [%s]: %s\n",
+                     command.directory.c_str(), result.detail.c_str());
+    else
+        std::fprintf(stderr, "kavrilon: %s\n", result.message.c_str());
     return result.outcome == kav::GenerateOutcome::Refused ? ExitBadArguments : ExitNotWritten;
 }
 
 }  // namespace
 
-CommandLine ParseCommandLine(const QStringList& arguments) {
+CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
+    RawArguments().clear();
+    QStringList arguments;
+    for (std::size_t k = 0; k < rawArguments.size(); ++k) {
+        bool takesNext = false;
+        if (k > 0 && IsQtOption(rawArguments[k], takesNext)) {
+            k += takesNext ? 1 : 0;
+            continue;
+        }
+        const std::string& argument = rawArguments[k];
+        const std::size_t equals = argument.find('=');
+        // "--output=NAME": the option's name stays readable for the parser.
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos && !IsUtf8(argument)) {
+            arguments << QString::fromLatin1(argument.substr(0, equals + 1).c_str()) +
+                             ArgumentText(argument.substr(equals + 1));
+            continue;
+        }
+        arguments << ArgumentText(argument);
+    }
     QCommandLineParser parser;
     const Options options;
     SetUp(parser, options);
@@ -273,11 +471,23 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else
         return Bad(QStringLiteral("--order is input, origin or dest."));
     command.nonZeroOnly = parser.isSet(options.nonzero);
+    if (command.format == OutputFormat::Dimacs &&
+        (parser.isSet(options.order) || command.nonZeroOnly))
+        return Bad(
+            QStringLiteral("--order and --nonzero do not apply to --format dimacs, which "
+                           "writes every link in input order."));
     if (parser.isSet(options.output)) {
         command.output = Local(parser.value(options.output));
         if (command.output.empty())
             return Bad(QStringLiteral("--output needs a file name."));
     }
+    // Every output the options ask for, with where it goes; the results go to
+    // standard output unless --output names a file.
+    const std::vector<std::pair<QString, std::string>> outputs = {
+        {QStringLiteral("the results"), command.output.empty() ? "-" : command.output},
+    };
+    if (const std::optional<QString> clash = StandardOutputClash(outputs))
+        return Bad(*clash);
     return command;
 }
 
@@ -287,7 +497,13 @@ int RunCommandLine(const CommandLine& command) {
             QCommandLineParser parser;
             const Options options;
             SetUp(parser, options);
-            std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+            // The usage line names the program as users call it, not the
+            // path it was started from.
+            QString help = parser.helpText();
+            const QString started = QCoreApplication::arguments().value(0);
+            if (!started.isEmpty() && help.indexOf(started) >= 0)
+                help.replace(help.indexOf(started), started.size(), QStringLiteral("kavrilon"));
+            std::fputs(help.toLocal8Bit().constData(), stdout);
             return ExitSolved;
         }
         case ProgramMode::Version: {

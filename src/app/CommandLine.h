@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the program's arguments ask for. The mode is decided before any
 // application object exists: the windows need a display, the other modes run
@@ -29,13 +30,15 @@ struct CommandLine {
 
 // Exit statuses of the command-line modes.
 constexpr int ExitSolved = 0;
-constexpr int ExitNotSolved = 1;  // infeasible, checks failed, or stopped by the range guard
+constexpr int ExitNotSolved = 1;  // infeasible, checks failed, or the solve was stopped
 constexpr int ExitUnreadable = 2;
 constexpr int ExitBadArguments = 3;
 constexpr int ExitNotWritten = 4;
 
-// arguments holds the program name first, as argv does.
-CommandLine ParseCommandLine(const QStringList& arguments);
+// arguments holds argv's bytes, the program name first. File names are kept
+// byte for byte, also when they are not UTF-8; Qt's own options (-platform,
+// -style, ...) are left out.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // Runs a mode other than Windows and returns the exit status; needs a
 // QCoreApplication (for --help and --version texts) but no display.

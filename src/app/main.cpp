@@ -14,10 +14,7 @@
 #include "workspace/Prompts.h"
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = ParseCommandLine(arguments);
+    const CommandLine command = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (command.mode != ProgramMode::Windows) {
         // No window: the command-line modes run without a display.
         QCoreApplication app(argc, argv);

@@ -100,7 +100,8 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
                 "give at most " +
                     std::to_string(MaxNodes) + " nodes (origins + destinations + 2) and at most " +
                     std::to_string(MaxLinks) +
-                    " links (origins x destinations + origins + destinations + 1)."};
+                    " links (origins x destinations + origins + destinations + 1).",
+                ""};
     }
     BuildProblem(ws, origins, destinations);
     // The solution of the old problem means nothing for the new one, whether
@@ -110,10 +111,11 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     const std::string linkFile = InFolder(directory, LinkFileName);
     const WriteResult written = WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth);
     if (!written) {
-        return {GenerateOutcome::FileError, InputOutputErrorText(written.Error)};
+        return {GenerateOutcome::FileError, InputOutputErrorText(written.Error),
+                written.FailureText()};
     }
     NoteSaved(ws);
-    return {GenerateOutcome::Written, ""};
+    return {GenerateOutcome::Written, "", ""};
 }
 
 }  // namespace kav

@@ -15,6 +15,8 @@ struct GenerateResult {
     // report ("File not found", "File access denied", "Disk full", "I/O error
     // N"); empty when Written.
     std::string message;
+    // FileError: the file that failed and the system's reason.
+    std::string detail;
 };
 
 // Builds a random transportation problem with `origins` origins and

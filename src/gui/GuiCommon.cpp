@@ -18,7 +18,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
 
 QFont FixedPitchFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Courier"), pointSize);
@@ -56,6 +58,11 @@ QString ShownFileName(const std::string& fileName) {
 }
 
 bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName) {
+    if (kav::IsOneOfFiles(fileName, kav::ProblemFilesOf(kav::TheWorkspace()))) {
+        prompts.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                        kav::ProtectedFileText(ShownFileName(fileName).toUtf8().toStdString()));
+        return false;
+    }
     return !QFileInfo::exists(QFile::decodeName(fileName.c_str())) ||
            kav::ConfirmReplace(prompts, ShownFileName(fileName).toUtf8().toStdString());
 }

@@ -50,7 +50,8 @@ std::string ToBytes(const QString& text);
 // A file name (the file system's bytes) as the user reads it.
 QString ShownFileName(const std::string& fileName);
 
-// True when no file has this name or the user agrees to replace it.
+// True when no file has this name or the user agrees to replace it; a file
+// of the problem in memory is refused with a message (false).
 bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName);
 
 // A push button with its object name and tool tip.

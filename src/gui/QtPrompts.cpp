@@ -253,11 +253,23 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     }
     if (!request.fileName.empty())
         dialog.selectFile(QFile::decodeName(request.fileName.c_str()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    QString chosen;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        chosen = dialog.selectedFiles().constFirst();
+        // A name whose bytes are not in the system's encoding reaches the
+        // dialog with stand-in characters and would name another file.
+        if (!chosen.contains(QChar::ReplacementCharacter))
+            break;
+        Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                "File [" + chosen.toStdString() +
+                    "] has a name the program cannot represent... Rename it or choose another.");
     }
-    const QString chosen = dialog.selectedFiles().constFirst();
     lastDirectory_ = QFileInfo(chosen).absolutePath();
+    const QStringList filters = FileFilters(request);
+    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    chosenFilter_ = filter >= 0 ? request.filters[static_cast<std::size_t>(filter)].first : "";
     const QByteArray name = QFile::encodeName(chosen);
     return std::string(name.constData(), static_cast<std::size_t>(name.size()));
 }

@@ -21,6 +21,7 @@ class QtPrompts : public kav::Prompts {
     void Beep(unsigned value) override;
     std::optional<std::string> OpenFile(const kav::FileDialogRequest& dialog) override;
     std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override;
+    std::string ChosenFilter() const override { return chosenFilter_; }
     [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override;
     bool PrinterSetup(kav::PrinterSetupChoice& choice) override;
 
@@ -29,6 +30,7 @@ class QtPrompts : public kav::Prompts {
 
     // The folder the user last chose a file in; the next dialog starts there.
     QString lastDirectory_;
+    std::string chosenFilter_;
 };
 
 // The window a box or dialog asked for now belongs to: an open modal box, else

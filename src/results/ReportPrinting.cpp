@@ -77,20 +77,18 @@ void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
 void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                   const std::string& fileName, kav::Prompts& prompts) {
     QByteArray pdf;
-    int error = 0;
+    QString reason = QStringLiteral("the report could not be drawn");
     if (RenderReportPdf(report, page, pdf)) {
-        kav::ReplacementFile file(fileName);
-        if (file.Write(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()))) &&
-            file.Commit()) {
+        const kav::WriteResult written = kav::WriteFile(
+            fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+            kav::ProblemFilesOf(kav::TheWorkspace()));
+        if (written) {
             Tell(prompts, kav::MsgKind::Information,
                  QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
             return;
         }
-        error = file.Error();
+        reason = QString::fromStdString(written.Reason());
     }
-    const QString reason = error != 0
-                               ? QString::fromStdString(std::generic_category().message(error))
-                               : QStringLiteral("the report could not be drawn");
     Tell(prompts, kav::MsgKind::Error,
          QStringLiteral("The results could not be written to\r%1\r(%2)")
              .arg(ShownFileName(fileName), reason));

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "solver/KiltSolve.h"
+#include "workspace/DimacsFormat.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/TextEncoding.h"
 
@@ -13,7 +14,10 @@ namespace {
 // A field quoted when it holds a comma, a quote, a line break or a blank at
 // either end (which some readers would drop).
 std::string Field(const std::string& text) {
-    const std::string utf8 = Latin1ToUtf8(text);
+    // A name that starts like a formula would be run by a spreadsheet.
+    const bool formula =
+        !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
+    const std::string utf8 = (formula ? "'" : "") + Latin1ToUtf8(text);
     const bool quote = utf8.find_first_of(",\"\r\n") != std::string::npos ||
                        (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
     if (!quote)
@@ -40,12 +44,15 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
                NameOf(ws, ws.LinkDest[k]) + "," + std::to_string(ws.LinkLower[k]) + "," +
                std::to_string(ws.LinkUpper[k]) + "," + std::to_string(ws.LinkCost[k]) + "," +
                std::to_string(ws.LinkFlow[k]) + "," + std::to_string(WideReducedCost(ws, k)) + "," +
-               (LinkInKilter(ws, k) ? "" : "*") + ",,\r\n";
+               (LinkInKilter(ws, k) ? "" : "*") + ",,," + std::to_string(ws.LinkOrigin[k]) + "," +
+               std::to_string(ws.LinkDest[k]) + "\r\n";
     }
     for (const int32_t n : lists.nodeNumbers) {
         csv += "node," + std::to_string(n) + ",,,,,,,,," + Field(ws.NodeName[n]) + "," +
-               std::to_string(ws.NodePotential[n]) + "\r\n";
+               std::to_string(ws.NodePotential[n]) + ",,\r\n";
     }
+    csv += "total,,,,,," + ExactTotalCost(ws) + ",,,,,,,\r\n";
+    csv += std::string("status,,,,,,,,,,") + (ws.Infeasible ? "infeasible" : "optimal") + ",,,\r\n";
     return csv;
 }
 
@@ -56,21 +63,26 @@ void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& promp
             {"Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""});
         if (!chosen)
             return;
+        if (IsOneOfFiles(*chosen, ProblemFilesOf(ws))) {
+            prompts.Message(MsgKind::Error, MsgButtons::Ok, ProtectedFileText(*chosen));
+            continue;
+        }
         std::error_code error;
         if (!std::filesystem::exists(*chosen, error) || ConfirmReplace(prompts, *chosen)) {
             fileName = *chosen;
             break;
         }
     }
-    ReplacementFile file(fileName);
-    if (file.Write(FormatResultsCsv(ws, lists)) && file.Commit()) {
+    const WriteResult written =
+        WriteFile(fileName, FormatResultsCsv(ws, lists), ProblemFilesOf(ws));
+    if (written) {
         prompts.Message(MsgKind::Information, MsgButtons::Ok,
                         "The results were written to\r" + fileName);
         return;
     }
-    prompts.Message(MsgKind::Error, MsgButtons::Ok,
-                    "The results could not be written to\r" + fileName + "\r(" +
-                        std::generic_category().message(file.Error()) + ")");
+    prompts.Message(
+        MsgKind::Error, MsgButtons::Ok,
+        "The results could not be written to\r" + fileName + "\r(" + written.Reason() + ")");
 }
 
 }  // namespace kav

@@ -11,13 +11,17 @@ namespace kav {
 // The header row of the results table.
 inline constexpr char ResultCsvHeader[] =
     "row,number,origin,destination,lower,upper,cost,flow,reduced_cost,out_of_kilter,name,"
-    "potential";
+    "potential,origin_number,destination_number";
 
 // The listed links and nodes as one RFC 4180 table in UTF-8 (names are taken
 // as Latin-1), CR LF line ends: the header row, one "link" row per listed link
 // (number, origin and destination names, lower, upper, cost, flow, reduced
-// cost, "*" when out of kilter) and one "node" row per listed node (number,
-// name, potential), in the order of the lists.
+// cost, "*" when out of kilter, origin and destination numbers) and one
+// "node" row per listed node (number, name, potential), in the order of the
+// lists; then a "total" row with the exact total cost and a "status" row
+// naming the outcome (optimal or infeasible). Every row has the header's 14
+// fields. A name that starts with =, +, -, @, a tab or a CR gets a leading
+// ' so that spreadsheets do not run it as a formula.
 std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists);
 
 // The results window's Export: asks for a file in a save dialog (again after

@@ -153,14 +153,19 @@ QString FixedPitchTip(const QString& text) {
 // was, and tells the user when it failed.
 void WriteExport(kav::Prompts& prompts, const std::string& fileName,
                  const std::optional<std::string>& contents) {
+    QString reason = QStringLiteral("the picture could not be drawn");
     if (contents) {
-        kav::ReplacementFile file(fileName);
-        if (file.Write(*contents) && file.Commit())
+        const kav::WriteResult written =
+            kav::WriteFile(fileName, *contents, kav::ProblemFilesOf(kav::TheWorkspace()));
+        if (written)
             return;
+        reason = QString::fromStdString(written.Reason());
     }
-    prompts.Message(
-        kav::MsgKind::Error, kav::MsgButtons::Ok,
-        QStringLiteral("Could not write [%1]").arg(ShownFileName(fileName)).toUtf8().toStdString());
+    prompts.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                    QStringLiteral("Could not write [%1]\r(%2)")
+                        .arg(ShownFileName(fileName), reason)
+                        .toUtf8()
+                        .toStdString());
 }
 
 }  // namespace

@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "workspace/NumberFormat.h"
-
 namespace kav {
 namespace {
-
-using Wide = __int128;
 
 OptimalityCertificate Failed(OptimalityCertificate certificate, std::string what) {
     certificate.Ok = false;
@@ -45,7 +41,6 @@ OptimalityCertificate CheckOptimality(const Workspace& ws) {
     certificate.Links = ws.LinkCount;
     certificate.Nodes = ws.NodeCount;
     std::vector<int64_t> balance(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 1, 0);
-    Wide primal = 0, dual = 0;
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         const int32_t o = ws.LinkOrigin[k], d = ws.LinkDest[k];
         const std::string name = "link " + std::to_string(k);
@@ -61,18 +56,16 @@ OptimalityCertificate CheckOptimality(const Workspace& ws) {
             return Failed(certificate, name + " is out of kilter");
         balance[static_cast<std::size_t>(o)] -= x;
         balance[static_cast<std::size_t>(d)] += x;
-        primal += Wide{ws.LinkCost[k]} * x;
-        dual += Wide{lower} * std::max<int64_t>(reduced, 0) +
-                Wide{upper} * std::min<int64_t>(reduced, 0);
     }
     for (int32_t n = 1; n <= ws.NodeCount; ++n) {
         if (balance[static_cast<std::size_t>(n)] != 0)
             return Failed(certificate, "node " + std::to_string(n) + " is not balanced");
     }
-    if (dual != primal) {
-        return Failed(certificate, "the dual objective " + WideDecimal(dual) +
-                                       " differs from the cost " + WideDecimal(primal));
-    }
+    // Bounds, kilter and balance are the whole proof. The dual objective
+    // needs no comparison of its own: with every node balanced the cost
+    // sum(c x) equals sum(reduced x), and in kilter each term is reduced x
+    // lower (reduced > 0) or reduced x upper (reduced < 0), which is the dual
+    // objective term for term; in exact arithmetic the two cannot differ.
     certificate.Ok = true;
     return certificate;
 }

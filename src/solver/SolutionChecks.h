@@ -21,9 +21,8 @@ struct CutSums {
 // The sums across the boundary of the node set `nodes` (node numbers).
 CutSums SumAcrossCut(const Workspace& ws, const std::vector<int32_t>& nodes);
 
-// Every link within its bounds, flow balanced at every node, every link in
-// kilter under the potentials, and the dual objective equal to the cost of the
-// flows, both summed exactly.
+// Every link within its bounds, flow balanced at every node, and every link
+// in kilter under the potentials: together they prove the flows optimal.
 OptimalityCertificate CheckOptimality(const Workspace& ws);
 
 }  // namespace kav

@@ -1,13 +1,17 @@
 #include "workspace/DimacsFormat.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <vector>
 
 #include "workspace/NumberFormat.h"
+#include "workspace/TextEncoding.h"
 
 namespace kav {
 namespace {
@@ -18,36 +22,125 @@ struct DimacsFault {
     std::string reason;
 };
 
-// The words of one line, split at blanks and tabs.
-std::vector<std::string> Words(const std::string& line) {
+// The longest line read; a longer one is refused with its number.
+constexpr std::size_t MaxLineLength = 64 * 1024;
+
+// At most `most` words of a line, split at blanks and tabs; a line with more
+// gives most + 1, so that the caller sees there are too many.
+std::vector<std::string> Words(const std::string& line, std::size_t most) {
     std::vector<std::string> words;
-    std::istringstream stream(line);
-    std::string word;
-    while (stream >> word)
-        words.push_back(word);
+    std::size_t at = 0;
+    while (words.size() <= most) {
+        at = line.find_first_not_of(" \t", at);
+        if (at == std::string::npos)
+            break;
+        const std::size_t end = std::min(line.find_first_of(" \t", at), line.size());
+        words.push_back(line.substr(at, end - at));
+        at = end;
+    }
     return words;
 }
 
-// A decimal integer with an optional sign; false for anything else.
-bool ParseWide(const std::string& word, int64_t& value, bool& tooLarge) {
+// A decimal integer: digits only, or (where `signed` allows) with one
+// leading + or -; false for anything else.
+bool ParseWide(const std::string& word, bool withSign, int64_t& value, bool& tooLarge) {
     tooLarge = false;
     const char* first = word.data();
     const char* last = word.data() + word.size();
-    if (first != last && *first == '+') {
+    bool negative = false;
+    if (withSign && first != last && (*first == '+' || *first == '-')) {
+        negative = *first == '-';
         ++first;
-        if (first != last && *first == '-')
-            return false;
     }
-    if (first == last || (*first == '-' && first + 1 == last))
+    if (first == last || !std::isdigit(static_cast<unsigned char>(*first)))
         return false;
-    const auto [end, error] = std::from_chars(first, last, value);
+    uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(first, last, magnitude);
     if (end != last)
         return false;
-    if (error == std::errc::result_out_of_range) {
+    if (error == std::errc::result_out_of_range || magnitude > uint64_t{1} << 62) {
         tooLarge = true;
         return false;
     }
-    return error == std::errc();
+    value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    return true;
+}
+
+// Walks a UTF-8 text: `character` gets each character's code and bytes,
+// `bad` each byte that does not start a well-formed character.
+template <class Character, class Bad>
+void DecodeUtf8(const std::string& utf8, Character&& character, Bad&& bad) {
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        std::size_t length = lead < 0x80                   ? 1
+                             : lead >= 0xC2 && lead < 0xE0 ? 2
+                             : lead >= 0xE0 && lead < 0xF0 ? 3
+                             : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                           : 0;
+        uint32_t code = lead & (length == 1   ? 0x7F
+                                : length == 2 ? 0x1F
+                                : length == 3 ? 0x0F
+                                              : 0x07);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = at + k < utf8.size() ? static_cast<unsigned char>(utf8[at + k]) : 0;
+            if ((next & 0xC0) != 0x80) {
+                length = 0;
+                break;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (length == 0) {
+            bad();
+            ++at;
+            continue;
+        }
+        character(code, utf8.substr(at, length));
+        at += length;
+    }
+}
+
+// Latin-1 from a UTF-8 name: a character Latin-1 holds becomes its byte,
+// any other (and any byte that is not UTF-8) becomes '?'.
+std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
+    std::string latin1;
+    replaced = false;
+    DecodeUtf8(
+        utf8,
+        [&](uint32_t code, const std::string&) {
+            replaced = replaced || code > 0xFF;
+            latin1 += code <= 0xFF ? static_cast<char>(code) : '?';
+        },
+        [&] {
+            replaced = true;
+            latin1 += '?';
+        });
+    return latin1;
+}
+
+// A UTF-8 text fit to show: any byte that is not UTF-8 becomes '?'.
+std::string ShownUtf8(const std::string& utf8) {
+    std::string shown;
+    DecodeUtf8(
+        utf8, [&](uint32_t, const std::string& bytes) { shown += bytes; }, [&] { shown += '?'; });
+    return shown;
+}
+
+// Reads one line of at most MaxLineLength bytes (without its LF); false at
+// the end of the input. A longer line sets tooLong and is not kept.
+bool ReadLine(std::streambuf& input, std::string& line, bool& tooLong) {
+    line.clear();
+    tooLong = false;
+    int c = input.sbumpc();
+    if (c == std::char_traits<char>::eof())
+        return false;
+    for (; c != std::char_traits<char>::eof() && c != '\n'; c = input.sbumpc()) {
+        if (line.size() == MaxLineLength) {
+            tooLong = true;
+            continue;
+        }
+        line += static_cast<char>(c);
+    }
+    return true;
 }
 
 constexpr const char* RangeText = "a whole number from -2147483648 to 2147483647";
@@ -57,20 +150,24 @@ class DimacsProblem {
   public:
     bool ReadLine(const std::string& line, int64_t lineNumber) {
         line_ = lineNumber;
-        const std::vector<std::string> words = Words(line);
-        if (words.empty())
+        // The type alone first: a comment is never split into words.
+        const std::size_t at = line.find_first_not_of(" \t");
+        if (at == std::string::npos)
             return true;
-        const std::string& type = words[0];
+        const std::string type = line.substr(at, line.find_first_of(" \t", at) - at);
         if (type == "c")
-            return ReadComment(line, words);
+            return ReadComment(line);
+        // A solver's solution lines (this program's own output among them).
+        if (type == "s" || type == "f")
+            return true;
         if (type == "p")
-            return ReadProblemLine(words);
+            return ReadProblemLine(Words(line, 4));
         if (type == "n" || type == "a") {
             if (!headerRead_)
                 return Fail("a problem line \"p min NODES ARCS\" before any \"" + type + "\" line");
-            return type == "n" ? ReadNodeLine(words) : ReadArcLine(words);
+            return type == "n" ? ReadNodeLine(Words(line, 3)) : ReadArcLine(Words(line, 6));
         }
-        return Fail("a line of type c, p, n or a, not \"" + type + "\"");
+        return Fail("a line of type c, p, n, a, s or f, not \"" + type + "\"");
     }
 
     bool Finish(int64_t lastLine) {
@@ -80,12 +177,6 @@ class DimacsProblem {
         if (static_cast<int64_t>(arcs_.size()) != arcCount_)
             return Fail("arc " + std::to_string(arcs_.size() + 1) + " of " +
                         std::to_string(arcCount_) + "; the file ends");
-        for (const auto& [node, name] : names_) {
-            if (node.first < 1 || node.first > nodeCount_) {
-                line_ = node.second;
-                return Fail("a node number between 1 and " + std::to_string(nodeCount_));
-            }
-        }
         if (supplySum_ != 0) {
             line_ = lastSupplyLine_;
             return Fail("supplies that sum to 0; they sum to " + std::to_string(supplySum_));
@@ -107,10 +198,10 @@ class DimacsProblem {
 
     // Replaces the Workspace's problem with the one read.
     void Store(Workspace& ws) const {
-        for (int32_t node = 1; node <= nodeCount_; ++node)
-            ws.NodeName[node] = std::to_string(node);
-        for (const auto& [node, name] : names_)
-            ws.NodeName[static_cast<int32_t>(node.first)] = name;
+        for (int32_t node = 1; node <= nodeCount_; ++node) {
+            const std::size_t at = static_cast<std::size_t>(node);
+            ws.NodeName[node] = named_[at] ? names_[at] : std::to_string(node);
+        }
         int32_t link = 0;
         for (const LinkData& arc : arcs_)
             SetLink(ws, ++link, arc);
@@ -126,9 +217,43 @@ class DimacsProblem {
                 nodeCount = supplyNode;
         }
         if (nodeCount == supplyNode)
-            ws.NodeName[supplyNode] = SupplyNodeName;
+            ws.NodeName[supplyNode] = SupplyName(ws);
         ws.LinkCount = link;
         ws.NodeCount = nodeCount;
+    }
+
+    // Every name that was shortened or had a character replaced, and every
+    // set of nodes that share a name, one line each (after Store).
+    std::vector<std::string> NameChanges(const Workspace& ws) const {
+        constexpr std::size_t MostNamed = 8;
+        std::vector<std::string> lines;
+        for (const auto& [node, change] : changes_) {
+            lines.push_back("node " + std::to_string(node) + " (line " +
+                            std::to_string(change.line) + "): \"" + change.given + "\" became \"" +
+                            Latin1ToUtf8(ws.NodeName[node]) + "\"");
+        }
+        // Nodes in name order (by number among equal names), then each run
+        // of one name.
+        std::vector<int32_t> order(static_cast<std::size_t>(ws.NodeCount));
+        for (int32_t node = 1; node <= ws.NodeCount; ++node)
+            order[static_cast<std::size_t>(node - 1)] = node;
+        std::stable_sort(order.begin(), order.end(),
+                         [&ws](int32_t a, int32_t b) { return ws.NodeName[a] < ws.NodeName[b]; });
+        for (std::size_t first = 0, next = 0; first < order.size(); first = next) {
+            const std::string& name = ws.NodeName[order[first]];
+            for (next = first + 1; next < order.size() && ws.NodeName[order[next]] == name;)
+                ++next;
+            const std::size_t count = next - first;
+            if (count < 2)
+                continue;
+            std::string line = "nodes " + std::to_string(order[first]);
+            for (std::size_t k = 1; k < count && k < MostNamed; ++k)
+                line += (k + 1 == count ? " and " : ", ") + std::to_string(order[first + k]);
+            if (count > MostNamed)
+                line += " and " + std::to_string(count - MostNamed) + " more";
+            lines.push_back(line + " are all named \"" + Latin1ToUtf8(name) + "\"");
+        }
+        return lines;
     }
 
     const DimacsFault& Fault() const { return fault_; }
@@ -142,18 +267,28 @@ class DimacsProblem {
     bool Number(const std::string& word, int32_t& value) {
         int64_t wide = 0;
         bool tooLarge = false;
-        if (!ParseWide(word, wide, tooLarge) || wide < INT32_MIN || wide > INT32_MAX)
+        if (!ParseWide(word, true, wide, tooLarge) || wide < INT32_MIN || wide > INT32_MAX)
             return Fail(std::string(RangeText) + ", not \"" + word + "\"");
         value = static_cast<int32_t>(wide);
         return true;
     }
 
+    // A count or a node number: digits only, no sign.
+    bool Count(const std::string& word, int32_t& value, const std::string& expected) {
+        int64_t wide = 0;
+        bool tooLarge = false;
+        if (!ParseWide(word, false, wide, tooLarge) || wide > INT32_MAX)
+            return Fail(expected + ", not \"" + word + "\"");
+        value = static_cast<int32_t>(wide);
+        return true;
+    }
+
     bool Node(const std::string& word, int32_t& node) {
-        if (!Number(word, node))
+        const std::string expected = "a node number between 1 and " + std::to_string(nodeCount_);
+        if (!Count(word, node, expected))
             return false;
         if (!NodeInRange(node, nodeCount_))
-            return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
-                        word);
+            return Fail(expected + ", not " + word);
         return true;
     }
 
@@ -163,25 +298,61 @@ class DimacsProblem {
         return true;
     }
 
-    // "c name ID NAME" names a node (the rest of the line after one blank,
-    // cut to the longest name); every other comment is skipped. A CR or
-    // Ctrl-Z inside the name becomes a blank: a node file would read it as the
-    // end of the line or of the file, and a save would lose the names after it.
-    bool ReadComment(const std::string& line, const std::vector<std::string>& words) {
-        int64_t node = 0;
-        bool tooLarge = false;
-        if (words.size() < 3 || words[1] != "name" || !ParseWide(words[2], node, tooLarge))
+    // "c name ID NAME" names a node: the rest of the line after one blank,
+    // UTF-8 taken into Latin-1 and cut to the longest name. Every other
+    // comment is skipped. A CR or Ctrl-Z inside the name becomes a blank: a
+    // node file would read it as the end of the line or of the file, and a
+    // save would lose the names after it. Only the last name of a node is
+    // kept.
+    bool ReadComment(const std::string& line) {
+        const std::vector<std::string> words = Words(line, 3);
+        if (words.size() < 3 || words[1] != "name")
             return true;
-        std::size_t at = line.find(words[2], line.find("name") + 4) + words[2].size();
+        const std::string& id = words[2];
+        // A word that does not start like a number makes an ordinary comment.
+        if (id.find_first_of("0123456789") != 0 &&
+            !(id.size() > 1 && (id[0] == '+' || id[0] == '-')))
+            return true;
+        int32_t node = 0;
+        if (!Count(id, node, "a node number between 1 and " + std::to_string(nodeCount_)))
+            return false;
+        if (headerRead_ && !NodeInRange(node, nodeCount_))
+            return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
+                        id);
+        std::size_t at = line.find(id, line.find("name") + 4) + id.size();
         if (at < line.size())
             ++at;
-        std::string name = line.substr(at, MaxNameLength);
+        bool replaced = false;
+        std::string name = Utf8ToLatin1(line.substr(at), replaced);
+        const bool shortened = name.size() > MaxNameLength;
+        name.resize(std::min(name.size(), MaxNameLength));
         for (char& c : name) {
             if (c == '\r' || c == '\x1a')
                 c = ' ';
         }
-        names_[{node, line_}] = std::move(name);
+        if (shortened || replaced)
+            changes_[node] = {line_, ShownUtf8(line.substr(at, 80))};
+        else
+            changes_.erase(node);
+        if (headerRead_) {
+            names_[static_cast<std::size_t>(node)] = std::move(name);
+            named_[static_cast<std::size_t>(node)] = true;
+        } else {
+            earlyNames_[node] = {line_, std::move(name)};
+        }
         return true;
+    }
+
+    // The added supply node's name: the first of SUPPLY, SUPPLY 2, ... that
+    // no node of the file has.
+    std::string SupplyName(const Workspace& ws) const {
+        std::set<std::string> used;
+        for (int32_t node = 1; node <= nodeCount_; ++node)
+            used.insert(ws.NodeName[node]);
+        std::string name = SupplyNodeName;
+        for (int k = 2; used.count(name) != 0; ++k)
+            name = std::string(SupplyNodeName) + " " + std::to_string(k);
+        return name;
     }
 
     bool ReadProblemLine(const std::vector<std::string>& words) {
@@ -189,10 +360,9 @@ class DimacsProblem {
             return Fail("one problem line only");
         if (!FieldCount(words, 4, "p min NODES ARCS") || words[1] != "min")
             return Fail("\"p min NODES ARCS\"");
-        if (!Number(words[2], nodeCount_) || !Number(words[3], arcCount_))
+        if (!Count(words[2], nodeCount_, "counts of 0 or more") ||
+            !Count(words[3], arcCount_, "counts of 0 or more"))
             return false;
-        if (nodeCount_ < 0 || arcCount_ < 0)
-            return Fail("counts of 0 or more");
         if (nodeCount_ > MaxNodes)
             return Fail("at most " + std::to_string(MaxNodes) + " nodes, not " + words[2]);
         if (arcCount_ > MaxLinks)
@@ -202,6 +372,19 @@ class DimacsProblem {
         supply_.assign(static_cast<std::size_t>(nodeCount_) + 1, 0);
         supplied_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
         arcs_.reserve(static_cast<std::size_t>(arcCount_));
+        names_.assign(static_cast<std::size_t>(nodeCount_) + 1, std::string());
+        named_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
+        // Names given before the problem line, now that the count is known.
+        for (auto& [node, early] : earlyNames_) {
+            if (!NodeInRange(node, nodeCount_)) {
+                line_ = early.first;
+                return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
+                            std::to_string(node));
+            }
+            names_[static_cast<std::size_t>(node)] = std::move(early.second);
+            named_[static_cast<std::size_t>(node)] = true;
+        }
+        earlyNames_.clear();
         return true;
     }
 
@@ -247,8 +430,19 @@ class DimacsProblem {
     int64_t supplySum_ = 0;
     int64_t lastSupplyLine_ = 0;
     std::vector<LinkData> arcs_;
-    // Names by node number and the line that gave them (for its message).
-    std::map<std::pair<int64_t, int64_t>, std::string> names_;
+    // The last name of each node (Latin-1, at most MaxNameLength bytes), by
+    // node number once the problem line is read; names given before it wait
+    // with their line numbers.
+    std::vector<std::string> names_;
+    std::vector<bool> named_;
+    std::map<int32_t, std::pair<int64_t, std::string>> earlyNames_;
+    // Names that were shortened or had characters replaced: the line and the
+    // name as the file gave it.
+    struct NameChange {
+        int64_t line = 0;
+        std::string given;
+    };
+    std::map<int32_t, NameChange> changes_;
 };
 
 LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::string& why) {
@@ -259,6 +453,21 @@ LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::str
     return LoadOutcome::Refused;
 }
 
+// The warning after a load that changed names; the load goes on.
+void WarnAboutNames(Prompts& prompts, const std::string& fileName,
+                    const std::vector<std::string>& changes) {
+    constexpr std::size_t MostListed = 12;
+    if (changes.empty())
+        return;
+    std::string text = "Some node names of [" + fileName + "] were changed (names hold at most " +
+                       std::to_string(MaxNameLength) + " Latin-1 characters):";
+    for (std::size_t k = 0; k < changes.size() && k < MostListed; ++k)
+        text += "\r" + changes[k];
+    if (changes.size() > MostListed)
+        text += "\r... and " + std::to_string(changes.size() - MostListed) + " more";
+    prompts.Message(MsgKind::Warning, MsgButtons::Ok, text);
+}
+
 // Reads line by line, so that a file is never held in memory as a whole.
 LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines,
                             const std::string& fileName) {
@@ -266,8 +475,15 @@ LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines
     std::string line;
     int64_t lineNumber = 0;
     bool ok = true;
-    while (ok && std::getline(lines, line)) {
+    bool tooLong = false;
+    std::streambuf* input = lines.rdbuf();
+    while (ok && input != nullptr && ReadLine(*input, line, tooLong)) {
         ++lineNumber;
+        if (tooLong) {
+            return Refuse(prompts, fileName,
+                          "line " + std::to_string(lineNumber) + ": expected a line of at most " +
+                              std::to_string(MaxLineLength) + " bytes");
+        }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         ok = problem.ReadLine(line, lineNumber);
@@ -285,6 +501,7 @@ LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines
     ws.NodeFileName = fileName;
     ws.LinkFileName.clear();
     NoteLoaded(ws);
+    WarnAboutNames(prompts, fileName, problem.NameChanges(ws));
     return LoadOutcome::Loaded;
 }
 
@@ -308,7 +525,7 @@ std::string FormatDimacsProblem(const Workspace& ws) {
                        std::to_string(ws.LinkCount) + " links\n";
     text += "p min " + std::to_string(ws.NodeCount) + " " + std::to_string(ws.LinkCount) + "\n";
     for (int32_t node = 1; node <= ws.NodeCount; ++node)
-        text += "c name " + std::to_string(node) + " " + ws.NodeName[node] + "\n";
+        text += "c name " + std::to_string(node) + " " + Latin1ToUtf8(ws.NodeName[node]) + "\n";
     for (int32_t link = 1; link <= ws.LinkCount; ++link) {
         const LinkData data = GetLink(ws, link);
         text += "a " + std::to_string(data.Origin) + " " + std::to_string(data.Dest) + " " +
@@ -331,6 +548,26 @@ std::string FormatDimacsSolution(const Workspace& ws) {
         text += "f " + std::to_string(ws.LinkOrigin[link]) + " " +
                 std::to_string(ws.LinkDest[link]) + " " + std::to_string(ws.LinkFlow[link]) + "\n";
     return text;
+}
+
+bool HasDimacsContent(const std::string& fileName) {
+    constexpr int MostLinesLookedAt = 1000;
+    std::ifstream file(fileName, std::ios::binary);
+    std::string line;
+    bool tooLong = false;
+    for (int k = 0; k < MostLinesLookedAt && file && ReadLine(*file.rdbuf(), line, tooLong); ++k) {
+        if (tooLong)
+            return false;
+        const std::vector<std::string> words = Words(line, 2);
+        if (words.empty() || words[0] == "c")
+            continue;
+        return words.size() >= 2 && words[0] == "p" && words[1] == "min";
+    }
+    return false;
+}
+
+LoadOutcome ReadDimacsStandardInput(Workspace& ws, Prompts& prompts) {
+    return ReadDimacsLines(ws, prompts, std::cin, "-");
 }
 
 bool IsDimacsFileName(const std::string& fileName) {

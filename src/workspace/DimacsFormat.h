@@ -41,6 +41,13 @@ std::string FormatDimacsSolution(const Workspace& ws);
 // The exact sum over links of cost x flow, in decimal.
 std::string ExactTotalCost(const Workspace& ws);
 
+// Whether a file reads as DIMACS: its first line that is neither empty nor a
+// comment ("c") is a problem line "p min ...".
+bool HasDimacsContent(const std::string& fileName);
+
+// Reads a DIMACS problem from standard input (named "-" in messages).
+LoadOutcome ReadDimacsStandardInput(Workspace& ws, Prompts& prompts);
+
 // Whether a file name ends ".min" (any case).
 bool IsDimacsFileName(const std::string& fileName);
 

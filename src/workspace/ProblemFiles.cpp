@@ -14,10 +14,37 @@ namespace kav {
 namespace {
 
 const char* const NotSavedText = "Files will not be saved ... WARNING";
-const char* const WriteErrorText =
-    "<<< Error Writing File ... File Not Saved >>>\r"
+const char* const WriteErrorFirstLine = "<<< Error Writing File ... File Not Saved >>>";
+const char* const PartialWriteLines =
     "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
     "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
+
+bool FileExists(const std::string& name);
+
+// The save-failure box: which file failed and why, then what each file of the
+// save now holds. Only where a file may really be partial is the user told to
+// ignore and delete the files.
+std::string WriteErrorText(const WriteResult& result) {
+    std::string text = WriteErrorFirstLine;
+    if (result.AnyPartial())
+        text += std::string("\r") + PartialWriteLines;
+    text += "\r" + result.FailureText();
+    for (const auto& [name, state] : result.States) {
+        switch (state) {
+            case FileState::Old:
+                text += "\r[" + name + "] " +
+                        (FileExists(name) ? "still holds its old content." : "was not written.");
+                break;
+            case FileState::New:
+                text += "\r[" + name + "] holds the new content.";
+                break;
+            case FileState::Partial:
+                text += "\r[" + name + "] may be partially written.";
+                break;
+        }
+    }
+    return text;
+}
 const char* const LinkSaveStartName = "*.LIN";
 
 std::string SameFileSaveText(const std::string& name) {
@@ -111,11 +138,24 @@ void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
     } while (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName));
 }
 
+// Whether a file name has an extension (a dot in its last part).
+bool HasExtension(const std::string& name) {
+    return std::filesystem::path(name).filename().string().find('.') != std::string::npos;
+}
+
 // Shows the save dialog until the user names a new file, agrees to replace an
-// existing one, or cancels (empty name).
-std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory) {
+// existing one, or cancels (empty name). Under the DIMACS file type a name
+// without an extension gets ".min", and `dimacs` says whether that type was
+// chosen.
+std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory,
+                             bool* dimacs = nullptr) {
     for (;;) {
         std::string name = SaveChoice(prompts, dialog(), memory);
+        const bool dimacsChosen = prompts.ChosenFilter() == DimacsFilterName;
+        if (dimacs != nullptr)
+            *dimacs = dimacsChosen;
+        if (dimacsChosen && !name.empty() && !HasExtension(name))
+            name += ".min";
         if (!FileExists(name) || ConfirmReplace(prompts, name))
             return name;
     }
@@ -143,11 +183,13 @@ bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wante
 // when the one of the same name exists). Empty names when the user cancelled.
 bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
     SaveDialogMemory& memory = SaveDialogs();
-    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName);
+    bool dimacsChosen = false;
+    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
     if (ws.NodeFileName.empty())
         return false;
-    // A DIMACS file holds the whole problem: there is no link file.
-    if (IsDimacsFileName(ws.NodeFileName)) {
+    // A DIMACS file holds the whole problem: there is no link file. The
+    // chosen file type decides, else the name's extension.
+    if (dimacsChosen || IsDimacsFileName(ws.NodeFileName)) {
         ws.LinkFileName.clear();
         return true;
     }
@@ -191,12 +233,17 @@ void ResetSaveDialogs() {
     SaveDialogs() = SaveDialogMemory();
 }
 
+bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter) {
+    return chosenFilter == DimacsFilterName || HasDimacsContent(fileName) ||
+           IsDimacsFileName(fileName);
+}
+
 LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
     if (!FileExists(fileName)) {
         ShowMissingFile(prompts, fileName);
         return LoadOutcome::Cancelled;
     }
-    if (IsDimacsFileName(fileName))
+    if (IsDimacsToLoad(fileName, ""))
         return ReadDimacsFile(ws, prompts, fileName);
     const std::string linkFile = MatchingLinkFile(fileName);
     if (!FileExists(linkFile)) {
@@ -207,10 +254,7 @@ LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& 
 }
 
 WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName) {
-    ReplacementFile file(fileName);
-    if (file.Write(FormatDimacsProblem(ws)) && file.Commit())
-        return {};
-    return {file.Error() != 0 ? file.Error() : EIO};
+    return WriteFile(fileName, FormatDimacsProblem(ws));
 }
 
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
@@ -232,7 +276,7 @@ LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
     ChooseNodeFileToLoad(ws, prompts);
     if (ws.NodeFileName.empty())
         return LoadOutcome::Cancelled;
-    if (IsDimacsFileName(ws.NodeFileName))
+    if (IsDimacsToLoad(ws.NodeFileName, prompts.ChosenFilter()))
         return ReadDimacsFile(ws, prompts, ws.NodeFileName);
     ChooseLinkFileToLoad(ws, prompts);
     if (ws.LinkFileName.empty())
@@ -248,16 +292,16 @@ SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
             prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
             return SaveOutcome::Cancelled;
         }
-        const int error = IsDimacsFileName(ws.NodeFileName)
-                              ? WriteDimacsFile(ws, ws.NodeFileName).Error
-                              : WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName).Error;
-        if (error == 0) {
+        const WriteResult written = ws.LinkFileName.empty()
+                                        ? WriteDimacsFile(ws, ws.NodeFileName)
+                                        : WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName);
+        if (written) {
             NoteSaved(ws);
             return SaveOutcome::Saved;
         }
-        if (error != SameFileError) {
+        if (written.Error != SameFileError) {
             prompts.Beep(BeepFileError);
-            prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText);
+            prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText(written));
             return SaveOutcome::Failed;
         }
         // Nothing was written; the node file's dialog comes back.

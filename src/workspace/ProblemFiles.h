@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -31,8 +32,13 @@ SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
 LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
                         const std::string& linkFile);
 
+// Whether a file to load is a DIMACS file: by the file type chosen in the
+// dialog, else by its content (HasDimacsContent), else by its ".min"
+// extension.
+bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter);
+
 // Loads a named problem without a dialog (the program's start and its command
-// line): a DIMACS file by its ".min" extension, otherwise a node file with the
+// line): a DIMACS file (IsDimacsToLoad), otherwise a node file with the
 // link file that goes with it. A missing file gets Load Data's message and
 // reads nothing (Cancelled).
 LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName);
@@ -40,26 +46,13 @@ LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& 
 // The DIMACS file type in the load and save dialogs ("... (*.min)").
 inline constexpr char DimacsFilterName[] = "DIMACS min-cost files";
 
-// What WriteProblemFiles reports when its two names are one file; no system
-// error number is negative.
-constexpr int SameFileError = -1;
-
-// How a write of the two files ended: true when both were written, else the
-// system error number of the first input/output error (or SameFileError).
-struct WriteResult {
-    int Error = 0;
-    explicit operator bool() const { return Error == 0; }
-};
-
-// Writes the two files, each through a ReplacementFile (a temporary file
-// renamed over the target, or the target written in place where replacing it
-// would change it in other ways). An error found before the last step leaves
-// the old files as they were. Two names of one file write nothing and give
-// SameFileError.
+// Writes the two files as one write (WriteFiles): an error found before the
+// commits leaves the old files as they were. Two names of one file write
+// nothing and give SameFileError.
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                               const std::string& linkFile, int fieldWidth = LinkFieldWidth);
 
-// Writes the problem as one DIMACS file, through a ReplacementFile.
+// Writes the problem as one DIMACS file (WriteFile).
 WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName);
 
 // The link file's name: the node file's name with its last three characters

@@ -1,12 +1,15 @@
 #include "workspace/ProblemWriter.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -72,6 +75,261 @@ bool KeepOwner(int fd, const struct stat& old) {
     return ::fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The descriptor a name stands for (/dev/stdout, /dev/fd/3,
+// /proc/self/fd/3, /proc/<this process>/fd/3), or -1.
+int DescriptorOf(const std::string& name) {
+    if (name == "/dev/stdout")
+        return 1;
+    if (name == "/dev/stderr")
+        return 2;
+    std::string number;
+    const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    for (const std::string& prefix :
+         {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own}) {
+        if (StartsWith(name, prefix.c_str()))
+            number = name.substr(prefix.size());
+    }
+    if (number.empty() || number.size() > 9 ||
+        number.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(number);
+}
+
+// Names of the system's own file systems: written to as they are, whatever
+// they are (a /dev/null that became a regular file stays where it is).
+bool IsSystemName(const std::string& name) {
+    return StartsWith(name, "/dev/") || StartsWith(name, "/proc/") || StartsWith(name, "/sys/");
+}
+
+// Follows symbolic links like FollowSymbolicLinks, but stops at a name for
+// an open descriptor: /dev/stdout leads to /proc/self/fd/1, whose "link" is
+// the file the descriptor has open and must not be opened again.
+std::string FollowToTarget(const std::string& name, int& descriptor) {
+    namespace fs = std::filesystem;
+    fs::path path(name);
+    descriptor = DescriptorOf(path.lexically_normal().string());
+    for (int hop = 0; hop < 40 && descriptor < 0; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error))
+            break;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error)
+            break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+        descriptor = DescriptorOf(path.lexically_normal().string());
+    }
+    return path.string();
+}
+
+// Whether an error means only that the disk (or the user's quota) is full.
+bool OutOfRoom(int error) {
+    return error == ENOSPC || error == EDQUOT;
+}
+
+// Makes sure `size` bytes can be written into the open file without running
+// out of room or past the process's file-size limit; false (with errno set)
+// when they cannot. Nothing visible changes: the size stays as it was.
+bool Reserve(int fd, off_t size, off_t oldSize) {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        static_cast<rlim_t>(size) > limit.rlim_cur) {
+        errno = EFBIG;
+        return false;
+    }
+    if (size == 0)
+        return true;
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0)
+        return true;
+    // A file system that cannot reserve still takes a text no longer than
+    // the old one into blocks the file already has.
+    if ((errno == EOPNOTSUPP || errno == ENOSYS) && size <= oldSize)
+        return true;
+    return false;
+}
+
+// One file of a write.
+class TargetFile {
+  public:
+    explicit TargetFile(std::string name) : name_(std::move(name)) {}
+    ~TargetFile() { Discard(); }
+    TargetFile(const TargetFile&) = delete;
+    TargetFile& operator=(const TargetFile&) = delete;
+
+    // Gets everything ready: a temporary file written and synced, an
+    // existing file opened and reserved, or the descriptor or device opened.
+    // False on any error; the target is then untouched.
+    bool Prepare(const std::string& contents);
+    // Puts the new text in the target's place.
+    bool Commit();
+
+    const std::string& Name() const { return name_; }
+    int Error() const { return error_; }
+    FileState State() const { return state_; }
+
+  private:
+    bool PrepareReplacement(const struct stat* old, const std::string& contents);
+    bool PrepareInPlace(const std::string& contents);
+    bool PrepareAsItIs(int fd, const std::string& contents);
+    bool Fail(int errorNumber) {
+        if (error_ == 0)
+            error_ = errorNumber != 0 ? errorNumber : EIO;
+        return false;
+    }
+    void Discard();
+
+    enum class Mode { None, Replace, InPlace, AsItIs };
+    std::string name_;
+    std::string target_;
+    std::string temporary_;
+    std::string contents_;
+    int fd_ = -1;
+    Mode mode_ = Mode::None;
+    bool truncate_ = false;
+    FileState state_ = FileState::Old;
+    int error_ = 0;
+};
+
+bool TargetFile::Prepare(const std::string& contents) {
+    if (name_.empty())
+        return Fail(ENOENT);
+    if (name_ == "-")
+        return PrepareAsItIs(::dup(STDOUT_FILENO), contents);
+    int descriptor = -1;
+    target_ = FollowToTarget(name_, descriptor);
+    if (descriptor >= 0)
+        return PrepareAsItIs(::fcntl(descriptor, F_DUPFD_CLOEXEC, 0), contents);
+    struct stat old {};
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return Fail(errno);
+    if (exists && S_ISDIR(old.st_mode))
+        return Fail(EISDIR);
+    if (exists && !S_ISREG(old.st_mode))
+        return PrepareAsItIs(::open(target_.c_str(), O_WRONLY | O_CLOEXEC), contents);
+    if (IsSystemName(target_)) {
+        // Cut to the new length at the commit, once the text is ready.
+        truncate_ = exists;
+        const int flags = O_WRONLY | O_CLOEXEC | (exists ? 0 : O_CREAT | O_EXCL);
+        return PrepareAsItIs(::open(target_.c_str(), flags, DefaultFileMode()), contents);
+    }
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        return Fail(errno);
+    if (exists && old.st_nlink > 1)
+        return PrepareInPlace(contents);
+    return PrepareReplacement(exists ? &old : nullptr, contents);
+}
+
+bool TargetFile::PrepareAsItIs(int fd, const std::string& contents) {
+    if (fd < 0)
+        return Fail(errno);
+    fd_ = fd;
+    mode_ = Mode::AsItIs;
+    contents_ = contents;
+    return true;
+}
+
+bool TargetFile::PrepareReplacement(const struct stat* old, const std::string& contents) {
+    // A short name in the same folder: a long file name must not fail only
+    // because the temporary name would pass the file system's limit.
+    std::string pattern = FolderOf(target_) + "/.kav-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return old != nullptr ? PrepareInPlace(contents) : Fail(errno);
+    temporary_ = name.data();
+    if (old != nullptr && !KeepOwner(fd, *old)) {
+        ::close(fd);
+        Discard();
+        return PrepareInPlace(contents);
+    }
+    const mode_t mode = old != nullptr ? old->st_mode & 07777 : DefaultFileMode();
+    int error = 0;
+    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, contents) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0) {
+        mode_ = Mode::Replace;
+        return true;
+    }
+    Discard();
+    // No room for a second copy: the old file's own room may still do.
+    if (old != nullptr && OutOfRoom(error))
+        return PrepareInPlace(contents);
+    return Fail(error);
+}
+
+// Opens the existing target and reserves the room for its new text now, so
+// that a file that cannot take it is found before anything is changed.
+bool TargetFile::PrepareInPlace(const std::string& contents) {
+    const int fd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 ||
+        !Reserve(fd, static_cast<off_t>(contents.size()), info.st_size)) {
+        const int error = errno;
+        ::close(fd);
+        return Fail(error);
+    }
+    fd_ = fd;
+    mode_ = Mode::InPlace;
+    contents_ = contents;
+    return true;
+}
+
+bool TargetFile::Commit() {
+    switch (mode_) {
+        case Mode::Replace:
+            if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+                return Fail(errno);
+            temporary_.clear();
+            state_ = FileState::New;
+            SyncFolder(target_);
+            return true;
+        case Mode::InPlace:
+        case Mode::AsItIs: {
+            struct stat info {};
+            const bool regular = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+            const bool inPlace = mode_ == Mode::InPlace || truncate_;
+            // Overwrites from the start and only then cuts off what is left of
+            // a longer old text, so the file is never empty on the way.
+            bool written = WriteAll(fd_, contents_);
+            if (written && inPlace)
+                written = ::ftruncate(fd_, static_cast<off_t>(contents_.size())) == 0;
+            if (written && regular)
+                written = ::fsync(fd_) == 0 || errno == EINVAL;
+            int error = written ? 0 : errno;
+            if (::close(fd_) != 0 && error == 0 && errno != EINTR)
+                error = errno;
+            fd_ = -1;
+            if (error != 0) {
+                state_ = FileState::Partial;
+                return Fail(error);
+            }
+            state_ = FileState::New;
+            return true;
+        }
+        case Mode::None:
+            break;
+    }
+    return Fail(ENOENT);
+}
+
+void TargetFile::Discard() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
 }  // namespace
 
 std::string FormatNumberField(int32_t value, int width) {
@@ -104,116 +362,97 @@ std::string FormatNodeFile(const Workspace& ws) {
     return out;
 }
 
-ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {}
-
-ReplacementFile::~ReplacementFile() {
-    Discard();
+std::string WriteResult::Reason() const {
+    if (Error == SameFileError)
+        return "the two names are one file";
+    if (Error == ProtectedFileError)
+        return "it is a file of the problem in memory";
+    return std::generic_category().message(Error);
 }
 
-bool ReplacementFile::Fail(int errorNumber) {
-    if (error_ == 0)
-        error_ = errorNumber != 0 ? errorNumber : EIO;
+std::string WriteResult::FailureText() const {
+    if (Error == ProtectedFileError)
+        return ProtectedFileText(File);
+    return "[" + File + "]: " + Reason();
+}
+
+bool WriteResult::AnyPartial() const {
+    for (const auto& [name, state] : States) {
+        if (state == FileState::Partial)
+            return true;
+    }
     return false;
 }
 
-bool ReplacementFile::Write(const std::string& contents) {
-    if (target_.empty())
-        return Fail(ENOENT);
-    target_ = FollowSymbolicLinks(target_);
-    struct stat old {};
-    const bool exists = ::stat(target_.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return Fail(errno);
-    // Refuse what could not be opened for writing: a folder, a device, a file
-    // without write permission.
-    if (exists && !S_ISREG(old.st_mode))
-        return Fail(EISDIR);
-    if (exists && ::access(target_.c_str(), W_OK) != 0)
-        return Fail(errno);
-    if (exists && old.st_nlink > 1)
-        return PrepareInPlace(contents);
+std::string ProtectedFileText(const std::string& name) {
+    return "File [" + name + "] holds the problem in memory... Choose another name.";
+}
 
-    std::vector<char> name(target_.begin(), target_.end());
-    for (char c : std::string(".XXXXXX"))
-        name.push_back(c);
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return exists ? PrepareInPlace(contents) : Fail(errno);
-    temporary_ = name.data();
-    if (exists && !KeepOwner(fd, old)) {
-        ::close(fd);
-        Discard();
-        return PrepareInPlace(contents);
+bool IsOneOfFiles(const std::string& name, const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        if (SameFile(name, file))
+            return true;
     }
-    const mode_t mode = exists ? old.st_mode & 07777 : DefaultFileMode();
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
-    if (!written)
-        Fail(errno);
-    if (::close(fd) != 0)
-        Fail(errno);
-    return error_ == 0;
+    return false;
 }
 
-// Opens the existing target for writing now, so that a file that cannot be
-// written is found before anything is changed; the text goes in at Commit.
-bool ReplacementFile::PrepareInPlace(const std::string& contents) {
-    inPlaceFd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
-    if (inPlaceFd_ < 0)
-        return Fail(errno);
-    inPlaceContents_ = contents;
-    return true;
+std::vector<std::string> ProblemFilesOf(const Workspace& ws) {
+    std::vector<std::string> files;
+    for (const std::string& name : {ws.NodeFileName, ws.LinkFileName}) {
+        if (!name.empty())
+            files.push_back(name);
+    }
+    return files;
 }
 
-// Overwrites from the start and only then cuts off what is left of a longer
-// old text, so the file is never empty on the way.
-bool ReplacementFile::CommitInPlace() {
-    const off_t size = static_cast<off_t>(inPlaceContents_.size());
-    const bool written = WriteAll(inPlaceFd_, inPlaceContents_) &&
-                         ::ftruncate(inPlaceFd_, size) == 0 && ::fsync(inPlaceFd_) == 0;
-    const int writeError = errno;
-    const bool closed = ::close(inPlaceFd_) == 0;
-    inPlaceFd_ = -1;
-    if (!written || !closed)
-        return Fail(written ? errno : writeError);
-    committed_ = true;
-    return true;
+WriteResult WriteFiles(const std::vector<FileWrite>& files,
+                       const std::vector<std::string>& protectedFiles) {
+    WriteResult result;
+    for (const FileWrite& file : files)
+        result.States.emplace_back(file.name, FileState::Old);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].name != "-" && IsOneOfFiles(files[i].name, protectedFiles)) {
+            result.Error = ProtectedFileError;
+            result.File = files[i].name;
+            return result;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (SameFile(files[i].name, files[j].name)) {
+                result.Error = SameFileError;
+                result.File = files[i].name;
+                return result;
+            }
+        }
+    }
+    std::vector<std::unique_ptr<TargetFile>> targets;
+    for (const FileWrite& file : files) {
+        targets.push_back(std::make_unique<TargetFile>(file.name));
+        if (!targets.back()->Prepare(file.contents)) {
+            result.Error = targets.back()->Error();
+            result.File = file.name;
+            return result;  // every file is as it was; temporary files go
+        }
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const bool committed = targets[i]->Commit();
+        result.States[i].second = targets[i]->State();
+        if (!committed) {
+            result.Error = targets[i]->Error();
+            result.File = files[i].name;
+            return result;
+        }
+    }
+    return result;
 }
 
-bool ReplacementFile::Commit() {
-    if (inPlaceFd_ >= 0)
-        return CommitInPlace();
-    if (temporary_.empty())
-        return Fail(ENOENT);
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
-        return Fail(errno);
-    committed_ = true;
-    SyncFolder(target_);
-    return true;
-}
-
-void ReplacementFile::Discard() {
-    if (inPlaceFd_ >= 0)
-        ::close(inPlaceFd_);
-    inPlaceFd_ = -1;
-    if (!committed_ && !temporary_.empty())
-        ::unlink(temporary_.c_str());
-    temporary_.clear();
+WriteResult WriteFile(const std::string& target, const std::string& contents,
+                      const std::vector<std::string>& protectedFiles) {
+    return WriteFiles({{target, contents}}, protectedFiles);
 }
 
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                               const std::string& linkFile, int fieldWidth) {
-    // Writing the names over the links would lose the links without a word.
-    if (SameFile(nodeFile, linkFile))
-        return WriteResult{SameFileError};
-    ReplacementFile links(linkFile);
-    ReplacementFile nodes(nodeFile);
-    const bool written = links.Write(FormatLinkFile(ws, fieldWidth)) &&
-                         nodes.Write(FormatNodeFile(ws)) && links.Commit() && nodes.Commit();
-    if (written)
-        return WriteResult{};
-    // A failed write always has an error number (ReplacementFile::Fail).
-    return WriteResult{links.Error() != 0 ? links.Error() : nodes.Error()};
+    return WriteFiles({{linkFile, FormatLinkFile(ws, fieldWidth)}, {nodeFile, FormatNodeFile(ws)}});
 }
 
 }  // namespace kav

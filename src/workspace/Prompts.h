@@ -53,6 +53,9 @@ class Prompts {
     // The chosen file's full name, or nullopt when the dialog was cancelled.
     virtual std::optional<std::string> OpenFile(const FileDialogRequest& dialog) = 0;
     virtual std::optional<std::string> SaveFile(const FileDialogRequest& dialog) = 0;
+    // The description of the filter (file type) chosen in the last file
+    // dialog that was confirmed; empty where no filter was chosen.
+    virtual std::string ChosenFilter() const { return {}; }
     // The printer setup dialog, starting from `choice`; true when confirmed,
     // with `choice` then holding what the user chose.
     virtual bool PrinterSetup(PrinterSetupChoice& choice) = 0;

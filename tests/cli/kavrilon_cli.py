@@ -5,6 +5,8 @@ Usage: kavrilon_cli.py PROGRAM
 import csv
 import io
 import os
+import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -13,10 +15,20 @@ import unittest
 PROGRAM = None
 
 
-def run(*args, cwd=None):
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    return subprocess.run([PROGRAM, *args], cwd=cwd, env=env, capture_output=True, timeout=120)
+def no_display():
+    return {k: v for k, v in os.environ.items()
+            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+
+
+def run(*args, cwd=None, **streams):
+    if not streams:
+        streams["capture_output"] = True
+    return subprocess.run([PROGRAM, *args], cwd=cwd, env=no_display(), timeout=120, **streams)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
 
 
 def write(folder, name, text):
@@ -29,6 +41,9 @@ def write(folder, name, text):
 # Three nodes, a feasible circulation with one link that needs no flow.
 NODES = "A\nB\nC\n"
 LINKS = "4 3 0 0 0\n1 2 0 5 3\n2 3 1 5 2\n3 1 0 5 1\n1 3 0 5 9\n"
+# 4 units must leave {A, B} and at most 2 can come back.
+INFEASIBLE_LINKS = ("8 4 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n1 3 2 2 1\n2 4 2 2 1\n"
+                    "3 1 0 1 1\n4 2 0 1 1\n3 4 0 5 1\n4 3 0 5 1\n")
 
 
 class CommandLine(unittest.TestCase):
@@ -64,7 +79,12 @@ class CommandLine(unittest.TestCase):
         self.assertEqual([(r[1], r[3], r[7]) for r in links],
                          [("3", "A", "1"), ("1", "B", "1"), ("2", "C", "1")])
         self.assertEqual([(r[1], r[10]) for r in nodes], [("1", "A"), ("2", "B"), ("3", "C")])
-        self.assertEqual(len(rows), 1 + 3 + 3)
+        # Every row has the header's fields; the total and the status come last.
+        self.assertEqual(rows[0][12:], ["origin_number", "destination_number"])
+        self.assertEqual({len(r) for r in rows}, {14})
+        self.assertEqual([(r[0], r[6], r[10]) for r in rows[-2:]],
+                         [("total", "6", ""), ("status", "", "optimal")])
+        self.assertEqual(len(rows), 1 + 3 + 3 + 2)
 
     def test_dimacs_output_solves_again_to_the_same_cost(self):
         done = run("--solve", self.nde, "--format", "dimacs")
@@ -73,12 +93,32 @@ class CommandLine(unittest.TestCase):
         self.assertIn("c name 2 B\n", text)
         self.assertIn("s 6\n", text)
         self.assertIn("f 1 3 0\n", text)
+        # Our own output, solution lines and all, reads back to the same cost.
         problem = os.path.join(self.dir, "P.min")
         with open(problem, "w") as f:
-            f.write("".join(l + "\n" for l in text.split("\n") if l[:1] in ("c", "p", "a")))
+            f.write(text)
         again = run("--solve", problem, "--format", "dimacs")
         self.assertEqual(again.returncode, 0, again.stderr)
         self.assertIn("s 6\n", again.stdout.decode())
+
+    def test_infeasible_dimacs_has_no_solution_lines(self):
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
+        out = os.path.join(self.dir, "R.min")
+        done = run("--solve", os.path.join(self.dir, "R.NDE"), "--format", "dimacs",
+                   "--output", out)
+        self.assertEqual(done.returncode, 1)
+        text = read(out).decode()
+        self.assertEqual([l for l in text.splitlines() if l[:1] in ("s", "f")], [])
+        comments = [l for l in text.splitlines() if l.startswith("c ")]
+        self.assertIn("c infeasible: no feasible flow exists", comments)
+        self.assertIn("c cut_nodes 2", comments)
+        self.assertIn("c cut_need 4", comments)
+        self.assertIn("c cut_room 2", comments)
+        if shutil.which("glpsol"):
+            # Another solver reads the file and finds no feasible flow either.
+            other = subprocess.run(["glpsol", "--mincost", out], capture_output=True, timeout=60)
+            self.assertIn(b"HAS NO PRIMAL FEASIBLE SOLUTION", other.stdout)
 
     def test_not_solved_is_one(self):
         # Node C is never an origin: the checks fail, in the error list's words.
@@ -91,8 +131,7 @@ class CommandLine(unittest.TestCase):
         # Every node's bounds fit, but 4 units must leave {A, B} and at most 2 can
         # come back: infeasible, and the results are still written.
         write(self.dir, "R.NDE", "A\nB\nC\nD\n")
-        write(self.dir, "R.LIN", "8 4 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n1 3 2 2 1\n2 4 2 2 1\n"
-                                 "3 1 0 1 1\n4 2 0 1 1\n3 4 0 5 1\n4 3 0 5 1\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
         done = run("--solve", os.path.join(self.dir, "R.NDE"))
         self.assertEqual(done.returncode, 1)
         self.assertIn(b"INFEASIBLE", done.stderr)
@@ -113,7 +152,9 @@ class CommandLine(unittest.TestCase):
         for args in (["--solve"], ["--solve", self.nde, "--format", "xml"],
                      ["--solve", self.nde, "--order", "name"], ["--format", "csv", self.nde],
                      ["--generate", "2", "x", self.dir], ["--bogus"],
-                     ["--generate", "200", "200", self.dir]):
+                     ["--generate", "200", "200", self.dir],
+                     ["--solve", self.nde, "--format", "dimacs", "--order", "dest"],
+                     ["--solve", self.nde, "--format", "dimacs", "--nonzero"]):
             self.assertEqual(run(*args).returncode, 3, args)
 
     def test_unwritable_output_is_four(self):
@@ -123,6 +164,132 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(run("--solve", self.nde, "--format", "csv", "--output", out).returncode, 0)
         with open(out, "rb") as f:
             self.assertTrue(f.read().startswith(b"row,number,"))
+
+    def test_outputs_never_go_over_the_problem(self):
+        dimacs = write(self.dir, "P.min", "p min 2 2\na 1 2 0 5 1\na 2 1 0 5 1\n")
+        lin = os.path.join(self.dir, "P.LIN")
+        os.symlink(lin, os.path.join(self.dir, "to_lin.txt"))
+        os.link(dimacs, os.path.join(self.dir, "hard.txt"))
+        os.mkdir(os.path.join(self.dir, "sub"))
+        for problem, output in ((self.nde, lin), (self.nde, self.nde), (dimacs, dimacs),
+                                (dimacs, "hard.txt"), (self.nde, "to_lin.txt"),
+                                (self.nde, "./sub/../P.LIN")):
+            target = os.path.join(self.dir, output)
+            before = read(target)
+            done = run("--solve", problem, "--format", "dimacs", "--output", output,
+                       cwd=self.dir)
+            self.assertEqual(done.returncode, 4, (problem, output))
+            self.assertIn(b"holds the problem in memory", done.stderr)
+            self.assertEqual(done.stdout, b"")
+            self.assertEqual(read(target), before, output)
+
+    def test_pipes_devices_and_descriptors_are_written_as_they_are(self):
+        fifo = os.path.join(self.dir, "fifo")
+        os.mkfifo(fifo)
+        writer = subprocess.Popen([PROGRAM, "--solve", self.nde, "--output", fifo],
+                                  env=no_display(), stderr=subprocess.PIPE)
+        with open(fifo, "rb") as f:
+            self.assertTrue(f.read().startswith(b"LINK LIST"))
+        self.assertEqual(writer.wait(timeout=60), 0, writer.communicate()[1])
+        self.assertTrue(stat.S_ISFIFO(os.lstat(fifo).st_mode))
+        # Appending to a log through /dev/stdout keeps the log's earlier lines.
+        log = write(self.dir, "log.txt", "earlier line\n")
+        with open(log, "ab") as f:
+            done = run("--solve", self.nde, "--output", "/dev/stdout", stdout=f)
+        self.assertEqual(done.returncode, 0)
+        self.assertTrue(read(log).startswith(b"earlier line\r\nLINK LIST"))
+        for name in ("/dev/stdout", "-"):  # into a pipe
+            done = run("--solve", self.nde, "--output", name)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertTrue(done.stdout.startswith(b"LINK LIST"))
+        # A descriptor of its own, as the shell's >(...) gives one.
+        read_end, write_end = os.pipe()
+        done = run("--solve", self.nde, "--output", f"/dev/fd/{write_end}",
+                   pass_fds=(write_end,), capture_output=True)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as f:
+            self.assertTrue(f.read().startswith(b"LINK LIST"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        if os.geteuid() == 0:
+            # A device of our own (never the system's /dev/null: root could
+            # replace it) stays the device it was.
+            null = os.path.join(self.dir, "null")
+            os.mknod(null, 0o666 | stat.S_IFCHR, os.makedev(1, 3))
+            done = run("--solve", self.nde, "--output", null)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertTrue(stat.S_ISCHR(os.lstat(null).st_mode))
+
+    def test_output_failures_name_the_file_and_the_reason(self):
+        missing = os.path.join(self.dir, "no", "out.txt")
+        cases = ((missing, "No such file or directory"), (self.dir, "Is a directory"))
+        for output, reason in cases:
+            done = run("--solve", self.nde, "--output", output)
+            self.assertEqual(done.returncode, 4)
+            self.assertIn(f"[{output}]: {reason}".encode(), done.stderr)
+
+    def test_one_total_for_an_infeasible_solve(self):
+        # The text's total is the total of the flows the CSV lists, as the
+        # results window recomputes it.
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
+        problem = os.path.join(self.dir, "R.NDE")
+        text = run("--solve", problem).stdout.decode().splitlines()
+        rows = list(csv.reader(io.StringIO(run("--solve", problem, "--format", "csv")
+                                           .stdout.decode(), newline="")))
+        total = sum(int(r[6]) * int(r[7]) for r in rows if r[0] == "link")
+        self.assertNotEqual(total, 0)
+        self.assertEqual(text[-1], f"TOTAL COST = {total}")
+        self.assertEqual([r[6] for r in rows if r[0] == "total"], [str(total)])
+        self.assertEqual([r[10] for r in rows if r[0] == "status"], ["infeasible"])
+
+    def test_utf8_names_reach_the_csv_once_warned(self):
+        # DIMACS by its content whatever the extension; names in UTF-8.
+        problem = write(self.dir, "names.dmx",
+                        "c made elsewhere\np min 3 3\nc name 1 =Z\u00fcrich\n"
+                        "c name 2 Warehouse-North-A\nc name 3 Warehouse-North-B\n"
+                        "a 1 2 0 5 1\na 2 3 0 5 1\na 3 1 1 5 1\n".encode().decode("latin-1"))
+        done = run("--solve", problem, "--format", "csv")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("nodes 2 and 3 are all named \"Warehouse-No\"".encode(), done.stderr)
+        rows = list(csv.reader(io.StringIO(done.stdout.decode("utf-8"), newline="")))
+        self.assertEqual([r[10] for r in rows if r[0] == "node"],
+                         ["'=Z\u00fcrich", "Warehouse-No", "Warehouse-No"])
+        self.assertEqual([(r[2], r[12]) for r in rows if r[0] == "link"][0], ("'=Z\u00fcrich", "1"))
+
+    def test_problem_names_are_taken_byte_for_byte(self):
+        dimacs = "p min 2 2\na 1 2 0 5 1\na 2 1 0 5 1\n"
+        odd = os.path.join(self.dir.encode(), b"caf\xe9.min")  # Latin-1, not UTF-8
+        with open(odd, "wb") as f:
+            f.write(dimacs.encode())
+        done = run("--solve", odd, "--output", os.path.join(self.dir.encode(), b"out\xe9.txt"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertTrue(os.path.exists(os.path.join(self.dir.encode(), b"out\xe9.txt")))
+        # "-" reads a DIMACS problem from standard input.
+        done = run("--solve", "-", input=dimacs.encode(), capture_output=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(b"TOTAL COST = 0", done.stdout)
+
+    def test_each_unreadable_problem_says_why(self):
+        fifo = os.path.join(self.dir, "pipe")
+        os.mkfifo(fifo)
+        for problem, why in ((self.dir, b"is a folder"), (fifo, b"is a device or a pipe"),
+                             (os.path.join(self.dir, "NONE.NDE"), b"does not exist")):
+            done = run("--solve", problem)
+            self.assertEqual(done.returncode, 2, problem)
+            self.assertIn(why, done.stderr)
+
+    def test_qt_options_are_left_to_the_windows(self):
+        for args in (["-platform", "offscreen", "--version"], ["-style=fusion", "--help"],
+                     ["--solve", self.nde, "-display", ":99"]):
+            done = run(*args)
+            self.assertEqual(done.returncode, 0, (args, done.stderr))
+
+    def test_generate_failures_name_the_folder_and_the_reason(self):
+        missing = os.path.join(self.dir, "none")
+        done = run("--generate", "2", "3", missing)
+        self.assertEqual(done.returncode, 4)
+        self.assertIn(f"[{missing}]".encode(), done.stderr)
+        self.assertIn(b"No such file or directory", done.stderr)
 
     def test_generate_repeats_for_a_seed(self):
         outputs = []
@@ -143,7 +310,9 @@ class CommandLine(unittest.TestCase):
     def test_help_names_the_exit_statuses(self):
         done = run("--help")
         self.assertEqual(done.returncode, 0)
-        self.assertIn(b"unlike kavrilon-bench's", done.stdout)
+        self.assertNotIn(b"kavrilon-bench", done.stdout)
+        self.assertNotIn(b"range guard", done.stdout)
+        self.assertIn(b"Usage: kavrilon ", done.stdout)
         self.assertEqual(run("--version").returncode, 0)
 
 

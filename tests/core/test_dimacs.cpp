@@ -44,7 +44,8 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {"c x\np min 2 1\nx 1 2\n", "line 3: expected a line of type c, p, n or a, not \"x\""},
+        {"c x\np min 2 1\nx 1 2\n",
+         "line 3: expected a line of type c, p, n, a, s or f, not \"x\""},
         {"c only a comment\n", "line 1: expected a problem line \"p min NODES ARCS\"; the file"},
         {"a 1 2 0 1 1\n", "line 1: expected a problem line \"p min NODES ARCS\" before any"},
         {"p max 2 1\n", "line 1: expected \"p min NODES ARCS\""},
@@ -73,6 +74,18 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
          "line 1: expected at most 20000 links; with the SUPPLY node's links the problem has "
          "20001"},
         {"p min 2 1\nc name 9 X\na 1 2 0 1 1\n", "line 2: expected a node number between 1 and 2"},
+        {"c name 0 X\np min 2 1\na 1 2 0 1 1\n",
+         "line 1: expected a node number between 1 and 2, not 0"},
+        {"p min 2 1\nc name +1 X\n", "line 2: expected a node number between 1 and 2, not \"+1\""},
+        {"p min 2 1 0\n", "line 1: expected \"p min NODES ARCS\""},
+        {"p min +2 1\n", "line 1: expected counts of 0 or more, not \"+2\""},
+        {"p min 2 1\nn 1 0 0\n", "line 2: expected \"n ID SUPPLY\""},
+        {"p min 2 1\nn +1 0\n", "line 2: expected a node number between 1 and 2, not \"+1\""},
+        {"p min 2 1\na 1 2 0 1 1 1\n", "line 2: expected \"a FROM TO LOW CAP COST\""},
+        {"p min 2 1\na -1 2 0 1 1\n", "line 2: expected a node number between 1 and 2, not \"-1\""},
+        {"p min 2 1\na 1 2 0 ++1 1\n", "line 2: expected a whole number from"},
+        {"p min 2 1\nc " + std::string(70000, 'x') + "\n",
+         "line 2: expected a line of at most 65536"},
     };
     Workspace ws;
     ProblemBuilder(ws).Node("KEEP", 7).Node("ME").Link(1, 2, 0, 5, 3, 4).Link(2, 1, 0, 5, 3, 4);
@@ -99,9 +112,13 @@ TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
     ScriptedPrompts prompts;
     const std::string text =
         "c a comment\r\np min 4 2\nn 1 5\nn 3 -2\nn 4 -3\nc name 3 Depot  West\n"
-        "c name 1 A-VERY-LONG-NAME\na 1 3 0 9 4\n\na 1 4 -1 9 -2\n";
+        "c name 1 A-VERY-LONG-NAME\na 1 3 0 9 4\n\na 1 4 -1 9 -2\ns 12\nf 1 3 2\n";
     ASSERT_EQ(ReadDimacsText(ws, prompts, text, "f.min"), LoadOutcome::Loaded);
-    EXPECT_TRUE(prompts.messages.empty());
+    // The load goes on; the shortened name is reported.
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].text.find(
+                  "\rnode 1 (line 7): \"A-VERY-LONG-NAME\" became \"A-VERY-LONG-\""),
+              std::string::npos);
     ASSERT_EQ(ws.NodeCount, 5);
     EXPECT_EQ(ws.NodeName[1], "A-VERY-LONG-");  // cut to 12 bytes as a node file's names
     EXPECT_EQ(ws.NodeName[2], "2");
@@ -120,6 +137,33 @@ TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
     EXPECT_FALSE(ws.DataNotSaved);
     EXPECT_EQ(ws.NodeFileName, "f.min");
     EXPECT_EQ(ws.LinkFileName, "");
+}
+
+// Names are Latin-1 inside; every name that changed and every pair of nodes
+// that share a name is reported once, and the added node keeps its own name.
+TEST(Dimacs, Utf8NamesBecomeLatin1AndEveryChangeIsReportedOnce) {
+    Workspace ws;
+    ScriptedPrompts prompts;
+    const std::string text =
+        "p min 5 1\nn 1 1\nn 2 -1\nc name 1 Z\xc3\xbcrich\nc name 2 \xe6\x9d\xb1\xe4\xba\xac\n"
+        "c name 3 Warehouse-North-A\nc name 4 Warehouse-North-B\nc name 5 SUPPLY\n"
+        "c name 1 Z\xc3\xbcrich-Hauptbahnhof\na 1 2 0 1 1\n";
+    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "n.min"), LoadOutcome::Loaded);
+    EXPECT_EQ(ws.NodeName[1], "Z\xfcrich-Haupt");  // the last name line, cut after conversion
+    EXPECT_EQ(ws.NodeName[2], "??");
+    EXPECT_EQ(ws.NodeName[6], "SUPPLY 2");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
+    const std::string& shown = prompts.messages[0].text;
+    for (const char* change :
+         {"\rnode 1 (line 9): \"Z\xc3\xbcrich-Hauptbahnhof\" became \"Z\xc3\xbcrich-Haupt\"",
+          "\rnode 2 (line 5): \"\xe6\x9d\xb1\xe4\xba\xac\" became \"??\"",
+          "\rnodes 3 and 4 are all named \"Warehouse-No\""}) {
+        EXPECT_NE(shown.find(change), std::string::npos) << change << "\nin\n" << shown;
+    }
+    EXPECT_EQ(shown.find("SUPPLY"), std::string::npos);
+    // The writer gives the names back in UTF-8.
+    EXPECT_NE(FormatDimacsProblem(ws).find("c name 1 Z\xc3\xbcrich-Haupt\n"), std::string::npos);
 }
 
 TEST(Dimacs, NamesWithLineOrFileEndBytesSurviveANodeFile) {

@@ -321,6 +321,18 @@ TEST(RunOutOfKilter, PotentialChangesAtTheEndOfTheRangeStopTheSolve) {
     }
 }
 
+// A raise of 10 lifts the unconnected node 3 with the unlabelled node 1: it
+// may end exactly at 2147483647, never one above.
+TEST(RunOutOfKilter, ARaiseMayReachTheTopOfTheRangeButNotPassIt) {
+    for (const auto& [start, stopped] : {std::pair{INT32_MAX - 10, false}, {INT32_MAX - 9, true}}) {
+        Workspace ws;
+        ProblemBuilder(ws).Nodes(3).Link(1, 2, 1, 1, 0).Link(2, 1, 0, 1, 10).Link(3, 3, 0, 1, 0);
+        ws.NodePotential[3] = start;
+        EXPECT_EQ(RunOutOfKilter(ws, nullptr).IsStopped(), stopped) << start;
+        EXPECT_EQ(ws.NodePotential[3], stopped ? start : INT32_MAX);
+    }
+}
+
 TEST(RunOutOfKilter, StartingReducedCostsBeyondRangeAreRefused) {
     Workspace ws;
     ThreeNodeExample(ws);

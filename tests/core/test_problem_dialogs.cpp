@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,10 +21,7 @@ const std::string LinkOpenTitle = "Input the name of the file with LINK informat
 const std::string NodeSaveTitle = "Specify the file in which to store the NODE information";
 const std::string LinkSaveTitle = "Specify the file in which to store the LINK information";
 const std::string NotSavedText = "Files will not be saved ... WARNING";
-const std::string WriteErrorText =
-    "<<< Error Writing File ... File Not Saved >>>\r"
-    "<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
-    "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>";
+const std::string WriteErrorText = "<<< Error Writing File ... File Not Saved >>>";
 
 using Filters = std::vector<std::pair<std::string, std::string>>;
 
@@ -155,6 +154,46 @@ TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     EXPECT_EQ(loaded.NodeFileName, file);
 }
 
+// The chosen file type decides, then the file's content, then the extension.
+TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
+    MakeProblem();
+    struct Case {
+        std::string typed;
+        std::string filter;
+        std::string written;  // the DIMACS file the save makes
+    };
+    const std::vector<Case> saves = {
+        {"E.NDE", DimacsFilterName, "E.NDE"},
+        {"NET", DimacsFilterName, "NET.min"},
+        {"F.dmx", DimacsFilterName, "F.dmx"},
+        {"G.min", "All Files", "G.min"},
+    };
+    for (const Case& c : saves) {
+        prompts.Clear();
+        prompts.files = {folder.File(c.typed)};
+        prompts.filters = {c.filter};
+        ASSERT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved) << c.typed;
+        EXPECT_EQ(TempFolder::Read(folder.File(c.written)), FormatDimacsProblem(ws)) << c.typed;
+        EXPECT_EQ(ws.NodeFileName, folder.File(c.written));
+        EXPECT_EQ(ws.LinkFileName, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("E.LIN")));
+
+    // Load: by the chosen type, or by content under any type.
+    const std::string text = "c from elsewhere\np min 2 1\na 1 2 0 1 1\n";
+    for (const auto& [file, filter] :
+         {std::pair{folder.Write("A.dmx", text), std::string(DimacsFilterName)},
+          std::pair{folder.Write("B.net", text), std::string("Node Files")}}) {
+        Workspace loaded;
+        prompts.Clear();
+        prompts.files = {file};
+        prompts.filters = {filter};
+        EXPECT_EQ(LoadProblem(loaded, prompts), LoadOutcome::Loaded) << file;
+        EXPECT_EQ(loaded.LinkCount, 1);
+        EXPECT_EQ(prompts.openDialogs.size(), 1u);
+    }
+}
+
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
@@ -232,10 +271,36 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
     ASSERT_GE(prompts.events.size(), 2u);
     EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
-    EXPECT_EQ(prompts.events.back(), "message " + WriteErrorText);
+    // The failed file and the reason, then what each file holds: nobody is
+    // told to delete the last good copy.
+    const std::string links = folder.File("NET.LIN");
+    EXPECT_EQ(prompts.events.back(), "message " + WriteErrorText + "\r[" + links +
+                                         "]: Is a directory\r[" + links + "] was not written.\r[" +
+                                         nodes + "] still holds its old content.");
     EXPECT_EQ(prompts.messages.back().kind, MsgKind::Warning);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_EQ(folder.EntryCount(), entries);  // no temporary file left behind
+    EXPECT_TRUE(ws.DataNotSaved);
+}
+
+// Only a file that may really be partial gets the advice to delete: here a
+// device that is always full (made in the test's own folder) takes the links.
+TEST_F(ProblemDialogs, AWriteThatStopsPartWayTellsWhichFileMayBePartial) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a device needs root";
+    MakeProblem();
+    const std::string nodes = folder.File("N.NDE");
+    const std::string links = folder.File("N.LIN");
+    ASSERT_EQ(::mknod(links.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    prompts.files = {nodes};
+    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
+    EXPECT_EQ(prompts.messages.back().text, WriteErrorText +
+                                                "\r<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
+                                                "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>\r[" +
+                                                links + "]: No space left on device\r[" + links +
+                                                "] may be partially written.\r[" + nodes +
+                                                "] was not written.");
+    EXPECT_FALSE(std::filesystem::exists(nodes));
     EXPECT_TRUE(ws.DataNotSaved);
 }
 

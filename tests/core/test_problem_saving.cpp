@@ -3,10 +3,16 @@
 // only allows writing its existing files still takes a save.
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -99,6 +105,106 @@ TEST_F(ProblemSaving, AFileWithSeveralHardLinksIsWrittenInPlaceSoEveryNameSeesIt
     EXPECT_EQ(StatOf(nodes).st_ino, inode);
     EXPECT_EQ(StatOf(nodes).st_nlink, 2u);
     EXPECT_EQ(TempFolder::Read(folder.File("OTHER_NAME.NDE")), SmallNodeFile);
+    EXPECT_EQ(folder.EntryCount(), 3u);
+}
+
+// The temporary file must not be what makes a long, legal name fail.
+TEST_F(ProblemSaving, ANewFileWithANameNearTheLimitSaves) {
+    const std::string stem(247, 'n');  // 251 bytes with the extension
+    ASSERT_TRUE(WriteProblemFiles(ws, folder.File(stem + ".NDE"), folder.File(stem + ".LIN")));
+    EXPECT_EQ(TempFolder::Read(folder.File(stem + ".NDE")), SmallNodeFile);
+    EXPECT_EQ(folder.EntryCount(), 2u);
+}
+
+namespace {
+
+// A problem whose files need more room than the small one's.
+void LargerProblem(Workspace& ws) {
+    ProblemBuilder builder(ws);
+    for (int k = 0; k < 600; ++k)
+        builder.Node("NODE" + std::to_string(k));
+    for (int k = 1; k < 600; ++k)
+        builder.Link(k, k + 1, 0, 5, 1);
+}
+
+// Writes into a file until the file system has no room left.
+void FillUp(const std::string& file) {
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    const std::string block(4096, 'f');
+    while (std::fwrite(block.data(), 1, block.size(), out) == block.size() &&
+           std::fflush(out) == 0) {
+    }
+    std::fclose(out);
+}
+
+}  // namespace
+
+// On a full disk every file is written in place only once the room for its
+// new text is reserved: a save that does not fit leaves both files byte for
+// byte as they were; a same-size save, with no room for a second copy, still
+// goes through in place.
+TEST(FullDisk, AWriteThatDoesNotFitLeavesTheOldFilesWhole) {
+    TempFolder folder;
+    const std::string disk = folder.File("disk");
+    fs::create_directory(disk);
+    if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=128k") != 0) {
+        std::printf(
+            "SKIPPED: no small tmpfs can be mounted here (%s); the file-size-limit "
+            "case stands in for it\n",
+            std::strerror(errno));
+        GTEST_SKIP();
+    }
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    Workspace small;
+    SmallProblem(small);
+    const std::string nodes = disk + "/P.NDE";
+    const std::string links = disk + "/P.LIN";
+    ASSERT_TRUE(WriteProblemFiles(small, nodes, links));
+    fs::create_hard_link(nodes, disk + "/SAME.NDE");  // the node file is written in place
+    FillUp(disk + "/filler");
+
+    Workspace larger;
+    LargerProblem(larger);
+    const WriteResult result = WriteProblemFiles(larger, nodes, links);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.Error, ENOSPC);
+    EXPECT_EQ(result.FailureText().rfind("[" + links + "]: No space left on device", 0), 0u);
+    EXPECT_FALSE(result.AnyPartial());
+    EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
+    EXPECT_EQ(TempFolder::Read(links), LinkText(small));
+
+    small.LinkCost[1] = 9;  // same size, new text
+    ASSERT_TRUE(WriteProblemFiles(small, nodes, links));
+    EXPECT_EQ(TempFolder::Read(links), LinkText(small));
+    EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 4);
+}
+
+// The file-size limit refuses an in-place write the same way a full disk
+// does: before anything is changed.
+TEST(FullDisk, AFileSizeLimitRefusesAnInPlaceWriteBeforeItStarts) {
+    TempFolder folder;
+    const std::string nodes = folder.Write("P.NDE", "old nodes");
+    const std::string links = folder.Write("P.LIN", "old links");
+    fs::create_hard_link(nodes, folder.File("SAME.NDE"));
+    Workspace larger;
+    LargerProblem(larger);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const WriteResult result = WriteProblemFiles(larger, nodes, links);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(result.Error, EFBIG);
+    EXPECT_NE(result.FailureText().find("]: File too large"), std::string::npos);
+    EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
+    EXPECT_EQ(TempFolder::Read(links), "old links");
     EXPECT_EQ(folder.EntryCount(), 3u);
 }
 

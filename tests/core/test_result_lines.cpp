@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
+#include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
+#include "support/TempFolder.h"
 #include "workspace/NumberFormat.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
 using namespace kav;
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -214,11 +220,67 @@ TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
     ResultListBuilder builder;
     ResultLists lists;
     builder.Build(ws, LinkOrder::Dest, false, lists);
-    EXPECT_EQ(FormatResultsCsv(ws, lists), std::string(ResultCsvHeader) +
-                                               "\r\n"
-                                               "link,3,\" x\xc3\xa9\",\"a,b\",2,5,1,1,-2,*,,\r\n"
-                                               "link,1,\"a,b\",\"say \"\"hi\"\"\",0,5,2,1,5,*,,\r\n"
-                                               "node,3,,,,,,,,,\" x\xc3\xa9\",0\r\n"
-                                               "node,1,,,,,,,,,\"a,b\",3\r\n"
-                                               "node,2,,,,,,,,,\"say \"\"hi\"\"\",0\r\n");
+    EXPECT_EQ(FormatResultsCsv(ws, lists),
+              std::string(ResultCsvHeader) +
+                  "\r\n"
+                  "link,3,\" x\xc3\xa9\",\"a,b\",2,5,1,1,-2,*,,,3,1\r\n"
+                  "link,1,\"a,b\",\"say \"\"hi\"\"\",0,5,2,1,5,*,,,1,2\r\n"
+                  "node,3,,,,,,,,,\" x\xc3\xa9\",0,,\r\n"
+                  "node,1,,,,,,,,,\"a,b\",3,,\r\n"
+                  "node,2,,,,,,,,,\"say \"\"hi\"\"\",0,,\r\n"
+                  "total,,,,,,3,,,,,,,\r\n"
+                  "status,,,,,,,,,,optimal,,,\r\n");
+}
+
+// Name cells only: a spreadsheet would run a name that starts like a formula;
+// numbers keep their signs.
+TEST(ResultCsv, NamesThatStartLikeFormulasGetAQuoteAndNumbersDoNot) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"=1+2", "'=1+2"}, {"+A", "'+A"},    {"-3", "'-3"},
+        {"@x", "'@x"},     {"\tT", "'\tT"},  {"\rR", "\"'\rR\""},
+        {"a-b", "a-b"},    {"x ", "\"x \""}, {"Z\xfcrich", "Z\xc3\xbcrich"},
+    };
+    Workspace ws;
+    ProblemBuilder builder(ws);
+    for (const auto& [name, cell] : cases)
+        builder.Node(name, -7);
+    ws.Infeasible = true;
+    ResultListBuilder lists;
+    ResultLists listed;
+    lists.Build(ws, LinkOrder::Input, true, listed);
+    std::istringstream rows(FormatResultsCsv(ws, listed));
+    std::string row;
+    std::getline(rows, row);  // the header
+    std::getline(rows, row);  // "<<< NO LINKS >>>" lists no row
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        EXPECT_EQ(row, "node," + std::to_string(k + 1) + ",,,,,,,,," + cases[k].second + ",-7,,\r")
+            << cases[k].first;
+        std::getline(rows, row);
+    }
+    EXPECT_EQ(row, "total,,,,,,0,,,,,,,\r");
+    std::getline(rows, row);
+    EXPECT_EQ(row, "status,,,,,,,,,,infeasible,,,\r");
+}
+
+// The export never goes over a file of the problem: it says so and the
+// dialog comes back; the file stays byte for byte.
+TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
+    TempFolder folder;
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 1).Link(2, 1, 0, 5, 1);
+    ws.NodeFileName = folder.Write("P.NDE", "nodes");
+    ws.LinkFileName = folder.Write("P.LIN", "links");
+    fs::create_symlink(ws.LinkFileName, folder.File("link.csv"));
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
+    ScriptedPrompts prompts;
+    prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
+    ExportResults(ws, lists, prompts);
+    EXPECT_EQ(prompts.saveDialogs.size(), 3u);
+    ASSERT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
+    EXPECT_EQ(prompts.messages[1].text, ProtectedFileText(folder.File("link.csv")));
+    EXPECT_EQ(prompts.messages[2].kind, MsgKind::Information);
+    EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
+    EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
+    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
 }

@@ -129,9 +129,11 @@ TEST(SolutionChecks, CertificateNamesWhatFails) {
     RunOutOfKilter(ws, nullptr);
     ASSERT_TRUE(CheckOptimality(ws).Ok);
 
-    Workspace tooLow = ws, outOfKilter = ws, unbalanced = ws;
+    Workspace tooLow = ws, tooHigh = ws, outOfKilter = ws, unbalanced = ws;
     tooLow.LinkFlow[2] = 1;  // below its lower bound 2
     EXPECT_EQ(CheckOptimality(tooLow).Failure, "link 2 carries less than its lower bound");
+    tooHigh.LinkFlow[4] = 5;  // above its upper bound 4
+    EXPECT_EQ(CheckOptimality(tooHigh).Failure, "link 4 carries more than its upper bound");
     outOfKilter.NodePotential[2] += 5;
     EXPECT_EQ(CheckOptimality(outOfKilter).Failure, "link 1 is out of kilter");
     // Flow 2 to 3 on link 1 keeps it in kilter (reduced cost 0) but breaks

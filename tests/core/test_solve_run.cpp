@@ -200,3 +200,28 @@ TEST(SecondsOfDay, IsATimeOfDay) {
     EXPECT_GE(now, 0.0);
     EXPECT_LT(now, 86400.0);
 }
+
+// A cut is claimed only when the solver found it from balanced flows and the
+// independent sums across it prove the infeasibility.
+TEST(RecordSolveOutcome, ClaimsOnlyACutTheSumsProve) {
+    struct Case {
+        std::vector<int32_t> nodes;
+        bool foundConfirmed;
+        bool claimed;
+    };
+    const std::vector<Case> cases = {
+        {{3, 4}, true, true},    // 5 must enter C and D, 1 can leave
+        {{1, 2}, true, false},   // nothing must enter A and B
+        {{3, 4}, false, false},  // the solver could not vouch for it
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        InfeasibleExample(ws);
+        SolveStatus status;
+        status.Outcome = SolveOutcome::Infeasible;
+        status.Cut.Nodes = c.nodes;
+        status.Cut.Confirmed = c.foundConfirmed;
+        RecordSolveOutcome(ws, status);
+        EXPECT_EQ(status.Cut.Confirmed, c.claimed) << c.nodes[0] << " " << c.foundConfirmed;
+    }
+}

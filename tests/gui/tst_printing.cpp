@@ -32,6 +32,7 @@
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WhenModalShows.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -125,6 +126,7 @@ class TestPrinting : public QObject {
     void theCutWindowPrintsItsLines();
     void anExistingFileIsReplacedOnlyWhenTheUserAgrees();
     void aFailedWriteLeavesTheOldFileUntouched();
+    void aReportNeverGoesOverTheProblemsOwnFile();
     void printerSetupChoosesPrinterPaperAndOrientation();
     void theReplaceQuestionDefaultsToNo();
 
@@ -341,6 +343,20 @@ void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
     QCOMPARE(prompts_.messages.back().kind, kav::MsgKind::Error);
     QVERIFY(QString::fromStdString(prompts_.messages.back().text)
                 .startsWith("The results could not be written to\r" + file));
+}
+
+// The PDF file named in Printer Setup is the problem's own node file: the
+// report is refused with a message and the file stays as it was.
+void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
+    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    const QString nodes = dir_.filePath("P.NDE");
+    WriteText(nodes, "A\r\nB\r\n");
+    kav::TheWorkspace().NodeFileName = nodes.toStdString();
+    ChoosePdfFile(nodes);
+    Print();
+    QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    QCOMPARE(prompts_.messages[0].text, kav::ProtectedFileText(nodes.toStdString()));
 }
 
 // The real dialog: installed printers and "PDF file", OK rather than Print,

@@ -377,8 +377,9 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = written.readAll().split('\n');
-    // Header, the three links with flow in destination order, the nodes, an empty end.
-    QCOMPARE(rows.size(), 1 + 3 + kav::TheWorkspace().NodeCount + 1);
+    // Header, the three links with flow in destination order, the nodes, the
+    // total and the status, an empty end.
+    QCOMPARE(rows.size(), 1 + 3 + kav::TheWorkspace().NodeCount + 2 + 1);
     QVERIFY(rows[0].startsWith("row,number,origin,destination"));
     QVERIFY(rows[1].startsWith("link,2,"));
     QVERIFY(rows[2].startsWith("link,4,"));

@@ -34,6 +34,10 @@ class ScriptedPrompts : public kav::Prompts {
 
     std::deque<kav::Answer> answers;               // for Yes/No questions
     std::deque<std::optional<std::string>> files;  // for open and save dialogs, in order
+    // The filter each open or save dialog is confirmed with, in order; none:
+    // no filter chosen.
+    std::deque<std::string> filters;
+    std::string chosenFilter;
     // For printer setups: the choice confirmed, or nullopt to cancel.
     std::deque<std::optional<kav::PrinterSetupChoice>> setupChoices;
     int unscripted = 0;
@@ -53,12 +57,22 @@ class ScriptedPrompts : public kav::Prompts {
     std::optional<std::string> OpenFile(const kav::FileDialogRequest& dialog) override {
         openDialogs.push_back(dialog);
         events.push_back("open " + dialog.title);
+        NextFilter();
         return NextFile();
     }
     std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override {
         saveDialogs.push_back(dialog);
         events.push_back("save " + dialog.title);
+        NextFilter();
         return NextFile();
+    }
+    std::string ChosenFilter() const override { return chosenFilter; }
+    void NextFilter() {
+        chosenFilter.clear();
+        if (!filters.empty()) {
+            chosenFilter = filters.front();
+            filters.pop_front();
+        }
     }
     bool PrinterSetup(kav::PrinterSetupChoice& choice) override {
         printerSetups.push_back(choice);
