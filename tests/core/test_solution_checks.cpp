@@ -6,6 +6,7 @@
 
 #include "ExampleProblems.h"
 #include "RandomProblems.h"
+#include "solver/InfeasibilityCut.h"
 #include "solver/LastSolve.h"
 #include "solver/SolutionChecks.h"
 
@@ -96,6 +97,124 @@ TEST(InfeasibilityCut, RunFromUnbalancedFlowsIsNotConfirmed) {
     ASSERT_TRUE(status.IsInfeasible());
     EXPECT_FALSE(status.Cut.Confirmed);
     EXPECT_FALSE(SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible());
+}
+
+// The node of the failed link inside the set.
+int32_t InsideEnd(const Workspace& ws, const InfeasibilityCut& cut) {
+    const auto inside = [&](int32_t n) {
+        return std::binary_search(cut.Nodes.begin(), cut.Nodes.end(), n);
+    };
+    return inside(ws.LinkOrigin[cut.FailedLink]) ? ws.LinkOrigin[cut.FailedLink]
+                                                 : ws.LinkDest[cut.FailedLink];
+}
+
+// No node but the failed link's inside end can leave the set without the
+// independent sums losing the proof.
+void ExpectNoNodeCanBeDropped(const Workspace& ws, const InfeasibilityCut& cut) {
+    const int32_t anchor = InsideEnd(ws, cut);
+    for (int32_t node : cut.Nodes) {
+        if (node == anchor)
+            continue;
+        Numbers smaller;
+        std::copy_if(cut.Nodes.begin(), cut.Nodes.end(), std::back_inserter(smaller),
+                     [node](int32_t n) { return n != node; });
+        EXPECT_FALSE(SumAcrossCut(ws, smaller).ProvesInfeasible()) << "node " << node;
+    }
+}
+
+// TrimCutNodes on sets given by hand.
+TEST(InfeasibilityCut, TrimmingKeepsTheProofAndTheFailedLinkAcross) {
+    struct Case {
+        const char* what;
+        void (*problem)(Workspace&);
+        Numbers nodes;
+        int32_t failedLink;
+        Numbers trimmed;
+    };
+    // The four-node example's links, with E hanging off C by two links of room 1.
+    const auto withE = [](Workspace& ws) {
+        ProblemBuilder(ws)
+            .Nodes(5)
+            .Link(1, 2, 0, 10, 0)
+            .Link(2, 1, 0, 10, 0)
+            .Link(1, 3, 5, 5, 0)
+            .Link(3, 4, 0, 10, 0)
+            .Link(4, 3, 0, 10, 0)
+            .Link(4, 2, 0, 1, 0)
+            .Link(3, 5, 0, 1, 0)
+            .Link(5, 3, 0, 1, 0);
+    };
+    // Link 1 must bring 5 into B, and B must pass 5 on to C, which can send
+    // out at most 1: C alone proves it, but link 1 crosses only at B.
+    const auto chain = [](Workspace& ws) {
+        ProblemBuilder(ws).Nodes(3).Link(1, 2, 5, 5, 0).Link(2, 3, 5, 10, 0).Link(3, 1, 0, 1, 0);
+    };
+    // Node 3 can go only after node 4 has gone: a second pass is needed.
+    const auto twoPasses = [](Workspace& ws) {
+        ProblemBuilder(ws)
+            .Nodes(4)
+            .Link(1, 2, 5, 5, 0)
+            .Link(3, 1, 0, 3, 0)
+            .Link(4, 1, 0, 1, 0)
+            .Link(4, 3, 0, 4, 0);
+    };
+    const Case cases[] = {
+        {"minimal set kept", InfeasibleExample, {3, 4}, 3, {3, 4}},
+        {"node that only adds room dropped", withE, {5, 3, 4}, 3, {3, 4}},
+        {"failed link's end kept", chain, {2, 3}, 1, {2, 3}},
+        {"set the failed link does not cross kept", chain, {3}, 1, {3}},
+        {"set that proves nothing kept", InfeasibleExample, {4, 2, 3}, 3, {2, 3, 4}},
+        {"no failed link: kept", InfeasibleExample, {3, 4}, 0, {3, 4}},
+        {"dropping one node lets another go", twoPasses, {2, 3, 4}, 1, {2}},
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        c.problem(ws);
+        EXPECT_EQ(TrimCutNodes(ws, c.failedLink, c.nodes), c.trimmed) << c.what;
+    }
+}
+
+// On random infeasible problems the set every output shows still proves the
+// infeasibility, no node of it can go, and trimming a larger proving set
+// never gives a larger one. Trimming must also make some sets smaller than
+// the solver's labelled set (here: than that set with nodes added back).
+TEST(InfeasibilityCut, TrimmedCutsOfRandomProblemsAreSmallestByOneNodeAndStillProofs) {
+    std::mt19937 rng(2121);
+    Workspace ws;
+    int infeasible = 0, shrunk = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        RandomProblemShape shape;
+        shape.lowerPercent = 45;
+        MakeRandomProblem(ws, rng, shape);
+        const SolveStatus status = RunOutOfKilter(ws, nullptr);
+        if (!status.IsInfeasible())
+            continue;
+        ++infeasible;
+        const InfeasibilityCut& cut = status.Cut;
+        ASSERT_EQ(cut.FailedLink, status.FailedLink);
+        ASSERT_NO_FATAL_FAILURE(ExpectVerifiedCut(ws, status)) << "trial " << trial;
+        ExpectNoNodeCanBeDropped(ws, cut);
+        Numbers larger = cut.Nodes;
+        for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+            if (std::uniform_int_distribution<int>(0, 2)(rng) == 0)
+                larger.push_back(n);
+        }
+        std::sort(larger.begin(), larger.end());
+        larger.erase(std::unique(larger.begin(), larger.end()), larger.end());
+        const int32_t anchor = InsideEnd(ws, cut);
+        const bool crosses =
+            std::binary_search(larger.begin(), larger.end(), ws.LinkOrigin[cut.FailedLink]) !=
+            std::binary_search(larger.begin(), larger.end(), ws.LinkDest[cut.FailedLink]);
+        if (!crosses || !SumAcrossCut(ws, larger).ProvesInfeasible())
+            continue;
+        const Numbers trimmed = TrimCutNodes(ws, cut.FailedLink, larger);
+        EXPECT_LE(trimmed.size(), larger.size());
+        EXPECT_TRUE(SumAcrossCut(ws, trimmed).ProvesInfeasible()) << "trial " << trial;
+        EXPECT_TRUE(std::binary_search(trimmed.begin(), trimmed.end(), anchor));
+        shrunk += trimmed.size() < larger.size();
+    }
+    EXPECT_GT(infeasible, 50);
+    EXPECT_GT(shrunk, 10);
 }
 
 TEST(SolutionChecks, EveryRandomRunIsCertifiedOrComesWithAVerifiedCut) {

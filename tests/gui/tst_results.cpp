@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +79,8 @@ class TestResults : public QObject {
     void quitGoesBackToTheMainMenu();
     void keyboardAcceleratorsAndFocusOrder();
     void exportWritesTheShownOrderAndSelection();
+    void listsKeepTheirShareOfTheHeightAtEverySize();
+    void showingAgainStartsAtTheTopOfTheLists();
 
     void printoutHoldsTheWindowsLinesInOrder();
     void printoutWithoutWarnings();
@@ -351,6 +354,46 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
     QTRY_COMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
     QTest::keyClick(quit, Qt::Key_Q, Qt::AltModifier);
     QTRY_VERIFY(!form_->isVisible());
+}
+
+// The link list above, the node list below, equal shares of the height and
+// the link list never the smaller; every button as wide as the first row's.
+// Sizes: the window at 1280x1024, at 800x600, and at 1280x1024 with the scale
+// factor 2 (what FitOnScreen leaves of each).
+void TestResults::listsKeepTheirShareOfTheHeightAtEverySize() {
+    LoadLargeProblem();
+    Open();
+    auto* links = form_->findChild<QListView*>("LinkList");
+    auto* nodes = form_->findChild<QListView*>("NodeList");
+    const int row = links->sizeHintForRow(0);
+    for (const QSize& size : {QSize(780, 720), QSize(780, 560), QSize(620, 472)}) {
+        form_->resize(size);
+        form_->layout()->activate();
+        const QString at = QStringLiteral("at %1x%2").arg(size.width()).arg(size.height());
+        QVERIFY2(form_->height() <= size.height(), qPrintable(at));
+        QVERIFY2(links->geometry().bottom() < nodes->geometry().top(), qPrintable(at));
+        QVERIFY2(links->height() >= nodes->height(), qPrintable(at));
+        QVERIFY2(links->height() <= nodes->height() + 2, qPrintable(at));
+        QVERIFY2(nodes->height() >= 3 * row, qPrintable(at));
+        const int width = form_->findChild<QPushButton*>("InputOrderButton")->width();
+        for (const char* name : {"QuitButton", "ExportButton", "NetworkPictureButton", "CutButton"})
+            QVERIFY2(form_->findChild<QPushButton*>(name)->width() == width, name);
+    }
+}
+
+void TestResults::showingAgainStartsAtTheTopOfTheLists() {
+    LoadLargeProblem();
+    Open();
+    auto* links = form_->findChild<QListView*>("LinkList");
+    auto* nodes = form_->findChild<QListView*>("NodeList");
+    for (QListView* list : {links, nodes}) {
+        list->scrollToBottom();
+        QVERIFY(list->verticalScrollBar()->value() > 0);
+    }
+    Click("QuitButton");
+    Open();
+    for (QListView* list : {links, nodes})
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
 }
 
 void TestResults::exportWritesTheShownOrderAndSelection() {
