@@ -55,7 +55,8 @@ void ConnectMainMenu(const ProgramWindows& w) {
                      });
     QObject::connect(menu, &TKavrilonForm::runStarting, w.percentDone, &TPCTOKFForm::ShowForRun);
     QObject::connect(menu, &TKavrilonForm::runEnded, w.percentDone, &QWidget::hide);
-    QObject::connect(menu, &TKavrilonForm::cutWindowRequested, w.cut, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::cutWindowRequested, w.cut,
+                     &TFMCutForm::ShowInPlaceOfMenu);
     menu->SetProgressSink(w.percentDone);
 }
 
@@ -72,6 +73,12 @@ void ConnectReturnsToMenu(const ProgramWindows& w) {
                          menu->SetProblemButtons(problemComplete);
                          menu->show();
                      });
+}
+
+// The cut window opens again from the results window and closes with it.
+void ConnectCutToResults(const ProgramWindows& w) {
+    QObject::connect(w.results, &TFMResultsForm::cutRequested, w.cut, &TFMCutForm::ShowOverResults);
+    QObject::connect(w.results, &TFMResultsForm::closed, w.cut, &TFMCutForm::ResultsClosed);
 }
 
 // The picture opens from the results window, closes with it and follows its
@@ -132,6 +139,7 @@ ProgramWindows CreateWindows() {
     ConnectReturnsToMenu(windows);
     ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
     ConnectPicture(windows);
+    ConnectCutToResults(windows);
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.

@@ -71,6 +71,27 @@ void TFMCutForm::FormShow() {
     OKButton->setFocus();
 }
 
+void TFMCutForm::ShowInPlaceOfMenu() {
+    returnsToMenu_ = true;
+    OKButton->setToolTip(QStringLiteral("Click here to return to Main Menu"));
+    show();
+}
+
+void TFMCutForm::ShowOverResults() {
+    returnsToMenu_ = false;
+    OKButton->setToolTip(QStringLiteral("Click here to return to the results"));
+    if (isVisible())
+        FormShow();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFMCutForm::ResultsClosed() {
+    if (!returnsToMenu_)
+        hide();
+}
+
 // Ok is the only way back to the main menu: a close from the window system
 // would leave no window showing.
 void TFMCutForm::closeEvent(QCloseEvent* event) {
@@ -79,7 +100,8 @@ void TFMCutForm::closeEvent(QCloseEvent* event) {
 
 void TFMCutForm::OKButtonClick() {
     hide();
-    emit closed();
+    if (returnsToMenu_)
+        emit closed();
 }
 
 void TFMCutForm::PrintButtonClick() {

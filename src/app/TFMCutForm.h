@@ -7,20 +7,27 @@ class QListWidget;
 class QPushButton;
 class QShowEvent;
 
-// Why the last solve found no feasible flow: the nodes that cannot be
-// balanced, what must come into them and what can leave, and the links that
-// cross their boundary. Shown in place of the main menu after an infeasible
-// run until the user presses Ok.
+// Why the last solve found no feasible flow: the link the solver was working
+// on, a set of nodes that must receive more than it can send out, the links
+// into and out of the set, and its nodes. Shown in place of the main menu
+// after an infeasible run until the user presses Ok, and again over the
+// results window from its Cut... button while the cut is current.
 class TFMCutForm : public QWidget {
     Q_OBJECT
   public:
     explicit TFMCutForm(QWidget* parent = nullptr);
 
   signals:
-    // Ok closed the window.
+    // Ok closed the window that stood in place of the main menu.
     void closed();
 
   public slots:
+    // After a run: the window replaces the main menu, which Ok brings back.
+    void ShowInPlaceOfMenu();
+    // From the results window: Ok goes back to it, and the window closes
+    // with it.
+    void ShowOverResults();
+    void ResultsClosed();
     void FormShow();
     void OKButtonClick();
     void PrintButtonClick();
@@ -33,4 +40,5 @@ class TFMCutForm : public QWidget {
     QListWidget* CutList;
     QPushButton* OKButton;
     QPushButton* PrintButton;
+    bool returnsToMenu_ = true;
 };

@@ -99,16 +99,64 @@ OptimalityLine OptimalityClaim(const Workspace& ws) {
             false};
 }
 
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const std::string::size_type first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A labelled list of crossing links under the cut's link heading.
+void AddCutLinks(const Workspace& ws, const std::string& label, const std::vector<int32_t>& links,
+                 std::vector<std::string>& lines) {
+    lines.emplace_back();
+    lines.push_back(label);
+    lines.emplace_back(CutLinkHeading);
+    if (links.empty())
+        lines.emplace_back("  none");
+    for (int32_t link : links)
+        lines.push_back(LinkLine(ws, link, LinkInKilter(ws, link), WideReducedCost(ws, link)));
+}
+
+}  // namespace
+
 std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& cut) {
     constexpr std::size_t NamesPerLine = 6;
     std::vector<std::string> lines;
     const std::size_t count = cut.Nodes.size();
+    const int32_t failed = cut.FailedLink;
+    std::string first =
+        "No feasible flow exists: the solver was working on link " + std::to_string(failed);
+    if (failed >= 1 && failed <= ws.LinkCount && NodeInRange(ws.LinkOrigin[failed], ws.NodeCount) &&
+        NodeInRange(ws.LinkDest[failed], ws.NodeCount)) {
+        first += " (" + Trimmed(ws.NodeName[ws.LinkOrigin[failed]]) + " -> " +
+                 Trimmed(ws.NodeName[ws.LinkDest[failed]]) + ")";
+    }
+    lines.push_back(first + ".");
     if (!cut.Confirmed) {
         lines.emplace_back("NOT CONFIRMED: the solve started from flows that do not balance,");
         lines.emplace_back("so these nodes do not prove that no feasible flow exists.");
     }
-    lines.push_back(std::to_string(count) + (count == 1 ? " node" : " nodes") +
-                    " cannot be balanced:");
+    // The sums are of the whole set: no single node need be at fault.
+    lines.push_back((count == 1 ? std::string("This node")
+                                : "These " + std::to_string(count) + " nodes together") +
+                    " must receive at least " + std::to_string(cut.Need) + " from outside");
+    std::string room = (cut.Need > cut.Room ? "but" : "and") +
+                       std::string(" can send out at most ") + std::to_string(cut.Room);
+    if (cut.Need > cut.Room)
+        room += ": short by " + std::to_string(cut.Need - cut.Room);
+    lines.push_back(room);
+    AddCutLinks(ws,
+                "Links into the set, which must carry at least " + std::to_string(cut.Need) + ":",
+                cut.LinksIn, lines);
+    AddCutLinks(ws,
+                "Links out of the set, which can carry at most " + std::to_string(cut.Room) + ":",
+                cut.LinksOut, lines);
+    lines.emplace_back();
+    lines.push_back(count == 1 ? std::string("The node of the set:")
+                               : "The " + std::to_string(count) + " nodes of the set:");
     std::string names;
     for (std::size_t k = 0; k < count; ++k) {
         names += "  " + PadText(ws.NodeName[cut.Nodes[k]], 10);
@@ -116,14 +164,6 @@ std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& c
             lines.push_back(names);
             names.clear();
         }
-    }
-    lines.push_back("links into these nodes must carry at least " + std::to_string(cut.Need));
-    lines.push_back("links out of them can carry at most " + std::to_string(cut.Room));
-    lines.emplace_back();
-    lines.emplace_back(LinkHeading);
-    for (const std::vector<int32_t>* links : {&cut.LinksIn, &cut.LinksOut}) {
-        for (int32_t link : *links)
-            lines.push_back(LinkLine(ws, link, LinkInKilter(ws, link), WideReducedCost(ws, link)));
     }
     return lines;
 }

@@ -12,6 +12,9 @@ namespace kav {
 // Column headings and fixed texts of the results lists.
 inline constexpr char LinkHeading[] =
     "Node #    Origin       Dest. MinFlow  ActFlow  MaxFlow  Cost        RedCost  ";
+// The same columns under the cut window's lists, which start with link numbers.
+inline constexpr char CutLinkHeading[] =
+    "Link #    Origin       Dest. MinFlow  ActFlow  MaxFlow  Cost        RedCost  ";
 inline constexpr char NodeHeading[] = "Node #               Pi-value";
 inline constexpr char NoLinksLine[] = "<<< NO LINKS >>>";
 inline constexpr char OutOfKilterNote[] = "Out of Kilter links shown with an asterisk (*) above";
@@ -49,11 +52,12 @@ struct OptimalityLine {
 };
 OptimalityLine OptimalityClaim(const Workspace& ws);
 
-// The window that explains an infeasible solve: how many nodes the set has and
-// their names, what the links into it must carry and what the links out of it
-// can carry, then (under LinkHeading) the links that cross it in the results
-// list's line format. A set from a run that started with unbalanced flows is
-// said to be not confirmed.
+// The window that explains an infeasible solve, what a user needs first: the
+// link the solver was working on, what the set as a whole must receive and can
+// send out with the shortfall, then the links into the set and out of it as
+// two labelled lists under CutLinkHeading (in the results list's line format),
+// then the names of the set's nodes. A set from a run that started with
+// unbalanced flows is said to be not confirmed.
 std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& cut);
 
 // What the results window lists for one order and link selection.

@@ -233,6 +233,7 @@ void TFMNetworkPicture::CreateControls() {
     statusText_->setObjectName(QStringLiteral("StatusText"));
     statusText_->setFont(FixedPitchFont());
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusText_->setContentsMargins(6, 0, 0, 0);  // clear of the window's left edge
     busy_ = new QProgressBar(this);
     busy_->setObjectName(QStringLiteral("BusyIndicator"));
     busy_->setRange(0, 0);

@@ -2,6 +2,8 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -9,6 +11,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringListModel>
 #include <QStyle>
@@ -20,6 +23,7 @@
 #include "gui/Placement.h"
 #include "results/ReportPrinting.h"
 #include "results/ResultCsv.h"
+#include "solver/LastSolve.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -59,6 +63,20 @@ void KeepPlaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+// The window's height goes to the lists by their stretch alone, whatever the
+// lines they hold, down to a few lines each.
+void TakeHeightByStretch(QWidget* widget, int minimumHeight) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setVerticalPolicy(QSizePolicy::Ignored);
+    widget->setSizePolicy(policy);
+    widget->setMinimumHeight(minimumHeight);
+}
+
+void ScrollToTop(QListView* list) {
+    list->scrollToTop();
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->minimum());
 }
 
 }  // namespace
@@ -155,11 +173,21 @@ void TFMResultsForm::CreateControls() {
     networkPictureButton_ = NewButton(QStringLiteral("Net&work Picture"),
                                       QStringLiteral("Show the network and its flows as a picture"),
                                       QStringLiteral("NetworkPictureButton"), this);
+    cutButton_ = NewButton(QStringLiteral("C&ut..."),
+                           QStringLiteral("Show why the last run found no feasible flow"),
+                           QStringLiteral("CutButton"), this);
 }
 
 // Link list in the upper half, node list with the kilter warning beside it in
-// the lower half, then the total, the link selector and one row of buttons.
+// the lower half, then the total, the link selector and the buttons. The two
+// lists share the height left by the rest equally at every size, so the link
+// list is never the smaller one.
 void TFMResultsForm::LayOutControls() {
+    const int fewLines = 3 * QFontMetrics(linkList_->font()).lineSpacing() + 8;
+    TakeHeightByStretch(linkList_, fewLines);
+    TakeHeightByStretch(nodeList_, fewLines);
+    TakeHeightByStretch(kilterWarning_, 0);
+
     auto* nodeRow = new QHBoxLayout;
     nodeRow->addWidget(nodeList_, 3);
     nodeRow->addWidget(kilterWarning_, 1);
@@ -169,16 +197,18 @@ void TFMResultsForm::LayOutControls() {
     choices->addWidget(nonZeroChoice_);
     choices->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button :
-         {inputOrderButton_, originOrderButton_, destOrderButton_, printButton_, quitButton_}) {
-        buttons->addWidget(button);
+    // One grid of equal columns: the second row's buttons (later additions)
+    // are as wide as the first row's.
+    auto* buttons = new QGridLayout;
+    const QList<QPushButton*> firstRow = {inputOrderButton_, originOrderButton_, destOrderButton_,
+                                          printButton_, quitButton_};
+    const QList<QPushButton*> secondRow = {exportButton_, networkPictureButton_, cutButton_};
+    for (qsizetype k = 0; k < firstRow.size(); ++k) {
+        buttons->addWidget(firstRow[k], 0, static_cast<int>(k));
+        buttons->setColumnStretch(static_cast<int>(k), 1);
     }
-    // Later additions go in a second row, so the first keeps its layout.
-    auto* moreButtons = new QHBoxLayout;
-    moreButtons->addWidget(exportButton_);
-    moreButtons->addWidget(networkPictureButton_);
-    moreButtons->addStretch();
+    for (qsizetype k = 0; k < secondRow.size(); ++k)
+        buttons->addWidget(secondRow[k], 1, static_cast<int>(k));
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(label1_);
@@ -192,7 +222,6 @@ void TFMResultsForm::LayOutControls() {
     page->addWidget(optimalityLabel_);
     page->addWidget(linkSelector_);
     page->addLayout(buttons);
-    page->addLayout(moreButtons);
 }
 
 // The column headings start where the list items' text starts, so that the
@@ -215,7 +244,8 @@ void TFMResultsForm::SetFocusOrder() {
                                    nonZeroChoice_,
                                    printButton_,
                                    exportButton_,
-                                   networkPictureButton_};
+                                   networkPictureButton_,
+                                   cutButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
     quitButton_->setFocus();
@@ -235,6 +265,7 @@ void TFMResultsForm::ConnectHandlers() {
     ConnectGuarded(exportButton_, &QPushButton::clicked, this, &TFMResultsForm::ExportButtonClick);
     ConnectGuarded(networkPictureButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::NetworkPictureButtonClick);
+    ConnectGuarded(cutButton_, &QPushButton::clicked, this, &TFMResultsForm::CutButtonClick);
     ConnectGuarded(linkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
                    &TFMResultsForm::LinkListChange);
 }
@@ -248,7 +279,8 @@ void TFMResultsForm::showEvent(QShowEvent* event) {
 }
 
 // Clears a stale solution before the total is recomputed, so that the cost
-// label and the lists describe the same (cleared) flows.
+// label and the lists describe the same (cleared) flows. Every showing starts
+// at the top of both lists.
 void TFMResultsForm::FormShow() {
     kav::Workspace& ws = kav::TheWorkspace();
     linkLines_->setStringList({});
@@ -257,6 +289,8 @@ void TFMResultsForm::FormShow() {
     kav::ComputeTotalCost(ws);
     listOrder_ = kav::LinkOrder::Origin;
     ShowLists(kav::LinkOrder::Origin);
+    ScrollToTop(linkList_);
+    ScrollToTop(nodeList_);
     kav::NoteResultsShown(ws);
 }
 
@@ -297,6 +331,14 @@ void TFMResultsForm::QuitButtonClick() {
 
 void TFMResultsForm::NetworkPictureButtonClick() {
     emit pictureRequested();
+}
+
+// Offered only while the last solve was infeasible and still describes the
+// problem (the button is disabled otherwise).
+void TFMResultsForm::CutButtonClick() {
+    const kav::SolveStatus* last = kav::LastSolve(kav::TheWorkspace());
+    if (last != nullptr && last->IsInfeasible())
+        emit cutRequested();
 }
 
 // A link line starts with the link's number.
@@ -367,6 +409,8 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     optimalityLabel_->setText(QString::fromStdString(claim.text));
     PaintText(optimalityLabel_, claim.failed ? Colours::Red : Colours::Black);
     optimalityLabel_->setVisible(!claim.text.empty());
+    const kav::SolveStatus* last = kav::LastSolve(ws);
+    cutButton_->setEnabled(last != nullptr && last->IsInfeasible());
 }
 
 // One report of what the window shows, on the printer or PDF file of Printer

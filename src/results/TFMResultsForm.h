@@ -30,6 +30,8 @@ class TFMResultsForm : public QWidget {
     void closed();
     // Network Picture was pressed.
     void pictureRequested();
+    // Cut... was pressed: show why the last solve found no feasible flow.
+    void cutRequested();
     // The user selected a link's line (its number).
     void linkChosen(int32_t link);
 
@@ -55,6 +57,7 @@ class TFMResultsForm : public QWidget {
     void ExportButtonClick();
     void QuitButtonClick();
     void NetworkPictureButtonClick();
+    void CutButtonClick();
     void LinkListChange();
 
   private:
@@ -93,6 +96,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* exportButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QPushButton* networkPictureButton_ = nullptr;
+    QPushButton* cutButton_ = nullptr;
     bool selectingFromCode_ = false;
 
     // The link order of the last rebuild.

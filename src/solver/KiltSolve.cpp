@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "solver/InfeasibilityCut.h"
 #include "solver/SortOkf.h"
 
 namespace kav {
@@ -546,33 +547,12 @@ class KilterRun {
 
     // --- The set that shows the infeasibility --------------------------------
 
-    // Called once, when no potential change can make progress: the labelled
-    // nodes and the links across their boundary. Reads the labels only.
-    void RecordCut() {
-        cut_.Confirmed = FlowsBalanced();
-        cut_.Nodes.assign(labelledNodes_, labelledNodes_ + labelledCount_);
-        std::sort(cut_.Nodes.begin(), cut_.Nodes.end());
-        cut_.Need = cut_.Room = 0;
-        cut_.LinksIn.clear();
-        cut_.LinksOut.clear();
-        for (int32_t m = 1; m <= linkCount_; ++m) {
-            const bool fromInside = Labelled(origin_[m]);
-            if (fromInside == Labelled(dest_[m]))
-                continue;
-            if (fromInside) {
-                cut_.Room += upper_[m];
-                cut_.LinksOut.push_back(m);
-            } else {
-                cut_.Need += lower_[m];
-                cut_.LinksIn.push_back(m);
-            }
-        }
-        std::sort(cut_.LinksIn.begin(), cut_.LinksIn.end(), [this](int32_t a, int32_t b) {
-            return lower_[a] != lower_[b] ? lower_[a] > lower_[b] : a < b;
-        });
-        std::sort(cut_.LinksOut.begin(), cut_.LinksOut.end(), [this](int32_t a, int32_t b) {
-            return upper_[a] != upper_[b] ? upper_[a] < upper_[b] : a < b;
-        });
+    // Called once, when no potential change can make progress on link l: the
+    // labelled nodes, trimmed and described as every output shows them.
+    void RecordCut(int32_t l) {
+        cut_ = MakeInfeasibilityCut(
+            ws_, l, std::vector<int32_t>(labelledNodes_, labelledNodes_ + labelledCount_),
+            FlowsBalanced());
     }
 
     // --- Main loop step for one link -----------------------------------------
@@ -597,7 +577,7 @@ class KilterRun {
                     break;
                 startNode = ChangePotentials();
                 if (startNode == 0) {
-                    RecordCut();
+                    RecordCut(l);
                     EndPass();
                     return false;
                 }

@@ -49,10 +49,11 @@ class SolveStopped : public CheckedError {
 // other outcomes are the ones the run can give.
 enum class SolveOutcome { Feasible, Infeasible, Stopped };
 
-// The nodes labelled when an infeasible run gave up (no potential change could
-// make progress), with what crosses their boundary. With flows balanced at every
-// node, Need > Room proves that no feasible flow exists: the links into the set
-// must bring at least Need, the links out of it can take at most Room.
+// Why an infeasible run gave up (no potential change could make progress): a
+// set of nodes, the labelled ones trimmed as far as the proof allows
+// (solver/InfeasibilityCut.h), with what crosses their boundary. Need > Room
+// proves that no feasible flow exists: the links into the set must bring at
+// least Need, the links out of it can take at most Room.
 struct InfeasibilityCut {
     // The run started from flows balanced at every node, so the set is a proof.
     // A run from unbalanced flows (possible only in data built by code) gives a
@@ -65,6 +66,8 @@ struct InfeasibilityCut {
     // smallest first; ties by link number.
     std::vector<int32_t> LinksIn;
     std::vector<int32_t> LinksOut;
+    // The link the run was bringing into kilter; it crosses the boundary.
+    int32_t FailedLink = 0;
 };
 
 // The outcome of the independent optimality check of a feasible solve.

@@ -4,8 +4,10 @@
 #include <memory>
 #include <sstream>
 
+#include "ExampleProblems.h"
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
+#include "solver/InfeasibilityCut.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/TempFolder.h"
@@ -283,4 +285,45 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
     EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
     EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
+}
+
+// What the cut window shows first: the failed link, then the set's sums with
+// the shortfall; then the two labelled link lists and the node names.
+TEST(ResultLines, CutLinesPutTheFailedLinkAndTheShortfallFirst) {
+    Workspace ws;
+    InfeasibleExample(ws);
+    const SolveStatus status = RunOutOfKilter(ws, nullptr);
+    ASSERT_TRUE(status.IsInfeasible());
+    const Lines lines = CutLines(ws, status.Cut);
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6),
+              (Lines{"No feasible flow exists: the solver was working on link 3 (A -> C).",
+                     "These 2 nodes together must receive at least 5 from outside",
+                     "but can send out at most 1: short by 4", "",
+                     "Links into the set, which must carry at least 5:", CutLinkHeading}));
+    EXPECT_EQ(lines[6].substr(0, 5), "   3*");
+    EXPECT_EQ(Lines(lines.begin() + 7, lines.begin() + 10),
+              (Lines{"", "Links out of the set, which can carry at most 1:", CutLinkHeading}));
+    EXPECT_EQ(lines[10].substr(0, 4), "   6");
+    EXPECT_EQ(Lines(lines.begin() + 11, lines.end()),
+              (Lines{"", "The 2 nodes of the set:", "           C           D"}));
+}
+
+// A one-node set from a run that started with unbalanced flows: no shortfall
+// is claimed where the sums show none.
+TEST(ResultLines, CutLinesOfAnUnconfirmedSetClaimNoShortfall) {
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 2, 0, 2).Link(2, 1, 2, 2, 0, 0);
+    InfeasibilityCut cut;
+    cut.FailedLink = 2;
+    cut.Nodes = {1};
+    DescribeCut(ws, cut);
+    const Lines lines = CutLines(ws, cut);
+    EXPECT_EQ(
+        Lines(lines.begin(), lines.begin() + 5),
+        (Lines{"No feasible flow exists: the solver was working on link 2 (B -> A).",
+               "NOT CONFIRMED: the solve started from flows that do not balance,",
+               "so these nodes do not prove that no feasible flow exists.",
+               "This node must receive at least 2 from outside", "and can send out at most 2"}));
+    EXPECT_EQ(lines.back(), "           A");
 }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
 #include "ExampleProblems.h"
 #include "RandomProblems.h"
+#include "solver/InfeasibilityCut.h"
 #include "solver/LastSolve.h"
 #include "solver/SolutionChecks.h"
 
@@ -96,6 +98,110 @@ TEST(InfeasibilityCut, RunFromUnbalancedFlowsIsNotConfirmed) {
     ASSERT_TRUE(status.IsInfeasible());
     EXPECT_FALSE(status.Cut.Confirmed);
     EXPECT_FALSE(SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible());
+}
+
+// The node of the failed link inside the set.
+int32_t InsideEnd(const Workspace& ws, const InfeasibilityCut& cut) {
+    const auto inside = [&](int32_t n) {
+        return std::binary_search(cut.Nodes.begin(), cut.Nodes.end(), n);
+    };
+    return inside(ws.LinkOrigin[cut.FailedLink]) ? ws.LinkOrigin[cut.FailedLink]
+                                                 : ws.LinkDest[cut.FailedLink];
+}
+
+// No node but the failed link's inside end can leave the set without the
+// independent sums losing the proof.
+void ExpectNoNodeCanBeDropped(const Workspace& ws, const InfeasibilityCut& cut) {
+    const int32_t anchor = InsideEnd(ws, cut);
+    for (int32_t node : cut.Nodes) {
+        if (node == anchor)
+            continue;
+        Numbers smaller;
+        std::copy_if(cut.Nodes.begin(), cut.Nodes.end(), std::back_inserter(smaller),
+                     [node](int32_t n) { return n != node; });
+        EXPECT_FALSE(SumAcrossCut(ws, smaller).ProvesInfeasible()) << "node " << node;
+    }
+}
+
+// TrimCutNodes on sets given by hand. Problems as links {origin, dest,
+// lower, upper}, all of cost 0.
+TEST(InfeasibilityCut, TrimmingKeepsTheProofAndTheFailedLinkAcross) {
+    using Links = std::vector<std::array<int32_t, 4>>;
+    // The four-node example; then with E hanging off C by two links of room 1.
+    const Links example = {{1, 2, 0, 10}, {2, 1, 0, 10}, {1, 3, 5, 5},
+                           {3, 4, 0, 10}, {4, 3, 0, 10}, {4, 2, 0, 1}};
+    Links withE = example;
+    withE.insert(withE.end(), {{3, 5, 0, 1}, {5, 3, 0, 1}});
+    // Link 1 must bring 5 into 2, which must pass 5 on to 3, which can send
+    // out at most 1: 3 alone proves it, but link 1 crosses only at 2.
+    const Links chain = {{1, 2, 5, 5}, {2, 3, 5, 10}, {3, 1, 0, 1}};
+    // Node 3 can go only after node 4 has gone: a second pass is needed.
+    const Links twoPasses = {{1, 2, 5, 5}, {3, 1, 0, 3}, {4, 1, 0, 1}, {4, 3, 0, 4}};
+    const struct {
+        const char* what;
+        const Links& links;
+        Numbers nodes;
+        int32_t failedLink;
+        Numbers trimmed;
+    } cases[] = {
+        {"minimal set kept", example, {3, 4}, 3, {3, 4}},
+        {"node that only adds room dropped", withE, {5, 3, 4}, 3, {3, 4}},
+        {"failed link's end kept", chain, {2, 3}, 1, {2, 3}},
+        {"set the failed link does not cross kept", chain, {3}, 1, {3}},
+        {"set that proves nothing kept", example, {4, 2, 3}, 3, {2, 3, 4}},
+        {"no failed link: kept", example, {3, 4}, 0, {3, 4}},
+        {"dropping one node lets another go", twoPasses, {2, 3, 4}, 1, {2}},
+    };
+    for (const auto& c : cases) {
+        Workspace ws;
+        ProblemBuilder builder(ws);
+        builder.Nodes(5);
+        for (const auto& link : c.links)
+            builder.Link(link[0], link[1], link[2], link[3], 0);
+        EXPECT_EQ(TrimCutNodes(ws, c.failedLink, c.nodes), c.trimmed) << c.what;
+    }
+}
+
+// On random infeasible problems the set every output shows still proves the
+// infeasibility and no node of it can go; trimming a larger proving set (the
+// cut with random nodes added) keeps the proof, never grows, and often shrinks.
+TEST(InfeasibilityCut, TrimmedCutsOfRandomProblemsAreSmallestByOneNodeAndStillProofs) {
+    std::mt19937 rng(2121);
+    Workspace ws;
+    int infeasible = 0, shrunk = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        RandomProblemShape shape;
+        shape.lowerPercent = 45;
+        MakeRandomProblem(ws, rng, shape);
+        const SolveStatus status = RunOutOfKilter(ws, nullptr);
+        if (!status.IsInfeasible())
+            continue;
+        ++infeasible;
+        const InfeasibilityCut& cut = status.Cut;
+        ASSERT_EQ(cut.FailedLink, status.FailedLink);
+        ASSERT_NO_FATAL_FAILURE(ExpectVerifiedCut(ws, status)) << "trial " << trial;
+        ExpectNoNodeCanBeDropped(ws, cut);
+        Numbers larger = cut.Nodes;
+        for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+            if (std::uniform_int_distribution<int>(0, 2)(rng) == 0)
+                larger.push_back(n);
+        }
+        std::sort(larger.begin(), larger.end());
+        larger.erase(std::unique(larger.begin(), larger.end()), larger.end());
+        const int32_t anchor = InsideEnd(ws, cut);
+        const bool crosses =
+            std::binary_search(larger.begin(), larger.end(), ws.LinkOrigin[cut.FailedLink]) !=
+            std::binary_search(larger.begin(), larger.end(), ws.LinkDest[cut.FailedLink]);
+        if (!crosses || !SumAcrossCut(ws, larger).ProvesInfeasible())
+            continue;
+        const Numbers trimmed = TrimCutNodes(ws, cut.FailedLink, larger);
+        EXPECT_LE(trimmed.size(), larger.size());
+        EXPECT_TRUE(SumAcrossCut(ws, trimmed).ProvesInfeasible()) << "trial " << trial;
+        EXPECT_TRUE(std::binary_search(trimmed.begin(), trimmed.end(), anchor));
+        shrunk += trimmed.size() < larger.size();
+    }
+    EXPECT_GT(infeasible, 50);
+    EXPECT_GT(shrunk, 10);
 }
 
 TEST(SolutionChecks, EveryRandomRunIsCertifiedOrComesWithAVerifiedCut) {

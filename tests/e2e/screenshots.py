@@ -2,7 +2,7 @@
 """Opens every window of the program under Xvfb and openbox at one screen size
 and saves a screenshot of the whole screen for each, to be looked at.
 
-    screenshots.py --program build/src/app/kavrilon --output DIR --size 800x600"""
+    screenshots.py --program build/src/app/kavrilon --output DIR --size 800x600 [--scale 2]"""
 
 import argparse
 import sys
@@ -14,7 +14,7 @@ from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CUT, CYCLE, ERRORS, INFEASIBLE
                           write_problem)
 
 
-def tour(d):
+def tour(d, scale=None):
     def shoot(what):
         print(d.screenshot(what))
 
@@ -31,6 +31,8 @@ def tour(d):
         shoot(what)
         d.key("Escape")
 
+    if scale:
+        d.env["QT_SCALE_FACTOR"] = scale
     d.launch()
     if d.windows(ABOUT):
         shoot("splash")
@@ -95,6 +97,13 @@ def tour(d):
     d.wait_window(CUT)
     shoot("cut-window")
     d.press_in(CUT, "alt+o")
+    # The results of the infeasible run, and the cut opened again from them.
+    open_window(d, "alt+d", RESULTS, MAIN)
+    shoot("results-window-infeasible")
+    open_window(d, "alt+u", CUT, RESULTS)
+    shoot("cut-window-from-results")
+    d.press_in(CUT, "alt+o")
+    d.press_in(RESULTS, "alt+q")
 
     d.press_in(MAIN, "alt+e")
     shoot_box("exit-question", "alt+n")
@@ -107,8 +116,10 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--output", required=True)
     parser.add_argument("--size", default="1280x1024")
+    parser.add_argument("--scale", help="QT_SCALE_FACTOR for the program")
     args = parser.parse_args()
-    return run(tour, args.program, args.output, "screen-" + args.size, size=args.size)
+    name = "screen-" + args.size + ("-scale" + args.scale if args.scale else "")
+    return run(lambda d: tour(d, args.scale), args.program, args.output, name, size=args.size)
 
 
 if __name__ == "__main__":

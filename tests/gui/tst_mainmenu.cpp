@@ -392,14 +392,58 @@ class MainMenuTest : public QObject {
         QVERIFY(windows.cut->isVisible());
         QVERIFY(!menu->isVisible());
         auto* list = windows.cut->findChild<QListWidget*>("CutList");
-        QCOMPARE(list->item(0)->text(), QStringLiteral("2 nodes cannot be balanced:"));
-        QCOMPARE(list->item(2)->text(),
-                 QStringLiteral("links into these nodes must carry at least 5"));
-        QCOMPARE(list->item(3)->text(), QStringLiteral("links out of them can carry at most 3"));
-        QCOMPARE(list->count(), 8);
+        QCOMPARE(list->item(1)->text(),
+                 QStringLiteral("These 2 nodes together must receive at least 5 from outside"));
+        QCOMPARE(list->item(2)->text(), QStringLiteral("but can send out at most 3: short by 2"));
+        QCOMPARE(list->count(), 14);
         QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         QVERIFY(!windows.cut->isVisible());
         QVERIFY(menu->isVisible());
+    }
+
+    // After an infeasible run the results window offers the cut again; Ok
+    // goes back to the results, and the cut window closes with them. An edit
+    // makes the cut stale and takes the offer away.
+    void theCutOpensAgainFromTheResultsWhileItIsCurrent() {
+        SetProblem({"A", "B", "C", "D"}, {{1, 2, 0, 10, 1},
+                                          {2, 1, 0, 10, 1},
+                                          {3, 4, 0, 10, 1},
+                                          {4, 3, 0, 10, 1},
+                                          {1, 3, 5, 5, 1},
+                                          {3, 1, 0, 3, 1}});
+        windows.mainMenu->SetProblemButtons(true);
+        Button("RunButton")->click();
+        QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+        auto* cutButton = windows.results->findChild<QPushButton*>("CutButton");
+        auto* cutList = windows.cut->findChild<QListWidget*>("CutList");
+        for (const bool quitResults : {false, true}) {
+            Button("DisplayButton")->click();
+            QVERIFY(windows.results->isVisible());
+            QVERIFY(cutButton->isEnabled());
+            cutList->clear();
+            windows.results->activateWindow();
+            QTRY_VERIFY(windows.results->isActiveWindow());
+            QTest::keyClick(windows.results, Qt::Key_U, Qt::AltModifier);
+            QTRY_VERIFY(windows.cut->isVisible());
+            QCOMPARE(cutList->item(0)->text(),
+                     QStringLiteral(
+                         "No feasible flow exists: the solver was working on link 5 (A -> C)."));
+            if (quitResults) {
+                QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"),
+                                  Qt::LeftButton);
+            } else {
+                QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+                QVERIFY(windows.results->isVisible());
+                QVERIFY(!menu->isVisible());
+                QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"),
+                                  Qt::LeftButton);
+            }
+            QVERIFY(!windows.cut->isVisible());
+            QVERIFY(menu->isVisible());
+        }
+        kav::NoteLinkValuesEdited(kav::TheWorkspace());
+        Button("DisplayButton")->click();
+        QVERIFY(!cutButton->isEnabled());
     }
 
     void unseenResultsOfARunMakeExitAsk() {

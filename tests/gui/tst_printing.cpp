@@ -278,10 +278,14 @@ void TestPrinting::theCutWindowPrintsItsLines() {
     QStringList lines;
     for (const PdfLine& line : ReadPdf(file).lines)
         lines << line.text;
-    QCOMPARE(lines.mid(0, 5), (QStringList{"NO FEASIBLE FLOW", "1 node cannot be balanced:", "B",
-                                           "links into these nodes must carry at least 3",
-                                           "links out of them can carry at most 2"}));
-    QCOMPARE(lines.size(), 8);
+    lines.replaceInStrings("&gt;", ">");  // the words come as HTML text
+    QCOMPARE(lines.mid(0, 4),
+             (QStringList{"NO FEASIBLE FLOW",
+                          "No feasible flow exists: the solver was working on link 1 (A -> B).",
+                          "This node must receive at least 3 from outside",
+                          "but can send out at most 2: short by 1"}));
+    QCOMPARE(lines.last(), QString("B"));
+    QCOMPARE(lines.size(), 12);
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {

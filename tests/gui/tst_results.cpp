@@ -1,12 +1,14 @@
 #include <QAbstractItemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -78,6 +80,8 @@ class TestResults : public QObject {
     void quitGoesBackToTheMainMenu();
     void keyboardAcceleratorsAndFocusOrder();
     void exportWritesTheShownOrderAndSelection();
+    void listsKeepTheirShareOfTheHeightAtEverySize();
+    void showingAgainStartsAtTheTopOfTheLists();
 
     void printoutHoldsTheWindowsLinesInOrder();
     void printoutWithoutWarnings();
@@ -351,6 +355,48 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
     QTRY_COMPARE(Lines("LinkList"), QStringList({Link2, Link3, Link4}));
     QTest::keyClick(quit, Qt::Key_Q, Qt::AltModifier);
     QTRY_VERIFY(!form_->isVisible());
+}
+
+// The link list above, the node list below, equal shares of the height and
+// the link list never the smaller; every button as wide as the first row's
+// (to the pixel the grid rounds).
+// Sizes: the window at 1280x1024, at 1280x1024 with the scale factor 2, and
+// at 800x600 (what FitOnScreen leaves of each).
+void TestResults::listsKeepTheirShareOfTheHeightAtEverySize() {
+    LoadLargeProblem();
+    Open();
+    auto* links = form_->findChild<QListView*>("LinkList");
+    auto* nodes = form_->findChild<QListView*>("NodeList");
+    const int row = links->sizeHintForRow(0);
+    for (const QSize& size : {QSize(780, 720), QSize(620, 472), QSize(780, 560)}) {
+        form_->resize(size);
+        form_->layout()->activate();
+        const QString at = QStringLiteral("at %1x%2").arg(size.width()).arg(size.height());
+        QVERIFY2(form_->height() <= size.height(), qPrintable(at));
+        QVERIFY2(links->geometry().bottom() < nodes->geometry().top(), qPrintable(at));
+        QVERIFY2(links->height() >= nodes->height(), qPrintable(at));
+        QVERIFY2(links->height() <= nodes->height() + 2, qPrintable(at));
+        QVERIFY2(nodes->height() >= 3 * row, qPrintable(at));
+    }
+    // Where the window is wider than its buttons need, all are equally wide.
+    const int width = form_->findChild<QPushButton*>("InputOrderButton")->width();
+    for (const char* name : {"QuitButton", "ExportButton", "NetworkPictureButton", "CutButton"})
+        QVERIFY2(qAbs(form_->findChild<QPushButton*>(name)->width() - width) <= 1, name);
+}
+
+void TestResults::showingAgainStartsAtTheTopOfTheLists() {
+    LoadLargeProblem();
+    Open();
+    auto* links = form_->findChild<QListView*>("LinkList");
+    auto* nodes = form_->findChild<QListView*>("NodeList");
+    for (QListView* list : {links, nodes}) {
+        list->scrollToBottom();
+        QVERIFY(list->verticalScrollBar()->value() > 0);
+    }
+    Click("QuitButton");
+    Open();
+    for (QListView* list : {links, nodes})
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
 }
 
 void TestResults::exportWritesTheShownOrderAndSelection() {
