@@ -64,7 +64,8 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
         QStringLiteral("Solves minimum-cost network-flow problems with the out-of-kilter "
                        "algorithm.\nPROBLEM is a node file (.NDE, with its link file beside it) "
                        "or a DIMACS min-cost file (.min).\nWithout options the program starts "
-                       "its windows, with PROBLEM loaded when given.\n\n") +
+                       "its windows, with PROBLEM loaded when given.\n\n"
+                       "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.generate, options.seed, options.help,
