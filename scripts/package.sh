@@ -31,29 +31,43 @@ check() {  # check WHAT COMMAND...: runs COMMAND; any output or a failure fails 
     fi
 }
 
-# lintian's informational tags are shown, but only errors and warnings fail.
-lintian --display-info "$deb" || true
-check "lintian (errors and warnings)" lintian --fail-on error,warning "$deb"
+# lintian's informational tags are shown, but only errors and warnings fail
+# (lintian's note that it runs as root is no finding).
+lintian_quiet() {
+    local status=0
+    lintian "$@" 2>&1 | grep -v '^running with root privileges is not recommended!$' ||
+        status=${PIPESTATUS[0]}
+    return "$status"
+}
+lintian_quiet --display-info "$deb" || true
+check "lintian (errors and warnings)" lintian_quiet --fail-on error,warning "$deb"
+
+# The AppStream data together with the desktop entry and icon it names, as
+# the package installs them.
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
 check "appstreamcli validate" sh -c \
     'appstreamcli validate --no-net --no-color packaging/*.metainfo.xml >/dev/null'
+check "appstreamcli validate-tree" sh -c \
+    "appstreamcli validate-tree --no-net --no-color '$root' >/dev/null"
 check "desktop-file-validate" desktop-file-validate packaging/kavrilon.desktop
 check "man -l" env LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
     sh -c 'man --warnings -E UTF-8 -l -Tutf8 -Z packaging/kavrilon.1 >/dev/null'
 
 # The file types, as a desktop reads them from the package's database.
 mime=$(mktemp -d)
-trap 'rm -rf "$mime"' EXIT
+trap 'rm -rf "$root" "$mime"' EXIT
 mkdir -p "$mime/share/mime/packages" "$mime/files"
 cp /usr/share/mime/packages/freedesktop.org.xml "$mime/share/mime/packages/"
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/mime/packages/kavrilon.xml \
-    >"$mime/share/mime/packages/kavrilon.xml"
-update-mime-database "$mime/share/mime"
+cp "$root/usr/share/mime/packages/kavrilon.xml" "$mime/share/mime/packages/"
+update-mime-database "$mime/share/mime" 2>/dev/null
 cp examples/transport.min examples/TRANSPRT.NDE "$mime/files/"
-printf 'c a comment first\np min 2 1\n' >"$mime/files/comment-first.txt"
+printf 'c a comment first\np min 2 1\n' >"$mime/files/comment-first"
 printf 'p min 2 1\na 1 2 0 1 1\n' >"$mime/files/no-extension"
 printf 'c not a problem: p min\n' >"$mime/files/other.txt"
 for pair in transport.min:application/x-dimacs-min TRANSPRT.NDE:application/x-kavrilon-nodes \
-    comment-first.txt:application/x-dimacs-min no-extension:application/x-dimacs-min \
+    comment-first:application/x-dimacs-min no-extension:application/x-dimacs-min \
     other.txt:text/plain; do
     file=${pair%%:*}
     want=${pair#*:}
