@@ -12,6 +12,7 @@ PACKAGES=(
     libgraphviz-dev graphviz
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick
+    lintian appstream desktop-file-utils man-db groff-base shared-mime-info libglib2.0-bin
 )
 
 missing=()

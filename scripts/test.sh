@@ -3,8 +3,9 @@
 # builds and runs every test twice: once in a normal build with warnings as
 # errors, once under AddressSanitizer and UndefinedBehaviorSanitizer (there
 # without the end-to-end tests, which start the real program under Xvfb and
-# openbox and would only be slower). Finally runs the two file-reader fuzzers for a
-# short, fixed time each over their seeds.
+# openbox and would only be slower). Then runs the two file-reader fuzzers for a
+# short, fixed time each over their seeds, and finally builds the Debian package
+# and checks it (lintian, AppStream, desktop entry, manual page, file types).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -86,3 +87,6 @@ if [[ -f tests/fuzz/CMakeLists.txt ]]; then
     cmake --build build-fuzz -j "$jobs" --target fuzz_problem_reader fuzz_dimacs_reader
     ctest --test-dir build-fuzz --output-on-failure -R fuzz
 fi
+
+echo "=== packaging ==="
+bash scripts/package.sh build-package

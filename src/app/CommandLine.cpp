@@ -130,7 +130,8 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                        "\"p min\" line after its comments); with --solve, - reads a DIMACS "
                        "problem from standard input.\nWithout options the program starts "
                        "its windows, with PROBLEM loaded when given; Qt's own options\n"
-                       "(-platform, -style, ...) go to the windows.\n\n") +
+                       "(-platform, -style, ...) go to the windows.\n\n"
+                       "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.generate, options.seed, options.help,

@@ -7,6 +7,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/PickList.h"
+#include "gui/Placement.h"
 #include "workspace/Prompts.h"
 
 TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
@@ -32,7 +33,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(ErrorList);
     layout->addWidget(OKButton, 0, Qt::AlignHCenter);
-    resize(760, 360);
+    resize(FitOnScreen(QSize(880, 360)));  // wide enough for the return-link hint
 }
 
 void TFMErrorForm::ClearLines() {

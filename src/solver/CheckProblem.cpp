@@ -72,10 +72,13 @@ std::vector<std::string> CheckProblem(Workspace& ws) {
             linkBoundLines.push_back(LinkBoundsLine(link, lower, upper));
     }
 
+    bool oneWayNode = false;  // a node that only sends or only receives
     for (int32_t n = 1; n <= ws.NodeCount; ++n) {
-        std::string line = ConnectivityLine(ws.NodeName[n], tally[static_cast<std::size_t>(n)]);
+        const NodeTally& node = tally[static_cast<std::size_t>(n)];
+        std::string line = ConnectivityLine(ws.NodeName[n], node);
         if (!line.empty())
             lines.push_back(std::move(line));
+        oneWayNode = oneWayNode || node.noOrigin != node.noDest;
     }
     lines.insert(lines.end(), linkEndLines.begin(), linkEndLines.end());
 
@@ -98,6 +101,11 @@ std::vector<std::string> CheckProblem(Workspace& ws) {
     if (boundsFailed || !linkBoundLines.empty()) {
         lines.push_back("<<< FATAL BOUND ERRORS FOUND ABOVE ... UNABLE TO SOLVE THE PROBLEM >>>");
     }
+
+    // The usual cause is a supply or demand modelled without a way back; the
+    // guide shows how to close the circulation.
+    if (oneWayNode)
+        lines.push_back(ReturnLinkHint);
 
     ws.ChecksPassed = lines.empty();
     return lines;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,7 @@ TEST(CheckProblem, ConnectivityLinesNameEachNodeOnce) {
                                     "Node <NOIN> is never used as a destination...FATAL ERROR...",
                                     "Node <ALONE> is never used...FATAL ERROR...",
                                     "Node <TWELVECHARSX> is never used...FATAL ERROR...",
+                                    ReturnLinkHint,
                                 }));
     EXPECT_FALSE(ws.ChecksPassed);
 }
@@ -157,4 +159,32 @@ TEST(CheckProblem, ConnectivityThenLinkEndsThenBoundLines) {
     EXPECT_EQ(lines[3].rfind("Minimum flow (      5) into <N2>", 0), 0u);
     EXPECT_EQ(lines[4].rfind("Link <3> has lower bound", 0), 0u);
     EXPECT_EQ(lines[5], Closing);
+}
+
+// The hint closes the list exactly when some node only sends or only receives.
+TEST(CheckProblem, ReturnLinkHintOnlyForOneWayNodes) {
+    struct Case {
+        const char* what;
+        std::vector<std::array<int32_t, 4>> links;  // origin, dest, lower, upper
+        std::size_t lineCount;
+        bool hint;
+    };
+    const Case cases[] = {
+        {"transportation without return", {{1, 2, 0, 5}, {1, 3, 0, 5}}, 4, true},
+        {"only receives", {{1, 2, 0, 5}, {2, 1, 0, 5}, {1, 3, 0, 5}}, 2, true},
+        {"isolated node only", {{1, 2, 0, 5}, {2, 1, 0, 5}}, 1, false},
+        {"bounds only", {{1, 2, 5, 5}, {2, 1, 0, 1}, {1, 3, 0, 1}, {3, 1, 0, 1}}, 3, false},
+        {"closed circulation", {{1, 2, 0, 5}, {2, 3, 0, 5}, {3, 1, 0, 5}}, 0, false},
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        ProblemBuilder builder(ws);
+        builder.Nodes(3);
+        for (const auto& l : c.links)
+            builder.Link(l[0], l[1], l[2], l[3], 0);
+        const Lines lines = CheckProblem(ws);
+        EXPECT_EQ(lines.size(), c.lineCount) << c.what;
+        EXPECT_EQ(!lines.empty() && lines.back() == ReturnLinkHint, c.hint) << c.what;
+        EXPECT_EQ(ws.ChecksPassed, lines.empty()) << c.what;
+    }
 }
