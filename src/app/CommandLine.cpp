@@ -126,10 +126,10 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
     parser.setApplicationDescription(
         QStringLiteral("Solves minimum-cost network-flow problems with the out-of-kilter "
                        "algorithm.\nPROBLEM is a node file (.NDE, with its link file beside it) "
-                       "or a DIMACS min-cost file (.min, or any file that starts with a\n"
-                       "\"p min\" line after its comments); with --solve, - reads a DIMACS "
+                       "or a DIMACS min-cost\nfile (.min, or any file whose first line after "
+                       "its comments is \"p min\"); with --solve,\n- reads a DIMACS "
                        "problem from standard input.\nWithout options the program starts "
-                       "its windows, with PROBLEM loaded when given; Qt's own options\n"
+                       "its windows, with PROBLEM loaded when given; Qt's\nown options "
                        "(-platform, -style, ...) go to the windows.\n\n"
                        "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
