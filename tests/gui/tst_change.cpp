@@ -305,8 +305,13 @@ class TestChange : public QObject {
         QCOMPARE(text("UBNew"), QStringLiteral("105"));
         QCOMPARE(w->prompts.beeps, std::vector<unsigned>{0});
         QVERIFY(!quit->isEnabled());
+        // Quit's accelerator while Quit is disabled, and a letter with Alt,
+        // are discarded as a letter is: they neither act nor type.
         QVERIFY(PressAlt(win(), Qt::Key_Q));
+        QVERIFY(PressAlt(win(), Qt::Key_X));
         QVERIFY(win()->isVisible());
+        QCOMPARE(text("UBNew"), QStringLiteral("105"));
+        QCOMPARE(w->prompts.beeps, (std::vector<unsigned>{0, 0, 0}));
         // Remove by its accelerator takes the typed bound in first.
         QVERIFY(PressAlt(win(), Qt::Key_R));
         QCOMPARE(TheWorkspace().LinkUpper[1], 105);
