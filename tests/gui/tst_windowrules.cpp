@@ -117,6 +117,17 @@ class WindowRulesTest : public QObject {
         QCOMPARE(kav::TheWorkspace().NodeCount, 3);
     }
 
+    // Keys typed just after a window was hidden still reach it: they neither
+    // type there nor press an accelerator of the window now on screen.
+    void keysForAHiddenWindowAreDropped() {
+        QLineEdit* cost = Child<QLineEdit>(windows.linkAdder, "UnitCost");
+        QTest::keyClicks(cost, "12");
+        QCOMPARE(cost->text(), QString());
+        QVERIFY(ShowActive(windows.addStuff));
+        QTest::keyClick(windows.linkAdder, Qt::Key_L, Qt::AltModifier);  // the chooser's Add Link
+        QCOMPARE(Showing(), QStringList{"FMAddStuff"});
+    }
+
     void aRefusedWindowSystemCloseBeeps_data() { WindowRows(9); }
     void aRefusedWindowSystemCloseBeeps() {
         QFETCH(WindowOf, window);
