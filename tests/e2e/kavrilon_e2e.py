@@ -466,11 +466,17 @@ def leave_adding_windows(d, shown):
     d.wait_window(MAIN)
 
 
+def start_with_cycle(d):
+    """Starts the program, waits for the splash to go and loads CYCLE."""
+    d.launch()
+    d._until(lambda: not d.windows(ABOUT), "the splash stayed on screen")
+    load(d, write_problem(d, "CYCLE", CYCLE))
+
+
 def fast_keys_main_menu(d):
     """Alt+N, then Alt+Z or Alt+L: the chooser replaces the main menu, whose
     Zero and Load Data no longer act; the saved problem is the loaded one."""
-    d.launch()
-    load(d, write_problem(d, "CYCLE", CYCLE))
+    start_with_cycle(d)
     for round_number, second in enumerate(["alt+z", "alt+l"] * 3, 1):
         d.step("round %d" % round_number)
         d.activate(d.wait_window(MAIN))
@@ -487,10 +493,13 @@ def fast_keys_main_menu(d):
 
 def fast_keys_link_window(d):
     """Alt+Q Alt+Q Alt+N Alt+L from the link window, round after round."""
-    d.launch()
-    load(d, write_problem(d, "CYCLE", CYCLE))
+    start_with_cycle(d)
+    open_window(d, "alt+n", CHOOSER, MAIN)
+    open_window(d, "alt+l", LINKS, CHOOSER)
     for round_number in range(1, 6):
         d.step("round %d" % round_number)
+        d.activate(d.wait_window(LINKS))
+        fast_keys(d, "alt+q", "alt+q", "alt+n", "alt+l")
         shown = adding_windows(d)
         if MAIN in shown:
             open_window(d, "alt+n", CHOOSER, MAIN)
@@ -499,8 +508,6 @@ def fast_keys_link_window(d):
             d.press_in(NODES, "alt+q")
         if LINKS not in shown:
             open_window(d, "alt+l", LINKS, CHOOSER)
-        d.activate(d.wait_window(LINKS))
-        fast_keys(d, "alt+q", "alt+q", "alt+n", "alt+l")
     leave_adding_windows(d, adding_windows(d))
     save(d, "OUT")
     check_saved(d, "OUT", CYCLE)
@@ -510,8 +517,7 @@ def fast_number_fields(d):
     """Alt keys that press nothing (Alt+Q once Quit is off) never type into a
     number field: each link is added with what was typed, and no warning.
     Enter in a number field adds the link as Alt+A does."""
-    d.launch()
-    load(d, write_problem(d, "CYCLE", CYCLE))
+    start_with_cycle(d)
     open_window(d, "alt+n", CHOOSER, MAIN)
     open_window(d, "alt+l", LINKS, CHOOSER)
     rounds = (("alt+c", "1 2 alt+q alt+a", (1, 3, 0, 0, 12)),
