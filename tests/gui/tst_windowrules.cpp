@@ -14,7 +14,6 @@
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "generator/TRandGenerator.h"
-#include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "support/WindowSystemClose.h"
 
@@ -54,8 +53,7 @@ class WindowRulesTest : public QObject {
             {"cut", [] { return windows.cut; }},
             {"percent", [] { return windows.percentDone; }},
             {"main menu", [] { return windows.mainMenu; }},
-            {"generator", [] { return windows.generator; }},
-            {"picture", [] { return windows.picture; }}};
+            {"generator", [] { return windows.generator; }}};
         for (int i = 0; i < count; ++i)
             QTest::newRow(rows[i].first) << rows[i].second;
     }
@@ -84,7 +82,7 @@ class WindowRulesTest : public QObject {
 
     // A click that reaches a button after its window was hidden does nothing:
     // no window opens, nothing is asked, the problem stays.
-    void aHiddenWindowsButtonsDoNothing_data() { WindowRows(12); }
+    void aHiddenWindowsButtonsDoNothing_data() { WindowRows(11); }
     void aHiddenWindowsButtonsDoNothing() {
         QFETCH(WindowOf, window);
         kav::TheWorkspace().DataNotSaved = true;  // Zero, Load and Exit would ask
