@@ -440,11 +440,16 @@ def window_manager(d):
 
 # ----- keys typed as fast as a practised user types them -----
 
-def fast_keys(d, *keys):
-    """Presses keys 10 ms apart, then gives the windows time to settle."""
-    d.last_action = "pressing %s 10 ms apart" % " ".join(keys)
-    d._x(["xdotool", "key", "--delay", "10"] + list(keys))
+def fast_keys(d, *keys, delay=10):
+    """Presses keys delay ms apart, then gives the windows time to settle."""
+    d.last_action = "pressing %s %d ms apart" % (" ".join(keys), delay)
+    d._x(["xdotool", "key", "--delay", str(delay)] + list(keys))
     time.sleep(0.8)
+
+
+def practised_delay(round_number):
+    """10, 25 or 40 ms: how far apart a practised user's keys are."""
+    return (10, 25, 40)[round_number % 3]
 
 
 def adding_windows(d):
@@ -480,7 +485,7 @@ def fast_keys_main_menu(d):
     for round_number, second in enumerate(["alt+z", "alt+l"] * 3, 1):
         d.step("round %d" % round_number)
         d.activate(d.wait_window(MAIN))
-        fast_keys(d, "alt+n", second)
+        fast_keys(d, "alt+n", second, delay=practised_delay(round_number))
         if d.windows(OPEN_NODES):
             d.fail("the hidden main menu's Load dialog opened")
         shown = adding_windows(d)
@@ -496,10 +501,10 @@ def fast_keys_link_window(d):
     start_with_cycle(d)
     open_window(d, "alt+n", CHOOSER, MAIN)
     open_window(d, "alt+l", LINKS, CHOOSER)
-    for round_number in range(1, 6):
+    for round_number in range(1, 7):
         d.step("round %d" % round_number)
         d.activate(d.wait_window(LINKS))
-        fast_keys(d, "alt+q", "alt+q", "alt+n", "alt+l")
+        fast_keys(d, "alt+q", "alt+q", "alt+n", "alt+l", delay=practised_delay(round_number))
         shown = adding_windows(d)
         if MAIN in shown:
             open_window(d, "alt+n", CHOOSER, MAIN)
