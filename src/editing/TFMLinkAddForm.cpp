@@ -12,6 +12,7 @@
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
 #include "editing/ValidateIntegerField.h"
+#include "gui/ButtonKeys.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
@@ -122,6 +123,13 @@ void TFMLinkAddForm::UpdateAllLists() {
 }
 
 bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
+    // Enter adds the link, as Enter in the node window adds the name: the
+    // field is checked as leaving it would check it, then Add Link runs.
+    if (IsPlainEnter(event)) {
+        LeaveFocusedField();
+        addLink_->click();
+        return true;
+    }
     return FilterNumberKey(event, quitButton_);
 }
 

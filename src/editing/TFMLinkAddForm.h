@@ -33,7 +33,8 @@ class TFMLinkAddForm : public TEditingWindow {
     // Runs each time the window is shown, not only when it is made.
     void FormCreate();
     // Key filter of the three number fields (unit cost, lower and upper bound,
-    // not only UnitCost); true when the key is discarded.
+    // not only UnitCost); true when the key is discarded or used. Enter adds
+    // the link.
     bool UnitCostKeyPress(QKeyEvent* event);
     void UnitCostExit();
     void LowerBoundExit();

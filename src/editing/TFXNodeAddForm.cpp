@@ -58,8 +58,9 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
 
     WatchField(nodeName_, &TFXNodeAddForm::NodeNameExit);
     ConnectGuarded(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
-    // Enter in the name field adds the name typed, as Add's accelerator does.
-    connect(nodeName_, &QLineEdit::returnPressed, addButton_, &QPushButton::animateClick);
+    // Enter in the name field adds the name typed, as Add's accelerator does,
+    // before the keys typed after it act.
+    connect(nodeName_, &QLineEdit::returnPressed, addButton_, &QPushButton::click);
     ConnectGuarded(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
     ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
 }

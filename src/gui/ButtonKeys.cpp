@@ -21,18 +21,17 @@ class EnterPressesButtons : public QObject {
         button->click();
         return true;
     }
-
-  private:
-    static bool IsPlainEnter(const QKeyEvent* key) {
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::KeypadModifier;
-        return enter && others == Qt::NoModifier && !key->isAutoRepeat();
-    }
 };
 
 EnterPressesButtons* installedFilter = nullptr;
 
 }  // namespace
+
+bool IsPlainEnter(const QKeyEvent* key) {
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::KeypadModifier;
+    return enter && others == Qt::NoModifier && !key->isAutoRepeat();
+}
 
 void InstallEnterPressesButtons() {
     if (installedFilter || !qApp)

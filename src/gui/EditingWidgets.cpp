@@ -128,8 +128,7 @@ void TEditingWindow::showEvent(QShowEvent* event) {
 }
 
 void TEditingWindow::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
+    RefuseWindowSystemClose(event);
 }
 
 bool IsCharacterKey(const QKeyEvent* event) {
@@ -158,7 +157,38 @@ bool IsNumberFieldKey(const QKeyEvent* event) {
            c == QLatin1Char('-') || c == QChar(8);
 }
 
+namespace {
+
+// Alt, Ctrl or Meta held with a key that is not itself a modifier.
+bool IsModifiedKey(const QKeyEvent* event) {
+    if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    switch (event->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_unknown:
+            return false;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
 bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit) {
+    if (IsModifiedKey(event)) {
+        kav::ThePrompts().Beep(kav::BeepDefault);
+        return true;
+    }
     if (!IsCharacterKey(event))
         return false;
     quit->setEnabled(false);

@@ -101,6 +101,9 @@ class TEditingWindow : public QWidget {
     // A field typed into and still focused (a command's accelerator was
     // pressed) is taken in before that command runs, as if it had been left.
     void CommitFocusedField() { fields_->CommitFocusedField(); }
+    // The focused field is checked and taken in as leaving it would, typed
+    // into or not; the focus stays where it is.
+    void LeaveFocusedField() { fields_->LeaveFocusedField(); }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -129,7 +132,10 @@ bool IsNumberFieldKey(const QKeyEvent* event);
 
 // The key filter of the number fields: every key press that types disables
 // quit until a field is left; a key a number cannot hold is discarded with the
-// plain message beep. True when the key is discarded.
+// plain message beep, and so is every key pressed with Alt, Ctrl or Meta that
+// reaches the field (no accelerator of the window took it, or its button is
+// disabled): such a key neither types nor edits. True when the key is
+// discarded.
 bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit);
 
 // Focus moved from a field to another control of its window. Focus lost because

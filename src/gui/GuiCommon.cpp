@@ -99,8 +99,10 @@ bool IsOnScreen(const QWidget* window) {
 }
 
 void RefuseWindowSystemClose(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
+    if (!event->spontaneous())
+        return;
+    event->ignore();
+    kav::ThePrompts().Beep(kav::BeepDefault);
 }
 
 void RemoveTitleBarButtons(QWidget* window) {

@@ -70,7 +70,8 @@ void ShowAndPaintNow(QWidget* window);
 bool IsOnScreen(const QWidget* window);
 
 // Refuses a close asked by the window system (Alt+F4 on a window without a
-// close box); the window's own buttons close it.
+// close box) with the plain message beep, so that the user knows it was
+// refused; the window's own buttons close it.
 void RefuseWindowSystemClose(QCloseEvent* event);
 
 // A list with uniform item sizes takes the width of every line from one of

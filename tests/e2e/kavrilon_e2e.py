@@ -437,9 +437,114 @@ def window_manager(d):
                                   + faults))
 
 
+
+# ----- keys typed as fast as a practised user types them -----
+
+def fast_keys(d, *keys, delay=10):
+    """Presses keys delay ms apart, then gives the windows time to settle."""
+    d.last_action = "pressing %s %d ms apart" % (" ".join(keys), delay)
+    d._x(["xdotool", "key", "--delay", str(delay)] + list(keys))
+    time.sleep(0.8)
+
+
+def practised_delay(round_number):
+    """10, 25 or 40 ms: how far apart a practised user's keys are."""
+    return (10, 25, 40)[round_number % 3]
+
+
+def adding_windows(d):
+    """The windows on screen, which must be the main menu alone or the chooser
+    with the node or link window over it: nothing else, not both."""
+    shown = set(d.visible_titles())
+    if (not shown or shown - {MAIN, CHOOSER, NODES, LINKS}
+            or (MAIN in shown) == bool(shown & {CHOOSER, NODES, LINKS})
+            or (shown & {NODES, LINKS} and CHOOSER not in shown)):
+        d.fail("windows the program must never show together: %s" % sorted(shown))
+    return shown
+
+
+def leave_adding_windows(d, shown):
+    for title in (NODES, LINKS, CHOOSER):
+        if title in shown:
+            d.press_in(title, "alt+q")
+            d._until(lambda title=title: not d.windows(title), "\"%s\" stayed open" % title)
+    d.wait_window(MAIN)
+
+
+def start_with_cycle(d):
+    """Starts the program, waits for the splash to go and loads CYCLE."""
+    d.launch()
+    d._until(lambda: not d.windows(ABOUT), "the splash stayed on screen")
+    load(d, write_problem(d, "CYCLE", CYCLE))
+
+
+def fast_keys_main_menu(d):
+    """Alt+N, then Alt+Z or Alt+L: the chooser replaces the main menu, whose
+    Zero and Load Data no longer act; the saved problem is the loaded one."""
+    start_with_cycle(d)
+    for round_number, second in enumerate(["alt+z", "alt+l"] * 3, 1):
+        d.step("round %d" % round_number)
+        d.activate(d.wait_window(MAIN))
+        fast_keys(d, "alt+n", second, delay=practised_delay(round_number))
+        if d.windows(OPEN_NODES):
+            d.fail("the hidden main menu's Load dialog opened")
+        shown = adding_windows(d)
+        if MAIN in shown:
+            d.fail("the chooser did not replace the main menu")
+        leave_adding_windows(d, shown)
+    save(d, "OUT")  # Save is disabled after a Zero
+    check_saved(d, "OUT", CYCLE)
+
+
+def fast_keys_link_window(d):
+    """Alt+Q Alt+Q Alt+N Alt+L from the link window, round after round."""
+    start_with_cycle(d)
+    open_window(d, "alt+n", CHOOSER, MAIN)
+    open_window(d, "alt+l", LINKS, CHOOSER)
+    for round_number in range(1, 7):
+        d.step("round %d" % round_number)
+        d.activate(d.wait_window(LINKS))
+        fast_keys(d, "alt+q", "alt+q", "alt+n", "alt+l", delay=practised_delay(round_number))
+        shown = adding_windows(d)
+        if MAIN in shown:
+            open_window(d, "alt+n", CHOOSER, MAIN)
+            shown = {CHOOSER}
+        if NODES in shown:
+            d.press_in(NODES, "alt+q")
+        if LINKS not in shown:
+            open_window(d, "alt+l", LINKS, CHOOSER)
+    leave_adding_windows(d, adding_windows(d))
+    save(d, "OUT")
+    check_saved(d, "OUT", CYCLE)
+
+
+def fast_number_fields(d):
+    """Alt keys that press nothing (Alt+Q once Quit is off) never type into a
+    number field: each link is added with what was typed, and no warning.
+    Enter in a number field adds the link as Alt+A does."""
+    start_with_cycle(d)
+    open_window(d, "alt+n", CHOOSER, MAIN)
+    open_window(d, "alt+l", LINKS, CHOOSER)
+    rounds = (("alt+c", "1 2 alt+q alt+a", (1, 3, 0, 0, 12)),
+              ("alt+u", "9 alt+x alt+j alt+q alt+a", (1, 3, 0, 9, 12)),
+              ("alt+l", "3 alt+q ctrl+v alt+a", (1, 3, 3, 9, 12)),
+              ("alt+c", "minus 4 alt+q Return", (1, 3, 3, 9, -4)),
+              ("alt+u", "1 1 alt+x KP_Enter", (1, 3, 3, 11, -4)))
+    for field, keys, _ in rounds:
+        d.step("%s in the field of %s" % (keys, field))
+        choose_ends(d, FIRST, LAST)
+        d.key(field)
+        fast_keys(d, *keys.split())
+        d.expect_no_box(0.5)
+        d.require_shown(LINKS)
+    quit_and_save(d, "OUT")
+    check_saved(d, "OUT", (CYCLE[0], CYCLE[1] + [link for _, _, link in rounds]))
+
 CASES = {case.__name__: case for case in (link_range_warning, link_no_origin,
                                          link_click_after_warning, change_warnings, files,
-                                         exit_guards, infeasible, window_manager)}
+                                         exit_guards, infeasible, window_manager,
+                                         fast_keys_main_menu, fast_keys_link_window,
+                                         fast_number_fields)}
 
 
 def main():

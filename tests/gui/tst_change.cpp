@@ -307,6 +307,12 @@ class TestChange : public QObject {
         QVERIFY(!quit->isEnabled());
         QVERIFY(PressAlt(win(), Qt::Key_Q));
         QVERIFY(win()->isVisible());
+        // In the field, Quit's accelerator while Quit is off and a letter with
+        // Alt are discarded as a letter is: they neither act nor type.
+        for (Qt::Key key : {Qt::Key_Q, Qt::Key_X})
+            QTest::keyClick(field("UBNew"), key, Qt::AltModifier);
+        QCOMPARE(text("UBNew"), QStringLiteral("105"));
+        QCOMPARE(w->prompts.beeps, (std::vector<unsigned>{0, 0, 0}));
         // Remove by its accelerator takes the typed bound in first.
         QVERIFY(PressAlt(win(), Qt::Key_R));
         QCOMPARE(TheWorkspace().LinkUpper[1], 105);

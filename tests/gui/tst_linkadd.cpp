@@ -163,6 +163,57 @@ class TestLinkAdd : public QObject {
         QVERIFY(w->chooser.isVisible());
     }
 
+    // A key with Alt, Ctrl or Meta that no enabled accelerator takes neither
+    // acts nor types, with the filter's beep: "12", Alt+Q (Quit is off once a
+    // key was typed), Alt+A adds the link with 12 and no warning. Enter checks
+    // the field as leaving it would, then adds the link as Alt+A does.
+    void keysAfterANumber_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QStringList>("events");
+        const Qt::KeyboardModifiers alt(Qt::AltModifier);
+        const QStringList beep{"beep 0"};
+        QTest::newRow("Alt+Q, Quit off") << "12" << Qt::Key_Q << alt << beep;
+        QTest::newRow("Alt+X") << "12" << Qt::Key_X << alt << beep;
+        QTest::newRow("Alt+digit") << "12" << Qt::Key_5 << alt << beep;
+        QTest::newRow("Shift+Alt+Q") << "12" << Qt::Key_Q << (alt | Qt::ShiftModifier) << beep;
+        QTest::newRow("Ctrl+V") << "12" << Qt::Key_V << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << beep;
+        QTest::newRow("Meta+Q") << "12" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::MetaModifier)
+                                << beep;
+        QTest::newRow("Alt alone") << "12" << Qt::Key_Alt << alt << QStringList{};
+        QTest::newRow("Return") << "12" << Qt::Key_Return << Qt::KeyboardModifiers()
+                                << QStringList{};
+        QTest::newRow("keypad Enter")
+            << "12" << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << QStringList{};
+        QTest::newRow("Return warns first")
+            << "012" << Qt::Key_Return << Qt::KeyboardModifiers()
+            << QStringList{"beep 64", QString::fromStdString(Conversion)};
+    }
+    void keysAfterANumber() {
+        QFETCH(QString, typed);
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QStringList, events);
+        OpenLinkWindow();
+        PickEnds(1, 2);
+        QTest::mouseClick(field("UnitCost"), Qt::LeftButton);
+        QTest::keyClicks(field("UnitCost"), typed);
+        QTest::keyClick(field("UnitCost"), key, modifiers);
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        QCOMPARE(TheWorkspace().LinkCount, enter ? 1 : 0);
+        if (!enter)
+            QVERIFY(PressAlt(win(), Qt::Key_A));
+        QCOMPARE(TheWorkspace().LinkCount, 1);
+        QCOMPARE(TheWorkspace().LinkCost[1], 12);
+        QCOMPARE(field("UnitCost")->text(), QStringLiteral("12"));
+        QStringList seen;
+        for (const std::string& event : w->prompts.events)
+            seen << QString::fromStdString(event);
+        QCOMPARE(seen, events);
+    }
+
     void emptyFieldsGiveAZeroLink() {
         OpenLinkWindow();
         PickEnds(3, 1);

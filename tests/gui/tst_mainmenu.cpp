@@ -117,9 +117,9 @@ class MainMenuTest : public QObject {
             window->hide();
         kav::TheWorkspace().Reset();
         windows.mainMenu->SetProblemButtons(false);
+        windows.mainMenu->show();
         if (!HintsShown())
             Button("HintShow")->click();
-        windows.mainMenu->show();
         prompts.Reset();
     }
     void cleanupTestCase() {
