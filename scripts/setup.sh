@@ -12,6 +12,7 @@ PACKAGES=(
     libgraphviz-dev graphviz
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick
+    libcups2-dev
 )
 
 missing=()

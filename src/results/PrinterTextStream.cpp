@@ -58,8 +58,9 @@ QFontMetrics PrinterTextStream::Metrics() const {
     return QFontMetrics(font_, &device_);
 }
 
+// A measuring stream counts pages for numbering, so it keeps the numbers' line.
 int PrinterTextStream::LinesHeight() const {
-    if (pageTotal_ <= 0)
+    if (!measuring_ && pageTotal_ <= 0)
         return device_.height();
     return device_.height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
 }

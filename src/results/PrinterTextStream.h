@@ -25,7 +25,8 @@ class QPagedPaintDevice;
 // With page numbers, the last line of the printable area of every page
 // carries "page N of M" and the report's lines stay above it. M is known only
 // once the report is laid out: a measuring stream (which draws nothing and
-// starts no job) counts the pages first.
+// starts no job, and keeps the last line free as a numbered stream does)
+// counts the pages first.
 class PrinterTextStream {
   public:
     enum class Mode { Draw, Measure };

@@ -75,6 +75,8 @@ class TestPrinting : public QObject {
     void aFailedWriteLeavesTheOldFileUntouched();
     void printerSetupChoosesPrinterPaperAndOrientation();
     void theReplaceQuestionDefaultsToNo();
+    void marginsFollowThePrintersMinimumTurnedWithThePage_data();
+    void marginsFollowThePrintersMinimumTurnedWithThePage();
 
   private:
     void Print();
@@ -167,11 +169,14 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     const double margin = DefaultMarginMm * PointsPerMm;
     const double slack = 0.5;  // pdftotext rounds the font's box
     QList<QStringList> seen;
+    QList<QStringList> pageNumbers;
     for (const PdfLine& line : pdf.lines) {
-        if (line.text == "LINK LIST")
+        if (line.text == "LINK LIST") {
             seen.append(QStringList());
+            pageNumbers.append(QStringList());
+        }
         QVERIFY(!seen.isEmpty());
-        seen.last() << line.text;
+        (line.text.startsWith("page ") ? pageNumbers.last() : seen.last()) << line.text;
         const bool inside = line.left >= margin - slack && line.top >= margin - slack &&
                             line.right <= pdf.width - margin + slack &&
                             line.bottom <= pdf.height - margin + slack;
@@ -185,6 +190,17 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     for (int k = 0; k < MostLinks; ++k) {
         QCOMPARE(seen[k], expected[k]);
         QVERIFY(seen[k].last().startsWith("TOTAL COST = "));
+        // Every page numbered, below its last line (lines are read page by
+        // page, top down).
+        const int pages = static_cast<int>(pageNumbers[k].size());
+        QVERIFY(pages >= 1);
+        for (int page = 1; page <= pages; ++page)
+            QCOMPARE(pageNumbers[k][page - 1],
+                     QStringLiteral("page %1 of %2").arg(page).arg(pages));
+    }
+    for (int k = 1; k < pdf.lines.size(); ++k) {
+        if (pdf.lines[k - 1].page == pdf.lines[k].page)
+            QVERIFY(!pdf.lines[k - 1].text.startsWith("page "));
     }
 }
 
@@ -205,10 +221,10 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
         QStringList lines;
         for (const PdfLine& line : ReadPdf(file).lines)
             lines << line.text;
-        QCOMPARE(lines, ExpectedReport());
+        QCOMPARE(lines, ExpectedReport() << "page 1 of 1");
         const QString last = edited ? QStringLiteral("TOTAL COST = 4")
                                     : QStringLiteral("Optimal: checked on 2 links and 2 nodes");
-        QCOMPARE(lines.last(), last);
+        QCOMPARE(lines.at(lines.size() - 2), last);
     }
 }
 
@@ -218,16 +234,27 @@ void TestPrinting::theCutWindowPrintsItsLines() {
     kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
     TFMCutForm cut;
     cut.show();
+    // A PDF file chosen in Printer Setup without a name: asked for, under
+    // the cut's own title.
     const QString file = dir_.filePath("cut.pdf");
-    ChoosePdfFile(file);
+    ChoosePdfFile(QString());
+    prompts_.files = {file.toStdString()};
     QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
+    QCOMPARE(prompts_.saveDialogs.size(), std::size_t{1});
+    QCOMPARE(prompts_.saveDialogs[0].title,
+             std::string("Print the explanation of the infeasibility to a PDF file"));
     QStringList lines;
     for (const PdfLine& line : ReadPdf(file).lines)
         lines << line.text;
     QCOMPARE(lines.mid(0, 5), (QStringList{"NO FEASIBLE FLOW", "1 node cannot be balanced:", "B",
                                            "links into these nodes must carry at least 3",
                                            "links out of them can carry at most 2"}));
-    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.size(), 9);
+    QCOMPARE(lines.last(), QString("page 1 of 1"));
+    QProcess pdfinfo;
+    pdfinfo.start("pdfinfo", {file});
+    QVERIFY(pdfinfo.waitForFinished(30000));
+    QVERIFY(pdfinfo.readAllStandardOutput().contains("KAVRILON Infeasibility Explained"));
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
@@ -309,7 +336,11 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
             entries << printers->itemText(i);
         for (auto* button : dialog->findChildren<QPushButton*>())
             buttons << button->text();
-        QCOMPARE(printers->currentText(), PdfFileChoice);  // the named printer is gone
+        // The printer chosen before is gone: still shown as the choice, and said.
+        QCOMPARE(printers->currentText(), QString("no such printer"));
+        QVERIFY(dialog->findChild<QLabel*>("PrinterNote")->text().contains("cannot be used") ||
+                dialog->findChild<QLabel*>("PrinterNote")->text().contains("no longer installed"));
+        printers->setCurrentIndex(printers->count() - 1);
         WhenModalShows([&](QWidget* pageModal) {
             pageDialogShown = qobject_cast<QPageSetupDialog*>(pageModal) != nullptr;
             auto* pagesPerSheet = pageModal->findChild<QWidget*>("pagesPerSheetButtonGroup");
@@ -327,7 +358,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     QVERIFY(qtPrompts.PrinterSetup(choice));
     QVERIFY(pageDialogShown);
     QVERIFY(!pagesPerSheetShown);  // the report would ignore it
-    QCOMPARE(entries, InstalledPrinters() << PdfFileChoice);
+    QCOMPARE(entries, InstalledPrinters() << "no such printer" << PdfFileChoice);
     QVERIFY(buttons.contains("OK") || buttons.contains("&OK"));
     for (const QString& button : buttons)
         QVERIFY2(!button.contains("Print"), qPrintable(button));
@@ -355,6 +386,43 @@ void TestPrinting::theReplaceQuestionDefaultsToNo() {
     });
     QVERIFY(!kav::ConfirmReplace(qtPrompts, "thesis.pdf"));
     QVERIFY(defaultNo);
+}
+
+void TestPrinting::marginsFollowThePrintersMinimumTurnedWithThePage_data() {
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QList<double>>("wanted");  // mm; empty: the default margins
+    QTest::addColumn<QString>("summary");
+    // A printer that keeps 3.2 mm (9.07 pt) from the sheet's left, top and
+    // right and 12.7 mm (36 pt) from its bottom. Margins are whole points:
+    // 10 mm is 29 pt, shown as page setup shows it, 10.23 mm.
+    QTest::newRow("portrait, default")
+        << false << QList<double>{}
+        << "A4, portrait\nmargins: left 10.23 mm, top 10.23 mm, right 10.23 mm, bottom 12.70 mm";
+    QTest::newRow("landscape, default: the sheet's bottom is the page's left")
+        << true << QList<double>{}
+        << "A4, landscape\nmargins: left 12.70 mm, top 10.23 mm, right 10.23 mm, bottom 10.23 mm";
+    QTest::newRow("landscape, narrow margins raised per side")
+        << true << QList<double>{2, 2, 2, 2}
+        << "A4, landscape\nmargins: left 12.70 mm, top 3.53 mm, right 3.53 mm, bottom 3.53 mm";
+    QTest::newRow("portrait, wide margins kept")
+        << false << QList<double>{15.9, 20, 25, 30}
+        << "A4, portrait\nmargins: left 16.23 mm, top 20.11 mm, right 25.05 mm, bottom 30.34 mm";
+}
+
+void TestPrinting::marginsFollowThePrintersMinimumTurnedWithThePage() {
+    QFETCH(bool, landscape);
+    QFETCH(QList<double>, wanted);
+    QFETCH(QString, summary);
+    kav::PrinterSetupChoice choice;
+    choice.printer = "inkjet";
+    choice.paperName = "A4";
+    choice.paperWidth = 210;
+    choice.paperHeight = 297;
+    choice.landscape = landscape;
+    if (!wanted.isEmpty())
+        choice.margins = std::array<double, 4>{wanted[0], wanted[1], wanted[2], wanted[3]};
+    const QMarginsF inkjet(9.07, 9.07, 9.07, 36);
+    QCOMPARE(PageSummary(choice, inkjet), summary);
 }
 
 QTEST_MAIN(TestPrinting)
