@@ -87,6 +87,7 @@ else
             cups_missing+=("$package")
     done
     if ((${#cups_missing[@]})); then
+        apt-get update -qq || true
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
             "${cups_missing[@]}" || true
     fi

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPageSetupDialog>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -108,13 +109,30 @@ void PrinterSetupDialog::PageButtonClick() {
         if (auto* control = dialog.findChild<QWidget*>(QLatin1String(ignored)))
             control->hide();
     }
+    const QMarginsF shown = printer.pageLayout().margins(QPageLayout::Millimeter);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    TakePageLayout(printer.pageLayout(), choice_);
+    const std::optional<std::array<double, 4>> wanted = choice_.margins;
+    QPageLayout after = printer.pageLayout();
+    TakePageLayout(after, choice_);
+    after.setUnits(QPageLayout::Millimeter);
+    choice_.margins = MarginsSetInPageSetup(wanted, shown, after.margins(), after.minimumMargins());
     ShowPageSummary();
 }
 
+// The summary names the paper a report would be printed on: without one
+// chosen, the printer's default.
 void PrinterSetupDialog::ShowPageSummary() {
-    const kav::PrinterSetupChoice choice = Choice();
+    kav::PrinterSetupChoice choice = Choice();
+    if (choice.paperName.empty() && installed_.contains(QString::fromStdString(choice.printer))) {
+        const QPageSize paper =
+            QPrinterInfo::printerInfo(QString::fromStdString(choice.printer)).defaultPageSize();
+        if (paper.isValid()) {
+            const QSizeF size = paper.size(QPageSize::Millimeter);
+            choice.paperName = paper.name().toStdString();
+            choice.paperWidth = size.width();
+            choice.paperHeight = size.height();
+        }
+    }
     pageSummary_->setText(PageSummary(choice, PrinterMinimumMargins(choice)));
 }

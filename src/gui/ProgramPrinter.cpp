@@ -114,6 +114,29 @@ void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice) 
         std::array<double, 4>{margins.left(), margins.top(), margins.right(), margins.bottom()};
 }
 
+std::optional<std::array<double, 4>> MarginsSetInPageSetup(
+    const std::optional<std::array<double, 4>>& wanted, const QMarginsF& shown,
+    const QMarginsF& after, const QMarginsF& qtMinimum) {
+    const double was[4] = {shown.left(), shown.top(), shown.right(), shown.bottom()};
+    const double now[4] = {after.left(), after.top(), after.right(), after.bottom()};
+    const double floor[4] = {qtMinimum.left(), qtMinimum.top(), qtMinimum.right(),
+                             qtMinimum.bottom()};
+    constexpr double Tolerance = 0.01;
+    std::array<double, 4> margins = wanted
+                                        ? *wanted
+                                        : std::array<double, 4>{DefaultMarginMm, DefaultMarginMm,
+                                                                DefaultMarginMm, DefaultMarginMm};
+    bool set = false;
+    for (int side = 0; side < 4; ++side) {
+        if (std::abs(now[side] - was[side]) > Tolerance &&
+            std::abs(now[side] - floor[side]) > Tolerance) {
+            margins[static_cast<std::size_t>(side)] = now[side];
+            set = true;
+        }
+    }
+    return set ? std::optional<std::array<double, 4>>(margins) : wanted;
+}
+
 QString PageSummary(const kav::PrinterSetupChoice& choice, const QMarginsF& portraitMinimum) {
     const QString paper = choice.paperName.empty()
                               ? (choice.printer.empty() ? QStringLiteral("A4")

@@ -3,6 +3,8 @@
 #include <QPageLayout>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "workspace/Prompts.h"
@@ -60,6 +62,16 @@ void SetUpPrinter(QPrinter& printer, const kav::PrinterSetupChoice& choice);
 
 // Takes the paper, orientation and margins of a page layout into the choice.
 void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice);
+
+// The margins after Qt's page setup, in millimetres (left, top, right,
+// bottom; none: the default ones). A side counts as set by the user when it
+// differs from what the dialog showed at the start (`shown`), unless it merely
+// stands at Qt's idea of the printer's minimum (`qtMinimum`), to which Qt
+// raises margins without turning the minimum with the page; other sides keep
+// `wanted`.
+std::optional<std::array<double, 4>> MarginsSetInPageSetup(
+    const std::optional<std::array<double, 4>>& wanted, const QMarginsF& shown,
+    const QMarginsF& after, const QMarginsF& qtMinimum);
 
 // The paper, orientation and the four effective margins of a choice in
 // words, for the dialog; the margins in millimetres as page setup shows them.

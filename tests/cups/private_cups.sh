@@ -14,6 +14,7 @@
 #                right and 12.7 mm at the bottom of an A4 sheet
 #   kav-reject   refuses jobs (cupsreject)
 #   kav-gone     for a test to delete
+#   kav-vanish   for the end-to-end test to delete
 # None is the default printer.
 set -euo pipefail
 
@@ -128,4 +129,5 @@ lpadmin -p kav-margins -E -v "cups-pdf:/$device_name" -P "$folder/margins.ppd"
 lpadmin -p kav-reject -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 cupsreject -r "refused by the test" kav-reject
 lpadmin -p kav-gone -E -v "cups-pdf:/$device_name" -P "$ppd_source"
+lpadmin -p kav-vanish -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 echo "$CUPS_SERVER"

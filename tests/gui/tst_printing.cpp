@@ -77,6 +77,8 @@ class TestPrinting : public QObject {
     void theReplaceQuestionDefaultsToNo();
     void marginsFollowThePrintersMinimumTurnedWithThePage_data();
     void marginsFollowThePrintersMinimumTurnedWithThePage();
+    void pageSetupTakesOnlyTheMarginsTheUserSet_data();
+    void pageSetupTakesOnlyTheMarginsTheUserSet();
 
   private:
     void Print();
@@ -423,6 +425,33 @@ void TestPrinting::marginsFollowThePrintersMinimumTurnedWithThePage() {
         choice.margins = std::array<double, 4>{wanted[0], wanted[1], wanted[2], wanted[3]};
     const QMarginsF inkjet(9.07, 9.07, 9.07, 36);
     QCOMPARE(PageSummary(choice, inkjet), summary);
+}
+
+void TestPrinting::pageSetupTakesOnlyTheMarginsTheUserSet_data() {
+    QTest::addColumn<QList<double>>("after");     // the dialog's margins when closed
+    QTest::addColumn<QList<double>>("expected");  // empty: the default margins stay
+    // The dialog opened showing 10.23 mm with 12.70 mm at the bottom, Qt's
+    // unturned minimum being 3.2 mm and 12.7 mm at the bottom.
+    QTest::newRow("nothing touched, or only turned: Qt's raise is not the user's")
+        << QList<double>{10.23, 10.23, 10.23, 12.7} << QList<double>{};
+    QTest::newRow("the left set to 20 mm")
+        << QList<double>{20, 10.23, 10.23, 12.7} << QList<double>{20, 10, 10, 10};
+    QTest::newRow("the bottom set to 20 mm")
+        << QList<double>{10.23, 10.23, 10.23, 20} << QList<double>{10, 10, 10, 20};
+}
+
+void TestPrinting::pageSetupTakesOnlyTheMarginsTheUserSet() {
+    QFETCH(QList<double>, after);
+    QFETCH(QList<double>, expected);
+    const QMarginsF shown(10.23, 10.23, 10.23, 12.7);
+    const QMarginsF qtMinimum(3.2, 3.2, 3.2, 12.7);
+    const auto margins = MarginsSetInPageSetup(
+        std::nullopt, shown, QMarginsF(after[0], after[1], after[2], after[3]), qtMinimum);
+    QCOMPARE(margins.has_value(), !expected.isEmpty());
+    if (margins) {
+        for (int side = 0; side < 4; ++side)
+            QCOMPARE((*margins)[static_cast<std::size_t>(side)], expected[side]);
+    }
 }
 
 QTEST_MAIN(TestPrinting)
