@@ -193,35 +193,39 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid_data() {
     QTest::addColumn<QString>("setupChooses");  // when Printer Setup opens; empty: cancel
     QTest::addColumn<QStringList>("events");    // what the user sees, in order
     QTest::addColumn<QString>("printedOn");     // empty: nothing printed
+    QTest::addColumn<bool>("paused");           // the printer paused (cupsdisable) meanwhile
 
     const QString sent = QStringLiteral("message The results were sent to printer %1 (job ");
-    QTest::newRow("the chosen printer") << "kav-plain"
-                                        << "kav-margins" << QList<int>{} << QString()
-                                        << QStringList{sent.arg("kav-plain")} << "kav-plain";
+    QTest::newRow("the chosen printer")
+        << "kav-plain"
+        << "kav-margins" << QList<int>{} << QString() << QStringList{sent.arg("kav-plain")}
+        << "kav-plain" << false;
     QTest::newRow("nothing chosen: the default printer")
         << QString() << "kav-margins" << QList<int>{} << QString()
-        << QStringList{sent.arg("kav-margins")} << "kav-margins";
+        << QStringList{sent.arg("kav-margins")} << "kav-margins" << false;
     QTest::newRow("no default: Printer Setup asks, cancelled")
         << QString() << QString() << QList<int>{} << QString() << QStringList{"printer setup"}
-        << QString();
+        << QString() << false;
     QTest::newRow("no default: Printer Setup asks, answered")
         << QString() << QString() << QList<int>{} << "kav-plain"
-        << QStringList{"printer setup", sent.arg("kav-plain")} << "kav-plain";
+        << QStringList{"printer setup", sent.arg("kav-plain")} << "kav-plain" << false;
     QTest::newRow("a queue that rejects jobs")
         << "kav-reject"
         << "kav-plain" << QList<int>{} << QString()
         << QStringList{"message The printer kav-reject could not print the results.\r("}
-        << QString();
+        << QString() << false;
     const QString gone = QStringLiteral(
         "message The printer kav-gone cannot be used (it is no longer installed).\r"
         "Choose another printer?");
     QTest::newRow("a deleted queue, No")
         << "kav-gone"
-        << "kav-plain" << QList<int>{0} << QString() << QStringList{gone} << QString();
+        << "kav-plain" << QList<int>{0} << QString() << QStringList{gone} << QString() << false;
     QTest::newRow("a deleted queue, Yes and another printer")
         << "kav-gone"
         << "kav-plain" << QList<int>{1} << "kav-margins"
-        << QStringList{gone, "printer setup", sent.arg("kav-margins")} << "kav-margins";
+        << QStringList{gone, "printer setup", sent.arg("kav-margins")} << "kav-margins" << false;
+    QTest::newRow("a paused printer") << "kav-plain" << QString() << QList<int>{} << QString()
+                                      << QStringList{sent.arg("kav-plain")} << "kav-plain" << true;
 }
 
 // Where the report goes, and what the user is told, for each way the print
@@ -233,7 +237,11 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     QFETCH(QString, setupChooses);
     QFETCH(QStringList, events);
     QFETCH(QString, printedOn);
+    QFETCH(bool, paused);
 
+    if (paused)
+        Run(QStringLiteral("cupsdisable"),
+            {QStringLiteral("-r"), QStringLiteral("out of paper"), printedOn});
     if (!chosen.isEmpty()) {
         ThePrintSetup().chosen = true;
         ThePrintSetup().choice.printer = chosen.toStdString();
@@ -253,6 +261,12 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     const int jobsBefore = JobCount();
     const ReportText report = LongReport();
     PrintReport(report, prompts_);
+    if (paused) {
+        Run(QStringLiteral("cupsenable"), {printedOn});
+        QVERIFY2(QString::fromStdString(prompts_.messages.back().text)
+                     .endsWith("), but the printer is paused: out of paper."),
+                 prompts_.messages.back().text.c_str());
+    }
 
     QCOMPARE(static_cast<int>(prompts_.events.size()), events.size());
     for (int k = 0; k < events.size(); ++k) {
