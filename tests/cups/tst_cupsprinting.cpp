@@ -58,29 +58,6 @@ int PagesOf(const QString& file) {
     return pages.match(QString::fromLatin1(pdfinfo.readAllStandardOutput())).captured(1).toInt();
 }
 
-// The words of a PDF, each with its box, from the top of the first page down.
-QList<PdfLine> WordsOf(const QString& file) {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-bbox"), file, QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    static const QRegularExpression item(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re");
-    QList<PdfLine> words;
-    int page = 0;
-    for (const QRegularExpressionMatch& match :
-         item.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput()))) {
-        if (match.captured(1).isEmpty()) {
-            ++page;
-            continue;
-        }
-        words.append(PdfLine{page, QString(), match.captured(1).toDouble(),
-                             match.captured(2).toDouble(), match.captured(3).toDouble(),
-                             match.captured(4).toDouble()});
-    }
-    return words;
-}
-
 // The lines of text on the pages: the words of one line lie at the same
 // height, or, on a page turned a quarter, at the same left, within less than
 // a line's advance (the backend splits a line's letters over fonts whose
@@ -286,7 +263,7 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     // lose the letters, not the words' places).
     const QString sentFile = SentReport(report, printedOn);
     QCOMPARE(PagesOf(file), PagesOf(sentFile));
-    QCOMPARE(LineCount(WordsOf(file), false), ReadPdf(sentFile).lines.size());
+    QCOMPARE(LineCount(ReadPdf(file, true).lines, false), ReadPdf(sentFile).lines.size());
 }
 
 void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint_data() {
@@ -320,7 +297,7 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     const double top = std::max(10.0, 3.2) * PointsPerMm - slack;
     const double right = width - std::max(10.0, 3.2) * PointsPerMm + slack;
     const double bottom = height - std::max(10.0, 12.7) * PointsPerMm + slack;
-    const QList<PdfLine> words = WordsOf(file);
+    const QList<PdfLine> words = ReadPdf(file, true).lines;
     QVERIFY(!words.isEmpty());
     for (const PdfLine& word : words) {
         QVERIFY2(

@@ -19,9 +19,10 @@ struct PdfPages {
     QList<PdfLine> lines;
 };
 
-// Reads a PDF's words and their boxes (pdftotext -bbox) and joins the words
-// of one baseline into a line, from the top of the first page down.
-inline PdfPages ReadPdf(const QString& file) {
+// Reads a PDF's words and their boxes (pdftotext -bbox): with `words`, every
+// word as it comes; otherwise the words of one baseline joined into a line,
+// from the top of the first page down.
+inline PdfPages ReadPdf(const QString& file, bool words = false) {
     QProcess pdftotext;
     pdftotext.start("pdftotext", {"-bbox", file, "-"});
     pdftotext.waitForFinished(30000);
@@ -29,7 +30,7 @@ inline PdfPages ReadPdf(const QString& file) {
     static const QRegularExpression item(
         R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     PdfPages pages;
-    QList<PdfLine> words;
+    QList<PdfLine> found;
     int page = 0;
     for (const QRegularExpressionMatch& match : item.globalMatch(html)) {
         if (!match.captured(1).isEmpty()) {
@@ -38,14 +39,18 @@ inline PdfPages ReadPdf(const QString& file) {
             ++page;
             continue;
         }
-        words.append(PdfLine{page, match.captured(7), match.captured(3).toDouble(),
+        found.append(PdfLine{page, match.captured(7), match.captured(3).toDouble(),
                              match.captured(4).toDouble(), match.captured(5).toDouble(),
                              match.captured(6).toDouble()});
     }
-    std::sort(words.begin(), words.end(), [](const PdfLine& a, const PdfLine& b) {
+    if (words) {
+        pages.lines = found;
+        return pages;
+    }
+    std::sort(found.begin(), found.end(), [](const PdfLine& a, const PdfLine& b) {
         return std::tie(a.page, a.top, a.left) < std::tie(b.page, b.top, b.left);
     });
-    for (const PdfLine& word : words) {
+    for (const PdfLine& word : found) {
         if (pages.lines.isEmpty() || pages.lines.last().page != word.page ||
             word.top - pages.lines.last().top > 0.5) {
             pages.lines.append(word);
