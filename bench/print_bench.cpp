@@ -1,17 +1,24 @@
-// Prints the results report of a problem into a PDF file through the results
-// window's Print Lists button, offscreen and without a dialog: loads the
-// problem, checks and solves it, opens the results window (origin order, all
-// links) and presses Print Lists with Printer Setup's PDF file set to OUT.pdf
-// on the default A4 page. An existing OUT.pdf is replaced.
+// Prints the results report of a problem through the results window's Print
+// Lists button, offscreen and without a dialog: loads the problem, runs it as
+// the Run button does (checks, solve, optimality check), opens the results
+// window (origin order, all links) and presses Print Lists on the default A4
+// page, either into OUT.pdf (replaced if it exists) as Printer Setup's PDF
+// file, or to the print system's printer NAME, which must exist: the report
+// never goes to another printer.
 //
 //   print-bench NODEFILE OUT.pdf
+//   print-bench --printer NAME NODEFILE
 //
-// Output, one "key value" pair per line: pages (of the written file) and
-// print_seconds (the button press: laying out, drawing and writing the file).
+// Output, one "key value" pair per line. Into a file: pages (of the written
+// file, as poppler's pdfinfo reads it) and print_seconds (the button press:
+// laying out, drawing and writing the file). To a printer: printed_to NAME,
+// job N and print_seconds (from the press to the job accepted), or
+// print_failed REASON and exit status 1.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <clocale>
@@ -21,8 +28,6 @@
 #include "gui/AnchorWindow.h"
 #include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
-#include "solver/CheckProblem.h"
-#include "solver/KiltSolve.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -30,23 +35,49 @@
 
 namespace {
 
-// Agrees to replace the file, and keeps every message for standard error.
-class AgreeingPrompts : public kav::SilentPrompts {
+// Agrees to replace the file, declines every other question, and keeps every
+// message.
+class BenchPrompts : public kav::SilentPrompts {
   public:
     std::string messages;
+    std::string last;
     kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
         messages += text + "\n";
-        return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::Yes;
+        last = text;
+        if (buttons == kav::MsgButtons::Ok)
+            return kav::Answer::Ok;
+        return text.find("exists") != std::string::npos ? kav::Answer::Yes : kav::Answer::No;
     }
 };
 
-// The pages of a PDF file: its page objects.
+// No windows: the solve runs without a percent window.
+class NoView : public kav::SolveRunView {
+  public:
+    void ShowCheckErrors(const std::vector<std::string>&) override {}
+    void ShowProgressWindow() override {}
+    void HideProgressWindow() override {}
+    kav::ProgressSink* Progress() override { return nullptr; }
+};
+
+// The pages of a PDF file as poppler reads them; 0 when it cannot.
 int PagesOf(const QString& file) {
-    QFile pdf(file);
-    if (!pdf.open(QIODevice::ReadOnly))
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {file});
+    if (!pdfinfo.waitForFinished(60000) || pdfinfo.exitCode() != 0)
         return 0;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return static_cast<int>(QString::fromLatin1(pdf.readAll()).count(page));
+    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match =
+        pages.match(QString::fromLocal8Bit(pdfinfo.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return text;
 }
 
 }  // namespace
@@ -56,14 +87,27 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: print-bench NODEFILE OUT.pdf\n");
+    std::string printer;
+    std::string nodeFile;
+    QString pdfFile;
+    if (argc == 4 && std::string(argv[1]) == "--printer") {
+        printer = argv[2];
+        nodeFile = argv[3];
+    } else if (argc == 3) {
+        nodeFile = argv[1];
+        pdfFile = QFile::decodeName(argv[2]);
+    } else {
+        std::fprintf(stderr,
+                     "usage: print-bench NODEFILE OUT.pdf\n"
+                     "       print-bench --printer NAME NODEFILE\n");
         return 2;
     }
-    const std::string nodeFile = argv[1];
-    const QString pdfFile = QFile::decodeName(argv[2]);
+    if (printer.empty() && pdfFile.isEmpty()) {
+        std::fprintf(stderr, "print-bench: the printer's name is empty\n");
+        return 2;
+    }
 
-    AgreeingPrompts prompts;
+    BenchPrompts prompts;
     kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
     if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
@@ -71,11 +115,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot load %s\n%s", nodeFile.c_str(), prompts.messages.c_str());
         return 1;
     }
-    kav::CheckProblem(ws);
-    if (ws.ChecksPassed) {
-        kav::RunOutOfKilter(ws, nullptr);
-        kav::ComputeTotalCost(ws);
-    }
+    NoView view;
+    kav::RunSolve(ws, prompts, view);
 
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);
@@ -84,18 +125,34 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     ThePrintSetup().chosen = true;
-    ThePrintSetup().pdfFile = std::string(argv[2]);
+    ThePrintSetup().choice.printer = printer;
+    ThePrintSetup().pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
     prompts.messages.clear();
+    prompts.last.clear();
     QElapsedTimer clock;
     clock.start();
     form->findChild<QPushButton*>(QStringLiteral("PrintButton"))->click();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    delete form;
+    kav::InstallPrompts(nullptr);
 
+    if (!printer.empty()) {
+        static const QRegularExpression sent(
+            QStringLiteral("^The results were sent to printer (.*) \\(job (\\d+)\\)"));
+        const QRegularExpressionMatch match = sent.match(QString::fromStdString(prompts.last));
+        if (!match.hasMatch() || match.captured(1).toStdString() != printer) {
+            std::printf(
+                "print_failed %s\n",
+                OneLine(prompts.last.empty() ? "nothing was printed" : prompts.last).c_str());
+            return 1;
+        }
+        std::printf("printed_to %s\njob %s\nprint_seconds %.3f\n", printer.c_str(),
+                    match.captured(2).toUtf8().constData(), seconds);
+        return 0;
+    }
     const int pages = PagesOf(pdfFile);
     std::printf("pages %d\nprint_seconds %.3f\n", pages, seconds);
     if (pages == 0)
         std::fprintf(stderr, "%s", prompts.messages.c_str());
-    delete form;
-    kav::InstallPrompts(nullptr);
     return pages > 0 ? 0 : 1;
 }

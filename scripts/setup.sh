@@ -13,6 +13,7 @@ PACKAGES=(
     poppler-utils fonts-dejavu-core
     python3 xvfb openbox xdotool x11-utils imagemagick
     lintian appstream desktop-file-utils man-db groff-base shared-mime-info libglib2.0-bin
+    libcups2-dev
 )
 
 missing=()

@@ -73,6 +73,47 @@ else
     trap - EXIT
 fi
 
+# Printing through a real print system: a private CUPS scheduler with CUPS-PDF
+# queues (tests/cups/private_cups.sh), its folders under the build folder,
+# stopped on every exit. The program itself needs no print server, so its
+# packages are installed here rather than by setup.sh.
+echo "=== printing through CUPS ==="
+cups_folder="$PWD/build/cups"
+if [[ $(id -u) -ne 0 ]]; then
+    echo "SKIPPED printing through CUPS: the scheduler and the CUPS-PDF backend need root"
+else
+    cups_missing=()
+    for package in cups printer-driver-cups-pdf; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            cups_missing+=("$package")
+    done
+    if ((${#cups_missing[@]})); then
+        apt-get update -qq || true
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${cups_missing[@]}" || true
+    fi
+    trap 'bash tests/cups/private_cups.sh stop "$cups_folder"' EXIT
+    if ! cups_server=$(bash tests/cups/private_cups.sh start "$cups_folder"); then
+        echo "SKIPPED printing through CUPS: the private scheduler could not start"
+    else
+        CUPS_SERVER=$cups_server KAVRILON_CUPS_OUT="$cups_folder/out" \
+            ctest --test-dir build --output-on-failure -L cups
+        # print-bench prints to the queue named, or fails: never elsewhere.
+        python3 bench/make_problem.py --links 200 --nodes 40 "$cups_folder/BENCH.NDE" >/dev/null
+        printed=$(CUPS_SERVER=$cups_server ./build/bench/print-bench --printer kav-plain \
+            "$cups_folder/BENCH.NDE" 2>/dev/null)
+        echo "$printed"
+        grep -q '^printed_to kav-plain$' <<<"$printed"
+        if CUPS_SERVER=$cups_server ./build/bench/print-bench --printer kav-reject \
+            "$cups_folder/BENCH.NDE" 2>/dev/null; then
+            echo "print-bench reported a refused job as printed"
+            exit 1
+        fi
+    fi
+    bash tests/cups/private_cups.sh stop "$cups_folder"
+    trap - EXIT
+fi
+
 echo "=== sanitizer build ==="
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAVRILON_WERROR=ON \
     -DKAVRILON_SANITIZE=ON -DKAVRILON_BUILD_BENCH=OFF

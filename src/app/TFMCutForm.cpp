@@ -108,5 +108,6 @@ void TFMCutForm::PrintButtonClick() {
     QStringList lines;
     for (int row = 0; row < CutList->count(); ++row)
         lines << CutList->item(row)->text();
-    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, kav::ThePrompts());
+    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, kav::ThePrompts(),
+                    CutReport);
 }

@@ -6,11 +6,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPageSetupDialog>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 
 PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent)
@@ -20,17 +22,25 @@ PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QW
 
     printerChoice_ = new QComboBox(this);
     printerChoice_->setObjectName(QStringLiteral("PrinterChoice"));
-    printerChoice_->addItems(InstalledPrinters());
+    const PrintQueues queues = ListPrintQueues();
+    installed_ = queues.names;
+    unreachable_ = queues.reachable ? QString() : queues.problem;
+    printerChoice_->addItems(installed_);
+    // A printer chosen before that is gone stays shown as the choice, so that
+    // the user sees what the report was meant for.
+    const QString chosen = QString::fromStdString(choice.printer);
+    if (!chosen.isEmpty() && !installed_.contains(chosen))
+        printerChoice_->addItem(chosen);
     printerChoice_->addItem(PdfFileChoice);
-    const int current = choice.printer.empty()
-                            ? -1
-                            : printerChoice_->findText(QString::fromStdString(choice.printer));
+    const int current = chosen.isEmpty() ? -1 : printerChoice_->findText(chosen);
     printerChoice_->setCurrentIndex(current >= 0 ? current : printerChoice_->count() - 1);
     printerNote_ = new QLabel(this);
     printerNote_->setObjectName(QStringLiteral("PrinterNote"));
+    printerNote_->setWordWrap(true);
 
     pageSummary_ = new QLabel(this);
     pageSummary_->setObjectName(QStringLiteral("PageSummary"));
+    pageSummary_->setWordWrap(true);
     auto* pageButton = new QPushButton(QStringLiteral("&Paper and Orientation..."), this);
     pageButton->setObjectName(QStringLiteral("PageButton"));
 
@@ -71,13 +81,19 @@ kav::PrinterSetupChoice PrinterSetupDialog::Choice() const {
 
 void PrinterSetupDialog::PrinterChoiceChange() {
     const kav::PrinterSetupChoice choice = Choice();
+    const QString printer = QString::fromStdString(choice.printer);
     if (choice.printer.empty()) {
         printerNote_->setText(QStringLiteral("The file's name is asked after OK."));
+    } else if (!unreachable_.isEmpty()) {
+        printerNote_->setText(
+            QStringLiteral("This printer cannot be used (%1).").arg(unreachable_));
+    } else if (!installed_.contains(printer)) {
+        printerNote_->setText(QStringLiteral("This printer is no longer installed."));
     } else {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(choice.printer));
+        const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
         printerNote_->setText(info.description().isEmpty() ? info.location() : info.description());
     }
-    pageSummary_->setText(PageSummary(choice));
+    ShowPageSummary();
 }
 
 // Qt's page setup dialog, for the printer chosen above.
@@ -93,8 +109,30 @@ void PrinterSetupDialog::PageButtonClick() {
         if (auto* control = dialog.findChild<QWidget*>(QLatin1String(ignored)))
             control->hide();
     }
+    const QMarginsF shown = printer.pageLayout().margins(QPageLayout::Millimeter);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    TakePageLayout(printer.pageLayout(), choice_);
-    pageSummary_->setText(PageSummary(Choice()));
+    const std::optional<std::array<double, 4>> wanted = choice_.margins;
+    QPageLayout after = printer.pageLayout();
+    TakePageLayout(after, choice_);
+    after.setUnits(QPageLayout::Millimeter);
+    choice_.margins = MarginsSetInPageSetup(wanted, shown, after.margins(), after.minimumMargins());
+    ShowPageSummary();
+}
+
+// The summary names the paper a report would be printed on: without one
+// chosen, the printer's default.
+void PrinterSetupDialog::ShowPageSummary() {
+    kav::PrinterSetupChoice choice = Choice();
+    if (choice.paperName.empty() && installed_.contains(QString::fromStdString(choice.printer))) {
+        const QPageSize paper =
+            QPrinterInfo::printerInfo(QString::fromStdString(choice.printer)).defaultPageSize();
+        if (paper.isValid()) {
+            const QSizeF size = paper.size(QPageSize::Millimeter);
+            choice.paperName = paper.name().toStdString();
+            choice.paperWidth = size.width();
+            choice.paperHeight = size.height();
+        }
+    }
+    pageSummary_->setText(PageSummary(choice, PrinterMinimumMargins(choice)));
 }

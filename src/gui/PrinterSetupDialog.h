@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include "workspace/Prompts.h"
 
@@ -23,7 +24,12 @@ class PrinterSetupDialog : public QDialog {
     void PageButtonClick();
 
   private:
+    void ShowPageSummary();
+
     kav::PrinterSetupChoice choice_;
+    QStringList installed_;
+    // Why the print system cannot be reached; empty when it can.
+    QString unreachable_;
     QComboBox* printerChoice_ = nullptr;
     QLabel* printerNote_ = nullptr;
     QLabel* pageSummary_ = nullptr;

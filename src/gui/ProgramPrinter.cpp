@@ -3,10 +3,10 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <algorithm>
 #include <cmath>
 
+#include "gui/PrintQueues.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -25,8 +25,9 @@ QPageSize PaperOf(const kav::PrinterSetupChoice& choice) {
                      QString::fromStdString(choice.paperName));
 }
 
-QString Millimetres(double value) {
-    return QString::number(value, 'g', 3) + QStringLiteral(" mm");
+// As Qt's page setup dialog shows a length: millimetres with two decimals.
+QString Millimetres(double points) {
+    return QString::number(points * 25.4 / 72, 'f', 2) + QStringLiteral(" mm");
 }
 
 }  // namespace
@@ -37,34 +38,57 @@ PrintSetup& ThePrintSetup() {
 }
 
 QStringList InstalledPrinters() {
-    return QPrinterInfo::availablePrinterNames();
+    return ListPrintQueues().names;
 }
 
-QString PrinterToPrintOn(const PrintSetup& setup) {
-    const QStringList installed = InstalledPrinters();
-    const QString chosen = QString::fromStdString(setup.choice.printer);
-    if (setup.chosen && installed.contains(chosen))
-        return chosen;
-    const QString fallback = QPrinterInfo::defaultPrinterName();
-    if (installed.contains(fallback))
-        return fallback;
-    return installed.isEmpty() ? QString() : installed.constFirst();
+std::string PrinterToOffer(const PrintSetup& setup) {
+    if (setup.chosen)
+        return setup.choice.printer;
+    const PrintQueues queues = ListPrintQueues();
+    if (!queues.defaultName.isEmpty())
+        return queues.defaultName.toStdString();
+    return queues.names.isEmpty() ? std::string() : queues.names.constFirst().toStdString();
 }
 
-void SetUpPage(QPagedPaintDevice& device, const kav::PrinterSetupChoice& choice) {
+QMarginsF PrinterMinimumMargins(const kav::PrinterSetupChoice& choice) {
+    if (choice.printer.empty())
+        return {};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(QString::fromStdString(choice.printer));
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
+        return {};
+    if (!choice.paperName.empty() && choice.paperWidth > 0 && choice.paperHeight > 0)
+        printer.setPageSize(PaperOf(choice));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    return layout.minimumMargins();
+}
+
+QMarginsF EffectiveMargins(const kav::PrinterSetupChoice& choice,
+                           const QMarginsF& portraitMinimum) {
+    const double mm = choice.margins ? 0 : DefaultMarginMm;
+    const auto& m = choice.margins ? *choice.margins : std::array<double, 4>{mm, mm, mm, mm};
+    // In whole points, rounded up: the PDF engine lays out the page in whole
+    // points, and would otherwise round a margin down.
+    const QMarginsF wanted(WholePoints(m[0]), WholePoints(m[1]), WholePoints(m[2]),
+                           WholePoints(m[3]));
+    const QMarginsF& p = portraitMinimum;
+    const QMarginsF minimum =
+        choice.landscape ? QMarginsF(p.bottom(), p.left(), p.top(), p.right()) : p;
+    const QMarginsF whole(
+        WholePoints(minimum.left() * 25.4 / 72), WholePoints(minimum.top() * 25.4 / 72),
+        WholePoints(minimum.right() * 25.4 / 72), WholePoints(minimum.bottom() * 25.4 / 72));
+    return AtLeast(wanted, whole);
+}
+
+void SetUpPage(QPagedPaintDevice& device, const kav::PrinterSetupChoice& choice,
+               const QMarginsF& portraitMinimum) {
     if (!choice.paperName.empty() && choice.paperWidth > 0 && choice.paperHeight > 0)
         device.setPageSize(PaperOf(choice));
     device.setPageOrientation(choice.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-
-    // In whole points, rounded up: the PDF engine lays out the page in whole
-    // points, and would otherwise round a margin down.
-    QPageLayout layout = device.pageLayout();
-    layout.setUnits(QPageLayout::Point);
-    const double mm = choice.margins ? 0 : DefaultMarginMm;
-    const auto& m = choice.margins ? *choice.margins : std::array<double, 4>{mm, mm, mm, mm};
-    const QMarginsF wanted(WholePoints(m[0]), WholePoints(m[1]), WholePoints(m[2]),
-                           WholePoints(m[3]));
-    device.setPageMargins(AtLeast(wanted, layout.minimumMargins()), QPageLayout::Point);
+    device.setPageMargins(EffectiveMargins(choice, portraitMinimum), QPageLayout::Point);
 }
 
 void SetUpPrinter(QPrinter& printer, const kav::PrinterSetupChoice& choice) {
@@ -75,7 +99,7 @@ void SetUpPrinter(QPrinter& printer, const kav::PrinterSetupChoice& choice) {
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(QString::fromStdString(choice.printer));
     }
-    SetUpPage(printer, choice);
+    SetUpPage(printer, choice, PrinterMinimumMargins(choice));
 }
 
 void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice) {
@@ -90,25 +114,39 @@ void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice) 
         std::array<double, 4>{margins.left(), margins.top(), margins.right(), margins.bottom()};
 }
 
-QString PageSummary(const kav::PrinterSetupChoice& choice) {
+std::optional<std::array<double, 4>> MarginsSetInPageSetup(
+    const std::optional<std::array<double, 4>>& wanted, const QMarginsF& shown,
+    const QMarginsF& after, const QMarginsF& qtMinimum) {
+    const double was[4] = {shown.left(), shown.top(), shown.right(), shown.bottom()};
+    const double now[4] = {after.left(), after.top(), after.right(), after.bottom()};
+    const double floor[4] = {qtMinimum.left(), qtMinimum.top(), qtMinimum.right(),
+                             qtMinimum.bottom()};
+    constexpr double Tolerance = 0.01;
+    std::array<double, 4> margins = wanted
+                                        ? *wanted
+                                        : std::array<double, 4>{DefaultMarginMm, DefaultMarginMm,
+                                                                DefaultMarginMm, DefaultMarginMm};
+    bool set = false;
+    for (int side = 0; side < 4; ++side) {
+        if (std::abs(now[side] - was[side]) > Tolerance &&
+            std::abs(now[side] - floor[side]) > Tolerance) {
+            margins[static_cast<std::size_t>(side)] = now[side];
+            set = true;
+        }
+    }
+    return set ? std::optional<std::array<double, 4>>(margins) : wanted;
+}
+
+QString PageSummary(const kav::PrinterSetupChoice& choice, const QMarginsF& portraitMinimum) {
     const QString paper = choice.paperName.empty()
                               ? (choice.printer.empty() ? QStringLiteral("A4")
                                                         : QStringLiteral("the printer's default"))
                               : QString::fromStdString(choice.paperName);
-    QString margins;
-    if (!choice.margins) {
-        margins = Millimetres(DefaultMarginMm);
-    } else {
-        const auto& m = *choice.margins;
-        margins = m[0] == m[1] && m[1] == m[2] && m[2] == m[3]
-                      ? Millimetres(m[0])
-                      : QStringLiteral("left %1, top %2, right %3, bottom %4")
-                            .arg(Millimetres(m[0]), Millimetres(m[1]), Millimetres(m[2]),
-                                 Millimetres(m[3]));
-    }
-    return QStringLiteral("%1, %2, margins %3")
+    const QMarginsF m = EffectiveMargins(choice, portraitMinimum);
+    return QStringLiteral("%1, %2\nmargins: left %3, top %4, right %5, bottom %6")
         .arg(paper, choice.landscape ? QStringLiteral("landscape") : QStringLiteral("portrait"),
-             margins);
+             Millimetres(m.left()), Millimetres(m.top()), Millimetres(m.right()),
+             Millimetres(m.bottom()));
 }
 
 std::string PdfBesideNodeFile(const std::string& nodeFileName) {
@@ -122,30 +160,34 @@ std::string PdfBesideNodeFile(const std::string& nodeFileName) {
     return nodeFileName.substr(0, nameEnd) + ".pdf";
 }
 
-kav::FileDialogRequest PdfFileDialog(const std::string& fileName) {
-    return {"Print the results to a PDF file",
+kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::string& what) {
+    return {"Print " + what + " to a PDF file",
             {{"PDF Files", "*.pdf"}, {"All Files", "*.*"}},
             fileName};
 }
 
-void RunPrinterSetup(kav::Prompts& prompts) {
+bool RunPrinterSetup(kav::Prompts& prompts) {
     PrintSetup& setup = ThePrintSetup();
     kav::PrinterSetupChoice choice = setup.choice;
-    if (!setup.chosen)
-        choice.printer = PrinterToPrintOn(setup).toStdString();
+    choice.printer = PrinterToOffer(setup);
     if (!prompts.PrinterSetup(choice))
-        return;
+        return false;
     std::string pdfFile;
     if (choice.printer.empty()) {
         const std::string start = setup.pdfFile.empty()
                                       ? PdfBesideNodeFile(kav::TheWorkspace().NodeFileName)
                                       : setup.pdfFile;
         const std::optional<std::string> named = prompts.SaveFile(PdfFileDialog(start));
-        if (!named || named->empty())
-            return;
+        if (!named || named->empty()) {
+            // The page chosen is kept; the printer stays as it was.
+            choice.printer = setup.choice.printer;
+            setup.choice = choice;
+            return false;
+        }
         pdfFile = *named;
     }
     setup.chosen = true;
     setup.choice = choice;
     setup.pdfFile = pdfFile;
+    return true;
 }

@@ -19,8 +19,12 @@ QFont ReportFont(int pointSize, bool bold) {
     return font;
 }
 
-PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device)
-    : device_(device), font_(ReportFont(10)) {}
+PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device, Mode mode, int pageTotal)
+    : device_(device),
+      measuring_(mode == Mode::Measure),
+      pageTotal_(pageTotal),
+      pageNumberFont_(ReportFont(10)),
+      font_(ReportFont(10)) {}
 
 PrinterTextStream::~PrinterTextStream() {
     if (open_)
@@ -28,7 +32,7 @@ PrinterTextStream::~PrinterTextStream() {
 }
 
 bool PrinterTextStream::Open() {
-    if (!painter_.begin(&device_)) {
+    if (!measuring_ && !painter_.begin(&device_)) {
         failed_ = true;
         return false;
     }
@@ -36,14 +40,39 @@ bool PrinterTextStream::Open() {
     pages_ = 1;
     y_ = 0;
     pageBreakPending_ = false;
-    painter_.setFont(font_);
+    if (!measuring_)
+        painter_.setFont(font_);
+    DrawPageNumber();
     return true;
 }
 
 void PrinterTextStream::SetFont(const QFont& font) {
     font_ = font;
-    if (open_)
+    if (open_ && !measuring_)
         painter_.setFont(font_);
+}
+
+// The metrics of the current font on the device, the same whether the stream
+// draws or measures.
+QFontMetrics PrinterTextStream::Metrics() const {
+    return QFontMetrics(font_, &device_);
+}
+
+// A measuring stream counts pages for numbering, so it keeps the numbers' line.
+int PrinterTextStream::LinesHeight() const {
+    if (!measuring_ && pageTotal_ <= 0)
+        return device_.height();
+    return device_.height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
+}
+
+void PrinterTextStream::DrawPageNumber() {
+    if (measuring_ || pageTotal_ <= 0)
+        return;
+    const QFontMetrics metrics(pageNumberFont_, &device_);
+    painter_.setFont(pageNumberFont_);
+    painter_.drawText(0, device_.height() - metrics.height() + metrics.ascent(),
+                      QStringLiteral("page %1 of %2").arg(pages_).arg(pageTotal_));
+    painter_.setFont(font_);
 }
 
 void PrinterTextStream::WriteLine(const QString& text) {
@@ -59,7 +88,7 @@ void PrinterTextStream::WriteLine(const QString& text) {
 bool PrinterTextStream::Close() {
     if (open_) {
         open_ = false;
-        if (!painter_.end())
+        if (!measuring_ && !painter_.end())
             failed_ = true;
     }
     return !failed_;
@@ -70,18 +99,19 @@ void PrinterTextStream::WriteTextLine(const QString& text) {
     while (!rest.isEmpty()) {
         if (!BeginPendingPage())
             return;
-        const QFontMetrics metrics = painter_.fontMetrics();
+        const QFontMetrics metrics = Metrics();
         // A line that would reach below the printable area starts a new page
         // (unless it already stands at the top of one: it cannot fit anywhere).
-        if (y_ > 0 && y_ + metrics.height() > device_.height() && !BreakPage())
+        if (y_ > 0 && y_ + metrics.height() > LinesHeight() && !BreakPage())
             return;
         const int length = FittingLength(rest, device_.width());
-        painter_.drawText(0, y_ + metrics.ascent(), rest.left(length));
+        if (!measuring_)
+            painter_.drawText(0, y_ + metrics.ascent(), rest.left(length));
         rest.remove(0, length);
 
         const int advance = metrics.height() + 2;
         y_ += advance;
-        if (y_ > device_.height() - 2 * advance) {
+        if (y_ > LinesHeight() - 2 * advance) {
             y_ = 0;
             pageBreakPending_ = true;
         }
@@ -91,8 +121,8 @@ void PrinterTextStream::WriteTextLine(const QString& text) {
 void PrinterTextStream::WriteEmptyLine() {
     if (!BeginPendingPage())
         return;
-    y_ += painter_.fontMetrics().height();
-    if (y_ > device_.height()) {
+    y_ += Metrics().height();
+    if (y_ > LinesHeight()) {
         y_ = 0;
         pageBreakPending_ = true;
     }
@@ -109,18 +139,19 @@ bool PrinterTextStream::BeginPendingPage() {
 
 bool PrinterTextStream::BreakPage() {
     y_ = 0;
-    if (!device_.newPage()) {
+    if (!measuring_ && !device_.newPage()) {
         failed_ = true;
         return false;
     }
     ++pages_;
+    DrawPageNumber();
     return true;
 }
 
 // The longest start of text that fits in width (at least one character, so
 // that every line makes progress).
 int PrinterTextStream::FittingLength(const QString& text, int width) const {
-    const QFontMetrics metrics = painter_.fontMetrics();
+    const QFontMetrics metrics = Metrics();
     int length = static_cast<int>(text.size());
     while (length > 1 && metrics.horizontalAdvance(text.left(length)) > width)
         --length;

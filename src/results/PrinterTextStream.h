@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QString>
 
@@ -20,9 +21,18 @@ class QPagedPaintDevice;
 // the page is broken at the page edge and continues on the next line. A page
 // is started only when a line is written on it, so a report never ends with a
 // blank page.
+//
+// With page numbers, the last line of the printable area of every page
+// carries "page N of M" and the report's lines stay above it. M is known only
+// once the report is laid out: a measuring stream (which draws nothing and
+// starts no job, and keeps the last line free as a numbered stream does)
+// counts the pages first.
 class PrinterTextStream {
   public:
-    explicit PrinterTextStream(QPagedPaintDevice& device);
+    enum class Mode { Draw, Measure };
+    // `pageTotal` > 0: every page is numbered out of that many.
+    explicit PrinterTextStream(QPagedPaintDevice& device, Mode mode = Mode::Draw,
+                               int pageTotal = 0);
     ~PrinterTextStream();
     PrinterTextStream(const PrinterTextStream&) = delete;
     PrinterTextStream& operator=(const PrinterTextStream&) = delete;
@@ -46,8 +56,15 @@ class PrinterTextStream {
     bool BeginPendingPage();
     bool BreakPage();
     int FittingLength(const QString& text, int width) const;
+    QFontMetrics Metrics() const;
+    // The height the report's lines may fill.
+    int LinesHeight() const;
+    void DrawPageNumber();
 
     QPagedPaintDevice& device_;
+    const bool measuring_;
+    const int pageTotal_;
+    const QFont pageNumberFont_;
     QPainter painter_;
     QFont font_;
     int y_ = 0;

@@ -3,12 +3,12 @@
 #include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "gui/GuiCommon.h"
+#include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/ReportLines.h"
@@ -16,8 +16,6 @@
 #include "workspace/Workspace.h"
 
 namespace {
-
-const QString JobName = QStringLiteral("KAVRILON Results");
 
 void Tell(kav::Prompts& prompts, kav::MsgKind kind, const QString& text) {
     prompts.Message(kind, kav::MsgButtons::Ok, text.toUtf8().toStdString());
@@ -48,10 +46,10 @@ QFont StyleFont(kav::ReportStyle style) {
 
 // Without a file named in Printer Setup: a save dialog, beside the node file,
 // until the user names a new file, agrees to replace one, or cancels (empty).
-std::string AskForPdfFile(kav::Prompts& prompts) {
+std::string AskForPdfFile(kav::Prompts& prompts, const ReportKind& kind) {
     const std::string start = PdfBesideNodeFile(kav::TheWorkspace().NodeFileName);
     for (;;) {
-        const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start));
+        const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start, kind.what));
         if (!chosen || chosen->empty())
             return {};
         if (MayWriteFile(prompts, *chosen))
@@ -59,26 +57,36 @@ std::string AskForPdfFile(kav::Prompts& prompts) {
     }
 }
 
+// The report is drawn as a PDF document here and handed to the print system
+// as one job, so that the job's number and fate can be told.
 void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
-                    const QString& printerName, kav::Prompts& prompts) {
+                    const QString& printerName, const ReportKind& kind, kav::Prompts& prompts) {
     page.printer = printerName.toStdString();
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(printer, page);
-    printer.setDocName(JobName);
-    PrinterTextStream stream(printer);
-    if (stream.Open())
-        WriteReport(stream, report);
-    if (!stream.Close() || printer.printerState() == QPrinter::Error) {
+    QByteArray pdf;
+    PrintJobOutcome outcome;
+    if (RenderReportPdf(report, page, pdf, nullptr, PrinterMinimumMargins(page), kind.jobTitle))
+        outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf);
+    else
+        outcome.reason = QStringLiteral("the report could not be drawn");
+    if (!outcome.accepted) {
         Tell(prompts, kav::MsgKind::Error,
-             QStringLiteral("The printer %1 could not print the results.").arg(printerName));
+             QStringLiteral("The printer %1 could not print the results.\r(%2)")
+                 .arg(printerName, outcome.reason));
+        return;
     }
+    QString sent = QStringLiteral("The results were sent to printer %1 (job %2)")
+                       .arg(printerName)
+                       .arg(outcome.job);
+    if (outcome.paused)
+        sent += QStringLiteral(", but the printer is paused: %1").arg(outcome.reason);
+    Tell(prompts, kav::MsgKind::Information, sent + QLatin1Char('.'));
 }
 
 void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
-                  const std::string& fileName, kav::Prompts& prompts) {
+                  const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts) {
     QByteArray pdf;
     QString reason = QStringLiteral("the report could not be drawn");
-    if (RenderReportPdf(report, page, pdf)) {
+    if (RenderReportPdf(report, page, pdf, nullptr, {}, kind.jobTitle)) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
             kav::ProblemFilesOf(kav::TheWorkspace()));
@@ -119,18 +127,25 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
 }
 
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
-                     int* pages) {
+                     int* pages, const QMarginsF& portraitMinimum, const QString& title) {
     pdf.clear();
     QBuffer buffer(&pdf);
     if (!buffer.open(QIODevice::WriteOnly))
         return false;
     QPdfWriter writer(&buffer);
     writer.setResolution(1200);
-    writer.setTitle(JobName);
+    writer.setTitle(title);
     writer.setCreator(QStringLiteral("Kavrilon"));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    SetUpPage(writer, page);
-    PrinterTextStream stream(writer);
+    SetUpPage(writer, page, portraitMinimum);
+
+    // The pages are counted first, for the page numbers.
+    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure);
+    measure.Open();
+    WriteReport(measure, report);
+    measure.Close();
+
+    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount());
     if (stream.Open())
         WriteReport(stream, report);
     const bool drawn = stream.Close();
@@ -139,34 +154,66 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
     return drawn && !pdf.isEmpty();
 }
 
-void PrintReport(const ReportText& report, kav::Prompts& prompts) {
-    const PrintSetup& setup = ThePrintSetup();
-    const bool toNamedFile = setup.chosen && setup.choice.printer.empty() && !setup.pdfFile.empty();
-    if (!toNamedFile) {
-        const QString printer = PrinterToPrintOn(setup);
+void PrintReport(const ReportText& report, kav::Prompts& prompts, const ReportKind& kind) {
+    // Each pass ends in a report printed or written, or in nothing at the
+    // user's word; another pass follows only a confirmed Printer Setup.
+    for (;;) {
+        const PrintSetup& setup = ThePrintSetup();
+        const bool toPdfFile = setup.chosen && setup.choice.printer.empty();
+        QString printer;
+        if (!toPdfFile) {
+            const PrintQueues queues = ListPrintQueues();
+            if (setup.chosen) {
+                printer = QString::fromStdString(setup.choice.printer);
+                const QString problem = !queues.reachable ? queues.problem
+                                        : !queues.names.contains(printer)
+                                            ? QStringLiteral("it is no longer installed")
+                                            : QString();
+                if (!problem.isEmpty()) {
+                    const std::string question =
+                        QStringLiteral(
+                            "The printer %1 cannot be used (%2).\rChoose another printer?")
+                            .arg(printer, problem)
+                            .toStdString();
+                    if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
+                                        question) != kav::Answer::Yes ||
+                        !RunPrinterSetup(prompts))
+                        return;
+                    continue;
+                }
+            } else if (queues.names.contains(queues.defaultName)) {
+                printer = queues.defaultName;
+            } else if (!queues.names.isEmpty()) {
+                // Printers but no default: the user chooses, not the list's order.
+                if (!RunPrinterSetup(prompts))
+                    return;
+                continue;
+            }
+        }
         if (!printer.isEmpty()) {
-            PrintOnPrinter(report, setup.choice, printer, prompts);
+            PrintOnPrinter(report, setup.choice, printer, kind, prompts);
             return;
         }
+        std::string fileName;
+        if (toPdfFile && !setup.pdfFile.empty()) {
+            if (!MayWriteFile(prompts, setup.pdfFile))
+                return;
+            fileName = setup.pdfFile;
+        } else {
+            fileName = AskForPdfFile(prompts, kind);
+            if (fileName.empty())
+                return;
+        }
+        WritePdfFile(report, setup.choice, fileName, kind, prompts);
+        return;
     }
-    std::string fileName;
-    if (toNamedFile) {
-        if (!MayWriteFile(prompts, setup.pdfFile))
-            return;
-        fileName = setup.pdfFile;
-    } else {
-        fileName = AskForPdfFile(prompts);
-        if (fileName.empty())
-            return;
-    }
-    WritePdfFile(report, setup.choice, fileName, prompts);
 }
 
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts) {
+                     kav::Prompts& prompts, const ReportKind& kind) {
     ReportText report;
     report.listTitle = title;
     report.linkHeading = heading;
     report.linkLines = lines;
-    PrintReport(report, prompts);
+    PrintReport(report, prompts, kind);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMarginsF>
 #include <QString>
 #include <QStringList>
+#include <string>
 
 #include "workspace/Prompts.h"
 
@@ -25,21 +27,39 @@ struct ReportText {
     QString listTitle;
 };
 
+// Which report is printed: the print job's (and PDF document's) title, and
+// how the PDF save dialog names the report.
+struct ReportKind {
+    QString jobTitle;
+    std::string what;
+};
+inline const ReportKind ResultsReport{QStringLiteral("KAVRILON Results"), "the results"};
+inline const ReportKind CutReport{QStringLiteral("KAVRILON Infeasibility Explained"),
+                                  "the explanation of the infeasibility"};
+
 // Writes the report's lines, in the report's fonts, to an open stream.
 void WriteReport(PrinterTextStream& stream, const ReportText& report);
 
-// The report as a PDF document on the page of `page`; false when it could not
-// be drawn. `pages` receives the number of pages.
+// The report as a PDF document on the page of `page`, kept `portraitMinimum`
+// (the printer's minimum margins on the upright sheet) from the edges, every
+// page numbered; false when it could not be drawn. `pages` receives the
+// number of pages.
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
-                     int* pages = nullptr);
+                     int* pages = nullptr, const QMarginsF& portraitMinimum = {},
+                     const QString& title = ResultsReport.jobTitle);
 
-// Print Lists. The report goes to the printer chosen in Printer Setup (or the
-// system's default printer), or into a PDF file: the one Printer Setup named,
-// otherwise one the user names in a save dialog, every time. An existing file
-// is replaced only when the user agrees, and only once the new one is whole
-// on disk. Says where a PDF file went, and what failed.
-void PrintReport(const ReportText& report, kav::Prompts& prompts);
+// Print Lists. The report goes to the printer chosen in Printer Setup while it
+// is installed (when it is gone, or the print system cannot be reached, the
+// user is asked whether to choose another printer; nothing is ever printed
+// elsewhere without asking); with none chosen, to the system's default
+// printer, else through Printer Setup when printers exist, else into a PDF
+// file. A PDF file is the one Printer Setup named, otherwise one the user names
+// in a save dialog, every time. An existing file is replaced only when the
+// user agrees, and only once the new one is whole on disk. Says where the
+// report went (the printer's job number), and what failed.
+void PrintReport(const ReportText& report, kav::Prompts& prompts,
+                 const ReportKind& kind = ResultsReport);
 
 // The same for a report of one titled list: its heading and its lines.
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts);
+                     kav::Prompts& prompts, const ReportKind& kind = ResultsReport);

@@ -26,7 +26,7 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists);
 
 // The results window's Export: asks for a file in a save dialog (again after
 // the user declines to replace an existing one; the question's default is
-// No), writes the table of the listed lines through a ReplacementFile and
+// No), writes the table of the listed lines through WriteFile and
 // says where it went or why it failed. Nothing happens when the dialog is
 // cancelled.
 void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts);

@@ -553,7 +553,8 @@ class MainMenuTest : public QObject {
     }
 
     // Printer Setup asks for a PDF file's name once, beside the node file; the
-    // choice then holds for the run, and a cancelled dialog changes nothing.
+    // choice then holds for the run, and a cancelled dialog changes nothing (a
+    // cancelled name keeps only the page).
     void printerSetupKeepsTheChoiceForTheRun() {
         prompts.setupChoices.push_back(std::nullopt);
         Button("PrinterButton")->click();
@@ -569,6 +570,7 @@ class MainMenuTest : public QObject {
         prompts.files = {std::nullopt, folder + "/report.pdf"};
         Button("PrinterButton")->click();  // the file's name is not given
         QVERIFY(!ThePrintSetup().chosen);
+        QVERIFY(ThePrintSetup().choice.landscape);  // but the page chosen is kept
         QCOMPARE(prompts.saveDialogs.at(0).fileName, folder + "/thesis.pdf");
         Button("PrinterButton")->click();
         QVERIFY(ThePrintSetup().chosen);

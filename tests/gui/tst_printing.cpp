@@ -29,6 +29,7 @@
 #include "results/TFMResultsForm.h"
 #include "solver/LastSolve.h"
 #include "solver/SolutionChecks.h"
+#include "support/PdfText.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WhenModalShows.h"
@@ -38,59 +39,6 @@
 namespace {
 
 constexpr double PointsPerMm = 72 / 25.4;
-
-// One line of text as pdftotext found it: the words and the box around them,
-// in points from the page's top left corner.
-struct PdfLine {
-    int page = 0;
-    QString text;
-    double left = 1e9, top = 1e9, right = 0, bottom = 0;
-};
-
-struct PdfPages {
-    double width = 0, height = 0;
-    QList<PdfLine> lines;
-};
-
-// Reads a PDF's words and their boxes (pdftotext -bbox) and joins the words
-// of one baseline into a line, from the top of the first page down.
-PdfPages ReadPdf(const QString& file) {
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-bbox", file, "-"});
-    pdftotext.waitForFinished(30000);
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    static const QRegularExpression item(
-        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    PdfPages pages;
-    QList<PdfLine> words;
-    int page = 0;
-    for (const QRegularExpressionMatch& match : item.globalMatch(html)) {
-        if (!match.captured(1).isEmpty()) {
-            pages.width = match.captured(1).toDouble();
-            pages.height = match.captured(2).toDouble();
-            ++page;
-            continue;
-        }
-        words.append(PdfLine{page, match.captured(7), match.captured(3).toDouble(),
-                             match.captured(4).toDouble(), match.captured(5).toDouble(),
-                             match.captured(6).toDouble()});
-    }
-    std::sort(words.begin(), words.end(), [](const PdfLine& a, const PdfLine& b) {
-        return std::tie(a.page, a.top, a.left) < std::tie(b.page, b.top, b.left);
-    });
-    for (const PdfLine& word : words) {
-        if (pages.lines.isEmpty() || pages.lines.last().page != word.page ||
-            word.top - pages.lines.last().top > 0.5) {
-            pages.lines.append(word);
-            continue;
-        }
-        PdfLine& line = pages.lines.last();
-        line.text += " " + word.text;
-        line.right = qMax(line.right, word.right);
-        line.bottom = qMax(line.bottom, word.bottom);
-    }
-    return pages;
-}
 
 QString FileText(const QString& file) {
     QFile in(file);
@@ -129,6 +77,10 @@ class TestPrinting : public QObject {
     void aReportNeverGoesOverTheProblemsOwnFile();
     void printerSetupChoosesPrinterPaperAndOrientation();
     void theReplaceQuestionDefaultsToNo();
+    void marginsFollowThePrintersMinimumTurnedWithThePage_data();
+    void marginsFollowThePrintersMinimumTurnedWithThePage();
+    void pageSetupTakesOnlyTheMarginsTheUserSet_data();
+    void pageSetupTakesOnlyTheMarginsTheUserSet();
 
   private:
     void Print();
@@ -221,11 +173,14 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     const double margin = DefaultMarginMm * PointsPerMm;
     const double slack = 0.5;  // pdftotext rounds the font's box
     QList<QStringList> seen;
+    QList<QStringList> pageNumbers;
     for (const PdfLine& line : pdf.lines) {
-        if (line.text == "LINK LIST")
+        if (line.text == "LINK LIST") {
             seen.append(QStringList());
+            pageNumbers.append(QStringList());
+        }
         QVERIFY(!seen.isEmpty());
-        seen.last() << line.text;
+        (line.text.startsWith("page ") ? pageNumbers.last() : seen.last()) << line.text;
         const bool inside = line.left >= margin - slack && line.top >= margin - slack &&
                             line.right <= pdf.width - margin + slack &&
                             line.bottom <= pdf.height - margin + slack;
@@ -239,6 +194,17 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     for (int k = 0; k < MostLinks; ++k) {
         QCOMPARE(seen[k], expected[k]);
         QVERIFY(seen[k].last().startsWith("TOTAL COST = "));
+        // Every page numbered, below its last line (lines are read page by
+        // page, top down).
+        const int pages = static_cast<int>(pageNumbers[k].size());
+        QVERIFY(pages >= 1);
+        for (int page = 1; page <= pages; ++page)
+            QCOMPARE(pageNumbers[k][page - 1],
+                     QStringLiteral("page %1 of %2").arg(page).arg(pages));
+    }
+    for (int k = 1; k < pdf.lines.size(); ++k) {
+        if (pdf.lines[k - 1].page == pdf.lines[k].page)
+            QVERIFY(!pdf.lines[k - 1].text.startsWith("page "));
     }
 }
 
@@ -259,10 +225,10 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
         QStringList lines;
         for (const PdfLine& line : ReadPdf(file).lines)
             lines << line.text;
-        QCOMPARE(lines, ExpectedReport());
+        QCOMPARE(lines, ExpectedReport() << "page 1 of 1");
         const QString last = edited ? QStringLiteral("TOTAL COST = 4")
                                     : QStringLiteral("Optimal: checked on 2 links and 2 nodes");
-        QCOMPARE(lines.last(), last);
+        QCOMPARE(lines.at(lines.size() - 2), last);
     }
 }
 
@@ -272,9 +238,15 @@ void TestPrinting::theCutWindowPrintsItsLines() {
     kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
     TFMCutForm cut;
     cut.show();
+    // A PDF file chosen in Printer Setup without a name: asked for, under
+    // the cut's own title.
     const QString file = dir_.filePath("cut.pdf");
-    ChoosePdfFile(file);
+    ChoosePdfFile(QString());
+    prompts_.files = {file.toStdString()};
     QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
+    QCOMPARE(prompts_.saveDialogs.size(), std::size_t{1});
+    QCOMPARE(prompts_.saveDialogs[0].title,
+             std::string("Print the explanation of the infeasibility to a PDF file"));
     QStringList lines;
     for (const PdfLine& line : ReadPdf(file).lines)
         lines << line.text;
@@ -284,8 +256,13 @@ void TestPrinting::theCutWindowPrintsItsLines() {
                           "No feasible flow exists: the solver was working on link 1 (A -> B).",
                           "This node must receive at least 3 from outside",
                           "but can send out at most 2: short by 1"}));
-    QCOMPARE(lines.last(), QString("B"));
-    QCOMPARE(lines.size(), 12);
+    QCOMPARE(lines.size(), 13);
+    QCOMPARE(lines[11], QString("B"));
+    QCOMPARE(lines.last(), QString("page 1 of 1"));
+    QProcess pdfinfo;
+    pdfinfo.start("pdfinfo", {file});
+    QVERIFY(pdfinfo.waitForFinished(30000));
+    QVERIFY(pdfinfo.readAllStandardOutput().contains("KAVRILON Infeasibility Explained"));
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
@@ -381,7 +358,11 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
             entries << printers->itemText(i);
         for (auto* button : dialog->findChildren<QPushButton*>())
             buttons << button->text();
-        QCOMPARE(printers->currentText(), PdfFileChoice);  // the named printer is gone
+        // The printer chosen before is gone: still shown as the choice, and said.
+        QCOMPARE(printers->currentText(), QString("no such printer"));
+        QVERIFY(dialog->findChild<QLabel*>("PrinterNote")->text().contains("cannot be used") ||
+                dialog->findChild<QLabel*>("PrinterNote")->text().contains("no longer installed"));
+        printers->setCurrentIndex(printers->count() - 1);
         WhenModalShows([&](QWidget* pageModal) {
             pageDialogShown = qobject_cast<QPageSetupDialog*>(pageModal) != nullptr;
             auto* pagesPerSheet = pageModal->findChild<QWidget*>("pagesPerSheetButtonGroup");
@@ -399,7 +380,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     QVERIFY(qtPrompts.PrinterSetup(choice));
     QVERIFY(pageDialogShown);
     QVERIFY(!pagesPerSheetShown);  // the report would ignore it
-    QCOMPARE(entries, InstalledPrinters() << PdfFileChoice);
+    QCOMPARE(entries, InstalledPrinters() << "no such printer" << PdfFileChoice);
     QVERIFY(buttons.contains("OK") || buttons.contains("&OK"));
     for (const QString& button : buttons)
         QVERIFY2(!button.contains("Print"), qPrintable(button));
@@ -427,6 +408,70 @@ void TestPrinting::theReplaceQuestionDefaultsToNo() {
     });
     QVERIFY(!kav::ConfirmReplace(qtPrompts, "thesis.pdf"));
     QVERIFY(defaultNo);
+}
+
+void TestPrinting::marginsFollowThePrintersMinimumTurnedWithThePage_data() {
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QList<double>>("wanted");  // mm; empty: the default margins
+    QTest::addColumn<QString>("summary");
+    // A printer that keeps 3.2 mm (9.07 pt) from the sheet's left, top and
+    // right and 12.7 mm (36 pt) from its bottom. Margins are whole points:
+    // 10 mm is 29 pt, shown as page setup shows it, 10.23 mm.
+    QTest::newRow("portrait, default")
+        << false << QList<double>{}
+        << "A4, portrait\nmargins: left 10.23 mm, top 10.23 mm, right 10.23 mm, bottom 12.70 mm";
+    QTest::newRow("landscape, default: the sheet's bottom is the page's left")
+        << true << QList<double>{}
+        << "A4, landscape\nmargins: left 12.70 mm, top 10.23 mm, right 10.23 mm, bottom 10.23 mm";
+    QTest::newRow("landscape, narrow margins raised per side")
+        << true << QList<double>{2, 2, 2, 2}
+        << "A4, landscape\nmargins: left 12.70 mm, top 3.53 mm, right 3.53 mm, bottom 3.53 mm";
+    QTest::newRow("portrait, wide margins kept")
+        << false << QList<double>{15.9, 20, 25, 30}
+        << "A4, portrait\nmargins: left 16.23 mm, top 20.11 mm, right 25.05 mm, bottom 30.34 mm";
+}
+
+void TestPrinting::marginsFollowThePrintersMinimumTurnedWithThePage() {
+    QFETCH(bool, landscape);
+    QFETCH(QList<double>, wanted);
+    QFETCH(QString, summary);
+    kav::PrinterSetupChoice choice;
+    choice.printer = "inkjet";
+    choice.paperName = "A4";
+    choice.paperWidth = 210;
+    choice.paperHeight = 297;
+    choice.landscape = landscape;
+    if (!wanted.isEmpty())
+        choice.margins = std::array<double, 4>{wanted[0], wanted[1], wanted[2], wanted[3]};
+    const QMarginsF inkjet(9.07, 9.07, 9.07, 36);
+    QCOMPARE(PageSummary(choice, inkjet), summary);
+}
+
+void TestPrinting::pageSetupTakesOnlyTheMarginsTheUserSet_data() {
+    QTest::addColumn<QList<double>>("after");     // the dialog's margins when closed
+    QTest::addColumn<QList<double>>("expected");  // empty: the default margins stay
+    // The dialog opened showing 10.23 mm with 12.70 mm at the bottom, Qt's
+    // unturned minimum being 3.2 mm and 12.7 mm at the bottom.
+    QTest::newRow("nothing touched, or only turned: Qt's raise is not the user's")
+        << QList<double>{10.23, 10.23, 10.23, 12.7} << QList<double>{};
+    QTest::newRow("the left set to 20 mm")
+        << QList<double>{20, 10.23, 10.23, 12.7} << QList<double>{20, 10, 10, 10};
+    QTest::newRow("the bottom set to 20 mm")
+        << QList<double>{10.23, 10.23, 10.23, 20} << QList<double>{10, 10, 10, 20};
+}
+
+void TestPrinting::pageSetupTakesOnlyTheMarginsTheUserSet() {
+    QFETCH(QList<double>, after);
+    QFETCH(QList<double>, expected);
+    const QMarginsF shown(10.23, 10.23, 10.23, 12.7);
+    const QMarginsF qtMinimum(3.2, 3.2, 3.2, 12.7);
+    const auto margins = MarginsSetInPageSetup(
+        std::nullopt, shown, QMarginsF(after[0], after[1], after[2], after[3]), qtMinimum);
+    QCOMPARE(margins.has_value(), !expected.isEmpty());
+    if (margins) {
+        for (int side = 0; side < 4; ++side)
+            QCOMPARE((*margins)[static_cast<std::size_t>(side)], expected[side]);
+    }
 }
 
 QTEST_MAIN(TestPrinting)
