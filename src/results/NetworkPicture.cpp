@@ -16,24 +16,22 @@ bool Solved(const Workspace& ws) {
     return !ws.NetworkChanged;
 }
 
-// Nodes and links of the kept set, in number order, with widths scaled to
-// the largest flow among them.
-PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& kept) {
+// The kept nodes and links, in number order, with widths scaled to the
+// largest flow among them.
+PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& keptNodes,
+                        const std::vector<char>& keptLinks) {
     PictureGraph graph;
     graph.solved = Solved(ws);
     for (int32_t n = 1; n <= ws.NodeCount; ++n) {
-        if (kept[static_cast<std::size_t>(n)])
+        if (keptNodes[static_cast<std::size_t>(n)])
             graph.nodes.push_back({n, ws.NodeName[n]});
     }
     int64_t largest = 0;
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        const int32_t origin = ws.LinkOrigin[k];
-        const int32_t dest = ws.LinkDest[k];
-        if (!IsNode(ws, origin) || !IsNode(ws, dest))
+        if (!keptLinks[static_cast<std::size_t>(k)])
             continue;
-        if (!kept[static_cast<std::size_t>(origin)] || !kept[static_cast<std::size_t>(dest)])
-            continue;
-        graph.links.push_back({k, origin, dest, PictureLinkState(ws, k, graph.solved), ThinWidth});
+        graph.links.push_back({k, ws.LinkOrigin[k], ws.LinkDest[k],
+                               PictureLinkState(ws, k, graph.solved), ThinWidth});
         if (graph.solved)
             largest = std::max(largest, std::abs(static_cast<int64_t>(ws.LinkFlow[k])));
     }
@@ -44,7 +42,39 @@ PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& kept) {
                 ThinWidth + WidthRange * static_cast<double>(flow) / static_cast<double>(largest);
         }
     }
+    MarkReturningLinks(graph);
     return graph;
+}
+
+bool ValidLink(const Workspace& ws, int32_t k) {
+    return IsNode(ws, ws.LinkOrigin[k]) && IsNode(ws, ws.LinkDest[k]);
+}
+
+// The links of a neighbourhood by number (1 kept). Rings: 0 the centre, 1 its
+// neighbours, -1 any other node.
+std::vector<char> NeighbourhoodLinks(const Workspace& ws, int32_t node, int steps) {
+    std::vector<char> links(static_cast<std::size_t>(ws.LinkCount) + 1, 0);
+    if (!IsNode(ws, node))
+        return links;
+    std::vector<int8_t> ring(static_cast<std::size_t>(ws.NodeCount) + 1, -1);
+    ring[static_cast<std::size_t>(node)] = 0;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (!ValidLink(ws, k))
+            continue;
+        if (ws.LinkOrigin[k] == node && ws.LinkDest[k] != node)
+            ring[static_cast<std::size_t>(ws.LinkDest[k])] = 1;
+        if (ws.LinkDest[k] == node && ws.LinkOrigin[k] != node)
+            ring[static_cast<std::size_t>(ws.LinkOrigin[k])] = 1;
+    }
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (!ValidLink(ws, k))
+            continue;
+        const bool originNear = ring[static_cast<std::size_t>(ws.LinkOrigin[k])] >= 0;
+        const bool destNear = ring[static_cast<std::size_t>(ws.LinkDest[k])] >= 0;
+        if (steps >= 2 ? (originNear || destNear) : (originNear && destNear))
+            links[static_cast<std::size_t>(k)] = 1;
+    }
+    return links;
 }
 
 }  // namespace
@@ -63,36 +93,121 @@ LinkState PictureLinkState(const Workspace& ws, int32_t link, bool solved) {
 }
 
 PictureGraph WholeNetwork(const Workspace& ws) {
-    std::vector<char> kept(static_cast<std::size_t>(ws.NodeCount) + 1, 1);
-    kept[0] = 0;
-    return BuildGraph(ws, kept);
+    std::vector<char> nodes(static_cast<std::size_t>(ws.NodeCount) + 1, 1);
+    nodes[0] = 0;
+    std::vector<char> links(static_cast<std::size_t>(ws.LinkCount) + 1, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        links[static_cast<std::size_t>(k)] = ValidLink(ws, k) ? 1 : 0;
+    return BuildGraph(ws, nodes, links);
 }
 
-// Breadth-first over the links, `steps` rounds; links whose end nodes are out
-// of range (never in a valid problem) are skipped.
-PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps) {
-    std::vector<char> kept(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
-    if (IsNode(ws, node))
-        kept[static_cast<std::size_t>(node)] = 1;
-    for (int step = 0; step < steps; ++step) {
-        std::vector<char> next = kept;
+PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps, int32_t maxLinks) {
+    std::vector<char> links = NeighbourhoodLinks(ws, node, steps);
+    if (maxLinks > 0) {
+        std::vector<int32_t> chosen;
         for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-            const int32_t origin = ws.LinkOrigin[k];
-            const int32_t dest = ws.LinkDest[k];
-            if (!IsNode(ws, origin) || !IsNode(ws, dest))
-                continue;
-            if (kept[static_cast<std::size_t>(origin)])
-                next[static_cast<std::size_t>(dest)] = 1;
-            if (kept[static_cast<std::size_t>(dest)])
-                next[static_cast<std::size_t>(origin)] = 1;
+            if (links[static_cast<std::size_t>(k)])
+                chosen.push_back(k);
         }
-        kept.swap(next);
+        if (chosen.size() > static_cast<std::size_t>(maxLinks)) {
+            const bool flows = Solved(ws);
+            auto flow = [&ws, flows](int32_t k) {
+                return flows ? std::abs(static_cast<int64_t>(ws.LinkFlow[k])) : int64_t{0};
+            };
+            std::stable_sort(chosen.begin(), chosen.end(),
+                             [&flow](int32_t a, int32_t b) { return flow(a) > flow(b); });
+            for (std::size_t i = static_cast<std::size_t>(maxLinks); i < chosen.size(); ++i)
+                links[static_cast<std::size_t>(chosen[i])] = 0;
+        }
     }
-    return BuildGraph(ws, kept);
+    std::vector<char> nodes(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    if (IsNode(ws, node))
+        nodes[static_cast<std::size_t>(node)] = 1;
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (links[static_cast<std::size_t>(k)]) {
+            nodes[static_cast<std::size_t>(ws.LinkOrigin[k])] = 1;
+            nodes[static_cast<std::size_t>(ws.LinkDest[k])] = 1;
+        }
+    }
+    return BuildGraph(ws, nodes, links);
+}
+
+int32_t NeighbourhoodLinkCount(const Workspace& ws, int32_t node, int steps) {
+    const std::vector<char> links = NeighbourhoodLinks(ws, node, steps);
+    return static_cast<int32_t>(std::count(links.begin(), links.end(), 1));
+}
+
+// Greedy: sinks go to the back of the line, sources to the front; otherwise
+// the node with the largest surplus of links out over links in goes next.
+// Self-loops count for neither.
+void MarkReturningLinks(PictureGraph& graph) {
+    const std::size_t count = graph.nodes.size();
+    std::vector<int32_t> index;  // node number -> position in graph.nodes, or -1
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto n = static_cast<std::size_t>(graph.nodes[i].node);
+        if (index.size() <= n)
+            index.resize(n + 1, -1);
+        index[n] = static_cast<int32_t>(i);
+    }
+    auto at = [&index](int32_t node) -> int32_t {
+        return node >= 0 && static_cast<std::size_t>(node) < index.size()
+                   ? index[static_cast<std::size_t>(node)]
+                   : -1;
+    };
+    std::vector<std::vector<std::size_t>> out(count), in(count);
+    std::vector<int32_t> outLeft(count, 0), inLeft(count, 0);
+    for (std::size_t l = 0; l < graph.links.size(); ++l) {
+        const int32_t o = at(graph.links[l].origin), d = at(graph.links[l].dest);
+        if (o < 0 || d < 0 || o == d)
+            continue;
+        out[static_cast<std::size_t>(o)].push_back(l);
+        in[static_cast<std::size_t>(d)].push_back(l);
+        ++outLeft[static_cast<std::size_t>(o)];
+        ++inLeft[static_cast<std::size_t>(d)];
+    }
+    std::vector<int64_t> place(count, -1);
+    int64_t front = 0;
+    auto back = static_cast<int64_t>(count) - 1;
+    auto take = [&](std::size_t i, int64_t where) {
+        place[i] = where;
+        for (std::size_t l : out[i])
+            --inLeft[static_cast<std::size_t>(at(graph.links[l].dest))];
+        for (std::size_t l : in[i])
+            --outLeft[static_cast<std::size_t>(at(graph.links[l].origin))];
+    };
+    for (std::size_t left = count; left > 0; --left) {
+        std::size_t best = count;
+        bool sink = false;
+        for (std::size_t i = 0; i < count && !sink; ++i) {
+            if (place[i] >= 0)
+                continue;
+            if (outLeft[i] == 0) {
+                best = i;
+                sink = true;
+            } else if (inLeft[i] == 0) {
+                if (best == count || inLeft[best] != 0)
+                    best = i;
+            } else if (best == count || (inLeft[best] != 0 &&
+                                         outLeft[i] - inLeft[i] > outLeft[best] - inLeft[best])) {
+                best = i;
+            }
+        }
+        take(best, sink ? back-- : front++);
+    }
+    for (PictureLink& link : graph.links) {
+        const int32_t o = at(link.origin), d = at(link.dest);
+        link.returning = o >= 0 && d >= 0 && o != d &&
+                         place[static_cast<std::size_t>(o)] > place[static_cast<std::size_t>(d)];
+    }
 }
 
 bool PictureTooLarge(const Workspace& ws) {
     return ws.NodeCount > WholePictureMaxNodes || ws.LinkCount > WholePictureMaxLinks;
+}
+
+bool PictureTooLarge(const PictureGraph& graph) {
+    return graph.nodes.size() > static_cast<std::size_t>(WholePictureMaxNodes) ||
+           graph.links.size() > static_cast<std::size_t>(WholePictureMaxLinks);
 }
 
 }  // namespace kav
