@@ -57,6 +57,7 @@ struct Options {
                             QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Show the version.")};
+    PictureOptions picture;
 };
 
 void SetUp(QCommandLineParser& parser, const Options& options) {
@@ -69,6 +70,7 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.generate, options.seed, options.help,
                        options.version});
+    options.picture.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("PROBLEM"),
                                  QStringLiteral("The problem to load or solve."),
                                  QStringLiteral("[PROBLEM]"));
@@ -163,6 +165,9 @@ int Solve(const CommandLine& command) {
                      status.FailedLink);
         WriteCut(status.Cut);
     }
+    std::optional<PreparedPicture> picture;
+    if (const int drawn = PreparePicture(command.picture, ws, picture); drawn != ExitSolved)
+        return drawn;
 
     std::string contents;
     if (command.format == OutputFormat::Dimacs) {
@@ -182,6 +187,8 @@ int Solve(const CommandLine& command) {
                      command.output.empty() ? "standard output" : command.output.c_str());
         return ExitNotWritten;
     }
+    if (picture && !WritePicture(*picture))
+        return ExitNotWritten;
     return status.IsFeasible() ? ExitSolved : ExitNotSolved;
 }
 
@@ -223,6 +230,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return Bad(QStringLiteral("--format, --order, --nonzero and --output need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
+    if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
+                                                command.picture))
+        return Bad(*error);
 
     if (generate) {
         if (positional.size() != 3)

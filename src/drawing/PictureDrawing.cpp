@@ -167,11 +167,16 @@ QString StandingNote(FlowStanding standing) {
     return QString();
 }
 
-QString FlowLabel(const Workspace& ws, int32_t link) {
-    const qint64 flow = ws.LinkFlow[link], lower = ws.LinkLower[link], upper = ws.LinkUpper[link];
-    if (lower == 0)
-        return QStringLiteral("%1/%2").arg(flow).arg(upper);
-    return QStringLiteral("%1 in %2..%3").arg(flow).arg(lower).arg(upper);
+PictureStyle StyleOfLastSolve(const Workspace& ws) {
+    PictureStyle style;
+    style.standing = StandingOfFlows(ws);
+    const SolveStatus* last = LastSolve(ws);
+    if (last && last->IsInfeasible() && last->Cut.Confirmed) {
+        style.cutNodes.insert(last->Cut.Nodes.begin(), last->Cut.Nodes.end());
+        style.cutLinks.insert(last->Cut.LinksIn.begin(), last->Cut.LinksIn.end());
+        style.cutLinks.insert(last->Cut.LinksOut.begin(), last->Cut.LinksOut.end());
+    }
+    return style;
 }
 
 QFont NodeFont() {
@@ -242,11 +247,12 @@ PictureDrawing DrawPicture(const Workspace& ws, const PictureGraph& graph,
             drawn.line.lineTo(tip - d * std::min(GraphvizArrowLength, norm));
         }
         drawn.head = ArrowHead(tip, from, length, halfWidth);
-        if (graph.solved && style.labels) {
-            drawn.label = FlowLabel(ws, link.link);
+        if (graph.solved && style.labels && !link.label.empty()) {
+            drawn.label = Latin1(link.label);
             QRectF text = labelMetrics.boundingRect(drawn.label);
             text.adjust(-LabelPadding, 0, LabelPadding, 0);
-            text.moveCenter(drawn.line.pointAtPercent(0.5));
+            text.moveCenter(route.hasLabel ? Point(route.labelCentre)
+                                           : drawn.line.pointAtPercent(0.5));
             drawn.labelBox = text;
         }
         const QString line = Latin1(

@@ -53,7 +53,7 @@ struct PictureStyle {
     std::set<int32_t> cutNodes;
     std::set<int32_t> cutLinks;  // drawn bold
     int32_t centreNode = 0;      // a neighbourhood's centre (0: none)
-    bool labels = true;          // flow labels on the links (after a solve)
+    bool labels = true;          // the graph's flow labels drawn
     FlowStanding standing = FlowStanding::Certified;
 };
 
@@ -86,9 +86,9 @@ struct PictureDrawing {
     QRectF bounds;  // everything drawn, with a margin
 };
 
-// The link's label after a solve: FLOW/UPPER, or FLOW in LOWER..UPPER when
-// the lower bound is not 0.
-QString FlowLabel(const Workspace& ws, int32_t link);
+// The cut of the last solve (when it is proved and still describes the
+// Workspace) and the standing of the flows; no centre, labels on.
+PictureStyle StyleOfLastSolve(const Workspace& ws);
 
 // Everything the picture shows, from the Workspace, the graph and its layout.
 // Every value is formed in 64 bits; nothing here throws on the problem's data.

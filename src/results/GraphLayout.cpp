@@ -124,6 +124,11 @@ class LaidOutGraph {
             Set(e, "penwidth", std::to_string(link.width));
             if (link.returning)
                 Set(e, "constraint", "false");
+            if (!link.label.empty()) {
+                Set(e, "label", link.label);
+                Set(e, "fontname", PictureFontFamily);
+                Set(e, "fontsize", "9");
+            }
             links_.push_back(e);
         }
     }
@@ -164,6 +169,11 @@ GraphLayout LayOutGraph(const PictureGraph& graph) {
             route.hasArrow = curve.eflag != 0;
             if (route.hasArrow)
                 route.arrowTip = place(curve.ep);
+        }
+        const textlabel_t* label = ED_label(e);
+        if (label != nullptr && label->set) {
+            route.hasLabel = true;
+            route.labelCentre = place(label->pos);
         }
         layout.links.push_back(std::move(route));
     }

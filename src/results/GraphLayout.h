@@ -29,6 +29,9 @@ struct LinkRoute {
     // Where the arrow head ends, at the destination's border.
     bool hasArrow = false;
     LayoutPoint arrowTip;
+    // Where Graphviz put the link's label, when it has one.
+    bool hasLabel = false;
+    LayoutPoint labelCentre;
 };
 
 struct GraphLayout {

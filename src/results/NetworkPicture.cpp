@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "results/ResultLines.h"
 
@@ -30,8 +31,12 @@ PictureGraph BuildGraph(const Workspace& ws, const std::vector<char>& keptNodes,
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         if (!keptLinks[static_cast<std::size_t>(k)])
             continue;
-        graph.links.push_back({k, ws.LinkOrigin[k], ws.LinkDest[k],
-                               PictureLinkState(ws, k, graph.solved), ThinWidth});
+        PictureLink link;
+        link.link = k;
+        link.origin = ws.LinkOrigin[k];
+        link.dest = ws.LinkDest[k];
+        link.state = PictureLinkState(ws, k, graph.solved);
+        graph.links.push_back(std::move(link));
         if (graph.solved)
             largest = std::max(largest, std::abs(static_cast<int64_t>(ws.LinkFlow[k])));
     }
@@ -199,6 +204,19 @@ void MarkReturningLinks(PictureGraph& graph) {
         link.returning = o >= 0 && d >= 0 && o != d &&
                          place[static_cast<std::size_t>(o)] > place[static_cast<std::size_t>(d)];
     }
+}
+
+std::string FlowLabelText(const Workspace& ws, int32_t link) {
+    const std::string flow = std::to_string(ws.LinkFlow[link]);
+    const std::string upper = std::to_string(ws.LinkUpper[link]);
+    if (ws.LinkLower[link] == 0)
+        return flow + "/" + upper;
+    return flow + " in " + std::to_string(ws.LinkLower[link]) + ".." + upper;
+}
+
+void LabelLinks(PictureGraph& graph, const Workspace& ws, bool on) {
+    for (PictureLink& link : graph.links)
+        link.label = on && graph.solved ? FlowLabelText(ws, link.link) : std::string();
 }
 
 bool PictureTooLarge(const Workspace& ws) {

@@ -32,6 +32,8 @@ struct PictureLink {
     // Closes a cycle against the network's main direction (the return link
     // from a sink to a source): it takes no part in ranking the nodes.
     bool returning = false;
+    // The flow label (LabelLinks), laid out with the link; empty: none.
+    std::string label;
 };
 
 // What the picture draws: nodes and links in number order, so that the same
@@ -64,6 +66,16 @@ int32_t NeighbourhoodLinkCount(const Workspace& ws, int32_t node, int steps);
 // with the most links out over links in among those left, and a link that
 // runs back along that line is returning.
 void MarkReturningLinks(PictureGraph& graph);
+
+// The link's label after a solve: FLOW/UPPER, or FLOW in LOWER..UPPER when
+// the lower bound is not 0.
+std::string FlowLabelText(const Workspace& ws, int32_t link);
+
+// Gives every link of a solved graph its flow label (on), or takes them away.
+void LabelLinks(PictureGraph& graph, const Workspace& ws, bool on);
+
+// Flow labels are shown by default on pictures of up to this many links.
+constexpr std::size_t LabelledLinksMax = 60;
 
 // Above these sizes the picture starts from one node's neighbourhood.
 constexpr int32_t WholePictureMaxNodes = 300;

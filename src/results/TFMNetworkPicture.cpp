@@ -34,8 +34,6 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
-#include "solver/KiltSolve.h"
-#include "solver/LastSolve.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -56,8 +54,6 @@ constexpr double ZoomStep = 1.25;
 constexpr std::size_t SmoothLinksMax = 600;
 constexpr double ReadableScale = 0.6;
 constexpr double NaturalScale = 1.0;
-// Flow labels are on by default up to this many links.
-constexpr std::size_t LabelledLinksMax = 60;
 // A link is easier to hit than its line is wide.
 constexpr double HitWidth = 6.0;
 const int PngScales[] = {1, 2, 4};
@@ -504,7 +500,18 @@ void TFMNetworkPicture::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
+// A new picture starts with labels on up to a few dozen links; the layout
+// makes room for them.
 void TFMNetworkPicture::Submit(kav::PictureGraph graph) {
+    {
+        const QSignalBlocker quiet(labelsBox_);
+        labelsBox_->setChecked(graph.links.size() <= kav::LabelledLinksMax);
+    }
+    Relayout(std::move(graph));
+}
+
+void TFMNetworkPicture::Relayout(kav::PictureGraph graph) {
+    kav::LabelLinks(graph, kav::TheWorkspace(), labelsBox_->isChecked());
     pendingLayout_ = GraphvizWorker::Instance().Submit(std::move(graph));
     ShowBusy(true);
 }
@@ -538,10 +545,6 @@ void TFMNetworkPicture::ShowLayout(const PictureResultPtr& result) {
         return;
     }
     shown_ = result;
-    {
-        const QSignalBlocker quiet(labelsBox_);
-        labelsBox_->setChecked(result->graph.links.size() <= LabelledLinksMax);
-    }
     labelsBox_->setEnabled(result->graph.solved);
     DrawLayout();
     auto* view = static_cast<PictureView*>(view_);
@@ -599,14 +602,9 @@ void TFMNetworkPicture::DrawLayout() {
 // balanced are shaded and the links crossing them drawn bold; any other picture
 // shows no cut.
 void TFMNetworkPicture::TakeCutOfLastSolve(const kav::Workspace& ws) {
-    cutNodes_.clear();
-    cutLinks_.clear();
-    const kav::SolveStatus* last = kav::LastSolve(ws);
-    if (!last || !last->IsInfeasible() || !last->Cut.Confirmed)
-        return;
-    cutNodes_.insert(last->Cut.Nodes.begin(), last->Cut.Nodes.end());
-    cutLinks_.insert(last->Cut.LinksIn.begin(), last->Cut.LinksIn.end());
-    cutLinks_.insert(last->Cut.LinksOut.begin(), last->Cut.LinksOut.end());
+    kav::PictureStyle style = kav::StyleOfLastSolve(ws);
+    cutNodes_ = std::move(style.cutNodes);
+    cutLinks_ = std::move(style.cutLinks);
 }
 
 void TFMNetworkPicture::ShadeCut(const std::set<int32_t>& nodes,
@@ -669,12 +667,10 @@ void TFMNetworkPicture::ZoomOutButtonClick() {
     static_cast<PictureView*>(view_)->Zoom(1.0 / ZoomStep);
 }
 
+// Labels take room in the layout: the picture is laid out again.
 void TFMNetworkPicture::LabelsBoxToggle() {
-    const QTransform zoom = view_->transform();
-    const QPointF centre = view_->mapToScene(view_->viewport()->rect().center());
-    DrawLayout();
-    view_->setTransform(zoom);
-    view_->centerOn(centre);
+    if (shown_)
+        Relayout(shown_->graph);
 }
 
 void TFMNetworkPicture::CloseButtonClick() {

@@ -86,6 +86,7 @@ class TFMNetworkPicture : public QMainWindow {
     void ConnectHandlers();
 
     void Submit(kav::PictureGraph graph);
+    void Relayout(kav::PictureGraph graph);
     void WorkerFinished(const PictureResultPtr& result);
     void ShowLayout(const PictureResultPtr& result);
     void DrawLayout();
