@@ -20,6 +20,8 @@ constexpr double Margin = 20.0;
 constexpr double NodeBorder = 1.2;
 constexpr double CentreBorder = 2.6;
 constexpr double LabelPadding = 1.5;
+// A link crossing the cut is this much wider than its flow makes it.
+constexpr double BoldExtra = 2.5;
 // Where Graphviz ends a line that has an arrow head: this far before the tip.
 constexpr double GraphvizArrowLength = 10.0;
 // Out-of-kilter links: dashes and gaps in pen widths.
@@ -216,15 +218,15 @@ PictureDrawing DrawPicture(const Workspace& ws, const PictureGraph& graph,
         DrawnLink drawn;
         drawn.link = link.link;
         drawn.bold = style.cutLinks.count(link.link) != 0;
-        drawn.width = drawn.bold ? link.width * 2 + 1 : link.width;
+        drawn.width = drawn.bold ? link.width + BoldExtra : link.width;
         drawn.dashed = link.state == LinkState::OutOfKilter;
         const QColor colour = StateColour(link.state);
         drawn.colour = muted && link.state != LinkState::NoSolution ? Muted(colour) : colour;
         // The head grows with the pen, and is wide enough where the line ends
         // under it that the line never shows past its sides.
-        const double length = std::max(GraphvizArrowLength, 8 + 1.5 * drawn.width);
+        const double length = std::max(GraphvizArrowLength, 7 + 1.2 * drawn.width);
         const double halfWidth =
-            std::max(0.45 * length, (drawn.width / 2 + 0.5) * length / GraphvizArrowLength);
+            std::max(0.4 * length, (drawn.width / 2 + 0.5) * length / GraphvizArrowLength);
         QPointF tip, from;
         if (route.curve.size() >= 4) {
             drawn.line.moveTo(Point(route.curve[0]));
