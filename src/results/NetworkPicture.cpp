@@ -1,6 +1,7 @@
 #include "results/NetworkPicture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -142,9 +143,77 @@ int32_t NeighbourhoodLinkCount(const Workspace& ws, int32_t node, int steps) {
     return static_cast<int32_t>(std::count(links.begin(), links.end(), 1));
 }
 
+namespace {
+
+// The links of a graph by node positions, self-loops left out.
+struct LinkEnds {
+    std::vector<std::vector<std::size_t>> out, in;  // link indices per node position
+    std::vector<int32_t> origin, dest;              // node positions per link, -1: none
+};
+
 // Greedy: sinks go to the back of the line, sources to the front; otherwise
-// the node with the largest surplus of links out over links in goes next.
-// Self-loops count for neither.
+// the node with the largest surplus of links out over links in goes next,
+// first the node `first` when it is not -1. Returns each node's place.
+std::vector<int64_t> LineUp(const LinkEnds& ends, int64_t first) {
+    const std::size_t count = ends.out.size();
+    std::vector<int32_t> outLeft(count), inLeft(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        outLeft[i] = static_cast<int32_t>(ends.out[i].size());
+        inLeft[i] = static_cast<int32_t>(ends.in[i].size());
+    }
+    std::vector<int64_t> place(count, -1);
+    int64_t front = 0;
+    auto back = static_cast<int64_t>(count) - 1;
+    for (std::size_t left = count; left > 0; --left) {
+        std::size_t best = count;
+        bool sink = false;
+        if (first >= 0) {
+            best = static_cast<std::size_t>(first);
+            first = -1;
+        } else {
+            for (std::size_t i = 0; i < count && !sink; ++i) {
+                if (place[i] >= 0)
+                    continue;
+                if (outLeft[i] == 0) {
+                    best = i;
+                    sink = true;
+                } else if (inLeft[i] == 0) {
+                    if (best == count || inLeft[best] != 0)
+                        best = i;
+                } else if (best == count ||
+                           (inLeft[best] != 0 &&
+                            outLeft[i] - inLeft[i] > outLeft[best] - inLeft[best])) {
+                    best = i;
+                }
+            }
+        }
+        place[best] = sink ? back-- : front++;
+        for (std::size_t l : ends.out[best])
+            --inLeft[static_cast<std::size_t>(ends.dest[l])];
+        for (std::size_t l : ends.in[best])
+            --outLeft[static_cast<std::size_t>(ends.origin[l])];
+    }
+    return place;
+}
+
+std::size_t BackwardLinks(const LinkEnds& ends, const std::vector<int64_t>& place) {
+    std::size_t backward = 0;
+    for (std::size_t l = 0; l < ends.origin.size(); ++l) {
+        if (ends.origin[l] >= 0 && place[static_cast<std::size_t>(ends.origin[l])] >
+                                       place[static_cast<std::size_t>(ends.dest[l])])
+            ++backward;
+    }
+    return backward;
+}
+
+// Up to this many nodes every node with the largest surplus is tried first.
+constexpr std::size_t TriedStartsMax = 100;
+
+}  // namespace
+
+// The greedy line, started from each node that could come first (on small
+// graphs): the line with the fewest links running back wins, the first tried
+// on a tie.
 void MarkReturningLinks(PictureGraph& graph) {
     const std::size_t count = graph.nodes.size();
     std::vector<int32_t> index;  // node number -> position in graph.nodes, or -1
@@ -159,50 +228,46 @@ void MarkReturningLinks(PictureGraph& graph) {
                    ? index[static_cast<std::size_t>(node)]
                    : -1;
     };
-    std::vector<std::vector<std::size_t>> out(count), in(count);
-    std::vector<int32_t> outLeft(count, 0), inLeft(count, 0);
+    LinkEnds ends;
+    ends.out.resize(count);
+    ends.in.resize(count);
     for (std::size_t l = 0; l < graph.links.size(); ++l) {
-        const int32_t o = at(graph.links[l].origin), d = at(graph.links[l].dest);
+        int32_t o = at(graph.links[l].origin), d = at(graph.links[l].dest);
         if (o < 0 || d < 0 || o == d)
+            o = d = -1;
+        ends.origin.push_back(o);
+        ends.dest.push_back(d);
+        if (o < 0)
             continue;
-        out[static_cast<std::size_t>(o)].push_back(l);
-        in[static_cast<std::size_t>(d)].push_back(l);
-        ++outLeft[static_cast<std::size_t>(o)];
-        ++inLeft[static_cast<std::size_t>(d)];
+        ends.out[static_cast<std::size_t>(o)].push_back(l);
+        ends.in[static_cast<std::size_t>(d)].push_back(l);
     }
-    std::vector<int64_t> place(count, -1);
-    int64_t front = 0;
-    auto back = static_cast<int64_t>(count) - 1;
-    auto take = [&](std::size_t i, int64_t where) {
-        place[i] = where;
-        for (std::size_t l : out[i])
-            --inLeft[static_cast<std::size_t>(at(graph.links[l].dest))];
-        for (std::size_t l : in[i])
-            --outLeft[static_cast<std::size_t>(at(graph.links[l].origin))];
-    };
-    for (std::size_t left = count; left > 0; --left) {
-        std::size_t best = count;
-        bool sink = false;
-        for (std::size_t i = 0; i < count && !sink; ++i) {
-            if (place[i] >= 0)
+    std::vector<int64_t> place = LineUp(ends, -1);
+    if (count <= TriedStartsMax) {
+        std::size_t fewest = BackwardLinks(ends, place);
+        int64_t surplus = INT64_MIN;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!ends.in[i].empty())
+                surplus = std::max<int64_t>(surplus, static_cast<int64_t>(ends.out[i].size()) -
+                                                         static_cast<int64_t>(ends.in[i].size()));
+        }
+        for (std::size_t i = 0; i < count && fewest > 0; ++i) {
+            if (ends.in[i].empty() || static_cast<int64_t>(ends.out[i].size()) -
+                                              static_cast<int64_t>(ends.in[i].size()) !=
+                                          surplus)
                 continue;
-            if (outLeft[i] == 0) {
-                best = i;
-                sink = true;
-            } else if (inLeft[i] == 0) {
-                if (best == count || inLeft[best] != 0)
-                    best = i;
-            } else if (best == count || (inLeft[best] != 0 &&
-                                         outLeft[i] - inLeft[i] > outLeft[best] - inLeft[best])) {
-                best = i;
+            std::vector<int64_t> tried = LineUp(ends, static_cast<int64_t>(i));
+            const std::size_t backward = BackwardLinks(ends, tried);
+            if (backward < fewest) {
+                fewest = backward;
+                place = std::move(tried);
             }
         }
-        take(best, sink ? back-- : front++);
     }
-    for (PictureLink& link : graph.links) {
-        const int32_t o = at(link.origin), d = at(link.dest);
-        link.returning = o >= 0 && d >= 0 && o != d &&
-                         place[static_cast<std::size_t>(o)] > place[static_cast<std::size_t>(d)];
+    for (std::size_t l = 0; l < graph.links.size(); ++l) {
+        graph.links[l].returning =
+            ends.origin[l] >= 0 && place[static_cast<std::size_t>(ends.origin[l])] >
+                                       place[static_cast<std::size_t>(ends.dest[l])];
     }
 }
 
