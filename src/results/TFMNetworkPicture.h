@@ -54,6 +54,9 @@ class TFMNetworkPicture : public QMainWindow {
     // Marks a link (0: none) as selected, as the results list asks.
     void HighlightLink(int32_t link);
 
+    // What is on screen, as the exports draw it.
+    const kav::PictureDrawing& Drawing() const { return drawing_; }
+
     // True while a layout is being computed.
     bool LayoutPending() const { return pendingLayout_ != 0; }
 
