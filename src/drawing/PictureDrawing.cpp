@@ -159,9 +159,9 @@ FlowStanding StandingOfFlows(const Workspace& ws) {
 QString StandingNote(FlowStanding standing) {
     switch (standing) {
         case FlowStanding::Partial:
-            return QStringLiteral("Partial flows of an infeasible run: drawn pale");
+            return QStringLiteral("Partial flows (infeasible run): drawn pale");
         case FlowStanding::Uncertified:
-            return QStringLiteral("Flows not proved optimal for the problem as it is: drawn pale");
+            return QStringLiteral("Flows not proved optimal: drawn pale");
         case FlowStanding::None:
         case FlowStanding::Certified:
             break;

@@ -258,12 +258,18 @@ class PictureView : public QGraphicsView {
     QPoint lastAt_;
 };
 
+// A legend entry wraps as a whole.
+QString Unbroken(QString text) {
+    return text.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+}
+
 // A sample of a link's line in the legend.
 QString Stroke(const QColor& colour, const QString& text, bool dashed = false, int weight = 2) {
     const QString line =
         dashed ? QStringLiteral("&#x2504;&#x2504;") : QStringLiteral("&#x2501;&#x2501;");
     return QStringLiteral("<span style='color:%1'>%2</span>&nbsp;%3")
-        .arg(colour.name(), weight > 2 ? QStringLiteral("<b>%1</b>").arg(line) : line, text);
+        .arg(colour.name(), weight > 2 ? QStringLiteral("<b>%1</b>").arg(line) : line,
+             Unbroken(text));
 }
 
 QString Swatch(const QColor& colour, const QString& text) {
@@ -279,11 +285,11 @@ QString LegendText() {
            Stroke(Between, QStringLiteral("between bounds")) + gap +
            Stroke(AtUpper, QStringLiteral("at upper bound")) + gap +
            Stroke(OutOfKilter, QStringLiteral("out of kilter (dashed)"), true) + gap +
-           QStringLiteral("wider: more flow") + gap +
+           Unbroken(QStringLiteral("wider: more flow")) + gap +
            Stroke(Qt::black, QStringLiteral("bold: crosses the cut"), false, 3) + gap +
            Swatch(CutFill, QStringLiteral("nodes of the cut")) + gap +
            Swatch(CentreFill, QStringLiteral("centre node")) + gap +
-           QStringLiteral("pale: flows not proved");
+           Unbroken(QStringLiteral("pale: flows not proved"));
 }
 
 }  // namespace
