@@ -275,7 +275,7 @@ QString Stroke(const QColor& colour, const QString& text, bool dashed = false, i
 QString Swatch(const QColor& colour, const QString& text) {
     return QStringLiteral(
                "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2")
-        .arg(colour.name(), text);
+        .arg(colour.name(), Unbroken(text));
 }
 
 QString LegendText() {
@@ -363,6 +363,8 @@ void TFMNetworkPicture::CreateControls() {
     statusText_->setObjectName(QStringLiteral("StatusText"));
     statusText_->setFont(FixedPitchFont());
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    standingText_ = new QLabel(this);
+    standingText_->setObjectName(QStringLiteral("StandingText"));
     busy_ = new QProgressBar(this);
     busy_->setObjectName(QStringLiteral("BusyIndicator"));
     busy_->setRange(0, 0);
@@ -411,6 +413,7 @@ void TFMNetworkPicture::LayOutControls() {
     column->addWidget(view_, 1);
     setCentralWidget(page);
     statusBar()->addWidget(statusText_, 1);
+    statusBar()->addPermanentWidget(standingText_);
     statusBar()->addPermanentWidget(busy_);
 }
 
@@ -484,6 +487,7 @@ void TFMNetworkPicture::ForgetPicture() {
     drawing_ = kav::PictureDrawing();
     pendingLayout_ = 0;
     statusText_->clear();
+    standingText_->clear();
     malloc_trim(0);
 }
 
@@ -571,10 +575,8 @@ void TFMNetworkPicture::ShowStatus() {
                        .arg(shown_->graph.links.size());
     if (!shown_->graph.solved)
         text += QStringLiteral(" (no solution)");
-    const QString note = kav::StandingNote(standing_);
-    if (!note.isEmpty())
-        text += QStringLiteral(". ") + note;
     statusText_->setText(text);
+    standingText_->setText(kav::StandingNote(standing_));
 }
 
 // Every item paints itself as the exports paint it: the drawing is made once

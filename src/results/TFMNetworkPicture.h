@@ -118,6 +118,7 @@ class TFMNetworkPicture : public QMainWindow {
     QGraphicsScene* scene_ = nullptr;
     QGraphicsView* view_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* standingText_ = nullptr;  // how far the flows shown can be trusted
     QProgressBar* busy_ = nullptr;
 
     uint64_t pendingLayout_ = 0;
