@@ -159,9 +159,9 @@ FlowStanding StandingOfFlows(const Workspace& ws) {
 QString StandingNote(FlowStanding standing) {
     switch (standing) {
         case FlowStanding::Partial:
-            return QStringLiteral("Partial flows (infeasible run): drawn pale");
+            return QStringLiteral("Partial flows: drawn pale");
         case FlowStanding::Uncertified:
-            return QStringLiteral("Flows not proved optimal: drawn pale");
+            return QStringLiteral("Flows not proved optimal: pale");
         case FlowStanding::None:
         case FlowStanding::Certified:
             break;

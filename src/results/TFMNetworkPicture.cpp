@@ -363,8 +363,13 @@ void TFMNetworkPicture::CreateControls() {
     statusText_->setObjectName(QStringLiteral("StatusText"));
     statusText_->setFont(FixedPitchFont());
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long results line is cut rather than the note beside it.
+    statusText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     standingText_ = new QLabel(this);
     standingText_->setObjectName(QStringLiteral("StandingText"));
+    standingText_->setToolTip(
+        QStringLiteral("Pale links: the flows of an infeasible run, or flows not proved optimal "
+                       "for the problem as it now is"));
     busy_ = new QProgressBar(this);
     busy_->setObjectName(QStringLiteral("BusyIndicator"));
     busy_->setRange(0, 0);

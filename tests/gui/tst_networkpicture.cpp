@@ -176,7 +176,7 @@ class TestNetworkPicture : public QObject {
             QString note;
         } cases[] = {
             {&certified, AtUpper, ""},
-            {&infeasible, pale, "Partial flows (infeasible run): drawn pale"},
+            {&infeasible, pale, "Partial flows: drawn pale"},
             {nullptr, pale, "not proved optimal"},
         };
         for (const Case& c : cases) {
