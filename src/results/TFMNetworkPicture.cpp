@@ -363,6 +363,7 @@ void TFMNetworkPicture::CreateControls() {
     statusText_->setObjectName(QStringLiteral("StatusText"));
     statusText_->setFont(FixedPitchFont());
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusText_->setContentsMargins(6, 0, 0, 0);  // clear of the window's left edge
     // A long results line is cut rather than the note beside it.
     statusText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     standingText_ = new QLabel(this);
