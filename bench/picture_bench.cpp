@@ -1,19 +1,28 @@
 // Times the network picture on the largest problem it shows whole (300 nodes,
 // 3000 links): the Graphviz layout alone, the window's whole opening (layout
 // on the worker thread and drawing), and one repaint of the picture per zoom
-// step. Runs offscreen unless a platform is set; prints figures only.
+// step. Then a hub joined to all 2000 other nodes of a full problem (20000
+// links): the time to lay out and draw its neighbourhood (the 3000 links with
+// the largest flows, after the window's question) and the resident memory
+// before, while and after the window shows it. Runs offscreen unless a
+// platform is set; prints figures only.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGraphicsView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
 #include "results/TFMNetworkPicture.h"
+#include "support/ScriptedPrompts.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -41,6 +50,47 @@ void FillProblem(kav::Workspace& ws) {
         ws.LinkCost[k] = between(-10, 10);
         ws.LinkFlow[k] = between(0, 2) == 0 ? 0 : between(0, ws.LinkUpper[k]);
     }
+}
+
+// Node 1 joined to every other node (flows 1..1000), the rest random.
+void FillHubProblem(kav::Workspace& ws) {
+    std::mt19937 random(77);
+    auto between = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    ws.Reset();
+    ws.NodeCount = 2001;
+    for (int n = 1; n <= ws.NodeCount; ++n)
+        ws.NodeName[n] = "N" + std::to_string(n);
+    ws.LinkCount = kav::MaxLinks;
+    for (int k = 1; k <= ws.LinkCount; ++k) {
+        const bool hub = k <= 2000;
+        ws.LinkOrigin[k] = hub ? 1 : between(2, ws.NodeCount);
+        ws.LinkDest[k] = hub ? k + 1 : between(2, ws.NodeCount);
+        ws.LinkUpper[k] = 1000;
+        ws.LinkFlow[k] = between(0, 1000);
+    }
+}
+
+// Resident memory in MiB.
+double ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+// Sleeps in an event loop until the picture is drawn, leaving both cores to
+// Graphviz and the drawing.
+void WaitForPicture(TFMNetworkPicture& picture) {
+    if (!picture.LayoutPending())
+        return;
+    QEventLoop loop;
+    QObject::connect(&picture, &TFMNetworkPicture::pictureReady, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double Median(std::vector<double> values) {
@@ -71,8 +121,7 @@ int main(int argc, char** argv) {
     QElapsedTimer opening;
     opening.start();
     picture.ShowPicture();
-    while (picture.LayoutPending())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    WaitForPicture(picture);
     QCoreApplication::processEvents();
     std::printf("open_seconds %.3f (button press to picture drawn)\n",
                 opening.nsecsElapsed() / 1e9);
@@ -90,5 +139,42 @@ int main(int argc, char** argv) {
     }
     std::printf("zoom_repaint_ms median %.1f max %.1f (16 steps in and out)\n", Median(repaints),
                 *std::max_element(repaints.begin(), repaints.end()));
+    picture.close();
+
+    FillHubProblem(ws);
+    ScriptedPrompts yes;
+    TFMNetworkPicture hubPicture(yes);
+    QCoreApplication::processEvents();
+    const double before = ResidentMiB();
+    std::printf("hub neighbourhood links %d\n", kav::NeighbourhoodLinkCount(ws, 1, 1));
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const kav::PictureGraph graph = kav::Neighbourhood(ws, 1, 1, kav::WholePictureMaxLinks);
+        const double chosen = timer.nsecsElapsed() / 1e9;
+        const kav::GraphLayout layout = kav::LayOutGraph(graph);
+        std::printf("hub_choose_seconds %.3f hub_layout_seconds %.3f (Graphviz alone)\n", chosen,
+                    timer.nsecsElapsed() / 1e9 - chosen);
+    }
+    for (int run = 0; run < 3; ++run) {
+        hubPicture.ShowPicture();
+        hubPicture.findChild<QLineEdit*>("NodeSearch")->setText(QStringLiteral("N1"));
+        yes.answers.push_back(kav::Answer::Yes);
+        QElapsedTimer timer;
+        timer.start();
+        hubPicture.findChild<QPushButton*>("ShowNodeButton")->click();
+        WaitForPicture(hubPicture);
+        QCoreApplication::processEvents();
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        const double during = ResidentMiB();
+        const std::size_t nodes = hubPicture.Drawing().nodes.size();
+        const std::size_t links = hubPicture.Drawing().links.size();
+        hubPicture.close();
+        QCoreApplication::processEvents();
+        std::printf(
+            "hub_seconds %.3f rss_mib before %.0f during %.0f after %.0f (%zu nodes, %zu "
+            "links)\n",
+            seconds, before, during, ResidentMiB(), nodes, links);
+    }
     return 0;
 }

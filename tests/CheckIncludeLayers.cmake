@@ -2,8 +2,9 @@
 # runs against the layers, which from the bottom up are:
 #   0 workspace/   1 solver/
 #   2 the computational modules of results/, editing/, generator/ (no Qt)
-#   3 gui/         4 the windows of results/, editing/, generator/
-#   5 app/
+#   3 drawing/ (Qt Gui, no Widgets)
+#   4 gui/         5 the windows of results/, editing/, generator/
+#   6 app/
 # A file may include its own layer and the layers below it; of the two layers
 # that several folders share, only its own folder's part. A file of results/,
 # editing/ or generator/ belongs to the windows when it or its .cpp includes a
@@ -38,21 +39,23 @@ function(layer_of path result)
     elseif(folder MATCHES "^(results|editing|generator)$")
         uses_qt("${path}" qt)
         if(qt)
-            set(layer 4)
+            set(layer 5)
         else()
             set(layer 2)
         endif()
-    elseif(folder STREQUAL "gui")
+    elseif(folder STREQUAL "drawing")
         set(layer 3)
+    elseif(folder STREQUAL "gui")
+        set(layer 4)
     elseif(folder STREQUAL "app")
-        set(layer 5)
+        set(layer 6)
     else()
         set(layer -1)
     endif()
     set(${result} ${layer} PARENT_SCOPE)
 endfunction()
 
-set(layer_names "workspace" "solver" "computational module" "gui" "window" "app")
+set(layer_names "workspace" "solver" "computational module" "drawing" "gui" "window" "app")
 file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(faults 0)
 foreach(file IN LISTS files)

@@ -120,6 +120,7 @@ struct Options {
                             QStringLiteral("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Show the version.")};
+    PictureOptions picture;
 };
 
 void SetUp(QCommandLineParser& parser, const Options& options) {
@@ -136,6 +137,7 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.generate, options.seed, options.help,
                        options.version});
+    options.picture.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("PROBLEM"),
                                  QStringLiteral("The problem to load or solve."),
                                  QStringLiteral("[PROBLEM]"));
@@ -314,10 +316,11 @@ int Solve(const CommandLine& command) {
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string> problemFiles = kav::ProblemFilesOf(ws);
-    if (!command.output.empty() && command.output != "-" &&
-        kav::IsOneOfFiles(command.output, problemFiles)) {
-        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(command.output).c_str());
-        return ExitNotWritten;
+    for (const std::string& output : {command.output, command.picture.file}) {
+        if (!output.empty() && output != "-" && kav::IsOneOfFiles(output, problemFiles)) {
+            std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
+            return ExitNotWritten;
+        }
     }
     const std::vector<std::string> errors = kav::CheckProblem(ws);
     if (!errors.empty()) {
@@ -339,6 +342,9 @@ int Solve(const CommandLine& command) {
                      status.FailedLink);
         WriteCut(status.Cut);
     }
+    std::optional<PreparedPicture> picture;
+    if (const int drawn = PreparePicture(command.picture, ws, picture); drawn != ExitSolved)
+        return drawn;
 
     // The total of the flows listed, as the results window recomputes it.
     kav::ComputeTotalCost(ws);
@@ -358,6 +364,8 @@ int Solve(const CommandLine& command) {
                                                        : TextReport(lists, ws);
     }
     if (!WriteOutput(contents, command.output, problemFiles))
+        return ExitNotWritten;
+    if (picture && !WritePicture(*picture, problemFiles))
         return ExitNotWritten;
     return status.IsFeasible() ? ExitSolved : ExitNotSolved;
 }
@@ -422,6 +430,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         return Bad(QStringLiteral("--format, --order, --nonzero and --output need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
+    if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
+                                                command.picture))
+        return Bad(*error);
 
     if (generate) {
         if (positional.size() != 3)
@@ -486,6 +497,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     // standard output unless --output names a file.
     const std::vector<std::pair<QString, std::string>> outputs = {
         {QStringLiteral("the results"), command.output.empty() ? "-" : command.output},
+        {QStringLiteral("the picture"), command.picture.file},
     };
     if (const std::optional<QString> clash = StandardOutputClash(outputs))
         return Bad(*clash);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/PictureOption.h"
+
 // What the program's arguments ask for. The mode is decided before any
 // application object exists: the windows need a display, the other modes run
 // without one.
@@ -20,6 +22,7 @@ struct CommandLine {
     char order = 'I';  // I, O or D
     bool nonZeroOnly = false;
     std::string output;  // empty: standard output
+    PictureRequest picture;
     int32_t origins = 0;
     int32_t destinations = 0;
     std::string directory;

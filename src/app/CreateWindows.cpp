@@ -85,7 +85,7 @@ void ConnectCutToResults(const ProgramWindows& w) {
 // link selection both ways.
 void ConnectPicture(const ProgramWindows& w) {
     QObject::connect(w.results, &TFMResultsForm::pictureRequested, w.picture,
-                     &TFMNetworkPicture::ShowPicture);
+                     [w] { w.picture->ShowPicture(w.results); });
     QObject::connect(w.results, &TFMResultsForm::closed, w.picture, &QWidget::hide);
     QObject::connect(w.results, &TFMResultsForm::linkChosen, w.picture,
                      &TFMNetworkPicture::HighlightLink);

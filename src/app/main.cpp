@@ -1,7 +1,9 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
 #include <clocale>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/CreateWindows.h"
@@ -16,8 +18,15 @@
 int main(int argc, char* argv[]) {
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (command.mode != ProgramMode::Windows) {
-        // No window: the command-line modes run without a display.
-        QCoreApplication app(argc, argv);
+        // No window: the command-line modes run without a display. A picture
+        // is drawn on Qt's offscreen platform, which needs none either.
+        if (!command.picture.file.empty())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::unique_ptr<QCoreApplication> app;
+        if (command.picture.file.empty())
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        else
+            app = std::make_unique<QGuiApplication>(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
         QCoreApplication::setApplicationName(QStringLiteral("kavrilon"));
         return RunCommandLine(command);

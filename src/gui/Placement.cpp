@@ -134,3 +134,36 @@ void PlaceBelowTitleOf(QWidget* window, const QWidget* opener) {
         MoveFrameTo(window, centre, guarded);
     });
 }
+
+QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRect& area) {
+    const int height = std::min(wanted.height(), area.height());
+    const int top = std::clamp(other.top(), area.top(), area.bottom() + 1 - height);
+    const int rightRoom = area.right() - other.right();
+    const int leftRoom = other.left() - area.left();
+    if (rightRoom >= least)
+        return QRect(other.right() + 1, top, std::min(wanted.width(), rightRoom), height);
+    if (leftRoom >= least) {
+        const int width = std::min(wanted.width(), leftRoom);
+        return QRect(other.left() - width, top, width, height);
+    }
+    // Over other, against the screen's right edge, leaving at least two fifths
+    // of the screen (or what the least width leaves) on the left.
+    const int width =
+        std::min({wanted.width(), area.width(), std::max(least, area.width() * 3 / 5)});
+    return QRect(area.right() + 1 - width, top, width, height);
+}
+
+void PlaceBeside(QWidget* window, const QWidget* other) {
+    if (other == nullptr || !other->isVisible()) {
+        CentreOnScreen(window);
+        return;
+    }
+    const QRect area = AvailableArea(other);
+    if (area.isEmpty())
+        return;
+    const QMargins frame = WindowFrame(window);
+    const int least = window->minimumSizeHint().width() + frame.left() + frame.right();
+    const QRect placed = FrameBeside(window->size().grownBy(frame), least,
+                                     other->geometry().marginsAdded(WindowFrame(other)), area);
+    window->setGeometry(placed.marginsRemoved(frame));
+}

@@ -69,7 +69,6 @@ class LaidOutGraph {
     LaidOutGraph(const LaidOutGraph&) = delete;
     LaidOutGraph& operator=(const LaidOutGraph&) = delete;
 
-    GVC_t* Context() const { return context_; }
     Agraph_t* Graph() const { return graph_; }
     const std::vector<Agnode_t*>& Nodes() const { return nodes_; }
     const std::vector<Agedge_t*>& Links() const { return links_; }
@@ -101,6 +100,7 @@ class LaidOutGraph {
             Agnode_t* n = agnode(graph_, Text(id), 1);
             Set(n, "id", id);
             Set(n, "label", Label(node.name));
+            Set(n, "fontname", PictureFontFamily);
             Set(n, "fontsize", "10");
             Set(n, "height", "0.3");
             if (byNumber.size() <= static_cast<std::size_t>(node.node))
@@ -122,6 +122,13 @@ class LaidOutGraph {
             Agedge_t* e = agedge(graph_, origin, dest, Text(id), 1);
             Set(e, "id", id);
             Set(e, "penwidth", std::to_string(link.width));
+            if (link.returning)
+                Set(e, "constraint", "false");
+            if (!link.label.empty()) {
+                Set(e, "label", link.label);
+                Set(e, "fontname", PictureFontFamily);
+                Set(e, "fontsize", "9");
+            }
             links_.push_back(e);
         }
     }
@@ -163,20 +170,14 @@ GraphLayout LayOutGraph(const PictureGraph& graph) {
             if (route.hasArrow)
                 route.arrowTip = place(curve.ep);
         }
+        const textlabel_t* label = ED_label(e);
+        if (label != nullptr && label->set) {
+            route.hasLabel = true;
+            route.labelCentre = place(label->pos);
+        }
         layout.links.push_back(std::move(route));
     }
     return layout;
-}
-
-std::string RenderSvg(const PictureGraph& graph) {
-    LaidOutGraph laid(graph);
-    char* data = nullptr;
-    unsigned int length = 0;
-    if (gvRenderData(laid.Context(), laid.Graph(), "svg", &data, &length) != 0 || data == nullptr)
-        throw std::runtime_error("Graphviz could not draw the picture as SVG");
-    std::string svg(data, length);
-    gvFreeRenderData(data);
-    return svg;
 }
 
 }  // namespace kav

@@ -29,6 +29,9 @@ struct LinkRoute {
     // Where the arrow head ends, at the destination's border.
     bool hasArrow = false;
     LayoutPoint arrowTip;
+    // Where Graphviz put the link's label, when it has one.
+    bool hasLabel = false;
+    LayoutPoint labelCentre;
 };
 
 struct GraphLayout {
@@ -41,13 +44,12 @@ struct GraphLayout {
 // Up to this many nodes the layered "dot" layout, above it "sfdp".
 constexpr std::size_t DotMaxNodes = 100;
 
-// Lays the graph out with Graphviz. Graphviz keeps global state and is not
-// thread-safe: the program calls this, and RenderSvg, from one worker thread
-// only, one call at a time. Throws std::runtime_error when Graphviz fails.
-GraphLayout LayOutGraph(const PictureGraph& graph);
+// The font the picture's node names are measured and drawn in.
+inline constexpr char PictureFontFamily[] = "DejaVu Sans";
 
-// The same layout drawn by Graphviz's own SVG renderer: every node is a <g>
-// with id "node<number>", every link one with id "link<number>".
-std::string RenderSvg(const PictureGraph& graph);
+// Lays the graph out with Graphviz. Graphviz keeps global state and is not
+// thread-safe: the program calls this from one thread only, one call at a
+// time. Throws std::runtime_error when Graphviz fails.
+GraphLayout LayOutGraph(const PictureGraph& graph);
 
 }  // namespace kav

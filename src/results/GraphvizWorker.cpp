@@ -30,19 +30,15 @@ GraphvizWorker::~GraphvizWorker() {
     delete thread_;
 }
 
-uint64_t GraphvizWorker::Submit(kav::PictureGraph graph, bool svg) {
+uint64_t GraphvizWorker::Submit(kav::PictureGraph graph) {
     const uint64_t id = ++lastId_;
     QMetaObject::invokeMethod(
         runner_,
-        [this, id, svg, graph = std::move(graph)]() mutable {
+        [this, id, graph = std::move(graph)]() mutable {
             auto result = std::make_shared<PictureResult>();
             result->id = id;
-            result->svgWanted = svg;
             try {
-                if (svg)
-                    result->svg = kav::RenderSvg(graph);
-                else
-                    result->layout = kav::LayOutGraph(graph);
+                result->layout = kav::LayOutGraph(graph);
             } catch (const std::exception& error) {
                 result->error = QString::fromLocal8Bit(error.what());
             }

@@ -11,13 +11,11 @@
 
 class QThread;
 
-// What one Graphviz job gives back: the layout of the graph, or its SVG text.
+// What one Graphviz job gives back: the layout of the graph.
 struct PictureResult {
     uint64_t id = 0;
     kav::PictureGraph graph;
     kav::GraphLayout layout;
-    bool svgWanted = false;
-    std::string svg;
     // Empty when the job worked.
     QString error;
 };
@@ -25,18 +23,17 @@ using PictureResultPtr = std::shared_ptr<const PictureResult>;
 Q_DECLARE_METATYPE(PictureResultPtr)
 
 // The one thread on which the program calls Graphviz. Graphviz keeps global
-// state and is not thread-safe, so every layout and every SVG drawing of the
-// program is queued here and runs alone, in the order submitted, off the user
-// interface thread. Created on first use; ends with the application.
+// state and is not thread-safe, so every layout of the program is queued here and runs alone, in
+// the order submitted, off the user interface thread. Created on first use; ends with the
+// application.
 class GraphvizWorker : public QObject {
     Q_OBJECT
   public:
     static GraphvizWorker& Instance();
     ~GraphvizWorker() override;
 
-    // Queues a layout (or an SVG drawing) of graph; finished() reports it
-    // with the returned id.
-    uint64_t Submit(kav::PictureGraph graph, bool svg);
+    // Queues a layout of graph; finished() reports it with the returned id.
+    uint64_t Submit(kav::PictureGraph graph);
 
   signals:
     // Emitted on the worker thread; receivers in the user interface thread

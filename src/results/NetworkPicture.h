@@ -29,6 +29,11 @@ struct PictureLink {
     LinkState state = LinkState::NoSolution;
     // Line width in points: 1 with no flow, up to 6 for the largest flow.
     double width = 1.0;
+    // Closes a cycle against the network's main direction (the return link
+    // from a sink to a source): it takes no part in ranking the nodes.
+    bool returning = false;
+    // The flow label (LabelLinks), laid out with the link; empty: none.
+    std::string label;
 };
 
 // What the picture draws: nodes and links in number order, so that the same
@@ -46,13 +51,36 @@ LinkState PictureLinkState(const Workspace& ws, int32_t link, bool solved);
 // the solve (the lists then show no flows either).
 PictureGraph WholeNetwork(const Workspace& ws);
 
-// The node itself, every node within `steps` links of it (either direction)
-// and every link between two of those nodes.
-PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps);
+// The node itself, its neighbours (either direction) and the links that touch
+// the node or a neighbour; at two steps also the nodes those links reach (the
+// links between two of them stay out). maxLinks 0 keeps every such link;
+// otherwise only the maxLinks of them with the largest flows (ties: the lower
+// number) and the nodes they join.
+PictureGraph Neighbourhood(const Workspace& ws, int32_t node, int steps, int32_t maxLinks = 0);
+
+// How many links Neighbourhood(ws, node, steps) holds.
+int32_t NeighbourhoodLinkCount(const Workspace& ws, int32_t node, int steps);
+
+// Marks the links that close a cycle against the main direction: the nodes
+// are put in a line that sources start and sinks end, each next node the one
+// with the most links out over links in among those left, and a link that
+// runs back along that line is returning.
+void MarkReturningLinks(PictureGraph& graph);
+
+// The link's label after a solve: FLOW/UPPER, or FLOW in LOWER..UPPER when
+// the lower bound is not 0.
+std::string FlowLabelText(const Workspace& ws, int32_t link);
+
+// Gives every link of a solved graph its flow label (on), or takes them away.
+void LabelLinks(PictureGraph& graph, const Workspace& ws, bool on);
+
+// Flow labels are shown by default on pictures of up to this many links.
+constexpr std::size_t LabelledLinksMax = 60;
 
 // Above these sizes the picture starts from one node's neighbourhood.
 constexpr int32_t WholePictureMaxNodes = 300;
 constexpr int32_t WholePictureMaxLinks = 3000;
 bool PictureTooLarge(const Workspace& ws);
+bool PictureTooLarge(const PictureGraph& graph);
 
 }  // namespace kav

@@ -2,17 +2,22 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
+#include "drawing/PictureDrawing.h"
 #include "results/GraphvizWorker.h"
 
 class QGraphicsItem;
 
 class QCheckBox;
+class QComboBox;
 class QGraphicsScene;
 class QGraphicsView;
 class QHideEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -26,10 +31,11 @@ struct Workspace;
 }  // namespace kav
 
 // The network picture: nodes as labelled shapes, links as arrows, laid out by
-// Graphviz off the user interface thread. After a solve a link's width grows
-// with its flow and its colour tells its kilter state; tool tips give a node's
-// potential and a link's results line. Problems too large to show whole start
-// from a node search and show that node's neighbourhood. Opened from the
+// Graphviz off the user interface thread and drawn by the same code as the
+// PNG and SVG exports. After a solve a link's width grows with its flow, its
+// colour tells its kilter state and its label its flow; tool tips give a
+// node's potential and a link's results line. Problems too large to show whole
+// start from a node search and show that node's neighbourhood. Opened from the
 // results window; it holds no problem state of its own.
 class TFMNetworkPicture : public QMainWindow {
     Q_OBJECT
@@ -37,8 +43,9 @@ class TFMNetworkPicture : public QMainWindow {
     explicit TFMNetworkPicture(kav::Prompts& prompts, QWidget* parent = nullptr);
     ~TFMNetworkPicture() override;
 
-    // Rebuilds the picture from the Workspace and shows the window.
-    void ShowPicture();
+    // Rebuilds the picture from the Workspace and shows the window, beside
+    // the window `beside` where the screen has room for both.
+    void ShowPicture(const QWidget* beside = nullptr);
 
     // Shades the nodes of a cut and draws the links crossing it bold (empty
     // sets: no cut). Kept until the next call.
@@ -47,6 +54,9 @@ class TFMNetworkPicture : public QMainWindow {
     // Marks a link (0: none) as selected, as the results list asks.
     void HighlightLink(int32_t link);
 
+    // What is on screen, as the exports draw it.
+    const kav::PictureDrawing& Drawing() const { return drawing_; }
+
     // True while a layout is being computed.
     bool LayoutPending() const { return pendingLayout_ != 0; }
 
@@ -54,7 +64,7 @@ class TFMNetworkPicture : public QMainWindow {
     // The user selected a link or node in the picture.
     void linkSelected(int32_t link);
     void nodeSelected(int32_t node);
-    // A layout or SVG drawing came back and is shown or written.
+    // A layout came back and is shown (or could not be drawn).
     void pictureReady();
 
   private slots:
@@ -64,10 +74,13 @@ class TFMNetworkPicture : public QMainWindow {
     void ShowNodeButtonClick();
     void ExportPngButtonClick();
     void ExportSvgButtonClick();
+    void LabelsBoxToggle();
+    void CloseButtonClick();
     void SceneSelectionChange();
 
   protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void TakeCutOfLastSolve(const kav::Workspace& ws);
@@ -76,12 +89,17 @@ class TFMNetworkPicture : public QMainWindow {
     void ConnectHandlers();
 
     void Submit(kav::PictureGraph graph);
+    void Relayout(kav::PictureGraph graph);
     void WorkerFinished(const PictureResultPtr& result);
+    void ShowLayout(const PictureResultPtr& result);
     void DrawLayout();
     void ShowBusy(bool busy);
+    void ShowStatus();
+    void ForgetPicture();
     int32_t FindNode(const QString& text) const;
     bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
-    void WriteSvg(const PictureResult& result);
+    void WriteExport(const std::string& fileName, const std::optional<std::string>& contents,
+                     const QString& note);
 
     kav::Prompts& prompts_;
     QWidget* searchRow_ = nullptr;
@@ -93,16 +111,20 @@ class TFMNetworkPicture : public QMainWindow {
     QPushButton* fitButton_ = nullptr;
     QPushButton* exportPngButton_ = nullptr;
     QPushButton* exportSvgButton_ = nullptr;
+    QComboBox* scaleBox_ = nullptr;
+    QCheckBox* labelsBox_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
     QLabel* legend_ = nullptr;
     QGraphicsScene* scene_ = nullptr;
     QGraphicsView* view_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* standingText_ = nullptr;  // how far the flows shown can be trusted
     QProgressBar* busy_ = nullptr;
 
     uint64_t pendingLayout_ = 0;
-    uint64_t pendingSvg_ = 0;
-    std::string svgFileName_;
-    PictureResultPtr shown_;  // the graph and layout on screen
+    PictureResultPtr shown_;       // the graph and layout on screen
+    kav::PictureDrawing drawing_;  // what is on screen, as the exports draw it
+    kav::FlowStanding standing_ = kav::FlowStanding::None;
     std::set<int32_t> cutNodes_;
     std::set<int32_t> cutLinks_;
     bool selectingFromCode_ = false;

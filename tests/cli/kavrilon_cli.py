@@ -309,6 +309,69 @@ class CommandLine(unittest.TestCase):
         with open(os.path.join(folder, "RANPRB1.LIN"), "rb") as f:
             self.assertEqual(f.read(), outputs[0])
 
+    def test_picture_options_and_exit_statuses(self):
+        svg = os.path.join(self.dir, "net.svg")
+        png = os.path.join(self.dir, "net.png")
+        big = os.path.join(self.dir, "BIG.NDE")
+        # A hub joined both ways to 400 others: too many for a whole picture.
+        write(self.dir, "BIG.LIN", "800 401 0 0 0\n" + "".join(
+            "1 %d 0 5 1\n%d 1 0 5 1\n" % (n, n) for n in range(2, 402)))
+        write(self.dir, "BIG.NDE", "".join("N%d\n" % n for n in range(1, 402)))
+        cases = [  # arguments after --solve PROBLEM, status, file written, stderr holds
+            ([self.nde, "--picture", svg], 0, svg, b""),
+            ([self.nde, "--picture", png, "--scale", "4"], 0, png, b""),
+            ([self.nde, "--picture", svg, "--around", "B", "--steps", "2"], 0, svg, b""),
+            ([self.nde, "--picture", svg, "--around", "2"], 0, svg, b""),
+            ([big, "--picture", svg, "--around", "N7"], 0, svg, b""),
+            ([big, "--picture", svg], 3, None, b"--around"),
+            ([self.nde, "--picture", svg, "--around", "Z"], 3, None, b"no node Z"),
+            ([self.nde, "--picture", svg, "--scale", "2"], 3, None, b"PNG pictures only"),
+            ([self.nde, "--picture", png, "--scale", "0"], 3, None, b"1 to 16"),
+            ([big, "--picture", png, "--scale", "16", "--around", "1"], 3, None, b"16 million"),
+            ([self.nde, "--picture", os.path.join(self.dir, "net.gif")], 3, None, b".svg or .png"),
+            ([self.nde, "--picture", svg, "--steps", "2"], 3, None, b"--steps needs --around"),
+            ([self.nde, "--picture", os.path.join(self.dir, "no", "x.svg")], 4, None, b"x.svg"),
+        ]
+        for args, status, written, said in cases:
+            for name in (svg, png):
+                if os.path.exists(name):
+                    os.remove(name)
+            done = run("--solve", *args)
+            self.assertEqual(done.returncode, status, (args, done.stderr))
+            self.assertIn(said, done.stderr, args)
+            for name in (svg, png):
+                self.assertEqual(os.path.exists(name), name == written, (args, name))
+            if status in (0, 4):  # the results still go to standard output
+                self.assertIn(b"TOTAL COST", done.stdout, args)
+        self.assertEqual(run("--picture", svg, self.nde).returncode, 3)
+        with open(png, "wb"):
+            pass
+        run("--solve", self.nde, "--picture", png, "--scale", "4")
+        with open(png, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+
+    def test_picture_of_an_infeasible_run_shows_its_cut(self):
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", "6 4 0 0 0\n1 2 0 10 0\n2 1 0 10 0\n1 3 5 5 0\n"
+                                 "3 4 0 10 0\n4 3 0 10 0\n4 2 0 1 0\n")
+        svg = os.path.join(self.dir, "cut.svg")
+        done = run("--solve", os.path.join(self.dir, "R.NDE"), "--picture", svg)
+        self.assertEqual(done.returncode, 1, done.stderr)
+        import xml.etree.ElementTree as ET
+        ns = {"s": "http://www.w3.org/2000/svg"}
+        groups = {g.get("id"): g for g in ET.parse(svg).getroot().iter("{%s}g" % ns["s"])}
+        self.assertEqual(sorted(groups), ["link%d" % k for k in range(1, 7)] +
+                         ["node%d" % n for n in range(1, 5)])
+        fills = {n: groups["node%d" % n].find("s:ellipse", ns).get("fill") for n in range(1, 5)}
+        self.assertEqual(fills[3], fills[4])  # C and D: the cut
+        self.assertNotEqual(fills[1], fills[3])
+        self.assertEqual(fills[1], fills[2])
+        width = {k: float(groups["link%d" % k].find("s:path", ns).get("stroke-width"))
+                 for k in range(1, 7)}
+        self.assertGreater(width[3], width[1])  # into the cut: bold
+        # The label, then the results line with its out-of-kilter mark.
+        self.assertTrue(groups["link3"].find("s:title", ns).text.startswith("1 in 5..5\n   3*"))
+
     def test_help_names_the_exit_statuses(self):
         done = run("--help")
         self.assertEqual(done.returncode, 0)

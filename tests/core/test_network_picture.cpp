@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
@@ -94,6 +95,76 @@ TEST(NetworkPicture, NeighbourhoodHoldsExactlyTheNeighbours) {
     const PictureGraph two = Neighbourhood(*ws, 5, 2);
     EXPECT_EQ(NodesOf(two), (std::set<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 19}));
     EXPECT_TRUE(Neighbourhood(*ws, 99, 1).nodes.empty());
+}
+
+// A hub joined to every other node (links 1..N-1, flow n on 1 -> n) and a
+// path 2 -> 3 -> ... -> N through the others.
+std::unique_ptr<Workspace> Hub(int count) {
+    auto ws = std::make_unique<Workspace>();
+    ProblemBuilder builder(*ws);
+    builder.Nodes(count);
+    for (int32_t n = 2; n <= count; ++n)
+        builder.Link(1, n, 0, 1000, 1, n);
+    for (int32_t n = 2; n < count; ++n)
+        builder.Link(n, n + 1, 0, 1000, 1);
+    return ws;
+}
+
+// Only links that touch the centre or a neighbour come in; at two steps the
+// links between two second-ring nodes stay out; a limit keeps the links with
+// the largest flows.
+TEST(NetworkPicture, NeighbourhoodsAreBounded) {
+    auto ws = Hub(50);
+    struct Case {
+        int32_t node;
+        int steps;
+        int32_t most;
+        std::size_t nodes;
+        std::size_t links;
+    } cases[] = {
+        {1, 1, 0, 50, 49 + 48},  // every node is the hub's neighbour
+        {5, 1, 0, 4, 3 + 2},     // 1, 4, 6: the hub links to them and 4 -> 5 -> 6
+        {5, 2, 0, 50, 49 + 4},   // the hub's links, 3 -> 4 ... 6 -> 7; not 10 -> 11
+        {1, 1, 3, 4, 3},         // 1 -> 50, 1 -> 49, 1 -> 48
+    };
+    for (const Case& c : cases) {
+        const PictureGraph graph = Neighbourhood(*ws, c.node, c.steps, c.most);
+        EXPECT_EQ(graph.nodes.size(), c.nodes) << c.node << " " << c.steps;
+        EXPECT_EQ(graph.links.size(), c.links) << c.node << " " << c.steps;
+        if (c.most == 0) {
+            EXPECT_EQ(NeighbourhoodLinkCount(*ws, c.node, c.steps), static_cast<int32_t>(c.links));
+        }
+    }
+    EXPECT_EQ(NodesOf(Neighbourhood(*ws, 1, 1, 3)), (std::set<int32_t>{1, 48, 49, 50}));
+}
+
+// Only the link that closes the cycle against the main direction is
+// returning: it must not pull the sink back in front of the source.
+TEST(NetworkPicture, ReturnLinksDoNotRankTheNodes) {
+    struct Case {
+        std::vector<std::pair<int32_t, int32_t>> links;
+        std::vector<int32_t> returning;  // link numbers
+    } cases[] = {
+        // Origins 1, 2, destinations 3, 4, source 5, sink 6.
+        {{{1, 3}, {1, 4}, {2, 3}, {2, 4}, {5, 1}, {5, 2}, {3, 6}, {4, 6}, {6, 5}}, {9}},
+        // The same with the return link first: numbers do not decide it.
+        {{{6, 5}, {1, 3}, {1, 4}, {2, 3}, {2, 4}, {5, 1}, {5, 2}, {3, 6}, {4, 6}}, {1}},
+        {{{1, 2}, {2, 3}, {3, 1}}, {3}},  // a plain ring: one link closes it
+        {{{1, 2}, {2, 3}, {1, 3}}, {}},   // no cycle
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        ProblemBuilder builder(ws);
+        builder.Nodes(6);
+        for (const auto& [origin, dest] : c.links)
+            builder.Link(origin, dest, 0, 5, 1);
+        std::vector<int32_t> returning;
+        for (const PictureLink& link : WholeNetwork(ws).links) {
+            if (link.returning)
+                returning.push_back(link.link);
+        }
+        EXPECT_EQ(returning, c.returning) << c.links.size();
+    }
 }
 
 TEST(GraphLayout, EveryNodeAndLinkIsPlacedAndNoTwoNodesShareASpot) {

@@ -4,7 +4,7 @@ transportation problem after a solve, a hand-built infeasible problem with its
 cut, and a neighbourhood in a 2000-node one.
 
     picture_screenshots.py --program build/src/app/kavrilon --bench build/bench/kavrilon-bench
-                           --output DIR"""
+                           --output DIR [--size 800x600] [--scale-factor 2]"""
 
 import argparse
 import os
@@ -29,7 +29,9 @@ def solve_and_show(d, path):
     return open_window(d, "alt+w", PICTURE, RESULTS)
 
 
-def tour(d, bench):
+def tour(d, bench, scale_factor):
+    if scale_factor:
+        d.env["QT_SCALE_FACTOR"] = scale_factor
     d.launch()
     generated = os.path.join(d.folder, "gen")
     os.makedirs(generated, exist_ok=True)
@@ -66,9 +68,13 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--bench", required=True)
     parser.add_argument("--output", required=True)
+    parser.add_argument("--size", default="1280x1024")
+    parser.add_argument("--scale-factor", default="")
     args = parser.parse_args()
     bench = os.path.abspath(args.bench)
-    return run(lambda d: tour(d, bench), args.program, args.output, "picture")
+    name = "picture-" + args.size + ("-x" + args.scale_factor if args.scale_factor else "")
+    return run(lambda d: tour(d, bench, args.scale_factor), args.program, args.output, name,
+               size=args.size)
 
 
 if __name__ == "__main__":

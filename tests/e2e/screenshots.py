@@ -6,8 +6,10 @@ and saves a screenshot of the whole screen for each, to be looked at.
 
 import argparse
 import sys
+import time
 
 from desktop import run
+from picture_screenshots import PICTURE
 from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CUT, CYCLE, ERRORS, INFEASIBLE, LINKS, MAIN,
                           NODES, OPEN_NODES, PERCENT, RESULTS, SAVE_NODES, UNCONNECTED,
                           choose_file, load, open_window, run_infeasible, write_large_problem,
@@ -71,7 +73,11 @@ def tour(d, scale=None):
     shoot_box("solved-message", "Return")
     open_window(d, "alt+d", RESULTS, MAIN)
     shoot("results-window")
-    d.key("alt+q")
+    open_window(d, "alt+w", PICTURE, RESULTS)
+    time.sleep(1)  # the layout
+    shoot("picture-window")
+    d.key("Escape")
+    d.press_in(RESULTS, "alt+q")
 
     shoot_dialog("alt+s", SAVE_NODES, "save-dialog")
     d.answer_box("Return")  # files will not be saved

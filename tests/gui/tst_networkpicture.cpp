@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGraphicsItem>
 #include <QGraphicsPathItem>
@@ -9,19 +11,24 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <set>
+#include <stdexcept>
 
 #include "app/CreateWindows.h"
 #include "core/ExampleProblems.h"
+#include "drawing/PictureDrawing.h"
+#include "gui/Placement.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
 #include "support/PictureProblems.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -35,23 +42,81 @@ void Ring(int count) {
     FillRing(kav::TheWorkspace(), count);
 }
 
-// The numbers of the drawn items of one kind (nodes are ellipses, links
-// paths), each with its item.
-template <class Item>
-std::map<int, Item*> Drawn(QGraphicsScene* scene) {
-    std::map<int, Item*> drawn;
+// The drawn items of one kind (1 nodes, 2 links) by number.
+std::map<int, QGraphicsItem*> Drawn(QGraphicsScene* scene, int kind) {
+    std::map<int, QGraphicsItem*> drawn;
     for (QGraphicsItem* item : scene->items()) {
-        if (auto* shape = dynamic_cast<Item*>(item))
-            drawn[shape->data(1).toInt()] = shape;
+        if (item->data(0).toInt() == kind)
+            drawn[item->data(1).toInt()] = item;
     }
     return drawn;
 }
 
-std::set<int> Numbers(const std::map<int, QGraphicsEllipseItem*>& nodes) {
+std::set<int> Numbers(const std::map<int, QGraphicsItem*>& items) {
     std::set<int> numbers;
-    for (const auto& [number, item] : nodes)
+    for (const auto& [number, item] : items)
         numbers.insert(number);
     return numbers;
+}
+
+const kav::DrawnLink& LinkOf(const kav::PictureDrawing& drawing, int link) {
+    for (const kav::DrawnLink& drawn : drawing.links) {
+        if (drawn.link == link)
+            return drawn;
+    }
+    throw std::out_of_range("no link " + std::to_string(link));
+}
+
+const kav::DrawnNode& NodeOf(const kav::PictureDrawing& drawing, int node) {
+    for (const kav::DrawnNode& drawn : drawing.nodes) {
+        if (drawn.node == node)
+            return drawn;
+    }
+    throw std::out_of_range("no node " + std::to_string(node));
+}
+
+// What an exported SVG says of each element: by id, the stroke, width and
+// text of a link's line and label, or the fill and text of a node.
+struct SvgElement {
+    QString colour, width, text, title;
+};
+std::map<QString, SvgElement> ReadSvg(const QString& file) {
+    std::map<QString, SvgElement> elements;
+    QFile svg(file);
+    if (!svg.open(QIODevice::ReadOnly))
+        return elements;
+    QXmlStreamReader xml(&svg);
+    QString id;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"g") {
+            id = a.value("id").toString();
+        } else if (xml.name() == u"path") {
+            elements[id].colour = a.value("stroke").toString();
+            elements[id].width = a.value("stroke-width").toString();
+        } else if (xml.name() == u"ellipse") {
+            elements[id].colour = a.value("fill").toString();
+            elements[id].width = a.value("stroke-width").toString();
+        } else if (xml.name() == u"text") {
+            elements[id].text = xml.readElementText();
+        } else if (xml.name() == u"title") {
+            elements[id].title = xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        elements[QStringLiteral("error")].text = xml.errorString();
+    return elements;
+}
+
+QString Width(double width) {
+    return QString::number(width, 'f', 2);
+}
+
+QByteArray Contents(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -66,6 +131,7 @@ class TestNetworkPicture : public QObject {
     QGraphicsScene* Scene() { return Picture()->findChild<QGraphicsView*>("PictureView")->scene(); }
     void OpenFromResults() {
         windows.results->show();
+        windows.results->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(windows.results));
         QTest::keyClick(windows.results, Qt::Key_W, Qt::AltModifier);
         QTRY_VERIFY(Picture()->isVisible());
@@ -90,26 +156,52 @@ class TestNetworkPicture : public QObject {
     void cleanupTestCase() { DestroyWindows(windows); }
 
     // The button follows the existing controls in the tab order and opens a
-    // window that draws every node and link, coloured by kilter state.
+    // window that draws every node and link, coloured by kilter state, in
+    // full colour only when the flows are a certified solution.
     void drawsEveryNodeAndLinkInItsKilterColour() {
+        using namespace kav::PictureColours;
+        kav::Workspace& ws = kav::TheWorkspace();
         LinksAtEveryState();
         auto* button = windows.results->findChild<QPushButton*>("NetworkPictureButton");
         QCOMPARE(windows.results->findChild<QPushButton*>("ExportButton")->nextInFocusChain(),
                  button);
-        OpenFromResults();
-        QVERIFY(!Picture()->testAttribute(Qt::WA_QuitOnClose));
-        const auto nodes = Drawn<QGraphicsEllipseItem>(Scene());
-        const auto links = Drawn<QGraphicsPathItem>(Scene());
-        QCOMPARE(Numbers(nodes), (std::set<int>{1, 2, 3}));
-        QCOMPARE(links.size(), std::size_t(5));
-        QCOMPARE(links.at(1)->pen().color(), QColor(0x80, 0x80, 0x80));
-        QCOMPARE(links.at(2)->pen().color(), QColor(0x00, 0x80, 0x00));
-        QCOMPARE(links.at(3)->pen().color(), QColor(0x00, 0x00, 0xFF));
-        QCOMPARE(links.at(4)->pen().color(), QColor(0xFF, 0x00, 0x00));
-        QVERIFY(links.at(4)->pen().widthF() > links.at(2)->pen().widthF());
-        QVERIFY2(links.at(4)->toolTip().contains("   4*       Beta      Gamma     0        7"),
-                 qPrintable(links.at(4)->toolTip()));
-        QVERIFY(nodes.at(2)->toolTip().contains("Potential: 0"));
+        kav::SolveStatus certified;
+        certified.Certificate.Checked = certified.Certificate.Ok = true;
+        kav::SolveStatus infeasible;
+        infeasible.Outcome = kav::SolveOutcome::Infeasible;
+        const QColor pale((0x00 + 255) / 2, (0x72 + 255) / 2, (0xB2 + 255) / 2);
+        struct Case {
+            const kav::SolveStatus* last;  // null: no solve recorded
+            QColor atUpper;
+            QString note;
+        } cases[] = {
+            {&certified, AtUpper, ""},
+            {&infeasible, pale, "Partial flows: drawn pale"},
+            {nullptr, pale, "not proved optimal"},
+        };
+        for (const Case& c : cases) {
+            kav::ForgetLastSolve();
+            if (c.last)
+                kav::RecordLastSolve(ws, *c.last);
+            OpenFromResults();
+            QVERIFY(!Picture()->testAttribute(Qt::WA_QuitOnClose));
+            QCOMPARE(Numbers(Drawn(Scene(), 1)), (std::set<int>{1, 2, 3}));
+            QCOMPARE(Numbers(Drawn(Scene(), 2)), (std::set<int>{1, 2, 3, 4, 5}));
+            const kav::PictureDrawing& d = Picture()->Drawing();
+            QCOMPARE(LinkOf(d, 3).colour, c.atUpper);
+            QVERIFY(LinkOf(d, 4).dashed && !LinkOf(d, 3).dashed);
+            QVERIFY(LinkOf(d, 4).width > LinkOf(d, 2).width);
+            QCOMPARE(LinkOf(d, 4).label, QString("7/5"));
+            QCOMPARE(LinkOf(d, 5).label, QString("3 in 3..3"));
+            const QString status = Picture()->findChild<QLabel*>("StandingText")->text();
+            QVERIFY2(c.note.isEmpty() ? status.isEmpty() : status.contains(c.note),
+                     qPrintable(status));
+            QVERIFY(Drawn(Scene(), 2).at(4)->toolTip().contains("   4*       Beta      Gamma"));
+            QVERIFY(Drawn(Scene(), 1).at(2)->toolTip().contains("Potential: 0"));
+            windows.results->findChild<QPushButton*>("QuitButton")->click();
+        }
+        QVERIFY(Picture()->Drawing().links.empty());  // forgotten when closed
+        kav::ForgetLastSolve();
     }
 
     // A changed network is drawn without flows; a solved one follows the
@@ -117,15 +209,14 @@ class TestNetworkPicture : public QObject {
     void followsTheResultsListAndDropsStaleFlows() {
         LinksAtEveryState();
         OpenFromResults();
-        auto links = Drawn<QGraphicsPathItem>(Scene());
-        links.at(3)->setSelected(true);
+        Drawn(Scene(), 2).at(3)->setSelected(true);
         auto* list = windows.results->findChild<QListView*>("LinkList");
         QVERIFY(list->currentIndex().data().toString().startsWith("   3 "));
         QCOMPARE(Picture()->findChild<QLabel*>("StatusText")->text().left(5), QString("   3 "));
         list->setCurrentIndex(list->model()->index(0, 0));  // origin order: link 1 first
-        QVERIFY(links.at(1)->isSelected());
-        QVERIFY(!links.at(3)->isSelected());
-        Drawn<QGraphicsEllipseItem>(Scene()).at(3)->setSelected(true);
+        QVERIFY(Drawn(Scene(), 2).at(1)->isSelected());
+        QVERIFY(!Drawn(Scene(), 2).at(3)->isSelected());
+        Drawn(Scene(), 1).at(3)->setSelected(true);
         QCOMPARE(windows.results->findChild<QListView*>("NodeList")->currentIndex().data(),
                  QVariant("     Gamma              0"));
 
@@ -134,9 +225,11 @@ class TestNetworkPicture : public QObject {
         kav::TheWorkspace().NetworkChanged = true;
         Picture()->ShowPicture();
         QTRY_VERIFY(!Picture()->LayoutPending());
-        for (const auto& [number, item] : Drawn<QGraphicsPathItem>(Scene()))
-            QCOMPARE(item->pen().color(), QColor(Qt::black));
-        QVERIFY(!Drawn<QGraphicsEllipseItem>(Scene()).at(1)->toolTip().contains("Potential"));
+        for (const kav::DrawnLink& link : Picture()->Drawing().links) {
+            QCOMPARE(link.colour, QColor(Qt::black));
+            QVERIFY(link.label.isEmpty());
+        }
+        QVERIFY(!Drawn(Scene(), 1).at(1)->toolTip().contains("Potential"));
 
         // A layout that comes back after the window closed is never drawn: the
         // problem may have changed meanwhile.
@@ -151,25 +244,115 @@ class TestNetworkPicture : public QObject {
     }
 
     // After an infeasible solve the cut's nodes are shaded and its crossing
-    // links drawn bold; an edit takes the cut away.
+    // links drawn bold, with arrow heads wider than their lines; an edit
+    // takes the cut away.
     void shadesTheCutOfAnInfeasibleSolve() {
         kav::Workspace& ws = kav::TheWorkspace();
         InfeasibleExample(ws);
         kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
         OpenFromResults();
-        auto nodes = Drawn<QGraphicsEllipseItem>(Scene());
-        const QColor plain = nodes.at(1)->brush().color();
-        QVERIFY(nodes.at(3)->brush().color() != plain);
-        QCOMPARE(nodes.at(4)->brush().color(), nodes.at(3)->brush().color());
-        QCOMPARE(nodes.at(2)->brush().color(), plain);
-        auto links = Drawn<QGraphicsPathItem>(Scene());
-        QVERIFY(links.at(3)->pen().widthF() > links.at(1)->pen().widthF());
+        const kav::PictureDrawing& d = Picture()->Drawing();
+        const QColor plain = NodeOf(d, 1).fill;
+        QCOMPARE(NodeOf(d, 3).fill, kav::PictureColours::CutFill);
+        QCOMPARE(NodeOf(d, 4).fill, kav::PictureColours::CutFill);
+        QCOMPARE(NodeOf(d, 2).fill, plain);
+        QVERIFY(LinkOf(d, 3).bold && !LinkOf(d, 1).bold);
+        QVERIFY(LinkOf(d, 3).width > LinkOf(d, 1).width);
+        for (const kav::DrawnLink& link : d.links) {
+            const QRectF head = link.head.boundingRect();
+            QVERIFY2(std::max(head.width(), head.height()) > 1.5 * link.width,
+                     qPrintable(QString::number(link.link)));
+        }
 
         kav::NoteNodesEdited(ws);
         Picture()->ShowPicture();
         QTRY_VERIFY(!Picture()->LayoutPending());
-        nodes = Drawn<QGraphicsEllipseItem>(Scene());
-        QCOMPARE(nodes.at(3)->brush().color(), plain);
+        QCOMPARE(NodeOf(Picture()->Drawing(), 3).fill, plain);
+    }
+
+    // The SVG export holds what the window shows: for every node and link
+    // one element named by its number, with the same colours, widths, labels
+    // and titles, for a solved problem and an infeasible one with its cut.
+    void exportedSvgMatchesTheWindow_data() {
+        QTest::addColumn<bool>("infeasible");
+        QTest::newRow("every kilter state") << false;
+        QTest::newRow("infeasible with its cut") << true;
+    }
+    void exportedSvgMatchesTheWindow() {
+        QFETCH(bool, infeasible);
+        kav::Workspace& ws = kav::TheWorkspace();
+        if (infeasible) {
+            InfeasibleExample(ws);
+            kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+        } else {
+            LinksAtEveryState();
+        }
+        OpenFromResults();
+        const QString file = dir.filePath(infeasible ? "cut.svg" : "net.svg");
+        prompts.files.push_back(file.toStdString());
+        Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
+        QCOMPARE(prompts.messages.size(), std::size_t(1));
+        QCOMPARE(prompts.messages.back().text, "The picture was written to\r" + file.toStdString());
+        const std::map<QString, SvgElement> svg = ReadSvg(file);
+        QVERIFY(!svg.count("error"));
+        const kav::PictureDrawing& d = Picture()->Drawing();
+        QCOMPARE(svg.size(), d.links.size() + d.nodes.size());
+        QCOMPARE(Drawn(Scene(), 2).size(), d.links.size());
+        for (const auto& [number, item] : Drawn(Scene(), 2)) {
+            const kav::DrawnLink& link = LinkOf(d, number);
+            const SvgElement& e = svg.at(QStringLiteral("link%1").arg(number));
+            QCOMPARE(e.colour, link.colour.name());
+            QCOMPARE(e.width, Width(link.width));
+            QCOMPARE(e.text, link.label);
+            QCOMPARE(e.title, link.title);
+            QVERIFY(item->toolTip().contains(link.title.section('\n', -1).toHtmlEscaped()));
+        }
+        for (const auto& [number, item] : Drawn(Scene(), 1)) {
+            const kav::DrawnNode& node = NodeOf(d, number);
+            const SvgElement& e = svg.at(QStringLiteral("node%1").arg(number));
+            QCOMPARE(e.colour, node.fill.name());
+            QCOMPARE(e.width, Width(node.border));
+            QCOMPARE(e.text, node.name);
+            QCOMPARE(item->toolTip(), node.title);
+        }
+    }
+
+    // What is selected on screen never reaches a file: exports with and
+    // without a selection are the same, byte for byte.
+    void exportsHoldNoSelectionMark() {
+        LinksAtEveryState();
+        OpenFromResults();
+        auto exportBoth = [this](const QString& stem) {
+            prompts.files.push_back(dir.filePath(stem + ".png").toStdString());
+            Picture()->findChild<QPushButton*>("ExportPngButton")->click();
+            prompts.files.push_back(dir.filePath(stem + ".svg").toStdString());
+            Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
+        };
+        exportBoth("plain");
+        Drawn(Scene(), 2).at(2)->setSelected(true);
+        Drawn(Scene(), 1).at(1)->setSelected(true);
+        exportBoth("selected");
+        for (const char* type : {".png", ".svg"}) {
+            const QByteArray plain = Contents(dir.filePath(QString("plain") + type));
+            QVERIFY(!plain.isEmpty());
+            QCOMPARE(Contents(dir.filePath(QString("selected") + type)), plain);
+        }
+        QCOMPARE(QImageReader(dir.filePath("plain.png")).size(),
+                 kav::PngSize(Picture()->Drawing(), 2));
+    }
+
+    // Bounds edited after a solve can put a kilter number beyond 32 bits:
+    // the picture is drawn whole, with no error box.
+    void drawsAKilterNumberBeyondThirtyTwoBits() {
+        ProblemBuilder(kav::TheWorkspace())
+            .Nodes(2)
+            .Link(1, 2, -2000000000, 2000000000, -1, -2000000000)
+            .Link(2, 1, 0, 5, 1, 0);
+        OpenFromResults();
+        QVERIFY(prompts.messages.empty());
+        QCOMPARE(Drawn(Scene(), 2).size(), std::size_t(2));
+        QVERIFY(LinkOf(Picture()->Drawing(), 1).title.contains("   1*"));
+        QVERIFY(!Picture()->findChild<QLabel*>("StatusText")->text().contains("Laying out"));
     }
 
     // Above 300 nodes the window asks for a node and shows its neighbours.
@@ -178,16 +361,43 @@ class TestNetworkPicture : public QObject {
         OpenFromResults();
         auto* search = Picture()->findChild<QLineEdit*>("NodeSearch");
         QVERIFY(search->isVisible());
-        QVERIFY(Drawn<QGraphicsEllipseItem>(Scene()).empty());
+        QVERIFY(Drawn(Scene(), 1).empty());
         QTest::keyClicks(search, "N5");
         QTest::keyClick(search, Qt::Key_Return);
         QTRY_VERIFY(!Picture()->LayoutPending());
-        QCOMPARE(Numbers(Drawn<QGraphicsEllipseItem>(Scene())), (std::set<int>{2, 4, 5, 6, 8}));
-        QCOMPARE(Drawn<QGraphicsPathItem>(Scene()).size(), std::size_t(4));
+        QCOMPARE(Numbers(Drawn(Scene(), 1)), (std::set<int>{2, 4, 5, 6, 8}));
+        QCOMPARE(Drawn(Scene(), 2).size(), std::size_t(4));
+        QCOMPARE(NodeOf(Picture()->Drawing(), 5).fill, kav::PictureColours::CentreFill);
     }
 
-    // A big neighbourhood is saved as a PNG of bounded size: twice its
-    // thousands of points would take gigabytes.
+    // A hub's neighbourhood above 3000 links is drawn only after a Yes, and
+    // then only its 3000 links with the largest flows.
+    void aHubNeighbourhoodAsksFirst() {
+        ProblemBuilder builder(kav::TheWorkspace());
+        builder.Nodes(400);
+        for (int32_t n = 2; n <= 400; ++n) {
+            builder.Link(1, n, 0, 1000, 1, n);
+            for (int32_t step = 1; step <= 7; ++step)
+                builder.Link(n, (n + step - 2) % 399 + 2, 0, 10, 1);
+        }
+        OpenFromResults();
+        Picture()->findChild<QLineEdit*>("NodeSearch")->setText("N1");
+        prompts.answers = {kav::Answer::No, kav::Answer::Yes};
+        auto* show = Picture()->findChild<QPushButton*>("ShowNodeButton");
+        show->click();
+        QCOMPARE(prompts.messages.back().text,
+                 std::string("N1's neighbourhood has 3192 links. Draw only the 3000 with the "
+                             "largest flows?"));
+        QVERIFY(!Picture()->LayoutPending());
+        QVERIFY(Scene()->items().isEmpty());
+        show->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Picture()->LayoutPending(), 30000);
+        QCOMPARE(Drawn(Scene(), 2).size(), std::size_t(3000));
+        QVERIFY(Drawn(Scene(), 2).count(2));  // 1 -> 2 carries flow 2, more than the chords
+    }
+
+    // A big neighbourhood is saved as a PNG of bounded size: 4x its
+    // thousands of points would take gigabytes; the box says so.
     void exportsALargePictureAsABoundedPng() {
         ProblemBuilder builder(kav::TheWorkspace());
         builder.Nodes(600);
@@ -199,46 +409,83 @@ class TestNetworkPicture : public QObject {
         QTRY_VERIFY(!Picture()->LayoutPending());
         const QString file = dir.filePath("star.png");
         prompts.files.push_back(file.toStdString());
+        Picture()->findChild<QComboBox*>("ScaleBox")->setCurrentIndex(2);  // 4x
         Picture()->findChild<QPushButton*>("ExportPngButton")->click();
         const QSize size = QImageReader(file).size();
         QVERIFY2(size.width() > 2000 && qint64(size.width()) * size.height() <= 16000000,
                  qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        QCOMPARE(prompts.messages.back().kind, kav::MsgKind::Information);
+        QVERIFY(QString::fromStdString(prompts.messages.back().text).contains("smaller than 4x"));
     }
 
-    // Graphviz's SVG holds one element per node and link, named by number;
-    // an existing file is replaced only after a Yes.
-    void exportsSvgWithAnElementPerNodeAndLink() {
+    // An existing file is replaced only after a Yes; a failed write says why.
+    void exportsAskBeforeReplacingAndReportFailures() {
         LinksAtEveryState();
         OpenFromResults();
-        const QString file = dir.filePath("net.svg");
+        const QString file = dir.filePath("again.svg");
         prompts.files.push_back(file.toStdString());
-        QSignalSpy ready(Picture(), &TFMNetworkPicture::pictureReady);
-        QTest::keyClick(Picture(), Qt::Key_V, Qt::AltModifier);
-        QVERIFY(ready.wait(10000));
-        QFile svg(file);
-        QVERIFY(svg.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&svg);
-        QStringList ids;
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"g") {
-                const QString id = xml.attributes().value("id").toString();
-                if (id.startsWith("node") || id.startsWith("link"))
-                    ids.append(id);
-            }
-        }
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        ids.sort();
-        QCOMPARE(ids, (QStringList{"link1", "link2", "link3", "link4", "link5", "node1", "node2",
-                                   "node3"}));
-        svg.close();
-
-        // The file exists now: No keeps it, and the dialog comes back.
+        Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
         prompts.files.push_back(file.toStdString());
         prompts.answers.push_back(kav::Answer::No);
         prompts.files.push_back(std::nullopt);
         Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
         QCOMPARE(prompts.saveDialogs.size(), std::size_t(3));
         QCOMPARE(prompts.messages.back().buttons, kav::MsgButtons::YesNo);
+        const QString missing = dir.filePath("no/such.svg");
+        prompts.files.push_back(missing.toStdString());
+        Picture()->findChild<QPushButton*>("ExportSvgButton")->click();
+        QCOMPARE(prompts.messages.back().kind, kav::MsgKind::Error);
+        QVERIFY(QString::fromStdString(prompts.messages.back().text)
+                    .startsWith("The picture could not be written to\r" + missing + "\r("));
+    }
+
+    // Close and Escape close the window; a drag pans even when it starts on
+    // a link, and a click without movement selects.
+    void closesAndPansFromAnywhere() {
+        for (const bool escape : {false, true}) {
+            LinksAtEveryState();
+            OpenFromResults();
+            auto* view = Picture()->findChild<QGraphicsView*>("PictureView");
+            QTest::keyClick(view, escape ? Qt::Key_Escape : Qt::Key_C,
+                            escape ? Qt::NoModifier : Qt::AltModifier);
+            QTRY_VERIFY2(!Picture()->isVisible(), escape ? "Escape" : "Alt+C");
+            QVERIFY(windows.results->isVisible());
+        }
+        OpenFromResults();
+        auto* view = Picture()->findChild<QGraphicsView*>("PictureView");
+        Picture()->findChild<QPushButton*>("ZoomInButton")->click();
+        Picture()->findChild<QPushButton*>("ZoomInButton")->click();
+        QGraphicsItem* node = Drawn(Scene(), 1).at(2);
+        view->centerOn(node);
+        const QPoint at = view->mapFromScene(node->sceneBoundingRect().center());
+        const int before = view->horizontalScrollBar()->value();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseMove(view->viewport(), at + QPoint(40, 0));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at + QPoint(40, 0));
+        QCOMPARE(view->horizontalScrollBar()->value(), before - 40);
+        QVERIFY(!node->isSelected());
+        const QPoint now = view->mapFromScene(node->sceneBoundingRect().center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, now);
+        QVERIFY(node->isSelected());
+    }
+
+    // Beside the results window where the screen has room, else over its
+    // right-hand side.
+    void opensBesideTheResults() {
+        const QRect screen(0, 0, 1280, 1024);
+        struct Case {
+            QRect results;
+            QSize wanted;
+            QRect placed;
+        } cases[] = {
+            {{0, 0, 600, 700}, {900, 700}, {600, 0, 680, 700}},        // room on the right
+            {{700, 100, 580, 700}, {600, 700}, {100, 100, 600, 700}},  // on the left
+            {{100, 0, 1000, 1024}, {900, 700}, {512, 0, 768, 700}},    // over its right side
+        };
+        for (const Case& c : cases)
+            QCOMPARE(FrameBeside(c.wanted, 420, c.results, screen), c.placed);
+        QCOMPARE(FrameBeside({900, 700}, 700, {0, 0, 800, 600}, {0, 0, 800, 600}),
+                 QRect(100, 0, 700, 600));
     }
 };
 

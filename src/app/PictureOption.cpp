@@ -1,0 +1,189 @@
+#include "app/PictureOption.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/CommandLine.h"
+#include "drawing/PictureDrawing.h"
+#include "results/GraphLayout.h"
+#include "results/NetworkPicture.h"
+#include "workspace/ProblemWriter.h"
+
+namespace {
+
+constexpr int MaxScale = 16;
+
+std::string Local(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+int Refuse(const std::string& why) {
+    std::fprintf(stderr, "kavrilon: %s\n", why.c_str());
+    return ExitBadArguments;
+}
+
+// A node by its number, or by a name only one node has.
+std::optional<int32_t> FindNode(const kav::Workspace& ws, const std::string& text,
+                                std::string& error) {
+    int32_t found = 0;
+    int named = 0;
+    for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+        if (ws.NodeName[n] == text) {
+            found = n;
+            ++named;
+        }
+    }
+    if (named == 1)
+        return found;
+    bool isNumber = false;
+    const int number = QString::fromLocal8Bit(text.c_str()).toInt(&isNumber);
+    if (isNumber && kav::NodeInRange(number, ws.NodeCount))
+        return number;
+    error = named > 1 ? std::to_string(named) + " nodes are named " + text +
+                            ": give the node's number to --around."
+                      : "--around: no node " + text + " in the problem.";
+    return std::nullopt;
+}
+
+}  // namespace
+
+PictureOptions::PictureOptions()
+    : picture(QStringLiteral("picture"),
+              QStringLiteral("With --solve, also draw the network as the picture window does "
+                             "into OUT.svg or OUT.png (written for an infeasible run too, with "
+                             "its cut)."),
+              QStringLiteral("OUT.svg|OUT.png")),
+      scale(QStringLiteral("scale"),
+            QStringLiteral("Pixels of a PNG picture per point, 1 to 16 (default 2); at most 16 "
+                           "million pixels."),
+            QStringLiteral("N")),
+      around(QStringLiteral("around"),
+             QStringLiteral("Draw only NODE (a number or a unique name), its neighbours and the "
+                            "links that touch them; needed above 300 nodes or 3000 links."),
+             QStringLiteral("NODE")),
+      steps(QStringLiteral("steps"),
+            QStringLiteral("With --around: 1 (default) or 2, the neighbours' neighbours too."),
+            QStringLiteral("1|2")) {}
+
+void PictureOptions::AddTo(QCommandLineParser& parser) const {
+    parser.addOptions({picture, scale, around, steps});
+}
+
+std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bool solve,
+                                            const std::string& output,
+                                            PictureRequest& request) const {
+    if (!parser.isSet(picture)) {
+        if (parser.isSet(scale) || parser.isSet(around) || parser.isSet(steps))
+            return QStringLiteral("--scale, --around and --steps need --picture.");
+        return std::nullopt;
+    }
+    if (!solve)
+        return QStringLiteral("--picture needs --solve.");
+    const QString file = parser.value(picture);
+    const QString suffix = file.section(QLatin1Char('.'), -1).toLower();
+    if (file.size() < 5 || !file.contains(QLatin1Char('.')) ||
+        (suffix != QLatin1String("svg") && suffix != QLatin1String("png")))
+        return QStringLiteral("--picture needs a file name ending in .svg or .png.");
+    request.file = Local(file);
+    request.png = suffix == QLatin1String("png");
+    if (request.file == output)
+        return QStringLiteral("--picture and --output name the same file.");
+    if (parser.isSet(scale)) {
+        if (!request.png)
+            return QStringLiteral("--scale applies to PNG pictures only.");
+        bool ok = false;
+        const int value = parser.value(scale).toInt(&ok);
+        if (!ok || value < 1 || value > MaxScale)
+            return QStringLiteral("--scale needs a whole number from 1 to 16.");
+        request.scale = value;
+    }
+    if (parser.isSet(steps) && !parser.isSet(around))
+        return QStringLiteral("--steps needs --around.");
+    if (parser.isSet(around)) {
+        request.around = Local(parser.value(around));
+        if (request.around.empty())
+            return QStringLiteral("--around needs a node number or name.");
+    }
+    if (parser.isSet(steps)) {
+        const QString value = parser.value(steps);
+        if (value != QLatin1String("1") && value != QLatin1String("2"))
+            return QStringLiteral("--steps is 1 or 2.");
+        request.steps = value.toInt();
+    }
+    return std::nullopt;
+}
+
+int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
+                   std::optional<PreparedPicture>& prepared) {
+    prepared.reset();
+    if (request.file.empty())
+        return ExitSolved;
+    kav::PictureStyle style = kav::StyleOfLastSolve(ws);
+    kav::PictureGraph graph;
+    if (request.around.empty()) {
+        if (kav::PictureTooLarge(ws))
+            return Refuse(std::to_string(ws.NodeCount) + " nodes and " +
+                          std::to_string(ws.LinkCount) +
+                          " links are too many for a whole picture (at most 300 nodes and 3000 "
+                          "links): choose a node with --around.");
+        graph = kav::WholeNetwork(ws);
+    } else {
+        std::string error;
+        const std::optional<int32_t> node = FindNode(ws, request.around, error);
+        if (!node)
+            return Refuse(error);
+        style.centreNode = *node;
+        const int32_t links = kav::NeighbourhoodLinkCount(ws, *node, request.steps);
+        int32_t most = 0;
+        if (links > kav::WholePictureMaxLinks) {
+            most = kav::WholePictureMaxLinks;
+            std::fprintf(stderr,
+                         "The neighbourhood of node %d has %d links: only the %d with the "
+                         "largest flows are drawn.\n",
+                         *node, links, most);
+        }
+        graph = kav::Neighbourhood(ws, *node, request.steps, most);
+    }
+    kav::LabelLinks(graph, ws, graph.links.size() <= kav::LabelledLinksMax);
+    kav::GraphLayout layout;
+    try {
+        layout = kav::LayOutGraph(graph);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "The picture could not be drawn: %s\n", error.what());
+        return ExitNotWritten;
+    }
+    const kav::PictureDrawing drawing = kav::DrawPicture(ws, graph, layout, style);
+    PreparedPicture picture;
+    picture.file = request.file;
+    if (request.png) {
+        if (!kav::PngFits(drawing, request.scale)) {
+            const QSize size = kav::PngSize(drawing, request.scale);
+            return Refuse("a PNG at --scale " + std::to_string(static_cast<int>(request.scale)) +
+                          " would have " + std::to_string(size.width()) + " x " +
+                          std::to_string(size.height()) +
+                          " pixels, more than 16 million: use a smaller --scale, --around or "
+                          "SVG.");
+        }
+        const std::optional<std::string> png = kav::RenderPng(drawing, request.scale);
+        if (!png) {
+            std::fprintf(stderr, "The picture could not be drawn as PNG.\n");
+            return ExitNotWritten;
+        }
+        picture.contents = *png;
+    } else {
+        picture.contents = kav::RenderSvg(drawing);
+    }
+    prepared = std::move(picture);
+    return ExitSolved;
+}
+
+bool WritePicture(const PreparedPicture& picture, const std::vector<std::string>& problemFiles) {
+    const kav::WriteResult written = kav::WriteFile(picture.file, picture.contents, problemFiles);
+    if (written)
+        return true;
+    std::fprintf(stderr, "kavrilon: the picture could not be written to %s (%s)\n",
+                 picture.file.c_str(), written.Reason().c_str());
+    return false;
+}
