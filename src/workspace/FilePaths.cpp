@@ -23,9 +23,12 @@ std::string ResolvedPath(const std::string& name) {
 
 }  // namespace
 
-std::string FollowSymbolicLinks(const std::string& name) {
+std::string FollowSymbolicLinks(const std::string& name,
+                                const std::function<bool(const std::string&)>& stopAt) {
     fs::path path(name);
     for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        if (stopAt && stopAt(path.string()))
+            break;
         std::error_code error;
         if (!fs::is_symlink(path, error))
             break;

@@ -105,24 +105,15 @@ bool IsSystemName(const std::string& name) {
     return StartsWith(name, "/dev/") || StartsWith(name, "/proc/") || StartsWith(name, "/sys/");
 }
 
-// Follows symbolic links like FollowSymbolicLinks, but stops at a name for
-// an open descriptor: /dev/stdout leads to /proc/self/fd/1, whose "link" is
-// the file the descriptor has open and must not be opened again.
+// Follows symbolic links, but stops at a name for an open descriptor:
+// /dev/stdout leads to /proc/self/fd/1, whose "link" is the file the
+// descriptor has open and must not be opened again.
 std::string FollowToTarget(const std::string& name, int& descriptor) {
-    namespace fs = std::filesystem;
-    fs::path path(name);
-    descriptor = DescriptorOf(path.lexically_normal().string());
-    for (int hop = 0; hop < 40 && descriptor < 0; ++hop) {
-        std::error_code error;
-        if (!fs::is_symlink(path, error))
-            break;
-        const fs::path target = fs::read_symlink(path, error);
-        if (error)
-            break;
-        path = target.is_absolute() ? target : path.parent_path() / target;
-        descriptor = DescriptorOf(path.lexically_normal().string());
-    }
-    return path.string();
+    descriptor = -1;
+    return FollowSymbolicLinks(name, [&descriptor](const std::string& path) {
+        descriptor = DescriptorOf(std::filesystem::path(path).lexically_normal().string());
+        return descriptor >= 0;
+    });
 }
 
 // Whether an error means only that the disk (or the user's quota) is full.
