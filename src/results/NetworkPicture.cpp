@@ -206,14 +206,15 @@ std::size_t BackwardLinks(const LinkEnds& ends, const std::vector<int64_t>& plac
     return backward;
 }
 
-// Up to this many nodes every node with the largest surplus is tried first.
+// Up to this many nodes every node is tried first. The node with the largest
+// surplus is not always the right start: in a transportation problem each
+// plant sends more links than the source does, yet the source leads.
 constexpr std::size_t TriedStartsMax = 100;
 
 }  // namespace
 
-// The greedy line, started from each node that could come first (on small
-// graphs): the line with the fewest links running back wins, the first tried
-// on a tie.
+// The greedy line, started from each node in turn (on small graphs): the line with the fewest links
+// running back wins, the first tried on a tie.
 void MarkReturningLinks(PictureGraph& graph) {
     const std::size_t count = graph.nodes.size();
     std::vector<int32_t> index;  // node number -> position in graph.nodes, or -1
@@ -245,17 +246,9 @@ void MarkReturningLinks(PictureGraph& graph) {
     std::vector<int64_t> place = LineUp(ends, -1);
     if (count <= TriedStartsMax) {
         std::size_t fewest = BackwardLinks(ends, place);
-        int64_t surplus = INT64_MIN;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!ends.in[i].empty())
-                surplus = std::max<int64_t>(surplus, static_cast<int64_t>(ends.out[i].size()) -
-                                                         static_cast<int64_t>(ends.in[i].size()));
-        }
         for (std::size_t i = 0; i < count && fewest > 0; ++i) {
-            if (ends.in[i].empty() || static_cast<int64_t>(ends.out[i].size()) -
-                                              static_cast<int64_t>(ends.in[i].size()) !=
-                                          surplus)
-                continue;
+            if (ends.in[i].empty())
+                continue;  // comes first in every line anyway
             std::vector<int64_t> tried = LineUp(ends, static_cast<int64_t>(i));
             const std::size_t backward = BackwardLinks(ends, tried);
             if (backward < fewest) {

@@ -149,13 +149,18 @@ TEST(NetworkPicture, ReturnLinksDoNotRankTheNodes) {
         {{{1, 3}, {1, 4}, {2, 3}, {2, 4}, {5, 1}, {5, 2}, {3, 6}, {4, 6}, {6, 5}}, {9}},
         // The same with the return link first: numbers do not decide it.
         {{{6, 5}, {1, 3}, {1, 4}, {2, 3}, {2, 4}, {5, 1}, {5, 2}, {3, 6}, {4, 6}}, {1}},
+        // Plants 1-3 send to more cities (4-7) than the source 8 feeds plants:
+        // the source still leads and only the sink 9's return link runs back.
+        {{{1, 4}, {1, 5}, {1, 6}, {1, 7}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {3, 4}, {3, 5},
+          {3, 6}, {3, 7}, {8, 1}, {8, 2}, {8, 3}, {4, 9}, {5, 9}, {6, 9}, {7, 9}, {9, 8}},
+         {20}},
         {{{1, 2}, {2, 3}, {3, 1}}, {3}},  // a plain ring: one link closes it
         {{{1, 2}, {2, 3}, {1, 3}}, {}},   // no cycle
     };
     for (const Case& c : cases) {
         Workspace ws;
         ProblemBuilder builder(ws);
-        builder.Nodes(6);
+        builder.Nodes(9);
         for (const auto& [origin, dest] : c.links)
             builder.Link(origin, dest, 0, 5, 1);
         std::vector<int32_t> returning;
