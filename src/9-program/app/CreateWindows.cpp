@@ -3,7 +3,6 @@
 #include <QTimer>
 
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -18,6 +17,7 @@
 #include "gui/Hints.h"
 #include "gui/Placement.h"
 #include "gui/WindowRules.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "workspace/Prompts.h"

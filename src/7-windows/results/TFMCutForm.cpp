@@ -1,4 +1,4 @@
-#include "app/TFMCutForm.h"
+#include "results/TFMCutForm.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
