@@ -88,10 +88,6 @@ struct SolveStatus {
     InfeasibilityCut Cut;
     // Why the solve was stopped (Stopped only).
     std::string StopReason;
-    // Filled by the solve run: the solution time in seconds, and the total
-    // cost of a feasible solve.
-    double Seconds = 0.0;
-    double TotalCost = 0.0;
     // Filled by the solve run for a feasible solve.
     OptimalityCertificate Certificate;
 

@@ -38,7 +38,6 @@ SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
-    status.Seconds = elapsed;
     prompts.Message(
         MsgKind::Information, MsgButtons::Ok,
         "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
@@ -107,7 +106,6 @@ void RecordSolveOutcome(Workspace& ws, SolveStatus& status) {
             status.Cut.Confirmed && SumAcrossCut(ws, status.Cut.Nodes).ProvesInfeasible();
     } else {
         ComputeTotalCost(ws);
-        status.TotalCost = ws.TotalCost;
         status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws);

@@ -620,15 +620,6 @@ void TFMNetworkPicture::TakeCutOfLastSolve(const kav::Workspace& ws) {
     cutLinks_ = std::move(style.cutLinks);
 }
 
-void TFMNetworkPicture::ShadeCut(const std::set<int32_t>& nodes,
-                                 const std::set<int32_t>& crossingLinks) {
-    kav::GuardHandler([&] {
-        cutNodes_ = nodes;
-        cutLinks_ = crossingLinks;
-        DrawLayout();
-    });
-}
-
 void TFMNetworkPicture::HighlightLink(int32_t link) {
     kav::GuardHandler([&] {
         selectingFromCode_ = true;

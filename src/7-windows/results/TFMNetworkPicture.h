@@ -47,10 +47,6 @@ class TFMNetworkPicture : public QMainWindow {
     // the window `beside` where the screen has room for both.
     void ShowPicture(const QWidget* beside = nullptr);
 
-    // Shades the nodes of a cut and draws the links crossing it bold (empty
-    // sets: no cut). Kept until the next call.
-    void ShadeCut(const std::set<int32_t>& nodes, const std::set<int32_t>& crossingLinks);
-
     // Marks a link (0: none) as selected, as the results list asks.
     void HighlightLink(int32_t link);
 

@@ -354,12 +354,9 @@ int Solve(const CommandLine& command) {
             kav::FormatDimacsProblem(ws) + (status.IsFeasible() ? kav::FormatDimacsSolution(ws)
                                                                 : DimacsInfeasibleComments(status));
     } else {
-        const kav::LinkOrder order = command.order == 'O'   ? kav::LinkOrder::Origin
-                                     : command.order == 'D' ? kav::LinkOrder::Dest
-                                                            : kav::LinkOrder::Input;
         kav::ResultListBuilder builder;
         kav::ResultLists lists;
-        builder.Build(ws, order, !command.nonZeroOnly, lists);
+        builder.Build(ws, command.order, !command.nonZeroOnly, lists);
         contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists)
                                                        : TextReport(lists, ws);
     }
@@ -475,11 +472,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         return Bad(QStringLiteral("--format is text, csv or dimacs."));
     const QString order = parser.value(options.order);
     if (order == QLatin1String("input"))
-        command.order = 'I';
+        command.order = kav::LinkOrder::Input;
     else if (order == QLatin1String("origin"))
-        command.order = 'O';
+        command.order = kav::LinkOrder::Origin;
     else if (order == QLatin1String("dest"))
-        command.order = 'D';
+        command.order = kav::LinkOrder::Dest;
     else
         return Bad(QStringLiteral("--order is input, origin or dest."));
     command.nonZeroOnly = parser.isSet(options.nonzero);

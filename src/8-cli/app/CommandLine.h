@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/PictureOption.h"
+#include "results/ResultLines.h"
 
 // What the program's arguments ask for. The mode is decided before any
 // application object exists: the windows need a display, the other modes run
@@ -19,7 +20,7 @@ struct CommandLine {
     // Windows: the problem to load at start (may be empty); Solve: the problem.
     std::string problem;
     OutputFormat format = OutputFormat::Text;
-    char order = 'I';  // I, O or D
+    kav::LinkOrder order = kav::LinkOrder::Input;
     bool nonZeroOnly = false;
     std::string output;  // empty: standard output
     PictureRequest picture;
