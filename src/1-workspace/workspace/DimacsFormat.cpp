@@ -536,10 +536,7 @@ std::string FormatDimacsProblem(const Workspace& ws) {
 }
 
 std::string ExactTotalCost(const Workspace& ws) {
-    __int128 sum = 0;
-    for (int32_t link = 1; link <= ws.LinkCount; ++link)
-        sum += static_cast<int64_t>(ws.LinkCost[link]) * ws.LinkFlow[link];
-    return WideDecimal(sum);
+    return WideDecimal(ExactTotalCostOf(ws));
 }
 
 std::string FormatDimacsSolution(const Workspace& ws) {

@@ -123,4 +123,11 @@ void ClearStaleSolution(Workspace& ws, SolutionUse use) {
         ws.ClearSolution();
 }
 
+__int128 ExactTotalCostOf(const Workspace& ws) {
+    __int128 sum = 0;
+    for (int32_t link = 1; link <= ws.LinkCount; ++link)
+        sum += static_cast<int64_t>(ws.LinkCost[link]) * ws.LinkFlow[link];
+    return sum;
+}
+
 }  // namespace kav

@@ -132,4 +132,9 @@ enum class SolutionUse {
 // Zeroes flows and potentials that are stale for that use (ClearSolution).
 void ClearStaleSolution(Workspace& ws, SolutionUse use);
 
+// The total cost: cost times flow summed over the links, exactly (a 32-bit
+// cost times a 32-bit flow, summed over at most 2^31 links, fits 128 bits).
+// The one place the total is computed; TotalCost holds it rounded to double.
+__int128 ExactTotalCostOf(const Workspace& ws);
+
 }  // namespace kav

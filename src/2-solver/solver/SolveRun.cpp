@@ -57,11 +57,7 @@ double SecondsOfDay() {
 }
 
 void ComputeTotalCost(Workspace& ws) {
-    ws.TotalCost = 0.0;
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        const long double product = static_cast<long double>(ws.LinkCost[k]) * ws.LinkFlow[k];
-        ws.TotalCost = static_cast<double>(ws.TotalCost + product);
-    }
+    ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
 }
 
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,

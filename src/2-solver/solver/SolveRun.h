@@ -28,7 +28,7 @@ class SolveRunView {
 // The local time of day in seconds, with millisecond resolution.
 double SecondsOfDay();
 
-// TotalCost := the sum of cost times flow over the links, in extended precision.
+// TotalCost := the exact total cost (ExactTotalCostOf), rounded to double.
 void ComputeTotalCost(Workspace& ws);
 
 // The Run button: checks, clearing of a stale solution, the timed run behind
