@@ -1,98 +1,81 @@
-# Reads every #include "..." line under SOURCE_DIR (src/) and fails when one
-# runs against the layers, which from the bottom up are:
-#   0 workspace/   1 solver/
-#   2 the computational modules of results/, editing/, generator/ (no Qt)
-#   3 drawing/ (Qt Gui, no Widgets)
-#   4 gui/         5 the windows of results/, editing/, generator/
-#   6 app/
-# A file may include its own layer and the layers below it; of the two layers
-# that several folders share, only its own folder's part. A file of results/,
-# editing/ or generator/ belongs to the windows when it or its .cpp includes a
-# Qt header (the computational library is built without Qt, so a Qt include
-# cannot hide in it). Every quoted include is a path from src/. Run: cmake -DSOURCE_DIR=.../src -P CheckIncludeLayers.cmake
+# Reads every include line, quoted or angle-bracketed, under SOURCE_DIR (src/)
+# and fails on one that runs against the layers. Each layer is a folder of
+# src/ ("1-workspace", "2-solver", ...) whose library exports that folder as
+# its include root, so the compiler already refuses a header of a layer the
+# file's library does not link. This check holds what the compiler cannot see:
+#   - within one layer, a subsystem's folder (results/, editing/,
+#     generator/) includes no other subsystem's folder;
+#   - a project header is included by its path from its layer's root, never
+#     by a path relative to the including file;
+#   - every file is in a known layer, and the layers link as listed below.
+# Run: cmake -DSOURCE_DIR=.../src -P CheckIncludeLayers.cmake
+
+cmake_minimum_required(VERSION 3.25)
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
     message(FATAL_ERROR "SOURCE_DIR is not a folder: '${SOURCE_DIR}'")
 endif()
 
-function(uses_qt path result)
-    set(found FALSE)
-    string(REGEX REPLACE "\\.h$" ".cpp" source "${path}")
-    foreach(file IN ITEMS "${path}" "${source}")
-        if(EXISTS "${SOURCE_DIR}/${file}")
-            file(STRINGS "${SOURCE_DIR}/${file}" qt REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
-            if(qt)
-                set(found TRUE)
-            endif()
-        endif()
-    endforeach()
-    set(${result} ${found} PARENT_SCOPE)
-endfunction()
+# Each layer and the layers it may include besides itself (as src/CMakeLists.txt
+# links them).
+set(layers 1-workspace 2-solver 3-modules 4-layout 5-drawing 6-gui 7-windows 8-cli 9-program)
+set(below_1-workspace "")
+set(below_2-solver 1-workspace)
+set(below_3-modules 1-workspace 2-solver)
+set(below_4-layout 1-workspace 2-solver 3-modules)
+set(below_5-drawing 1-workspace 2-solver 3-modules 4-layout)
+set(below_6-gui 1-workspace 2-solver 3-modules 4-layout 5-drawing)
+set(below_7-windows 1-workspace 2-solver 3-modules 4-layout 5-drawing 6-gui)
+set(below_8-cli 1-workspace 2-solver 3-modules 4-layout 5-drawing)
+set(below_9-program 1-workspace 2-solver 3-modules 4-layout 5-drawing 6-gui 7-windows 8-cli)
 
-# The layer number of a file (relative to SOURCE_DIR), or -1 outside the line.
-function(layer_of path result)
-    string(REGEX MATCH "^[^/]+" folder "${path}")
-    if(folder STREQUAL "workspace")
-        set(layer 0)
-    elseif(folder STREQUAL "solver")
-        set(layer 1)
-    elseif(folder MATCHES "^(results|editing|generator)$")
-        uses_qt("${path}" qt)
-        if(qt)
-            set(layer 5)
-        else()
-            set(layer 2)
-        endif()
-    elseif(folder STREQUAL "drawing")
-        set(layer 3)
-    elseif(folder STREQUAL "gui")
-        set(layer 4)
-    elseif(folder STREQUAL "app")
-        set(layer 6)
-    else()
-        set(layer -1)
-    endif()
-    set(${result} ${layer} PARENT_SCOPE)
-endfunction()
-
-set(layer_names "workspace" "solver" "computational module" "drawing" "gui" "window" "app")
 file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(faults 0)
+macro(fault text)
+    message(SEND_ERROR "${text}")
+    math(EXPR faults "${faults} + 1")
+endmacro()
+
 foreach(file IN LISTS files)
-    layer_of("${file}" from)
-    if(from EQUAL -1)
-        message(SEND_ERROR "${file}: in no layer (a new folder must be added to the line)")
-        math(EXPR faults "${faults} + 1")
+    string(REGEX MATCH "^([^/]+)/([^/]+)/" parts "${file}")
+    set(from "${CMAKE_MATCH_1}")
+    set(from_folder "${CMAKE_MATCH_2}")
+    if(NOT parts OR NOT from IN_LIST layers)
+        fault("${file}: in no layer (a new folder must be added to the line)")
         continue()
     endif()
-    string(REGEX MATCH "^[^/]+" from_folder "${file}")
-    file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line IN LISTS includes)
-        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" included "${line}")
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*$" "\\1" included
+               "${line}")
+        set(quoted FALSE)
+        if(line MATCHES "include[ \t]*\"")
+            set(quoted TRUE)
+        endif()
         if(included MATCHES "\\.moc$|^moc_")
             continue()  # the meta-object compiler's output
         endif()
-        # Every file of src/ is included by its path from src/, so that none
-        # escapes this check by a path relative to the including file.
-        if(included MATCHES "\\.\\." OR NOT EXISTS "${SOURCE_DIR}/${included}")
-            message(SEND_ERROR "${file}: include \"${included}\" is not a path from src/")
-            math(EXPR faults "${faults} + 1")
+        # The layer whose root holds the header; an angle-bracket include that
+        # no root holds is a system header.
+        set(to "")
+        foreach(layer IN LISTS layers)
+            if(EXISTS "${SOURCE_DIR}/${layer}/${included}" AND NOT included MATCHES "\\.\\.")
+                set(to "${layer}")
+            endif()
+        endforeach()
+        if(to STREQUAL "")
+            if(quoted)
+                fault("${file}: include \"${included}\" is not a path from a layer's root")
+            endif()
             continue()
         endif()
-        layer_of("${included}" to)
         string(REGEX MATCH "^[^/]+" to_folder "${included}")
-        set(against FALSE)
-        if(to GREATER from)
-            set(against TRUE)
-        elseif(to EQUAL from AND NOT to_folder STREQUAL from_folder)
-            set(against TRUE)
-        endif()
-        if(against)
-            list(GET layer_names ${from} from_name)
-            list(GET layer_names ${to} to_name)
-            message(SEND_ERROR
-                "${file} (${from_name}) includes ${included} (${to_name})")
-            math(EXPR faults "${faults} + 1")
+        if(to STREQUAL from)
+            if(NOT to_folder STREQUAL from_folder)
+                fault("${file} (${from_folder}) includes ${included} (${to_folder}) of the same layer")
+            endif()
+        elseif(NOT to IN_LIST below_${from})
+            fault("${file} (${from}) includes ${included} (${to})")
         endif()
     endforeach()
 endforeach()

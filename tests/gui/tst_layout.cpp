@@ -11,7 +11,6 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -22,6 +21,7 @@
 #include "generator/TRandGenerator.h"
 #include "gui/FocusFrame.h"
 #include "gui/Placement.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"

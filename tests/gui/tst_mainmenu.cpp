@@ -11,7 +11,6 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -20,6 +19,7 @@
 #include "generator/TRandGenerator.h"
 #include "gui/Hints.h"
 #include "gui/ProgramPrinter.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"

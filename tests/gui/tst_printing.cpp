@@ -21,11 +21,11 @@
 #include <functional>
 #include <tuple>
 
-#include "app/TFMCutForm.h"
 #include "gui/AnchorWindow.h"
 #include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
 #include "gui/QtPrompts.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "solver/LastSolve.h"
 #include "solver/SolutionChecks.h"

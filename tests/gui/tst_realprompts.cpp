@@ -16,12 +16,12 @@
 #include "app/CreateWindows.h"
 #include "app/KavrilonApplication.h"
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMLinkAddForm.h"
 #include "gui/QtPrompts.h"
+#include "results/TFMCutForm.h"
 #include "support/ProblemBuilder.h"
 #include "workspace/Workspace.h"
 

@@ -9,11 +9,11 @@
 #include <functional>
 
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
 #include "generator/TRandGenerator.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "support/WindowSystemClose.h"
 

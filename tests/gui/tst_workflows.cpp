@@ -19,7 +19,6 @@
 
 #include "app/CreateWindows.h"
 #include "app/TAboutBoxKavrilon.h"
-#include "app/TFMCutForm.h"
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
@@ -29,6 +28,7 @@
 #include "editing/TFXNodeAddForm.h"
 #include "generator/GenRand4.h"
 #include "gui/ProgramPrinter.h"
+#include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "solver/KiltSolve.h"
+#include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+// What the solve run needs from the windows. The main menu implements it.
+class SolveRunView {
+  public:
+    virtual ~SolveRunView() = default;
+    // Checks failed: fill the error list, hide the main menu, show the list.
+    virtual void ShowCheckErrors(const std::vector<std::string>& lines) = 0;
+    // Show the percent-complete window and hide the main menu.
+    virtual void ShowProgressWindow() = 0;
+    // Hide the percent-complete window and show the main menu.
+    virtual void HideProgressWindow() = 0;
+    // Where the algorithm reports progress (the percent window), or null.
+    virtual ProgressSink* Progress() = 0;
+};
+
+// The local time of day in seconds, with millisecond resolution.
+double SecondsOfDay();
+
+// TotalCost := the exact total cost (ExactTotalCostOf), rounded to double.
+void ComputeTotalCost(Workspace& ws);
+
+// The Run button: checks, clearing of a stale solution, the timed run behind
+// the percent window, the messages in their order, TotalCost and the flags.
+// Returns how the solve ended (with its time, and its total cost when
+// feasible), or nothing when no solve ran (no links, or the checks failed).
+// A stopped solve throws SolveStopped after clearing the partial solution.
+// clock defaults to SecondsOfDay (tests pass their own).
+std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+                                    const std::function<double()>& clock = SecondsOfDay);
+
+// What every finished solve records: the cut confirmed by the independent sums
+// (infeasible), or TotalCost and the optimality certificate (feasible); then
+// the solved flags and the last solve's status.
+void RecordSolveOutcome(Workspace& ws, SolveStatus& status);
+
+}  // namespace kav

@@ -1,0 +1,113 @@
+#include "results/TFMCutForm.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "gui/ConnectGuarded.h"
+#include "gui/GuiCommon.h"
+#include "gui/PickList.h"
+#include "gui/Placement.h"
+#include "results/ReportPrinting.h"
+#include "results/ResultLines.h"
+#include "solver/LastSolve.h"
+#include "workspace/Prompts.h"
+
+TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FMCutForm"));
+    setWindowTitle(QStringLiteral("Infeasibility Explained"));
+    RemoveTitleBarButtons(this);
+    PaintBackground(this, Colours::Navy);
+
+    CutList = new PickList<QListWidget>(this);
+    CutList->setObjectName(QStringLiteral("CutList"));
+    CutList->setFont(FixedPitchFont(10, true));
+    CutList->setToolTip(
+        QStringLiteral("Nodes whose links cannot carry what they need, and those links"));
+    CutList->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    OKButton = NewButton(QStringLiteral("&Ok"), QStringLiteral("Click here to return to Main Menu"),
+                         QStringLiteral("OKButton"), this);
+    PrintButton = NewButton(QStringLiteral("&Print"), QStringLiteral("Print this explanation"),
+                            QStringLiteral("PrintButton"), this);
+    OKButton->setMinimumWidth(120);
+    PrintButton->setMinimumWidth(120);
+    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TFMCutForm::OKButtonClick);
+    ConnectGuarded(PrintButton, &QPushButton::clicked, this, &TFMCutForm::PrintButtonClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addWidget(PrintButton);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(CutList);
+    layout->addLayout(buttons);
+    setTabOrder(OKButton, PrintButton);
+    setTabOrder(PrintButton, CutList);
+    resize(FitOnScreen(QSize(760, 420)));
+}
+
+// A window restored from the task bar is shown again by the platform; only
+// showing it from the program rebuilds the list.
+void TFMCutForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        kav::GuardHandler([&] { FormShow(); });
+}
+
+// The list describes the last solve while it still belongs to the problem.
+void TFMCutForm::FormShow() {
+    CutList->clear();
+    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::SolveStatus* last = kav::LastSolve(ws);
+    if (last != nullptr && last->IsInfeasible()) {
+        for (const std::string& line : kav::CutLines(ws, last->Cut))
+            CutList->addItem(FromBytes(line));
+    }
+    OKButton->setFocus();
+}
+
+void TFMCutForm::ShowInPlaceOfMenu() {
+    returnsToMenu_ = true;
+    OKButton->setToolTip(QStringLiteral("Click here to return to Main Menu"));
+    show();
+}
+
+void TFMCutForm::ShowOverResults() {
+    returnsToMenu_ = false;
+    OKButton->setToolTip(QStringLiteral("Click here to return to the results"));
+    if (isVisible())
+        FormShow();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFMCutForm::ResultsClosed() {
+    if (!returnsToMenu_)
+        hide();
+}
+
+// Ok is the only way back to the main menu: a close from the window system
+// would leave no window showing.
+void TFMCutForm::closeEvent(QCloseEvent* event) {
+    RefuseWindowSystemClose(event);
+}
+
+void TFMCutForm::OKButtonClick() {
+    hide();
+    if (returnsToMenu_)
+        emit closed();
+}
+
+void TFMCutForm::PrintButtonClick() {
+    QStringList lines;
+    for (int row = 0; row < CutList->count(); ++row)
+        lines << CutList->item(row)->text();
+    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, kav::ThePrompts(),
+                    CutReport);
+}

@@ -1,0 +1,537 @@
+#include "app/CommandLine.h"
+
+#include <sys/stat.h>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "app/VersionInfo.h"
+#include "generator/GenRand4.h"
+#include "results/ReportLines.h"
+#include "results/ResultCsv.h"
+#include "results/ResultLines.h"
+#include "solver/CheckProblem.h"
+#include "solver/KiltSolve.h"
+#include "solver/SolveRun.h"
+#include "workspace/DimacsFormat.h"
+#include "workspace/ProblemFiles.h"
+#include "workspace/ProblemWriter.h"
+
+namespace {
+
+const char* const ExitStatusText =
+    "Exit status of --solve and --generate:\n"
+    "  0  solved (--generate: files written)\n"
+    "  1  infeasible, pre-solve checks failed, or the solve was stopped (a potential or\n"
+    "     flow would leave the 32-bit range)\n"
+    "  2  the problem could not be read or was refused\n"
+    "  3  bad arguments\n"
+    "  4  the output could not be written\n";
+
+// Qt's own options: the windows take them, the other modes ignore them.
+const char* const QtOptionsWithValue[] = {"platform",      "platformpluginpath",
+                                          "platformtheme", "plugin",
+                                          "qmljsdebugger", "style",
+                                          "stylesheet",    "session",
+                                          "display",       "geometry",
+                                          "title",         "qwindowgeometry",
+                                          "qwindowicon",   "qwindowtitle",
+                                          "font",          "fn",
+                                          "background",    "bg",
+                                          "foreground",    "fg",
+                                          "button",        "btn",
+                                          "name",          "visual",
+                                          "ncols",         "cmap",
+                                          "inputstyle",    "im"};
+const char* const QtOptionsAlone[] = {"reverse", "widgetcount", "nograb",
+                                      "dograb",  "sync",        "testability"};
+
+// The option's name when an argument is one of Qt's ("-style", "--style",
+// "-style=fusion"), with whether it takes the next argument as its value.
+bool IsQtOption(const std::string& argument, bool& takesNext) {
+    takesNext = false;
+    if (argument.size() < 2 || argument[0] != '-')
+        return false;
+    std::string name = argument.substr(argument[1] == '-' ? 2 : 1);
+    const std::size_t equals = name.find('=');
+    const bool valueGiven = equals != std::string::npos;
+    name = name.substr(0, equals);
+    for (const char* option : QtOptionsWithValue) {
+        if (name == option) {
+            takesNext = !valueGiven;
+            return true;
+        }
+    }
+    for (const char* option : QtOptionsAlone) {
+        if (name == option && !valueGiven)
+            return true;
+    }
+    return false;
+}
+
+// Whether bytes are well-formed UTF-8 (so that a QString holds them exactly).
+bool IsUtf8(const std::string& bytes) {
+    const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const QByteArray back = text.toUtf8();
+    return back.size() == static_cast<qsizetype>(bytes.size()) &&
+           std::equal(bytes.begin(), bytes.end(), back.constData());
+}
+
+// An argument that is not UTF-8 is given to the parser as a stand-in; the
+// stand-in is turned back into the argument's bytes afterwards.
+const QString StandInMark = QStringLiteral("\x01kavrilon-argument-");
+
+struct Options {
+    QCommandLineOption solve{QStringLiteral("solve"),
+                             QStringLiteral("Load, check and solve PROBLEM without a window and "
+                                            "write the results.")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("Output of --solve: text (the printed report), csv "
+                                             "or dimacs (the problem with its solution; takes no "
+                                             "--order or --nonzero). Default text."),
+                              QStringLiteral("text|csv|dimacs"), QStringLiteral("text")};
+    QCommandLineOption order{QStringLiteral("order"),
+                             QStringLiteral("Link order of --solve: input, origin or dest. "
+                                            "Default input."),
+                             QStringLiteral("input|origin|dest"), QStringLiteral("input")};
+    QCommandLineOption nonzero{QStringLiteral("nonzero"),
+                               QStringLiteral("List only links that carry flow.")};
+    QCommandLineOption output{QStringLiteral("output"),
+                              QStringLiteral("Write the results of --solve to FILE (- for "
+                                             "standard output, the default). The problem's own "
+                                             "files are never overwritten."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption generate{
+        QStringLiteral("generate"),
+        QStringLiteral("Write a random transportation problem RANPRB1.NDE / RANPRB1.LIN with "
+                       "ORIGINS origins and DESTINATIONS destinations into DIR.")};
+    QCommandLineOption seed{QStringLiteral("seed"),
+                            QStringLiteral("Starting value of the random sequence of --generate "
+                                           "(default 0, as at program start)."),
+                            QStringLiteral("N"), QStringLiteral("0")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version.")};
+    PictureOptions picture;
+};
+
+void SetUp(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription(
+        QStringLiteral("Solves minimum-cost network-flow problems with the out-of-kilter "
+                       "algorithm.\nPROBLEM is a node file (.NDE, with its link file beside it) "
+                       "or a DIMACS min-cost\nfile (.min, or any file whose first line after "
+                       "its comments is \"p min\"); with --solve,\n- reads a DIMACS "
+                       "problem from standard input.\nWithout options the program starts "
+                       "its windows, with PROBLEM loaded when given; Qt's\nown options "
+                       "(-platform, -style, ...) go to the windows.\n\n"
+                       "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
+        QString::fromLatin1(ExitStatusText));
+    parser.addOptions({options.solve, options.format, options.order, options.nonzero,
+                       options.output, options.generate, options.seed, options.help,
+                       options.version});
+    options.picture.AddTo(parser);
+    parser.addPositionalArgument(QStringLiteral("PROBLEM"),
+                                 QStringLiteral("The problem to load or solve."),
+                                 QStringLiteral("[PROBLEM]"));
+}
+
+// The arguments' own bytes, for the stand-ins of those that are not UTF-8.
+std::vector<std::string>& RawArguments() {
+    static std::vector<std::string> raw;
+    return raw;
+}
+
+QString ArgumentText(const std::string& bytes) {
+    if (IsUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    RawArguments().push_back(bytes);
+    return StandInMark + QString::number(RawArguments().size() - 1);
+}
+
+// A file name as the program's arguments gave it, byte for byte.
+std::string Local(const QString& text) {
+    if (text.startsWith(StandInMark)) {
+        bool ok = false;
+        const qsizetype index = text.mid(StandInMark.size()).toLongLong(&ok);
+        if (ok && index >= 0 && index < static_cast<qsizetype>(RawArguments().size()))
+            return RawArguments()[static_cast<std::size_t>(index)];
+    }
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Whether an output name means standard output.
+bool IsStandardOutput(const std::string& name) {
+    return name == "-" || name == "/dev/stdout";
+}
+
+// Two outputs on standard output would run into each other: at most one of
+// the outputs may go there (the results go there without --output).
+std::optional<QString> StandardOutputClash(
+    const std::vector<std::pair<QString, std::string>>& outputs) {
+    QStringList users;
+    for (const auto& [what, name] : outputs) {
+        if (IsStandardOutput(name))
+            users << what;
+    }
+    if (users.size() < 2)
+        return std::nullopt;
+    return QStringLiteral("only one output can go to standard output, not %1.")
+        .arg(users.join(QStringLiteral(" and ")));
+}
+
+CommandLine Bad(const QString& why) {
+    CommandLine command;
+    command.mode = ProgramMode::BadArguments;
+    command.error = Local(why);
+    return command;
+}
+
+std::optional<int32_t> Count(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// Message boxes of a load become lines on standard error.
+class StandardErrorPrompts : public kav::SilentPrompts {
+  public:
+    kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
+        std::string shown = text;
+        for (char& c : shown) {
+            if (c == '\r')
+                c = '\n';
+        }
+        std::fprintf(stderr, "%s\n", shown.c_str());
+        return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::No;
+    }
+};
+
+// The nodes that cannot be balanced, one figure a line: their count, what
+// must enter them, what can leave, and each node's number. Nothing for a set
+// that proves nothing.
+std::vector<std::string> CutFigures(const kav::InfeasibilityCut& cut) {
+    std::vector<std::string> lines;
+    if (!cut.Confirmed)
+        return lines;
+    lines.push_back("cut_nodes " + std::to_string(cut.Nodes.size()));
+    lines.push_back("cut_need " + std::to_string(cut.Need));
+    lines.push_back("cut_room " + std::to_string(cut.Room));
+    for (const int32_t node : cut.Nodes)
+        lines.push_back("cut_node " + std::to_string(node));
+    return lines;
+}
+
+void WriteCut(const kav::InfeasibilityCut& cut) {
+    for (const std::string& line : CutFigures(cut))
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// An infeasible solve has no solution to write: DIMACS readers take "s" and
+// "f" lines as the optimum. The problem is followed by comments saying why.
+std::string DimacsInfeasibleComments(const kav::SolveStatus& status) {
+    std::string text = "c infeasible: no feasible flow exists\nc failed on link " +
+                       std::to_string(status.FailedLink) + "\n";
+    for (const std::string& line : CutFigures(status.Cut))
+        text += "c " + line + "\n";
+    return text;
+}
+
+std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws) {
+    std::string text;
+    for (const kav::ReportLine& line : kav::BuildReportLines(kav::ReportContentOf(lists, ws))) {
+        text += line.text;
+        text += '\n';
+    }
+    return text;
+}
+
+// The name an output is written to: "-" is standard output.
+std::string OutputName(const std::string& fileName) {
+    return fileName.empty() ? std::string("-") : fileName;
+}
+
+// Says why an output was not written; false.
+bool ReportNotWritten(const kav::WriteResult& result) {
+    if (result.Error == kav::ProtectedFileError)
+        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
+    else if (result.File == "-")
+        std::fprintf(stderr, "kavrilon: cannot write to standard output: %s\n",
+                     result.Reason().c_str());
+    else
+        std::fprintf(stderr, "kavrilon: cannot write %s\n", result.FailureText().c_str());
+    return false;
+}
+
+bool WriteOutput(const std::string& contents, const std::string& fileName,
+                 const std::vector<std::string>& problemFiles) {
+    std::fflush(stdout);
+    const kav::WriteResult written = kav::WriteFile(OutputName(fileName), contents, problemFiles);
+    return written || ReportNotWritten(written);
+}
+
+// Why PROBLEM cannot be read as a file, or nothing when it can be tried.
+std::optional<std::string> ProblemFault(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return "[" + name + "] does not exist.";
+        return "[" + name + "]: " + std::generic_category().message(errno);
+    }
+    if (S_ISDIR(info.st_mode))
+        return "[" + name + "] is a folder, not a problem file.";
+    if (!S_ISREG(info.st_mode))
+        return "[" + name +
+               "] is a device or a pipe, not a problem file (give - to read a DIMACS problem "
+               "from standard input).";
+    return std::nullopt;
+}
+
+kav::LoadOutcome LoadProblem(kav::Workspace& ws, kav::Prompts& prompts, const std::string& name) {
+    if (name == "-")
+        return kav::ReadDimacsStandardInput(ws, prompts);
+    if (const std::optional<std::string> fault = ProblemFault(name)) {
+        std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
+        return kav::LoadOutcome::Refused;
+    }
+    return kav::LoadProblemFile(ws, prompts, name);
+}
+
+int Solve(const CommandLine& command) {
+    StandardErrorPrompts prompts;
+    kav::InstallPrompts(&prompts);
+    kav::Workspace& ws = kav::TheWorkspace();
+    if (LoadProblem(ws, prompts, command.problem) != kav::LoadOutcome::Loaded)
+        return ExitUnreadable;
+    // The results never go over the problem they came from; found before the
+    // solve, so that nothing is written at all.
+    const std::vector<std::string> problemFiles = kav::ProblemFilesOf(ws);
+    for (const std::string& output : {command.output, command.picture.file}) {
+        if (!output.empty() && output != "-" && kav::IsOneOfFiles(output, problemFiles)) {
+            std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
+            return ExitNotWritten;
+        }
+    }
+    const std::vector<std::string> errors = kav::CheckProblem(ws);
+    if (!errors.empty()) {
+        for (const std::string& line : errors)
+            std::fprintf(stderr, "%s\n", line.c_str());
+        return ExitNotSolved;
+    }
+    kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
+    if (status.IsStopped()) {
+        std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
+        return ExitNotSolved;
+    }
+    kav::RecordSolveOutcome(ws, status);
+    if (status.IsInfeasible()) {
+        std::fprintf(stderr,
+                     "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK %d >>>\n"
+                     "<<<          FATAL ERROR ... SORRY         >>>\n"
+                     "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>\n",
+                     status.FailedLink);
+        WriteCut(status.Cut);
+    }
+    std::optional<PreparedPicture> picture;
+    if (const int drawn = PreparePicture(command.picture, ws, picture); drawn != ExitSolved)
+        return drawn;
+
+    // The total of the flows listed, as the results window recomputes it.
+    kav::ComputeTotalCost(ws);
+    std::string contents;
+    if (command.format == OutputFormat::Dimacs) {
+        contents =
+            kav::FormatDimacsProblem(ws) + (status.IsFeasible() ? kav::FormatDimacsSolution(ws)
+                                                                : DimacsInfeasibleComments(status));
+    } else {
+        kav::ResultListBuilder builder;
+        kav::ResultLists lists;
+        builder.Build(ws, command.order, !command.nonZeroOnly, lists);
+        contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists)
+                                                       : TextReport(lists, ws);
+    }
+    if (!WriteOutput(contents, command.output, problemFiles))
+        return ExitNotWritten;
+    if (picture && !WritePicture(*picture, problemFiles))
+        return ExitNotWritten;
+    return status.IsFeasible() ? ExitSolved : ExitNotSolved;
+}
+
+int Generate(const CommandLine& command) {
+    kav::SetRandomSeed(command.seed);
+    const kav::GenerateResult result = kav::GenerateProblem(
+        kav::TheWorkspace(), command.origins, command.destinations, command.directory);
+    if (result.outcome == kav::GenerateOutcome::Written)
+        return ExitSolved;
+    if (result.outcome == kav::GenerateOutcome::FileError)
+        std::fprintf(stderr, "kavrilon: cannot write the problem into the folder [%s]: %s\n",
+                     command.directory.c_str(), result.detail.c_str());
+    else
+        std::fprintf(stderr, "kavrilon: %s\n", result.message.c_str());
+    return result.outcome == kav::GenerateOutcome::Refused ? ExitBadArguments : ExitNotWritten;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
+    RawArguments().clear();
+    QStringList arguments;
+    for (std::size_t k = 0; k < rawArguments.size(); ++k) {
+        bool takesNext = false;
+        if (k > 0 && IsQtOption(rawArguments[k], takesNext)) {
+            k += takesNext ? 1 : 0;
+            continue;
+        }
+        const std::string& argument = rawArguments[k];
+        const std::size_t equals = argument.find('=');
+        // "--output=NAME": the option's name stays readable for the parser.
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos && !IsUtf8(argument)) {
+            arguments << QString::fromLatin1(argument.substr(0, equals + 1).c_str()) +
+                             ArgumentText(argument.substr(equals + 1));
+            continue;
+        }
+        arguments << ArgumentText(argument);
+    }
+    QCommandLineParser parser;
+    const Options options;
+    SetUp(parser, options);
+    if (!parser.parse(arguments))
+        return Bad(parser.errorText());
+    CommandLine command;
+    if (parser.isSet(options.help)) {
+        command.mode = ProgramMode::Help;
+        return command;
+    }
+    if (parser.isSet(options.version)) {
+        command.mode = ProgramMode::Version;
+        return command;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const bool solve = parser.isSet(options.solve);
+    const bool generate = parser.isSet(options.generate);
+    const bool solveOptions = parser.isSet(options.format) || parser.isSet(options.order) ||
+                              parser.isSet(options.nonzero) || parser.isSet(options.output);
+    if (solve && generate)
+        return Bad(QStringLiteral("--solve and --generate exclude each other."));
+    if (!solve && solveOptions)
+        return Bad(QStringLiteral("--format, --order, --nonzero and --output need --solve."));
+    if (!generate && parser.isSet(options.seed))
+        return Bad(QStringLiteral("--seed needs --generate."));
+    if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
+                                                command.picture))
+        return Bad(*error);
+
+    if (generate) {
+        if (positional.size() != 3)
+            return Bad(QStringLiteral("--generate needs ORIGINS DESTINATIONS DIR."));
+        const std::optional<int32_t> origins = Count(positional[0]);
+        const std::optional<int32_t> destinations = Count(positional[1]);
+        if (!origins || !destinations)
+            return Bad(
+                QStringLiteral("ORIGINS and DESTINATIONS must be whole numbers of 0 or "
+                               "more."));
+        bool ok = false;
+        const qulonglong seed = parser.value(options.seed).toULongLong(&ok);
+        if (!ok || seed > 0xFFFFFFFFull)
+            return Bad(QStringLiteral("--seed needs a whole number from 0 to 4294967295."));
+        command.mode = ProgramMode::Generate;
+        command.origins = *origins;
+        command.destinations = *destinations;
+        command.directory = Local(positional[2]);
+        command.seed = static_cast<uint32_t>(seed);
+        return command;
+    }
+    if (positional.size() > 1)
+        return Bad(QStringLiteral("Only one PROBLEM may be given."));
+    if (solve && positional.isEmpty())
+        return Bad(QStringLiteral("--solve needs a PROBLEM."));
+    if (!positional.isEmpty())
+        command.problem = Local(positional[0]);
+    if (!solve)
+        return command;
+
+    command.mode = ProgramMode::Solve;
+    const QString format = parser.value(options.format);
+    if (format == QLatin1String("text"))
+        command.format = OutputFormat::Text;
+    else if (format == QLatin1String("csv"))
+        command.format = OutputFormat::Csv;
+    else if (format == QLatin1String("dimacs"))
+        command.format = OutputFormat::Dimacs;
+    else
+        return Bad(QStringLiteral("--format is text, csv or dimacs."));
+    const QString order = parser.value(options.order);
+    if (order == QLatin1String("input"))
+        command.order = kav::LinkOrder::Input;
+    else if (order == QLatin1String("origin"))
+        command.order = kav::LinkOrder::Origin;
+    else if (order == QLatin1String("dest"))
+        command.order = kav::LinkOrder::Dest;
+    else
+        return Bad(QStringLiteral("--order is input, origin or dest."));
+    command.nonZeroOnly = parser.isSet(options.nonzero);
+    if (command.format == OutputFormat::Dimacs &&
+        (parser.isSet(options.order) || command.nonZeroOnly))
+        return Bad(
+            QStringLiteral("--order and --nonzero do not apply to --format dimacs, which "
+                           "writes every link in input order."));
+    if (parser.isSet(options.output)) {
+        command.output = Local(parser.value(options.output));
+        if (command.output.empty())
+            return Bad(QStringLiteral("--output needs a file name."));
+    }
+    // Every output the options ask for, with where it goes; the results go to
+    // standard output unless --output names a file.
+    const std::vector<std::pair<QString, std::string>> outputs = {
+        {QStringLiteral("the results"), command.output.empty() ? "-" : command.output},
+        {QStringLiteral("the picture"), command.picture.file},
+    };
+    if (const std::optional<QString> clash = StandardOutputClash(outputs))
+        return Bad(*clash);
+    return command;
+}
+
+int RunCommandLine(const CommandLine& command) {
+    switch (command.mode) {
+        case ProgramMode::Help: {
+            QCommandLineParser parser;
+            const Options options;
+            SetUp(parser, options);
+            // The usage line names the program as users call it, not the
+            // path it was started from.
+            QString help = parser.helpText();
+            const QString started = QCoreApplication::arguments().value(0);
+            if (!started.isEmpty() && help.indexOf(started) >= 0)
+                help.replace(help.indexOf(started), started.size(), QStringLiteral("kavrilon"));
+            std::fputs(help.toLocal8Bit().constData(), stdout);
+            return ExitSolved;
+        }
+        case ProgramMode::Version: {
+            const std::optional<FileVersionInfo> info = ProgramVersionInfo();
+            const QString text =
+                info ? VersionText(*info) + PropertyText(*info) : QStringLiteral("no version");
+            std::printf("kavrilon %s\n", text.toLocal8Bit().constData());
+            return ExitSolved;
+        }
+        case ProgramMode::BadArguments:
+            std::fprintf(stderr, "kavrilon: %s\nTry 'kavrilon --help'.\n", command.error.c_str());
+            return ExitBadArguments;
+        case ProgramMode::Solve:
+            return Solve(command);
+        case ProgramMode::Generate:
+            return Generate(command);
+        case ProgramMode::Windows:
+            break;
+    }
+    return ExitBadArguments;
+}

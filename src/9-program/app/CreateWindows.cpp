@@ -1,0 +1,169 @@
+#include "app/CreateWindows.h"
+
+#include <QTimer>
+
+#include "app/TAboutBoxKavrilon.h"
+#include "app/TFMErrorForm.h"
+#include "app/TKavrilonForm.h"
+#include "app/TPCTOKFForm.h"
+#include "editing/TFMAddStuff.h"
+#include "editing/TFMChangeForm.h"
+#include "editing/TFMLinkAddForm.h"
+#include "editing/TFXNodeAddForm.h"
+#include "generator/TRandGenerator.h"
+#include "gui/AnchorWindow.h"
+#include "gui/ButtonKeys.h"
+#include "gui/FocusFrame.h"
+#include "gui/Hints.h"
+#include "gui/Placement.h"
+#include "gui/WindowRules.h"
+#include "results/TFMCutForm.h"
+#include "results/TFMNetworkPicture.h"
+#include "results/TFMResultsForm.h"
+#include "workspace/Prompts.h"
+
+namespace {
+
+// Only the main window's closing ends the program, whichever others are open.
+template <class Window>
+Window* Secondary(Window* window) {
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    return window;
+}
+
+void ShowInFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// What the main menu asks for and what its run reports.
+void ConnectMainMenu(const ProgramWindows& w) {
+    TKavrilonForm* menu = w.mainMenu;
+    QObject::connect(menu, &TKavrilonForm::aboutTimerStopRequested, w.aboutBox,
+                     [box = w.aboutBox] { box->AboutTimer()->stop(); });
+    QObject::connect(menu, &TKavrilonForm::aboutBoxRequested, w.aboutBox, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::addWindowRequested, w.addStuff, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::changeWindowRequested, w.change, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::resultsRequested, w.results, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::generatorRequested, w.generator, &QWidget::show);
+    QObject::connect(menu, &TKavrilonForm::checkStarting, w.errorList, &TFMErrorForm::ClearLines);
+    QObject::connect(menu, &TKavrilonForm::checkFailed, w.errorList,
+                     [errors = w.errorList](const std::vector<std::string>& lines) {
+                         errors->SetLines(lines);
+                         errors->show();
+                     });
+    QObject::connect(menu, &TKavrilonForm::runStarting, w.percentDone, &TPCTOKFForm::ShowForRun);
+    QObject::connect(menu, &TKavrilonForm::runEnded, w.percentDone, &QWidget::hide);
+    QObject::connect(menu, &TKavrilonForm::cutWindowRequested, w.cut,
+                     &TFMCutForm::ShowInPlaceOfMenu);
+    menu->SetProgressSink(w.percentDone);
+}
+
+// Every window that replaces the main menu brings it back when it closes.
+void ConnectReturnsToMenu(const ProgramWindows& w) {
+    QWidget* menu = w.mainMenu;
+    QObject::connect(w.aboutBox, &TAboutBoxKavrilon::closed, menu, &QWidget::show);
+    QObject::connect(w.errorList, &TFMErrorForm::closed, menu, &QWidget::show);
+    QObject::connect(w.cut, &TFMCutForm::closed, menu, &QWidget::show);
+    QObject::connect(w.results, &TFMResultsForm::closed, menu, &QWidget::show);
+    QObject::connect(w.change, &TFMChangeForm::closed, menu, &QWidget::show);
+    QObject::connect(w.addStuff, &TFMAddStuff::closed, w.mainMenu,
+                     [menu = w.mainMenu](bool problemComplete) {
+                         menu->SetProblemButtons(problemComplete);
+                         menu->show();
+                     });
+}
+
+// The cut window opens again from the results window and closes with it.
+void ConnectCutToResults(const ProgramWindows& w) {
+    QObject::connect(w.results, &TFMResultsForm::cutRequested, w.cut, &TFMCutForm::ShowOverResults);
+    QObject::connect(w.results, &TFMResultsForm::closed, w.cut, &TFMCutForm::ResultsClosed);
+}
+
+// The picture opens from the results window, closes with it and follows its
+// link selection both ways.
+void ConnectPicture(const ProgramWindows& w) {
+    QObject::connect(w.results, &TFMResultsForm::pictureRequested, w.picture,
+                     [w] { w.picture->ShowPicture(w.results); });
+    QObject::connect(w.results, &TFMResultsForm::closed, w.picture, &QWidget::hide);
+    QObject::connect(w.results, &TFMResultsForm::linkChosen, w.picture,
+                     &TFMNetworkPicture::HighlightLink);
+    QObject::connect(w.picture, &TFMNetworkPicture::linkSelected, w.results,
+                     &TFMResultsForm::SelectLink);
+    QObject::connect(w.picture, &TFMNetworkPicture::nodeSelected, w.results,
+                     &TFMResultsForm::SelectNode);
+}
+
+}  // namespace
+
+void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
+    QObject::connect(chooser, &TFMAddStuff::nodeWindowRequested, nodes,
+                     [nodes] { ShowInFront(nodes); });
+    QObject::connect(chooser, &TFMAddStuff::linkWindowRequested, links,
+                     [links] { ShowInFront(links); });
+    // The node and link windows belong to the chooser: they close with it,
+    // each taking in what its focused field holds.
+    QObject::connect(chooser, &TFMAddStuff::closing, nodes, [nodes, links] {
+        for (TEditingWindow* window : std::initializer_list<TEditingWindow*>{nodes, links}) {
+            if (window->isVisible())
+                window->CloseWithChooser();
+        }
+    });
+    QObject::connect(nodes, &TFXNodeAddForm::nodeListShown, chooser,
+                     &TFMAddStuff::UpdateLinkButton);
+    QObject::connect(nodes, &TFXNodeAddForm::nodesChanged, links, &TFMLinkAddForm::NodesChanged);
+}
+
+ProgramWindows CreateWindows() {
+    InstallHintSwitch();
+    InstallEnterPressesButtons();
+    InstallWindowRules();
+    InstallFocusFrames();
+    ProgramWindows windows;
+    windows.mainMenu = new TKavrilonForm;
+    SetAnchorWindow(windows.mainMenu);
+    windows.aboutBox = Secondary(new TAboutBoxKavrilon);
+    windows.addStuff = Secondary(new TFMAddStuff);
+    windows.linkAdder = Secondary(new TFMLinkAddForm);
+    windows.nodeAdder = Secondary(new TFXNodeAddForm);
+    windows.errorList = Secondary(new TFMErrorForm);
+    windows.results = Secondary(new TFMResultsForm);
+    windows.change = Secondary(new TFMChangeForm);
+    windows.percentDone = Secondary(new TPCTOKFForm);
+    windows.generator = Secondary(new TRandGenerator);
+    windows.picture = new TFMNetworkPicture(kav::ThePrompts());
+    windows.cut = Secondary(new TFMCutForm);
+
+    ConnectMainMenu(windows);
+    ConnectReturnsToMenu(windows);
+    ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
+    ConnectPicture(windows);
+    ConnectCutToResults(windows);
+
+    // Each window opens where the user is looking: over the main menu's place,
+    // or, for the node and link windows, over the chooser they come from.
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             windows.aboutBox, windows.addStuff, windows.errorList, windows.results, windows.change,
+             windows.percentDone, windows.generator, windows.cut})
+        PlaceOverMainMenu(window);
+    PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
+    PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);
+    return windows;
+}
+
+void DestroyWindows(ProgramWindows& windows) {
+    delete windows.picture;
+    delete windows.cut;
+    delete windows.generator;
+    delete windows.percentDone;
+    delete windows.change;
+    delete windows.results;
+    delete windows.errorList;
+    delete windows.nodeAdder;
+    delete windows.linkAdder;
+    delete windows.addStuff;
+    delete windows.aboutBox;
+    delete windows.mainMenu;
+    windows = ProgramWindows();
+}
