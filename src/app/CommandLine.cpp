@@ -21,6 +21,7 @@
 #include "solver/KiltSolve.h"
 #include "solver/SolveRun.h"
 #include "workspace/DimacsFormat.h"
+#include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/ProblemWriter.h"
 
@@ -542,6 +543,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.trace = Local(parser.value(options.trace));
         if (command.trace.empty())
             return Bad(QStringLiteral("--trace needs a file name."));
+        // One file for two outputs: the later would overwrite the earlier.
+        for (const auto& [option, other] :
+             {std::pair<const char*, std::string>{"--output", command.output},
+              std::pair<const char*, std::string>{"--picture", command.picture.file}}) {
+            if (!other.empty() && !IsStandardOutput(command.trace) &&
+                kav::SameFile(command.trace, other))
+                return Bad(QStringLiteral("--trace and %1 name the same file.")
+                               .arg(QLatin1String(option)));
+        }
     }
     // Every output the options ask for, with where it goes; the results go to
     // standard output unless --output names a file.

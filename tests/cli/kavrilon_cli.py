@@ -425,6 +425,8 @@ class CommandLine(unittest.TestCase):
         cases = [  # arguments after --solve, status, stderr holds
             ([self.nde, "--trace", "-"], 3, b"the results and the trace"),
             ([self.nde, "--trace", ""], 3, b"--trace needs a file name"),
+            ([self.nde, "--trace", trace, "--output", trace], 3, b"the same file"),
+            ([self.nde, "--trace", "./x.svg", "--picture", "x.svg"], 3, b"the same file"),
             (["--trace", trace, self.nde], 3, b"need --solve"),
             ([self.nde, "--trace", os.path.join(self.dir, "no", "t")], 4, b"the trace"),
             ([self.nde, "--trace", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
