@@ -3,13 +3,16 @@
 // checks and solves it from zero flows and potentials.
 //
 //   kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT] [--flows] [--repeat N]
+//                  [--trace FILE]
 //   kavrilon-bench --generate ORIGINS DESTINATIONS DIR
 //
 // Output, one "key value" pair per line: load <outcome>, links, nodes,
 // load_seconds (and save <outcome> with --save); then status feasible or
 // infeasible, failed_link, total_cost, solve_seconds (the algorithm alone; with
 // --repeat N the median of N solves), and with --flows "link K FLOW" for every
-// link and "node N POTENTIAL" for every node; after them, when infeasible,
+// link and "node N POTENTIAL" for every node; with --trace every solve writes
+// its steps to FILE as kavrilon --solve --trace does (solve_seconds includes
+// the writing) and trace_bytes gives the file's size; after them, when infeasible,
 // cut_nodes, cut_need, cut_room (and with --flows "cut_node K" per node of the
 // set), when feasible "certificate ok" or "certificate failed REASON". When
 // the checks fail it prints
@@ -19,6 +22,8 @@
 // arguments.
 // --generate writes RANPRB1.NDE and RANPRB1.LIN into DIR and prints generate
 // Written|Refused|Failed (Refused: counts beyond the Workspace), links, nodes.
+
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -37,6 +42,7 @@
 #include "solver/SolutionChecks.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -44,13 +50,14 @@ namespace {
 
 const char* const Usage =
     "usage: kavrilon-bench NODEFILE [--links LINKFILE] [--save NODEFILE_OUT] [--flows]\n"
-    "                      [--repeat N]\n"
+    "                      [--repeat N] [--trace FILE]\n"
     "       kavrilon-bench --generate ORIGINS DESTINATIONS DIR\n"
     "  NODEFILE      node file to load; its link file is the same name ending in LIN\n"
     "  --links FILE  load this link file instead\n"
     "  --save FILE   write the loaded problem to FILE and the matching LIN file\n"
     "  --flows       print every link's flow and every node's potential\n"
     "  --repeat N    solve N times from zero and report the median time\n"
+    "  --trace FILE  write every solve's steps to FILE (JSON Lines)\n"
     "  --generate    write a random problem RANPRB1.NDE / RANPRB1.LIN into DIR\n";
 
 struct BenchOptions {
@@ -59,6 +66,7 @@ struct BenchOptions {
     std::string saveNodeFile;  // empty: no save
     bool printFlows = false;
     long repeat = 1;
+    std::string traceFile;  // empty: no trace
     bool generate = false;
     long origins = 0;
     long destinations = 0;
@@ -111,6 +119,8 @@ std::optional<BenchOptions> ParseArguments(int argc, char** argv) {
             options.printFlows = true;
         } else if (arg == "--repeat") {
             ok = args.Count(options.repeat);
+        } else if (arg == "--trace") {
+            ok = args.Value(options.traceFile);
         } else if (arg == "--generate") {
             options.generate = true;
             ok = args.Number(options.origins) && args.Number(options.destinations) &&
@@ -231,6 +241,27 @@ void PrintExplanation(const kav::Workspace& ws, const kav::SolveStatus& status, 
         std::printf("certificate failed %s\n", certificate.Failure.c_str());
 }
 
+// Writes a solve's steps as the program's --trace does.
+class TraceWriter : public kav::SolveObserver {
+  public:
+    bool Open(const std::string& name) { return Said(file_.Open(name)); }
+    void Observe(const kav::SolveEvent& event) override {
+        line_ = kav::TraceLine(event);
+        line_ += '\n';
+        file_.Write(line_);
+    }
+    bool Finish() { return Said(file_.Finish()); }
+
+  private:
+    static bool Said(const kav::WriteResult& result) {
+        if (!result)
+            std::printf("trace not written\n%s\n", result.FailureText().c_str());
+        return static_cast<bool>(result);
+    }
+    kav::StreamedFile file_;
+    std::string line_;
+};
+
 // Solves from zero flows and potentials `repeat` times, timing the algorithm
 // alone, and prints the outcome of the last solve with the median time.
 bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
@@ -240,12 +271,17 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
     for (long run = 0; run < options.repeat; ++run) {
         ws.ClearSolution();
         const auto start = std::chrono::steady_clock::now();
+        TraceWriter trace;
+        if (!options.traceFile.empty() && !trace.Open(options.traceFile))
+            return false;
         try {
-            status = solver.Solve(ws, nullptr);
+            status = solver.Solve(ws, nullptr, options.traceFile.empty() ? nullptr : &trace);
         } catch (const kav::CheckedError& error) {
             status.Outcome = kav::SolveOutcome::Stopped;
             status.StopReason = error.what();
         }
+        if (!options.traceFile.empty() && !trace.Finish())
+            return false;
         if (status.IsStopped()) {
             std::printf("solve stopped\n%s\n", status.StopReason.c_str());
             return false;
@@ -265,6 +301,11 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
             std::printf("link %d %d\n", k, ws.LinkFlow[k]);
         for (int32_t n = 1; n <= ws.NodeCount; ++n)
             std::printf("node %d %d\n", n, ws.NodePotential[n]);
+    }
+    if (!options.traceFile.empty()) {
+        struct stat info {};
+        if (::stat(options.traceFile.c_str(), &info) == 0)
+            std::printf("trace_bytes %lld\n", static_cast<long long>(info.st_size));
     }
     PrintExplanation(ws, status, options.printFlows);
     return true;

@@ -378,6 +378,74 @@ class CommandLine(unittest.TestCase):
         # The label, then the results line with its out-of-kilter mark.
         self.assertTrue(groups["link3"].find("s:title", ns).text.startswith("1 in 5..5\n   3*"))
 
+    def test_trace_is_json_lines_that_replay_to_the_solution(self):
+        import json
+        trace = os.path.join(self.dir, "trace.jsonl")
+        csv_out = os.path.join(self.dir, "out.csv")
+        write(self.dir, "R.NDE", "A\nB\nC\nD\n")
+        write(self.dir, "R.LIN", INFEASIBLE_LINKS)
+        infeasible = os.path.join(self.dir, "R.NDE")
+
+        def events(data):
+            return [json.loads(line) for line in data.decode().splitlines()]
+
+        # To a file; the results go to standard output as always.
+        done = run("--solve", self.nde, "--trace", trace)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(b"TOTAL COST = 6", done.stdout)
+        steps = events(read(trace))
+        self.assertEqual(steps[0]["event"], "start")
+        self.assertEqual(steps[-1], {"event": "done", "total_cost": 6})
+        flows = steps[0]["flows"]
+        for step in steps:
+            if step["event"] == "augment":
+                for link, sign in step["links"]:
+                    flows[link - 1] += sign * step["amount"]
+        done = run("--solve", self.nde, "--format", "csv")
+        rows = [r for r in csv.reader(io.StringIO(done.stdout.decode(), newline=""))
+                if r[0] == "link"]
+        self.assertEqual(flows, [int(r[7]) for r in rows])
+
+        # To standard output, with the results in a file; an infeasible run
+        # ends with its failed link and cut.
+        done = run("--solve", infeasible, "--trace", "-", "--format", "csv", "--output", csv_out)
+        self.assertEqual(done.returncode, 1, done.stderr)
+        steps = events(done.stdout)
+        self.assertEqual(steps[-1]["event"], "infeasible")
+        self.assertIn(b"WORKING ON LINK %d " % steps[-1]["link"], done.stderr)
+        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
+                       if line.startswith("cut_"))
+        self.assertEqual((steps[-1]["need"], steps[-1]["room"]),
+                         (int(figures["cut_need"]), int(figures["cut_room"])))
+        self.assertTrue(read(csv_out).startswith(b"row,number,"))
+
+        os.remove(trace)
+        write(self.dir, "Q.NDE", NODES)
+        write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
+        cases = [  # arguments after --solve, status, stderr holds
+            ([self.nde, "--trace", "-"], 3, b"the results and the trace"),
+            ([self.nde, "--trace", ""], 3, b"--trace needs a file name"),
+            ([self.nde, "--trace", trace, "--output", trace], 3, b"the same file"),
+            ([self.nde, "--trace", "./x.svg", "--picture", "x.svg"], 3, b"the same file"),
+            (["--trace", trace, self.nde], 3, b"need --solve"),
+            ([self.nde, "--trace", os.path.join(self.dir, "no", "t")], 4, b"the trace"),
+            ([self.nde, "--trace", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
+            ([os.path.join(self.dir, "Q.NDE"), "--trace", trace], 1, b"return link"),
+        ]
+        for args, status, said in cases:
+            done = run(*args) if args[0] == "--trace" else run("--solve", *args)
+            self.assertEqual(done.returncode, status, (args, done.stderr))
+            self.assertIn(said, done.stderr, args)
+            self.assertFalse(os.path.exists(trace), args)
+        self.assertEqual(read(os.path.join(self.dir, "P.LIN")),
+                         LINKS.replace("\n", "\r\n").encode())
+
+        # A trace that cannot be written to the end is exit 4.
+        if os.path.exists("/dev/full"):
+            done = run("--solve", self.nde, "--trace", "/dev/full")
+            self.assertEqual(done.returncode, 4, done.stderr)
+            self.assertIn(b"cannot write the trace", done.stderr)
+
     def test_help_names_the_exit_statuses(self):
         done = run("--help")
         self.assertEqual(done.returncode, 0)

@@ -9,9 +9,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
+#include "solver/InfeasibilityCut.h"
+#include "solver/SolveTrace.h"
 #include "solver/SortOkf.h"
+#include "workspace/DimacsFormat.h"
 #include "workspace/Workspace.h"
 
 namespace reference {
@@ -28,17 +32,41 @@ struct ReferenceResult {
 
 class ReferenceKilter {
   public:
-    explicit ReferenceKilter(kav::Workspace& ws) : ws(ws) {}
+    // observer, when given, receives every step as the solver reports it.
+    explicit ReferenceKilter(kav::Workspace& ws, kav::SolveObserver* observer = nullptr)
+        : ws(ws), observer(observer) {}
 
     ReferenceResult Run() {
         ReferenceResult result;
         ws.Infeasible = false;
         const int32_t L = ws.LinkCount;
-        if (L == 0)
+        if (observer) {
+            kav::SolveEvent e;
+            e.Kind = kav::SolveEventKind::Start;
+            e.Flows.assign(ws.LinkFlow.data() + 1, ws.LinkFlow.data() + 1 + L);
+            e.NodePotentials.assign(ws.NodePotential.data() + 1,
+                                    ws.NodePotential.data() + 1 + ws.NodeCount);
+            observer->Observe(e);
+        }
+        if (L == 0) {
+            EmitDone();
             return result;
+        }
         BuildOrders();
         for (int32_t l = 1; l <= L; ++l) {
             int64_t k = KilterNumber(l);
+            if (observer && k != 0) {
+                kav::SolveEvent e;
+                e.Kind = kav::SolveEventKind::Link;
+                e.Link = l;
+                e.Kilter = Fit(k);
+                e.Flow = ws.LinkFlow[l];
+                e.Lower = ws.LinkLower[l];
+                e.Upper = ws.LinkUpper[l];
+                e.ReducedCost = Reduced(l);
+                observer->Observe(e);
+            }
+            const bool outOfKilter = k != 0;
             while (k != 0) {
                 ClearLabels();
                 int32_t start;
@@ -51,11 +79,21 @@ class ReferenceKilter {
                     SetLabel(start, true, -l, Fit(-k));
                     target = ws.LinkDest[l];
                 }
+                if (observer) {
+                    kav::SolveEvent e;
+                    e.Kind = kav::SolveEventKind::Pass;
+                    e.Link = l;
+                    e.Start = start;
+                    e.Target = target;
+                    e.Amount = amount[start];
+                    observer->Observe(e);
+                }
                 do {
                     LabelFrom(start);
                     if (!labelled[target]) {
                         start = ChangePotentials();
                         if (start == 0) {
+                            EmitInfeasible(l);
                             ws.Infeasible = true;
                             result.infeasible = true;
                             result.failedLink = l;
@@ -68,12 +106,55 @@ class ReferenceKilter {
                     ChangeFlow(target);
                 k = KilterNumber(l);
             }
+            if (observer && outOfKilter) {
+                kav::SolveEvent e;
+                e.Kind = kav::SolveEventKind::InKilter;
+                e.Link = l;
+                observer->Observe(e);
+            }
             result.progress.push_back(l);
         }
+        EmitDone();
         return result;
     }
 
   private:
+    void EmitDone() {
+        if (!observer)
+            return;
+        kav::SolveEvent e;
+        e.Kind = kav::SolveEventKind::Done;
+        e.TotalCost = kav::ExactTotalCost(ws);
+        observer->Observe(e);
+    }
+    // The labelled nodes, and the cut every output makes of them.
+    void EmitInfeasible(int32_t l) {
+        if (!observer)
+            return;
+        kav::SolveEvent e;
+        e.Kind = kav::SolveEventKind::Infeasible;
+        e.Link = l;
+        for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+            if (labelled[n])
+                e.Labelled.push_back(n);
+        }
+        const kav::InfeasibilityCut cut = kav::MakeInfeasibilityCut(ws, l, e.Labelled, true);
+        e.Nodes = cut.Nodes;
+        e.Need = cut.Need;
+        e.Room = cut.Room;
+        observer->Observe(e);
+    }
+    void EmitLabel(int32_t n) {
+        if (!observer)
+            return;
+        kav::SolveEvent e;
+        e.Kind = kav::SolveEventKind::Label;
+        e.Node = n;
+        e.Via = pred[n];
+        e.Amount = amount[n];
+        observer->Observe(e);
+    }
+
     static int32_t Fit(int64_t v) {
         if (v < INT32_MIN || v > INT32_MAX)
             throw ReferenceOverflow();
@@ -159,6 +240,7 @@ class ReferenceKilter {
             if (CanIncrease(m) && !labelled[d]) {
                 const int64_t room = IncreaseRoom(m);
                 SetLabel(d, true, m, Fit(room < amount[n] ? room : amount[n]));
+                EmitLabel(d);
                 LabelFrom(d);
             }
         }
@@ -168,6 +250,7 @@ class ReferenceKilter {
             if (CanDecrease(m) && !labelled[o]) {
                 const int64_t room = DecreaseRoom(m);
                 SetLabel(o, true, -m, Fit(room < amount[n] ? room : amount[n]));
+                EmitLabel(o);
                 LabelFrom(o);
             }
         }
@@ -175,6 +258,23 @@ class ReferenceKilter {
 
     void ChangeFlow(int32_t t) {
         const int32_t a = std::abs(amount[t]);
+        if (observer) {
+            // The path from the start node to t, found by walking back from t.
+            std::vector<std::pair<int32_t, int32_t>> back;
+            int32_t v = t;
+            do {
+                const int32_t p = pred[v];
+                back.emplace_back(p > 0 ? p : -p, p > 0 ? 1 : -1);
+                v = p > 0 ? ws.LinkOrigin[p] : ws.LinkDest[-p];
+            } while (v != t);
+            kav::SolveEvent e;
+            e.Kind = kav::SolveEventKind::Augment;
+            e.Amount = a;
+            e.Cycle.push_back(back.back());
+            for (std::size_t i = back.size() - 1; i-- > 0;)
+                e.Cycle.push_back(back[i]);
+            observer->Observe(e);
+        }
         int32_t v = t;
         do {
             const int32_t p = pred[v];
@@ -201,36 +301,59 @@ class ReferenceKilter {
                     posLink = m;
                 }
                 if (r == 0 && lo <= x && x < up)
-                    return o;
+                    return Resume(m, o);
             } else if (!labelled[o] && labelled[d]) {
                 if (r < 0 && lo <= x && x <= up && r > maxNeg) {
                     maxNeg = r;
                     negLink = m;
                 }
                 if (r == 0 && lo < x && x <= up)
-                    return d;
+                    return Resume(m, d);
             }
         }
         if (posLink == 0 && negLink == 0)
             return 0;
-        int32_t start = 0;
+        int32_t start = 0, decided = 0;
         int64_t delta = INT32_MAX;
         if (minPos < delta) {
             start = ws.LinkOrigin[posLink];
+            decided = posLink;
             delta = minPos;
         }
         if (-maxNeg < delta) {
             start = ws.LinkDest[negLink];
+            decided = negLink;
             delta = -maxNeg;
         }
+        kav::SolveEvent e;
+        e.Kind = kav::SolveEventKind::Potentials;
+        e.Delta = delta;
+        e.Link = decided;
+        e.Start = start;
         for (int32_t n = 1; n <= ws.NodeCount; ++n) {
-            if (!labelled[n])
+            if (!labelled[n]) {
                 ws.NodePotential[n] = Fit(ws.NodePotential[n] + delta);
+                e.Nodes.push_back(n);
+            }
+        }
+        if (observer)
+            observer->Observe(e);
+        return start;
+    }
+
+    int32_t Resume(int32_t m, int32_t start) {
+        if (observer) {
+            kav::SolveEvent e;
+            e.Kind = kav::SolveEventKind::Resume;
+            e.Link = m;
+            e.Start = start;
+            observer->Observe(e);
         }
         return start;
     }
 
     kav::Workspace& ws;
+    kav::SolveObserver* observer;
     std::vector<uint16_t> outOrder, inOrder;
     std::vector<int32_t> firstOut, firstIn, pred, amount;
     std::vector<bool> labelled;

@@ -257,3 +257,47 @@ TEST(UnprivilegedSave, AFileOfAnotherOwnerIsWrittenInPlaceAndStaysTheirs) {
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(std::distance(fs::directory_iterator(fixture), fs::directory_iterator()), 2);
 }
+
+// A streamed file keeps WriteFile's promises: a regular file holds its old
+// text until the new one is complete, an abandoned one is left as it was, and
+// the problem's files and missing folders are refused with nothing written.
+TEST(StreamedFile, ReplacesARegularFileOnlyWhenComplete) {
+    TempFolder folder;
+    const std::string target = folder.Write("T.jsonl", "old");
+    ::chmod(target.c_str(), 0640);
+    const std::string big(100000, 'x');  // more than one buffer's worth
+    {
+        StreamedFile file;
+        ASSERT_TRUE(file.Open(target));
+        ASSERT_TRUE(file.Write(big));
+        EXPECT_EQ(TempFolder::Read(target), "old");
+        ASSERT_TRUE(file.Finish());
+    }
+    EXPECT_EQ(TempFolder::Read(target), big);
+    EXPECT_EQ(StatOf(target).st_mode & 07777, 0640u);
+    {
+        StreamedFile abandoned;
+        ASSERT_TRUE(abandoned.Open(target));
+        abandoned.Write(big + big);
+    }
+    EXPECT_EQ(TempFolder::Read(target), big);
+    EXPECT_EQ(folder.EntryCount(), 1u);
+
+    const std::string problem = folder.Write("P.LIN", "problem");
+    const struct {
+        std::string name;
+        int error;
+    } refused[] = {
+        {problem, ProtectedFileError},
+        {folder.File("no/T.jsonl"), ENOENT},
+        {folder.path().string(), EISDIR},
+    };
+    for (const auto& r : refused) {
+        StreamedFile file;
+        const WriteResult opened = file.Open(r.name, {problem});
+        EXPECT_EQ(opened.Error, r.error) << r.name;
+        EXPECT_FALSE(file.Write("new"));
+    }
+    EXPECT_EQ(TempFolder::Read(problem), "problem");
+    EXPECT_EQ(folder.EntryCount(), 2u);
+}

@@ -441,6 +441,138 @@ WriteResult WriteFile(const std::string& target, const std::string& contents,
     return WriteFiles({{target, contents}}, protectedFiles);
 }
 
+StreamedFile::StreamedFile() = default;
+
+StreamedFile::~StreamedFile() {
+    Abandon();
+}
+
+WriteResult StreamedFile::Result(FileState state) const {
+    WriteResult result;
+    result.Error = error_;
+    result.File = name_;
+    result.States.emplace_back(name_, state);
+    return result;
+}
+
+WriteResult StreamedFile::Open(const std::string& name,
+                               const std::vector<std::string>& protectedFiles) {
+    Abandon();
+    name_ = name;
+    error_ = 0;
+    written_ = 0;
+    buffer_.clear();
+    auto fail = [this](int errorNumber) {
+        error_ = errorNumber != 0 ? errorNumber : EIO;
+        Abandon();
+        return Result(FileState::Old);
+    };
+    if (name.empty())
+        return fail(ENOENT);
+    if (name != "-" && IsOneOfFiles(name, protectedFiles))
+        return fail(ProtectedFileError);
+    int descriptor = -1;
+    target_ = name == "-" ? name : FollowToTarget(name, descriptor);
+    if (name == "-" || descriptor >= 0) {
+        fd_ = ::fcntl(name == "-" ? STDOUT_FILENO : descriptor, F_DUPFD_CLOEXEC, 0);
+        return fd_ < 0 ? fail(errno) : Result(FileState::Old);
+    }
+    struct stat old {};
+    const bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return fail(errno);
+    if (exists && S_ISDIR(old.st_mode))
+        return fail(EISDIR);
+    if ((exists && !S_ISREG(old.st_mode)) || IsSystemName(target_)) {
+        // A regular file there is cut to the new length when it is finished.
+        truncate_ = exists && S_ISREG(old.st_mode);
+        regular_ = truncate_;
+        const int flags = O_WRONLY | O_CLOEXEC | (exists ? 0 : O_CREAT | O_EXCL);
+        fd_ = ::open(target_.c_str(), flags, DefaultFileMode());
+        return fd_ < 0 ? fail(errno) : Result(FileState::Old);
+    }
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        return fail(errno);
+    if (exists && old.st_nlink > 1)
+        return fail(EMLINK);
+    std::string pattern = FolderOf(target_) + "/.kav-XXXXXX";
+    std::vector<char> temporary(pattern.begin(), pattern.end());
+    temporary.push_back('\0');
+    fd_ = ::mkstemp(temporary.data());
+    if (fd_ < 0)
+        return fail(errno);
+    temporary_ = temporary.data();
+    regular_ = true;
+    if (exists && !KeepOwner(fd_, old))
+        return fail(EPERM);
+    if (::fchmod(fd_, exists ? old.st_mode & 07777 : DefaultFileMode()) != 0)
+        return fail(errno);
+    return Result(FileState::Old);
+}
+
+bool StreamedFile::Write(const std::string& text) {
+    if (error_ != 0 || fd_ < 0)
+        return false;
+    buffer_ += text;
+    return buffer_.size() < (std::size_t{1} << 16) || Flush();
+}
+
+bool StreamedFile::Flush() {
+    if (error_ != 0)
+        return false;
+    if (!WriteAll(fd_, buffer_)) {
+        error_ = errno != 0 ? errno : EIO;
+        return false;
+    }
+    written_ += static_cast<int64_t>(buffer_.size());
+    buffer_.clear();
+    return true;
+}
+
+WriteResult StreamedFile::Finish() {
+    if (fd_ < 0 && error_ == 0)
+        error_ = EBADF;
+    bool done = error_ == 0 && Flush();
+    if (done && truncate_)
+        done = ::ftruncate(fd_, static_cast<off_t>(written_)) == 0;
+    if (done && regular_)
+        done = ::fsync(fd_) == 0 || errno == EINVAL;
+    if (!done && error_ == 0)
+        error_ = errno != 0 ? errno : EIO;
+    if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0 && errno != EINTR)
+        error_ = errno;
+    fd_ = -1;
+    if (error_ != 0) {
+        // A replacement never reached the target; anything else was written
+        // as it came.
+        const FileState state =
+            temporary_.empty() && written_ > 0 ? FileState::Partial : FileState::Old;
+        Abandon();
+        return Result(state);
+    }
+    if (!temporary_.empty()) {
+        if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            error_ = errno;
+            Abandon();
+            return Result(FileState::Old);
+        }
+        temporary_.clear();
+        SyncFolder(target_);
+    }
+    return Result(FileState::New);
+}
+
+void StreamedFile::Abandon() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+    truncate_ = false;
+    regular_ = false;
+}
+
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                               const std::string& linkFile, int fieldWidth) {
     return WriteFiles({{linkFile, FormatLinkFile(ws, fieldWidth)}, {nodeFile, FormatNodeFile(ws)}});

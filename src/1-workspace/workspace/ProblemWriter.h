@@ -86,6 +86,50 @@ WriteResult WriteFiles(const std::vector<FileWrite>& files,
 WriteResult WriteFile(const std::string& target, const std::string& contents,
                       const std::vector<std::string>& protectedFiles = {});
 
+// A file the user named, written as it is produced, for outputs too large to
+// hold whole (a solve's trace). The same rules as WriteFile:
+//
+// - A regular file is written to a short temporary name in its folder and
+//   renamed over the old one only when Finish has it complete and on disk,
+//   keeping the old file's mode, owner and group. Where that is not possible
+//   (no temporary file can be made, the file has several hard links, or its
+//   owner or group would change) Open fails and the file is left as it was:
+//   text of unknown length cannot be reserved ahead for writing in place.
+// - Descriptors, anything under /dev or /proc, devices and named pipes are
+//   written to as they are, as the text comes; "-" is standard output.
+// - A name that is one of `protectedFiles` is refused with nothing written.
+class StreamedFile {
+  public:
+    StreamedFile();
+    // An unfinished file is abandoned: a regular file keeps its old text.
+    ~StreamedFile();
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    // Gets the file ready for writing; on failure nothing has changed.
+    WriteResult Open(const std::string& name, const std::vector<std::string>& protectedFiles = {});
+    // Adds text (buffered). False once any write has failed; Finish reports it.
+    bool Write(const std::string& text);
+    bool Failed() const { return error_ != 0; }
+    // Writes what is buffered and puts the file in place.
+    WriteResult Finish();
+
+  private:
+    bool Flush();
+    void Abandon();
+    WriteResult Result(FileState state) const;
+
+    std::string name_;
+    std::string target_;
+    std::string temporary_;
+    std::string buffer_;
+    int fd_ = -1;
+    bool truncate_ = false;
+    bool regular_ = false;
+    int64_t written_ = 0;
+    int error_ = 0;
+};
+
 // The files of the problem in memory (node, link or DIMACS file): an output
 // is never written over them.
 std::vector<std::string> ProblemFilesOf(const Workspace& ws);

@@ -6,6 +6,7 @@
 
 #include "solver/InfeasibilityCut.h"
 #include "solver/SortOkf.h"
+#include "workspace/DimacsFormat.h"
 
 namespace kav {
 namespace {
@@ -136,12 +137,18 @@ inline int32_t FindSet(const uint64_t* bits, int32_t from, int32_t end, Accept&&
 // Every reduced cost stays within 32 bits during a run: that is checked for all
 // links at the start, and a potential raise changes only the reduced costs of
 // the crossing links, which the raise itself checks.
+//
+// Traced runs report every step to an observer; the untraced instance has no
+// trace of that work in its loops.
+template <bool Traced>
 class KilterRun {
   public:
-    KilterRun(Workspace& ws, ProgressSink* progress, KilterScratch& scratch, InfeasibilityCut& cut)
+    KilterRun(Workspace& ws, ProgressSink* progress, SolveObserver* observer,
+              KilterScratch& scratch, InfeasibilityCut& cut)
         : ws_(ws),
           cut_(cut),
           progress_(progress),
+          observer_(observer),
           s_(scratch),
           linkCount_(ws.LinkCount),
           nodeCount_(ws.NodeCount),
@@ -175,10 +182,18 @@ class KilterRun {
     // Returns the link the run failed on, or 0 when every link is in kilter.
     // Throws SolveStopped.
     int32_t Run() {
+        if constexpr (Traced) {
+            if (linkCount_ >= 0 && linkCount_ <= MaxLinks && nodeCount_ >= 0 &&
+                nodeCount_ <= MaxNodes)
+                EmitStart();
+        }
         CheckProblemFits();
         ws_.Infeasible = false;
-        if (linkCount_ == 0)
+        if (linkCount_ == 0) {
+            if constexpr (Traced)
+                EmitDone();
             return 0;
+        }
         BuildLists();
         std::fill(s_.labelStamp.begin(), s_.labelStamp.end(), 0);
         ResetLabels();
@@ -192,6 +207,8 @@ class KilterRun {
             if (progress_)
                 progress_->ReportProgress(l, linkCount_);
         }
+        if constexpr (Traced)
+            EmitDone();
         return 0;
     }
 
@@ -383,6 +400,8 @@ class KilterRun {
         const int32_t bound = r > 0 ? lower_[m] : upper_[m];
         SetLabel(d, m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{bound} - flow_[m], amount_[n])));
+        if constexpr (Traced)
+            EmitLabel(d);
         Push(d, depth);
         return true;
     }
@@ -402,6 +421,8 @@ class KilterRun {
         const int32_t bound = r < 0 ? upper_[m] : lower_[m];
         SetLabel(o, -m,
                  static_cast<int32_t>(std::min<int64_t>(int64_t{flow_[m]} - bound, amount_[n])));
+        if constexpr (Traced)
+            EmitLabel(o);
         Push(o, depth);
         return true;
     }
@@ -414,6 +435,8 @@ class KilterRun {
 
     void ChangeFlow() {
         const int32_t a = std::abs(amount_[target_]);
+        if constexpr (Traced)
+            EmitAugment(a);
         int32_t v = target_;
         do {
             const int32_t p = predLink_[v];
@@ -494,8 +517,11 @@ class KilterRun {
                 }
             }
         }
-        if (zeroNode != 0)
+        if (zeroNode != 0) {
+            if constexpr (Traced)
+                EmitResume(zeroLink, zeroNode);
             return zeroNode;
+        }
         if (posLink == 0 && negLink == 0) {
             // A link whose reduced cost is at the end of the range could have
             // been used with a wider number type: not a true infeasibility.
@@ -504,14 +530,16 @@ class KilterRun {
             return 0;
         }
 
-        int32_t startNode = 0;
+        int32_t startNode = 0, decidingLink = 0;
         int64_t delta = Int32Max;
         if (minPos < delta) {
             startNode = origin_[posLink];
+            decidingLink = posLink;
             delta = minPos;
         }
         if (-maxNeg < delta) {
             startNode = dest_[negLink];
+            decidingLink = negLink;
             delta = -maxNeg;
         }
         if (lowestForward - delta < Int32Min || highestBackward + delta > Int32Max ||
@@ -530,6 +558,10 @@ class KilterRun {
                 NoteEligibility(-link, r + delta);
             }
         }
+        if constexpr (Traced)
+            EmitPotentials(delta, decidingLink, startNode);
+        else
+            (void)decidingLink;
         return startNode;
     }
 
@@ -560,6 +592,11 @@ class KilterRun {
     // Brings link l into kilter; false when no feasible flow exists.
     bool BringIntoKilter(int32_t l) {
         int32_t k = Kilter(l);
+        const bool outOfKilter = k != 0;
+        if constexpr (Traced) {
+            if (outOfKilter)
+                EmitLink(l, k);
+        }
         while (k != 0) {
             int32_t startNode;
             if (k > 0) {
@@ -571,6 +608,8 @@ class KilterRun {
                 SetLabel(startNode, -l, -k);
                 target_ = dest_[l];
             }
+            if constexpr (Traced)
+                EmitPass(l, startNode);
             while (true) {
                 LabelFrom(startNode);
                 if (Labelled(target_))
@@ -578,6 +617,8 @@ class KilterRun {
                 startNode = ChangePotentials();
                 if (startNode == 0) {
                     RecordCut(l);
+                    if constexpr (Traced)
+                        EmitInfeasible(l);
                     EndPass();
                     return false;
                 }
@@ -590,12 +631,110 @@ class KilterRun {
             EndPass();
             k = Kilter(l);
         }
+        if constexpr (Traced) {
+            if (outOfKilter)
+                EmitInKilter(l);
+        }
         return true;
+    }
+
+    // --- The steps, for the observer of a traced run ---------------------------
+
+    void Emit(SolveEventKind kind) {
+        event_.Kind = kind;
+        observer_->Observe(event_);
+    }
+
+    void EmitStart() {
+        event_.Flows.assign(flow_ + 1, flow_ + 1 + linkCount_);
+        event_.NodePotentials.assign(pot_ + 1, pot_ + 1 + nodeCount_);
+        Emit(SolveEventKind::Start);
+    }
+
+    void EmitLink(int32_t l, int32_t k) {
+        event_.Link = l;
+        event_.Kilter = k;
+        event_.Flow = flow_[l];
+        event_.Lower = lower_[l];
+        event_.Upper = upper_[l];
+        event_.ReducedCost = Reduced(l);
+        Emit(SolveEventKind::Link);
+    }
+
+    void EmitPass(int32_t l, int32_t startNode) {
+        event_.Link = l;
+        event_.Start = startNode;
+        event_.Target = target_;
+        event_.Amount = amount_[startNode];
+        Emit(SolveEventKind::Pass);
+    }
+
+    void EmitLabel(int32_t n) {
+        event_.Node = n;
+        event_.Via = predLink_[n];
+        event_.Amount = amount_[n];
+        Emit(SolveEventKind::Label);
+    }
+
+    // The cycle as the start label closes it: the link first, then the label
+    // path from the start node to the target (read back from the target).
+    void EmitAugment(int32_t a) {
+        event_.Amount = a;
+        event_.Cycle.clear();
+        int32_t v = target_;
+        do {
+            const int32_t p = predLink_[v];
+            event_.Cycle.emplace_back(p > 0 ? p : -p, p > 0 ? 1 : -1);
+            v = p > 0 ? origin_[p] : dest_[-p];
+        } while (v != target_);
+        std::reverse(event_.Cycle.begin(), event_.Cycle.end() - 1);
+        std::rotate(event_.Cycle.begin(), event_.Cycle.end() - 1, event_.Cycle.end());
+        Emit(SolveEventKind::Augment);
+    }
+
+    void EmitPotentials(int64_t delta, int32_t link, int32_t startNode) {
+        event_.Delta = delta;
+        event_.Link = link;
+        event_.Start = startNode;
+        event_.Nodes.clear();
+        for (int32_t n = 1; n <= nodeCount_; ++n) {
+            if (!Labelled(n))
+                event_.Nodes.push_back(n);
+        }
+        Emit(SolveEventKind::Potentials);
+    }
+
+    void EmitResume(int32_t link, int32_t startNode) {
+        event_.Link = link;
+        event_.Start = startNode;
+        Emit(SolveEventKind::Resume);
+    }
+
+    void EmitInKilter(int32_t l) {
+        event_.Link = l;
+        Emit(SolveEventKind::InKilter);
+    }
+
+    void EmitInfeasible(int32_t l) {
+        event_.Link = l;
+        event_.Labelled.assign(labelledNodes_, labelledNodes_ + labelledCount_);
+        std::sort(event_.Labelled.begin(), event_.Labelled.end());
+        event_.Nodes = cut_.Nodes;
+        event_.Need = cut_.Need;
+        event_.Room = cut_.Room;
+        Emit(SolveEventKind::Infeasible);
+    }
+
+    void EmitDone() {
+        event_.TotalCost = ExactTotalCost(ws_);
+        Emit(SolveEventKind::Done);
     }
 
     Workspace& ws_;
     InfeasibilityCut& cut_;
     ProgressSink* progress_;
+    SolveObserver* observer_;
+    SolveEvent event_;
     KilterScratch& s_;
     const int32_t linkCount_;
     const int32_t nodeCount_;
@@ -655,13 +794,22 @@ KilterSolver::KilterSolver() : scratch_(std::make_unique<KilterScratch>()) {}
 
 KilterSolver::~KilterSolver() = default;
 
-SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress) {
+SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress, SolveObserver* observer) {
     SolveStatus status;
     try {
-        status.FailedLink = KilterRun(ws, progress, *scratch_, status.Cut).Run();
+        status.FailedLink =
+            observer != nullptr
+                ? KilterRun<true>(ws, progress, observer, *scratch_, status.Cut).Run()
+                : KilterRun<false>(ws, progress, nullptr, *scratch_, status.Cut).Run();
     } catch (const SolveStopped& stop) {
         status.Outcome = SolveOutcome::Stopped;
         status.StopReason = stop.what();
+        if (observer != nullptr) {
+            SolveEvent stopped;
+            stopped.Kind = SolveEventKind::Stopped;
+            stopped.Reason = status.StopReason;
+            observer->Observe(stopped);
+        }
         return status;
     }
     if (status.FailedLink != 0)
@@ -669,8 +817,8 @@ SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress) {
     return status;
 }
 
-SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress) {
-    return KilterSolver().Solve(ws, progress);
+SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress, SolveObserver* observer) {
+    return KilterSolver().Solve(ws, progress, observer);
 }
 
 }  // namespace kav

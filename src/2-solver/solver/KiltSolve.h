@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/SolveTrace.h"
 #include "workspace/Errors.h"
 #include "workspace/Workspace.h"
 
@@ -114,14 +115,17 @@ class KilterSolver {
     // for solving (a link naming a missing node, a lower bound above its upper
     // bound, numbers beyond 32 bits) is Stopped before anything changes;
     // numbers that outgrow 32 bits during the run stop it with every value
-    // still a valid 32-bit number. progress may be null.
-    SolveStatus Solve(Workspace& ws, ProgressSink* progress);
+    // still a valid 32-bit number. progress may be null. observer, when not
+    // null, receives every step (solver/SolveTrace.h); without one the run
+    // does no work for it at all.
+    SolveStatus Solve(Workspace& ws, ProgressSink* progress, SolveObserver* observer = nullptr);
 
   private:
     std::unique_ptr<KilterScratch> scratch_;
 };
 
 // One solve with a solver of its own.
-SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress);
+SolveStatus RunOutOfKilter(Workspace& ws, ProgressSink* progress,
+                           SolveObserver* observer = nullptr);
 
 }  // namespace kav

@@ -21,6 +21,7 @@
 #include "solver/KiltSolve.h"
 #include "solver/SolveRun.h"
 #include "workspace/DimacsFormat.h"
+#include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/ProblemWriter.h"
 
@@ -108,6 +109,11 @@ struct Options {
                                              "standard output, the default). The problem's own "
                                              "files are never overwritten."),
                               QStringLiteral("FILE")};
+    QCommandLineOption trace{QStringLiteral("trace"),
+                             QStringLiteral("Write every step of the solve to FILE as JSON Lines, "
+                                            "as the solve goes (- for standard output; the "
+                                            "results then need --output)."),
+                             QStringLiteral("FILE")};
     QCommandLineOption generate{
         QStringLiteral("generate"),
         QStringLiteral("Write a random transportation problem RANPRB1.NDE / RANPRB1.LIN with "
@@ -135,7 +141,7 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                        "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
-                       options.output, options.generate, options.seed, options.help,
+                       options.output, options.trace, options.generate, options.seed, options.help,
                        options.version});
     options.picture.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("PROBLEM"),
@@ -261,15 +267,18 @@ std::string OutputName(const std::string& fileName) {
     return fileName.empty() ? std::string("-") : fileName;
 }
 
-// Says why an output was not written; false.
-bool ReportNotWritten(const kav::WriteResult& result) {
+// Says why an output was not written (naming it when it is not the results);
+// false.
+bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = "") {
+    const std::string of = what.empty() ? "" : what + " ";
     if (result.Error == kav::ProtectedFileError)
         std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
     else if (result.File == "-")
-        std::fprintf(stderr, "kavrilon: cannot write to standard output: %s\n",
+        std::fprintf(stderr, "kavrilon: cannot write %sto standard output: %s\n", of.c_str(),
                      result.Reason().c_str());
     else
-        std::fprintf(stderr, "kavrilon: cannot write %s\n", result.FailureText().c_str());
+        std::fprintf(stderr, "kavrilon: cannot write %s%s\n", of.c_str(),
+                     result.FailureText().c_str());
     return false;
 }
 
@@ -279,6 +288,31 @@ bool WriteOutput(const std::string& contents, const std::string& fileName,
     const kav::WriteResult written = kav::WriteFile(OutputName(fileName), contents, problemFiles);
     return written || ReportNotWritten(written);
 }
+
+// The steps of the solve, one JSON line each, written as they come.
+class TraceFile : public kav::SolveObserver {
+  public:
+    bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
+        std::fflush(stdout);
+        const kav::WriteResult opened = file_.Open(name, problemFiles);
+        return opened || ReportNotWritten(opened, "the trace");
+    }
+    void Observe(const kav::SolveEvent& event) override {
+        if (file_.Failed())
+            return;
+        line_ = kav::TraceLine(event);
+        line_ += '\n';
+        file_.Write(line_);
+    }
+    bool Finish() {
+        const kav::WriteResult finished = file_.Finish();
+        return finished || ReportNotWritten(finished, "the trace");
+    }
+
+  private:
+    kav::StreamedFile file_;
+    std::string line_;
+};
 
 // Why PROBLEM cannot be read as a file, or nothing when it can be tried.
 std::optional<std::string> ProblemFault(const std::string& name) {
@@ -316,7 +350,7 @@ int Solve(const CommandLine& command) {
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string> problemFiles = kav::ProblemFilesOf(ws);
-    for (const std::string& output : {command.output, command.picture.file}) {
+    for (const std::string& output : {command.output, command.picture.file, command.trace}) {
         if (!output.empty() && output != "-" && kav::IsOneOfFiles(output, problemFiles)) {
             std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
             return ExitNotWritten;
@@ -328,10 +362,18 @@ int Solve(const CommandLine& command) {
             std::fprintf(stderr, "%s\n", line.c_str());
         return ExitNotSolved;
     }
-    kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
+    std::optional<TraceFile> trace;
+    if (!command.trace.empty()) {
+        trace.emplace();
+        if (!trace->Open(command.trace, problemFiles))
+            return ExitNotWritten;
+    }
+    kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr, trace ? &*trace : nullptr);
+    // A trace that could not be written is reported, but the results still are.
+    const bool traced = !trace || trace->Finish();
     if (status.IsStopped()) {
         std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
-        return ExitNotSolved;
+        return traced ? ExitNotSolved : ExitNotWritten;
     }
     kav::RecordSolveOutcome(ws, status);
     if (status.IsInfeasible()) {
@@ -363,6 +405,8 @@ int Solve(const CommandLine& command) {
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
     if (picture && !WritePicture(*picture, problemFiles))
+        return ExitNotWritten;
+    if (!traced)
         return ExitNotWritten;
     return status.IsFeasible() ? ExitSolved : ExitNotSolved;
 }
@@ -420,11 +464,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     const bool solve = parser.isSet(options.solve);
     const bool generate = parser.isSet(options.generate);
     const bool solveOptions = parser.isSet(options.format) || parser.isSet(options.order) ||
-                              parser.isSet(options.nonzero) || parser.isSet(options.output);
+                              parser.isSet(options.nonzero) || parser.isSet(options.output) ||
+                              parser.isSet(options.trace);
     if (solve && generate)
         return Bad(QStringLiteral("--solve and --generate exclude each other."));
     if (!solve && solveOptions)
-        return Bad(QStringLiteral("--format, --order, --nonzero and --output need --solve."));
+        return Bad(
+            QStringLiteral("--format, --order, --nonzero, --output and --trace need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
     if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
@@ -490,11 +536,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         if (command.output.empty())
             return Bad(QStringLiteral("--output needs a file name."));
     }
+    if (parser.isSet(options.trace)) {
+        command.trace = Local(parser.value(options.trace));
+        if (command.trace.empty())
+            return Bad(QStringLiteral("--trace needs a file name."));
+        // One file for two outputs: the later would overwrite the earlier.
+        for (const auto& [option, other] :
+             {std::pair<const char*, std::string>{"--output", command.output},
+              std::pair<const char*, std::string>{"--picture", command.picture.file}}) {
+            if (!other.empty() && !IsStandardOutput(command.trace) &&
+                kav::SameFile(command.trace, other))
+                return Bad(QStringLiteral("--trace and %1 name the same file.")
+                               .arg(QLatin1String(option)));
+        }
+    }
     // Every output the options ask for, with where it goes; the results go to
     // standard output unless --output names a file.
     const std::vector<std::pair<QString, std::string>> outputs = {
         {QStringLiteral("the results"), command.output.empty() ? "-" : command.output},
         {QStringLiteral("the picture"), command.picture.file},
+        {QStringLiteral("the trace"), command.trace},
     };
     if (const std::optional<QString> clash = StandardOutputClash(outputs))
         return Bad(*clash);

@@ -23,6 +23,7 @@ struct CommandLine {
     kav::LinkOrder order = kav::LinkOrder::Input;
     bool nonZeroOnly = false;
     std::string output;  // empty: standard output
+    std::string trace;   // --trace: where the solve's steps go; empty: nowhere
     PictureRequest picture;
     int32_t origins = 0;
     int32_t destinations = 0;
