@@ -119,11 +119,17 @@ sed -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "9.07 36 585.93 832.9
 cupsd -f -c "$folder/cupsd.conf" -s "$folder/cups-files.conf" </dev/null >>"$folder/log/cupsd.out" 2>&1 &
 echo $! >"$folder/cupsd.pid"
 export CUPS_SERVER=$socket
-for _ in $(seq 50); do
-    lpstat -r >/dev/null 2>&1 && break
+# lpstat -r answers 0 whether or not the scheduler runs: read what it says.
+running() { [[ $(LC_ALL=C lpstat -r 2>/dev/null) == "scheduler is running" ]]; }
+for _ in $(seq 300); do
+    running && break
     sleep 0.1
 done
-lpstat -r >/dev/null
+if ! running; then
+    echo "the scheduler did not answer within 30 seconds" >&2
+    stop
+    exit 3
+fi
 lpadmin -p kav-plain -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 lpadmin -p kav-margins -E -v "cups-pdf:/$device_name" -P "$folder/margins.ppd"
 lpadmin -p kav-reject -E -v "cups-pdf:/$device_name" -P "$ppd_source"
