@@ -116,6 +116,16 @@ std::string FollowToTarget(const std::string& name, int& descriptor) {
     });
 }
 
+// Closes a file being written and removes its temporary copy, if any.
+void CloseAndRemoveTemporary(int& fd, std::string& temporary) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+    if (!temporary.empty())
+        ::unlink(temporary.c_str());
+    temporary.clear();
+}
+
 // Whether an error means only that the disk (or the user's quota) is full.
 bool OutOfRoom(int error) {
     return error == ENOSPC || error == EDQUOT;
@@ -313,12 +323,7 @@ bool TargetFile::Commit() {
 }
 
 void TargetFile::Discard() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
-    temporary_.clear();
+    CloseAndRemoveTemporary(fd_, temporary_);
 }
 
 }  // namespace
@@ -563,12 +568,7 @@ WriteResult StreamedFile::Finish() {
 }
 
 void StreamedFile::Abandon() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
-    temporary_.clear();
+    CloseAndRemoveTemporary(fd_, temporary_);
     truncate_ = false;
     regular_ = false;
 }
