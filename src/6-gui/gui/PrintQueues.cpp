@@ -65,17 +65,30 @@ std::string PrinterUri(const QString& printer) {
     return uri;
 }
 
-PrinterState StateOf(http_t* http, const QString& printer) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+// Asks the scheduler for three attributes of a printer, or of one of its jobs
+// when job is above 0; nothing when it does not answer them.
+Response AskAttributes(http_t* http, const QString& printer, int job,
+                       const char* const (&wanted)[3]) {
+    ipp_t* request =
+        ippNewRequest(job > 0 ? IPP_OP_GET_JOB_ATTRIBUTES : IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                  PrinterUri(printer).c_str());
-    static const char* const wanted[] = {"printer-state", "printer-state-message",
-                                         "printer-state-reasons"};
+    if (job > 0)
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
                   wanted);
-    const Response response(cupsDoRequest(http, request, "/"));
+    Response response(cupsDoRequest(http, request, "/"));
+    if (response && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+        response.reset();
+    return response;
+}
+
+PrinterState StateOf(http_t* http, const QString& printer) {
+    static const char* const wanted[] = {"printer-state", "printer-state-message",
+                                         "printer-state-reasons"};
+    const Response response = AskAttributes(http, printer, 0, wanted);
     PrinterState state;
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    if (!response)
         return state;
     state.found = true;
     ipp_t* r = response.get();
@@ -94,17 +107,11 @@ struct JobState {
 };
 
 JobState StateOfJob(http_t* http, const QString& printer, int job) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 PrinterUri(printer).c_str());
-    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     static const char* const wanted[] = {"job-state", "job-state-reasons",
                                          "job-printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
-                  wanted);
-    const Response response(cupsDoRequest(http, request, "/"));
+    const Response response = AskAttributes(http, printer, job, wanted);
     JobState state;
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    if (!response)
         return state;
     ipp_t* r = response.get();
     state.state = ippGetInteger(ippFindAttribute(r, "job-state", IPP_TAG_ENUM), 0);
