@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ExampleProblems.h"
+#include "solver/LastSolve.h"
 #include "solver/SolveRun.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
@@ -157,6 +158,23 @@ TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
     times = {1.0, 2.0};
     Run();
     EXPECT_EQ(NodeBalances(ws)[2], -1);
+}
+
+// The step-through replays a solve from the problem as it was handed over.
+TEST_F(SolveRunTest, KeepsTheProblemAsSolvedWhileTheSolveIsCurrent) {
+    ThreeNodeExample(ws);
+    Run();
+    ws.LinkCost[4] = 5;
+    ws.LinkFlow[2] = 3;
+    times = {1.0, 2.0};
+    Run();
+    const Workspace* asSolved = ProblemAsSolved(ws);
+    ASSERT_NE(asSolved, nullptr);
+    EXPECT_EQ(asSolved->LinkCost[4], 5);
+    EXPECT_EQ(asSolved->LinkFlow[2], 3);
+    EXPECT_NE(ws.LinkFlow[2], 3);
+    NoteLinkValuesEdited(ws);
+    EXPECT_EQ(ProblemAsSolved(ws), nullptr);
 }
 
 TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {

@@ -1,6 +1,7 @@
 #include "solver/LastSolve.h"
 
 #include <optional>
+#include <utility>
 
 namespace kav {
 namespace {
@@ -9,6 +10,7 @@ struct Record {
     const Workspace* ws = nullptr;
     uint64_t revision = 0;
     SolveStatus status;
+    std::shared_ptr<const Workspace> asSolved;
 };
 
 std::optional<Record>& TheRecord() {
@@ -18,15 +20,28 @@ std::optional<Record>& TheRecord() {
 
 }  // namespace
 
-void RecordLastSolve(const Workspace& ws, const SolveStatus& status) {
-    TheRecord() = Record{&ws, ws.Revision, status};
+void RecordLastSolve(const Workspace& ws, const SolveStatus& status,
+                     std::shared_ptr<const Workspace> asSolved) {
+    TheRecord() = Record{&ws, ws.Revision, status, std::move(asSolved)};
 }
 
-const SolveStatus* LastSolve(const Workspace& ws) {
+namespace {
+const Record* CurrentRecord(const Workspace& ws) {
     const std::optional<Record>& record = TheRecord();
     if (!record || record->ws != &ws || record->revision != ws.Revision)
         return nullptr;
-    return &record->status;
+    return &*record;
+}
+}  // namespace
+
+const SolveStatus* LastSolve(const Workspace& ws) {
+    const Record* record = CurrentRecord(ws);
+    return record ? &record->status : nullptr;
+}
+
+const Workspace* ProblemAsSolved(const Workspace& ws) {
+    const Record* record = CurrentRecord(ws);
+    return record ? record->asSolved.get() : nullptr;
 }
 
 void ForgetLastSolve() {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <utility>
 
 #include "solver/CheckProblem.h"
 #include "solver/LastSolve.h"
@@ -71,6 +72,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
     ForgetLastSolve();
+    auto asSolved = std::make_shared<const Workspace>(ws);
 
     view.ShowProgressWindow();
     SolveStatus status;
@@ -91,11 +93,12 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     if (status.IsInfeasible())
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "Inputs yield infeasible solution...\rSEVERE WARNING...");
-    RecordSolveOutcome(ws, status);
+    RecordSolveOutcome(ws, status, std::move(asSolved));
     return status;
 }
 
-void RecordSolveOutcome(Workspace& ws, SolveStatus& status) {
+void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
+                        std::shared_ptr<const Workspace> asSolved) {
     if (status.IsInfeasible()) {
         // Claim the cut only when the independent sums agree that it proves it.
         status.Cut.Confirmed =
@@ -105,7 +108,7 @@ void RecordSolveOutcome(Workspace& ws, SolveStatus& status) {
         status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws);
-    RecordLastSolve(ws, status);
+    RecordLastSolve(ws, status, std::move(asSolved));
 }
 
 }  // namespace kav

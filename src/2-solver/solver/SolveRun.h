@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,9 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
 
 // What every finished solve records: the cut confirmed by the independent sums
 // (infeasible), or TotalCost and the optimality certificate (feasible); then
-// the solved flags and the last solve's status.
-void RecordSolveOutcome(Workspace& ws, SolveStatus& status);
+// the solved flags and the last solve's status, with the problem as it was
+// solved (asSolved, taken before the run).
+void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
+                        std::shared_ptr<const Workspace> asSolved = nullptr);
 
 }  // namespace kav
