@@ -34,7 +34,7 @@ constexpr int32_t StartLabel = INT32_MAX;
 // exact whichever way it was reached.
 class SolveSteps {
   public:
-    static constexpr std::size_t DefaultSpacing = 256;
+    static constexpr std::size_t DefaultSpacing = 1024;
 
     explicit SolveSteps(const Workspace& asSolved, std::size_t spacing = DefaultSpacing);
     ~SolveSteps();

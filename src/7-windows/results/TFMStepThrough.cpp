@@ -1,12 +1,15 @@
 #include "results/TFMStepThrough.h"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
@@ -42,6 +45,7 @@ constexpr double CycleHalo = 7.0;
 constexpr double TreeHalo = 5.0;
 constexpr double StartBorder = 3.0;
 constexpr double ThinWidth = 1.0;
+constexpr std::size_t SmoothLinksMax = 600;
 constexpr double WidthRange = 5.0;
 // Pictures with more links than this show no labels on the links.
 constexpr std::size_t LabelledLinksMax = 80;
@@ -53,9 +57,15 @@ struct Overlay {
     std::vector<char> tree;   // by link number
     std::vector<char> cycle;  // by link number
     QString cycleAmount;
-    // By node number: the potential as drawn, and whether it just rose.
+    // By node number: the potential as drawn, whether it just rose, how the
+    // node is marked, and whether it is drawn again over the marks.
     std::vector<QString> potentials;
     std::vector<char> raised;
+    int64_t delta = 0;
+    std::vector<char> labelled;
+    std::vector<char> cut;
+    std::vector<char> over;
+    int32_t start = 0;
 };
 
 bool Marked(const std::vector<char>& marks, int32_t number) {
@@ -69,8 +79,19 @@ void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, d
     painter.drawPath(link.line);
 }
 
-// The picture fitted into the widget, with the step's marks under the links
-// and the potentials beside the nodes.
+// The box under a node where its potential is written.
+QRectF PotentialBox(const QFontMetricsF& metrics, const kav::DrawnNode& node, const QString& text) {
+    QRectF box = metrics.boundingRect(text);
+    box.adjust(-1.5, 0, 1.5, 0);
+    box.moveCenter(
+        QPointF(node.shape.center().x(), node.shape.bottom() + node.border + box.height() / 2 + 1));
+    return box;
+}
+
+// The picture fitted into the widget, with the step's marks over it and the
+// potentials under the nodes. Most steps change only the marks: the picture
+// itself is kept as an image and painted again only when a flow or a
+// potential changes, or the size.
 class StepCanvas : public QWidget {
   public:
     StepCanvas(const kav::PictureDrawing& drawing, QWidget* parent)
@@ -78,56 +99,81 @@ class StepCanvas : public QWidget {
         setMinimumSize(200, 150);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
+    void DrawingChanged() { base_ = QPixmap(); }
+
+    Overlay overlay_;
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), Qt::white);
         const QRectF bounds = drawing_.bounds;
-        if (bounds.isEmpty())
+        if (bounds.isEmpty()) {
+            painter.fillRect(rect(), Qt::white);
             return;
-        const double scale = std::min(width() / bounds.width(), height() / bounds.height());
-        painter.translate((width() - bounds.width() * scale) / 2,
-                          (height() - bounds.height() * scale) / 2);
-        painter.scale(scale, scale);
-        painter.translate(-bounds.topLeft());
-        painter.setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= 600);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        for (const kav::DrawnLink& link : drawing_.links) {
-            if (link.link == overlay_.current)
-                Halo(painter, link, StepColours::Current, CurrentHalo);
-            if (Marked(overlay_.cycle, link.link))
-                Halo(painter, link, StepColours::Cycle, CycleHalo);
-            else if (Marked(overlay_.tree, link.link))
-                Halo(painter, link, StepColours::Tree, TreeHalo);
         }
-        for (const kav::DrawnLink& link : drawing_.links)
-            kav::PaintLink(painter, link);
-        for (const kav::DrawnNode& node : drawing_.nodes)
-            kav::PaintNode(painter, node);
-        QFont font = kav::LabelFont();
-        painter.setFont(font);
+        const double scale = std::min(width() / bounds.width(), height() / bounds.height());
+        QTransform fit;
+        fit.translate((width() - bounds.width() * scale) / 2,
+                      (height() - bounds.height() * scale) / 2);
+        fit.scale(scale, scale);
+        fit.translate(-bounds.left(), -bounds.top());
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = (QSizeF(size()) * ratio).toSize();
+        if (base_.isNull() || base_.size() != pixels) {
+            base_ = QPixmap(pixels);
+            base_.setDevicePixelRatio(ratio);
+            base_.fill(Qt::white);
+            QPainter base(&base_);
+            base.setTransform(fit);
+            Hints(base);
+            for (const kav::DrawnLink& link : drawing_.links)
+                kav::PaintLink(base, link);
+            for (const kav::DrawnNode& node : drawing_.nodes)
+                PaintPotential(base, node, QString(), Qt::white);
+            for (const kav::DrawnNode& node : drawing_.nodes)
+                kav::PaintNode(base, node);
+        }
+        painter.drawPixmap(0, 0, base_);
+        painter.setTransform(fit);
+        Hints(painter);
+        for (const kav::DrawnLink& link : drawing_.links) {
+            const bool current = link.link == overlay_.current;
+            const bool cycle = Marked(overlay_.cycle, link.link);
+            const bool tree = Marked(overlay_.tree, link.link);
+            if (current)
+                Halo(painter, link, StepColours::Current, CurrentHalo);
+            if (cycle)
+                Halo(painter, link, StepColours::Cycle, CycleHalo);
+            else if (tree)
+                Halo(painter, link, StepColours::Tree, TreeHalo);
+            if (current || cycle || tree)
+                kav::PaintLink(painter, link);
+        }
         for (const kav::DrawnNode& node : drawing_.nodes) {
-            if (node.node < 0 || static_cast<std::size_t>(node.node) >= overlay_.potentials.size())
+            if (Marked(overlay_.raised, node.node))
+                PaintPotential(painter, node, QStringLiteral(" (+%1)").arg(overlay_.delta),
+                               StepColours::Raised);
+            if (!Marked(overlay_.over, node.node))
                 continue;
-            const QString& text = overlay_.potentials[static_cast<std::size_t>(node.node)];
-            QRectF box = painter.fontMetrics().boundingRect(text);
-            box.adjust(-1.5, 0, 1.5, 0);
-            box.moveCenter(QPointF(node.shape.center().x(),
-                                   node.shape.bottom() + node.border + box.height() / 2 + 1));
-            painter.fillRect(
-                box, Marked(overlay_.raised, node.node) ? StepColours::Raised : QColor(Qt::white));
-            painter.setPen(Qt::black);
-            painter.drawText(box, Qt::AlignCenter, text);
+            kav::DrawnNode marked = node;
+            if (Marked(overlay_.cut, node.node))
+                marked.fill = kav::PictureColours::CutFill;
+            else if (Marked(overlay_.labelled, node.node))
+                marked.fill = StepColours::Labelled;
+            if (node.node == overlay_.start)
+                marked.border = StartBorder;
+            kav::PaintNode(painter, marked);
         }
         if (!overlay_.cycleAmount.isEmpty()) {
             for (const kav::DrawnLink& link : drawing_.links) {
                 if (link.link != overlay_.current)
                     continue;
+                QFont font = kav::LabelFont();
                 font.setBold(true);
+                font.setPixelSize(font.pixelSize() + 2);
                 painter.setFont(font);
-                QRectF box = painter.fontMetrics().boundingRect(overlay_.cycleAmount);
-                box.adjust(-2, -1, 2, 1);
+                QRectF box = QFontMetricsF(font).boundingRect(overlay_.cycleAmount);
+                box.adjust(-3, -1, 3, 1);
                 box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -box.height()));
                 painter.fillRect(box, StepColours::Cycle);
                 painter.setPen(Qt::black);
@@ -135,12 +181,31 @@ class StepCanvas : public QWidget {
             }
         }
     }
-
-  public:
-    Overlay overlay_;
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        base_ = QPixmap();
+    }
 
   private:
+    void Hints(QPainter& painter) const {
+        painter.setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+    }
+    void PaintPotential(QPainter& painter, const kav::DrawnNode& node, const QString& more,
+                        const QColor& fill) const {
+        if (node.node < 1 || static_cast<std::size_t>(node.node) >= overlay_.potentials.size())
+            return;
+        const QString text = overlay_.potentials[static_cast<std::size_t>(node.node)] + more;
+        const QFont font = kav::LabelFont();
+        painter.setFont(font);
+        const QRectF box = PotentialBox(QFontMetricsF(font), node, text);
+        painter.fillRect(box, fill);
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+
     const kav::PictureDrawing& drawing_;
+    QPixmap base_;
 };
 
 QString Unbroken(QString text) {
@@ -280,6 +345,7 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
         steps_ = std::make_unique<kav::SolveSteps>(asSolved);
         shown_ = std::make_unique<kav::Workspace>(asSolved);
         layout_ = std::move(layout);
+        drawnFor_.reset();
         ShowStep();
     });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -315,6 +381,77 @@ void TFMStepThrough::ShowStep() {
     if (!layout_)
         return;
 
+    auto* canvas = static_cast<StepCanvas*>(canvas_);
+    Overlay& overlay = canvas->overlay_;
+    // The picture itself changes only with the flows and potentials.
+    if (drawnFor_ != layout_ || drawnFlows_ != state.flows ||
+        drawnPotentials_ != state.potentials) {
+        DrawValues();
+        canvas->DrawingChanged();
+        overlay.potentials.assign(static_cast<std::size_t>(ws.NodeCount) + 1, QString());
+        for (int32_t n = 1; n <= ws.NodeCount; ++n)
+            overlay.potentials[static_cast<std::size_t>(n)] =
+                QStringLiteral("p %1").arg(ws.NodePotential[n]);
+    }
+    const auto links = static_cast<std::size_t>(ws.LinkCount) + 1;
+    const auto nodes = static_cast<std::size_t>(ws.NodeCount) + 1;
+    overlay.current = state.link;
+    overlay.start = state.start;
+    overlay.cycleAmount.clear();
+    overlay.delta = event.Delta;
+    overlay.tree.assign(links, 0);
+    overlay.cycle.assign(links, 0);
+    for (std::vector<char>* marks :
+         {&overlay.raised, &overlay.labelled, &overlay.cut, &overlay.over})
+        marks->assign(nodes, 0);
+    auto mark = [nodes](std::vector<char>& marks, int32_t node) {
+        if (node >= 1 && static_cast<std::size_t>(node) < nodes)
+            marks[static_cast<std::size_t>(node)] = 1;
+    };
+    for (std::size_t n = 1; n < nodes && n < state.labels.size(); ++n) {
+        const int32_t via = state.labels[n];
+        if (via == 0)
+            continue;
+        mark(overlay.labelled, static_cast<int32_t>(n));
+        if (via != kav::StartLabel && static_cast<std::size_t>(std::abs(via)) < links)
+            overlay.tree[static_cast<std::size_t>(std::abs(via))] = 1;
+    }
+    if (event.Kind == kav::SolveEventKind::Augment) {
+        for (const auto& [link, sign] : event.Cycle) {
+            if (link >= 1 && static_cast<std::size_t>(link) < links)
+                overlay.cycle[static_cast<std::size_t>(link)] = 1;
+        }
+        overlay.cycleAmount = QStringLiteral("+%1").arg(event.Amount);
+    }
+    if (event.Kind == kav::SolveEventKind::Potentials) {
+        for (const int32_t node : event.Nodes)
+            mark(overlay.raised, node);
+    }
+    if (event.Kind == kav::SolveEventKind::Infeasible) {
+        for (const int32_t node : event.Nodes)
+            mark(overlay.cut, node);
+    }
+    // Marked nodes and the ends of marked links are drawn over the marks.
+    overlay.over = overlay.labelled;
+    for (std::size_t n = 1; n < nodes; ++n) {
+        if (overlay.cut[n] != 0)
+            overlay.over[n] = 1;
+    }
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (k == overlay.current || overlay.tree[i] != 0 || overlay.cycle[i] != 0) {
+            mark(overlay.over, ws.LinkOrigin[k]);
+            mark(overlay.over, ws.LinkDest[k]);
+        }
+    }
+    canvas_->update();
+}
+
+// The picture with the step's flows and potentials: kilter colours, widths by
+// flow, and (on pictures small enough to read them) each link's flow and
+// reduced cost.
+void TFMStepThrough::DrawValues() {
+    const kav::Workspace& ws = *shown_;
     kav::PictureGraph graph = layout_->graph;
     graph.solved = true;
     const bool labels = graph.links.size() <= LabelledLinksMax;
@@ -334,54 +471,12 @@ void TFMStepThrough::ShowStep() {
     kav::PictureStyle style;
     style.labels = labels;
     style.standing = kav::FlowStanding::Certified;
-    if (event.Kind == kav::SolveEventKind::Infeasible)
-        style.cutNodes.insert(event.Nodes.begin(), event.Nodes.end());
     drawing_ = kav::DrawPicture(ws, graph, layout_->layout, style);
-
-    Overlay& overlay = static_cast<StepCanvas*>(canvas_)->overlay_;
-    overlay = Overlay();
-    overlay.current = state.link;
-    const auto links = static_cast<std::size_t>(ws.LinkCount) + 1;
-    const auto nodes = static_cast<std::size_t>(ws.NodeCount) + 1;
-    overlay.tree.assign(links, 0);
-    overlay.cycle.assign(links, 0);
-    overlay.raised.assign(nodes, 0);
-    overlay.potentials.resize(nodes);
-    for (std::size_t n = 1; n < nodes && n < state.labels.size(); ++n) {
-        const int32_t via = state.labels[n];
-        if (via != 0 && via != kav::StartLabel && static_cast<std::size_t>(std::abs(via)) < links)
-            overlay.tree[static_cast<std::size_t>(std::abs(via))] = 1;
-    }
-    if (event.Kind == kav::SolveEventKind::Augment) {
-        for (const auto& [link, sign] : event.Cycle) {
-            if (link >= 1 && static_cast<std::size_t>(link) < links)
-                overlay.cycle[static_cast<std::size_t>(link)] = 1;
-        }
-        overlay.cycleAmount = QStringLiteral("+%1").arg(event.Amount);
-    }
-    if (event.Kind == kav::SolveEventKind::Potentials) {
-        for (const int32_t node : event.Nodes) {
-            if (node >= 1 && static_cast<std::size_t>(node) < nodes)
-                overlay.raised[static_cast<std::size_t>(node)] = 1;
-        }
-    }
-    for (std::size_t n = 1; n < nodes; ++n) {
-        overlay.potentials[n] =
-            QStringLiteral("p %1").arg(ws.NodePotential[static_cast<int32_t>(n)]);
-        if (overlay.raised[n] != 0)
-            overlay.potentials[n] += QStringLiteral(" (+%1)").arg(event.Delta);
-    }
-    for (kav::DrawnNode& node : drawing_.nodes) {
-        const auto n = static_cast<std::size_t>(node.node);
-        if (n < state.labels.size() && state.labels[n] != 0 &&
-            event.Kind != kav::SolveEventKind::Infeasible)
-            node.fill = StepColours::Labelled;
-        if (node.node == state.start && state.start != 0)
-            node.border = StartBorder;
-    }
     // Room below the lowest nodes for their potentials.
     drawing_.bounds.adjust(0, 0, 0, kav::LabelFont().pixelSize() + 4);
-    canvas_->update();
+    drawnFor_ = layout_;
+    drawnFlows_ = steps_->State().flows;
+    drawnPotentials_ = steps_->State().potentials;
 }
 
 void TFMStepThrough::StepButtonClick() {

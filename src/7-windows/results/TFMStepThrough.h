@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "drawing/PictureDrawing.h"
 #include "results/GraphvizWorker.h"
@@ -64,6 +66,7 @@ class TFMStepThrough : public QMainWindow {
     void LayOutControls();
     void ConnectHandlers();
     void ShowStep();
+    void DrawValues();
     void Pause();
 
     kav::Prompts& prompts_;
@@ -85,4 +88,8 @@ class TFMStepThrough : public QMainWindow {
     std::unique_ptr<kav::Workspace> shown_;  // the problem with the step's values
     PictureResultPtr layout_;
     kav::PictureDrawing drawing_;
+    // What drawing_ was made for.
+    PictureResultPtr drawnFor_;
+    std::vector<int32_t> drawnFlows_;
+    std::vector<int32_t> drawnPotentials_;
 };
