@@ -395,7 +395,8 @@ void TFMStepThrough::ShowStep() {
     }
     const auto links = static_cast<std::size_t>(ws.LinkCount) + 1;
     const auto nodes = static_cast<std::size_t>(ws.NodeCount) + 1;
-    overlay.current = state.link;
+    // Once every link is in kilter none is being brought in.
+    overlay.current = event.Kind == kav::SolveEventKind::Done ? 0 : state.link;
     overlay.start = state.start;
     overlay.cycleAmount.clear();
     overlay.delta = event.Delta;
