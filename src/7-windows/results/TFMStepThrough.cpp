@@ -46,6 +46,8 @@ constexpr double TreeHalo = 5.0;
 constexpr double StartBorder = 3.0;
 constexpr double ThinWidth = 1.0;
 constexpr std::size_t SmoothLinksMax = 600;
+// The width the window takes at least where the screen has room.
+constexpr int PictureLeast = 680;
 constexpr double WidthRange = 5.0;
 // Pictures with more links than this show no labels on the links.
 constexpr std::size_t LabelledLinksMax = 80;
@@ -153,6 +155,8 @@ class StepCanvas : public QWidget {
             if (Marked(overlay_.raised, node.node))
                 PaintPotential(painter, node, QStringLiteral(" (+%1)").arg(overlay_.delta),
                                StepColours::Raised);
+            else if (Marked(overlay_.over, node.node))
+                PaintPotential(painter, node, QString(), Qt::white);
             if (!Marked(overlay_.over, node.node))
                 continue;
             kav::DrawnNode marked = node;
@@ -174,7 +178,7 @@ class StepCanvas : public QWidget {
                 painter.setFont(font);
                 QRectF box = QFontMetricsF(font).boundingRect(overlay_.cycleAmount);
                 box.adjust(-3, -1, 3, 1);
-                box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -box.height()));
+                box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -1.6 * box.height()));
                 painter.fillRect(box, StepColours::Cycle);
                 painter.setPen(Qt::black);
                 painter.drawText(box, Qt::AlignCenter, overlay_.cycleAmount);
@@ -240,7 +244,7 @@ TFMStepThrough::TFMStepThrough(kav::Prompts& prompts, QWidget* parent)
     CreateControls();
     LayOutControls();
     ConnectHandlers();
-    resize(FitOnScreen(QSize(900, 700)));
+    resize(FitOnScreen(QSize(1000, 900)));
 }
 
 TFMStepThrough::~TFMStepThrough() = default;
@@ -349,6 +353,9 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
         ShowStep();
     });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    // Wide enough to read the picture: beside the picture window where the
+    // screen has room for that, else over its right-hand side.
+    canvas_->setMinimumWidth(FitOnScreen(QSize(PictureLeast, 0)).width() - 40);
     if (!isVisible())
         PlaceBeside(this, beside);
     show();
