@@ -5,6 +5,7 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPixmap>
@@ -14,7 +15,9 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -46,6 +49,8 @@ constexpr double TreeHalo = 5.0;
 constexpr double StartBorder = 3.0;
 constexpr double ThinWidth = 1.0;
 constexpr std::size_t SmoothLinksMax = 600;
+constexpr double ZoomStep = 1.25;
+constexpr double ZoomMost = 16.0;
 // The width the window takes at least where the screen has room.
 constexpr int PictureLeast = 680;
 constexpr double WidthRange = 5.0;
@@ -102,10 +107,49 @@ class StepCanvas : public QWidget {
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
     void DrawingChanged() { base_ = QPixmap(); }
+    // Back to the whole picture in the widget.
+    void Fit() {
+        zoom_ = 1.0;
+        update();
+    }
 
     Overlay overlay_;
 
   protected:
+    // The whole picture fitted into the widget, zoomed about centre_.
+    QTransform Placing() const {
+        const QRectF bounds = drawing_.bounds;
+        const double scale = std::min(width() / bounds.width(), height() / bounds.height()) * zoom_;
+        const QPointF centre = zoom_ > 1.0 ? centre_ : bounds.center();
+        QTransform placing;
+        placing.translate(width() / 2.0, height() / 2.0);
+        placing.scale(scale, scale);
+        placing.translate(-centre.x(), -centre.y());
+        return placing;
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        const int steps = event->angleDelta().y() / 120;
+        if (steps == 0 || drawing_.bounds.isEmpty())
+            return;
+        const QPointF at = event->position();
+        const QPointF under = Placing().inverted().map(at);
+        zoom_ = std::clamp(zoom_ * std::pow(ZoomStep, steps), 1.0, ZoomMost);
+        // The point under the pointer stays there.
+        const double scale = Placing().m11();
+        centre_ = under - (at - QPointF(width() / 2.0, height() / 2.0)) / scale;
+        event->accept();
+        update();
+    }
+    void mousePressEvent(QMouseEvent* event) override { dragFrom_ = event->position(); }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (!(event->buttons() & Qt::LeftButton) || zoom_ <= 1.0)
+            return;
+        centre_ -= (event->position() - dragFrom_) / Placing().m11();
+        dragFrom_ = event->position();
+        update();
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override { Fit(); }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const QRectF bounds = drawing_.bounds;
@@ -113,15 +157,11 @@ class StepCanvas : public QWidget {
             painter.fillRect(rect(), Qt::white);
             return;
         }
-        const double scale = std::min(width() / bounds.width(), height() / bounds.height());
-        QTransform fit;
-        fit.translate((width() - bounds.width() * scale) / 2,
-                      (height() - bounds.height() * scale) / 2);
-        fit.scale(scale, scale);
-        fit.translate(-bounds.left(), -bounds.top());
+        const QTransform fit = Placing();
         const qreal ratio = devicePixelRatioF();
         const QSize pixels = (QSizeF(size()) * ratio).toSize();
-        if (base_.isNull() || base_.size() != pixels) {
+        if (base_.isNull() || base_.size() != pixels || basePlacing_ != fit) {
+            basePlacing_ = fit;
             base_ = QPixmap(pixels);
             base_.setDevicePixelRatio(ratio);
             base_.fill(Qt::white);
@@ -210,6 +250,10 @@ class StepCanvas : public QWidget {
 
     const kav::PictureDrawing& drawing_;
     QPixmap base_;
+    QTransform basePlacing_;  // where base_ has the picture
+    double zoom_ = 1.0;       // 1: the whole picture
+    QPointF centre_;          // the picture's point in the middle, zoomed in
+    QPointF dragFrom_;
 };
 
 QString Unbroken(QString text) {
@@ -231,7 +275,8 @@ QString LegendText() {
            Mark(StepColours::Raised, QStringLiteral("potential rises")) + gap +
            Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
-           Unbroken(QStringLiteral("thick border: labelling start"));
+           Unbroken(QStringLiteral("thick border: labelling start")) + gap +
+           Unbroken(QStringLiteral("wheel: zoom, drag: move, double-click: whole picture"));
 }
 
 }  // namespace
