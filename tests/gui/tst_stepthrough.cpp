@@ -55,6 +55,7 @@ class TestStepThrough : public QObject {
         kav::InstallPrompts(&prompts);
         windows = CreateWindows();
     }
+    void init() { prompts.Clear(); }
     void cleanup() {
         Steps()->hide();
         windows.picture->hide();
@@ -63,7 +64,8 @@ class TestStepThrough : public QObject {
     }
     void cleanupTestCase() { DestroyWindows(windows); }
 
-    // Right and Left walk forward and back through the same states; Next
+    // Right and Left walk forward and back through the same states (Right
+    // beeps at the end); Next
     // Link, Run to End and Restart jump; the problem and its results stay as
     // the solve left them; Escape closes the window and nothing else.
     void stepsForwardAndBackToTheSameStates() {
@@ -83,6 +85,9 @@ class TestStepThrough : public QObject {
             texts.push_back(Steps()->StepText());
         }
         QCOMPARE(states.size(), Steps()->Steps()->Count());
+        QTest::keyClick(Steps(), Qt::Key_Right);  // nothing further: a beep
+        QCOMPARE(prompts.beeps.size(), std::size_t{1});
+        QVERIFY(State() == states.back());
         QVERIFY(texts.back().startsWith("No feasible flow: link 3 (A -> C)"));
         QVERIFY(Steps()->findChild<QLabel*>("StepCounter")->text().endsWith("link 3 of 6"));
         for (std::size_t n = states.size(); n > 1; --n) {

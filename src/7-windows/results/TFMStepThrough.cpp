@@ -532,9 +532,15 @@ void TFMStepThrough::DrawValues() {
     drawnPotentials_ = steps_->State().potentials;
 }
 
+// Right at the last step, or Left at the first, beeps: there is nothing
+// further that way.
 void TFMStepThrough::StepButtonClick() {
     if (!steps_)
         return;
+    if (steps_->AtEnd()) {
+        prompts_.Beep(kav::BeepDefault);
+        return;
+    }
     steps_->Step();
     ShowStep();
 }
@@ -543,6 +549,10 @@ void TFMStepThrough::BackButtonClick() {
     if (!steps_)
         return;
     Pause();
+    if (steps_->AtStart()) {
+        prompts_.Beep(kav::BeepDefault);
+        return;
+    }
     steps_->Back();
     ShowStep();
 }
