@@ -624,10 +624,22 @@ void TFMStepThrough::hideEvent(QHideEvent* event) {
         Pause();
 }
 
+// The arrows a focused control leaves alone step, as their shortcuts do.
 void TFMStepThrough::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
+    if (event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+            case Qt::Key_Escape:
+                close();
+                return;
+            case Qt::Key_Right:
+                kav::GuardHandler([this] { StepButtonClick(); });
+                return;
+            case Qt::Key_Left:
+                kav::GuardHandler([this] { BackButtonClick(); });
+                return;
+            default:
+                break;
+        }
     }
     QMainWindow::keyPressEvent(event);
 }
