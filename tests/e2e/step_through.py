@@ -3,7 +3,8 @@
 stepped to its end with the Right key, checked against Run to End and Back, on
 the four-node infeasible problem and the shipped transportation problem; with
 --shots, screenshots at the first labelling step, flow change and potential
-change (of the four-node problem and a generated 5x4 transportation problem).
+change (of the four-node problem, which has no potential change, the shipped
+infeasible example and a generated 5x4 transportation problem).
 
     step_through.py CASE --program build/src/app/kavrilon --output DIR
                     [--bench build/bench/kavrilon-bench] [--shots]
@@ -21,7 +22,7 @@ from kavrilon_e2e import (CUT, INFEASIBLE, MAIN, RESULTS, load, open_window, run
                           write_problem)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-EXAMPLES = os.path.join(HERE, "..", "..", "examples")
+EXAMPLES = os.path.abspath(os.path.join(HERE, "..", "..", "examples"))
 PICTURE = "KAVRILON Network Picture"
 STEPS = "KAVRILON Step Through"
 
@@ -125,6 +126,7 @@ def shots(d, bench, scale_factor):
     subprocess.run([bench, "--generate", "5", "4", generated], check=True,
                    stdout=subprocess.DEVNULL)
     for name, path, failing in (("four-node", write_problem(d, "INF", INFEASIBLE), True),
+                                ("infeas-example", os.path.join(EXAMPLES, "INFEAS.NDE"), True),
                                 ("transport-5x4", os.path.join(generated, "RANPRB1.NDE"), False)):
         steps = trace_of(d, path)
         solve(d, path, failing)
