@@ -19,6 +19,7 @@ from kavrilon_e2e import (CHOOSER, CUT, ERRORS, LINKS, MAIN, NODES, OPEN_NODES, 
 
 EXAMPLES = os.path.join(HERE, "..", "examples")
 PICTURE = "KAVRILON Network Picture"
+STEPS = "KAVRILON Step Through"
 
 
 def tour(d, output):
@@ -92,6 +93,11 @@ def tour(d, output):
     open_window(d, "alt+w", PICTURE, RESULTS)
     time.sleep(3)  # the layout
     shoot(PICTURE, "picture")
+    # Stepping through it, at its first flow change (the eighth step).
+    open_window(d, "alt+p", STEPS, PICTURE)
+    d.key(*["Right"] * 7)
+    shoot(STEPS, "step-through")
+    d.press_in(STEPS, "Escape")
     d.press_in(PICTURE, "Escape")
     d.press_in(RESULTS, "alt+q")
 

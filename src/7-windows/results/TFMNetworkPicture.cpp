@@ -33,6 +33,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
+#include "solver/LastSolve.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -332,7 +333,7 @@ void TFMNetworkPicture::CreateControls() {
     labelsBox_->setObjectName(QStringLiteral("LabelsBox"));
     labelsBox_->setToolTip(QStringLiteral("Write each link's flow beside it"));
     exportPngButton_ =
-        NewButton(QStringLiteral("Export &PNG..."), QStringLiteral("Save the picture as PNG"),
+        NewButton(QStringLiteral("Export PN&G..."), QStringLiteral("Save the picture as PNG"),
                   QStringLiteral("ExportPngButton"), this);
     scaleBox_ = new QComboBox(this);
     scaleBox_->setObjectName(QStringLiteral("ScaleBox"));
@@ -343,6 +344,10 @@ void TFMNetworkPicture::CreateControls() {
     exportSvgButton_ =
         NewButton(QStringLiteral("Export S&VG..."), QStringLiteral("Save the picture as SVG"),
                   QStringLiteral("ExportSvgButton"), this);
+    stepThroughButton_ = NewButton(QStringLiteral("Ste&p Through..."),
+                                   QStringLiteral("Watch the last solve step by step"),
+                                   QStringLiteral("StepThroughButton"), this);
+    stepThroughButton_->setEnabled(false);
     closeButton_ = NewButton(QStringLiteral("&Close"), QStringLiteral("Close the picture (Esc)"),
                              QStringLiteral("CloseButton"), this);
     legend_ = new QLabel(this);
@@ -399,6 +404,7 @@ void TFMNetworkPicture::LayOutControls() {
         viewRow->addWidget(button);
     viewRow->addWidget(labelsBox_);
     viewRow->addStretch();
+    viewRow->addWidget(stepThroughButton_);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(exportPngButton_);
     auto* scaleLabel = new QLabel(QStringLiteral("Sc&ale:"), this);
@@ -438,6 +444,8 @@ void TFMNetworkPicture::ConnectHandlers() {
                    &TFMNetworkPicture::ExportSvgButtonClick);
     ConnectGuarded(labelsBox_, &QCheckBox::toggled, this, &TFMNetworkPicture::LabelsBoxToggle);
     ConnectGuarded(closeButton_, &QPushButton::clicked, this, &TFMNetworkPicture::CloseButtonClick);
+    ConnectGuarded(stepThroughButton_, &QPushButton::clicked, this,
+                   &TFMNetworkPicture::StepThroughButtonClick);
     ConnectGuarded(scene_, &QGraphicsScene::selectionChanged, this,
                    &TFMNetworkPicture::SceneSelectionChange);
     connect(&GraphvizWorker::Instance(), &GraphvizWorker::finished, this,
@@ -491,6 +499,7 @@ void TFMNetworkPicture::ForgetPicture() {
     shown_.reset();
     drawing_ = kav::PictureDrawing();
     pendingLayout_ = 0;
+    stepThroughButton_->setEnabled(false);
     statusText_->clear();
     standingText_->clear();
     malloc_trim(0);
@@ -581,6 +590,7 @@ void TFMNetworkPicture::ShowStatus() {
     if (!shown_->graph.solved)
         text += QStringLiteral(" (no solution)");
     statusText_->setText(text);
+    stepThroughButton_->setEnabled(MayStepThrough());
     standingText_->setText(kav::StandingNote(standing_));
 }
 
@@ -679,6 +689,22 @@ void TFMNetworkPicture::LabelsBoxToggle() {
 
 void TFMNetworkPicture::CloseButtonClick() {
     close();
+}
+
+// The whole network on show, and the last solve still describing it.
+bool TFMNetworkPicture::MayStepThrough() const {
+    return shown_ && centreNode_ == 0 && kav::ProblemAsSolved(kav::TheWorkspace()) != nullptr;
+}
+
+void TFMNetworkPicture::StepThroughButtonClick() {
+    if (!MayStepThrough()) {
+        stepThroughButton_->setEnabled(false);
+        statusText_->setText(
+            QStringLiteral("The problem changed since the solve: solve it again "
+                           "to step through."));
+        return;
+    }
+    emit stepThroughRequested();
 }
 
 // A node by its exact name (the first with it), otherwise by its number.

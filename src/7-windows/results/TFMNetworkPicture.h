@@ -56,12 +56,17 @@ class TFMNetworkPicture : public QMainWindow {
     // True while a layout is being computed.
     bool LayoutPending() const { return pendingLayout_ != 0; }
 
+    // The graph and layout on screen (null: none).
+    PictureResultPtr Shown() const { return shown_; }
+
   signals:
     // The user selected a link or node in the picture.
     void linkSelected(int32_t link);
     void nodeSelected(int32_t node);
     // A layout came back and is shown (or could not be drawn).
     void pictureReady();
+    // The user asked to step through the last solve on the whole network.
+    void stepThroughRequested();
 
   private slots:
     void FitButtonClick();
@@ -72,6 +77,7 @@ class TFMNetworkPicture : public QMainWindow {
     void ExportSvgButtonClick();
     void LabelsBoxToggle();
     void CloseButtonClick();
+    void StepThroughButtonClick();
     void SceneSelectionChange();
 
   protected:
@@ -91,6 +97,7 @@ class TFMNetworkPicture : public QMainWindow {
     void DrawLayout();
     void ShowBusy(bool busy);
     void ShowStatus();
+    bool MayStepThrough() const;
     void ForgetPicture();
     int32_t FindNode(const QString& text) const;
     bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
@@ -109,6 +116,7 @@ class TFMNetworkPicture : public QMainWindow {
     QPushButton* exportSvgButton_ = nullptr;
     QComboBox* scaleBox_ = nullptr;
     QCheckBox* labelsBox_ = nullptr;
+    QPushButton* stepThroughButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QLabel* legend_ = nullptr;
     QGraphicsScene* scene_ = nullptr;

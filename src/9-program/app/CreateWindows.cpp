@@ -20,7 +20,10 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
+#include "results/TFMStepThrough.h"
+#include "solver/LastSolve.h"
 #include "workspace/Prompts.h"
+#include "workspace/Workspace.h"
 
 namespace {
 
@@ -93,6 +96,13 @@ void ConnectPicture(const ProgramWindows& w) {
                      &TFMResultsForm::SelectLink);
     QObject::connect(w.picture, &TFMNetworkPicture::nodeSelected, w.results,
                      &TFMResultsForm::SelectNode);
+    // The step window replays the last solve on its own copy of the problem,
+    // on the layout the picture already has.
+    QObject::connect(w.picture, &TFMNetworkPicture::stepThroughRequested, w.stepThrough, [w] {
+        const kav::Workspace* asSolved = kav::ProblemAsSolved(kav::TheWorkspace());
+        if (asSolved != nullptr && w.picture->Shown())
+            w.stepThrough->ShowSteps(*asSolved, w.picture->Shown(), w.picture);
+    });
 }
 
 }  // namespace
@@ -134,6 +144,7 @@ ProgramWindows CreateWindows() {
     windows.generator = Secondary(new TRandGenerator);
     windows.picture = new TFMNetworkPicture(kav::ThePrompts());
     windows.cut = Secondary(new TFMCutForm);
+    windows.stepThrough = Secondary(new TFMStepThrough(kav::ThePrompts()));
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
@@ -153,6 +164,7 @@ ProgramWindows CreateWindows() {
 }
 
 void DestroyWindows(ProgramWindows& windows) {
+    delete windows.stepThrough;
     delete windows.picture;
     delete windows.cut;
     delete windows.generator;

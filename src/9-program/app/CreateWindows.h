@@ -9,6 +9,7 @@ class TFMErrorForm;
 class TFMLinkAddForm;
 class TFMNetworkPicture;
 class TFMResultsForm;
+class TFMStepThrough;
 class TFXNodeAddForm;
 class TKavrilonForm;
 class TPCTOKFForm;
@@ -30,6 +31,7 @@ struct ProgramWindows {
     TRandGenerator* generator = nullptr;
     TFMNetworkPicture* picture = nullptr;
     TFMCutForm* cut = nullptr;
+    TFMStepThrough* stepThrough = nullptr;
 };
 
 // Creates every window of the program once, in start-up order, connects them,

@@ -1,0 +1,166 @@
+#include "results/SolveSteps.h"
+
+#include <algorithm>
+
+namespace kav {
+
+bool StepState::operator==(const StepState& other) const {
+    return applied == other.applied && flows == other.flows && potentials == other.potentials &&
+           labels == other.labels && link == other.link && start == other.start &&
+           target == other.target;
+}
+
+// Keeps every step; labels, by far the most of them, in a few bytes each.
+class SolveSteps::Recorder : public SolveObserver {
+  public:
+    explicit Recorder(SolveSteps& steps) : steps_(steps) {}
+    void Observe(const SolveEvent& event) override {
+        Entry entry;
+        entry.kind = event.Kind;
+        if (event.Kind == SolveEventKind::Label) {
+            entry.node = event.Node;
+            entry.via = event.Via;
+            entry.amount = event.Amount;
+        } else {
+            entry.full = static_cast<int32_t>(steps_.full_.size());
+            steps_.full_.push_back(event);
+        }
+        steps_.entries_.push_back(entry);
+    }
+
+  private:
+    SolveSteps& steps_;
+};
+
+SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
+    : problem_(std::make_unique<Workspace>(asSolved)), spacing_(std::max<std::size_t>(spacing, 1)) {
+    Recorder recorder(*this);
+    status_ = RunOutOfKilter(*problem_, nullptr, &recorder);
+    // Before the first step: the problem as it was handed over.
+    StepState state;
+    state.flows.assign(static_cast<std::size_t>(asSolved.LinkCount) + 1, 0);
+    state.potentials.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
+    state.labels.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
+    for (int32_t k = 1; k <= asSolved.LinkCount; ++k)
+        state.flows[static_cast<std::size_t>(k)] = asSolved.LinkFlow[k];
+    for (int32_t n = 1; n <= asSolved.NodeCount; ++n)
+        state.potentials[static_cast<std::size_t>(n)] = asSolved.NodePotential[n];
+    kept_.push_back(state);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        Apply(i, state);
+        if (state.applied % spacing_ == 0)
+            kept_.push_back(state);
+    }
+    state_ = kept_.front();
+    GoTo(1);
+}
+
+SolveSteps::~SolveSteps() = default;
+
+SolveEvent SolveSteps::Event(std::size_t index) const {
+    const Entry& entry = entries_.at(index);
+    if (entry.full >= 0)
+        return full_[static_cast<std::size_t>(entry.full)];
+    SolveEvent event;
+    event.Kind = entry.kind;
+    event.Node = entry.node;
+    event.Via = entry.via;
+    event.Amount = entry.amount;
+    return event;
+}
+
+void SolveSteps::GoTo(std::size_t applied) {
+    applied = std::clamp<std::size_t>(applied, std::min<std::size_t>(1, Count()), Count());
+    if (applied < state_.applied || applied - state_.applied > spacing_)
+        state_ = kept_[applied / spacing_];
+    while (state_.applied < applied)
+        Apply(state_.applied, state_);
+}
+
+void SolveSteps::NextLink() {
+    std::size_t i = state_.applied;
+    while (i < Count() && entries_[i].kind != SolveEventKind::Link)
+        ++i;
+    GoTo(i + 1);
+}
+
+namespace {
+
+void ClearLabels(StepState& state) {
+    std::fill(state.labels.begin(), state.labels.end(), 0);
+}
+
+bool IsIndex(const std::vector<int32_t>& values, int32_t index) {
+    return index >= 1 && static_cast<std::size_t>(index) < values.size();
+}
+
+void Add(std::vector<int32_t>& values, int32_t index, int64_t amount) {
+    if (IsIndex(values, index))
+        values[static_cast<std::size_t>(index)] =
+            static_cast<int32_t>(values[static_cast<std::size_t>(index)] + amount);
+}
+
+}  // namespace
+
+// The flows and potentials change exactly as the solver changed them; the
+// labels of a pass stay on show through its flow or potential change and go
+// with the next pass.
+void SolveSteps::Apply(std::size_t index, StepState& state) const {
+    const Entry& entry = entries_[index];
+    ++state.applied;
+    if (entry.full < 0) {
+        if (IsIndex(state.labels, entry.node))
+            state.labels[static_cast<std::size_t>(entry.node)] = entry.via;
+        return;
+    }
+    const SolveEvent& e = full_[static_cast<std::size_t>(entry.full)];
+    switch (e.Kind) {
+        case SolveEventKind::Start:
+            for (std::size_t k = 0; k < e.Flows.size() && k + 1 < state.flows.size(); ++k)
+                state.flows[k + 1] = e.Flows[k];
+            for (std::size_t n = 0; n < e.NodePotentials.size() && n + 1 < state.potentials.size();
+                 ++n)
+                state.potentials[n + 1] = e.NodePotentials[n];
+            break;
+        case SolveEventKind::Link:
+            state.link = e.Link;
+            state.start = state.target = 0;
+            ClearLabels(state);
+            break;
+        case SolveEventKind::Pass:
+            ClearLabels(state);
+            state.start = e.Start;
+            state.target = e.Target;
+            if (IsIndex(state.labels, e.Start))
+                state.labels[static_cast<std::size_t>(e.Start)] = StartLabel;
+            break;
+        case SolveEventKind::Augment:
+            for (const auto& [link, sign] : e.Cycle)
+                Add(state.flows, link, sign * e.Amount);
+            break;
+        case SolveEventKind::Potentials:
+            for (const int32_t node : e.Nodes)
+                Add(state.potentials, node, e.Delta);
+            break;
+        case SolveEventKind::InKilter:
+        case SolveEventKind::Done:
+        case SolveEventKind::Stopped:
+            state.start = state.target = 0;
+            ClearLabels(state);
+            break;
+        case SolveEventKind::Label:
+        case SolveEventKind::Resume:
+        case SolveEventKind::Infeasible:
+            break;
+    }
+}
+
+void SolveSteps::ApplyTo(const StepState& state, Workspace& ws) {
+    for (int32_t k = 1; k <= ws.LinkCount && static_cast<std::size_t>(k) < state.flows.size(); ++k)
+        ws.LinkFlow[k] = state.flows[static_cast<std::size_t>(k)];
+    for (int32_t n = 1; n <= ws.NodeCount && static_cast<std::size_t>(n) < state.potentials.size();
+         ++n)
+        ws.NodePotential[n] = state.potentials[static_cast<std::size_t>(n)];
+}
+
+}  // namespace kav

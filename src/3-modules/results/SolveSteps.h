@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "solver/KiltSolve.h"
+#include "solver/SolveTrace.h"
+#include "workspace/Workspace.h"
+
+namespace kav {
+
+// What a solve has done after its first steps: the flows and potentials, the
+// labels of the pass under way and the link being brought into kilter.
+struct StepState {
+    std::size_t applied = 0;          // how many steps (the start is the first)
+    std::vector<int32_t> flows;       // by link number; [0] unused
+    std::vector<int32_t> potentials;  // by node number; [0] unused
+    // Labels by node number: 0 unlabelled, +m reached forward through link m,
+    // -m backward, StartLabel for the pass's start node.
+    std::vector<int32_t> labels;
+    int32_t link = 0;   // the link being brought into kilter (0: none)
+    int32_t start = 0;  // the current pass's start node and target
+    int32_t target = 0;
+    bool operator==(const StepState& other) const;
+};
+
+constexpr int32_t StartLabel = INT32_MAX;
+
+// A solve replayed on a copy of the problem as it was solved, kept step by
+// step so that it can be walked forward and back. Back replays from the
+// nearest kept state (one every SnapshotSpacing steps), so every state is
+// exact whichever way it was reached.
+class SolveSteps {
+  public:
+    static constexpr std::size_t DefaultSpacing = 1024;
+
+    explicit SolveSteps(const Workspace& asSolved, std::size_t spacing = DefaultSpacing);
+    ~SolveSteps();
+    SolveSteps(const SolveSteps&) = delete;
+    SolveSteps& operator=(const SolveSteps&) = delete;
+
+    // The problem (links, bounds, costs, names); its flows and potentials are
+    // the solve's last ones, not the current step's.
+    const Workspace& Problem() const { return *problem_; }
+    const SolveStatus& Status() const { return status_; }
+
+    std::size_t Count() const { return entries_.size(); }
+    SolveEvent Event(std::size_t index) const;  // 0-based
+    // The step last applied (State().applied - 1).
+    SolveEvent Current() const { return Event(state_.applied - 1); }
+    const StepState& State() const { return state_; }
+
+    // To the state after the first `applied` steps (1..Count()).
+    void GoTo(std::size_t applied);
+    void Step() { GoTo(state_.applied + 1); }
+    void Back() { GoTo(state_.applied - 1); }
+    // On to the next link found out of kilter, or to the end.
+    void NextLink();
+    bool AtStart() const { return state_.applied <= 1; }
+    bool AtEnd() const { return state_.applied >= Count(); }
+
+    // Writes the state's flows and potentials into ws (a copy of Problem()).
+    static void ApplyTo(const StepState& state, Workspace& ws);
+
+  private:
+    struct Entry {
+        SolveEventKind kind = SolveEventKind::Start;
+        int32_t node = 0;   // Label
+        int32_t via = 0;    // Label
+        int32_t full = -1;  // index into full_ for every other kind
+        int64_t amount = 0;
+    };
+    class Recorder;
+    void Apply(std::size_t index, StepState& state) const;
+
+    std::unique_ptr<Workspace> problem_;
+    SolveStatus status_;
+    std::vector<Entry> entries_;
+    std::vector<SolveEvent> full_;  // every step but the labels, in order
+    std::size_t spacing_;
+    std::vector<StepState> kept_;  // kept_[j]: the state after j * spacing_ steps
+    StepState state_;
+};
+
+}  // namespace kav
