@@ -13,8 +13,9 @@ if(NOT IS_DIRECTORY "${SOURCE_DIR}")
 endif()
 
 set(member "(LinkCount|NodeCount|LinkOrigin|LinkDest|LinkLower|LinkUpper|LinkCost|LinkFlow|NodeName|NodePotential|TotalCost|DataNotSaved|ResultsNotShown|NetworkChanged|Infeasible|ChecksPassed|NodeFileName|LinkFileName|Revision)")
-# A receiver that names a Workspace: ws, ws_, workspace, or TheWorkspace().
-set(name "(ws|ws_|workspace|TheWorkspace\\(\\))(\\.|->)")
+# A receiver that names a Workspace: ws, ws_, workspace, workspace_, or a call
+# such as TheWorkspace() or session.Workspace().
+set(name "(ws|ws_|workspace|workspace_|[A-Za-z0-9_]*Workspace\\(\\))(\\.|->)")
 set(receiver "(^|[^A-Za-z0-9_])${name}")
 # (No "]" in a bracket expression: CMake lists would not split there.)
 set(subscript "(\\[[A-Za-z0-9_ +*().>:-]*\\])?")

@@ -2,9 +2,11 @@
 // workspace_writes check must refuse (the planted_workspace_write test).
 #include "workspace/Workspace.h"
 
-void PlantedWrites(kav::Workspace& ws) {
+template <class State, class Session>
+void PlantedWrites(kav::Workspace& ws, State* state, Session& session) {
     ws.LinkFlow[ws.LinkCount] = 0;
     ++ws.NodeCount;
-    kav::TheWorkspace().DataNotSaved = true;
+    state->workspace->DataNotSaved = true;
     ws.NodeFileName.clear();
+    session.Workspace().NetworkChanged = false;
 }
