@@ -56,9 +56,9 @@ void ExpectOptimalityCertificate(const Workspace& ws) {
 void SolveAndCompare(Workspace& ws, int& feasible, int& infeasible) {
     const std::optional<long long> optimum = IndependentOptimum(ws);
     ws.ClearSolution();
-    RunOutOfKilter(ws, nullptr);
-    ASSERT_EQ(ws.Infeasible, !optimum.has_value());
-    if (ws.Infeasible) {
+    const bool solved = !RunOutOfKilter(ws, nullptr).IsInfeasible();
+    ASSERT_EQ(solved, optimum.has_value());
+    if (!solved) {
         ++infeasible;
         return;
     }

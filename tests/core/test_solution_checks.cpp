@@ -254,7 +254,7 @@ TEST(LastSolve, BelongsToTheDataItWasMadeFor) {
     const SolveStatus status = RunOutOfKilter(ws, nullptr);
     RecordLastSolve(ws, status);
     ASSERT_NE(LastSolve(ws), nullptr);
-    NoteSolved(ws);
+    NoteSolved(ws, false);
     NoteResultsShown(ws);
     EXPECT_NE(LastSolve(ws), nullptr);
     NoteLinkValuesEdited(ws);

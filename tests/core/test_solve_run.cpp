@@ -193,8 +193,10 @@ TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
 
 TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
     CostlyChain(ws, 1000000000);
+    ws.Infeasible = true;  // from an earlier run: a stop leaves no solution at all
     EXPECT_THROW(Run(), SolveStopped);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"show progress", "hide progress"}));
+    EXPECT_FALSE(ws.Infeasible);
     for (int32_t n = 1; n <= ws.NodeCount; ++n)
         EXPECT_EQ(ws.NodePotential[n], 0);
     for (int32_t k = 1; k <= ws.LinkCount; ++k)

@@ -200,7 +200,7 @@ class DimacsProblem {
     void Store(Workspace& ws) const {
         for (int32_t node = 1; node <= nodeCount_; ++node) {
             const std::size_t at = static_cast<std::size_t>(node);
-            ws.NodeName[node] = named_[at] ? names_[at] : std::to_string(node);
+            SetNodeName(ws, node, named_[at] ? names_[at] : std::to_string(node));
         }
         int32_t link = 0;
         for (const LinkData& arc : arcs_)
@@ -217,9 +217,8 @@ class DimacsProblem {
                 nodeCount = supplyNode;
         }
         if (nodeCount == supplyNode)
-            ws.NodeName[supplyNode] = SupplyName(ws);
-        ws.LinkCount = link;
-        ws.NodeCount = nodeCount;
+            SetNodeName(ws, supplyNode, SupplyName(ws));
+        SetProblemSize(ws, link, nodeCount);
     }
 
     // Every name that was shortened or had a character replaced, and every
@@ -498,8 +497,7 @@ LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines
                       "line " + std::to_string(fault.line) + ": " + fault.reason);
     }
     problem.Store(ws);
-    ws.NodeFileName = fileName;
-    ws.LinkFileName.clear();
+    SetFileNames(ws, fileName, "");
     NoteLoaded(ws);
     WarnAboutNames(prompts, fileName, problem.NameChanges(ws));
     return LoadOutcome::Loaded;

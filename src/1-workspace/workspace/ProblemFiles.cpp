@@ -117,25 +117,29 @@ std::string SaveChoice(Prompts& prompts, const FileDialogRequest& dialog, std::s
 }
 
 void ChooseNodeFileToLoad(Workspace& ws, Prompts& prompts) {
+    std::string name;
     do {
-        ws.NodeFileName = OpenChoice(prompts, GetNodeName());
-        if (!ws.NodeFileName.empty() && !FileExists(ws.NodeFileName)) {
-            ShowMissingFile(prompts, ws.NodeFileName);
+        name = OpenChoice(prompts, GetNodeName());
+        if (!name.empty() && !FileExists(name)) {
+            ShowMissingFile(prompts, name);
         }
-    } while (!ws.NodeFileName.empty() && !FileExists(ws.NodeFileName));
+    } while (!name.empty() && !FileExists(name));
+    SetFileNames(ws, name, ws.LinkFileName);
 }
 
 // The link file of the same name is taken without asking when it exists.
 void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
+    std::string name;
     do {
-        ws.LinkFileName = MatchingLinkFile(ws.NodeFileName);
-        if (!FileExists(ws.LinkFileName)) {
-            ws.LinkFileName = OpenChoice(prompts, GetLinkName());
-            if (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName)) {
-                ShowMissingFile(prompts, ws.LinkFileName);
+        name = MatchingLinkFile(ws.NodeFileName);
+        if (!FileExists(name)) {
+            name = OpenChoice(prompts, GetLinkName());
+            if (!name.empty() && !FileExists(name)) {
+                ShowMissingFile(prompts, name);
             }
         }
-    } while (!ws.LinkFileName.empty() && !FileExists(ws.LinkFileName));
+    } while (!name.empty() && !FileExists(name));
+    SetFileNames(ws, ws.NodeFileName, name);
 }
 
 // Whether a file name has an extension (a dot in its last part).
@@ -184,20 +188,23 @@ bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wante
 bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
     SaveDialogMemory& memory = SaveDialogs();
     bool dimacsChosen = false;
-    ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
-    if (ws.NodeFileName.empty())
+    const std::string nodeFile =
+        ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
+    SetFileNames(ws, nodeFile, ws.LinkFileName);
+    if (nodeFile.empty())
         return false;
     // A DIMACS file holds the whole problem: there is no link file. The
     // chosen file type decides, else the name's extension.
-    if (dimacsChosen || IsDimacsFileName(ws.NodeFileName)) {
-        ws.LinkFileName.clear();
+    if (dimacsChosen || IsDimacsFileName(nodeFile)) {
+        SetFileNames(ws, nodeFile, "");
         return true;
     }
-    ws.LinkFileName = MatchingLinkFile(ws.NodeFileName);
-    if (FileExists(ws.LinkFileName)) {
-        ws.LinkFileName = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
+    std::string linkFile = MatchingLinkFile(nodeFile);
+    if (FileExists(linkFile)) {
+        linkFile = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
     }
-    return !ws.LinkFileName.empty();
+    SetFileNames(ws, nodeFile, linkFile);
+    return !linkFile.empty();
 }
 
 }  // namespace
@@ -267,8 +274,7 @@ LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& node
     FileSource nodeSource(nodeFile);
     TextReader links(linkSource);
     TextReader nodes(nodeSource);
-    ws.NodeFileName = nodeFile;
-    ws.LinkFileName = linkFile;
+    SetFileNames(ws, nodeFile, linkFile);
     return ReadProblemText(ws, prompts, links, nodes);
 }
 

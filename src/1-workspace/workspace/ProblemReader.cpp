@@ -137,7 +137,7 @@ bool ReadNames(Workspace& ws, const NamedReader& reader, int32_t nodeCount, Read
     for (int32_t k = 1; k <= nodeCount; ++k) {
         if (reader.file.AtEnd())
             return fault.Note(reader, ItemExpected("name", k, nodeCount));
-        ws.NodeName[k] = WithoutLeadingBlanks(reader.file.ReadLineStart(MaxNameLength));
+        SetNodeName(ws, k, WithoutLeadingBlanks(reader.file.ReadLineStart(MaxNameLength)));
     }
     return true;
 }
@@ -162,13 +162,11 @@ LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFil
 
     LoadOutcome outcome = LoadOutcome::Loaded;
     if (!fault.Noted()) {
-        ws.LinkCount = header.links;
-        ws.NodeCount = header.nodes;
+        SetProblemSize(ws, header.links, header.nodes);
     } else {
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         std::string(FatalReadText) + "\r" + fault.Text());
-        ws.LinkCount = 0;
-        ws.NodeCount = 0;
+        SetProblemSize(ws, 0, 0);
         prompts.Beep(BeepFileError);
         outcome = LoadOutcome::Failed;
     }

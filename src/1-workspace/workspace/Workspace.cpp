@@ -1,6 +1,20 @@
 #include "workspace/Workspace.h"
 
+#include <utility>
+
 namespace kav {
+namespace {
+
+// Node numbers above removed move down by one; the sign (a removal mark) stays.
+int32_t LowerAbove(int32_t number, int32_t removed) {
+    if (number > removed)
+        return number - 1;
+    if (number < -removed)
+        return number + 1;
+    return number;
+}
+
+}  // namespace
 
 void Workspace::ClearSolution() {
     NodePotential.fill(0);
@@ -61,6 +75,71 @@ void MoveLink(Workspace& ws, int32_t from, int32_t to) {
     ws.LinkFlow[to] = ws.LinkFlow[from];
 }
 
+int32_t AppendNode(Workspace& ws, const std::string& name) {
+    const int32_t node = ws.NodeCount + 1;
+    ws.NodeName[node] = name;
+    ws.NodePotential[node] = 0;
+    ws.NodeCount = node;
+    ++ws.Revision;
+    return node;
+}
+
+void SetNodeName(Workspace& ws, int32_t node, const std::string& name) {
+    ws.NodeName[node] = name;
+    ++ws.Revision;
+}
+
+void RemoveNodeAt(Workspace& ws, int32_t node) {
+    for (int32_t j = node; j < ws.NodeCount; ++j) {
+        ws.NodeName[j] = ws.NodeName[j + 1];
+        ws.NodePotential[j] = ws.NodePotential[j + 1];
+    }
+    --ws.NodeCount;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        ws.LinkOrigin[j] = LowerAbove(ws.LinkOrigin[j], node);
+        ws.LinkDest[j] = LowerAbove(ws.LinkDest[j], node);
+    }
+    ++ws.Revision;
+}
+
+int32_t AppendLink(Workspace& ws, const LinkData& data) {
+    const int32_t link = ws.LinkCount + 1;
+    SetLink(ws, link, data);
+    ws.LinkFlow[link] = 0;
+    ws.LinkCount = link;
+    return link;
+}
+
+void RemoveLinks(Workspace& ws, const std::function<bool(int32_t)>& drop, FlowsOnRemoval flows) {
+    int32_t kept = 0;
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        if (drop(j))
+            continue;
+        ++kept;
+        if (flows == FlowsOnRemoval::MoveAlong)
+            MoveLink(ws, j, kept);
+        else
+            SetLink(ws, kept, GetLink(ws, j));
+    }
+    ws.LinkCount = kept;
+    ++ws.Revision;
+}
+
+void SetProblemSize(Workspace& ws, int32_t links, int32_t nodes) {
+    ws.LinkCount = links;
+    ws.NodeCount = nodes;
+    ++ws.Revision;
+}
+
+void SetFileNames(Workspace& ws, std::string nodeFile, std::string linkFile) {
+    ws.NodeFileName = std::move(nodeFile);
+    ws.LinkFileName = std::move(linkFile);
+}
+
+SolutionArrays SolutionToImprove(Workspace& ws) {
+    return SolutionArrays{ws.LinkFlow.data(), ws.NodePotential.data()};
+}
+
 void NoteNodesEdited(Workspace& ws) {
     ++ws.Revision;
     ws.DataNotSaved = true;
@@ -93,9 +172,19 @@ void NoteChangesCommitted(Workspace& ws) {
     ws.DataNotSaved = true;
 }
 
-void NoteSolved(Workspace& ws) {
+void NoteChecked(Workspace& ws, bool passed) {
+    ws.ChecksPassed = passed;
+}
+
+void NoteSolved(Workspace& ws, bool infeasible) {
+    ws.Infeasible = infeasible;
     ws.NetworkChanged = false;
     ws.ResultsNotShown = true;
+}
+
+void NoteSolveStopped(Workspace& ws) {
+    ws.ClearSolution();
+    ws.Infeasible = false;
 }
 
 void NoteResultsShown(Workspace& ws) {
@@ -128,6 +217,10 @@ __int128 ExactTotalCostOf(const Workspace& ws) {
     for (int32_t link = 1; link <= ws.LinkCount; ++link)
         sum += static_cast<int64_t>(ws.LinkCost[link]) * ws.LinkFlow[link];
     return sum;
+}
+
+void ComputeTotalCost(Workspace& ws) {
+    ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
 }
 
 }  // namespace kav

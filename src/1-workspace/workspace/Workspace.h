@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "workspace/CheckedArray.h"
@@ -16,6 +17,11 @@ constexpr std::size_t MaxNameLength = 12;
 // state flags. Arrays are numbered 1..capacity and allocated once; entries above
 // LinkCount / NodeCount are leftovers that are never read. Names are raw bytes
 // (shown as Latin-1 by the windows).
+//
+// Everyone reads the members directly. The program changes them only through
+// the operations below (edits, loads, the Note* state changes and the solve's
+// SolutionToImprove), so each rule about what an edit does to the flags and
+// the revision lives in one place; the workspace_writes test holds that.
 struct Workspace {
     int32_t LinkCount = 0;
     int32_t NodeCount = 0;
@@ -86,6 +92,47 @@ void SetLink(Workspace& ws, int32_t link, const LinkData& data);
 // Link from takes the number to, flow included (links close a gap this way).
 void MoveLink(Workspace& ws, int32_t from, int32_t to);
 
+// ---- Edits ----------------------------------------------------------------
+//
+// Each is a new revision; the flags are the Note* functions' business.
+
+// Appends a node named name with potential 0 and returns its number. Throws
+// RangeError when the node table is full.
+int32_t AppendNode(Workspace& ws, const std::string& name);
+void SetNodeName(Workspace& ws, int32_t node, const std::string& name);
+// Removes node: the later names and potentials move down, and so do the node
+// numbers in the links' ends (a removal mark, the origin's sign, stays), so
+// each link keeps its two named ends.
+void RemoveNodeAt(Workspace& ws, int32_t node);
+
+// Appends a link with flow 0 and returns its number. Throws RangeError when
+// the link table is full.
+int32_t AppendLink(Workspace& ws, const LinkData& data);
+
+// Whether the flows of the links that close a gap go along with them.
+enum class FlowsOnRemoval {
+    MoveAlong,    // each link keeps its flow
+    StayInPlace,  // the flows stay at their numbers (a discarded solution)
+};
+// Drops every link for which drop(link) is true; the others keep their order
+// and are renumbered from 1.
+void RemoveLinks(Workspace& ws, const std::function<bool(int32_t)>& drop, FlowsOnRemoval flows);
+
+// The problem now has links links and nodes nodes: the loads and the
+// generator write entries 1..links and 1..nodes first, then set the counts.
+void SetProblemSize(Workspace& ws, int32_t links, int32_t nodes);
+
+// The files the problem was loaded from or is saved to.
+void SetFileNames(Workspace& ws, std::string nodeFile, std::string linkFile);
+
+// The arrays a solve improves in place, element k at [k]. The solver is their
+// only writer through these; its loops index them directly.
+struct SolutionArrays {
+    int32_t* Flow;
+    int32_t* Potential;
+};
+SolutionArrays SolutionToImprove(Workspace& ws);
+
 // ---- State changes --------------------------------------------------------
 //
 // Each event that changes the problem or its solution sets the flags here, so
@@ -110,8 +157,14 @@ void NoteLinkRerouted(Workspace& ws);
 void NoteLinkValuesEdited(Workspace& ws);
 // The change window closed after committing something.
 void NoteChangesCommitted(Workspace& ws);
-// A solve reached the solver and ended (feasible or not): its results are unseen.
-void NoteSolved(Workspace& ws);
+// The problem's checks ran: whether they found nothing.
+void NoteChecked(Workspace& ws, bool passed);
+// A solve reached the solver and ended, feasible or not (infeasible): its
+// results are unseen. The solve's status is the one source of Infeasible.
+void NoteSolved(Workspace& ws, bool infeasible);
+// A solve was stopped: its partial flows and potentials are no solution, and
+// the next solve and the results start again from zero.
+void NoteSolveStopped(Workspace& ws);
 // The results window showed the results.
 void NoteResultsShown(Workspace& ws);
 // A load got past the header check (whether it then succeeded or failed): no
@@ -136,5 +189,8 @@ void ClearStaleSolution(Workspace& ws, SolutionUse use);
 // cost times a 32-bit flow, summed over at most 2^31 links, fits 128 bits).
 // The one place the total is computed; TotalCost holds it rounded to double.
 __int128 ExactTotalCostOf(const Workspace& ws);
+
+// TotalCost := the exact total cost (ExactTotalCostOf), rounded to double.
+void ComputeTotalCost(Workspace& ws);
 
 }  // namespace kav

@@ -107,7 +107,7 @@ std::vector<std::string> CheckProblem(Workspace& ws) {
     if (oneWayNode)
         lines.push_back(ReturnLinkHint);
 
-    ws.ChecksPassed = lines.empty();
+    NoteChecked(ws, lines.empty());
     return lines;
 }
 

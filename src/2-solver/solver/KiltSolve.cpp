@@ -157,8 +157,8 @@ class KilterRun {
           lower_(ws.LinkLower.data()),
           upper_(ws.LinkUpper.data()),
           cost_(ws.LinkCost.data()),
-          flow_(ws.LinkFlow.data()),
-          pot_(ws.NodePotential.data()),
+          flow_(SolutionToImprove(ws).Flow),
+          pot_(SolutionToImprove(ws).Potential),
           labelStamp_(s_.labelStamp.data()),
           labelledNodes_(s_.labelledNodes.data()),
           stack_(s_.stack.data()),
@@ -188,7 +188,6 @@ class KilterRun {
                 EmitStart();
         }
         CheckProblemFits();
-        ws_.Infeasible = false;
         if (linkCount_ == 0) {
             if constexpr (Traced)
                 EmitDone();
@@ -200,10 +199,8 @@ class KilterRun {
         for (int32_t m = 1; m <= linkCount_; ++m)
             NoteEligibility(m);
         for (int32_t l = 1; l <= linkCount_; ++l) {
-            if (!BringIntoKilter(l)) {
-                ws_.Infeasible = true;
+            if (!BringIntoKilter(l))
                 return l;
-            }
             if (progress_)
                 progress_->ReportProgress(l, linkCount_);
         }
@@ -730,7 +727,7 @@ class KilterRun {
         Emit(SolveEventKind::Done);
     }
 
-    Workspace& ws_;
+    const Workspace& ws_;
     InfeasibilityCut& cut_;
     ProgressSink* progress_;
     SolveObserver* observer_;

@@ -109,9 +109,9 @@ class KilterSolver {
     KilterSolver(const KilterSolver&) = delete;
     KilterSolver& operator=(const KilterSolver&) = delete;
 
-    // Solves the Workspace's problem from its current flows and potentials.
-    // Sets ws.Infeasible (false at the start of a run that gets past its
-    // precondition check, true when no feasible flow exists). A problem unfit
+    // Solves the Workspace's problem from its current flows and potentials,
+    // which it changes in place; the returned status is the only word on how
+    // the run ended (the solve run records it in the flags). A problem unfit
     // for solving (a link naming a missing node, a lower bound above its upper
     // bound, numbers beyond 32 bits) is Stopped before anything changes;
     // numbers that outgrow 32 bits during the run stop it with every value

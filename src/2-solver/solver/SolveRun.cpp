@@ -57,10 +57,6 @@ double SecondsOfDay() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millisecond * 0.001;
 }
 
-void ComputeTotalCost(Workspace& ws) {
-    ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
-}
-
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
                                     const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
@@ -82,7 +78,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
         // The partial flows and potentials are no solution; the next solve and
         // the results window start again from zero.
         view.HideProgressWindow();
-        ws.ClearSolution();
+        NoteSolveStopped(ws);
         throw;
     } catch (...) {
         view.HideProgressWindow();
@@ -107,7 +103,7 @@ void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
         ComputeTotalCost(ws);
         status.Certificate = CheckOptimality(ws);
     }
-    NoteSolved(ws);
+    NoteSolved(ws, status.IsInfeasible());
     RecordLastSolve(ws, status, std::move(asSolved));
 }
 

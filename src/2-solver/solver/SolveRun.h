@@ -29,9 +29,6 @@ class SolveRunView {
 // The local time of day in seconds, with millisecond resolution.
 double SecondsOfDay();
 
-// TotalCost := the exact total cost (ExactTotalCostOf), rounded to double.
-void ComputeTotalCost(Workspace& ws);
-
 // The Run button: checks, clearing of a stale solution, the timed run behind
 // the percent window, the messages in their order, TotalCost and the flags.
 // Returns how the solve ended (with its time, and its total cost when

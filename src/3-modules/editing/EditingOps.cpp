@@ -11,15 +11,6 @@ void Warn(Prompts& prompts, const std::string& text) {
     prompts.Message(MsgKind::Warning, MsgButtons::Ok, text);
 }
 
-// Node numbers above removed move down by one; the sign (a removal mark) stays.
-int32_t LowerAbove(int32_t number, int32_t removed) {
-    if (number > removed)
-        return number - 1;
-    if (number < -removed)
-        return number + 1;
-    return number;
-}
-
 }  // namespace
 
 int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
@@ -45,9 +36,7 @@ bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
                           " are permitted...WARNING...TRY AGAIN");
         return false;
     }
-    ++ws.NodeCount;
-    ws.NodeName[ws.NodeCount] = name;
-    ws.NodePotential[ws.NodeCount] = 0;
+    AppendNode(ws, name);
     NoteNodesEdited(ws);
     return true;
 }
@@ -76,15 +65,7 @@ bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
                           (one ? "that link" : "those links") + " first");
         return false;
     }
-    for (int32_t j = node; j < ws.NodeCount; ++j) {
-        ws.NodeName[j] = ws.NodeName[j + 1];
-        ws.NodePotential[j] = ws.NodePotential[j + 1];
-    }
-    --ws.NodeCount;
-    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        ws.LinkOrigin[j] = LowerAbove(ws.LinkOrigin[j], node);
-        ws.LinkDest[j] = LowerAbove(ws.LinkDest[j], node);
-    }
+    RemoveNodeAt(ws, node);
     NoteNodesEdited(ws);
     return true;
 }
@@ -108,9 +89,7 @@ bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts) {
         Warn(prompts,
              "The number of links is already equal to the maximum number allowed ... SORRY");
     } else {
-        const int32_t n = ++ws.LinkCount;
-        SetLink(ws, n, LinkData{link.origin, link.dest, link.lower, link.upper, link.cost});
-        ws.LinkFlow[n] = 0;
+        AppendLink(ws, LinkData{link.origin, link.dest, link.lower, link.upper, link.cost});
         NoteLinkAdded(ws);
         return true;
     }
@@ -123,9 +102,8 @@ bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
         return false;
     }
     const bool carriedFlow = ws.LinkFlow[link] != 0;
-    for (int32_t j = link; j < ws.LinkCount; ++j)
-        MoveLink(ws, j + 1, j);
-    --ws.LinkCount;
+    RemoveLinks(
+        ws, [link](int32_t j) { return j == link; }, FlowsOnRemoval::MoveAlong);
     NoteLinkRemoved(ws, carriedFlow);
     return true;
 }
@@ -149,28 +127,28 @@ int32_t MarkedLinkCount(const Workspace& ws) {
 }
 
 void ToggleRemovalMark(Workspace& ws, int32_t link) {
-    ws.LinkOrigin[link] = CheckedNarrow(-int64_t{ws.LinkOrigin[link]});
+    LinkData data = GetLink(ws, link);
+    data.Origin = CheckedNarrow(-int64_t{data.Origin});
+    SetLink(ws, link, data);
     NoteLinkRerouted(ws);
 }
 
 void RemoveMarkedLinks(Workspace& ws) {
-    int32_t kept = 0;
-    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        if (IsMarked(ws, j))
-            continue;
-        ++kept;
-        SetLink(ws, kept, GetLink(ws, j));
-    }
-    ws.LinkCount = kept;
+    RemoveLinks(
+        ws, [&ws](int32_t j) { return IsMarked(ws, j); }, FlowsOnRemoval::StayInPlace);
 }
 
 void RerouteOrigin(Workspace& ws, int32_t link, int32_t node) {
-    ws.LinkOrigin[link] = IsMarked(ws, link) ? -node : node;
+    LinkData data = GetLink(ws, link);
+    data.Origin = IsMarked(ws, link) ? -node : node;
+    SetLink(ws, link, data);
     NoteLinkRerouted(ws);
 }
 
 void RerouteDest(Workspace& ws, int32_t link, int32_t node) {
-    ws.LinkDest[link] = node;
+    LinkData data = GetLink(ws, link);
+    data.Dest = node;
+    SetLink(ws, link, data);
     NoteLinkRerouted(ws);
 }
 
@@ -186,7 +164,9 @@ bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::st
                     "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
                 return false;
             }
-            ws.LinkLower[link] = v;
+            LinkData data = GetLink(ws, link);
+            data.Lower = v;
+            SetLink(ws, link, data);
             NoteLinkValuesEdited(ws);
             return true;
         }
@@ -199,15 +179,19 @@ bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::st
                      "NO CHANGE WILL BE MADE ... WARNING");
                 return false;
             }
-            ws.LinkUpper[link] = v;
+            LinkData data = GetLink(ws, link);
+            data.Upper = v;
+            SetLink(ws, link, data);
             NoteLinkValuesEdited(ws);
             return true;
         }
-        case LinkField::Cost:
-            ws.LinkCost[link] =
-                ValidateIntegerField(text, ws.LinkCost[link], CostLow, CostHigh, prompts).value;
+        case LinkField::Cost: {
+            LinkData data = GetLink(ws, link);
+            data.Cost = ValidateIntegerField(text, data.Cost, CostLow, CostHigh, prompts).value;
+            SetLink(ws, link, data);
             NoteLinkValuesEdited(ws);
             return true;
+        }
     }
     return false;
 }

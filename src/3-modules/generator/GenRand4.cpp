@@ -55,11 +55,11 @@ void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
     const int32_t source = o + d + 1;
     const int32_t sink = o + d + 2;
     for (int32_t i = 1; i <= o; ++i)
-        ws.NodeName[i] = "OR " + std::to_string(i);
+        SetNodeName(ws, i, "OR " + std::to_string(i));
     for (int32_t j = 1; j <= d; ++j)
-        ws.NodeName[o + j] = "DE " + std::to_string(j);
-    ws.NodeName[source] = "SOURCE";
-    ws.NodeName[sink] = "SINK";
+        SetNodeName(ws, o + j, "DE " + std::to_string(j));
+    SetNodeName(ws, source, "SOURCE");
+    SetNodeName(ws, sink, "SINK");
 
     int32_t k = 0;
     int32_t capacity = 0;
@@ -77,8 +77,7 @@ void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
         SetLink(ws, ++k, LinkData{o + j, sink, 0, 10 * o, 0});
     SetLink(ws, ++k, LinkData{sink, source, capacity / 2, capacity, 0});
 
-    ws.LinkCount = k;
-    ws.NodeCount = sink;
+    SetProblemSize(ws, k, sink);
 }
 
 }  // namespace

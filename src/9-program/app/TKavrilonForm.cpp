@@ -207,9 +207,7 @@ void TKavrilonForm::FormCreate() {
         splash_->MakeSplash();
         if (!splash_->AboutTimer()->isActive())
             splash_->AboutTimer()->start();
-        kav::Workspace& ws = kav::TheWorkspace();
-        ws.LinkCount = 0;
-        ws.NodeCount = 0;
+        kav::SetProblemSize(kav::TheWorkspace(), 0, 0);
     });
 }
 
