@@ -1,5 +1,7 @@
 #include "workspace/Workspace.h"
 
+#include <algorithm>
+
 #include <utility>
 
 namespace kav {
@@ -138,6 +140,18 @@ void SetFileNames(Workspace& ws, std::string nodeFile, std::string linkFile) {
 
 SolutionArrays SolutionToImprove(Workspace& ws) {
     return SolutionArrays{ws.LinkFlow.data(), ws.NodePotential.data()};
+}
+
+void SetSolution(Workspace& ws, const std::vector<int32_t>& flows,
+                 const std::vector<int32_t>& potentials) {
+    const auto links =
+        std::min<std::size_t>(flows.size(), static_cast<std::size_t>(ws.LinkCount) + 1);
+    for (std::size_t k = 1; k < links; ++k)
+        ws.LinkFlow[static_cast<int64_t>(k)] = flows[k];
+    const auto nodes =
+        std::min<std::size_t>(potentials.size(), static_cast<std::size_t>(ws.NodeCount) + 1);
+    for (std::size_t n = 1; n < nodes; ++n)
+        ws.NodePotential[static_cast<int64_t>(n)] = potentials[n];
 }
 
 void NoteNodesEdited(Workspace& ws) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "workspace/CheckedArray.h"
 
@@ -132,6 +133,10 @@ struct SolutionArrays {
     int32_t* Potential;
 };
 SolutionArrays SolutionToImprove(Workspace& ws);
+// Puts flows and potentials in place, element k at [k] (element 0 unused), as
+// far as both the vectors and the problem reach; the rest stay as they are.
+void SetSolution(Workspace& ws, const std::vector<int32_t>& flows,
+                 const std::vector<int32_t>& potentials);
 
 // ---- State changes --------------------------------------------------------
 //

@@ -156,11 +156,7 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
 }
 
 void SolveSteps::ApplyTo(const StepState& state, Workspace& ws) {
-    for (int32_t k = 1; k <= ws.LinkCount && static_cast<std::size_t>(k) < state.flows.size(); ++k)
-        ws.LinkFlow[k] = state.flows[static_cast<std::size_t>(k)];
-    for (int32_t n = 1; n <= ws.NodeCount && static_cast<std::size_t>(n) < state.potentials.size();
-         ++n)
-        ws.NodePotential[n] = state.potentials[static_cast<std::size_t>(n)];
+    SetSolution(ws, state.flows, state.potentials);
 }
 
 }  // namespace kav
