@@ -110,7 +110,7 @@ int main(int argc, char* argv[]) {
     BenchPrompts prompts;
     kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
-    if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
+    if (kav::ReadProblem(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).ShowTo(prompts) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n%s", nodeFile.c_str(), prompts.messages.c_str());
         return 1;

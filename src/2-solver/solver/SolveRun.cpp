@@ -15,9 +15,7 @@ namespace {
 constexpr double SecondsPerDay = 86400.0;
 
 // Runs the algorithm between two readings of the clock and shows the messages
-// that belong to the run itself.
-// A stopped run throws SolveStopped with its reason, for the application's
-// standard error report.
+// that belong to the run itself (none for a stopped run).
 SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
                      const std::function<double()>& clock) {
     KilterSolver solver;
@@ -25,7 +23,7 @@ SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
     SolveStatus status = solver.Solve(ws, view.Progress());
     const double stopTime = clock();
     if (status.IsStopped())
-        throw SolveStopped(status.StopReason);
+        return status;
     if (ProgressSink* progress = view.Progress())
         progress->RunFinished();
     if (status.IsInfeasible()) {
@@ -78,17 +76,17 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     SolveStatus status;
     try {
         status = TimedRun(ws, prompts, view, clock);
-    } catch (const SolveStopped&) {
-        // The partial flows and potentials are no solution; the next solve and
-        // the results window start again from zero.
-        view.HideProgressWindow();
-        ws.ClearSolution();
-        throw;
     } catch (...) {
         view.HideProgressWindow();
         throw;
     }
     view.HideProgressWindow();
+    if (status.IsStopped()) {
+        // The partial flows and potentials are no solution; the next solve and
+        // the results window start again from zero.
+        ws.ClearSolution();
+        return status;
+    }
 
     if (status.IsInfeasible())
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,

@@ -36,7 +36,8 @@ void ComputeTotalCost(Workspace& ws);
 // the percent window, the messages in their order, TotalCost and the flags.
 // Returns how the solve ended (with its time, and its total cost when
 // feasible), or nothing when no solve ran (no links, or the checks failed).
-// A stopped solve throws SolveStopped after clearing the partial solution.
+// A stopped solve clears the partial solution and is returned for the caller
+// to show its reason as the standard error report.
 // clock defaults to SecondsOfDay (tests pass their own).
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
                                     const std::function<double()>& clock = SecondsOfDay);

@@ -255,11 +255,11 @@ void TKavrilonForm::ReadButtonClick() {
 }
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
-    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), kav::ThePrompts(), fileName));
+    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), fileName));
 }
 
-void TKavrilonForm::ShowLoadOutcome(kav::LoadOutcome outcome) {
-    switch (outcome) {
+void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {
+    switch (result.ShowTo(kav::ThePrompts())) {
         case kav::LoadOutcome::Loaded:
             SetProblemButtons(true);
             break;
@@ -296,6 +296,8 @@ void TKavrilonForm::RunButtonClick() {
         if (ws.LinkCount > 0)
             emit checkStarting();
         const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, kav::ThePrompts(), *this);
+        if (status && status->IsStopped())
+            kav::ShowStandardErrorReport(status->StopReason);
         if (status && status->IsInfeasible()) {
             hide();
             emit cutWindowRequested();
@@ -312,7 +314,7 @@ void TKavrilonForm::DisplayButtonClick() {
 }
 
 void TKavrilonForm::SaveButtonClick() {
-    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts());
+    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts()).ShowTo(kav::ThePrompts());
 }
 
 void TKavrilonForm::ExitButtonClick() {
