@@ -61,6 +61,10 @@ void Report::Beep(unsigned value) {
     notices_.push_back({MsgKind::Warning, std::string(), value});
 }
 
+void Report::Append(const Report& other) {
+    notices_.insert(notices_.end(), other.notices_.begin(), other.notices_.end());
+}
+
 void Report::ShowTo(Prompts& prompts) const {
     for (const Notice& notice : notices_) {
         if (notice.IsBeep())

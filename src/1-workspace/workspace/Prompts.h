@@ -107,6 +107,8 @@ class Report {
   public:
     void Box(MsgKind kind, std::string text);
     void Beep(unsigned value);
+    // Adds what another report has to tell after this one's notices.
+    void Append(const Report& other);
     const std::vector<Notice>& Notices() const { return notices_; }
     bool Empty() const { return notices_.empty(); }
     // Every box with an OK button, every beep, in order.
