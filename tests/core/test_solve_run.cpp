@@ -20,10 +20,12 @@ namespace {
 // messages, so that the order can be checked.
 struct FakeView : SolveRunView, ProgressSink {
     std::vector<std::string>& events;
+    Prompts& prompts;
     std::vector<std::string> errorLines;
     int progressReports = 0;
 
-    explicit FakeView(std::vector<std::string>& log) : events(log) {}
+    FakeView(std::vector<std::string>& log, Prompts& shown) : events(log), prompts(shown) {}
+    void Tell(const Report& report) override { report.ShowTo(prompts); }
     void ShowCheckErrors(const std::vector<std::string>& lines) override {
         errorLines = lines;
         events.push_back("errors");
@@ -48,11 +50,11 @@ struct LoggingPrompts : ScriptedPrompts {
 struct SolveRunTest : ::testing::Test {
     Workspace ws;
     LoggingPrompts prompts;
-    FakeView view{prompts.log};
+    FakeView view{prompts.log, prompts};
     std::deque<double> times{100.0, 100.25};
 
     std::optional<SolveStatus> Run() {
-        return RunSolve(ws, prompts, view, [this] {
+        return RunSolve(ws, view, [this] {
             const double t = times.front();
             times.pop_front();
             return t;

@@ -14,10 +14,9 @@ namespace {
 
 constexpr double SecondsPerDay = 86400.0;
 
-// Runs the algorithm between two readings of the clock and shows the messages
+// Runs the algorithm between two readings of the clock and tells the messages
 // that belong to the run itself (none for a stopped run).
-SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
-                     const std::function<double()>& clock) {
+SolveStatus TimedRun(Workspace& ws, SolveRunView& view, const std::function<double()>& clock) {
     KilterSolver solver;
     const double startTime = clock();
     SolveStatus status = solver.Solve(ws, view.Progress());
@@ -26,20 +25,20 @@ SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
         return status;
     if (ProgressSink* progress = view.Progress())
         progress->RunFinished();
+    Report report;
     if (status.IsInfeasible()) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
-                            std::to_string(status.FailedLink) +
-                            " >>>\r"
-                            "<<<          FATAL ERROR ... SORRY         >>>\r"
-                            "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
+        report.Box(MsgKind::Warning, "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
+                                         std::to_string(status.FailedLink) +
+                                         " >>>\r"
+                                         "<<<          FATAL ERROR ... SORRY         >>>\r"
+                                         "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
     }
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
-    prompts.Message(
-        MsgKind::Information, MsgButtons::Ok,
-        "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
+    report.Box(MsgKind::Information, "...Problem is solved...\rSolution Time = " +
+                                         FormatGrouped(elapsed, 3) + " seconds");
+    view.Tell(report);
     return status;
 }
 
@@ -59,7 +58,7 @@ void ComputeTotalCost(Workspace& ws) {
     ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
 }
 
-std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
                                     const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
         return std::nullopt;
@@ -75,7 +74,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     view.ShowProgressWindow();
     SolveStatus status;
     try {
-        status = TimedRun(ws, prompts, view, clock);
+        status = TimedRun(ws, view, clock);
     } catch (...) {
         view.HideProgressWindow();
         throw;
@@ -88,9 +87,11 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
         return status;
     }
 
-    if (status.IsInfeasible())
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "Inputs yield infeasible solution...\rSEVERE WARNING...");
+    if (status.IsInfeasible()) {
+        Report report;
+        report.Box(MsgKind::Warning, "Inputs yield infeasible solution...\rSEVERE WARNING...");
+        view.Tell(report);
+    }
     RecordSolveOutcome(ws, status, std::move(asSolved));
     return status;
 }

@@ -295,7 +295,7 @@ void TKavrilonForm::RunButtonClick() {
         // Every check starts from an empty error list.
         if (ws.LinkCount > 0)
             emit checkStarting();
-        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, kav::ThePrompts(), *this);
+        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, *this);
         if (status && status->IsStopped())
             kav::ShowStandardErrorReport(status->StopReason);
         if (status && status->IsInfeasible()) {
@@ -366,6 +366,10 @@ void TKavrilonForm::ShowProgressWindow() {
     emit runStarting();
     hide();
     runShowing_ = true;
+}
+
+void TKavrilonForm::Tell(const kav::Report& report) {
+    report.ShowTo(kav::ThePrompts());
 }
 
 void TKavrilonForm::HideProgressWindow() {

@@ -36,6 +36,7 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void ShowProgressWindow() override;
     void HideProgressWindow() override;
     kav::ProgressSink* Progress() override;
+    void Tell(const kav::Report& report) override;
 
   signals:
     // The user confirmed the exit and the main window closed: the program ends.
