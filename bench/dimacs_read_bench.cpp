@@ -63,11 +63,11 @@ bool Measure(const std::string& name, const std::string& file) {
         kav::SilentPrompts prompts;
         // What any first read costs once (the stream library's set-up, the
         // Workspace's pages) is not the reader's.
-        kav::ReadDimacsText(*ws, prompts, "p min 1 0\n", "warm-up");
+        kav::ReadDimacsText(*ws, "p min 1 0\n", "warm-up").ShowTo(prompts);
         for (int32_t k = 1; k <= kav::MaxLinks; ++k)
             kav::SetLink(*ws, k, kav::LinkData{});
         const long before = PeakKib();
-        const kav::LoadOutcome outcome = kav::ReadDimacsFile(*ws, prompts, file);
+        const kav::LoadOutcome outcome = kav::ReadDimacsFile(*ws, file).ShowTo(prompts);
         const long grown = PeakKib() - before;
         const auto bytes = static_cast<double>(std::filesystem::file_size(file));
         const double ratio = static_cast<double>(grown) * 1024.0 / bytes;

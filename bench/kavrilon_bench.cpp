@@ -189,7 +189,8 @@ bool RunLoad(kav::Workspace& ws, kav::Prompts& prompts, const BenchOptions& opti
     const std::string linkFile =
         options.linkFile.empty() ? kav::DeriveLinkFileName(options.nodeFile) : options.linkFile;
     const auto start = std::chrono::steady_clock::now();
-    const kav::LoadOutcome outcome = kav::ReadProblem(ws, prompts, options.nodeFile, linkFile);
+    const kav::LoadOutcome outcome =
+        kav::ReadProblem(ws, options.nodeFile, linkFile).ShowTo(prompts);
     const double seconds = SecondsSince(start);
     std::printf("load %s\nlinks %d\nnodes %d\nload_seconds %.6f\n", OutcomeName(outcome),
                 ws.LinkCount, ws.NodeCount, seconds);

@@ -53,10 +53,15 @@ class BenchPrompts : public kav::SilentPrompts {
 // No windows: the solve runs without a percent window.
 class NoView : public kav::SolveRunView {
   public:
+    explicit NoView(kav::Prompts& prompts) : prompts_(prompts) {}
     void ShowCheckErrors(const std::vector<std::string>&) override {}
     void ShowProgressWindow() override {}
     void HideProgressWindow() override {}
     kav::ProgressSink* Progress() override { return nullptr; }
+    void Tell(const kav::Report& report) override { report.ShowTo(prompts_); }
+
+  private:
+    kav::Prompts& prompts_;
 };
 
 // The pages of a PDF file as poppler reads them; 0 when it cannot.
@@ -110,13 +115,13 @@ int main(int argc, char* argv[]) {
     BenchPrompts prompts;
     kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
-    if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
+    if (kav::ReadProblem(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).ShowTo(prompts) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n%s", nodeFile.c_str(), prompts.messages.c_str());
         return 1;
     }
-    NoView view;
-    kav::RunSolve(ws, prompts, view);
+    NoView view(prompts);
+    kav::RunSolve(ws, view);
 
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);

@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     windows = CreateWindows();
     windows.mainMenu->show();
     kav::Workspace& ws = kav::TheWorkspace();
-    if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
+    if (kav::ReadProblem(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).ShowTo(prompts) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", nodeFile.c_str());
         return 1;

@@ -95,7 +95,7 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
     const std::string before = Snapshot(ws);
     for (const Case& c : cases) {
         ScriptedPrompts prompts;
-        EXPECT_EQ(ReadDimacsText(ws, prompts, c.text, "bad.min"), LoadOutcome::Refused)
+        EXPECT_EQ(ReadDimacsText(ws, c.text, "bad.min").ShowTo(prompts), LoadOutcome::Refused)
             << c.expected;
         ASSERT_EQ(prompts.messages.size(), 1u) << c.expected;
         EXPECT_NE(prompts.messages[0].text.find("[bad.min]\r" + c.expected), std::string::npos)
@@ -113,7 +113,7 @@ TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
     const std::string text =
         "c a comment\r\np min 4 2\nn 1 5\nn 3 -2\nn 4 -3\nc name 3 Depot  West\n"
         "c name 1 A-VERY-LONG-NAME\na 1 3 0 9 4\n\na 1 4 -1 9 -2\ns 12\nf 1 3 2\n";
-    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "f.min"), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadDimacsText(ws, text, "f.min").ShowTo(prompts), LoadOutcome::Loaded);
     // The load goes on; the shortened name is reported.
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].text.find(
@@ -148,7 +148,7 @@ TEST(Dimacs, Utf8NamesBecomeLatin1AndEveryChangeIsReportedOnce) {
         "p min 5 1\nn 1 1\nn 2 -1\nc name 1 Z\xc3\xbcrich\nc name 2 \xe6\x9d\xb1\xe4\xba\xac\n"
         "c name 3 Warehouse-North-A\nc name 4 Warehouse-North-B\nc name 5 SUPPLY\n"
         "c name 1 Z\xc3\xbcrich-Hauptbahnhof\na 1 2 0 1 1\n";
-    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "n.min"), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadDimacsText(ws, text, "n.min").ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(ws.NodeName[1], "Z\xfcrich-Haupt");  // the last name line, cut after conversion
     EXPECT_EQ(ws.NodeName[2], "??");
     EXPECT_EQ(ws.NodeName[6], "SUPPLY 2");
@@ -172,12 +172,12 @@ TEST(Dimacs, NamesWithLineOrFileEndBytesSurviveANodeFile) {
     ScriptedPrompts prompts;
     const std::string text =
         "p min 3 1\nc name 1 A\rB\nc name 2 C\x1a\x44\nc name 3 E\na 1 3 0 1 1\n";
-    ASSERT_EQ(ReadDimacsText(ws, prompts, text, "f.min"), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadDimacsText(ws, text, "f.min").ShowTo(prompts), LoadOutcome::Loaded);
     const std::string nde = folder.File("P.NDE");
     const std::string lin = folder.File("P.LIN");
     ASSERT_TRUE(WriteProblemFiles(ws, nde, lin));
     Workspace back;
-    ASSERT_EQ(ReadProblem(back, prompts, nde, lin), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadProblem(back, nde, lin).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(back.NodeCount, 3);
     for (int32_t k = 1; k <= 3; ++k)
         EXPECT_EQ(back.NodeName[k], ws.NodeName[k]) << k;
@@ -202,11 +202,11 @@ TEST(Dimacs, RoundTripThroughNodeAndLinkFilesKeepsEverything) {
 
     Workspace loaded;
     ScriptedPrompts prompts;
-    ASSERT_EQ(ReadProblem(loaded, prompts, nde, lin), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadProblem(loaded, nde, lin).ShowTo(prompts), LoadOutcome::Loaded);
     const std::string dimacs = FormatDimacsProblem(loaded);
     const std::string file = folder.Write("P.min", dimacs);
     Workspace back;
-    ASSERT_EQ(ReadDimacsFile(back, prompts, file), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadDimacsFile(back, file).ShowTo(prompts), LoadOutcome::Loaded);
     ASSERT_TRUE(WriteProblemFiles(back, folder.File("Q.NDE"), folder.File("Q.LIN")));
     EXPECT_EQ(TempFolder::Read(folder.File("Q.NDE")), TempFolder::Read(nde));
     EXPECT_EQ(TempFolder::Read(folder.File("Q.LIN")), TempFolder::Read(lin));
@@ -272,7 +272,7 @@ TEST(Dimacs, ImportedProblemsSolveToTheIndependentOptimum) {
 
         Workspace ws;
         ScriptedPrompts prompts;
-        ASSERT_EQ(ReadDimacsText(ws, prompts, text, "r.min"), LoadOutcome::Loaded);
+        ASSERT_EQ(ReadDimacsText(ws, text, "r.min").ShowTo(prompts), LoadOutcome::Loaded);
         ASSERT_TRUE(CheckProblem(ws).empty()) << nodes;
         const SolveStatus status = RunOutOfKilter(ws, nullptr);
         ASSERT_TRUE(status.IsFeasible()) << nodes;

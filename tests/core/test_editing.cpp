@@ -100,7 +100,8 @@ TEST(ValidateIntegerField, RewritesWarnsAndRangeChecksInOrder) {
     };
     for (const Case& c : cases) {
         ScriptedPrompts prompts;
-        const FieldValue result = ValidateIntegerField(c.typed, c.current, c.low, c.high, prompts);
+        const FieldValue result =
+            ValidateIntegerField(c.typed, c.current, c.low, c.high).ShowTo(prompts);
         EXPECT_EQ(result.value, c.value) << '"' << c.typed << '"';
         EXPECT_EQ(result.text, c.shown) << '"' << c.typed << '"';
         EXPECT_EQ(prompts.events, c.events) << '"' << c.typed << '"';
@@ -115,7 +116,7 @@ TEST(ValidateIntegerField, AnOutOfRangeCurrentValueIsReportedWhenTheTextDoesNotC
     // A file can hold a negative bound; a text that does not convert falls back
     // to it and the range check then refuses it, leaving it as it was.
     ScriptedPrompts prompts;
-    const FieldValue result = ValidateIntegerField("abc", -3, 0, BoundHigh, prompts);
+    const FieldValue result = ValidateIntegerField("abc", -3, 0, BoundHigh).ShowTo(prompts);
     EXPECT_EQ(result.value, -3);
     EXPECT_EQ(result.text, "-3");
     ASSERT_EQ(prompts.messages.size(), 2u);
@@ -174,9 +175,9 @@ TEST(AddNode, RefusesDuplicatesAndAFullTable) {
     Workspace ws;
     ThreeNodes(ws);
     ScriptedPrompts prompts;
-    EXPECT_FALSE(AddNode(ws, "", prompts));
+    EXPECT_FALSE(AddNode(ws, "").ShowTo(prompts));
     EXPECT_TRUE(prompts.events.empty());
-    EXPECT_FALSE(AddNode(ws, "Chicago He", prompts));
+    EXPECT_FALSE(AddNode(ws, "Chicago He").ShowTo(prompts));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text,
               "Node [Chicago He ] already exists... TRY AGAIN...\r"
@@ -184,14 +185,14 @@ TEST(AddNode, RefusesDuplicatesAndAFullTable) {
     EXPECT_FALSE(ws.DataNotSaved);
 
     ws.NodePotential[4] = 99;  // a leftover that the new node must not inherit
-    EXPECT_TRUE(AddNode(ws, "chicago he", prompts));
+    EXPECT_TRUE(AddNode(ws, "chicago he").ShowTo(prompts));
     EXPECT_EQ(ws.NodeCount, 4);
     EXPECT_EQ(ws.NodePotential[4], 0);
     EXPECT_TRUE(ws.DataNotSaved);
 
     ws.NodeCount = MaxNodes;
     prompts.Clear();
-    EXPECT_FALSE(AddNode(ws, "One more", prompts));
+    EXPECT_FALSE(AddNode(ws, "One more").ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text,
               "Too many nodes...Only 2010 are permitted...WARNING...TRY AGAIN");
 }
@@ -200,18 +201,18 @@ TEST(RemoveNode, RefusesANodeThatLinksUse) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 0, 5, 1).Link(3, 2, 0, 5, 1);
     ScriptedPrompts prompts;
-    EXPECT_FALSE(RemoveNode(ws, 0, prompts));
+    EXPECT_FALSE(RemoveNode(ws, 0).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).kind, MsgKind::Information);
     EXPECT_EQ(prompts.messages.at(0).text, "You must select a node from the list to remove a node");
     // A number past the last node (a list out of date) selects nothing either.
-    EXPECT_FALSE(RemoveNode(ws, 4, prompts));
+    EXPECT_FALSE(RemoveNode(ws, 4).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(1).text, prompts.messages.at(0).text);
     prompts.Clear();
-    EXPECT_FALSE(RemoveNode(ws, 2, prompts));
+    EXPECT_FALSE(RemoveNode(ws, 2).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text,
               "Node [Chicago He ] is used by 2 links and was not removed\r"
               "Remove or re-route those links first");
-    EXPECT_FALSE(RemoveNode(ws, 1, prompts));
+    EXPECT_FALSE(RemoveNode(ws, 1).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(1).text,
               "Node [Boston ] is used by 1 link and was not removed\r"
               "Remove or re-route that link first");
@@ -224,8 +225,8 @@ TEST(NodeMessages, NamesEnterTheTextAsUtf8) {
     Workspace ws;
     ThreeNodes(ws).Node("Z\xFCrich\xFF").Link(4, 1, 0, 5, 1);
     ScriptedPrompts prompts;
-    EXPECT_FALSE(AddNode(ws, "Z\xFCrich\xFF", prompts));
-    EXPECT_FALSE(RemoveNode(ws, 4, prompts));
+    EXPECT_FALSE(AddNode(ws, "Z\xFCrich\xFF").ShowTo(prompts));
+    EXPECT_FALSE(RemoveNode(ws, 4).ShowTo(prompts));
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text.rfind("Node [Z\xC3\xBCrich\xC3\xBF ] already exists", 0),
               0u);
@@ -241,7 +242,7 @@ TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {
         ws.NodePotential[n] = 10 * n;
     ws.LinkOrigin[3] = -3;  // marked links keep their mark
     ScriptedPrompts prompts;
-    ASSERT_TRUE(RemoveNode(ws, 2, prompts));
+    ASSERT_TRUE(RemoveNode(ws, 2).ShowTo(prompts));
     EXPECT_TRUE(prompts.events.empty());
     EXPECT_EQ(ws.NodeCount, 3);
     EXPECT_TRUE(ws.DataNotSaved);
@@ -254,7 +255,7 @@ TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {
     EXPECT_EQ(ws.LinkOrigin[3], -2);
     EXPECT_EQ(ws.LinkDest[3], 3);
 
-    ASSERT_TRUE(RemoveNode(ws, 3, prompts) == false);  // Erie is used
+    ASSERT_TRUE(RemoveNode(ws, 3).ShowTo(prompts) == false);  // Erie is used
 }
 
 TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
@@ -272,7 +273,7 @@ TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
     };
     for (const auto& [link, text] : refused) {
         prompts.Clear();
-        EXPECT_FALSE(AddLink(ws, link, prompts));
+        EXPECT_FALSE(AddLink(ws, link).ShowTo(prompts));
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, text);
     }
@@ -281,7 +282,7 @@ TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
 
     ws.LinkCount = MaxLinks;
     prompts.Clear();
-    EXPECT_FALSE(AddLink(ws, {1, 2, 0, 5, 0}, prompts));
+    EXPECT_FALSE(AddLink(ws, {1, 2, 0, 5, 0}).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text,
               "The number of links is already equal to the maximum number allowed ... SORRY");
 }
@@ -292,8 +293,8 @@ TEST(AddLink, AppendsParallelLinksWithFreshFlows) {
     ws.LinkFlow[1] = 77;
     ws.LinkFlow[2] = 77;
     ScriptedPrompts prompts;
-    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}, prompts));
-    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}, prompts));
+    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}).ShowTo(prompts));
+    EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}).ShowTo(prompts));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.LinkFlow[1], 0);
     EXPECT_EQ(ws.LinkFlow[2], 0);
@@ -305,13 +306,13 @@ TEST(RemoveLink, LaterLinksMoveDownWithTheirFlows) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 0, 5, 1, 4).Link(2, 3, 1, 6, 2, 5).Link(3, 1, 2, 7, 3, 6);
     ScriptedPrompts prompts;
-    EXPECT_FALSE(RemoveLink(ws, 0, prompts));
+    EXPECT_FALSE(RemoveLink(ws, 0).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text, "You must select a link from the list to remove");
-    EXPECT_FALSE(RemoveLink(ws, 4, prompts));
+    EXPECT_FALSE(RemoveLink(ws, 4).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(1).text, prompts.messages.at(0).text);
     EXPECT_EQ(ws.LinkCount, 3);
     EXPECT_FALSE(ws.DataNotSaved);
-    ASSERT_TRUE(RemoveLink(ws, 1, prompts));
+    ASSERT_TRUE(RemoveLink(ws, 1).ShowTo(prompts));
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(LinkTableLine(ws, 1), "   1  Chicago He      Denver      1      6         2");
     EXPECT_EQ(ws.LinkFlow[1], 5);
@@ -325,10 +326,10 @@ TEST(RemoveLink, OnlyALinkWithFlowMakesTheSolutionStale) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 0, 5, 1, 0).Link(2, 3, 0, 5, 1, 3);
     ScriptedPrompts prompts;
-    ASSERT_TRUE(RemoveLink(ws, 1, prompts));
+    ASSERT_TRUE(RemoveLink(ws, 1).ShowTo(prompts));
     EXPECT_FALSE(ws.NetworkChanged);
     EXPECT_EQ(ws.LinkFlow[1], 3);
-    ASSERT_TRUE(RemoveLink(ws, 1, prompts));
+    ASSERT_TRUE(RemoveLink(ws, 1).ShowTo(prompts));
     EXPECT_TRUE(ws.NetworkChanged);
 }
 
@@ -369,19 +370,19 @@ TEST(CommitLinkField, BoundsStayConsistentAndCostsNeedNoCheck) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 5, 20, 3);
     ScriptedPrompts prompts;
-    EXPECT_FALSE(CommitLinkField(ws, 1, LinkField::Lower, "50", prompts));
+    EXPECT_FALSE(CommitLinkField(ws, 1, LinkField::Lower, "50").ShowTo(prompts));
     EXPECT_EQ(ws.LinkLower[1], 5);
     EXPECT_EQ(prompts.messages.at(0).text,
               "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
-    EXPECT_FALSE(CommitLinkField(ws, 1, LinkField::Upper, "4", prompts));
+    EXPECT_FALSE(CommitLinkField(ws, 1, LinkField::Upper, "4").ShowTo(prompts));
     EXPECT_EQ(ws.LinkUpper[1], 20);
     EXPECT_EQ(prompts.messages.at(1).text,
               "Upper bound must not be less than lower bound.\rNO CHANGE WILL BE MADE ... WARNING");
-    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Lower, "20", prompts));
+    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Lower, "20").ShowTo(prompts));
     EXPECT_EQ(ws.LinkLower[1], 20);
-    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Cost, "", prompts));
+    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Cost, "").ShowTo(prompts));
     EXPECT_EQ(ws.LinkCost[1], 3);
-    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Cost, "-100000000", prompts));
+    EXPECT_TRUE(CommitLinkField(ws, 1, LinkField::Cost, "-100000000").ShowTo(prompts));
     EXPECT_EQ(ws.LinkCost[1], -100000000);
     EXPECT_EQ(prompts.messages.size(), 2u);
     EXPECT_FALSE(ws.NetworkChanged);

@@ -3,13 +3,16 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "ExampleProblems.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 #include "workspace/DimacsFormat.h"
+#include "workspace/FileChoice.h"
 #include "workspace/ProblemFiles.h"
 
 using namespace kav;
@@ -43,8 +46,9 @@ class ProblemDialogs : public ::testing::Test {
     // A Workspace holding the three-node problem, with pending changes.
     void MakeProblem() {
         ScriptedPrompts quiet;
-        ASSERT_EQ(ReadProblem(ws, quiet, folder.Write("SRC.NDE", SmallNodeFile),
-                              folder.Write("SRC.LIN", SmallLinkFile)),
+        ASSERT_EQ(ReadProblem(ws, folder.Write("SRC.NDE", SmallNodeFile),
+                              folder.Write("SRC.LIN", SmallLinkFile))
+                      .ShowTo(quiet),
                   LoadOutcome::Loaded);
         ws.LinkFlow[1] = 4;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
@@ -62,7 +66,7 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     folder.Write("NET.LIN", SmallLinkFile);
     prompts.files = {nodes};
     ws.DataNotSaved = ws.ResultsNotShown = true;
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     const FileDialogRequest& dialog = prompts.openDialogs[0];
     EXPECT_EQ(dialog.fileName, "");
@@ -81,7 +85,7 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
     std::filesystem::create_directory(folder.File("FOLDER.NDE"));
     prompts.files = {folder.File("NONE.NDE"), folder.File("FOLDER.NDE"), nodes,
                      folder.File("NONE.LIN"), links};
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events, (std::vector<std::string>{
                                   "open " + NodeOpenTitle,
                                   "message " + Missing(folder.File("NONE.NDE")),
@@ -105,7 +109,7 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
 TEST_F(ProblemDialogs, CancellingALoadChangesNothingAndShowsNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Cancelled);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Cancelled);
     EXPECT_TRUE(prompts.messages.empty() && prompts.beeps.empty());
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.LinkFlow[1], 4);
@@ -115,7 +119,7 @@ TEST_F(ProblemDialogs, CancellingALoadChangesNothingAndShowsNothing) {
     // Cancelling the link dialog reads nothing either.
     prompts.Clear();
     prompts.files = {folder.Write("LONE.NDE", "X\r\n"), std::nullopt};
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Cancelled);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Cancelled);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(ws.NodeName[1], "A");
     EXPECT_TRUE(ws.DataNotSaved);
@@ -125,7 +129,7 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
     MakeProblem();
     const std::string nodes = folder.File("OUT.NDE");
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(folder.File("OUT.LIN")),
@@ -142,13 +146,13 @@ TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     MakeProblem();
     const std::string file = folder.File("NET.min");
     prompts.files = {file, file};
-    ASSERT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    ASSERT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_FALSE(std::filesystem::exists(folder.File("NET.LIN")));
     EXPECT_FALSE(ws.DataNotSaved);
 
     Workspace loaded;
-    ASSERT_EQ(LoadProblem(loaded, prompts), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProblem(loaded, prompts).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events.back(), "open " + NodeOpenTitle);
     EXPECT_EQ(FormatDimacsProblem(loaded), FormatDimacsProblem(ws));
     EXPECT_EQ(loaded.NodeFileName, file);
@@ -172,7 +176,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.Clear();
         prompts.files = {folder.File(c.typed)};
         prompts.filters = {c.filter};
-        ASSERT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved) << c.typed;
+        ASSERT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved) << c.typed;
         EXPECT_EQ(TempFolder::Read(folder.File(c.written)), FormatDimacsProblem(ws)) << c.typed;
         EXPECT_EQ(ws.NodeFileName, folder.File(c.written));
         EXPECT_EQ(ws.LinkFileName, "");
@@ -188,7 +192,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.Clear();
         prompts.files = {file};
         prompts.filters = {filter};
-        EXPECT_EQ(LoadProblem(loaded, prompts), LoadOutcome::Loaded) << file;
+        EXPECT_EQ(LoadProblem(loaded, prompts).ShowTo(prompts), LoadOutcome::Loaded) << file;
         EXPECT_EQ(loaded.LinkCount, 1);
         EXPECT_EQ(prompts.openDialogs.size(), 1u);
     }
@@ -197,7 +201,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Cancelled);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, NotSavedText);
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
@@ -214,7 +218,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // dialog opens; first a file that exists (No), then the twin itself (Yes).
     prompts.files = {nodes, nodes, other, links};
     prompts.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, (std::vector<std::string>{
                                   "save " + NodeSaveTitle,
                                   "message " + Replace(nodes),
@@ -244,7 +248,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // A later save starts from the names chosen before.
     prompts.Clear();
     prompts.files = {std::nullopt};
-    SaveProblem(ws, prompts);
+    SaveProblem(ws, prompts).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs[0].fileName, nodes);
 }
 
@@ -254,7 +258,7 @@ TEST_F(ProblemDialogs, CancellingTheLinkDialogOfASaveWarnsAndWritesNothing) {
     folder.Write("NET.LIN", "old links");
     prompts.files = {nodes, std::nullopt};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Cancelled);
     EXPECT_EQ(prompts.messages.back().text, NotSavedText);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_TRUE(ws.DataNotSaved);
@@ -268,7 +272,7 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     const std::size_t entries = folder.EntryCount();
     prompts.files = {nodes};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Failed);
     ASSERT_GE(prompts.events.size(), 2u);
     EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
     // The failed file and the reason, then what each file holds: nobody is
@@ -293,7 +297,7 @@ TEST_F(ProblemDialogs, AWriteThatStopsPartWayTellsWhichFileMayBePartial) {
     const std::string links = folder.File("N.LIN");
     ASSERT_EQ(::mknod(links.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Failed);
     EXPECT_EQ(prompts.messages.back().text, WriteErrorText +
                                                 "\r<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
                                                 "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>\r[" +
@@ -327,7 +331,7 @@ TEST_F(ProblemDialogs, ASaveWhoseTwoNamesAreOneFileIsRefusedAndTheNodeDialogCome
     prompts.files = {sameName, nodes, (folder.path() / "." / "Q.NDE").string(),
                      folder.File("NEW.NDE")};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events,
               (std::vector<std::string>{
                   "save " + NodeSaveTitle, "message " + SameFile(sameName), "save " + NodeSaveTitle,
@@ -345,7 +349,7 @@ TEST_F(ProblemDialogs, ALoadWhoseTwoNamesAreOneFileIsRefusedAndKeepsTheProblem) 
     MakeProblem();
     const std::string linksAsNodes = folder.Write("NONODE.LIN", SmallLinkFile);
     prompts.files = {linksAsNodes};
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Refused);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Refused);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(
         prompts.messages[0].text,
@@ -363,7 +367,7 @@ TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTh
     const std::string links = folder.Write("prob.lin", SmallLinkFile);
     EXPECT_EQ(MatchingLinkFile(nodes), links);
     prompts.files = {nodes};
-    EXPECT_EQ(LoadProblem(ws, prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     EXPECT_EQ(ws.LinkFileName, links);
 
@@ -372,7 +376,7 @@ TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTh
     prompts.Clear();
     prompts.files = {nodes, links};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events.back(), "message " + Replace(links));
     EXPECT_FALSE(std::filesystem::exists(folder.File("prob.LIN")));
 
@@ -388,7 +392,7 @@ TEST_F(ProblemDialogs, FileNamesReachTheMessagesAsTheSystemGaveThem) {
     std::filesystem::create_directory(zurich);
     const std::string missing = (zurich / "NONE.NDE").string();
     prompts.files = {missing, std::nullopt};
-    LoadProblem(ws, prompts);
+    LoadProblem(ws, prompts).ShowTo(prompts);
     EXPECT_EQ(prompts.messages.at(0).text, Missing(missing));
     EXPECT_NE(prompts.messages[0].text.find("/Z\xC3\xBCrich/NONE.NDE]"), std::string::npos);
 }
@@ -398,4 +402,92 @@ TEST(DeriveLinkFileName, ReplacesTheLastThreeCharacters) {
     EXPECT_EQ(DeriveLinkFileName("prob.nde"), "prob.LIN");
     EXPECT_EQ(DeriveLinkFileName("PROB.TXTX"), "PROB.TLIN");
     EXPECT_EQ(DeriveLinkFileName("AB"), "LIN");
+}
+
+// A load's messages travel in its result, in order, with their kinds and
+// beeps; nothing is shown until the caller shows them.
+TEST(LoadResult, CarriesEachMessageWithItsKindAndBeepInOrder) {
+    TempFolder folder;
+    Workspace ws;
+    const std::string missing = folder.File("NONE.NDE");
+    const std::string same = folder.Write("P.NDE", "x");
+    const auto notices = [](const LoadResult& result) {
+        std::vector<std::string> shown;
+        for (const Notice& notice : result.report.Notices())
+            shown.push_back(notice.IsBeep() ? "beep " + std::to_string(notice.beep)
+                                            : std::to_string(static_cast<int>(notice.kind)) + " " +
+                                                  notice.text);
+        return shown;
+    };
+    const std::string error = std::to_string(static_cast<int>(MsgKind::Error)) + " ";
+    const std::string warning = std::to_string(static_cast<int>(MsgKind::Warning)) + " ";
+    const struct {
+        LoadResult result;
+        LoadOutcome outcome;
+        std::vector<std::string> notices;
+    } cases[] = {
+        {LoadProblemFile(ws, missing), LoadOutcome::Cancelled, {error + Missing(missing)}},
+        {ReadProblem(ws, same, same),
+         LoadOutcome::Refused,
+         {error + "File [" + same +
+          "] cannot be both the NODE file and the LINK file... Try again."}},
+        {ReadDimacsFile(ws, missing),
+         LoadOutcome::Refused,
+         {warning + "Cannot read the DIMACS file [" + missing +
+              "]\rthe file could not be read\rThe problem in memory is unchanged.",
+          "beep 8"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.result.outcome, c.outcome);
+        EXPECT_EQ(notices(c.result), c.notices);
+    }
+}
+
+// The one way a file to write is chosen: the problem's own files are refused,
+// an existing file is replaced only after a Yes, and every refusal brings the
+// dialog back until a name is accepted or the dialog is cancelled.
+TEST(ChooseFileToWrite, RefusesOwnFilesAndAsksBeforeReplacing) {
+    TempFolder folder;
+    const std::string own = folder.Write("P.csv", "nodes");  // the problem's own file
+    const std::string old = folder.Write("old.csv", "old");
+    const std::string fresh = folder.File("new.csv");
+    const std::string dir = folder.File("dir.csv");
+    std::filesystem::create_directory(dir);
+    const std::string save = "save Export";
+    const auto replace = [](const std::string& name) {
+        return "message " + Replace("<" + name + ">");
+    };
+    const struct {
+        std::deque<std::optional<std::string>> files;
+        std::deque<Answer> answers;
+        std::string chosen;
+        std::vector<std::string> events;
+    } cases[] = {
+        {{std::nullopt}, {}, "", {save}},
+        {{""}, {}, "", {save}},
+        {{own, fresh}, {}, fresh, {save, "message " + ProtectedFileText("<" + own + ">"), save}},
+        {{old, old}, {Answer::No, Answer::Yes}, old, {save, replace(old), save, replace(old)}},
+        {{old, std::nullopt}, {Answer::No}, "", {save, replace(old), save}},
+        // A folder cannot be replaced: no question, its write says why.
+        {{dir}, {}, dir, {save}},
+        // The name is checked as it will be written, with its extension.
+        {{folder.File("old")}, {Answer::Yes}, old, {save, replace(old)}},
+    };
+    FileToWrite request;
+    request.dialog = [] { return FileDialogRequest{"Export", {}, ""}; };
+    request.protectedFiles = {own};
+    request.shown = [](const std::string& name) { return "<" + name + ">"; };
+    request.adjust = [](const std::string& name) {
+        return name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0 ? name
+                                                                                : name + ".csv";
+    };
+    for (const auto& c : cases) {
+        ScriptedPrompts prompts;
+        prompts.files = c.files;
+        prompts.answers = c.answers;
+        EXPECT_EQ(ChooseFileToWrite(prompts, request), c.chosen);
+        EXPECT_EQ(prompts.events, c.events);
+        EXPECT_EQ(prompts.unscripted, 0);
+    }
+    EXPECT_EQ(TempFolder::Read(own), "nodes");
 }

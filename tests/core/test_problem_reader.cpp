@@ -28,7 +28,7 @@ LoadOutcome ReadTexts(Workspace& ws, ScriptedPrompts& prompts, const std::string
     MemorySource nodeSource(nodeText, chunk);
     TextReader links(linkSource);
     TextReader nodes(nodeSource);
-    return ReadProblemText(ws, prompts, links, nodes);
+    return ReadProblemText(ws, links, nodes).ShowTo(prompts);
 }
 
 // The fatal read warning, with the line below it that says where and why.
@@ -334,14 +334,14 @@ TEST(ProblemFileAccess, UnreadableFilesFailWithoutCrashing) {
     for (const auto& c : cases) {
         Workspace ws;
         ScriptedPrompts prompts;
-        EXPECT_EQ(ReadProblem(ws, prompts, c[0], c[1]), LoadOutcome::Failed) << c[1];
+        EXPECT_EQ(ReadProblem(ws, c[0], c[1]).ShowTo(prompts), LoadOutcome::Failed) << c[1];
         ExpectFailedLoad(ws, prompts);
         const std::string& unreadable = c[1] == links ? c[0] : c[1];
         EXPECT_EQ(FatalReadDetail(prompts), "File [" + unreadable + "] could not be read");
     }
     Workspace ws;
     ScriptedPrompts prompts;
-    EXPECT_EQ(ReadProblem(ws, prompts, nodes, links), LoadOutcome::Loaded);
+    EXPECT_EQ(ReadProblem(ws, nodes, links).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(ws.NodeFileName, nodes);
     EXPECT_EQ(ws.LinkFileName, links);
 }
@@ -355,7 +355,7 @@ TEST(ProblemFileAccess, AFileWithoutReadPermissionFails) {
     std::filesystem::permissions(links, std::filesystem::perms::none);
     Workspace ws;
     ScriptedPrompts prompts;
-    EXPECT_EQ(ReadProblem(ws, prompts, nodes, links), LoadOutcome::Failed);
+    EXPECT_EQ(ReadProblem(ws, nodes, links).ShowTo(prompts), LoadOutcome::Failed);
     ExpectFailedLoad(ws, prompts);
 }
 
@@ -366,7 +366,7 @@ TEST(ProblemFileAccess, ALineOfManyMegabytesIsCutToItsName) {
     const std::string links = folder.Write("BIG.LIN", SmallLinkFile);
     Workspace ws;
     ScriptedPrompts prompts;
-    ASSERT_EQ(ReadProblem(ws, prompts, nodes, links), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadProblem(ws, nodes, links).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(ws.NodeName[1], "Axxxxxxxxxxx");
     EXPECT_EQ(ws.NodeName[2], "B");
 }

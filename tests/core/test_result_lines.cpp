@@ -276,7 +276,7 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
-    ExportResults(ws, lists, prompts);
+    ExportResults(ws, lists, prompts).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs.size(), 3u);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
@@ -285,6 +285,25 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
     EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
     EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
+}
+
+// The export tells, never shows: where the table went, or why it could not.
+TEST(ResultCsv, AnExportGivesItsOutcomeForTheWindowToShow) {
+    TempFolder folder;
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 1);
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
+    const std::string missing = folder.File("no/such.csv");
+    ScriptedPrompts prompts;
+    prompts.files = {missing, std::nullopt};
+    const Report failed = ExportResults(ws, lists, prompts);
+    EXPECT_TRUE(ExportResults(ws, lists, prompts).Empty());  // cancelled
+    EXPECT_TRUE(prompts.messages.empty());
+    ASSERT_EQ(failed.Notices().size(), 1u);
+    EXPECT_EQ(failed.Notices()[0].kind, MsgKind::Error);
+    EXPECT_EQ(failed.Notices()[0].text.rfind(
+                  "The results could not be written to\r" + missing + "\r(", 0),
+              0u);
 }
 
 // What the cut window shows first: the failed link, then the set's sums with

@@ -44,14 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     kav::SilentPrompts prompts;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string before = Problem(ws);
-    switch (kav::ReadDimacsText(ws, prompts, text, "fuzz.min")) {
+    switch (kav::ReadDimacsText(ws, text, "fuzz.min").ShowTo(prompts)) {
         case kav::LoadOutcome::Refused:
             Require(Problem(ws) == before);
             break;
         case kav::LoadOutcome::Loaded:
             CheckLoadedProblem(ws);
-            Require(kav::ReadDimacsText(again, prompts, kav::FormatDimacsProblem(ws),
-                                        "again.min") == kav::LoadOutcome::Loaded);
+            Require(kav::ReadDimacsText(again, kav::FormatDimacsProblem(ws), "again.min")
+                        .ShowTo(prompts) == kav::LoadOutcome::Loaded);
             Require(Problem(again) == Problem(ws));
             break;
         case kav::LoadOutcome::Failed:

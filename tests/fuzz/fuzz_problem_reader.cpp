@@ -42,7 +42,7 @@ kav::LoadOutcome Read(kav::Workspace& ws, std::string_view links, std::string_vi
     kav::MemorySource nodeSource(nodes, chunk);
     kav::TextReader linkReader(linkSource);
     kav::TextReader nodeReader(nodeSource);
-    return kav::ReadProblemText(ws, prompts, linkReader, nodeReader);
+    return kav::ReadProblemText(ws, linkReader, nodeReader).ShowTo(prompts);
 }
 
 bool SameProblem(const kav::Workspace& a, const kav::Workspace& b) {

@@ -127,7 +127,8 @@ class TestHandBuilt : public QObject {
                              "         3         1         0        10        -2\r\n"
                              "         1         3         0         3         1\r\n"));
         ws.Reset();
-        QCOMPARE(kav::ReadProblem(ws, w->prompts, nodeFile, linkFile), kav::LoadOutcome::Loaded);
+        QCOMPARE(kav::ReadProblem(ws, nodeFile, linkFile).ShowTo(w->prompts),
+                 kav::LoadOutcome::Loaded);
         QCOMPARE(Solve(ws), second);
 
         // The same problem typed into files by hand, free-format.
@@ -136,7 +137,7 @@ class TestHandBuilt : public QObject {
                                                     "4 3\r\n1 2 0 10 3\r\n2 3 2 10 1\r\n"
                                                     "3 1 0 10 -2\r\n1 3 0 3 1\r\n");
         ws.Reset();
-        QCOMPARE(kav::ReadProblem(ws, w->prompts, typedNodes, typedLinks),
+        QCOMPARE(kav::ReadProblem(ws, typedNodes, typedLinks).ShowTo(w->prompts),
                  kav::LoadOutcome::Loaded);
         QCOMPARE(ws.NodeName[2], std::string("Beta"));
         QCOMPARE(Solve(ws), second);

@@ -359,6 +359,22 @@ class MainMenuTest : public QObject {
         QCOMPARE(list->count(), 1);
     }
 
+    void stoppedRunShowsItsReasonAsTheStandardErrorReport() {
+        // Three links of cost 10^9 in a chain: the potentials outgrow 32 bits.
+        SetProblem({"A", "B", "C", "D"}, {{4, 1, 1, 1, 0},
+                                          {1, 2, 0, 1, 1000000000},
+                                          {2, 3, 0, 1, 1000000000},
+                                          {3, 4, 0, 1, 1000000000}});
+        windows.mainMenu->SetProblemButtons(true);
+        Button("RunButton")->click();
+        QCOMPARE(prompts.messages.size(), std::size_t{1});
+        QCOMPARE(prompts.messages[0].kind, kav::MsgKind::Error);
+        QVERIFY(prompts.messages[0].text.rfind("Numbers in this problem grow beyond", 0) == 0);
+        QCOMPARE(prompts.menuShowing, (std::vector<bool>{true}));
+        QVERIFY(!windows.percentDone->isVisible());
+        QCOMPARE(kav::TheWorkspace().LinkFlow[1], 0);
+    }
+
     void infeasibleRunShowsThreeBoxesInOrder() {
         // Every node passes its own checks, but A and B must send 5 to C and D
         // while only 3 can come back.

@@ -444,16 +444,17 @@ class DimacsProblem {
     std::map<int32_t, NameChange> changes_;
 };
 
-LoadOutcome Refuse(Prompts& prompts, const std::string& fileName, const std::string& why) {
-    prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                    "Cannot read the DIMACS file [" + fileName + "]\r" + why +
-                        "\rThe problem in memory is unchanged.");
-    prompts.Beep(BeepFileError);
-    return LoadOutcome::Refused;
+LoadResult Refuse(const std::string& fileName, const std::string& why) {
+    LoadResult result;
+    result.outcome = LoadOutcome::Refused;
+    result.report.Box(MsgKind::Warning, "Cannot read the DIMACS file [" + fileName + "]\r" + why +
+                                            "\rThe problem in memory is unchanged.");
+    result.report.Beep(BeepFileError);
+    return result;
 }
 
 // The warning after a load that changed names; the load goes on.
-void WarnAboutNames(Prompts& prompts, const std::string& fileName,
+void WarnAboutNames(Report& report, const std::string& fileName,
                     const std::vector<std::string>& changes) {
     constexpr std::size_t MostListed = 12;
     if (changes.empty())
@@ -464,12 +465,11 @@ void WarnAboutNames(Prompts& prompts, const std::string& fileName,
         text += "\r" + changes[k];
     if (changes.size() > MostListed)
         text += "\r... and " + std::to_string(changes.size() - MostListed) + " more";
-    prompts.Message(MsgKind::Warning, MsgButtons::Ok, text);
+    report.Box(MsgKind::Warning, text);
 }
 
 // Reads line by line, so that a file is never held in memory as a whole.
-LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines,
-                            const std::string& fileName) {
+LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string& fileName) {
     DimacsProblem problem;
     std::string line;
     int64_t lineNumber = 0;
@@ -479,43 +479,43 @@ LoadOutcome ReadDimacsLines(Workspace& ws, Prompts& prompts, std::istream& lines
     while (ok && input != nullptr && ReadLine(*input, line, tooLong)) {
         ++lineNumber;
         if (tooLong) {
-            return Refuse(prompts, fileName,
-                          "line " + std::to_string(lineNumber) + ": expected a line of at most " +
-                              std::to_string(MaxLineLength) + " bytes");
+            return Refuse(fileName, "line " + std::to_string(lineNumber) +
+                                        ": expected a line of at most " +
+                                        std::to_string(MaxLineLength) + " bytes");
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         ok = problem.ReadLine(line, lineNumber);
     }
     if (lines.bad())
-        return Refuse(prompts, fileName, "the file could not be read");
+        return Refuse(fileName, "the file could not be read");
     if (ok)
         ok = problem.Finish(lineNumber);
     if (!ok) {
         const DimacsFault& fault = problem.Fault();
-        return Refuse(prompts, fileName,
-                      "line " + std::to_string(fault.line) + ": " + fault.reason);
+        return Refuse(fileName, "line " + std::to_string(fault.line) + ": " + fault.reason);
     }
     problem.Store(ws);
     SetFileNames(ws, fileName, "");
     NoteLoaded(ws);
-    WarnAboutNames(prompts, fileName, problem.NameChanges(ws));
-    return LoadOutcome::Loaded;
+    LoadResult result;
+    result.outcome = LoadOutcome::Loaded;
+    WarnAboutNames(result.report, fileName, problem.NameChanges(ws));
+    return result;
 }
 
 }  // namespace
 
-LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
-                           const std::string& fileName) {
+LoadResult ReadDimacsText(Workspace& ws, const std::string& text, const std::string& fileName) {
     std::istringstream lines(text);
-    return ReadDimacsLines(ws, prompts, lines, fileName);
+    return ReadDimacsLines(ws, lines, fileName);
 }
 
-LoadOutcome ReadDimacsFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
+LoadResult ReadDimacsFile(Workspace& ws, const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
-        return Refuse(prompts, fileName, "the file could not be read");
-    return ReadDimacsLines(ws, prompts, file, fileName);
+        return Refuse(fileName, "the file could not be read");
+    return ReadDimacsLines(ws, file, fileName);
 }
 
 std::string FormatDimacsProblem(const Workspace& ws) {
@@ -561,8 +561,8 @@ bool HasDimacsContent(const std::string& fileName) {
     return false;
 }
 
-LoadOutcome ReadDimacsStandardInput(Workspace& ws, Prompts& prompts) {
-    return ReadDimacsLines(ws, prompts, std::cin, "-");
+LoadResult ReadDimacsStandardInput(Workspace& ws) {
+    return ReadDimacsLines(ws, std::cin, "-");
 }
 
 bool IsDimacsFileName(const std::string& fileName) {

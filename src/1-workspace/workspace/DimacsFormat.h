@@ -22,13 +22,12 @@ inline const char* const SupplyNodeName = "SUPPLY";
 // (unknown line, missing or repeated problem line, a number outside 32 bits, an
 // arc end outside 1..NODES, arc count unlike the problem line, supplies that do
 // not sum to 0, more links or nodes than the Workspace holds) shows one warning
-// naming the line, beeps, and leaves the Workspace as it was (Refused). A
+// naming the line, a beep, and leaves the Workspace as it was (Refused). A
 // successful read replaces the problem, clears the solution and the flags and
 // stores fileName as ws.NodeFileName (ws.LinkFileName becomes empty).
-LoadOutcome ReadDimacsText(Workspace& ws, Prompts& prompts, const std::string& text,
-                           const std::string& fileName);
+LoadResult ReadDimacsText(Workspace& ws, const std::string& text, const std::string& fileName);
 // The same for a file; an unreadable file is refused with its name.
-LoadOutcome ReadDimacsFile(Workspace& ws, Prompts& prompts, const std::string& fileName);
+LoadResult ReadDimacsFile(Workspace& ws, const std::string& fileName);
 
 // The problem as a DIMACS circulation (no "n" lines), with a "c name" line for
 // every node. Lines end LF.
@@ -46,7 +45,7 @@ std::string ExactTotalCost(const Workspace& ws);
 bool HasDimacsContent(const std::string& fileName);
 
 // Reads a DIMACS problem from standard input (named "-" in messages).
-LoadOutcome ReadDimacsStandardInput(Workspace& ws, Prompts& prompts);
+LoadResult ReadDimacsStandardInput(Workspace& ws);
 
 // Whether a file name ends ".min" (any case).
 bool IsDimacsFileName(const std::string& fileName);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "workspace/DimacsFormat.h"
+#include "workspace/FileChoice.h"
 #include "workspace/FilePaths.h"
 #include "workspace/ProblemReader.h"
 #include "workspace/ProblemWriter.h"
@@ -98,22 +99,22 @@ FileDialogRequest SaveLinkData() {
             SaveDialogs().linkName};
 }
 
+std::string MissingFileText(const std::string& name) {
+    return "File [" + name + "] does not exist... Try again.";
+}
+
 void ShowMissingFile(Prompts& prompts, const std::string& name) {
-    prompts.Message(MsgKind::Error, MsgButtons::Ok,
-                    "File [" + name + "] does not exist... Try again.");
+    prompts.Message(MsgKind::Error, MsgButtons::Ok, MissingFileText(name));
+}
+
+LoadResult MissingFile(const std::string& name) {
+    LoadResult result;
+    result.report.Box(MsgKind::Error, MissingFileText(name));
+    return result;
 }
 
 std::string OpenChoice(Prompts& prompts, const FileDialogRequest& dialog) {
     return prompts.OpenFile(dialog).value_or("");
-}
-
-// Shows a save dialog and remembers a confirmed name for its next showing.
-std::string SaveChoice(Prompts& prompts, const FileDialogRequest& dialog, std::string& memory) {
-    std::optional<std::string> chosen = prompts.SaveFile(dialog);
-    if (!chosen)
-        return "";
-    memory = *chosen;
-    return *chosen;
 }
 
 void ChooseNodeFileToLoad(Workspace& ws, Prompts& prompts) {
@@ -148,21 +149,21 @@ bool HasExtension(const std::string& name) {
 }
 
 // Shows the save dialog until the user names a new file, agrees to replace an
-// existing one, or cancels (empty name). Under the DIMACS file type a name
-// without an extension gets ".min", and `dimacs` says whether that type was
-// chosen.
+// existing one, or cancels (empty name); the dialog remembers a confirmed
+// name for its next showing. Under the DIMACS file type a name without an
+// extension gets ".min", and `dimacs` says whether that type was chosen.
 std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory,
                              bool* dimacs = nullptr) {
-    for (;;) {
-        std::string name = SaveChoice(prompts, dialog(), memory);
+    FileToWrite request;
+    request.dialog = dialog;
+    request.adjust = [&](const std::string& chosen) {
+        memory = chosen;
         const bool dimacsChosen = prompts.ChosenFilter() == DimacsFilterName;
         if (dimacs != nullptr)
             *dimacs = dimacsChosen;
-        if (dimacsChosen && !name.empty() && !HasExtension(name))
-            name += ".min";
-        if (!FileExists(name) || ConfirmReplace(prompts, name))
-            return name;
-    }
+        return dimacsChosen && !HasExtension(chosen) ? chosen + ".min" : chosen;
+    };
+    return ChooseFileToWrite(prompts, request);
 }
 
 // ASCII only: the locale must not decide which names match.
@@ -245,70 +246,71 @@ bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter
            IsDimacsFileName(fileName);
 }
 
-LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName) {
-    if (!FileExists(fileName)) {
-        ShowMissingFile(prompts, fileName);
-        return LoadOutcome::Cancelled;
-    }
+LoadResult LoadProblemFile(Workspace& ws, const std::string& fileName) {
+    if (!FileExists(fileName))
+        return MissingFile(fileName);
     if (IsDimacsToLoad(fileName, ""))
-        return ReadDimacsFile(ws, prompts, fileName);
+        return ReadDimacsFile(ws, fileName);
     const std::string linkFile = MatchingLinkFile(fileName);
-    if (!FileExists(linkFile)) {
-        ShowMissingFile(prompts, linkFile);
-        return LoadOutcome::Cancelled;
-    }
-    return ReadProblem(ws, prompts, fileName, linkFile);
+    if (!FileExists(linkFile))
+        return MissingFile(linkFile);
+    return ReadProblem(ws, fileName, linkFile);
 }
 
 WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName) {
     return WriteFile(fileName, FormatDimacsProblem(ws));
 }
 
-LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
-                        const std::string& linkFile) {
+LoadResult ReadProblem(Workspace& ws, const std::string& nodeFile, const std::string& linkFile) {
     if (SameFile(nodeFile, linkFile)) {
-        prompts.Message(MsgKind::Error, MsgButtons::Ok, SameFileLoadText(nodeFile));
-        return LoadOutcome::Refused;
+        LoadResult result;
+        result.outcome = LoadOutcome::Refused;
+        result.report.Box(MsgKind::Error, SameFileLoadText(nodeFile));
+        return result;
     }
     FileSource linkSource(linkFile);
     FileSource nodeSource(nodeFile);
     TextReader links(linkSource);
     TextReader nodes(nodeSource);
     SetFileNames(ws, nodeFile, linkFile);
-    return ReadProblemText(ws, prompts, links, nodes);
+    return ReadProblemText(ws, links, nodes);
 }
 
-LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
+LoadResult LoadProblem(Workspace& ws, Prompts& prompts) {
     ChooseNodeFileToLoad(ws, prompts);
     if (ws.NodeFileName.empty())
-        return LoadOutcome::Cancelled;
+        return {};
     if (IsDimacsToLoad(ws.NodeFileName, prompts.ChosenFilter()))
-        return ReadDimacsFile(ws, prompts, ws.NodeFileName);
+        return ReadDimacsFile(ws, ws.NodeFileName);
     ChooseLinkFileToLoad(ws, prompts);
     if (ws.LinkFileName.empty())
-        return LoadOutcome::Cancelled;
+        return {};
     const std::string nodeFile = ws.NodeFileName;
     const std::string linkFile = ws.LinkFileName;
-    return ReadProblem(ws, prompts, nodeFile, linkFile);
+    return ReadProblem(ws, nodeFile, linkFile);
 }
 
-SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
+SaveResult SaveProblem(Workspace& ws, Prompts& prompts) {
+    SaveResult result;
     for (;;) {
         if (!ChooseFilesToSave(ws, prompts)) {
-            prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
-            return SaveOutcome::Cancelled;
+            result.report.Box(MsgKind::Warning, NotSavedText);
+            result.outcome = SaveOutcome::Cancelled;
+            return result;
         }
         const WriteResult written = ws.LinkFileName.empty()
                                         ? WriteDimacsFile(ws, ws.NodeFileName)
                                         : WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName);
         if (written) {
             NoteSaved(ws);
-            return SaveOutcome::Saved;
+            result.outcome = SaveOutcome::Saved;
+            return result;
         }
         if (written.Error != SameFileError) {
-            prompts.Beep(BeepFileError);
-            prompts.Message(MsgKind::Warning, MsgButtons::Ok, WriteErrorText(written));
-            return SaveOutcome::Failed;
+            result.report.Beep(BeepFileError);
+            result.report.Box(MsgKind::Warning, WriteErrorText(written));
+            result.outcome = SaveOutcome::Failed;
+            return result;
         }
         // Nothing was written; the node file's dialog comes back.
         prompts.Message(MsgKind::Error, MsgButtons::Ok, SameFileSaveText(ws.NodeFileName));

@@ -11,26 +11,33 @@ namespace kav {
 enum class LoadOutcome { Cancelled, Refused, Failed, Loaded };
 enum class SaveOutcome { Cancelled, Failed, Saved };
 
+// How a load ended and what it has to tell the user (the messages and beeps of
+// a refused or failed read, the warning of a load that changed names).
+using LoadResult = Reported<LoadOutcome>;
+// How a save ended and what it has to tell the user (that nothing was saved,
+// or the write error with its beep).
+using SaveResult = Reported<SaveOutcome>;
+
 // Width of a number field in the link file: 10 for problems the user saves,
 // 12 for the random generator's files.
 constexpr int LinkFieldWidth = 10;
 constexpr int GeneratorFieldWidth = 12;
 
 // Load Data: asks for the node file (and the link file when the one of the same
-// name is missing), reads both, shows every message through prompts.
-LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts);
+// name is missing) through prompts, telling there of a name that does not
+// exist, and reads both; the reading's messages are in the result.
+LoadResult LoadProblem(Workspace& ws, Prompts& prompts);
 
-// Save: asks for the files, writes both (see WriteProblemFiles), shows every
-// message through prompts; two names of one file bring the node file's dialog
-// back.
-SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
+// Save: asks for the files through prompts (ChooseFileToWrite; two names of
+// one file are refused there and bring the node file's dialog back), writes
+// both (see WriteProblemFiles); the outcome's messages are in the result.
+SaveResult SaveProblem(Workspace& ws, Prompts& prompts);
 
 // The reading steps of LoadProblem once both names are known (they are stored
 // in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
 // with the same messages. Two names of one file are refused with a message
 // before anything is read. Used by LoadProblem and by the benchmark.
-LoadOutcome ReadProblem(Workspace& ws, Prompts& prompts, const std::string& nodeFile,
-                        const std::string& linkFile);
+LoadResult ReadProblem(Workspace& ws, const std::string& nodeFile, const std::string& linkFile);
 
 // Whether a file to load is a DIMACS file: by the file type chosen in the
 // dialog, else by its content (HasDimacsContent), else by its ".min"
@@ -41,7 +48,7 @@ bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter
 // line): a DIMACS file (IsDimacsToLoad), otherwise a node file with the
 // link file that goes with it. A missing file gets Load Data's message and
 // reads nothing (Cancelled).
-LoadOutcome LoadProblemFile(Workspace& ws, Prompts& prompts, const std::string& fileName);
+LoadResult LoadProblemFile(Workspace& ws, const std::string& fileName);
 
 // The DIMACS file type in the load and save dialogs ("... (*.min)").
 inline constexpr char DimacsFilterName[] = "DIMACS min-cost files";

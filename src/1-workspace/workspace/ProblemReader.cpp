@@ -84,14 +84,14 @@ Header ReadHeader(const NamedReader& reader, ReadFault& fault) {
 // for more than the Workspace holds. The link count decides before anything
 // else, so a header with too many links is refused even when the node count
 // after it is missing or garbled.
-bool RefuseHeader(const Header& header, Prompts& prompts) {
+bool RefuseHeader(const Header& header, Report& report) {
     const bool tooManyLinks = header.linksRead && header.links > MaxLinks;
     const bool tooManyNodes = header.nodesRead && header.nodes > MaxNodes;
     if (tooManyLinks) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, TooManyText("links", MaxLinks));
+        report.Box(MsgKind::Warning, TooManyText("links", MaxLinks));
     }
     if (tooManyNodes) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok, TooManyText("nodes", MaxNodes));
+        report.Box(MsgKind::Warning, TooManyText("nodes", MaxNodes));
     }
     return tooManyLinks || tooManyNodes;
 }
@@ -144,14 +144,16 @@ bool ReadNames(Workspace& ws, const NamedReader& reader, int32_t nodeCount, Read
 
 }  // namespace
 
-LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFile,
-                            TextReader& nodeFile) {
+LoadResult ReadProblemText(Workspace& ws, TextReader& linkFile, TextReader& nodeFile) {
     const NamedReader links{linkFile, ws.LinkFileName};
     const NamedReader nodes{nodeFile, ws.NodeFileName};
     ReadFault fault;
+    LoadResult result;
     const Header header = ReadHeader(links, fault);
-    if (RefuseHeader(header, prompts))
-        return LoadOutcome::Refused;
+    if (RefuseHeader(header, result.report)) {
+        result.outcome = LoadOutcome::Refused;
+        return result;
+    }
     if (!fault.Noted() && ReadLinks(ws, links, header, fault) &&
         ReadNames(ws, nodes, header.nodes, fault)) {
         if (linkFile.Failed())
@@ -160,18 +162,17 @@ LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFil
             fault.Note(nodes, "");
     }
 
-    LoadOutcome outcome = LoadOutcome::Loaded;
+    result.outcome = LoadOutcome::Loaded;
     if (!fault.Noted()) {
         SetProblemSize(ws, header.links, header.nodes);
     } else {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        std::string(FatalReadText) + "\r" + fault.Text());
+        result.report.Box(MsgKind::Warning, std::string(FatalReadText) + "\r" + fault.Text());
         SetProblemSize(ws, 0, 0);
-        prompts.Beep(BeepFileError);
-        outcome = LoadOutcome::Failed;
+        result.report.Beep(BeepFileError);
+        result.outcome = LoadOutcome::Failed;
     }
     NoteLoaded(ws);
-    return outcome;
+    return result;
 }
 
 }  // namespace kav

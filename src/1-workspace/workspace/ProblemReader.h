@@ -14,7 +14,6 @@ namespace kav {
 // flags. The fatal read warning gets one more line naming the file (as
 // ws.LinkFileName or ws.NodeFileName), the line where reading stopped and what
 // was expected there. ReadProblem and the fuzzer both come through here.
-LoadOutcome ReadProblemText(Workspace& ws, Prompts& prompts, TextReader& linkFile,
-                            TextReader& nodeFile);
+LoadResult ReadProblemText(Workspace& ws, TextReader& linkFile, TextReader& nodeFile);
 
 }  // namespace kav

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace kav {
 
@@ -50,6 +51,27 @@ bool ConfirmReplace(Prompts& prompts, const std::string& shownName) {
     return prompts.Message(MsgKind::Confirmation, MsgButtons::YesNo,
                            "File [" + shownName + "] exists.... Do you want to replace it?") ==
            Answer::Yes;
+}
+
+void Report::Box(MsgKind kind, std::string text) {
+    notices_.push_back({kind, std::move(text), 0});
+}
+
+void Report::Beep(unsigned value) {
+    notices_.push_back({MsgKind::Warning, std::string(), value});
+}
+
+void Report::Append(const Report& other) {
+    notices_.insert(notices_.end(), other.notices_.begin(), other.notices_.end());
+}
+
+void Report::ShowTo(Prompts& prompts) const {
+    for (const Notice& notice : notices_) {
+        if (notice.IsBeep())
+            prompts.Beep(notice.beep);
+        else
+            prompts.Message(notice.kind, MsgButtons::Ok, notice.text);
+    }
 }
 
 }  // namespace kav

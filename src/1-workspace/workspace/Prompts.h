@@ -91,6 +91,45 @@ bool GuardHandler(Work&& work);
 
 void ShowStandardErrorReport(const std::string& text);
 
+// One thing to tell the user: a message box (its kind and text) or, with no
+// text, a beep.
+struct Notice {
+    MsgKind kind = MsgKind::Warning;
+    std::string text;
+    unsigned beep = 0;
+    bool IsBeep() const { return text.empty(); }
+};
+
+// What a reader, a writer or an exporter has to tell the user, in its order.
+// It never shows anything itself: the window shows it through its prompts
+// (ShowTo), the command line prints it.
+class Report {
+  public:
+    void Box(MsgKind kind, std::string text);
+    void Beep(unsigned value);
+    // Adds what another report has to tell after this one's notices.
+    void Append(const Report& other);
+    const std::vector<Notice>& Notices() const { return notices_; }
+    bool Empty() const { return notices_.empty(); }
+    // Every box with an OK button, every beep, in order.
+    void ShowTo(Prompts& prompts) const;
+
+  private:
+    std::vector<Notice> notices_;
+};
+
+// How an operation ended and what it has to tell the user.
+template <class Outcome>
+struct Reported {
+    Outcome outcome{};
+    Report report;
+    // Shows the report through prompts and gives the outcome.
+    Outcome ShowTo(Prompts& prompts) const {
+        report.ShowTo(prompts);
+        return outcome;
+    }
+};
+
 // Asks whether the existing file `shownName` (as the user reads it) may be
 // replaced; true on Yes.
 bool ConfirmReplace(Prompts& prompts, const std::string& shownName);

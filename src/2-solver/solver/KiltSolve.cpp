@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "solver/InfeasibilityCut.h"
@@ -179,15 +181,16 @@ class KilterRun {
           firstOut_(s_.firstOut.data()),
           firstIn_(s_.firstIn.data()) {}
 
-    // Returns the link the run failed on, or 0 when every link is in kilter.
-    // Throws SolveStopped.
+    // Returns the link the run failed on, or 0 when every link is in kilter or
+    // the run was stopped (Stopped).
     int32_t Run() {
         if constexpr (Traced) {
             if (linkCount_ >= 0 && linkCount_ <= MaxLinks && nodeCount_ >= 0 &&
                 nodeCount_ <= MaxNodes)
                 EmitStart();
         }
-        CheckProblemFits();
+        if (!CheckProblemFits())
+            return 0;
         if (linkCount_ == 0) {
             if constexpr (Traced)
                 EmitDone();
@@ -199,8 +202,11 @@ class KilterRun {
         for (int32_t m = 1; m <= linkCount_; ++m)
             NoteEligibility(m);
         for (int32_t l = 1; l <= linkCount_; ++l) {
-            if (!BringIntoKilter(l))
+            if (!BringIntoKilter(l)) {
+                if (stopped_)
+                    return 0;
                 return l;
+            }
             if (progress_)
                 progress_->ReportProgress(l, linkCount_);
         }
@@ -209,32 +215,37 @@ class KilterRun {
         return 0;
     }
 
+    // Whether the run was stopped, and why.
+    bool Stopped() const { return stopped_; }
+    const std::string& StopReason() const { return stopReason_; }
+
   private:
     // --- Preconditions -------------------------------------------------------
 
-    void CheckProblemFits() {
+    // False (stopped) when the problem is unfit for solving.
+    bool CheckProblemFits() {
         if (linkCount_ < 0 || linkCount_ > MaxLinks || nodeCount_ < 0 || nodeCount_ > MaxNodes) {
-            throw SolveStopped(
+            return StopWith(
                 "The problem's counts are outside the workspace ... the solve was "
                 "stopped");
         }
         for (int32_t m = 1; m <= linkCount_; ++m) {
             if (!IsNode(ws_, origin_[m]) || !IsNode(ws_, dest_[m])) {
-                throw SolveStopped("Link <" + std::to_string(m) +
-                                   "> names a node that does not exist ... the solve was stopped");
+                return StopWith("Link <" + std::to_string(m) +
+                                "> names a node that does not exist ... the solve was stopped");
             }
             if (lower_[m] > upper_[m]) {
-                throw SolveStopped("Link <" + std::to_string(m) +
-                                   "> has its lower bound above its upper bound ... the solve "
-                                   "was stopped");
+                return StopWith("Link <" + std::to_string(m) +
+                                "> has its lower bound above its upper bound ... the solve "
+                                "was stopped");
             }
-            if (!FitsInt32(int64_t{cost_[m]} + pot_[origin_[m]] - pot_[dest_[m]])) {
-                throw SolveStopped(RangeText);
-            }
+            if (!FitsInt32(int64_t{cost_[m]} + pot_[origin_[m]] - pot_[dest_[m]]))
+                return StopWith(RangeText);
         }
         maxStored_ = Int32Min;
         for (int32_t n = 1; n <= nodeCount_; ++n)
             maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
+        return true;
     }
 
     // Whether flow in equals flow out at every node. Flow changes go round
@@ -303,11 +314,13 @@ class KilterRun {
     }
 
     // Signed kilter number of link m under the current potentials; its size
-    // must fit the label amounts.
+    // must fit the label amounts, else the run stops (0).
     int32_t Kilter(int32_t m) {
         const int64_t k = KilterNumberOf(Reduced(m), flow_[m], lower_[m], upper_[m]);
-        if (k > Int32Max || k < -Int32Max)
+        if (k > Int32Max || k < -Int32Max) {
             Stop();
+            return 0;
+        }
         return static_cast<int32_t>(k);
     }
 
@@ -337,9 +350,16 @@ class KilterRun {
         maxStored_ = std::max<int64_t>(maxStored_, pot_[n]);
     }
 
-    [[noreturn]] void Stop() {
+    // Stops the run with every value a valid 32-bit number.
+    void Stop() {
         EndPass();
-        throw SolveStopped(RangeText);
+        StopWith(RangeText);
+    }
+
+    bool StopWith(std::string reason) {
+        stopped_ = true;
+        stopReason_ = std::move(reason);
+        return false;
     }
 
     // --- Labels --------------------------------------------------------------
@@ -453,7 +473,8 @@ class KilterRun {
 
     // Looks at the links between labelled and unlabelled nodes (found through
     // the labelled nodes' own lists). Returns the node to go on labelling
-    // from, or 0 when nothing can change: no feasible flow exists.
+    // from, 0 when nothing can change (no feasible flow exists), or -1 when
+    // the run stopped.
     int32_t ChangePotentials() {
         int32_t zeroLink = INT32_MAX, zeroNode = 0;
         int64_t minPos = Int32Max, maxNeg = -Int32Max;
@@ -522,8 +543,10 @@ class KilterRun {
         if (posLink == 0 && negLink == 0) {
             // A link whose reduced cost is at the end of the range could have
             // been used with a wider number type: not a true infeasibility.
-            if (outOfRangeCandidate)
+            if (outOfRangeCandidate) {
                 Stop();
+                return -1;
+            }
             return 0;
         }
 
@@ -542,6 +565,7 @@ class KilterRun {
         if (lowestForward - delta < Int32Min || highestBackward + delta > Int32Max ||
             !UnlabelledCanRise(delta)) {
             Stop();
+            return -1;
         }
         offset_ += delta;
         // The raise lowers the reduced cost of every link out of the labelled
@@ -586,9 +610,12 @@ class KilterRun {
 
     // --- Main loop step for one link -----------------------------------------
 
-    // Brings link l into kilter; false when no feasible flow exists.
+    // Brings link l into kilter; false when no feasible flow exists or the
+    // run stopped.
     bool BringIntoKilter(int32_t l) {
         int32_t k = Kilter(l);
+        if (stopped_)
+            return false;
         const bool outOfKilter = k != 0;
         if constexpr (Traced) {
             if (outOfKilter)
@@ -612,6 +639,8 @@ class KilterRun {
                 if (Labelled(target_))
                     break;
                 startNode = ChangePotentials();
+                if (startNode < 0)
+                    return false;
                 if (startNode == 0) {
                     RecordCut(l);
                     if constexpr (Traced)
@@ -620,6 +649,8 @@ class KilterRun {
                     return false;
                 }
                 k = Kilter(l);
+                if (stopped_)
+                    return false;
                 if (k == 0)
                     break;
             }
@@ -627,6 +658,8 @@ class KilterRun {
                 ChangeFlow();
             EndPass();
             k = Kilter(l);
+            if (stopped_)
+                return false;
         }
         if constexpr (Traced) {
             if (outOfKilter)
@@ -767,7 +800,23 @@ class KilterRun {
     int32_t labelledCount_ = 0;
     int64_t offset_ = 0;
     int64_t maxStored_ = 0;
+    bool stopped_ = false;
+    std::string stopReason_;
 };
+
+// One run of the algorithm, its outcome told in the status.
+template <bool Traced>
+void RunInto(Workspace& ws, ProgressSink* progress, SolveObserver* observer, KilterScratch& scratch,
+             SolveStatus& status) {
+    KilterRun<Traced> run(ws, progress, observer, scratch, status.Cut);
+    status.FailedLink = run.Run();
+    if (run.Stopped()) {
+        status.Outcome = SolveOutcome::Stopped;
+        status.StopReason = run.StopReason();
+    } else if (status.FailedLink != 0) {
+        status.Outcome = SolveOutcome::Infeasible;
+    }
+}
 
 }  // namespace
 
@@ -784,7 +833,7 @@ int32_t ReducedCost(const Workspace& ws, int32_t link) {
 KilterInfo KilterState(const Workspace& ws, int32_t link) {
     const int64_t k = KilterNumberOf(WideReducedCost(ws, link), ws.LinkFlow[link],
                                      ws.LinkLower[link], ws.LinkUpper[link]);
-    return KilterInfo{k == 0, CheckedNarrow(k)};
+    return KilterInfo{k == 0, k};
 }
 
 KilterSolver::KilterSolver() : scratch_(std::make_unique<KilterScratch>()) {}
@@ -793,24 +842,16 @@ KilterSolver::~KilterSolver() = default;
 
 SolveStatus KilterSolver::Solve(Workspace& ws, ProgressSink* progress, SolveObserver* observer) {
     SolveStatus status;
-    try {
-        status.FailedLink =
-            observer != nullptr
-                ? KilterRun<true>(ws, progress, observer, *scratch_, status.Cut).Run()
-                : KilterRun<false>(ws, progress, nullptr, *scratch_, status.Cut).Run();
-    } catch (const SolveStopped& stop) {
-        status.Outcome = SolveOutcome::Stopped;
-        status.StopReason = stop.what();
-        if (observer != nullptr) {
-            SolveEvent stopped;
-            stopped.Kind = SolveEventKind::Stopped;
-            stopped.Reason = status.StopReason;
-            observer->Observe(stopped);
-        }
-        return status;
+    if (observer != nullptr)
+        RunInto<true>(ws, progress, observer, *scratch_, status);
+    else
+        RunInto<false>(ws, progress, nullptr, *scratch_, status);
+    if (status.IsStopped() && observer != nullptr) {
+        SolveEvent stopped;
+        stopped.Kind = SolveEventKind::Stopped;
+        stopped.Reason = status.StopReason;
+        observer->Observe(stopped);
     }
-    if (status.FailedLink != 0)
-        status.Outcome = SolveOutcome::Infeasible;
     return status;
 }
 

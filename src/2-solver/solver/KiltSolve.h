@@ -13,7 +13,7 @@ namespace kav {
 
 struct KilterInfo {
     bool InKilter = true;
-    int32_t KilterNumber = 0;
+    int64_t KilterNumber = 0;
 };
 
 // Cost plus origin potential minus destination potential; the origin's sign is
@@ -22,7 +22,8 @@ struct KilterInfo {
 int32_t ReducedCost(const Workspace& ws, int32_t link);
 // The same value formed in 64 bits, for showing it whatever the potentials.
 int64_t WideReducedCost(const Workspace& ws, int32_t link);
-// Throws IntegerOverflow when the kilter number does not fit in 32 bits.
+// The link's kilter number, formed in 64 bits from WideReducedCost, for
+// showing it whatever the potentials.
 KilterInfo KilterState(const Workspace& ws, int32_t link);
 
 // Receives the progress report after every link that is in kilter.
@@ -35,19 +36,12 @@ class ProgressSink {
     virtual void RunFinished() {}
 };
 
-// The solve was stopped because potentials, reduced costs or kilter numbers
-// would leave the 32-bit range, or because the problem breaks what the solver
-// needs (a link naming a missing node, a lower bound above its upper bound).
-// Every value in the Workspace is still a valid 32-bit number. The solver
-// reports it in its status; the solve run throws it for the application's
-// standard error report.
-class SolveStopped : public CheckedError {
-  public:
-    using CheckedError::CheckedError;
-};
-
 // How a solve ended. A stopped solve leaves no solution; the figures of the
-// other outcomes are the ones the run can give.
+// other outcomes are the ones the run can give. A solve is stopped because
+// potentials, reduced costs or kilter numbers would leave the 32-bit range, or
+// because the problem breaks what the solver needs (a link naming a missing
+// node, a lower bound above its upper bound); every value in the Workspace is
+// then still a valid 32-bit number, and StopReason says why.
 enum class SolveOutcome { Feasible, Infeasible, Stopped };
 
 // Why an infeasible run gave up (no potential change could make progress): a

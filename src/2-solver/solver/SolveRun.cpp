@@ -14,34 +14,31 @@ namespace {
 
 constexpr double SecondsPerDay = 86400.0;
 
-// Runs the algorithm between two readings of the clock and shows the messages
-// that belong to the run itself.
-// A stopped run throws SolveStopped with its reason, for the application's
-// standard error report.
-SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
-                     const std::function<double()>& clock) {
+// Runs the algorithm between two readings of the clock and tells the messages
+// that belong to the run itself (none for a stopped run).
+SolveStatus TimedRun(Workspace& ws, SolveRunView& view, const std::function<double()>& clock) {
     KilterSolver solver;
     const double startTime = clock();
     SolveStatus status = solver.Solve(ws, view.Progress());
     const double stopTime = clock();
     if (status.IsStopped())
-        throw SolveStopped(status.StopReason);
+        return status;
     if (ProgressSink* progress = view.Progress())
         progress->RunFinished();
+    Report report;
     if (status.IsInfeasible()) {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
-                            std::to_string(status.FailedLink) +
-                            " >>>\r"
-                            "<<<          FATAL ERROR ... SORRY         >>>\r"
-                            "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
+        report.Box(MsgKind::Warning, "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
+                                         std::to_string(status.FailedLink) +
+                                         " >>>\r"
+                                         "<<<          FATAL ERROR ... SORRY         >>>\r"
+                                         "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
     }
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
-    prompts.Message(
-        MsgKind::Information, MsgButtons::Ok,
-        "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
+    report.Box(MsgKind::Information, "...Problem is solved...\rSolution Time = " +
+                                         FormatGrouped(elapsed, 3) + " seconds");
+    view.Tell(report);
     return status;
 }
 
@@ -57,7 +54,7 @@ double SecondsOfDay() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millisecond * 0.001;
 }
 
-std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
                                     const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
         return std::nullopt;
@@ -73,22 +70,24 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     view.ShowProgressWindow();
     SolveStatus status;
     try {
-        status = TimedRun(ws, prompts, view, clock);
-    } catch (const SolveStopped&) {
-        // The partial flows and potentials are no solution; the next solve and
-        // the results window start again from zero.
-        view.HideProgressWindow();
-        NoteSolveStopped(ws);
-        throw;
+        status = TimedRun(ws, view, clock);
     } catch (...) {
         view.HideProgressWindow();
         throw;
     }
     view.HideProgressWindow();
+    if (status.IsStopped()) {
+        // The partial flows and potentials are no solution; the next solve and
+        // the results window start again from zero.
+        NoteSolveStopped(ws);
+        return status;
+    }
 
-    if (status.IsInfeasible())
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "Inputs yield infeasible solution...\rSEVERE WARNING...");
+    if (status.IsInfeasible()) {
+        Report report;
+        report.Box(MsgKind::Warning, "Inputs yield infeasible solution...\rSEVERE WARNING...");
+        view.Tell(report);
+    }
     RecordSolveOutcome(ws, status, std::move(asSolved));
     return status;
 }

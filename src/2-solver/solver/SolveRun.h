@@ -24,18 +24,22 @@ class SolveRunView {
     virtual void HideProgressWindow() = 0;
     // Where the algorithm reports progress (the percent window), or null.
     virtual ProgressSink* Progress() = 0;
+    // Shows what the run has to tell at this point of it (message boxes).
+    virtual void Tell(const Report& report) = 0;
 };
 
 // The local time of day in seconds, with millisecond resolution.
 double SecondsOfDay();
 
 // The Run button: checks, clearing of a stale solution, the timed run behind
-// the percent window, the messages in their order, TotalCost and the flags.
+// the percent window, the messages in their order (told to the view),
+// TotalCost and the flags.
 // Returns how the solve ended (with its time, and its total cost when
 // feasible), or nothing when no solve ran (no links, or the checks failed).
-// A stopped solve throws SolveStopped after clearing the partial solution.
+// A stopped solve clears the partial solution and is returned for the caller
+// to show its reason as the standard error report.
 // clock defaults to SecondsOfDay (tests pass their own).
-std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
+std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
                                     const std::function<double()>& clock = SecondsOfDay);
 
 // What every finished solve records: the cut confirmed by the independent sums

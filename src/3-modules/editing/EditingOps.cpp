@@ -7,8 +7,15 @@
 namespace kav {
 namespace {
 
-void Warn(Prompts& prompts, const std::string& text) {
-    prompts.Message(MsgKind::Warning, MsgButtons::Ok, text);
+// A refusal with its warning.
+Reported<bool> Refused(const std::string& text, MsgKind kind = MsgKind::Warning) {
+    Reported<bool> result{false, {}};
+    result.report.Box(kind, text);
+    return result;
+}
+
+Reported<bool> Done() {
+    return {true, {}};
 }
 
 }  // namespace
@@ -22,23 +29,21 @@ int32_t FindNodeByName(const Workspace& ws, const std::string& name) {
     return 0;
 }
 
-bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts) {
+Reported<bool> AddNode(Workspace& ws, const std::string& name) {
     if (name.empty())
-        return false;
+        return {};
     if (FindNodeByName(ws, name) != 0) {
-        Warn(prompts, "Node [" + Latin1ToUtf8(name) +
-                          " ] already exists... TRY AGAIN...\r"
-                          "Note that names are only unique up to the first 10 characters");
-        return false;
+        return Refused("Node [" + Latin1ToUtf8(name) +
+                       " ] already exists... TRY AGAIN...\r"
+                       "Note that names are only unique up to the first 10 characters");
     }
     if (ws.NodeCount >= MaxNodes) {
-        Warn(prompts, "Too many nodes...Only " + std::to_string(MaxNodes) +
-                          " are permitted...WARNING...TRY AGAIN");
-        return false;
+        return Refused("Too many nodes...Only " + std::to_string(MaxNodes) +
+                       " are permitted...WARNING...TRY AGAIN");
     }
     AppendNode(ws, name);
     NoteNodesEdited(ws);
-    return true;
+    return Done();
 }
 
 int32_t LinksUsingNode(const Workspace& ws, int32_t node) {
@@ -50,62 +55,55 @@ int32_t LinksUsingNode(const Workspace& ws, int32_t node) {
     return count;
 }
 
-bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts) {
-    if (!IsNode(ws, node)) {
-        prompts.Message(MsgKind::Information, MsgButtons::Ok,
-                        "You must select a node from the list to remove a node");
-        return false;
-    }
+Reported<bool> RemoveNode(Workspace& ws, int32_t node) {
+    if (!IsNode(ws, node))
+        return Refused("You must select a node from the list to remove a node",
+                       MsgKind::Information);
     const int32_t users = LinksUsingNode(ws, node);
     if (users > 0) {
         const bool one = users == 1;
-        Warn(prompts, "Node [" + Latin1ToUtf8(ws.NodeName[node]) + " ] is used by " +
-                          std::to_string(users) + (one ? " link" : " links") +
-                          " and was not removed\rRemove or re-route " +
-                          (one ? "that link" : "those links") + " first");
-        return false;
+        return Refused("Node [" + Latin1ToUtf8(ws.NodeName[node]) + " ] is used by " +
+                       std::to_string(users) + (one ? " link" : " links") +
+                       " and was not removed\rRemove or re-route " +
+                       (one ? "that link" : "those links") + " first");
     }
     RemoveNodeAt(ws, node);
     NoteNodesEdited(ws);
-    return true;
+    return Done();
 }
 
-bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts) {
-    if (link.origin < 1) {
-        Warn(prompts, "You must select an origin node for the link to add");
-    } else if (link.dest < 1) {
-        Warn(prompts, "You must select a destination node for the link to add");
-    } else if (link.origin == link.dest) {
-        Warn(prompts, "The origin and destination nodes must differ ... TRY AGAIN ... ");
-    } else if (link.lower > link.upper) {
-        Warn(prompts, "Upper bound (" + std::to_string(link.upper) +
-                          ") must be greater than or equal to the lower bound (" +
-                          std::to_string(link.lower) + ")\rTRY AGAIN ... ");
-    } else if (link.lower < 0) {
-        Warn(prompts, "Lower bound must be greater than or equal to 0");
-    } else if (link.upper < 0) {
-        Warn(prompts, "Upper bound must be greater than or equal to 0");
-    } else if (ws.LinkCount >= MaxLinks) {
-        Warn(prompts,
-             "The number of links is already equal to the maximum number allowed ... SORRY");
-    } else {
-        AppendLink(ws, LinkData{link.origin, link.dest, link.lower, link.upper, link.cost});
-        NoteLinkAdded(ws);
-        return true;
+Reported<bool> AddLink(Workspace& ws, const NewLink& link) {
+    if (link.origin < 1)
+        return Refused("You must select an origin node for the link to add");
+    if (link.dest < 1)
+        return Refused("You must select a destination node for the link to add");
+    if (link.origin == link.dest)
+        return Refused("The origin and destination nodes must differ ... TRY AGAIN ... ");
+    if (link.lower > link.upper) {
+        return Refused("Upper bound (" + std::to_string(link.upper) +
+                       ") must be greater than or equal to the lower bound (" +
+                       std::to_string(link.lower) + ")\rTRY AGAIN ... ");
     }
-    return false;
+    if (link.lower < 0)
+        return Refused("Lower bound must be greater than or equal to 0");
+    if (link.upper < 0)
+        return Refused("Upper bound must be greater than or equal to 0");
+    if (ws.LinkCount >= MaxLinks)
+        return Refused(
+            "The number of links is already equal to the maximum number allowed ... SORRY");
+    AppendLink(ws, LinkData{link.origin, link.dest, link.lower, link.upper, link.cost});
+    NoteLinkAdded(ws);
+    return Done();
 }
 
-bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts) {
-    if (link < 1 || link > ws.LinkCount) {
-        Warn(prompts, "You must select a link from the list to remove");
-        return false;
-    }
+Reported<bool> RemoveLink(Workspace& ws, int32_t link) {
+    if (link < 1 || link > ws.LinkCount)
+        return Refused("You must select a link from the list to remove");
     const bool carriedFlow = ws.LinkFlow[link] != 0;
     RemoveLinks(
         ws, [link](int32_t j) { return j == link; }, FlowsOnRemoval::MoveAlong);
     NoteLinkRemoved(ws, carriedFlow);
-    return true;
+    return Done();
 }
 
 bool IsMarked(const Workspace& ws, int32_t link) {
@@ -152,48 +150,52 @@ void RerouteDest(Workspace& ws, int32_t link, int32_t node) {
     NoteLinkRerouted(ws);
 }
 
-bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::string& text,
-                     Prompts& prompts) {
+Reported<bool> CommitLinkField(Workspace& ws, int32_t link, LinkField field,
+                               const std::string& text) {
+    Reported<bool> result;
+    // The field's own messages come first.
+    const auto checked = [&](int32_t current, int32_t low, int32_t high) {
+        const Reported<FieldValue> value = ValidateIntegerField(text, current, low, high);
+        result.report.Append(value.report);
+        return value.outcome.value;
+    };
     switch (field) {
         case LinkField::Lower: {
-            const int32_t v =
-                ValidateIntegerField(text, ws.LinkLower[link], BoundLow, BoundHigh, prompts).value;
+            const int32_t v = checked(ws.LinkLower[link], BoundLow, BoundHigh);
             if (v > ws.LinkUpper[link]) {
-                Warn(
-                    prompts,
+                result.report.Box(
+                    MsgKind::Warning,
                     "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
-                return false;
+                return result;
             }
             LinkData data = GetLink(ws, link);
             data.Lower = v;
             SetLink(ws, link, data);
-            NoteLinkValuesEdited(ws);
-            return true;
+            break;
         }
         case LinkField::Upper: {
-            const int32_t v =
-                ValidateIntegerField(text, ws.LinkUpper[link], BoundLow, BoundHigh, prompts).value;
+            const int32_t v = checked(ws.LinkUpper[link], BoundLow, BoundHigh);
             if (v < ws.LinkLower[link]) {
-                Warn(prompts,
-                     "Upper bound must not be less than lower bound.\r"
-                     "NO CHANGE WILL BE MADE ... WARNING");
-                return false;
+                result.report.Box(MsgKind::Warning,
+                                  "Upper bound must not be less than lower bound.\r"
+                                  "NO CHANGE WILL BE MADE ... WARNING");
+                return result;
             }
             LinkData data = GetLink(ws, link);
             data.Upper = v;
             SetLink(ws, link, data);
-            NoteLinkValuesEdited(ws);
-            return true;
+            break;
         }
         case LinkField::Cost: {
             LinkData data = GetLink(ws, link);
-            data.Cost = ValidateIntegerField(text, data.Cost, CostLow, CostHigh, prompts).value;
+            data.Cost = checked(data.Cost, CostLow, CostHigh);
             SetLink(ws, link, data);
-            NoteLinkValuesEdited(ws);
-            return true;
+            break;
         }
     }
-    return false;
+    NoteLinkValuesEdited(ws);
+    result.outcome = true;
+    return result;
 }
 
 }  // namespace kav

@@ -17,9 +17,12 @@ constexpr std::size_t TypedNameLength = 10;
 // for byte, or 0 when there is none.
 int32_t FindNodeByName(const Workspace& ws, const std::string& name);
 
+// The operations below that can be refused give their messages (warnings,
+// the field's beep) in their result, for the window to show.
+
 // Appends a node named name. An empty name adds nothing and says nothing; a
 // name in use or a full node table is refused with a warning. True when added.
-bool AddNode(Workspace& ws, const std::string& name, Prompts& prompts);
+Reported<bool> AddNode(Workspace& ws, const std::string& name);
 
 // How many links start or end at node.
 int32_t LinksUsingNode(const Workspace& ws, int32_t node);
@@ -29,7 +32,7 @@ int32_t LinksUsingNode(const Workspace& ws, int32_t node);
 // silently move to another node. Removing an unused node moves the later names
 // and potentials down and lowers the node numbers in the links to match, so
 // each link keeps its two named ends. True when removed.
-bool RemoveNode(Workspace& ws, int32_t node, Prompts& prompts);
+Reported<bool> RemoveNode(Workspace& ws, int32_t node);
 
 // ---- Links ----
 
@@ -43,12 +46,12 @@ struct NewLink {
 
 // Appends a link after its checks (the first failing one is reported and adds
 // nothing). True when added.
-bool AddLink(Workspace& ws, const NewLink& link, Prompts& prompts);
+Reported<bool> AddLink(Workspace& ws, const NewLink& link);
 
 // Removes link (0, or a number that is no link: nothing selected, which is
 // reported); later links move down with their flows. Removing a link that
 // carried flow sets NetworkChanged. True when removed.
-bool RemoveLink(Workspace& ws, int32_t link, Prompts& prompts);
+Reported<bool> RemoveLink(Workspace& ws, int32_t link);
 
 // ---- Marks for removal (negative origins while the change window is open) ----
 
@@ -72,7 +75,7 @@ enum class LinkField { Lower, Upper, Cost };
 // Validates text against the link's stored value and the field's range, checks
 // the bounds against each other and stores the value. True when the link was
 // written (also with an unchanged value); false when a bound check refused it.
-bool CommitLinkField(Workspace& ws, int32_t link, LinkField field, const std::string& text,
-                     Prompts& prompts);
+Reported<bool> CommitLinkField(Workspace& ws, int32_t link, LinkField field,
+                               const std::string& text);
 
 }  // namespace kav

@@ -58,27 +58,29 @@ std::optional<int32_t> ConvertIntegerText(const std::string& text) {
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
-FieldValue ValidateIntegerField(const std::string& text, int32_t current, int32_t low, int32_t high,
-                                Prompts& prompts) {
+Reported<FieldValue> ValidateIntegerField(const std::string& text, int32_t current, int32_t low,
+                                          int32_t high) {
+    Reported<FieldValue> checked{{current, text}, {}};
     if (text.empty())
-        return {current, text};
+        return checked;
     const int32_t converted = ConvertIntegerText(text).value_or(current);
-    FieldValue result{current, std::to_string(converted)};
+    FieldValue& result = checked.outcome;
+    result.text = std::to_string(converted);
     if (result.text != text) {
-        prompts.Beep(BeepQuestion);
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "Specified value did not convert correctly... Warning\r"
-                        "Default value used and shown");
+        checked.report.Beep(BeepQuestion);
+        checked.report.Box(MsgKind::Warning,
+                           "Specified value did not convert correctly... Warning\r"
+                           "Default value used and shown");
     }
     if (converted >= low && converted <= high) {
         result.value = converted;
     } else {
-        prompts.Message(MsgKind::Warning, MsgButtons::Ok,
-                        "Invalid Parameter Value.  Must have " + std::to_string(low) +
-                            " <= X <= " + std::to_string(high));
+        checked.report.Box(MsgKind::Warning, "Invalid Parameter Value.  Must have " +
+                                                 std::to_string(low) +
+                                                 " <= X <= " + std::to_string(high));
         result.text = std::to_string(current);
     }
-    return result;
+    return checked;
 }
 
 }  // namespace kav

@@ -24,8 +24,9 @@ struct FieldValue {
 // again in plain decimal form - with a beep and a warning when that form differs
 // from what was typed - and taken when it lies in low..high; a value outside the
 // range is refused with a warning and the field shows the current value again.
-FieldValue ValidateIntegerField(const std::string& text, int32_t current, int32_t low, int32_t high,
-                                Prompts& prompts);
+// The beep and the warnings are in the result, for the window to show.
+Reported<FieldValue> ValidateIntegerField(const std::string& text, int32_t current, int32_t low,
+                                          int32_t high);
 
 // Ranges of the editing fields.
 constexpr int32_t CostLow = -100000000;

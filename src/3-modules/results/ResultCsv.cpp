@@ -1,10 +1,8 @@
 #include "results/ResultCsv.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "solver/KiltSolve.h"
 #include "workspace/DimacsFormat.h"
+#include "workspace/FileChoice.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/TextEncoding.h"
 
@@ -56,33 +54,25 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
     return csv;
 }
 
-void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
-    std::string fileName;
-    for (;;) {
-        const std::optional<std::string> chosen = prompts.SaveFile(
-            {"Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""});
-        if (!chosen)
-            return;
-        if (IsOneOfFiles(*chosen, ProblemFilesOf(ws))) {
-            prompts.Message(MsgKind::Error, MsgButtons::Ok, ProtectedFileText(*chosen));
-            continue;
-        }
-        std::error_code error;
-        if (!std::filesystem::exists(*chosen, error) || ConfirmReplace(prompts, *chosen)) {
-            fileName = *chosen;
-            break;
-        }
-    }
+Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
+    FileToWrite request;
+    request.dialog = [] {
+        return FileDialogRequest{
+            "Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""};
+    };
+    request.protectedFiles = ProblemFilesOf(ws);
+    Report report;
+    const std::string fileName = ChooseFileToWrite(prompts, request);
+    if (fileName.empty())
+        return report;
     const WriteResult written =
-        WriteFile(fileName, FormatResultsCsv(ws, lists), ProblemFilesOf(ws));
-    if (written) {
-        prompts.Message(MsgKind::Information, MsgButtons::Ok,
-                        "The results were written to\r" + fileName);
-        return;
-    }
-    prompts.Message(
-        MsgKind::Error, MsgButtons::Ok,
-        "The results could not be written to\r" + fileName + "\r(" + written.Reason() + ")");
+        WriteFile(fileName, FormatResultsCsv(ws, lists), request.protectedFiles);
+    if (written)
+        report.Box(MsgKind::Information, "The results were written to\r" + fileName);
+    else
+        report.Box(MsgKind::Error, "The results could not be written to\r" + fileName + "\r(" +
+                                       written.Reason() + ")");
+    return report;
 }
 
 }  // namespace kav

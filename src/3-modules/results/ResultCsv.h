@@ -24,11 +24,10 @@ inline constexpr char ResultCsvHeader[] =
 // ' so that spreadsheets do not run it as a formula.
 std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists);
 
-// The results window's Export: asks for a file in a save dialog (again after
-// the user declines to replace an existing one; the question's default is
-// No), writes the table of the listed lines through WriteFile and
-// says where it went or why it failed. Nothing happens when the dialog is
-// cancelled.
-void ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts);
+// The results window's Export: asks for a file (ChooseFileToWrite, the
+// problem's own files refused), writes the table of the listed lines through
+// WriteFile and gives the message saying where it went or why it failed.
+// Nothing to tell when the dialog is cancelled.
+Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts);
 
 }  // namespace kav

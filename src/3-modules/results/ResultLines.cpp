@@ -47,14 +47,8 @@ std::size_t DigitsBeforePoint(double value) {
 
 }  // namespace
 
-// A link's kilter number that does not fit in 32 bits is far from 0, so
-// that link is out of kilter; the list shows it rather than failing.
 bool LinkInKilter(const Workspace& ws, int32_t link) {
-    try {
-        return KilterState(ws, link).InKilter;
-    } catch (const IntegerOverflow&) {
-        return false;
-    }
+    return KilterState(ws, link).InKilter;
 }
 
 std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int64_t reducedCost) {

@@ -57,14 +57,18 @@ QString ShownFileName(const std::string& fileName) {
     return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
 }
 
+kav::FileToWrite WindowFileToWrite(const kav::FileDialogRequest& dialog) {
+    kav::FileToWrite request;
+    request.dialog = [dialog] { return dialog; };
+    request.protectedFiles = kav::ProblemFilesOf(kav::TheWorkspace());
+    request.shown = [](const std::string& fileName) {
+        return ShownFileName(fileName).toUtf8().toStdString();
+    };
+    return request;
+}
+
 bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName) {
-    if (kav::IsOneOfFiles(fileName, kav::ProblemFilesOf(kav::TheWorkspace()))) {
-        prompts.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                        kav::ProtectedFileText(ShownFileName(fileName).toUtf8().toStdString()));
-        return false;
-    }
-    return !QFileInfo::exists(QFile::decodeName(fileName.c_str())) ||
-           kav::ConfirmReplace(prompts, ShownFileName(fileName).toUtf8().toStdString());
+    return kav::MayWriteFile(prompts, fileName, WindowFileToWrite({}));
 }
 
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,

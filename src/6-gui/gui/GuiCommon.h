@@ -5,14 +5,12 @@
 #include <QString>
 #include <string>
 
+#include "workspace/FileChoice.h"
+
 class QAbstractItemView;
 class QCloseEvent;
 class QPushButton;
 class QWidget;
-
-namespace kav {
-class Prompts;
-}  // namespace kav
 
 // The classic sixteen-colour names the windows are painted with.
 namespace Colours {
@@ -49,6 +47,10 @@ std::string ToBytes(const QString& text);
 
 // A file name (the file system's bytes) as the user reads it.
 QString ShownFileName(const std::string& fileName);
+
+// What the windows write through kav::ChooseFileToWrite: the dialog, the
+// problem's own files refused, names shown as the user reads them.
+kav::FileToWrite WindowFileToWrite(const kav::FileDialogRequest& dialog);
 
 // True when no file has this name or the user agrees to replace it; a file
 // of the problem in memory is refused with a message (false).

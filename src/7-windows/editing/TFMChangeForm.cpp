@@ -343,8 +343,8 @@ void TFMChangeForm::CostNewExit() {
 void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) {
     quitButton_->setEnabled(true);
     const int32_t k = CurrentLink();
-    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text()),
-                                       kav::ThePrompts()))
+    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text()))
+                      .ShowTo(kav::ThePrompts()))
         linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();

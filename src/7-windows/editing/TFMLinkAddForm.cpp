@@ -140,7 +140,8 @@ namespace {
 void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t high) {
     pending = 0;
     const kav::FieldValue result =
-        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high, kav::ThePrompts());
+        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high)
+            .ShowTo(kav::ThePrompts());
     pending = result.value;
     field->setText(FromBytes(result.text));
 }
@@ -166,13 +167,13 @@ void TFMLinkAddForm::AddLinkClick() {
     CommitFocusedField();
     const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                             pendingLower_, pendingUpper_, pendingCost_};
-    if (kav::AddLink(kav::TheWorkspace(), link, kav::ThePrompts()))
+    if (kav::AddLink(kav::TheWorkspace(), link).ShowTo(kav::ThePrompts()))
         UpdateAllLists();
 }
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
     CommitFocusedField();
-    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_), kav::ThePrompts());
+    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_)).ShowTo(kav::ThePrompts());
     UpdateAllLists();
 }
 

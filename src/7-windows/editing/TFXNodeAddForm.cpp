@@ -76,7 +76,8 @@ void TFXNodeAddForm::NodeNameExit() {
 
 void TFXNodeAddForm::AddButtonClick() {
     CommitFocusedField();
-    const bool added = kav::AddNode(kav::TheWorkspace(), pendingNodeName_, kav::ThePrompts());
+    const bool added =
+        kav::AddNode(kav::TheWorkspace(), pendingNodeName_).ShowTo(kav::ThePrompts());
     Update_List_of_Nodes();
     if (added)
         emit nodesChanged();
@@ -85,7 +86,7 @@ void TFXNodeAddForm::AddButtonClick() {
 void TFXNodeAddForm::RemoveButtonClick() {
     CommitFocusedField();
     const bool removed =
-        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_), kav::ThePrompts());
+        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_)).ShowTo(kav::ThePrompts());
     Update_List_of_Nodes();
     if (removed)
         emit nodesChanged();

@@ -48,13 +48,7 @@ QFont StyleFont(kav::ReportStyle style) {
 // until the user names a new file, agrees to replace one, or cancels (empty).
 std::string AskForPdfFile(kav::Prompts& prompts, const ReportKind& kind) {
     const std::string start = PdfBesideNodeFile(kav::TheWorkspace().NodeFileName);
-    for (;;) {
-        const std::optional<std::string> chosen = prompts.SaveFile(PdfFileDialog(start, kind.what));
-        if (!chosen || chosen->empty())
-            return {};
-        if (MayWriteFile(prompts, *chosen))
-            return *chosen;
-    }
+    return kav::ChooseFileToWrite(prompts, WindowFileToWrite(PdfFileDialog(start, kind.what)));
 }
 
 // The report is drawn as a PDF document here and handed to the print system

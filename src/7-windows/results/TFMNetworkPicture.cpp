@@ -754,18 +754,12 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
 // exists; false when the user gave up.
 bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* extension,
                                          std::string& fileName) {
-    for (;;) {
-        const std::optional<std::string> chosen =
-            prompts_.SaveFile({"Save the network picture",
-                               {{filterName, std::string("*.") + extension}, {"All Files", "*.*"}},
-                               std::string("network.") + extension});
-        if (!chosen || chosen->empty())
-            return false;
-        if (MayWriteFile(prompts_, *chosen)) {
-            fileName = *chosen;
-            return true;
-        }
-    }
+    fileName = kav::ChooseFileToWrite(
+        prompts_,
+        WindowFileToWrite({"Save the network picture",
+                           {{filterName, std::string("*.") + extension}, {"All Files", "*.*"}},
+                           std::string("network.") + extension}));
+    return !fileName.empty();
 }
 
 // Writes an exported picture (none: it could not be drawn) through a

@@ -317,7 +317,7 @@ void TFMResultsForm::PrintButtonClick() {
 
 // Writes what the lists show (order and selection) as a CSV file.
 void TFMResultsForm::ExportButtonClick() {
-    kav::ExportResults(kav::TheWorkspace(), lists_, kav::ThePrompts());
+    kav::ExportResults(kav::TheWorkspace(), lists_, kav::ThePrompts()).ShowTo(kav::ThePrompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {

@@ -209,19 +209,19 @@ std::optional<int32_t> Count(const QString& text) {
     return value;
 }
 
-// Message boxes of a load become lines on standard error.
-class StandardErrorPrompts : public kav::SilentPrompts {
-  public:
-    kav::Answer Message(kav::MsgKind, kav::MsgButtons buttons, const std::string& text) override {
-        std::string shown = text;
+// A load's messages become lines on standard error (its beeps are silent).
+void PrintReport(const kav::Report& report) {
+    for (const kav::Notice& notice : report.Notices()) {
+        if (notice.IsBeep())
+            continue;
+        std::string shown = notice.text;
         for (char& c : shown) {
             if (c == '\r')
                 c = '\n';
         }
         std::fprintf(stderr, "%s\n", shown.c_str());
-        return buttons == kav::MsgButtons::Ok ? kav::Answer::Ok : kav::Answer::No;
     }
-};
+}
 
 // The nodes that cannot be balanced, one figure a line: their count, what
 // must enter them, what can leave, and each node's number. Nothing for a set
@@ -331,21 +331,22 @@ std::optional<std::string> ProblemFault(const std::string& name) {
     return std::nullopt;
 }
 
-kav::LoadOutcome LoadProblem(kav::Workspace& ws, kav::Prompts& prompts, const std::string& name) {
-    if (name == "-")
-        return kav::ReadDimacsStandardInput(ws, prompts);
-    if (const std::optional<std::string> fault = ProblemFault(name)) {
-        std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
-        return kav::LoadOutcome::Refused;
+kav::LoadOutcome LoadProblem(kav::Workspace& ws, const std::string& name) {
+    if (name != "-") {
+        if (const std::optional<std::string> fault = ProblemFault(name)) {
+            std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
+            return kav::LoadOutcome::Refused;
+        }
     }
-    return kav::LoadProblemFile(ws, prompts, name);
+    const kav::LoadResult result =
+        name == "-" ? kav::ReadDimacsStandardInput(ws) : kav::LoadProblemFile(ws, name);
+    PrintReport(result.report);
+    return result.outcome;
 }
 
 int Solve(const CommandLine& command) {
-    StandardErrorPrompts prompts;
-    kav::InstallPrompts(&prompts);
     kav::Workspace& ws = kav::TheWorkspace();
-    if (LoadProblem(ws, prompts, command.problem) != kav::LoadOutcome::Loaded)
+    if (LoadProblem(ws, command.problem) != kav::LoadOutcome::Loaded)
         return ExitUnreadable;
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.

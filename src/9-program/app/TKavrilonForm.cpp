@@ -253,11 +253,11 @@ void TKavrilonForm::ReadButtonClick() {
 }
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
-    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), kav::ThePrompts(), fileName));
+    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), fileName));
 }
 
-void TKavrilonForm::ShowLoadOutcome(kav::LoadOutcome outcome) {
-    switch (outcome) {
+void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {
+    switch (result.ShowTo(kav::ThePrompts())) {
         case kav::LoadOutcome::Loaded:
             SetProblemButtons(true);
             break;
@@ -293,7 +293,9 @@ void TKavrilonForm::RunButtonClick() {
         // Every check starts from an empty error list.
         if (ws.LinkCount > 0)
             emit checkStarting();
-        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, kav::ThePrompts(), *this);
+        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, *this);
+        if (status && status->IsStopped())
+            kav::ShowStandardErrorReport(status->StopReason);
         if (status && status->IsInfeasible()) {
             hide();
             emit cutWindowRequested();
@@ -310,7 +312,7 @@ void TKavrilonForm::DisplayButtonClick() {
 }
 
 void TKavrilonForm::SaveButtonClick() {
-    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts());
+    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts()).ShowTo(kav::ThePrompts());
 }
 
 void TKavrilonForm::ExitButtonClick() {
@@ -362,6 +364,10 @@ void TKavrilonForm::ShowProgressWindow() {
     emit runStarting();
     hide();
     runShowing_ = true;
+}
+
+void TKavrilonForm::Tell(const kav::Report& report) {
+    report.ShowTo(kav::ThePrompts());
 }
 
 void TKavrilonForm::HideProgressWindow() {

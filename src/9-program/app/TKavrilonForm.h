@@ -36,6 +36,7 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void ShowProgressWindow() override;
     void HideProgressWindow() override;
     kav::ProgressSink* Progress() override;
+    void Tell(const kav::Report& report) override;
 
   signals:
     // The user confirmed the exit and the main window closed: the program ends.
@@ -90,9 +91,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     // Asks whether the program may end; true lets the window close.
     bool FormClose();
     void BuildWindow();
-    // Enables the problem buttons after a load that read a problem, disables
-    // them after one that failed.
-    void ShowLoadOutcome(kav::LoadOutcome outcome);
+    // Shows what the load has to tell, then enables the problem buttons after
+    // a load that read a problem, disables them after one that failed.
+    void ShowLoadOutcome(const kav::LoadResult& result);
 
     QPushButton* AboutButton;
     QPushButton* HintShow;
