@@ -28,6 +28,7 @@
 #include "gui/AnchorWindow.h"
 #include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -108,19 +109,19 @@ int main(int argc, char* argv[]) {
     }
 
     BenchPrompts prompts;
-    kav::InstallPrompts(&prompts);
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Session session(prompts);
+    kav::Workspace& ws = session.ws;
     if (kav::ReadProblem(ws, prompts, nodeFile, kav::DeriveLinkFileName(nodeFile)) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n%s", nodeFile.c_str(), prompts.messages.c_str());
         return 1;
     }
     NoView view;
-    kav::RunSolve(ws, prompts, view);
+    kav::RunSolve(ws, prompts, session.lastSolve, view);
 
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);
-    auto* form = new TFMResultsForm;
+    auto* form = new TFMResultsForm(session);
     form->show();
     QApplication::processEvents();
 
@@ -134,7 +135,6 @@ int main(int argc, char* argv[]) {
     form->findChild<QPushButton*>(QStringLiteral("PrintButton"))->click();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     delete form;
-    kav::InstallPrompts(nullptr);
 
     if (!printer.empty()) {
         static const QRegularExpression sent(

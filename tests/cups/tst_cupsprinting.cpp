@@ -13,6 +13,7 @@
 #include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 #include "results/ReportPrinting.h"
+#include "solver/Session.h"
 #include "support/PdfText.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -135,13 +136,13 @@ class TestCupsPrinting : public QObject {
 
   private:
     ScriptedPrompts prompts_;
+    kav::Session session_{prompts_};
 };
 
 void TestCupsPrinting::initTestCase() {
     if (qEnvironmentVariableIsEmpty("CUPS_SERVER") ||
         qEnvironmentVariableIsEmpty("KAVRILON_CUPS_OUT"))
         QSKIP("no private CUPS scheduler (tests/cups/private_cups.sh)");
-    kav::InstallPrompts(&prompts_);
     // The queue that a test deletes, as a user might while the program runs.
     const QStringList queues = ListPrintQueues().names;
     QVERIFY2(queues.contains("kav-plain") && queues.contains("kav-margins"),
@@ -152,7 +153,7 @@ void TestCupsPrinting::initTestCase() {
 
 void TestCupsPrinting::init() {
     prompts_.Clear();
-    kav::TheWorkspace().Reset();
+    session_ = kav::Session(prompts_);
     ThePrintSetup() = PrintSetup();
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
@@ -237,7 +238,7 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     }
     const int jobsBefore = JobCount();
     const ReportText report = LongReport();
-    PrintReport(report, prompts_);
+    PrintReport(report, prompts_, session_.ws);
     if (paused) {
         Run(QStringLiteral("cupsenable"), {printedOn});
         QVERIFY2(QString::fromStdString(prompts_.messages.back().text)
@@ -285,7 +286,7 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     choice.landscape = landscape;
     choice.margins = std::array<double, 4>{10, 10, 10, 10};
     const ReportText report = LongReport();
-    PrintReport(report, prompts_);
+    PrintReport(report, prompts_, session_.ws);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file = OutputOfJob(JobOf(prompts_.messages[0].text));
     QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
@@ -339,7 +340,7 @@ void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
     // A scheduler that is not there: a socket file nobody listens on.
     const QString dead = QDir::temp().filePath("kavrilon-no-cups.sock");
     cupsSetServer(dead.toUtf8().constData());
-    PrintReport(LongReport(), prompts_);
+    PrintReport(LongReport(), prompts_, session_.ws);
     cupsSetServer(server.constData());
     QCOMPARE(prompts_.events.size(), std::size_t{1});
     QVERIFY2(QString::fromStdString(prompts_.events[0])

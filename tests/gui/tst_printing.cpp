@@ -28,6 +28,7 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "solver/SolutionChecks.h"
 #include "support/PdfText.h"
 #include "support/ProblemBuilder.h"
@@ -88,6 +89,7 @@ class TestPrinting : public QObject {
     QStringList Lines(const char* listName) const;
 
     ScriptedPrompts prompts_;
+    kav::Session session_{prompts_};
     QWidget mainMenu_;
     TFMResultsForm* form_ = nullptr;
     QTemporaryDir dir_;
@@ -95,15 +97,14 @@ class TestPrinting : public QObject {
 
 void TestPrinting::initTestCase() {
     QVERIFY(dir_.isValid());
-    kav::InstallPrompts(&prompts_);
     SetAnchorWindow(&mainMenu_);
-    form_ = new TFMResultsForm;
+    form_ = new TFMResultsForm(session_);
     connect(form_, &TFMResultsForm::closed, &mainMenu_, &QWidget::show);
 }
 
 void TestPrinting::init() {
     prompts_.Clear();
-    kav::TheWorkspace().Reset();
+    session_ = kav::Session(prompts_);
     ThePrintSetup() = PrintSetup();
 }
 
@@ -154,8 +155,8 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     QStringList files;
     QList<QStringList> expected;
     for (int links = 1; links <= MostLinks; ++links) {
-        kav::TheWorkspace().Reset();
-        ProblemBuilder problem(kav::TheWorkspace());
+        session_ = kav::Session(prompts_);
+        ProblemBuilder problem(session_.ws);
         problem.Node("A").Node("B").Node("C");
         for (int k = 0; k < links; ++k)
             problem.Link(k % 3 + 1, (k + 1) % 3 + 1, k == 0 && links % 2 == 1 ? 1 : 0, 9, 1, 0);
@@ -211,11 +212,11 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
 // The solve's optimality line is printed after the total cost while the window
 // shows it, and not once the problem has been edited.
 void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 2, 5, 3).Link(2, 1, 0, 5, -1);
     kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
     status.Certificate = kav::CheckOptimality(ws);
-    kav::RecordLastSolve(ws, status);
+    kav::RecordLastSolve(session_.lastSolve, ws, status);
     for (bool edited : {false, true}) {
         if (edited)
             kav::NoteLinkValuesEdited(ws);
@@ -233,10 +234,10 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
 }
 
 void TestPrinting::theCutWindowPrintsItsLines() {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 3, 3, 0).Link(2, 1, 0, 2, 0);
-    kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
-    TFMCutForm cut;
+    kav::RecordLastSolve(session_.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
+    TFMCutForm cut(session_);
     cut.show();
     // A PDF file chosen in Printer Setup without a name: asked for, under
     // the cut's own title.
@@ -266,7 +267,7 @@ void TestPrinting::theCutWindowPrintsItsLines() {
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString file = dir_.filePath("thesis.pdf");
     WriteText(file, "the user's own file");
 
@@ -303,7 +304,7 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
 // A write that fails halfway (here: over the file size limit) reports the
 // failure and leaves the old file as it was, with nothing left beside it.
 void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     QTemporaryDir folder;
     const QString file = folder.filePath("old.pdf");
     WriteText(file, "the last good report");
@@ -329,10 +330,10 @@ void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
 // The PDF file named in Printer Setup is the problem's own node file: the
 // report is refused with a message and the file stays as it was.
 void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString nodes = dir_.filePath("P.NDE");
     WriteText(nodes, "A\r\nB\r\n");
-    kav::TheWorkspace().NodeFileName = nodes.toStdString();
+    session_.ws.NodeFileName = nodes.toStdString();
     ChoosePdfFile(nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));
@@ -388,7 +389,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     QVERIFY(choice.landscape);
     QCOMPARE(choice.paperName, std::string("A4"));
 
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString file = dir_.filePath("landscape.pdf");
     ChoosePdfFile(file, choice);
     Print();

@@ -45,7 +45,6 @@ std::string WriteErrorText(const WriteResult& result) {
     }
     return text;
 }
-const char* const LinkSaveStartName = "*.LIN";
 
 std::string SameFileSaveText(const std::string& name) {
     return "File [" + name +
@@ -54,18 +53,6 @@ std::string SameFileSaveText(const std::string& name) {
 
 std::string SameFileLoadText(const std::string& name) {
     return "File [" + name + "] cannot be both the NODE file and the LINK file... Try again.";
-}
-
-// The save dialogs show the name chosen in them the time before, like a dialog
-// object that lives as long as the program.
-struct SaveDialogMemory {
-    std::string nodeName;
-    std::string linkName = LinkSaveStartName;
-};
-
-SaveDialogMemory& SaveDialogs() {
-    static SaveDialogMemory memory;
-    return memory;
 }
 
 // Only a regular file counts: a folder of that name cannot be read or replaced.
@@ -86,16 +73,16 @@ FileDialogRequest GetLinkName() {
             ""};
 }
 
-FileDialogRequest SaveNodeData() {
+FileDialogRequest SaveNodeData(const std::string& lastName) {
     return {"Specify the file in which to store the NODE information",
             {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}, {DimacsFilterName, "*.min"}},
-            SaveDialogs().nodeName};
+            lastName};
 }
 
-FileDialogRequest SaveLinkData() {
+FileDialogRequest SaveLinkData(const std::string& lastName) {
     return {"Specify the file in which to store the LINK information",
             {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
-            SaveDialogs().linkName};
+            lastName};
 }
 
 void ShowMissingFile(Prompts& prompts, const std::string& name) {
@@ -147,10 +134,10 @@ bool HasExtension(const std::string& name) {
 // existing one, or cancels (empty name). Under the DIMACS file type a name
 // without an extension gets ".min", and `dimacs` says whether that type was
 // chosen.
-std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory,
-                             bool* dimacs = nullptr) {
+std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(const std::string&),
+                             std::string& memory, bool* dimacs = nullptr) {
     for (;;) {
-        std::string name = SaveChoice(prompts, dialog(), memory);
+        std::string name = SaveChoice(prompts, dialog(memory), memory);
         const bool dimacsChosen = prompts.ChosenFilter() == DimacsFilterName;
         if (dimacs != nullptr)
             *dimacs = dimacsChosen;
@@ -181,8 +168,7 @@ bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wante
 
 // Both names of a save: the node file, then its link file (asked for only
 // when the one of the same name exists). Empty names when the user cancelled.
-bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
-    SaveDialogMemory& memory = SaveDialogs();
+bool ChooseFilesToSave(Workspace& ws, Prompts& prompts, SaveDialogMemory& memory) {
     bool dimacsChosen = false;
     ws.NodeFileName = ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
     if (ws.NodeFileName.empty())
@@ -227,10 +213,6 @@ std::string MatchingLinkFile(const std::string& nodeFileName) {
         }
     }
     return matches == 1 ? found : derived;
-}
-
-void ResetSaveDialogs() {
-    SaveDialogs() = SaveDialogMemory();
 }
 
 bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter) {
@@ -286,9 +268,9 @@ LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts) {
     return ReadProblem(ws, prompts, nodeFile, linkFile);
 }
 
-SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts) {
+SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs) {
     for (;;) {
-        if (!ChooseFilesToSave(ws, prompts)) {
+        if (!ChooseFilesToSave(ws, prompts, dialogs)) {
             prompts.Message(MsgKind::Warning, MsgButtons::Ok, NotSavedText);
             return SaveOutcome::Cancelled;
         }

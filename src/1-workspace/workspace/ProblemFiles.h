@@ -16,14 +16,21 @@ enum class SaveOutcome { Cancelled, Failed, Saved };
 constexpr int LinkFieldWidth = 10;
 constexpr int GeneratorFieldWidth = 12;
 
+// The save dialogs show the name chosen in them the time before, like a dialog
+// object that lives as long as the session.
+struct SaveDialogMemory {
+    std::string nodeName;
+    std::string linkName = "*.LIN";
+};
+
 // Load Data: asks for the node file (and the link file when the one of the same
 // name is missing), reads both, shows every message through prompts.
 LoadOutcome LoadProblem(Workspace& ws, Prompts& prompts);
 
 // Save: asks for the files, writes both (see WriteProblemFiles), shows every
 // message through prompts; two names of one file bring the node file's dialog
-// back.
-SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts);
+// back. The dialogs start from the names chosen in them the time before.
+SaveOutcome SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs);
 
 // The reading steps of LoadProblem once both names are known (they are stored
 // in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
@@ -64,9 +71,5 @@ std::string DeriveLinkFileName(const std::string& nodeFileName);
 // only in the case of its last three characters ("prob.lin" for "prob.nde").
 // Names are case-sensitive here, but pairs are often saved elsewhere.
 std::string MatchingLinkFile(const std::string& nodeFileName);
-
-// The save dialogs remember the name chosen in them the time before; this sets
-// them back to their state at program start (for tests).
-void ResetSaveDialogs();
 
 }  // namespace kav

@@ -78,32 +78,34 @@ class SilentPrompts : public Prompts {
     [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
 };
 
-// The program-wide prompts. Until one is installed, a SilentPrompts answers,
-// so that code without windows (the benchmark) never blocks.
-Prompts& ThePrompts();
-void InstallPrompts(Prompts* prompts);
+// A fatal programming error ends the whole process, whichever session runs,
+// from deep inside code that has no prompts of its own (the sort's fatal
+// exit): the program's start names the prompts that show it. Until then a
+// SilentPrompts writes it to standard error.
+void SetFatalErrorPrompts(Prompts* prompts);
+[[noreturn]] void FatalError(MsgKind kind, const std::string& text);
 
 // Runs one event handler's work; a checked integer or index error (or any
 // other exception) that escapes it is shown in one error box, the standard
 // error report, and the program goes on. Returns false when it caught one.
 template <class Work>
-bool GuardHandler(Work&& work);
+bool GuardHandler(Prompts& prompts, Work&& work);
 
-void ShowStandardErrorReport(const std::string& text);
+void ShowStandardErrorReport(Prompts& prompts, const std::string& text);
 
 // Asks whether the existing file `shownName` (as the user reads it) may be
 // replaced; true on Yes.
 bool ConfirmReplace(Prompts& prompts, const std::string& shownName);
 
 template <class Work>
-bool GuardHandler(Work&& work) {
+bool GuardHandler(Prompts& prompts, Work&& work) {
     try {
         work();
         return true;
     } catch (const std::exception& error) {
-        ShowStandardErrorReport(error.what());
+        ShowStandardErrorReport(prompts, error.what());
     } catch (...) {
-        ShowStandardErrorReport("Unknown error");
+        ShowStandardErrorReport(prompts, "Unknown error");
     }
     return false;
 }

@@ -61,8 +61,8 @@ void ComputeTotalCost(Workspace& ws) {
     ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
 }
 
-std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunView& view,
-                                    const std::function<double()>& clock) {
+std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, LastSolveRecord& lastSolve,
+                                    SolveRunView& view, const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
         return std::nullopt;
     const std::vector<std::string> errors = CheckProblem(ws);
@@ -71,7 +71,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
         return std::nullopt;
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
-    ForgetLastSolve();
+    ForgetLastSolve(lastSolve);
     auto asSolved = std::make_shared<const Workspace>(ws);
 
     view.ShowProgressWindow();
@@ -93,11 +93,11 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, SolveRunVie
     if (status.IsInfeasible())
         prompts.Message(MsgKind::Warning, MsgButtons::Ok,
                         "Inputs yield infeasible solution...\rSEVERE WARNING...");
-    RecordSolveOutcome(ws, status, std::move(asSolved));
+    RecordSolveOutcome(ws, lastSolve, status, std::move(asSolved));
     return status;
 }
 
-void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
+void RecordSolveOutcome(Workspace& ws, LastSolveRecord& lastSolve, SolveStatus& status,
                         std::shared_ptr<const Workspace> asSolved) {
     if (status.IsInfeasible()) {
         // Claim the cut only when the independent sums agree that it proves it.
@@ -108,7 +108,7 @@ void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
         status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws);
-    RecordLastSolve(ws, status, std::move(asSolved));
+    RecordLastSolve(lastSolve, ws, status, std::move(asSolved));
 }
 
 }  // namespace kav

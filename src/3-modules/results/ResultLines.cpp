@@ -87,11 +87,11 @@ std::string TotalCostText(double totalCost) {
     return "TOTAL COST = " + FormatTotalCost(totalCost);
 }
 
-OptimalityLine OptimalityClaim(const Workspace& ws) {
-    const SolveStatus* last = LastSolve(ws);
-    if (last == nullptr || !last->IsFeasible() || !last->Certificate.Checked)
+OptimalityLine OptimalityClaim(const SolutionState& solution) {
+    const OptimalityCertificate* checked = solution.Certificate();
+    if (checked == nullptr || !checked->Checked)
         return {};
-    const OptimalityCertificate& certificate = last->Certificate;
+    const OptimalityCertificate& certificate = *checked;
     if (!certificate.Ok)
         return {"Optimality check failed: " + certificate.Failure, true};
     return {"Optimal: checked on " + std::to_string(certificate.Links) + " links and " +

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
@@ -43,14 +44,14 @@ std::string FormatTotalCost(double totalCost);
 // "TOTAL COST = " and the formatted total.
 std::string TotalCostText(double totalCost);
 
-// What the optimality check of the last solve says, for the line under the
-// total: empty when there is nothing to claim (no feasible solve, or one that
-// no longer describes the Workspace's data).
+// What the optimality check of the current solution says, for the line under
+// the total: empty when there is nothing to claim (no feasible solve, or one
+// that no longer describes the Workspace's data).
 struct OptimalityLine {
     std::string text;
     bool failed = false;
 };
-OptimalityLine OptimalityClaim(const Workspace& ws);
+OptimalityLine OptimalityClaim(const SolutionState& solution);
 
 // The window that explains an infeasible solve, what a user needs first: the
 // link the solver was working on, what the set as a whole must receive and can

@@ -57,8 +57,8 @@ QString ShownFileName(const std::string& fileName) {
     return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
 }
 
-bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName) {
-    if (kav::IsOneOfFiles(fileName, kav::ProblemFilesOf(kav::TheWorkspace()))) {
+bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName) {
+    if (kav::IsOneOfFiles(fileName, kav::ProblemFilesOf(ws))) {
         prompts.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
                         kav::ProtectedFileText(ShownFileName(fileName).toUtf8().toStdString()));
         return false;
@@ -98,11 +98,11 @@ bool IsOnScreen(const QWidget* window) {
     return window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed();
 }
 
-void RefuseWindowSystemClose(QCloseEvent* event) {
+void RefuseWindowSystemClose(QCloseEvent* event, kav::Prompts& prompts) {
     if (!event->spontaneous())
         return;
     event->ignore();
-    kav::ThePrompts().Beep(kav::BeepDefault);
+    prompts.Beep(kav::BeepDefault);
 }
 
 void RemoveTitleBarButtons(QWidget* window) {

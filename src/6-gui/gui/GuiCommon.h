@@ -12,6 +12,7 @@ class QWidget;
 
 namespace kav {
 class Prompts;
+struct Workspace;
 }  // namespace kav
 
 // The classic sixteen-colour names the windows are painted with.
@@ -51,8 +52,8 @@ std::string ToBytes(const QString& text);
 QString ShownFileName(const std::string& fileName);
 
 // True when no file has this name or the user agrees to replace it; a file
-// of the problem in memory is refused with a message (false).
-bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName);
+// of the problem in memory (ws's) is refused with a message (false).
+bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName);
 
 // A push button with its object name and tool tip.
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
@@ -72,7 +73,7 @@ bool IsOnScreen(const QWidget* window);
 // Refuses a close asked by the window system (Alt+F4 on a window without a
 // close box) with the plain message beep, so that the user knows it was
 // refused; the window's own buttons close it.
-void RefuseWindowSystemClose(QCloseEvent* event);
+void RefuseWindowSystemClose(QCloseEvent* event, kav::Prompts& prompts);
 
 // A list with uniform item sizes takes the width of every line from one of
 // them, so longer lines could not be scrolled to. This makes every line as

@@ -166,7 +166,7 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::str
             fileName};
 }
 
-bool RunPrinterSetup(kav::Prompts& prompts) {
+bool RunPrinterSetup(kav::Prompts& prompts, const std::string& nodeFileName) {
     PrintSetup& setup = ThePrintSetup();
     kav::PrinterSetupChoice choice = setup.choice;
     choice.printer = PrinterToOffer(setup);
@@ -174,9 +174,8 @@ bool RunPrinterSetup(kav::Prompts& prompts) {
         return false;
     std::string pdfFile;
     if (choice.printer.empty()) {
-        const std::string start = setup.pdfFile.empty()
-                                      ? PdfBesideNodeFile(kav::TheWorkspace().NodeFileName)
-                                      : setup.pdfFile;
+        const std::string start =
+            setup.pdfFile.empty() ? PdfBesideNodeFile(nodeFileName) : setup.pdfFile;
         const std::optional<std::string> named = prompts.SaveFile(PdfFileDialog(start));
         if (!named || named->empty()) {
             // The page chosen is kept; the printer stays as it was.

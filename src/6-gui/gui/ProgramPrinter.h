@@ -87,8 +87,8 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName,
                                      const std::string& what = "the results");
 
 // Printer Setup: the printer setup dialog, then, when it chose a PDF file, the
-// file's name. What is confirmed holds for the run; cancelling the dialog
-// keeps the setup as it was, cancelling the file's name keeps the printer as
-// it was but takes the paper, orientation and margins. True when the setup
-// was confirmed.
-bool RunPrinterSetup(kav::Prompts& prompts);
+// file's name (first beside nodeFileName). What is confirmed holds for the
+// run; cancelling the dialog keeps the setup as it was, cancelling the file's
+// name keeps the printer as it was but takes the paper, orientation and
+// margins. True when the setup was confirmed.
+bool RunPrinterSetup(kav::Prompts& prompts, const std::string& nodeFileName);

@@ -20,6 +20,7 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 
 namespace {
@@ -115,25 +116,26 @@ void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddFo
     QObject::connect(nodes, &TFXNodeAddForm::nodesChanged, links, &TFMLinkAddForm::NodesChanged);
 }
 
-ProgramWindows CreateWindows() {
+ProgramWindows CreateWindows(kav::Session& session) {
     InstallHintSwitch();
     InstallEnterPressesButtons();
     InstallWindowRules();
     InstallFocusFrames();
     ProgramWindows windows;
-    windows.mainMenu = new TKavrilonForm;
+    kav::Prompts& prompts = session.prompts();
+    windows.mainMenu = new TKavrilonForm(session);
     SetAnchorWindow(windows.mainMenu);
-    windows.aboutBox = Secondary(new TAboutBoxKavrilon);
-    windows.addStuff = Secondary(new TFMAddStuff);
-    windows.linkAdder = Secondary(new TFMLinkAddForm);
-    windows.nodeAdder = Secondary(new TFXNodeAddForm);
-    windows.errorList = Secondary(new TFMErrorForm);
-    windows.results = Secondary(new TFMResultsForm);
-    windows.change = Secondary(new TFMChangeForm);
-    windows.percentDone = Secondary(new TPCTOKFForm);
-    windows.generator = Secondary(new TRandGenerator);
-    windows.picture = new TFMNetworkPicture(kav::ThePrompts());
-    windows.cut = Secondary(new TFMCutForm);
+    windows.aboutBox = Secondary(new TAboutBoxKavrilon(prompts));
+    windows.addStuff = Secondary(new TFMAddStuff(session));
+    windows.linkAdder = Secondary(new TFMLinkAddForm(session));
+    windows.nodeAdder = Secondary(new TFXNodeAddForm(session));
+    windows.errorList = Secondary(new TFMErrorForm(prompts));
+    windows.results = Secondary(new TFMResultsForm(session));
+    windows.change = Secondary(new TFMChangeForm(session));
+    windows.percentDone = Secondary(new TPCTOKFForm(prompts));
+    windows.generator = Secondary(new TRandGenerator(session));
+    windows.picture = new TFMNetworkPicture(session);
+    windows.cut = Secondary(new TFMCutForm(session));
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);

@@ -17,7 +17,8 @@ int GaugePercent(double percent) {
     return static_cast<int>(std::nearbyint(percent));
 }
 
-TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
+TPCTOKFForm::TPCTOKFForm(kav::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("PCTOKFForm"));
     setWindowTitle(QStringLiteral("Percent Complete Form"));
     RemoveTitleBarButtons(this);
@@ -69,7 +70,7 @@ void TPCTOKFForm::ShowForRun() {
 }
 
 void TPCTOKFForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, prompts_);
 }
 
 void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {

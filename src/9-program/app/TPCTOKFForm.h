@@ -5,6 +5,10 @@
 
 #include "solver/KiltSolve.h"
 
+namespace kav {
+class Prompts;
+}  // namespace kav
+
 class QLabel;
 class QProgressBar;
 
@@ -16,7 +20,7 @@ class QProgressBar;
 class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     Q_OBJECT
   public:
-    explicit TPCTOKFForm(QWidget* parent = nullptr);
+    explicit TPCTOKFForm(kav::Prompts& prompts, QWidget* parent = nullptr);
 
     // Shows the window at 0% and paints it before the run's first report.
     void ShowForRun();
@@ -41,6 +45,8 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     double percent_ = 0.0;
     bool pending_ = false;
     QElapsedTimer sincePaint_;
+
+    kav::Prompts& prompts_;
 };
 
 // "37.50000% Complete" for link 3 of 8.
