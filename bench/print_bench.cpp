@@ -125,9 +125,9 @@ int main(int argc, char* argv[]) {
     form->show();
     QApplication::processEvents();
 
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().choice.printer = printer;
-    ThePrintSetup().pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
+    session.printSetup.chosen = true;
+    session.printSetup.choice.printer = printer;
+    session.printSetup.pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
     prompts.messages.clear();
     prompts.last.clear();
     QElapsedTimer clock;

@@ -559,7 +559,7 @@ class MainMenuTest : public QObject {
         prompts.setupChoices.push_back(std::nullopt);
         Button("PrinterButton")->click();
         QCOMPARE(prompts.events, std::vector<std::string>{"printer setup"});
-        QVERIFY(!ThePrintSetup().chosen);
+        QVERIFY(!session.printSetup.chosen);
         QVERIFY(menu->isVisible());
 
         const std::string folder = home.path().toStdString();
@@ -569,22 +569,22 @@ class MainMenuTest : public QObject {
         prompts.setupChoices = {pdf, pdf};
         prompts.files = {std::nullopt, folder + "/report.pdf"};
         Button("PrinterButton")->click();  // the file's name is not given
-        QVERIFY(!ThePrintSetup().chosen);
-        QVERIFY(ThePrintSetup().choice.landscape);  // but the page chosen is kept
+        QVERIFY(!session.printSetup.chosen);
+        QVERIFY(session.printSetup.choice.landscape);  // but the page chosen is kept
         QCOMPARE(prompts.saveDialogs.at(0).fileName, folder + "/thesis.pdf");
         Button("PrinterButton")->click();
-        QVERIFY(ThePrintSetup().chosen);
-        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
-        QVERIFY(ThePrintSetup().choice.landscape);
+        QVERIFY(session.printSetup.chosen);
+        QCOMPARE(session.printSetup.pdfFile, folder + "/report.pdf");
+        QVERIFY(session.printSetup.choice.landscape);
 
         // The next setup starts from that choice, and cancelling it keeps it.
         prompts.setupChoices = {std::nullopt};
         Button("PrinterButton")->click();
         QVERIFY(prompts.printerSetups.back().landscape);
         QVERIFY(prompts.printerSetups.back().printer.empty());
-        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
+        QCOMPARE(session.printSetup.pdfFile, folder + "/report.pdf");
         QCOMPARE(prompts.saveDialogs.size(), std::size_t{2});
-        ThePrintSetup() = PrintSetup();
+        session.printSetup = PrintSetup();
     }
 
     // Nothing in the program shows the button; pressed anyway, it opens the

@@ -53,11 +53,12 @@ void WriteText(const QString& file, const QByteArray& text) {
 }
 
 // Printer Setup's choice of a PDF file, with `page` for the page.
-void ChoosePdfFile(const QString& file, const kav::PrinterSetupChoice& page = {}) {
-    ThePrintSetup() = PrintSetup();
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().choice = page;
-    ThePrintSetup().pdfFile = file.toStdString();
+void ChoosePdfFile(PrintSetup& setup, const QString& file,
+                   const kav::PrinterSetupChoice& page = {}) {
+    setup = PrintSetup();
+    setup.chosen = true;
+    setup.choice = page;
+    setup.pdfFile = file.toStdString();
 }
 
 }  // namespace
@@ -105,7 +106,7 @@ void TestPrinting::initTestCase() {
 void TestPrinting::init() {
     prompts_.Clear();
     session_ = kav::Session(prompts_);
-    ThePrintSetup() = PrintSetup();
+    session_.printSetup = PrintSetup();
 }
 
 void TestPrinting::cleanup() {
@@ -161,7 +162,7 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
         for (int k = 0; k < links; ++k)
             problem.Link(k % 3 + 1, (k + 1) % 3 + 1, k == 0 && links % 2 == 1 ? 1 : 0, 9, 1, 0);
         files << dir_.filePath(QStringLiteral("sweep%1.pdf").arg(links));
-        ChoosePdfFile(files.last());
+        ChoosePdfFile(session_.printSetup, files.last());
         Print();
         expected << ExpectedReport();
     }
@@ -221,7 +222,7 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
         if (edited)
             kav::NoteLinkValuesEdited(ws);
         const QString file = dir_.filePath(edited ? "edited.pdf" : "solved.pdf");
-        ChoosePdfFile(file);
+        ChoosePdfFile(session_.printSetup, file);
         Print();
         QStringList lines;
         for (const PdfLine& line : ReadPdf(file).lines)
@@ -242,7 +243,7 @@ void TestPrinting::theCutWindowPrintsItsLines() {
     // A PDF file chosen in Printer Setup without a name: asked for, under
     // the cut's own title.
     const QString file = dir_.filePath("cut.pdf");
-    ChoosePdfFile(QString());
+    ChoosePdfFile(session_.printSetup, QString());
     prompts_.files = {file.toStdString()};
     QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
     QCOMPARE(prompts_.saveDialogs.size(), std::size_t{1});
@@ -272,7 +273,7 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
     WriteText(file, "the user's own file");
 
     // Named in Printer Setup: asked before every replacement, default No.
-    ChoosePdfFile(file);
+    ChoosePdfFile(session_.printSetup, file);
     prompts_.answers = {kav::Answer::No};
     Print();
     QCOMPARE(FileText(file), QString("the user's own file"));
@@ -283,14 +284,14 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
 
     // Asked in the save dialog: No shows the dialog again.
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ThePrintSetup() = PrintSetup();
+        session_.printSetup = PrintSetup();
         prompts_.Clear();
         prompts_.files = {file.toStdString(), std::nullopt};
         prompts_.answers = {kav::Answer::No};
         Print();
         QCOMPARE(prompts_.saveDialogs.size(), std::size_t{2});
         QCOMPARE(FileText(file), QString("the user's own file"));
-        ChoosePdfFile(file);
+        ChoosePdfFile(session_.printSetup, file);
     }
 
     prompts_.Clear();
@@ -308,7 +309,7 @@ void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
     QTemporaryDir folder;
     const QString file = folder.filePath("old.pdf");
     WriteText(file, "the last good report");
-    ChoosePdfFile(file);
+    ChoosePdfFile(session_.printSetup, file);
     prompts_.answers = {kav::Answer::Yes};
 
     rlimit limit{};
@@ -334,7 +335,7 @@ void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
     const QString nodes = dir_.filePath("P.NDE");
     WriteText(nodes, "A\r\nB\r\n");
     session_.ws.NodeFileName = nodes.toStdString();
-    ChoosePdfFile(nodes);
+    ChoosePdfFile(session_.printSetup, nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
@@ -391,7 +392,7 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
 
     ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString file = dir_.filePath("landscape.pdf");
-    ChoosePdfFile(file, choice);
+    ChoosePdfFile(session_.printSetup, file, choice);
     Print();
     const PdfPages pdf = ReadPdf(file);
     QCOMPARE(qRound(pdf.width), 842);

@@ -43,10 +43,10 @@ void LoadLargeProblem(kav::Workspace& ws) {
 }
 
 // Printer Setup's choice of a PDF file, with the default page.
-void PrintToFile(const QString& file) {
-    ThePrintSetup() = PrintSetup();
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().pdfFile = file.toStdString();
+void PrintToFile(PrintSetup& setup, const QString& file) {
+    setup = PrintSetup();
+    setup.chosen = true;
+    setup.pdfFile = file.toStdString();
 }
 
 QStringList Simplified(const QStringList& lines) {
@@ -440,7 +440,7 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
 QStringList TestResults::PrintToPdf() {
     const QString file = dir_.filePath("report.pdf");
     QFile::remove(file);
-    PrintToFile(file);
+    PrintToFile(session_.printSetup, file);
     Click("PrintButton");
     return PdfText(file);
 }
@@ -511,7 +511,7 @@ void TestResults::printerFailureIsReportedAndChangesNothing() {
     LoadSolvedProblem(session_.ws);
     Open();
     const QStringList before = Lines("LinkList");
-    PrintToFile(dir_.filePath("missing/folder/report.pdf"));
+    PrintToFile(session_.printSetup, dir_.filePath("missing/folder/report.pdf"));
     Click("PrintButton");
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Error);
@@ -526,7 +526,7 @@ void TestResults::printerFailureIsReportedAndChangesNothing() {
 void TestResults::withoutAnyPrinterTheReportGoesToAPdfFile() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed here");
-    ThePrintSetup() = PrintSetup();
+    session_.printSetup = PrintSetup();
     LoadSolvedProblem(session_.ws);
     const std::string besideNodeFile = dir_.filePath("PROB1.pdf").toStdString();
     session_.ws.NodeFileName = dir_.filePath("PROB1.NDE").toStdString();

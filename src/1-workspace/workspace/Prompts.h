@@ -41,6 +41,17 @@ struct PrinterSetupChoice {
     std::optional<std::array<double, 4>> margins;
 };
 
+// What Printer Setup chose, held for the session only; Print Lists prints with
+// it.
+struct PrintSetup {
+    // Printer Setup has been confirmed at least once in this session.
+    bool chosen = false;
+    // The printer (none: a PDF file) and the page.
+    PrinterSetupChoice choice;
+    // The PDF file that Printer Setup asked for when the choice is a PDF file.
+    std::string pdfFile;
+};
+
 // Every modal message box, beep and file dialog of the program goes through
 // this interface: the windows install the Qt implementation, tests a scripted
 // fake. Texts use '\r' as the line break, exactly as the program words them.

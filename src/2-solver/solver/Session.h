@@ -25,6 +25,8 @@ class Session {
     LastSolveRecord lastSolve;
     // The names the save dialogs offer next.
     SaveDialogMemory saveDialogs;
+    // What Printer Setup chose, for Print Lists.
+    PrintSetup printSetup;
     // The random problem generator's sequence: 0 at the start, never reseeded
     // by the program, so that successive generations continue it.
     uint32_t randomSeed = 0;

@@ -32,11 +32,6 @@ QString Millimetres(double points) {
 
 }  // namespace
 
-PrintSetup& ThePrintSetup() {
-    static PrintSetup setup;
-    return setup;
-}
-
 QStringList InstalledPrinters() {
     return ListPrintQueues().names;
 }
@@ -166,8 +161,7 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::str
             fileName};
 }
 
-bool RunPrinterSetup(kav::Prompts& prompts, const std::string& nodeFileName) {
-    PrintSetup& setup = ThePrintSetup();
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName) {
     kav::PrinterSetupChoice choice = setup.choice;
     choice.printer = PrinterToOffer(setup);
     if (!prompts.PrinterSetup(choice))

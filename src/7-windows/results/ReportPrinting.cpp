@@ -156,11 +156,11 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
 }
 
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 const ReportKind& kind) {
+                 PrintSetup& printSetup, const ReportKind& kind) {
     // Each pass ends in a report printed or written, or in nothing at the
     // user's word; another pass follows only a confirmed Printer Setup.
     for (;;) {
-        const PrintSetup& setup = ThePrintSetup();
+        const PrintSetup& setup = printSetup;
         const bool toPdfFile = setup.chosen && setup.choice.printer.empty();
         QString printer;
         if (!toPdfFile) {
@@ -179,7 +179,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
                             .toStdString();
                     if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
                                         question) != kav::Answer::Yes ||
-                        !RunPrinterSetup(prompts, ws.NodeFileName))
+                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                         return;
                     continue;
                 }
@@ -187,7 +187,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
                 printer = queues.defaultName;
             } else if (!queues.names.isEmpty()) {
                 // Printers but no default: the user chooses, not the list's order.
-                if (!RunPrinterSetup(prompts, ws.NodeFileName))
+                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                     return;
                 continue;
             }
@@ -212,10 +212,11 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
 }
 
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws, const ReportKind& kind) {
+                     kav::Prompts& prompts, const kav::Workspace& ws, PrintSetup& printSetup,
+                     const ReportKind& kind) {
     ReportText report;
     report.listTitle = title;
     report.linkHeading = heading;
     report.linkLines = lines;
-    PrintReport(report, prompts, ws, kind);
+    PrintReport(report, prompts, ws, printSetup, kind);
 }

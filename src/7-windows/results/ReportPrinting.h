@@ -59,11 +59,11 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
 // user agrees, and only once the new one is whole on disk. Says where the
 // report went (the printer's job number), and what failed. The files of the
 // problem in ws are never replaced, and the PDF file is offered beside its
-// node file.
+// node file. printSetup is the session's Printer Setup.
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 const ReportKind& kind = ResultsReport);
+                 kav::PrintSetup& printSetup, const ReportKind& kind = ResultsReport);
 
 // The same for a report of one titled list: its heading and its lines.
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws,
+                     kav::Prompts& prompts, const kav::Workspace& ws, kav::PrintSetup& printSetup,
                      const ReportKind& kind = ResultsReport);

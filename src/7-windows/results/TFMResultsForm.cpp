@@ -433,5 +433,5 @@ void TFMResultsForm::PrintResults() {
     report.totalCost = costLabel_->text();
     if (!optimalityLabel_->isHidden())
         report.optimality = optimalityLabel_->text();
-    PrintReport(report, session_.prompts(), session_.ws);
+    PrintReport(report, session_.prompts(), session_.ws, session_.printSetup);
 }

@@ -258,7 +258,7 @@ void TKavrilonForm::HintShowClick() {
 // The printer (or PDF file) and page chosen here hold for the run; Print Lists
 // uses them.
 void TKavrilonForm::PrinterButtonClick() {
-    RunPrinterSetup(session_.prompts(), session_.ws.NodeFileName);
+    RunPrinterSetup(session_.prompts(), session_.printSetup, session_.ws.NodeFileName);
 }
 
 void TKavrilonForm::ReadButtonClick() {
