@@ -117,7 +117,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     NoView view;
-    kav::RunSolve(ws, prompts, session.lastSolve, view);
+    kav::RunSolve(ws, prompts, session.lastSolve, session.separators, view);
 
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);

@@ -53,7 +53,7 @@ struct SolveRunTest : ::testing::Test {
     std::deque<double> times{100.0, 100.25};
 
     std::optional<SolveStatus> Run() {
-        return RunSolve(ws, prompts, lastSolve, view, [this] {
+        return RunSolve(ws, prompts, lastSolve, NumberSeparators(), view, [this] {
             const double t = times.front();
             times.pop_front();
             return t;

@@ -299,9 +299,9 @@ void TestResults::costLabelGroupsThousands() {
     Click("QuitButton");
     const QLocale french(QLocale::French, QLocale::France);
     QCOMPARE(french.groupSeparator(), QString(QChar(0x202F)));
-    UseLocaleSeparators(french);
+    session_.separators = LocaleSeparators(french);
     Open();
-    UseLocaleSeparators(QLocale::c());
+    session_.separators = LocaleSeparators(QLocale::c());
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1\u202F234\u202F567"));
 
     Click("QuitButton");

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "solver/LastSolve.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -25,6 +26,8 @@ class Session {
     LastSolveRecord lastSolve;
     // The names the save dialogs offer next.
     SaveDialogMemory saveDialogs;
+    // The separators of the number texts the windows show (the user's locale).
+    NumberSeparators separators;
     // What Printer Setup chose, for Print Lists.
     PrintSetup printSetup;
     // The random problem generator's sequence: 0 at the start, never reseeded

@@ -18,8 +18,8 @@ constexpr double SecondsPerDay = 86400.0;
 // that belong to the run itself.
 // A stopped run throws SolveStopped with its reason, for the application's
 // standard error report.
-SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
-                     const std::function<double()>& clock) {
+SolveStatus TimedRun(Workspace& ws, Prompts& prompts, const NumberSeparators& separators,
+                     SolveRunView& view, const std::function<double()>& clock) {
     KilterSolver solver;
     const double startTime = clock();
     SolveStatus status = solver.Solve(ws, view.Progress());
@@ -39,9 +39,9 @@ SolveStatus TimedRun(Workspace& ws, Prompts& prompts, SolveRunView& view,
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
-    prompts.Message(
-        MsgKind::Information, MsgButtons::Ok,
-        "...Problem is solved...\rSolution Time = " + FormatGrouped(elapsed, 3) + " seconds");
+    prompts.Message(MsgKind::Information, MsgButtons::Ok,
+                    "...Problem is solved...\rSolution Time = " +
+                        FormatGrouped(elapsed, 3, separators) + " seconds");
     return status;
 }
 
@@ -62,7 +62,8 @@ void ComputeTotalCost(Workspace& ws) {
 }
 
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, LastSolveRecord& lastSolve,
-                                    SolveRunView& view, const std::function<double()>& clock) {
+                                    const NumberSeparators& separators, SolveRunView& view,
+                                    const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
         return std::nullopt;
     const std::vector<std::string> errors = CheckProblem(ws);
@@ -77,7 +78,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, LastSolveRe
     view.ShowProgressWindow();
     SolveStatus status;
     try {
-        status = TimedRun(ws, prompts, view, clock);
+        status = TimedRun(ws, prompts, separators, view, clock);
     } catch (const SolveStopped&) {
         // The partial flows and potentials are no solution; the next solve and
         // the results window start again from zero.

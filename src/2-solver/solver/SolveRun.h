@@ -8,6 +8,7 @@
 
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -38,10 +39,10 @@ void ComputeTotalCost(Workspace& ws);
 // Returns how the solve ended (with its time, and its total cost when
 // feasible), or nothing when no solve ran (no links, or the checks failed).
 // A stopped solve throws SolveStopped after clearing the partial solution.
-// The outcome is recorded as lastSolve. clock defaults to SecondsOfDay (tests
-// pass their own).
+// The outcome is recorded as lastSolve; the time is shown with separators. clock defaults to
+// SecondsOfDay (tests pass their own).
 std::optional<SolveStatus> RunSolve(Workspace& ws, Prompts& prompts, LastSolveRecord& lastSolve,
-                                    SolveRunView& view,
+                                    const NumberSeparators& separators, SolveRunView& view,
                                     const std::function<double()>& clock = SecondsOfDay);
 
 // What every finished solve records: the cut confirmed by the independent sums

@@ -6,6 +6,7 @@
 
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
@@ -39,10 +40,12 @@ std::string NodeLine(const Workspace& ws, int32_t node);
 
 // The total cost with no decimals and the locale's thousands separator; a total
 // with more than 15 digits before the decimal point in scientific notation.
-std::string FormatTotalCost(double totalCost);
+std::string FormatTotalCost(double totalCost,
+                            const NumberSeparators& separators = NumberSeparators());
 
 // "TOTAL COST = " and the formatted total.
-std::string TotalCostText(double totalCost);
+std::string TotalCostText(double totalCost,
+                          const NumberSeparators& separators = NumberSeparators());
 
 // What the optimality check of the current solution says, for the line under
 // the total: empty when there is nothing to claim (no feasible solve, or one

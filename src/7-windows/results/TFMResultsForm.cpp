@@ -407,7 +407,8 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     linkLines_->setStringList(ToQStringList(lists_.links));
     nodeLines_->setStringList(ToQStringList(lists_.nodes));
     // The total is written with the locale's separators, in UTF-8.
-    costLabel_->setText(QString::fromStdString(kav::TotalCostText(ws.TotalCost)));
+    costLabel_->setText(
+        QString::fromStdString(kav::TotalCostText(ws.TotalCost, session_.separators)));
     outOfKilterLabel_->setVisible(lists_.WarningsShown());
     kilterWarning_->setVisible(lists_.WarningsShown());
     const kav::SolutionState solution = kav::CurrentSolution(session_);

@@ -132,7 +132,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.errorList = Secondary(new TFMErrorForm(prompts));
     windows.results = Secondary(new TFMResultsForm(session));
     windows.change = Secondary(new TFMChangeForm(session));
-    windows.percentDone = Secondary(new TPCTOKFForm(prompts));
+    windows.percentDone = Secondary(new TPCTOKFForm(prompts, session.separators));
     windows.generator = Secondary(new TRandGenerator(session));
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));

@@ -309,7 +309,7 @@ void TKavrilonForm::RunButtonClick() {
         if (ws.LinkCount > 0)
             emit checkStarting();
         const std::optional<kav::SolveStatus> status =
-            kav::RunSolve(ws, session_.prompts(), session_.lastSolve, *this);
+            kav::RunSolve(ws, session_.prompts(), session_.lastSolve, session_.separators, *this);
         if (status && status->IsInfeasible()) {
             hide();
             emit cutWindowRequested();

@@ -7,6 +7,7 @@
 
 namespace kav {
 class Prompts;
+struct NumberSeparators;
 }  // namespace kav
 
 class QLabel;
@@ -20,7 +21,9 @@ class QProgressBar;
 class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     Q_OBJECT
   public:
-    explicit TPCTOKFForm(kav::Prompts& prompts, QWidget* parent = nullptr);
+    // Numbers are shown with separators (the session's), which outlive the window.
+    TPCTOKFForm(kav::Prompts& prompts, const kav::NumberSeparators& separators,
+                QWidget* parent = nullptr);
 
     // Shows the window at 0% and paints it before the run's first report.
     void ShowForRun();
@@ -47,10 +50,11 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     QElapsedTimer sincePaint_;
 
     kav::Prompts& prompts_;
+    const kav::NumberSeparators& separators_;
 };
 
 // "37.50000% Complete" for link 3 of 8.
-QString PercentLabelText(double percent);
+QString PercentLabelText(double percent, const kav::NumberSeparators& separators);
 
 // The gauge's whole percentage: the nearest integer, a half going to the even one.
 int GaugePercent(double percent);

@@ -41,11 +41,11 @@ int main(int argc, char* argv[]) {
     // platform would append to every window caption.
     QApplication::setApplicationName(QStringLiteral("Kavrilon"));
     QApplication::setWindowIcon(QIcon(ProgramPicture(64)));
-    UseLocaleSeparators();
 
     // The session this run works with; the windows are handed it.
     QtPrompts prompts;
     kav::Session session(prompts);
+    session.separators = LocaleSeparators();
     app.SetErrorPrompts(&prompts);
     kav::SetFatalErrorPrompts(&prompts);
 
