@@ -68,8 +68,8 @@ class WindowRulesTest : public QObject {
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
+        session = kav::Session(prompts);
         kav::Workspace& ws = session.ws;
-        ws.Reset();
         AddNodes(ws, {"A", "B", "C"});
         AddLinks(ws, {{1, 2, 0, 10, 5, 0}, {2, 3, 0, 10, 7, 0}, {3, 1, 0, 10, 1, 0}});
         windows.mainMenu->SetProblemButtons(true);
