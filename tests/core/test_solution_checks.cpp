@@ -285,10 +285,14 @@ TEST(LastSolve, SessionsShareNone) {
     second.ws.Revision = first.ws.Revision;
     SolveStatus status = RunOutOfKilter(first.ws, nullptr);
     RecordSolveOutcome(first.ws, first.lastSolve, status);
+    const uint64_t solvedAt = first.ws.Revision;
     EXPECT_TRUE(CurrentSolution(first).Feasible());
     EXPECT_FALSE(CurrentSolution(second).Solved());
-    // A fresh session in the same place forgets it too.
+    // A fresh session in the same place, with the same problem at the same
+    // revision, has solved nothing yet.
     first = Session(prompts);
+    ThreeNodeExample(first.ws);
+    first.ws.Revision = solvedAt;
     EXPECT_FALSE(CurrentSolution(first).Solved());
 }
 
