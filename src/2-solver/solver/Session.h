@@ -38,8 +38,8 @@ class Session {
     Prompts* prompts_;
 };
 
-// Is there a current solution, feasible or infeasible, and what is its total
-// (ws.TotalCost while a feasible solve is current), its certificate, its cut.
+// Is there a current solution, feasible or infeasible, and what is its total,
+// its certificate, its cut (see SolutionState).
 inline SolutionState CurrentSolution(const Session& session) {
     return CurrentSolution(session.ws, session.lastSolve);
 }
