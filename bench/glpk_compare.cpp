@@ -113,15 +113,17 @@ int main(int argc, char** argv) {
         repeat = std::max(1, std::atoi(argv[2]));
     glp_term_out(GLP_OFF);
 
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace ws;
+    uint32_t randomSeed = 0;
     const auto dir = std::filesystem::temp_directory_path() / "kavrilon_glpk_compare";
     std::filesystem::create_directories(dir);
 
     std::vector<std::pair<std::string, std::function<void()>>> problems;
     for (int32_t size : {50, 100, 140}) {
-        problems.emplace_back(
-            "transport " + std::to_string(size) + "x" + std::to_string(size),
-            [&ws, size, &dir] { kav::GenerateProblem(ws, size, size, dir.string()); });
+        problems.emplace_back("transport " + std::to_string(size) + "x" + std::to_string(size),
+                              [&ws, size, &dir, &randomSeed] {
+                                  kav::GenerateProblem(ws, size, size, dir.string(), randomSeed);
+                              });
     }
     for (uint32_t seed : {1u, 2u, 3u}) {
         problems.emplace_back("sparse seed " + std::to_string(seed), [&ws, seed] {

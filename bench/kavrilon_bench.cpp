@@ -39,6 +39,7 @@
 #include "generator/GenRand4.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
+#include "solver/Session.h"
 #include "solver/SolutionChecks.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
@@ -318,9 +319,10 @@ int RunGenerate(kav::Workspace& ws, const BenchOptions& options) {
         std::fputs("generate Refused\n", stdout);
         return 1;
     }
-    const kav::GenerateResult result =
-        kav::GenerateProblem(ws, static_cast<int32_t>(options.origins),
-                             static_cast<int32_t>(options.destinations), options.generateDir);
+    uint32_t randomSeed = 0;
+    const kav::GenerateResult result = kav::GenerateProblem(
+        ws, static_cast<int32_t>(options.origins), static_cast<int32_t>(options.destinations),
+        options.generateDir, randomSeed);
     const bool written = result.outcome == kav::GenerateOutcome::Written;
     std::printf("generate %s\nlinks %d\nnodes %d\n", GenerateOutcomeName(result.outcome),
                 ws.LinkCount, ws.NodeCount);
@@ -338,8 +340,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     ConsolePrompts prompts;
-    kav::InstallPrompts(&prompts);
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::SetFatalErrorPrompts(&prompts);
+    kav::Session session(prompts);
+    kav::Workspace& ws = session.ws;
     if (options->generate)
         return RunGenerate(ws, *options);
 

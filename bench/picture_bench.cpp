@@ -22,6 +22,7 @@
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
 #include "results/TFMNetworkPicture.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -104,7 +105,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    kav::Workspace& ws = kav::TheWorkspace();
+    // Questions answer No until the hub picture scripts a Yes.
+    ScriptedPrompts yes;
+    kav::Session session(yes);
+    kav::Workspace& ws = session.ws;
     FillProblem(ws);
     std::printf("nodes %d links %d\n", ws.NodeCount, ws.LinkCount);
 
@@ -117,7 +121,7 @@ int main(int argc, char** argv) {
     }
     std::printf("layout_seconds %.3f (median of 3, Graphviz sfdp alone)\n", Median(layouts));
 
-    TFMNetworkPicture picture(kav::ThePrompts());
+    TFMNetworkPicture picture(session);
     QElapsedTimer opening;
     opening.start();
     picture.ShowPicture();
@@ -142,8 +146,7 @@ int main(int argc, char** argv) {
     picture.close();
 
     FillHubProblem(ws);
-    ScriptedPrompts yes;
-    TFMNetworkPicture hubPicture(yes);
+    TFMNetworkPicture hubPicture(session);
     QCoreApplication::processEvents();
     const double before = ResidentMiB();
     std::printf("hub neighbourhood links %d\n", kav::NeighbourhoodLinkCount(ws, 1, 1));

@@ -28,6 +28,7 @@
 #include "gui/AnchorWindow.h"
 #include "gui/ProgramPrinter.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -113,25 +114,25 @@ int main(int argc, char* argv[]) {
     }
 
     BenchPrompts prompts;
-    kav::InstallPrompts(&prompts);
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Session session(prompts);
+    kav::Workspace& ws = session.ws;
     if (kav::ReadProblem(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).ShowTo(prompts) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n%s", nodeFile.c_str(), prompts.messages.c_str());
         return 1;
     }
     NoView view(prompts);
-    kav::RunSolve(ws, view);
+    kav::RunSolve(ws, session.lastSolve, session.separators, view);
 
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);
-    auto* form = new TFMResultsForm;
+    auto* form = new TFMResultsForm(session);
     form->show();
     QApplication::processEvents();
 
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().choice.printer = printer;
-    ThePrintSetup().pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
+    session.printSetup.chosen = true;
+    session.printSetup.choice.printer = printer;
+    session.printSetup.pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
     prompts.messages.clear();
     prompts.last.clear();
     QElapsedTimer clock;
@@ -139,7 +140,6 @@ int main(int argc, char* argv[]) {
     form->findChild<QPushButton*>(QStringLiteral("PrintButton"))->click();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     delete form;
-    kav::InstallPrompts(nullptr);
 
     if (!printer.empty()) {
         static const QRegularExpression sent(

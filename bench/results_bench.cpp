@@ -16,6 +16,7 @@
 #include "gui/AnchorWindow.h"
 #include "results/ResultLines.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -86,7 +87,9 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::SilentPrompts prompts;
+    kav::Session session(prompts);
+    kav::Workspace& ws = session.ws;
     FillFullWorkspace(ws);
     std::printf("Results window on a full Workspace: %d links, %d nodes\n", ws.LinkCount,
                 ws.NodeCount);
@@ -107,7 +110,7 @@ int main(int argc, char* argv[]) {
     const double before = StatusMiB("VmRSS");
     QWidget mainMenu;
     SetAnchorWindow(&mainMenu);
-    auto* form = new TFMResultsForm;
+    auto* form = new TFMResultsForm(session);
 
     QElapsedTimer opening;
     opening.start();

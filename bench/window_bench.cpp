@@ -20,6 +20,7 @@
 #include "app/CreateWindows.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
+#include "solver/Session.h"
 #include "support/PaintCounter.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -61,10 +62,10 @@ int main(int argc, char* argv[]) {
     const int repeat = argc >= 4 && std::string(argv[2]) == "--repeat" ? std::atoi(argv[3]) : 1;
 
     RecordingPrompts prompts;
-    kav::InstallPrompts(&prompts);
-    windows = CreateWindows();
+    kav::Session session(prompts);
+    windows = CreateWindows(session);
     windows.mainMenu->show();
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session.ws;
     if (kav::ReadProblem(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).ShowTo(prompts) !=
         kav::LoadOutcome::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", nodeFile.c_str());
@@ -90,6 +91,5 @@ int main(int argc, char* argv[]) {
                     OneLine(prompts.lastMessage).c_str(), seconds, counter.paints);
     }
     DestroyWindows(windows);
-    kav::InstallPrompts(nullptr);
     return 0;
 }

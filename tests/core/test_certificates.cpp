@@ -104,12 +104,13 @@ TEST(SolverCertificates, GeneratedTransportationProblems) {
     const auto dir = std::filesystem::temp_directory_path() / "kavrilon_certificates";
     std::filesystem::create_directories(dir);
     Workspace ws;
+    uint32_t seed = 0;
     int feasible = 0, infeasible = 0;
     std::mt19937 rng(5);
     for (int trial = 0; trial < 25; ++trial) {
         const int32_t origins = std::uniform_int_distribution<int32_t>(0, 30)(rng);
         const int32_t destinations = std::uniform_int_distribution<int32_t>(0, 30)(rng);
-        ASSERT_EQ(GenerateProblem(ws, origins, destinations, dir.string()).outcome,
+        ASSERT_EQ(GenerateProblem(ws, origins, destinations, dir.string(), seed).outcome,
                   GenerateOutcome::Written);
         SCOPED_TRACE("counts " + std::to_string(origins) + " x " + std::to_string(destinations));
         SolveAndCompare(ws, feasible, infeasible);

@@ -15,10 +15,10 @@ namespace {
 
 struct GeneratorTest : ::testing::Test {
     Workspace ws;
+    uint32_t seed = 0;
     fs::path dir;
 
     void SetUp() override {
-        SetRandomSeed(0);
         dir = fs::temp_directory_path() /
               ("kavrilon_gen_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -27,7 +27,7 @@ struct GeneratorTest : ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
 
     GenerateResult Generate(int32_t o, int32_t d) {
-        return GenerateProblem(ws, o, d, dir.string());
+        return GenerateProblem(ws, o, d, dir.string(), seed);
     }
 
     std::vector<int32_t> Link(int32_t k) const {
@@ -146,7 +146,7 @@ TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {
     ws.LinkFlow[3] = 4;
     ws.NetworkChanged = true;
     const GenerateResult result =
-        GenerateProblem(ws, 2, 3, (dir / "no" / "such" / "folder").string());
+        GenerateProblem(ws, 2, 3, (dir / "no" / "such" / "folder").string(), seed);
     EXPECT_EQ(result.outcome, GenerateOutcome::FileError);
     EXPECT_EQ(result.message, "File not found");
     EXPECT_EQ(ws.LinkCount, 12);

@@ -92,18 +92,18 @@ TEST(IndexSort, TextWidthDiffersBetweenTheVariants) {
 
 TEST(IndexSort, ResultsVariantReturnsAtOnceOnAnEmptyRange) {
     ScriptedPrompts prompts;
-    InstallPrompts(&prompts);
+    SetFatalErrorPrompts(&prompts);
     Index index{9, 9};
     Quickie(1, 0, nullptr, index.data(), 'Q');
     Quickie(1, 0, nullptr, index.data(), 'I');
     EXPECT_EQ(index, (Index{9, 9}));
     EXPECT_TRUE(prompts.messages.empty());
-    InstallPrompts(nullptr);
+    SetFatalErrorPrompts(nullptr);
 }
 
 TEST(IndexSort, UnacceptedCodesAreFatalWithTheVariantsIcon) {
     ScriptedPrompts prompts;
-    InstallPrompts(&prompts);
+    SetFatalErrorPrompts(&prompts);
     const std::string text = "*** FATAL ERROR ... INCORRECT SORT TYPE IN QUICK_SORT ***";
     std::vector<long double> keys{1.0L, 2.0L};
     Index index(3);
@@ -117,7 +117,7 @@ TEST(IndexSort, UnacceptedCodesAreFatalWithTheVariantsIcon) {
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[1].kind, MsgKind::Information);
     EXPECT_EQ(prompts.messages[1].text, text);
-    InstallPrompts(nullptr);
+    SetFatalErrorPrompts(nullptr);
 }
 
 TEST(IndexSort, LargeRangesSortCompletely) {

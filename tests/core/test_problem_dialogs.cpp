@@ -41,8 +41,6 @@ std::string SameFile(const std::string& name) {
 
 class ProblemDialogs : public ::testing::Test {
   protected:
-    void SetUp() override { ResetSaveDialogs(); }
-
     // A Workspace holding the three-node problem, with pending changes.
     void MakeProblem() {
         ScriptedPrompts quiet;
@@ -57,6 +55,7 @@ class ProblemDialogs : public ::testing::Test {
     TempFolder folder;
     Workspace ws;
     ScriptedPrompts prompts;
+    SaveDialogMemory dialogs;
 };
 
 }  // namespace
@@ -129,7 +128,7 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
     MakeProblem();
     const std::string nodes = folder.File("OUT.NDE");
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(folder.File("OUT.LIN")),
@@ -146,7 +145,7 @@ TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     MakeProblem();
     const std::string file = folder.File("NET.min");
     prompts.files = {file, file};
-    ASSERT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
+    ASSERT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_FALSE(std::filesystem::exists(folder.File("NET.LIN")));
     EXPECT_FALSE(ws.DataNotSaved);
@@ -176,7 +175,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.Clear();
         prompts.files = {folder.File(c.typed)};
         prompts.filters = {c.filter};
-        ASSERT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved) << c.typed;
+        ASSERT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved) << c.typed;
         EXPECT_EQ(TempFolder::Read(folder.File(c.written)), FormatDimacsProblem(ws)) << c.typed;
         EXPECT_EQ(ws.NodeFileName, folder.File(c.written));
         EXPECT_EQ(ws.LinkFileName, "");
@@ -201,7 +200,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, NotSavedText);
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
@@ -218,7 +217,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // dialog opens; first a file that exists (No), then the twin itself (Yes).
     prompts.files = {nodes, nodes, other, links};
     prompts.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, (std::vector<std::string>{
                                   "save " + NodeSaveTitle,
                                   "message " + Replace(nodes),
@@ -248,7 +247,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // A later save starts from the names chosen before.
     prompts.Clear();
     prompts.files = {std::nullopt};
-    SaveProblem(ws, prompts).ShowTo(prompts);
+    SaveProblem(ws, prompts, dialogs).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs[0].fileName, nodes);
 }
 
@@ -258,7 +257,7 @@ TEST_F(ProblemDialogs, CancellingTheLinkDialogOfASaveWarnsAndWritesNothing) {
     folder.Write("NET.LIN", "old links");
     prompts.files = {nodes, std::nullopt};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
     EXPECT_EQ(prompts.messages.back().text, NotSavedText);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_TRUE(ws.DataNotSaved);
@@ -272,7 +271,7 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     const std::size_t entries = folder.EntryCount();
     prompts.files = {nodes};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Failed);
     ASSERT_GE(prompts.events.size(), 2u);
     EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
     // The failed file and the reason, then what each file holds: nobody is
@@ -297,7 +296,7 @@ TEST_F(ProblemDialogs, AWriteThatStopsPartWayTellsWhichFileMayBePartial) {
     const std::string links = folder.File("N.LIN");
     ASSERT_EQ(::mknod(links.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Failed);
     EXPECT_EQ(prompts.messages.back().text, WriteErrorText +
                                                 "\r<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
                                                 "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>\r[" +
@@ -331,7 +330,7 @@ TEST_F(ProblemDialogs, ASaveWhoseTwoNamesAreOneFileIsRefusedAndTheNodeDialogCome
     prompts.files = {sameName, nodes, (folder.path() / "." / "Q.NDE").string(),
                      folder.File("NEW.NDE")};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events,
               (std::vector<std::string>{
                   "save " + NodeSaveTitle, "message " + SameFile(sameName), "save " + NodeSaveTitle,
@@ -376,7 +375,7 @@ TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTh
     prompts.Clear();
     prompts.files = {nodes, links};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events.back(), "message " + Replace(links));
     EXPECT_FALSE(std::filesystem::exists(folder.File("prob.LIN")));
 

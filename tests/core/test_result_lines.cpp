@@ -90,12 +90,11 @@ TEST(ResultLines, TotalCostBeyondFifteenDigitsIsScientific) {
 }
 
 TEST(ResultLines, TotalCostFollowsTheLocaleSeparators) {
-    SetLocaleSeparators(".", ",");
-    const std::string grouped = TotalCostText(1234567.0);
-    const std::string scientific = TotalCostText(2.5e16);
-    SetLocaleSeparators("\xD9\xAC", "\xD9\xAB");  // two-byte Arabic signs
-    const std::string arabic = TotalCostText(2.5e16);
-    SetLocaleSeparators(",", ".");
+    const NumberSeparators german{".", ","};
+    const std::string grouped = TotalCostText(1234567.0, german);
+    const std::string scientific = TotalCostText(2.5e16, german);
+    // two-byte Arabic signs
+    const std::string arabic = TotalCostText(2.5e16, {"\xD9\xAC", "\xD9\xAB"});
     EXPECT_EQ(grouped, "TOTAL COST = 1.234.567");
     EXPECT_EQ(scientific, "TOTAL COST = 2,5E16");
     EXPECT_EQ(arabic, "TOTAL COST = 2\xD9\xAB" + std::string("5E16"));

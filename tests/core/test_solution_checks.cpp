@@ -9,7 +9,9 @@
 #include "RandomProblems.h"
 #include "solver/InfeasibilityCut.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "solver/SolutionChecks.h"
+#include "solver/SolveRun.h"
 
 using namespace kav;
 
@@ -250,23 +252,93 @@ TEST(SolutionChecks, CertificateNamesWhatFails) {
 
 TEST(LastSolve, BelongsToTheDataItWasMadeFor) {
     Workspace ws;
+    LastSolveRecord record;
     ThreeNodeExample(ws);
     const SolveStatus status = RunOutOfKilter(ws, nullptr);
-    RecordLastSolve(ws, status);
-    ASSERT_NE(LastSolve(ws), nullptr);
+    RecordLastSolve(record, ws, status);
+    ASSERT_NE(LastSolve(record, ws), nullptr);
     NoteSolved(ws, false);
     NoteResultsShown(ws);
-    EXPECT_NE(LastSolve(ws), nullptr);
+    EXPECT_NE(LastSolve(record, ws), nullptr);
     NoteLinkValuesEdited(ws);
-    EXPECT_EQ(LastSolve(ws), nullptr);
+    EXPECT_EQ(LastSolve(record, ws), nullptr);
 
-    RecordLastSolve(ws, status);
+    RecordLastSolve(record, ws, status);
     ws.ClearSolution();
-    EXPECT_EQ(LastSolve(ws), nullptr);
-    RecordLastSolve(ws, status);
+    EXPECT_EQ(LastSolve(record, ws), nullptr);
+    RecordLastSolve(record, ws, status);
     SetLink(ws, 1, GetLink(ws, 1));
-    EXPECT_EQ(LastSolve(ws), nullptr);
+    EXPECT_EQ(LastSolve(record, ws), nullptr);
     Workspace other = ws;
-    RecordLastSolve(ws, status);
-    EXPECT_EQ(LastSolve(other), nullptr);
+    RecordLastSolve(record, ws, status);
+    EXPECT_EQ(LastSolve(record, other), nullptr);
+}
+
+// Each session keeps its own last solve: a solve in one says nothing about
+// the other's problem, even when both hold the same data at the same revision.
+TEST(LastSolve, SessionsShareNone) {
+    SilentPrompts prompts;
+    Session first(prompts);
+    Session second(prompts);
+    ThreeNodeExample(first.ws);
+    ThreeNodeExample(second.ws);
+    second.ws.Revision = first.ws.Revision;
+    SolveStatus status = RunOutOfKilter(first.ws, nullptr);
+    RecordSolveOutcome(first.ws, first.lastSolve, status);
+    const uint64_t solvedAt = first.ws.Revision;
+    EXPECT_TRUE(CurrentSolution(first).Feasible());
+    EXPECT_FALSE(CurrentSolution(second).Solved());
+    // A fresh session in the same place, with the same problem at the same
+    // revision, has solved nothing yet.
+    first = Session(prompts);
+    ThreeNodeExample(first.ws);
+    first.ws.Revision = solvedAt;
+    EXPECT_FALSE(CurrentSolution(first).Solved());
+}
+
+// One answer to "is there a current solution, and what is its total, its
+// certificate, its cut" through a solve and the edits after it.
+TEST(CurrentSolution, FollowsTheSolveAndTheEditsAfterIt) {
+    enum class After { Nothing, Solve, ValuesEdited, Rerouted, Cleared };
+    struct Case {
+        const char* name;
+        bool infeasible;
+        After after;
+        bool flowsStand, solved, certificate, cut;
+    };
+    const std::vector<Case> cases = {
+        {"not solved", false, After::Nothing, true, false, false, false},
+        {"feasible", false, After::Solve, true, true, true, false},
+        {"infeasible", true, After::Solve, true, true, false, true},
+        {"bounds edited", false, After::ValuesEdited, true, false, false, false},
+        {"link rerouted", false, After::Rerouted, false, false, false, false},
+        {"cut gone with a reroute", true, After::Rerouted, false, false, false, false},
+        {"solution cleared", false, After::Cleared, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SilentPrompts prompts;
+        Session session(prompts);
+        Workspace& ws = session.ws;
+        (c.infeasible ? InfeasibleExample : ThreeNodeExample)(ws);
+        if (c.after != After::Nothing) {
+            SolveStatus status = RunOutOfKilter(ws, nullptr);
+            RecordSolveOutcome(ws, session.lastSolve, status);
+        }
+        if (c.after == After::ValuesEdited)
+            NoteLinkValuesEdited(ws);
+        if (c.after == After::Rerouted)
+            NoteLinkRerouted(ws);
+        if (c.after == After::Cleared)
+            ws.ClearSolution();
+        const SolutionState now = CurrentSolution(session);
+        EXPECT_EQ(now.flowsStand, c.flowsStand);
+        EXPECT_EQ(now.Solved(), c.solved);
+        EXPECT_EQ(now.Certificate() != nullptr, c.certificate);
+        EXPECT_EQ(now.Cut() != nullptr, c.cut);
+        EXPECT_EQ(now.total, c.flowsStand ? ExactTotalCostOf(ws) : 0);
+        if (c.certificate) {
+            EXPECT_TRUE(now.Certificate()->Ok);
+        }
+    }
 }

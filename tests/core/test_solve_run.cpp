@@ -51,10 +51,11 @@ struct SolveRunTest : ::testing::Test {
     Workspace ws;
     LoggingPrompts prompts;
     FakeView view{prompts.log, prompts};
+    LastSolveRecord lastSolve;
     std::deque<double> times{100.0, 100.25};
 
     std::optional<SolveStatus> Run() {
-        return RunSolve(ws, view, [this] {
+        return RunSolve(ws, lastSolve, NumberSeparators(), view, [this] {
             const double t = times.front();
             times.pop_front();
             return t;
@@ -170,13 +171,13 @@ TEST_F(SolveRunTest, KeepsTheProblemAsSolvedWhileTheSolveIsCurrent) {
     ws.LinkFlow[2] = 3;
     times = {1.0, 2.0};
     Run();
-    const Workspace* asSolved = ProblemAsSolved(ws);
+    const Workspace* asSolved = ProblemAsSolved(lastSolve, ws);
     ASSERT_NE(asSolved, nullptr);
     EXPECT_EQ(asSolved->LinkCost[4], 5);
     EXPECT_EQ(asSolved->LinkFlow[2], 3);
     EXPECT_NE(ws.LinkFlow[2], 3);
     NoteLinkValuesEdited(ws);
-    EXPECT_EQ(ProblemAsSolved(ws), nullptr);
+    EXPECT_EQ(ProblemAsSolved(lastSolve, ws), nullptr);
 }
 
 TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
@@ -253,7 +254,8 @@ TEST(RecordSolveOutcome, ClaimsOnlyACutTheSumsProve) {
         status.Outcome = SolveOutcome::Infeasible;
         status.Cut.Nodes = c.nodes;
         status.Cut.Confirmed = c.foundConfirmed;
-        RecordSolveOutcome(ws, status);
+        LastSolveRecord lastSolve;
+        RecordSolveOutcome(ws, lastSolve, status);
         EXPECT_EQ(status.Cut.Confirmed, c.claimed) << c.nodes[0] << " " << c.foundConfirmed;
     }
 }

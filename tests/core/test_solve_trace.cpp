@@ -78,7 +78,8 @@ void ExpectTraceOfPlainRun(KilterSolver& solver, const Workspace& problem) {
 
     const SolveEvent& last = traced.events.back();
     if (status.IsInfeasible()) {
-        RecordSolveOutcome(watched, status);
+        LastSolveRecord lastSolve;
+        RecordSolveOutcome(watched, lastSolve, status);
         ASSERT_EQ(last.Kind, SolveEventKind::Infeasible);
         EXPECT_EQ(last.Link, status.FailedLink);
         EXPECT_EQ(last.Nodes, status.Cut.Nodes);

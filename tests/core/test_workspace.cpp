@@ -87,15 +87,10 @@ TEST(NumberFormat, GroupsThousandsWithFixedDecimals) {
 TEST(NumberFormat, SeparatorsAreWholeUtf8Characters) {
     const std::string narrowSpace = "\xE2\x80\xAF", arabicComma = "\xD9\xAC",
                       arabicPoint = "\xD9\xAB";
-    SetLocaleSeparators(narrowSpace, ",");
-    const std::string french = FormatGrouped(-1234567.5, 3);
-    SetLocaleSeparators(arabicComma, arabicPoint);
-    const std::string arabic = FormatGrouped(1234.5, 1);
-    SetLocaleSeparators("", ".");
-    const std::string ungrouped = FormatGrouped(1234567.0, 0);
-    SetLocaleSeparators(",", ".");
+    const std::string french = FormatGrouped(-1234567.5, 3, {narrowSpace, ","});
+    const std::string arabic = FormatGrouped(1234.5, 1, {arabicComma, arabicPoint});
+    const std::string ungrouped = FormatGrouped(1234567.0, 0, {"", "."});
     EXPECT_EQ(french, "-1" + narrowSpace + "234" + narrowSpace + "567,500");
     EXPECT_EQ(arabic, "1" + arabicComma + "234" + arabicPoint + "5");
     EXPECT_EQ(ungrouped, "1234567");
-    EXPECT_EQ(DecimalSeparator(), ".");
 }

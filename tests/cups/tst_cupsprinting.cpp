@@ -13,6 +13,7 @@
 #include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 #include "results/ReportPrinting.h"
+#include "solver/Session.h"
 #include "support/PdfText.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -135,13 +136,13 @@ class TestCupsPrinting : public QObject {
 
   private:
     ScriptedPrompts prompts_;
+    kav::Session session_{prompts_};
 };
 
 void TestCupsPrinting::initTestCase() {
     if (qEnvironmentVariableIsEmpty("CUPS_SERVER") ||
         qEnvironmentVariableIsEmpty("KAVRILON_CUPS_OUT"))
         QSKIP("no private CUPS scheduler (tests/cups/private_cups.sh)");
-    kav::InstallPrompts(&prompts_);
     // The queue that a test deletes, as a user might while the program runs.
     const QStringList queues = ListPrintQueues().names;
     QVERIFY2(queues.contains("kav-plain") && queues.contains("kav-margins"),
@@ -152,8 +153,8 @@ void TestCupsPrinting::initTestCase() {
 
 void TestCupsPrinting::init() {
     prompts_.Clear();
-    kav::TheWorkspace().Reset();
-    ThePrintSetup() = PrintSetup();
+    session_ = kav::Session(prompts_);
+    session_.printSetup = PrintSetup();
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
 }
@@ -220,8 +221,8 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
         Run(QStringLiteral("cupsdisable"),
             {QStringLiteral("-r"), QStringLiteral("out of paper"), printedOn});
     if (!chosen.isEmpty()) {
-        ThePrintSetup().chosen = true;
-        ThePrintSetup().choice.printer = chosen.toStdString();
+        session_.printSetup.chosen = true;
+        session_.printSetup.choice.printer = chosen.toStdString();
     }
     if (!defaultQueue.isEmpty())
         qputenv("LPDEST", defaultQueue.toUtf8());
@@ -237,7 +238,7 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     }
     const int jobsBefore = JobCount();
     const ReportText report = LongReport();
-    PrintReport(report, prompts_);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
     if (paused) {
         Run(QStringLiteral("cupsenable"), {printedOn});
         QVERIFY2(QString::fromStdString(prompts_.messages.back().text)
@@ -279,13 +280,13 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint_data() {
 // bottom. Every page of what was sent says "page N of M".
 void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     QFETCH(bool, landscape);
-    ThePrintSetup().chosen = true;
-    kav::PrinterSetupChoice& choice = ThePrintSetup().choice;
+    session_.printSetup.chosen = true;
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
     choice.printer = "kav-margins";
     choice.landscape = landscape;
     choice.margins = std::array<double, 4>{10, 10, 10, 10};
     const ReportText report = LongReport();
-    PrintReport(report, prompts_);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file = OutputOfJob(JobOf(prompts_.messages[0].text));
     QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
@@ -333,13 +334,13 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
 // is asked, and on No nothing is printed and no PDF dialog opens.
 void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
     const QByteArray server = qgetenv("CUPS_SERVER");
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().choice.printer = "kav-plain";
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-plain";
     prompts_.answers = {kav::Answer::No};
     // A scheduler that is not there: a socket file nobody listens on.
     const QString dead = QDir::temp().filePath("kavrilon-no-cups.sock");
     cupsSetServer(dead.toUtf8().constData());
-    PrintReport(LongReport(), prompts_);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
     cupsSetServer(server.constData());
     QCOMPARE(prompts_.events.size(), std::size_t{1});
     QVERIFY2(QString::fromStdString(prompts_.events[0])

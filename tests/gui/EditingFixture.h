@@ -21,20 +21,21 @@
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "gui/AnchorWindow.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 struct EditingWindows {
-    QWidget mainMenu;
-    TFMAddStuff chooser;
-    TFXNodeAddForm nodes;
-    TFMLinkAddForm links;
-    TFMChangeForm change;
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
+    QWidget mainMenu;
+    TFMAddStuff chooser{session};
+    TFXNodeAddForm nodes{session};
+    TFMLinkAddForm links{session};
+    TFMChangeForm change{session};
     std::vector<bool> problemButtons;  // what each close of the chooser set them to
 
     EditingWindows() {
-        kav::TheWorkspace().Reset();
         SetAnchorWindow(&mainMenu);
         ConnectAddWindows(&chooser, &nodes, &links);
         QObject::connect(&chooser, &TFMAddStuff::closed, &mainMenu, [this](bool problemComplete) {
@@ -42,13 +43,8 @@ struct EditingWindows {
             mainMenu.show();
         });
         QObject::connect(&change, &TFMChangeForm::closed, &mainMenu, &QWidget::show);
-        kav::InstallPrompts(&prompts);
     }
-    ~EditingWindows() {
-        kav::InstallPrompts(nullptr);
-        SetAnchorWindow(nullptr);
-        kav::TheWorkspace().Reset();
-    }
+    ~EditingWindows() { SetAnchorWindow(nullptr); }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;

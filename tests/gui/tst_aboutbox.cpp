@@ -10,6 +10,7 @@
 #include "app/TKavrilonForm.h"
 #include "app/VersionInfo.h"
 #include "gui/GuiCommon.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
 
@@ -24,6 +25,7 @@ class AboutBoxTest : public QObject {
     Q_OBJECT
 
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
     QElapsedTimer sinceStart;
     TKavrilonForm* menu = nullptr;
     // The splash is shown and painted while the main window is being made.
@@ -36,17 +38,13 @@ class AboutBoxTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
         sinceStart.start();
-        windows = CreateWindows();
+        windows = CreateWindows(session);
         menu = windows.mainMenu;
         splashOnScreenAtCreation = IsOnScreen(menu->Splash());
         windows.mainMenu->show();
     }
-    void cleanupTestCase() {
-        DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-    }
+    void cleanupTestCase() { DestroyWindows(windows); }
 
     // Runs first: the splash is measured from program start.
     void splashShowsTheVersionAndClosesItselfAfterAboutASecondAndAHalf() {
@@ -119,7 +117,7 @@ class AboutBoxTest : public QObject {
     }
 
     void freshBoxKeepsItsTextsWithoutAVersionRecord() {
-        TAboutBoxKavrilon box;
+        TAboutBoxKavrilon box(prompts);
         QVERIFY(box.AboutTimer()->isActive());
         QCOMPARE(box.AboutTimer()->interval(), 1500);
         box.FillVersionLabels(std::nullopt);

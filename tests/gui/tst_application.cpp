@@ -24,9 +24,13 @@ class ApplicationTest : public QObject {
 
     ScriptedPrompts prompts;
 
+    static KavrilonApplication* App() {
+        return static_cast<KavrilonApplication*>(QCoreApplication::instance());
+    }
+
   private slots:
-    void initTestCase() { kav::InstallPrompts(&prompts); }
-    void cleanupTestCase() { kav::InstallPrompts(nullptr); }
+    void initTestCase() { App()->SetErrorPrompts(&prompts); }
+    void cleanupTestCase() { App()->SetErrorPrompts(nullptr); }
     void init() { prompts.Clear(); }
 
     void anExceptionFromAnEventHandlerShowsOneErrorBoxAndTheProgramGoesOn() {
@@ -73,10 +77,10 @@ class ApplicationTest : public QObject {
             }
         } boxes;
         boxes.window = &window;
-        kav::InstallPrompts(&boxes);
+        App()->SetErrorPrompts(&boxes);
         QTest::mouseClick(&window, Qt::LeftButton);
-        kav::InstallPrompts(&prompts);
         QCOMPARE(boxes.messages.size(), std::size_t{1});
+        App()->SetErrorPrompts(&prompts);
         // Once the box is gone, the next failure is reported again.
         QTest::mouseClick(&window, Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), std::size_t{1});

@@ -1,7 +1,5 @@
 #include "EditingFixture.h"
 
-using kav::TheWorkspace;
-
 class TestChange : public QObject {
     Q_OBJECT
     std::unique_ptr<EditingWindows> w;
@@ -43,7 +41,7 @@ class TestChange : public QObject {
     }
 
     void FiveLinks() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"Boston", "Chicago He", "Denver"});
         AddLinks(ws, {{1, 2, 0, 10, 3, 4},
                       {2, 3, 2, 20, -1, 5},
@@ -58,7 +56,7 @@ class TestChange : public QObject {
 
     void showsLinkOneWithItsSolverState() {
         FiveLinks();
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         ws.NodePotential[1] = 0;
         ws.NodePotential[2] = 5;  // link 1: reduced cost 3 + 0 - 5 = -2, flow 4 below 10
         OpenChangeWindow();
@@ -124,14 +122,14 @@ class TestChange : public QObject {
         QCOMPARE(removeButton()->text(), QStringLiteral("Un&Remove Link"));
         QCOMPARE(label("NumberRemovedLabel")->text(),
                  QStringLiteral("1 Links Designated for Removal"));
-        QVERIFY(TheWorkspace().NetworkChanged);
+        QVERIFY(w->session.ws.NetworkChanged);
         QVERIFY(PressAlt(win(), Qt::Key_R));
         QCOMPARE(box("LinkList")->itemText(2).left(4), QStringLiteral("   3"));
         QVERIFY(!label("LinkRemoveLabel")->isVisible());
         QCOMPARE(removeButton()->text(), QStringLiteral("&Remove Link"));
         Quit();
-        QCOMPARE(TheWorkspace().LinkCount, 5);
-        QVERIFY(TheWorkspace().DataNotSaved);
+        QCOMPARE(w->session.ws.LinkCount, 5);
+        QVERIFY(w->session.ws.DataNotSaved);
     }
 
     void quitRemovesTheMarkedLinks() {
@@ -144,7 +142,7 @@ class TestChange : public QObject {
         QCOMPARE(label("NumberRemovedLabel")->text(),
                  QStringLiteral("2 Links Designated for Removal"));
         Quit();
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 3);
         QCOMPARE(ws.LinkUpper[1], 10);
         QCOMPARE(ws.LinkUpper[2], 30);
@@ -164,19 +162,19 @@ class TestChange : public QObject {
         ChooseLink(1);
         QTest::mouseClick(removeButton(), Qt::LeftButton);
         ChooseNode(Qt::Key_O, "Boston");
-        QCOMPARE(TheWorkspace().LinkOrigin[2], -1);
+        QCOMPARE(w->session.ws.LinkOrigin[2], -1);
         QCOMPARE(text("OriginField"), QStringLiteral("Boston"));
         QCOMPARE(box("LinkList")->itemText(1).left(16), QStringLiteral("  -2     Boston "));
         QVERIFY(label("LinkRemoveLabel")->isVisible());
         Quit();
-        QCOMPARE(TheWorkspace().LinkCount, 4);
+        QCOMPARE(w->session.ws.LinkCount, 4);
     }
 
     void reroutingSetsNetworkChangedAndMayCloseALoop() {
         FiveLinks();
         OpenChangeWindow();
         ChooseNode(Qt::Key_D, "Boston");  // link 1 now runs Boston -> Boston
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkDest[1], 1);
         QVERIFY(ws.NetworkChanged);
         QCOMPARE(text("DestField"), QStringLiteral("Boston"));
@@ -190,7 +188,7 @@ class TestChange : public QObject {
     }
 
     void boundsAreCheckedAgainstEachOther() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
         AddLinks(ws, {{1, 2, 0, 20, 1, 0}, {2, 1, 50, 90, 1, 0}});
         OpenChangeWindow();
@@ -218,7 +216,7 @@ class TestChange : public QObject {
     // them the press marks the link, as Alt+R would, and the release that
     // follows does not unmark it.
     void aClickThatLeavesAnEditorWithWarningsStillMarksTheLink() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
         AddLinks(ws, {{1, 2, 0, 10, 1, 0}, {2, 1, 0, 10, 1, 0}});
         OpenChangeWindow();
@@ -242,7 +240,7 @@ class TestChange : public QObject {
 
     void editorsUseTheStoredValueAsTheFallback() {
         FiveLinks();
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         OpenChangeWindow();
         TypeAndLeave(field("CostNew"), "");
         QCOMPARE(ws.LinkCost[1], 3);
@@ -272,7 +270,7 @@ class TestChange : public QObject {
 
     void tabbingThroughTheEditorsCommitsWithoutChanges() {
         FiveLinks();
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         OpenChangeWindow();
         QTest::mouseClick(field("LBNew"), Qt::LeftButton);
         for (int i = 0; i < 3; ++i)
@@ -315,16 +313,16 @@ class TestChange : public QObject {
         QCOMPARE(w->prompts.beeps, (std::vector<unsigned>{0, 0, 0}));
         // Remove by its accelerator takes the typed bound in first.
         QVERIFY(PressAlt(win(), Qt::Key_R));
-        QCOMPARE(TheWorkspace().LinkUpper[1], 105);
-        QCOMPARE(TheWorkspace().LinkOrigin[1], -1);
+        QCOMPARE(w->session.ws.LinkUpper[1], 105);
+        QCOMPARE(w->session.ws.LinkOrigin[1], -1);
         QVERIFY(quit->isEnabled());
         QVERIFY(PressAlt(win(), Qt::Key_Q));
         QVERIFY(!win()->isVisible());
-        QCOMPARE(TheWorkspace().LinkCount, 4);
+        QCOMPARE(w->session.ws.LinkCount, 4);
     }
 
     void withNoLinksOnlyQuitIsOffered() {
-        AddNodes(TheWorkspace(), {"A", "B"});
+        AddNodes(w->session.ws, {"A", "B"});
         OpenChangeWindow();
         QCOMPARE(box("LinkList")->count(), 0);
         for (const char* name :
@@ -342,15 +340,15 @@ class TestChange : public QObject {
         QVERIFY(w->prompts.events.empty());
         QVERIFY(PressAlt(win(), Qt::Key_Q));
         QVERIFY(!win()->isVisible());
-        QVERIFY(!TheWorkspace().DataNotSaved);
+        QVERIFY(!w->session.ws.DataNotSaved);
 
         // Removing every link leaves the same empty window on the next visit.
-        AddLinks(TheWorkspace(), {{1, 2, 0, 1, 1, 0}});
+        AddLinks(w->session.ws, {{1, 2, 0, 1, 1, 0}});
         OpenChangeWindow();
         QVERIFY(removeButton()->isEnabled());
         QTest::mouseClick(removeButton(), Qt::LeftButton);
         Quit();
-        QCOMPARE(TheWorkspace().LinkCount, 0);
+        QCOMPARE(w->session.ws.LinkCount, 0);
         OpenChangeWindow();
         QVERIFY(!removeButton()->isEnabled());
         QVERIFY(text("LinkNoField").isEmpty());
@@ -358,7 +356,7 @@ class TestChange : public QObject {
 
     void aLinkWhoseReducedCostOverflowsIsShownAndEditedSafely() {
         FiveLinks();
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         // Link 2 (Chicago He -> Denver): -1 + 2147483647 + 2147483647 overflows.
         ws.NodePotential[2] = 2147483647;
         ws.NodePotential[3] = -2147483647;
@@ -395,7 +393,7 @@ class TestChange : public QObject {
     }
 
     void aLinkToANumberThatIsNoNodeCanBeReRouted() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
         AddLinks(ws, {{1, 5000, 0, 10, 1, 0}});  // as a hand-edited link file can give
         OpenChangeWindow();

@@ -10,6 +10,7 @@
 #include "editing/ValidateIntegerField.h"
 #include "generator/TRandGenerator.h"
 #include "gui/AnchorWindow.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -17,6 +18,7 @@ class GeneratorWindowTest : public QObject {
     Q_OBJECT
 
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
     QWidget menu;
     TRandGenerator* window = nullptr;
     // The generator writes into the current folder: this one, while the tests run.
@@ -45,9 +47,8 @@ class GeneratorWindowTest : public QObject {
         QVERIFY(folder.isValid());
         startFolder = QDir::currentPath();
         QDir::setCurrent(folder.path());
-        kav::InstallPrompts(&prompts);
         SetAnchorWindow(&menu);
-        window = new TRandGenerator;
+        window = new TRandGenerator(session);
         menu.show();
         window->show();
         window->activateWindow();
@@ -56,7 +57,6 @@ class GeneratorWindowTest : public QObject {
     void cleanupTestCase() {
         delete window;
         SetAnchorWindow(nullptr);
-        kav::InstallPrompts(nullptr);
         QDir::setCurrent(startFolder);
     }
     void init() { prompts.Clear(); }
@@ -155,7 +155,7 @@ class GeneratorWindowTest : public QObject {
         TypeAndLeave("DestEdit", "3");
         prompts.Clear();
         QTest::mouseClick(Button("GenButton"), Qt::LeftButton);
-        const kav::Workspace& ws = kav::TheWorkspace();
+        const kav::Workspace& ws = session.ws;
         QVERIFY(prompts.messages.empty());
         QCOMPARE(ws.NodeCount, 7);
         QCOMPARE(ws.LinkCount, 12);
@@ -175,9 +175,9 @@ class GeneratorWindowTest : public QObject {
         Field("DestEdit")->selectAll();
         QTest::keyClicks(Field("DestEdit"), "4");
         QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
-        QTRY_COMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+        QTRY_COMPARE(session.ws.NodeCount, 2 + 4 + 2);
 
-        kav::TheWorkspace().Reset();
+        session = kav::Session(prompts);
         prompts.Clear();
         Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
         QTRY_VERIFY(Field("OriginEdit")->hasFocus());
@@ -186,7 +186,7 @@ class GeneratorWindowTest : public QObject {
         QTest::mousePress(Button("GenButton"), Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), std::size_t{1});
         QCOMPARE(prompts.messages[0].text, std::string("'x' is not a valid integer value"));
-        QCOMPARE(kav::TheWorkspace().NodeCount, 2 + 4 + 2);
+        QCOMPARE(session.ws.NodeCount, 2 + 4 + 2);
         QVERIFY(!Button("GenButton")->isDown());
         QTest::mouseRelease(Button("GenButton"), Qt::LeftButton);
     }
@@ -194,12 +194,12 @@ class GeneratorWindowTest : public QObject {
     void countsBeyondTheWorkspaceAreRefusedWithAMessage() {
         TypeAndLeave("OriginEdit", "3000");
         TypeAndLeave("DestEdit", "1");
-        kav::TheWorkspace().Reset();
+        session = kav::Session(prompts);
         prompts.Clear();
         QTest::mouseClick(Button("GenButton"), Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), std::size_t{1});
         QCOMPARE(prompts.messages[0].kind, kav::MsgKind::Error);
-        QCOMPARE(kav::TheWorkspace().NodeCount, 0);
+        QCOMPARE(session.ws.NodeCount, 0);
     }
 
     void quitHidesTheWindowOnly() {

@@ -9,8 +9,6 @@
 #include "support/TempFolder.h"
 #include "workspace/ProblemFiles.h"
 
-using kav::TheWorkspace;
-
 namespace {
 
 struct Solution {
@@ -64,7 +62,7 @@ class TestHandBuilt : public QObject {
     void cleanup() { w.reset(); }
 
     void handBuiltProblemMatchesTheSameProblemFromAFile() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
 
         // Build: three nodes and four links through the windows.
         w->mainMenu.hide();

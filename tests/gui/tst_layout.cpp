@@ -23,6 +23,7 @@
 #include "gui/Placement.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
@@ -34,8 +35,8 @@ ProgramWindows windows;
 
 // A problem whose lines are as wide as the lists ever get: names of 12
 // characters and the largest bounds, flows and costs a field accepts.
-void SetWidestProblem() {
-    ProblemBuilder problem(kav::TheWorkspace());
+void SetWidestProblem(kav::Workspace& ws) {
+    ProblemBuilder problem(ws);
     problem.Node("SOURCE_NODE1").Node("SINK_NODE_12").Node("Chicago He");
     problem.Link(1, 2, 2147483647, 2147483647, -100000000, -2147483647);
     problem.Link(2, 1, 0, 2147483647, 100000000);
@@ -93,6 +94,7 @@ class LayoutTest : public QObject {
     Q_OBJECT
 
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
 
     QList<QWidget*> Windows() const {
         return {windows.mainMenu,    windows.aboutBox,  windows.addStuff, windows.nodeAdder,
@@ -103,18 +105,14 @@ class LayoutTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
         CentreOnScreen(windows.mainMenu);
         windows.errorList->SetLines(
             {"Maximum flow (-2147483648) into <SINK_NODE_12> less than minimum flow out "
              "(-2147483648)",
              "<<< FATAL BOUND ERRORS FOUND ABOVE ... UNABLE TO SOLVE THE PROBLEM >>>"});
     }
-    void cleanupTestCase() {
-        DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-    }
+    void cleanupTestCase() { DestroyWindows(windows); }
 
     void everyWindowShowsItsCaptionsWholeAndFitsOnTheScreen_data() {
         QTest::addColumn<int>("window");
@@ -123,7 +121,7 @@ class LayoutTest : public QObject {
     }
     void everyWindowShowsItsCaptionsWholeAndFitsOnTheScreen() {
         QFETCH(int, window);
-        SetWidestProblem();
+        SetWidestProblem(session.ws);
         QWidget* shown = Windows()[window];
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
@@ -221,7 +219,7 @@ class LayoutTest : public QObject {
     }
 
     void changeWindowShowsTheWidestLinkLineWhole() {
-        SetWidestProblem();
+        SetWidestProblem(session.ws);
         QWidget* change = windows.change;
         change->show();
         QVERIFY(QTest::qWaitForWindowExposed(change));

@@ -1,7 +1,5 @@
 #include "EditingFixture.h"
 
-using kav::TheWorkspace;
-
 namespace {
 
 const std::string Conversion =
@@ -38,12 +36,12 @@ class TestLinkAdd : public QObject {
   private slots:
     void init() {
         w = std::make_unique<EditingWindows>();
-        AddNodes(TheWorkspace(), {"Boston", "Chicago He", "Denver"});
+        AddNodes(w->session.ws, {"Boston", "Chicago He", "Denver"});
     }
     void cleanup() { w.reset(); }
 
     void listsShowNodesAndLinks() {
-        AddLinks(TheWorkspace(), {{1, 2, 0, 10, -25, 0}, {3, 1, 123456, 2147483647, 7, 0}});
+        AddLinks(w->session.ws, {{1, 2, 0, 10, -25, 0}, {3, 1, 123456, 2147483647, 7, 0}});
         OpenLinkWindow();
         const QStringList nodes{"   1   Boston", "   2   Chicago He", "   3   Denver"};
         QCOMPARE(Lines(list("OriginList")), nodes);
@@ -129,7 +127,7 @@ class TestLinkAdd : public QObject {
             TypeAndLeave(field("UpperBound"), "2147483647");
         PickEnds(1, 2);
         AddLinkByClick();
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 1);
         const int32_t value = fieldName == "UnitCost"     ? ws.LinkCost[1]
                               : fieldName == "LowerBound" ? ws.LinkLower[1]
@@ -202,11 +200,11 @@ class TestLinkAdd : public QObject {
         QTest::keyClicks(field("UnitCost"), typed);
         QTest::keyClick(field("UnitCost"), key, modifiers);
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        QCOMPARE(TheWorkspace().LinkCount, enter ? 1 : 0);
+        QCOMPARE(w->session.ws.LinkCount, enter ? 1 : 0);
         if (!enter)
             QVERIFY(PressAlt(win(), Qt::Key_A));
-        QCOMPARE(TheWorkspace().LinkCount, 1);
-        QCOMPARE(TheWorkspace().LinkCost[1], 12);
+        QCOMPARE(w->session.ws.LinkCount, 1);
+        QCOMPARE(w->session.ws.LinkCost[1], 12);
         QCOMPARE(field("UnitCost")->text(), QStringLiteral("12"));
         QStringList seen;
         for (const std::string& event : w->prompts.events)
@@ -218,7 +216,7 @@ class TestLinkAdd : public QObject {
         OpenLinkWindow();
         PickEnds(3, 1);
         AddLinkByClick();
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 1);
         QCOMPARE(ws.LinkOrigin[1], 3);
         QCOMPARE(ws.LinkDest[1], 1);
@@ -245,8 +243,8 @@ class TestLinkAdd : public QObject {
                      "The origin and destination nodes must differ ... TRY AGAIN ... ",
                      "Upper bound (5) must be greater than or equal to the lower bound (10)\r"
                      "TRY AGAIN ... "}));
-        QCOMPARE(TheWorkspace().LinkCount, 0);
-        QVERIFY(!TheWorkspace().DataNotSaved);
+        QCOMPARE(w->session.ws.LinkCount, 0);
+        QVERIFY(!w->session.ws.DataNotSaved);
     }
 
     void parallelLinksAreAddedAndTheSelectionIsCleared() {
@@ -274,7 +272,7 @@ class TestLinkAdd : public QObject {
         QTest::mouseClick(field("UpperBound"), Qt::LeftButton);
         QTest::keyClicks(field("UpperBound"), "025");
         QVERIFY(PressAlt(win(), Qt::Key_A));
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 1);
         QCOMPARE(ws.LinkUpper[1], 25);
         QCOMPARE(field("UpperBound")->text(), QStringLiteral("25"));
@@ -293,7 +291,7 @@ class TestLinkAdd : public QObject {
         QTest::keyClicks(field("LowerBound"), "007");
         QTest::mousePress(button("AddLink"), Qt::LeftButton);
         QCOMPARE(w->prompts.events, (std::vector<std::string>{"beep 64", Conversion}));
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 1);
         QCOMPARE(ws.LinkLower[1], 7);
         QVERIFY(!button("AddLink")->isDown());
@@ -320,7 +318,7 @@ class TestLinkAdd : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(win()));
         PickEnds(3, 1);
         AddLinkByClick();
-        const kav::Workspace& ws = TheWorkspace();
+        const kav::Workspace& ws = w->session.ws;
         QCOMPARE(ws.LinkCount, 1);
         QCOMPARE(ws.NodeName[ws.LinkOrigin[1]], std::string("Erie"));
         QCOMPARE(ws.NodeName[ws.LinkDest[1]], std::string("Chicago He"));
@@ -328,7 +326,7 @@ class TestLinkAdd : public QObject {
     }
 
     void removingALinkMovesTheLaterOnesDownWithTheirFlows() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddLinks(ws, {{1, 2, 0, 5, 1, 4}, {2, 3, 1, 6, 2, 5}, {3, 1, 2, 7, 3, 6}});
         OpenLinkWindow();
         // Remove by its accelerator takes the focused field's value in first.
@@ -354,7 +352,7 @@ class TestLinkAdd : public QObject {
 
     void aFullLinkTableRefusesTheLink() {
         OpenLinkWindow();
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         ws.LinkCount = kav::MaxLinks;  // reached while the window is open
         for (int k = 1; k <= kav::MaxLinks; ++k) {
             ws.LinkOrigin[k] = 1;
@@ -384,7 +382,7 @@ class TestLinkAdd : public QObject {
         QCOMPARE(field("UnitCost")->text(), QStringLiteral("12"));
         PickEnds(1, 3);
         AddLinkByClick();
-        QCOMPARE(TheWorkspace().LinkCost[1], 12);
+        QCOMPARE(w->session.ws.LinkCost[1], 12);
     }
 
     void theChoosersQuitClosesTheLinkWindowTakingTheTypedValue() {
@@ -402,7 +400,7 @@ class TestLinkAdd : public QObject {
         OpenLinkWindow();
         PickEnds(1, 2);
         AddLinkByClick();
-        QCOMPARE(TheWorkspace().LinkCost[1], 5);
+        QCOMPARE(w->session.ws.LinkCost[1], 5);
     }
 };
 

@@ -21,6 +21,7 @@
 #include "gui/ProgramPrinter.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
@@ -63,9 +64,9 @@ void WriteFile(const QString& path, const QByteArray& content) {
 
 // Puts a problem straight into the Workspace: names, then links as
 // {origin, dest, lower, upper, cost}.
-void SetProblem(const std::vector<std::string>& names,
+void SetProblem(kav::Workspace& ws, const std::vector<std::string>& names,
                 const std::vector<std::array<int32_t, 5>>& links) {
-    ProblemBuilder problem(kav::TheWorkspace());
+    ProblemBuilder problem(ws);
     for (const std::string& name : names)
         problem.Node(name);
     for (const auto& link : links)
@@ -78,6 +79,7 @@ class MainMenuTest : public QObject {
     Q_OBJECT
 
     WatchingPrompts prompts;
+    kav::Session session{prompts};
     TKavrilonForm* menu = nullptr;
     // The home folder, where files are written.
     QTemporaryDir home;
@@ -103,29 +105,25 @@ class MainMenuTest : public QObject {
         QVERIFY(home.isValid());
         qputenv("HOME", home.path().toLocal8Bit());
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        kav::TheWorkspace().LinkCount = 7;
-        kav::TheWorkspace().NodeCount = 5;
-        windows = CreateWindows();
+        session.ws.LinkCount = 7;
+        session.ws.NodeCount = 5;
+        windows = CreateWindows(session);
         menu = windows.mainMenu;
         // Creating the main menu empties the counts.
-        QCOMPARE(kav::TheWorkspace().LinkCount, 0);
-        QCOMPARE(kav::TheWorkspace().NodeCount, 0);
+        QCOMPARE(session.ws.LinkCount, 0);
+        QCOMPARE(session.ws.NodeCount, 0);
     }
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
-        kav::TheWorkspace().Reset();
+        session = kav::Session(prompts);
         windows.mainMenu->SetProblemButtons(false);
         windows.mainMenu->show();
         if (!HintsShown())
             Button("HintShow")->click();
         prompts.Reset();
     }
-    void cleanupTestCase() {
-        DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-    }
+    void cleanupTestCase() { DestroyWindows(windows); }
 
     void startEmptiesTheCountsAndShowsTheButtonTable() {
         QCOMPARE(menu->windowTitle(), QStringLiteral("KAVRILON Main Menu"));
@@ -194,8 +192,8 @@ class MainMenuTest : public QObject {
     void discardQuestionGuardsLoadZeroAndExit() {
         QFETCH(QString, button);
         QFETCH(bool, dataNotSaved);
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        kav::Workspace& ws = kav::TheWorkspace();
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = session.ws;
         ws.DataNotSaved = dataNotSaved;
         ws.ResultsNotShown = !dataNotSaved;
         windows.mainMenu->SetProblemButtons(true);
@@ -217,8 +215,8 @@ class MainMenuTest : public QObject {
     }
 
     void zeroAfterYesEmptiesAndDisables() {
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        kav::Workspace& ws = kav::TheWorkspace();
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = session.ws;
         ws.DataNotSaved = true;
         ws.ResultsNotShown = true;
         ws.NetworkChanged = true;
@@ -238,16 +236,16 @@ class MainMenuTest : public QObject {
     }
 
     void zeroWithNothingPendingAsksNothing() {
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         Button("ZeroButton")->click();
         QVERIFY(prompts.events.empty());
-        QCOMPARE(kav::TheWorkspace().LinkCount, 0);
+        QCOMPARE(session.ws.LinkCount, 0);
     }
 
     void altAcceleratorPressesItsButton() {
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
-        kav::TheWorkspace().DataNotSaved = true;
+        session.ws.DataNotSaved = true;
         prompts.answers = {kav::Answer::No};
         QTest::keyClick(menu->windowHandle(), Qt::Key_Z, Qt::AltModifier);
         QTRY_COMPARE(prompts.messages.size(), std::size_t{1});
@@ -266,7 +264,7 @@ class MainMenuTest : public QObject {
         const QString huge = folder.filePath("HUGE.NDE");
         WriteFile(huge, "A\r\nB\r\n");
         WriteFile(folder.filePath("HUGE.LIN"), "20001 2 0 0 0\r\n");
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
 
         prompts.files = {good.toStdString()};
         Button("ReadButton")->click();
@@ -311,7 +309,7 @@ class MainMenuTest : public QObject {
         WriteFile(good, "p min 2 2\nc name 1 LEFT\na 1 2 0 10 5\na 2 1 0 10 5\n");
         const QString lonely = folder.filePath("LONE.NDE");
         WriteFile(lonely, "A\r\n");
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
 
         menu->LoadStartFile(good.toStdString());
         QCOMPARE(ws.LinkCount, 2);
@@ -330,18 +328,18 @@ class MainMenuTest : public QObject {
     }
 
     void runWithNoLinksDoesNothing() {
-        SetProblem({"A", "B"}, {});
+        SetProblem(session.ws, {"A", "B"}, {});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QVERIFY(prompts.events.empty());
         QVERIFY(menu->isVisible());
         QVERIFY(!windows.errorList->isVisible());
         QVERIFY(!windows.percentDone->isVisible());
-        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(!session.ws.ResultsNotShown);
     }
 
     void failedCheckShowsTheErrorListInPlaceOfTheMenu() {
-        SetProblem({"A", "B", "C"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblem(session.ws, {"A", "B", "C"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         TFMErrorForm* errors = windows.errorList;
@@ -351,7 +349,7 @@ class MainMenuTest : public QObject {
         auto* list = errors->findChild<QListWidget*>("ErrorList");
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Node <C> is never used...FATAL ERROR..."));
-        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(!session.ws.ResultsNotShown);
 
         QTest::mouseClick(errors->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
         QVERIFY(!errors->isVisible());
@@ -361,10 +359,11 @@ class MainMenuTest : public QObject {
 
     void stoppedRunShowsItsReasonAsTheStandardErrorReport() {
         // Three links of cost 10^9 in a chain: the potentials outgrow 32 bits.
-        SetProblem({"A", "B", "C", "D"}, {{4, 1, 1, 1, 0},
-                                          {1, 2, 0, 1, 1000000000},
-                                          {2, 3, 0, 1, 1000000000},
-                                          {3, 4, 0, 1, 1000000000}});
+        SetProblem(session.ws, {"A", "B", "C", "D"},
+                   {{4, 1, 1, 1, 0},
+                    {1, 2, 0, 1, 1000000000},
+                    {2, 3, 0, 1, 1000000000},
+                    {3, 4, 0, 1, 1000000000}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QCOMPARE(prompts.messages.size(), std::size_t{1});
@@ -372,18 +371,19 @@ class MainMenuTest : public QObject {
         QVERIFY(prompts.messages[0].text.rfind("Numbers in this problem grow beyond", 0) == 0);
         QCOMPARE(prompts.menuShowing, (std::vector<bool>{true}));
         QVERIFY(!windows.percentDone->isVisible());
-        QCOMPARE(kav::TheWorkspace().LinkFlow[1], 0);
+        QCOMPARE(session.ws.LinkFlow[1], 0);
     }
 
     void infeasibleRunShowsThreeBoxesInOrder() {
         // Every node passes its own checks, but A and B must send 5 to C and D
         // while only 3 can come back.
-        SetProblem({"A", "B", "C", "D"}, {{1, 2, 0, 10, 1},
-                                          {2, 1, 0, 10, 1},
-                                          {3, 4, 0, 10, 1},
-                                          {4, 3, 0, 10, 1},
-                                          {1, 3, 5, 5, 1},
-                                          {3, 1, 0, 3, 1}});
+        SetProblem(session.ws, {"A", "B", "C", "D"},
+                   {{1, 2, 0, 10, 1},
+                    {2, 1, 0, 10, 1},
+                    {3, 4, 0, 10, 1},
+                    {4, 3, 0, 10, 1},
+                    {1, 3, 5, 5, 1},
+                    {3, 1, 0, 3, 1}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QVERIFY(!windows.errorList->isVisible());
@@ -400,8 +400,8 @@ class MainMenuTest : public QObject {
         QCOMPARE(prompts.percentShowing, (std::vector<bool>{true, true, false}));
         QCOMPARE(prompts.menuShowing, (std::vector<bool>{false, false, true}));
         QVERIFY(!windows.percentDone->isVisible());
-        QVERIFY(kav::TheWorkspace().Infeasible);
-        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(session.ws.Infeasible);
+        QVERIFY(session.ws.ResultsNotShown);
 
         // Then the nodes C and D, which must take in 5 and can pass on 3,
         // replace the menu until Ok.
@@ -421,12 +421,13 @@ class MainMenuTest : public QObject {
     // goes back to the results, and the cut window closes with them. An edit
     // makes the cut stale and takes the offer away.
     void theCutOpensAgainFromTheResultsWhileItIsCurrent() {
-        SetProblem({"A", "B", "C", "D"}, {{1, 2, 0, 10, 1},
-                                          {2, 1, 0, 10, 1},
-                                          {3, 4, 0, 10, 1},
-                                          {4, 3, 0, 10, 1},
-                                          {1, 3, 5, 5, 1},
-                                          {3, 1, 0, 3, 1}});
+        SetProblem(session.ws, {"A", "B", "C", "D"},
+                   {{1, 2, 0, 10, 1},
+                    {2, 1, 0, 10, 1},
+                    {3, 4, 0, 10, 1},
+                    {4, 3, 0, 10, 1},
+                    {1, 3, 5, 5, 1},
+                    {3, 1, 0, 3, 1}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
@@ -457,18 +458,18 @@ class MainMenuTest : public QObject {
             QVERIFY(!windows.cut->isVisible());
             QVERIFY(menu->isVisible());
         }
-        kav::NoteLinkValuesEdited(kav::TheWorkspace());
+        kav::NoteLinkValuesEdited(session.ws);
         Button("DisplayButton")->click();
         QVERIFY(!cutButton->isEnabled());
     }
 
     void unseenResultsOfARunMakeExitAsk() {
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QCOMPARE(prompts.messages.size(), std::size_t{1});
         QCOMPARE(prompts.percentShowing, std::vector<bool>{true});
-        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(session.ws.ResultsNotShown);
         QCOMPARE(windows.percentDone->findChild<QLabel*>("OKFPercentLabel")->text(),
                  QStringLiteral("100.00000% Complete"));
 
@@ -481,10 +482,10 @@ class MainMenuTest : public QObject {
     }
 
     void resultsSeenOnceStopTheDiscardQuestion() {
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
-        QVERIFY(kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(session.ws.ResultsNotShown);
         Button("DisplayButton")->click();
         QVERIFY(windows.results->isVisible());
         QTest::mouseClick(windows.results->findChild<QPushButton*>("QuitButton"), Qt::LeftButton);
@@ -518,7 +519,7 @@ class MainMenuTest : public QObject {
     // before the exit question; No to either keeps the program as it was.
     void closingFromTheTitleBarAsksTheDiscardQuestionFirst() {
         QSignalSpy ends(menu, &TKavrilonForm::ProgramEnds);
-        kav::TheWorkspace().DataNotSaved = true;
+        session.ws.DataNotSaved = true;
         prompts.answers = {kav::Answer::No};
         QVERIFY(!WindowSystemClose(menu));
         QCOMPARE(prompts.events,
@@ -530,7 +531,7 @@ class MainMenuTest : public QObject {
         QCOMPARE(prompts.events, (std::vector<std::string>{"beep 16", "message " + DiscardQuestion,
                                                            "beep 16", "message " + ExitQuestion}));
         QVERIFY(menu->isVisible());
-        QVERIFY(kav::TheWorkspace().DataNotSaved);
+        QVERIFY(session.ws.DataNotSaved);
         QCOMPARE(ends.count(), 0);
 
         prompts.Reset();
@@ -575,39 +576,39 @@ class MainMenuTest : public QObject {
         prompts.setupChoices.push_back(std::nullopt);
         Button("PrinterButton")->click();
         QCOMPARE(prompts.events, std::vector<std::string>{"printer setup"});
-        QVERIFY(!ThePrintSetup().chosen);
+        QVERIFY(!session.printSetup.chosen);
         QVERIFY(menu->isVisible());
 
         const std::string folder = home.path().toStdString();
-        kav::TheWorkspace().NodeFileName = folder + "/thesis.NDE";
+        session.ws.NodeFileName = folder + "/thesis.NDE";
         kav::PrinterSetupChoice pdf;
         pdf.landscape = true;
         prompts.setupChoices = {pdf, pdf};
         prompts.files = {std::nullopt, folder + "/report.pdf"};
         Button("PrinterButton")->click();  // the file's name is not given
-        QVERIFY(!ThePrintSetup().chosen);
-        QVERIFY(ThePrintSetup().choice.landscape);  // but the page chosen is kept
+        QVERIFY(!session.printSetup.chosen);
+        QVERIFY(session.printSetup.choice.landscape);  // but the page chosen is kept
         QCOMPARE(prompts.saveDialogs.at(0).fileName, folder + "/thesis.pdf");
         Button("PrinterButton")->click();
-        QVERIFY(ThePrintSetup().chosen);
-        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
-        QVERIFY(ThePrintSetup().choice.landscape);
+        QVERIFY(session.printSetup.chosen);
+        QCOMPARE(session.printSetup.pdfFile, folder + "/report.pdf");
+        QVERIFY(session.printSetup.choice.landscape);
 
         // The next setup starts from that choice, and cancelling it keeps it.
         prompts.setupChoices = {std::nullopt};
         Button("PrinterButton")->click();
         QVERIFY(prompts.printerSetups.back().landscape);
         QVERIFY(prompts.printerSetups.back().printer.empty());
-        QCOMPARE(ThePrintSetup().pdfFile, folder + "/report.pdf");
+        QCOMPARE(session.printSetup.pdfFile, folder + "/report.pdf");
         QCOMPARE(prompts.saveDialogs.size(), std::size_t{2});
-        ThePrintSetup() = PrintSetup();
+        session.printSetup = PrintSetup();
     }
 
     // Nothing in the program shows the button; pressed anyway, it opens the
     // generator over the menu and forgets the old solution and flags.
     void genRandShowsTheGeneratorOverTheMenuAndClearsTheSolution() {
-        SetProblem({"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
-        kav::Workspace& ws = kav::TheWorkspace();
+        SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
+        kav::Workspace& ws = session.ws;
         ws.LinkFlow[1] = 4;
         ws.NodePotential[2] = 3;
         ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;

@@ -27,6 +27,7 @@
 #include "results/TFMResultsForm.h"
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "support/PictureProblems.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
@@ -34,12 +35,12 @@
 
 namespace {
 
-void LinksAtEveryState() {
-    FillLinksAtEveryState(kav::TheWorkspace());
+void LinksAtEveryState(kav::Workspace& ws) {
+    FillLinksAtEveryState(ws);
 }
 
-void Ring(int count) {
-    FillRing(kav::TheWorkspace(), count);
+void Ring(kav::Workspace& ws, int count) {
+    FillRing(ws, count);
 }
 
 // The drawn items of one kind (1 nodes, 2 links) by number.
@@ -124,6 +125,7 @@ QByteArray Contents(const QString& file) {
 class TestNetworkPicture : public QObject {
     Q_OBJECT
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
     ProgramWindows windows;
     QTemporaryDir dir;
 
@@ -143,8 +145,7 @@ class TestNetworkPicture : public QObject {
     void initTestCase() {
         QVERIFY(dir.isValid());
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
     }
     void init() { prompts.Clear(); }
     void cleanup() {
@@ -160,8 +161,8 @@ class TestNetworkPicture : public QObject {
     // full colour only when the flows are a certified solution.
     void drawsEveryNodeAndLinkInItsKilterColour() {
         using namespace kav::PictureColours;
-        kav::Workspace& ws = kav::TheWorkspace();
-        LinksAtEveryState();
+        kav::Workspace& ws = session.ws;
+        LinksAtEveryState(session.ws);
         auto* button = windows.results->findChild<QPushButton*>("NetworkPictureButton");
         QCOMPARE(windows.results->findChild<QPushButton*>("ExportButton")->nextInFocusChain(),
                  button);
@@ -180,9 +181,9 @@ class TestNetworkPicture : public QObject {
             {nullptr, pale, "not proved optimal"},
         };
         for (const Case& c : cases) {
-            kav::ForgetLastSolve();
+            kav::ForgetLastSolve(session.lastSolve);
             if (c.last)
-                kav::RecordLastSolve(ws, *c.last);
+                kav::RecordLastSolve(session.lastSolve, ws, *c.last);
             OpenFromResults();
             QVERIFY(!Picture()->testAttribute(Qt::WA_QuitOnClose));
             QCOMPARE(Numbers(Drawn(Scene(), 1)), (std::set<int>{1, 2, 3}));
@@ -201,13 +202,13 @@ class TestNetworkPicture : public QObject {
             windows.results->findChild<QPushButton*>("QuitButton")->click();
         }
         QVERIFY(Picture()->Drawing().links.empty());  // forgotten when closed
-        kav::ForgetLastSolve();
+        kav::ForgetLastSolve(session.lastSolve);
     }
 
     // A changed network is drawn without flows; a solved one follows the
     // results list's selection both ways.
     void followsTheResultsListAndDropsStaleFlows() {
-        LinksAtEveryState();
+        LinksAtEveryState(session.ws);
         OpenFromResults();
         Drawn(Scene(), 2).at(3)->setSelected(true);
         auto* list = windows.results->findChild<QListView*>("LinkList");
@@ -222,7 +223,7 @@ class TestNetworkPicture : public QObject {
 
         windows.results->findChild<QPushButton*>("QuitButton")->click();
         QVERIFY(!Picture()->isVisible());
-        kav::TheWorkspace().NetworkChanged = true;
+        session.ws.NetworkChanged = true;
         Picture()->ShowPicture();
         QTRY_VERIFY(!Picture()->LayoutPending());
         for (const kav::DrawnLink& link : Picture()->Drawing().links) {
@@ -247,9 +248,9 @@ class TestNetworkPicture : public QObject {
     // links drawn bold, with arrow heads wider than their lines; an edit
     // takes the cut away.
     void shadesTheCutOfAnInfeasibleSolve() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         InfeasibleExample(ws);
-        kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+        kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
         OpenFromResults();
         const kav::PictureDrawing& d = Picture()->Drawing();
         const QColor plain = NodeOf(d, 1).fill;
@@ -280,12 +281,12 @@ class TestNetworkPicture : public QObject {
     }
     void exportedSvgMatchesTheWindow() {
         QFETCH(bool, infeasible);
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         if (infeasible) {
             InfeasibleExample(ws);
-            kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
+            kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
         } else {
-            LinksAtEveryState();
+            LinksAtEveryState(session.ws);
         }
         OpenFromResults();
         const QString file = dir.filePath(infeasible ? "cut.svg" : "net.svg");
@@ -320,7 +321,7 @@ class TestNetworkPicture : public QObject {
     // What is selected on screen never reaches a file: exports with and
     // without a selection are the same, byte for byte.
     void exportsHoldNoSelectionMark() {
-        LinksAtEveryState();
+        LinksAtEveryState(session.ws);
         OpenFromResults();
         auto exportBoth = [this](const QString& stem) {
             prompts.files.push_back(dir.filePath(stem + ".png").toStdString());
@@ -344,7 +345,7 @@ class TestNetworkPicture : public QObject {
     // Bounds edited after a solve can put a kilter number beyond 32 bits:
     // the picture is drawn whole, with no error box.
     void drawsAKilterNumberBeyondThirtyTwoBits() {
-        ProblemBuilder(kav::TheWorkspace())
+        ProblemBuilder(session.ws)
             .Nodes(2)
             .Link(1, 2, -2000000000, 2000000000, -1, -2000000000)
             .Link(2, 1, 0, 5, 1, 0);
@@ -357,7 +358,7 @@ class TestNetworkPicture : public QObject {
 
     // Above 300 nodes the window asks for a node and shows its neighbours.
     void largeProblemsShowANeighbourhood() {
-        Ring(400);
+        Ring(session.ws, 400);
         OpenFromResults();
         auto* search = Picture()->findChild<QLineEdit*>("NodeSearch");
         QVERIFY(search->isVisible());
@@ -373,7 +374,7 @@ class TestNetworkPicture : public QObject {
     // A hub's neighbourhood above 3000 links is drawn only after a Yes, and
     // then only its 3000 links with the largest flows.
     void aHubNeighbourhoodAsksFirst() {
-        ProblemBuilder builder(kav::TheWorkspace());
+        ProblemBuilder builder(session.ws);
         builder.Nodes(400);
         for (int32_t n = 2; n <= 400; ++n) {
             builder.Link(1, n, 0, 1000, 1, n);
@@ -399,7 +400,7 @@ class TestNetworkPicture : public QObject {
     // A big neighbourhood is saved as a PNG of bounded size: 4x its
     // thousands of points would take gigabytes; the box says so.
     void exportsALargePictureAsABoundedPng() {
-        ProblemBuilder builder(kav::TheWorkspace());
+        ProblemBuilder builder(session.ws);
         builder.Nodes(600);
         for (int32_t n = 2; n <= 600; ++n)
             builder.Link(1, n, 0, 10, 1);
@@ -420,7 +421,7 @@ class TestNetworkPicture : public QObject {
 
     // An existing file is replaced only after a Yes; a failed write says why.
     void exportsAskBeforeReplacingAndReportFailures() {
-        LinksAtEveryState();
+        LinksAtEveryState(session.ws);
         OpenFromResults();
         const QString file = dir.filePath("again.svg");
         prompts.files.push_back(file.toStdString());
@@ -443,7 +444,7 @@ class TestNetworkPicture : public QObject {
     // a link, and a click without movement selects.
     void closesAndPansFromAnywhere() {
         for (const bool escape : {false, true}) {
-            LinksAtEveryState();
+            LinksAtEveryState(session.ws);
             OpenFromResults();
             auto* view = Picture()->findChild<QGraphicsView*>("PictureView");
             QTest::keyClick(view, escape ? Qt::Key_Escape : Qt::Key_C,

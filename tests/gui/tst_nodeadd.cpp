@@ -1,7 +1,5 @@
 #include "EditingFixture.h"
 
-using kav::TheWorkspace;
-
 class TestNodeAdd : public QObject {
     Q_OBJECT
     std::unique_ptr<EditingWindows> w;
@@ -32,16 +30,16 @@ class TestNodeAdd : public QObject {
     void typedNamesKeepTenCharactersAndDuplicatesAreRefused() {
         OpenNodeWindow();
         AddByHand(QStringLiteral("Chicago Heights"));
-        QCOMPARE(TheWorkspace().NodeCount, 1);
-        QCOMPARE(TheWorkspace().NodeName[1], std::string("Chicago He"));
+        QCOMPARE(w->session.ws.NodeCount, 1);
+        QCOMPARE(w->session.ws.NodeName[1], std::string("Chicago He"));
         QCOMPARE(Lines(list()), QStringList{QStringLiteral("   1   Chicago He")});
         QCOMPARE(Child<QLabel>(&w->nodes, "Information")->text(),
                  QStringLiteral("1 Nodes have been specified"));
-        QVERIFY(TheWorkspace().DataNotSaved);
+        QVERIFY(w->session.ws.DataNotSaved);
         QVERIFY(w->prompts.events.empty());
 
         AddByHand(QStringLiteral("Chicago Hermitage"));
-        QCOMPARE(TheWorkspace().NodeCount, 1);
+        QCOMPARE(w->session.ws.NodeCount, 1);
         QCOMPARE(w->Texts(), std::vector<std::string>{
                                  "Node [Chicago He ] already exists... TRY AGAIN...\r"
                                  "Note that names are only unique up to the first 10 characters"});
@@ -65,19 +63,19 @@ class TestNodeAdd : public QObject {
     }
 
     void aTwelveCharacterFileNameDoesNotBlockItsTypedPrefix() {
-        AddNodes(TheWorkspace(), {"ABCDEFGHIJKL"});
+        AddNodes(w->session.ws, {"ABCDEFGHIJKL"});
         OpenNodeWindow();
         AddByHand(QStringLiteral("ABCDEFGHIJKL"));
-        QCOMPARE(TheWorkspace().NodeCount, 2);
-        QCOMPARE(TheWorkspace().NodeName[2], std::string("ABCDEFGHIJ"));
+        QCOMPARE(w->session.ws.NodeCount, 2);
+        QCOMPARE(w->session.ws.NodeName[2], std::string("ABCDEFGHIJ"));
     }
 
     void anEmptyNameAddsNothingAndSaysNothing() {
         OpenNodeWindow();
         AddByHand(QString());
-        QCOMPARE(TheWorkspace().NodeCount, 0);
+        QCOMPARE(w->session.ws.NodeCount, 0);
         QVERIFY(w->prompts.events.empty());
-        QVERIFY(!TheWorkspace().DataNotSaved);
+        QVERIFY(!w->session.ws.DataNotSaved);
     }
 
     void theNameTypedIsTakenWhenAddIsPressedByItsAccelerator() {
@@ -85,8 +83,8 @@ class TestNodeAdd : public QObject {
         QTest::mouseClick(name(), Qt::LeftButton);
         QTest::keyClicks(name(), QStringLiteral("Denver"));
         QVERIFY(PressAlt(&w->nodes, Qt::Key_A));
-        QCOMPARE(TheWorkspace().NodeCount, 1);
-        QCOMPARE(TheWorkspace().NodeName[1], std::string("Denver"));
+        QCOMPARE(w->session.ws.NodeCount, 1);
+        QCOMPARE(w->session.ws.NodeName[1], std::string("Denver"));
         QVERIFY(name()->hasFocus());
     }
 
@@ -95,18 +93,18 @@ class TestNodeAdd : public QObject {
         QTest::mouseClick(name(), Qt::LeftButton);
         QTest::keyClicks(name(), QStringLiteral("Erie"));
         QTest::keyClick(name(), Qt::Key_Return);
-        QTRY_COMPARE(TheWorkspace().NodeCount, 1);
-        QCOMPARE(TheWorkspace().NodeName[1], std::string("Erie"));
+        QTRY_COMPARE(w->session.ws.NodeCount, 1);
+        QCOMPARE(w->session.ws.NodeName[1], std::string("Erie"));
         QVERIFY(name()->hasFocus());
         QTest::keyClick(name(), Qt::Key_Enter);
         QTRY_COMPARE(w->prompts.messages.size(), std::size_t{1});
-        QCOMPARE(TheWorkspace().NodeCount, 1);
+        QCOMPARE(w->session.ws.NodeCount, 1);
     }
 
     // Tabbing into the list chooses no node and marks none as current: Down
     // then chooses node 1, which Remove removes.
     void theListGivenTheFocusChoosesNothing() {
-        AddNodes(TheWorkspace(), {"A", "B", "C"});
+        AddNodes(w->session.ws, {"A", "B", "C"});
         OpenNodeWindow();
         Child<QPushButton>(&w->nodes, "QuitButton")->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -127,7 +125,7 @@ class TestNodeAdd : public QObject {
     }
 
     void aFullNodeTableRefusesUntilANodeIsRemoved() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         for (int n = 1; n <= kav::MaxNodes; ++n)
             ws.NodeName[n] = "N" + std::to_string(n);
         ws.NodeCount = kav::MaxNodes;
@@ -148,13 +146,13 @@ class TestNodeAdd : public QObject {
     }
 
     void removingNeedsASelectionAndShiftsLaterNames() {
-        AddNodes(TheWorkspace(), {"A", "B", "C"});
+        AddNodes(w->session.ws, {"A", "B", "C"});
         OpenNodeWindow();
         QTest::mouseClick(Child<QPushButton>(&w->nodes, "RemoveButton"), Qt::LeftButton);
         QCOMPARE(w->Texts(),
                  std::vector<std::string>{"You must select a node from the list to remove a node"});
         QCOMPARE(w->prompts.messages[0].kind, kav::MsgKind::Information);
-        QCOMPARE(TheWorkspace().NodeCount, 3);
+        QCOMPARE(w->session.ws.NodeCount, 3);
 
         ClickLine(list(), 0);
         QVERIFY(PressAlt(&w->nodes, Qt::Key_R));
@@ -169,7 +167,7 @@ class TestNodeAdd : public QObject {
     }
 
     void aNodeInUseIsNotRemoved() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B", "C", "D"});
         AddLinks(ws, {{1, 3, 0, 5, 1, 0}, {3, 4, 0, 5, 1, 0}, {4, 1, 0, 5, 1, 0}});
         OpenNodeWindow();
@@ -191,7 +189,7 @@ class TestNodeAdd : public QObject {
     }
 
     void theChoosersLinkButtonFollowsTheNodeCount() {
-        AddNodes(TheWorkspace(), {"A"});
+        AddNodes(w->session.ws, {"A"});
         OpenNodeWindow();
         QVERIFY(!linkButton()->isEnabled());
         AddByHand(QStringLiteral("B"));
@@ -215,7 +213,7 @@ class TestNodeAdd : public QObject {
     }
 
     void choosersQuitSetsTheProblemButtons() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
         AddLinks(ws, {{1, 2, 0, 5, 1, 0}});
         w->mainMenu.hide();
@@ -231,7 +229,7 @@ class TestNodeAdd : public QObject {
     }
 
     void theChooserRefusesTheLinkWindowAtTheLinkLimit() {
-        kav::Workspace& ws = TheWorkspace();
+        kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
         ws.LinkCount = kav::MaxLinks;
         for (int k = 1; k <= kav::MaxLinks; ++k) {

@@ -22,11 +22,9 @@ class PercentTest : public QObject {
     Q_OBJECT
 
     ScriptedPrompts prompts;
+    kav::NumberSeparators separators;
 
   private slots:
-    void initTestCase() { kav::InstallPrompts(&prompts); }
-    void cleanupTestCase() { kav::InstallPrompts(nullptr); }
-
     void reportShowsPercentWithFiveDecimalsAndTheRoundedGauge_data() {
         QTest::addColumn<int>("link");
         QTest::addColumn<int>("linkCount");
@@ -44,7 +42,7 @@ class PercentTest : public QObject {
         QFETCH(int, linkCount);
         QFETCH(QString, label);
         QFETCH(int, gauge);
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ShowForRun();
         form.ReportProgress(link, linkCount);
         form.hide();
@@ -56,7 +54,7 @@ class PercentTest : public QObject {
     // The run starts right after ShowForRun and handles no events until it
     // ends, so the window must be on screen and painted by then.
     void windowIsOnScreenAndPaintedBeforeTheFirstReport() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         PaintCounter formPaints, gaugePaints, labelPaints;
         form.installEventFilter(&formPaints);
         form.findChild<QProgressBar*>("Gauge1")->installEventFilter(&gaugePaints);
@@ -73,8 +71,8 @@ class PercentTest : public QObject {
     void windowSystemCloseIsRefused() {
         QWidget menu;
         SetAnchorWindow(&menu);
-        TPCTOKFForm percent;
-        TFMErrorForm errors;
+        TPCTOKFForm percent(prompts, separators);
+        TFMErrorForm errors(prompts);
         connect(&errors, &TFMErrorForm::closed, &menu, &QWidget::show);
         for (QWidget* window : {static_cast<QWidget*>(&percent), static_cast<QWidget*>(&errors)}) {
             window->show();
@@ -98,7 +96,7 @@ class PercentTest : public QObject {
     }
 
     void hiddenWindowIgnoresReports() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ReportProgress(3, 8);
         QCOMPARE(form.findChild<QProgressBar*>("Gauge1")->value(), 0);
         QCOMPARE(form.findChild<QLabel*>("OKFPercentLabel")->text(),
@@ -106,8 +104,8 @@ class PercentTest : public QObject {
     }
 
     void windowHasNoTitleBarButtons() {
-        TPCTOKFForm percent;
-        TFMErrorForm errors;
+        TPCTOKFForm percent(prompts, separators);
+        TFMErrorForm errors(prompts);
         for (QWidget* window : {static_cast<QWidget*>(&percent), static_cast<QWidget*>(&errors)}) {
             QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
             QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -121,7 +119,7 @@ class PercentTest : public QObject {
     // once per whole percentage, and fewer times when the reports come faster
     // than the paint interval; the window holds the last report once hidden.
     void fastReportsPaintAtMostOncePerWholePercent() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ShowForRun();
         auto* gauge = form.findChild<QProgressBar*>("Gauge1");
         PaintCounter counter;
@@ -141,7 +139,7 @@ class PercentTest : public QObject {
 
     // Reports further apart than the paint interval show every change at once.
     void slowReportsShowEveryWholePercentAtOnce() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ShowForRun();
         auto* gauge = form.findChild<QProgressBar*>("Gauge1");
         auto* label = form.findChild<QLabel*>("OKFPercentLabel");
@@ -156,7 +154,7 @@ class PercentTest : public QObject {
     // A change that came too soon after a paint is shown by the next report
     // after the interval, not only by the next whole-percent change.
     void heldBackChangeIsShownByTheNextReportAfterTheInterval() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ShowForRun();
         auto* gauge = form.findChild<QProgressBar*>("Gauge1");
         form.ReportProgress(1, 100);
@@ -172,7 +170,7 @@ class PercentTest : public QObject {
     // The run's messages appear over the window: the end of the run shows the
     // last report even when it came within the paint interval.
     void endOfRunShowsTheLastReport() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         form.ShowForRun();
         for (int link = 1; link <= 8; ++link)
             form.ReportProgress(link, 8);
@@ -186,7 +184,7 @@ class PercentTest : public QObject {
     // A run starts at 0%, not where the last run stopped; a run that fails on
     // its first link reports nothing and stays at 0% to its end.
     void everyRunStartsAtZero() {
-        TPCTOKFForm form;
+        TPCTOKFForm form(prompts, separators);
         auto* gauge = form.findChild<QProgressBar*>("Gauge1");
         auto* label = form.findChild<QLabel*>("OKFPercentLabel");
         form.ShowForRun();
@@ -203,9 +201,7 @@ class PercentTest : public QObject {
     }
 
     void percentLabelUsesTheDecimalSeparator() {
-        kav::SetLocaleSeparators(".", ",");
-        const QString text = PercentLabelText(37.5);
-        kav::SetLocaleSeparators(",", ".");
+        const QString text = PercentLabelText(37.5, {".", ","});
         QCOMPARE(text, QStringLiteral("37,50000% Complete"));
         QCOMPARE(GaugePercent(99.5), 100);
         QCOMPARE(GaugePercent(98.5), 98);
@@ -214,7 +210,7 @@ class PercentTest : public QObject {
     void errorListShowsTheLinesAndOkBringsTheMenuBack() {
         QWidget menu;
         SetAnchorWindow(&menu);
-        TFMErrorForm form;
+        TFMErrorForm form(prompts);
         connect(&form, &TFMErrorForm::closed, &menu, &QWidget::show);
         form.SetLines({"Node <A> is never used...FATAL ERROR...",
                        std::string("Node <\xC4X> is never used as an origin...FATAL ERROR...")});

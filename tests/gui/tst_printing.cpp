@@ -28,6 +28,7 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "solver/SolutionChecks.h"
 #include "support/PdfText.h"
 #include "support/ProblemBuilder.h"
@@ -52,11 +53,12 @@ void WriteText(const QString& file, const QByteArray& text) {
 }
 
 // Printer Setup's choice of a PDF file, with `page` for the page.
-void ChoosePdfFile(const QString& file, const kav::PrinterSetupChoice& page = {}) {
-    ThePrintSetup() = PrintSetup();
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().choice = page;
-    ThePrintSetup().pdfFile = file.toStdString();
+void ChoosePdfFile(PrintSetup& setup, const QString& file,
+                   const kav::PrinterSetupChoice& page = {}) {
+    setup = PrintSetup();
+    setup.chosen = true;
+    setup.choice = page;
+    setup.pdfFile = file.toStdString();
 }
 
 }  // namespace
@@ -88,6 +90,7 @@ class TestPrinting : public QObject {
     QStringList Lines(const char* listName) const;
 
     ScriptedPrompts prompts_;
+    kav::Session session_{prompts_};
     QWidget mainMenu_;
     TFMResultsForm* form_ = nullptr;
     QTemporaryDir dir_;
@@ -95,16 +98,15 @@ class TestPrinting : public QObject {
 
 void TestPrinting::initTestCase() {
     QVERIFY(dir_.isValid());
-    kav::InstallPrompts(&prompts_);
     SetAnchorWindow(&mainMenu_);
-    form_ = new TFMResultsForm;
+    form_ = new TFMResultsForm(session_);
     connect(form_, &TFMResultsForm::closed, &mainMenu_, &QWidget::show);
 }
 
 void TestPrinting::init() {
     prompts_.Clear();
-    kav::TheWorkspace().Reset();
-    ThePrintSetup() = PrintSetup();
+    session_ = kav::Session(prompts_);
+    session_.printSetup = PrintSetup();
 }
 
 void TestPrinting::cleanup() {
@@ -154,13 +156,13 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     QStringList files;
     QList<QStringList> expected;
     for (int links = 1; links <= MostLinks; ++links) {
-        kav::TheWorkspace().Reset();
-        ProblemBuilder problem(kav::TheWorkspace());
+        session_ = kav::Session(prompts_);
+        ProblemBuilder problem(session_.ws);
         problem.Node("A").Node("B").Node("C");
         for (int k = 0; k < links; ++k)
             problem.Link(k % 3 + 1, (k + 1) % 3 + 1, k == 0 && links % 2 == 1 ? 1 : 0, 9, 1, 0);
         files << dir_.filePath(QStringLiteral("sweep%1.pdf").arg(links));
-        ChoosePdfFile(files.last());
+        ChoosePdfFile(session_.printSetup, files.last());
         Print();
         expected << ExpectedReport();
     }
@@ -211,16 +213,16 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
 // The solve's optimality line is printed after the total cost while the window
 // shows it, and not once the problem has been edited.
 void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 2, 5, 3).Link(2, 1, 0, 5, -1);
     kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
     status.Certificate = kav::CheckOptimality(ws);
-    kav::RecordLastSolve(ws, status);
+    kav::RecordLastSolve(session_.lastSolve, ws, status);
     for (bool edited : {false, true}) {
         if (edited)
             kav::NoteLinkValuesEdited(ws);
         const QString file = dir_.filePath(edited ? "edited.pdf" : "solved.pdf");
-        ChoosePdfFile(file);
+        ChoosePdfFile(session_.printSetup, file);
         Print();
         QStringList lines;
         for (const PdfLine& line : ReadPdf(file).lines)
@@ -233,15 +235,15 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
 }
 
 void TestPrinting::theCutWindowPrintsItsLines() {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 3, 3, 0).Link(2, 1, 0, 2, 0);
-    kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr));
-    TFMCutForm cut;
+    kav::RecordLastSolve(session_.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
+    TFMCutForm cut(session_);
     cut.show();
     // A PDF file chosen in Printer Setup without a name: asked for, under
     // the cut's own title.
     const QString file = dir_.filePath("cut.pdf");
-    ChoosePdfFile(QString());
+    ChoosePdfFile(session_.printSetup, QString());
     prompts_.files = {file.toStdString()};
     QTest::mouseClick(cut.findChild<QPushButton*>("PrintButton"), Qt::LeftButton);
     QCOMPARE(prompts_.saveDialogs.size(), std::size_t{1});
@@ -266,12 +268,12 @@ void TestPrinting::theCutWindowPrintsItsLines() {
 }
 
 void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString file = dir_.filePath("thesis.pdf");
     WriteText(file, "the user's own file");
 
     // Named in Printer Setup: asked before every replacement, default No.
-    ChoosePdfFile(file);
+    ChoosePdfFile(session_.printSetup, file);
     prompts_.answers = {kav::Answer::No};
     Print();
     QCOMPARE(FileText(file), QString("the user's own file"));
@@ -282,14 +284,14 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
 
     // Asked in the save dialog: No shows the dialog again.
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        ThePrintSetup() = PrintSetup();
+        session_.printSetup = PrintSetup();
         prompts_.Clear();
         prompts_.files = {file.toStdString(), std::nullopt};
         prompts_.answers = {kav::Answer::No};
         Print();
         QCOMPARE(prompts_.saveDialogs.size(), std::size_t{2});
         QCOMPARE(FileText(file), QString("the user's own file"));
-        ChoosePdfFile(file);
+        ChoosePdfFile(session_.printSetup, file);
     }
 
     prompts_.Clear();
@@ -303,11 +305,11 @@ void TestPrinting::anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
 // A write that fails halfway (here: over the file size limit) reports the
 // failure and leaves the old file as it was, with nothing left beside it.
 void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     QTemporaryDir folder;
     const QString file = folder.filePath("old.pdf");
     WriteText(file, "the last good report");
-    ChoosePdfFile(file);
+    ChoosePdfFile(session_.printSetup, file);
     prompts_.answers = {kav::Answer::Yes};
 
     rlimit limit{};
@@ -329,11 +331,11 @@ void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
 // The PDF file named in Printer Setup is the problem's own node file: the
 // report is refused with a message and the file stays as it was.
 void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString nodes = dir_.filePath("P.NDE");
     WriteText(nodes, "A\r\nB\r\n");
-    kav::TheWorkspace().NodeFileName = nodes.toStdString();
-    ChoosePdfFile(nodes);
+    session_.ws.NodeFileName = nodes.toStdString();
+    ChoosePdfFile(session_.printSetup, nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
@@ -388,9 +390,9 @@ void TestPrinting::printerSetupChoosesPrinterPaperAndOrientation() {
     QVERIFY(choice.landscape);
     QCOMPARE(choice.paperName, std::string("A4"));
 
-    ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
+    ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString file = dir_.filePath("landscape.pdf");
-    ChoosePdfFile(file, choice);
+    ChoosePdfFile(session_.printSetup, file, choice);
     Print();
     const PdfPages pdf = ReadPdf(file);
     QCOMPARE(qRound(pdf.width), 842);

@@ -22,6 +22,7 @@
 #include "editing/TFMLinkAddForm.h"
 #include "gui/QtPrompts.h"
 #include "results/TFMCutForm.h"
+#include "solver/Session.h"
 #include "support/ProblemBuilder.h"
 #include "workspace/Workspace.h"
 
@@ -79,6 +80,7 @@ class RealPromptsTest : public QObject {
     Q_OBJECT
 
     QtPrompts prompts;
+    kav::Session session{prompts};
     TKavrilonForm* menu = nullptr;
 
     // Runs session inside the application's event loop, which only the
@@ -105,23 +107,19 @@ class RealPromptsTest : public QObject {
 
   private slots:
     void initTestCase() {
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
         menu = windows.mainMenu;
         menu->Splash()->hide();
         windows.mainMenu->show();
     }
-    void cleanupTestCase() {
-        DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-    }
+    void cleanupTestCase() { DestroyWindows(windows); }
 
     // The conversion warning and the range warning of one field, one after
     // the other, over the link window while the main menu is hidden: both
     // belong to the link window, and the program and its nodes are still
     // there afterwards.
     void twoWarningsInARowBelongToTheLinkWindow() {
-        ProblemBuilder(kav::TheWorkspace()).Node("A").Node("B");
+        ProblemBuilder(session.ws).Node("A").Node("B");
         QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
         BoxAnswerer boxes;
         QWidget* links = windows.linkAdder;
@@ -145,7 +143,7 @@ class RealPromptsTest : public QObject {
         }
         QVERIFY(!menu->isVisible());
         QVERIFY(links->isVisible());
-        QCOMPARE(kav::TheWorkspace().NodeCount, 2);
+        QCOMPARE(session.ws.NodeCount, 2);
         links->hide();
         windows.addStuff->hide();
         windows.mainMenu->show();
@@ -154,7 +152,7 @@ class RealPromptsTest : public QObject {
     // After an infeasible run the first two boxes come over the percent
     // window, the third over the main menu, which is back by then.
     void theInfeasibleRunsThreeBoxesBelongToTheWindowsOnScreen() {
-        ProblemBuilder problem(kav::TheWorkspace());
+        ProblemBuilder problem(session.ws);
         problem.Node("A").Node("B").Node("C").Node("D");
         problem.Link(1, 2, 0, 10, 1).Link(2, 1, 0, 10, 1).Link(3, 4, 0, 10, 1);
         problem.Link(4, 3, 0, 10, 1).Link(1, 3, 5, 5, 1).Link(3, 1, 0, 3, 1);
@@ -180,7 +178,7 @@ class RealPromptsTest : public QObject {
     // Enter on the discard warning or the exit question must not lose work:
     // both default to No. Only Yes to both ends the event loop.
     void onlyTheConfirmedCloseEndsTheProgram() {
-        kav::TheWorkspace().DataNotSaved = true;
+        session.ws.DataNotSaved = true;
         QObject::connect(
             menu, &TKavrilonForm::ProgramEnds, qApp, [] { QApplication::exit(0); },
             Qt::QueuedConnection);

@@ -17,6 +17,7 @@
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/WindowSystemClose.h"
@@ -24,8 +25,8 @@
 
 namespace {
 
-ProblemBuilder LoadSolvedProblem() {
-    return FillSolvedProblem(kav::TheWorkspace());
+ProblemBuilder LoadSolvedProblem(kav::Workspace& ws) {
+    return FillSolvedProblem(ws);
 }
 
 const QString Link1NoFlow =
@@ -33,8 +34,8 @@ const QString Link1NoFlow =
 
 // Enough links and nodes for a printout of three pages; some flows are zero,
 // some links are out of kilter.
-void LoadLargeProblem() {
-    ProblemBuilder builder(kav::TheWorkspace());
+void LoadLargeProblem(kav::Workspace& ws) {
+    ProblemBuilder builder(ws);
     for (int n = 1; n <= 40; ++n)
         builder.Node((n % 3 == 0 ? "node" : "NODE") + std::to_string(100 - n), n);
     for (int k = 1; k <= 130; ++k)
@@ -42,10 +43,10 @@ void LoadLargeProblem() {
 }
 
 // Printer Setup's choice of a PDF file, with the default page.
-void PrintToFile(const QString& file) {
-    ThePrintSetup() = PrintSetup();
-    ThePrintSetup().chosen = true;
-    ThePrintSetup().pdfFile = file.toStdString();
+void PrintToFile(PrintSetup& setup, const QString& file) {
+    setup = PrintSetup();
+    setup.chosen = true;
+    setup.pdfFile = file.toStdString();
 }
 
 QStringList Simplified(const QStringList& lines) {
@@ -101,6 +102,7 @@ class TestResults : public QObject {
     QStringList PdfText(const QString& file) const;
 
     ScriptedPrompts prompts_;
+    kav::Session session_{prompts_};
     QWidget mainMenu_;
     TFMResultsForm* form_ = nullptr;
     QTemporaryDir dir_;
@@ -108,15 +110,14 @@ class TestResults : public QObject {
 
 void TestResults::initTestCase() {
     QVERIFY(dir_.isValid());
-    kav::InstallPrompts(&prompts_);
     SetAnchorWindow(&mainMenu_);
-    form_ = new TFMResultsForm;
+    form_ = new TFMResultsForm(session_);
     connect(form_, &TFMResultsForm::closed, &mainMenu_, &QWidget::show);
 }
 
 void TestResults::init() {
     prompts_.Clear();
-    kav::TheWorkspace().Reset();
+    session_ = kav::Session(prompts_);
     form_->findChild<QRadioButton*>("AllLinksChoice")->setChecked(true);
     mainMenu_.show();
 }
@@ -155,8 +156,8 @@ void TestResults::Choose(const char* choiceName) {
 }
 
 void TestResults::opensInOriginOrderAndMarksResultsShown() {
-    LoadSolvedProblem();
-    kav::TheWorkspace().ResultsNotShown = true;
+    LoadSolvedProblem(session_.ws);
+    session_.ws.ResultsNotShown = true;
     Open();
     QCOMPARE(form_->windowTitle(), QString("KAVRILON Results Form"));
     QVERIFY(!mainMenu_.isVisible());
@@ -165,12 +166,12 @@ void TestResults::opensInOriginOrderAndMarksResultsShown() {
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 0"));
     QVERIFY(!Label("KilterWarning")->isVisible());
     QVERIFY(!Label("OutOfKilterLabel")->isVisible());
-    QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+    QVERIFY(!session_.ws.ResultsNotShown);
 }
 
 void TestResults::orderButtonsAndSelectorKeepTheirOrder() {
-    LoadSolvedProblem();
-    kav::TheWorkspace().LinkFlow[1] = 0;  // in kilter at its lower bound
+    LoadSolvedProblem(session_.ws);
+    session_.ws.LinkFlow[1] = 0;  // in kilter at its lower bound
     Open();
     Click("InputOrderButton");
     QCOMPARE(Lines("LinkList"), QStringList({Link1NoFlow, Link2, Link3, Link4}));
@@ -192,8 +193,8 @@ void TestResults::orderButtonsAndSelectorKeepTheirOrder() {
 }
 
 void TestResults::showingAgainStartsInOriginOrder() {
-    LoadSolvedProblem();
-    kav::TheWorkspace().LinkFlow[1] = 0;
+    LoadSolvedProblem(session_.ws);
+    session_.ws.LinkFlow[1] = 0;
     Open();
     Click("DestOrderButton");
     Choose("NonZeroChoice");
@@ -206,7 +207,7 @@ void TestResults::showingAgainStartsInOriginOrder() {
 }
 
 void TestResults::clickingTheChosenSelectionKeepsTheListsPlace() {
-    LoadSolvedProblem();
+    LoadSolvedProblem(session_.ws);
     Open();
     auto* linkList = form_->findChild<QListView*>("LinkList");
     linkList->setCurrentIndex(linkList->model()->index(2, 0));
@@ -217,8 +218,8 @@ void TestResults::clickingTheChosenSelectionKeepsTheListsPlace() {
 }
 
 void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
-    LoadSolvedProblem();
-    kav::Workspace& ws = kav::TheWorkspace();
+    LoadSolvedProblem(session_.ws);
+    kav::Workspace& ws = session_.ws;
     ws.LinkLower[1] = 1;  // zero flow under its lower bound: out of kilter but not listed
     ws.LinkFlow[1] = 0;
     ws.LinkFlow[3] = -6;  // negative flow: listed, out of kilter
@@ -241,8 +242,8 @@ void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
 }
 
 void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
-    LoadSolvedProblem();
-    kav::Workspace& ws = kav::TheWorkspace();
+    LoadSolvedProblem(session_.ws);
+    kav::Workspace& ws = session_.ws;
     for (int k = 1; k <= 4; ++k)
         ws.LinkFlow[k] = 0;
     Open();
@@ -258,7 +259,7 @@ void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
 }
 
 void TestResults::nodesWithoutLinks() {
-    ProblemBuilder(kav::TheWorkspace()).Node("b", 5).Node("a", -5);
+    ProblemBuilder(session_.ws).Node("b", 5).Node("a", -5);
     Open();
     QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
     QCOMPARE(Lines("NodeList"),
@@ -269,8 +270,8 @@ void TestResults::nodesWithoutLinks() {
 
 // The cost label describes the flows the lists show: cleared, so 0.
 void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
-    LoadSolvedProblem();
-    kav::Workspace& ws = kav::TheWorkspace();
+    LoadSolvedProblem(session_.ws);
+    kav::Workspace& ws = session_.ws;
     ws.LinkFlow[1] = 1000;
     ws.NetworkChanged = true;
     Open();
@@ -286,7 +287,7 @@ void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
 }
 
 void TestResults::costLabelGroupsThousands() {
-    ProblemBuilder(kav::TheWorkspace())
+    ProblemBuilder(session_.ws)
         .Node("A")
         .Node("B")
         .Link(1, 2, 0, 10, 1234567, 1)
@@ -298,20 +299,20 @@ void TestResults::costLabelGroupsThousands() {
     Click("QuitButton");
     const QLocale french(QLocale::French, QLocale::France);
     QCOMPARE(french.groupSeparator(), QString(QChar(0x202F)));
-    UseLocaleSeparators(french);
+    session_.separators = LocaleSeparators(french);
     Open();
-    UseLocaleSeparators(QLocale::c());
+    session_.separators = LocaleSeparators(QLocale::c());
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1\u202F234\u202F567"));
 
     Click("QuitButton");
-    kav::TheWorkspace().LinkFlow[1] = 2147483647;
-    kav::TheWorkspace().LinkCost[1] = 100000000;
+    session_.ws.LinkFlow[1] = 2147483647;
+    session_.ws.LinkCost[1] = 100000000;
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 2.147483647E17"));
 }
 
 void TestResults::quitGoesBackToTheMainMenu() {
-    LoadSolvedProblem();
+    LoadSolvedProblem(session_.ws);
     Open();
     QVERIFY(!WindowSystemClose(form_));  // Alt+F4 would leave no window on screen
     QVERIFY(form_->isVisible());
@@ -322,8 +323,8 @@ void TestResults::quitGoesBackToTheMainMenu() {
 }
 
 void TestResults::keyboardAcceleratorsAndFocusOrder() {
-    LoadSolvedProblem();
-    kav::TheWorkspace().LinkFlow[1] = 0;
+    LoadSolvedProblem(session_.ws);
+    session_.ws.LinkFlow[1] = 0;
     Open();
     form_->activateWindow();
     QTRY_VERIFY(form_->isActiveWindow());
@@ -363,7 +364,7 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
 // Sizes: the window at 1280x1024, at 1280x1024 with the scale factor 2, and
 // at 800x600 (what FitOnScreen leaves of each).
 void TestResults::listsKeepTheirShareOfTheHeightAtEverySize() {
-    LoadLargeProblem();
+    LoadLargeProblem(session_.ws);
     Open();
     auto* links = form_->findChild<QListView*>("LinkList");
     auto* nodes = form_->findChild<QListView*>("NodeList");
@@ -385,7 +386,7 @@ void TestResults::listsKeepTheirShareOfTheHeightAtEverySize() {
 }
 
 void TestResults::showingAgainStartsAtTheTopOfTheLists() {
-    LoadLargeProblem();
+    LoadLargeProblem(session_.ws);
     Open();
     auto* links = form_->findChild<QListView*>("LinkList");
     auto* nodes = form_->findChild<QListView*>("NodeList");
@@ -400,8 +401,8 @@ void TestResults::showingAgainStartsAtTheTopOfTheLists() {
 }
 
 void TestResults::exportWritesTheShownOrderAndSelection() {
-    LoadSolvedProblem();
-    kav::TheWorkspace().LinkFlow[1] = 0;  // not listed with non-zero flows only
+    LoadSolvedProblem(session_.ws);
+    session_.ws.LinkFlow[1] = 0;  // not listed with non-zero flows only
     Open();
     Choose("NonZeroChoice");
     Click("DestOrderButton");
@@ -425,7 +426,7 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
     const QList<QByteArray> rows = written.readAll().split('\n');
     // Header, the three links with flow in destination order, the nodes, the
     // total and the status, an empty end.
-    QCOMPARE(rows.size(), 1 + 3 + kav::TheWorkspace().NodeCount + 2 + 1);
+    QCOMPARE(rows.size(), 1 + 3 + session_.ws.NodeCount + 2 + 1);
     QVERIFY(rows[0].startsWith("row,number,origin,destination"));
     QVERIFY(rows[1].startsWith("link,2,"));
     QVERIFY(rows[2].startsWith("link,4,"));
@@ -439,7 +440,7 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
 QStringList TestResults::PrintToPdf() {
     const QString file = dir_.filePath("report.pdf");
     QFile::remove(file);
-    PrintToFile(file);
+    PrintToFile(session_.printSetup, file);
     Click("PrintButton");
     return PdfText(file);
 }
@@ -455,7 +456,7 @@ QStringList TestResults::PdfText(const QString& file) const {
 }
 
 void TestResults::printoutHoldsTheWindowsLinesInOrder() {
-    LoadLargeProblem();
+    LoadLargeProblem(session_.ws);
     Open();
     Click("DestOrderButton");
     Choose("NonZeroChoice");
@@ -486,7 +487,7 @@ void TestResults::printoutHoldsTheWindowsLinesInOrder() {
 }
 
 void TestResults::printoutWithoutWarnings() {
-    LoadSolvedProblem();
+    LoadSolvedProblem(session_.ws);
     Open();
     QVERIFY(!Label("OutOfKilterLabel")->isVisible());
     QStringList expected = {"LINK LIST", Label("LinkInfoLabel")->text()};
@@ -497,9 +498,9 @@ void TestResults::printoutWithoutWarnings() {
 
     Choose("NonZeroChoice");
     for (int k = 1; k <= 4; ++k)
-        kav::TheWorkspace().LinkFlow[k] = 0;
-    kav::TheWorkspace().LinkLower[2] = 0;
-    kav::TheWorkspace().LinkCost[4] = 3;
+        session_.ws.LinkFlow[k] = 0;
+    session_.ws.LinkLower[2] = 0;
+    session_.ws.LinkCost[4] = 3;
     Click("InputOrderButton");
     const QStringList text = Simplified(PrintToPdf());
     QCOMPARE(text.mid(0, 4), QStringList({"LINK LIST", Label("LinkInfoLabel")->text().simplified(),
@@ -507,10 +508,10 @@ void TestResults::printoutWithoutWarnings() {
 }
 
 void TestResults::printerFailureIsReportedAndChangesNothing() {
-    LoadSolvedProblem();
+    LoadSolvedProblem(session_.ws);
     Open();
     const QStringList before = Lines("LinkList");
-    PrintToFile(dir_.filePath("missing/folder/report.pdf"));
+    PrintToFile(session_.printSetup, dir_.filePath("missing/folder/report.pdf"));
     Click("PrintButton");
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     QCOMPARE(prompts_.messages[0].kind, kav::MsgKind::Error);
@@ -525,10 +526,10 @@ void TestResults::printerFailureIsReportedAndChangesNothing() {
 void TestResults::withoutAnyPrinterTheReportGoesToAPdfFile() {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         QSKIP("a printer is installed here");
-    ThePrintSetup() = PrintSetup();
-    LoadSolvedProblem();
+    session_.printSetup = PrintSetup();
+    LoadSolvedProblem(session_.ws);
     const std::string besideNodeFile = dir_.filePath("PROB1.pdf").toStdString();
-    kav::TheWorkspace().NodeFileName = dir_.filePath("PROB1.NDE").toStdString();
+    session_.ws.NodeFileName = dir_.filePath("PROB1.NDE").toStdString();
     Open();
     prompts_.files = {besideNodeFile, std::nullopt};
     Click("PrintButton");
@@ -609,7 +610,7 @@ void TestResults::pagesBreakNearTheBottomAndWhereALineWouldNotFit() {
 // Title 18 points, list lines 10, the warning and the total 12: the heights of
 // the words in the PDF keep those proportions.
 void TestResults::reportFontSizes() {
-    ProblemBuilder(kav::TheWorkspace()).Node("Apple").Node("Pear").Link(1, 2, 1, 5, 2, 0);
+    ProblemBuilder(session_.ws).Node("Apple").Node("Pear").Link(1, 2, 1, 5, 2, 0);
     Open();
     QVERIFY(Label("KilterWarning")->isVisible());
     const QString file = dir_.filePath("report.pdf");

@@ -14,12 +14,14 @@
 #include "results/TFMStepThrough.h"
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
 class TestStepThrough : public QObject {
     Q_OBJECT
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
     ProgramWindows windows;
 
     TFMStepThrough* Steps() { return windows.stepThrough; }
@@ -31,9 +33,9 @@ class TestStepThrough : public QObject {
     // Solves the Workspace's problem as the main menu does, keeping the
     // problem as it was solved, and opens the picture from the results.
     void SolveAndOpenPicture() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         auto asSolved = std::make_shared<const kav::Workspace>(ws);
-        kav::RecordLastSolve(ws, kav::RunOutOfKilter(ws, nullptr), asSolved);
+        kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr), asSolved);
         windows.results->show();
         windows.results->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(windows.results));
@@ -52,8 +54,7 @@ class TestStepThrough : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
     }
     void init() { prompts.Clear(); }
     void cleanup() {
@@ -69,7 +70,7 @@ class TestStepThrough : public QObject {
     // Link, Run to End and Restart jump; the problem and its results stay as
     // the solve left them; Escape closes the window and nothing else.
     void stepsForwardAndBackToTheSameStates() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         InfeasibleExample(ws);
         SolveAndOpenPicture();
         const kav::Workspace solved = ws;
@@ -104,7 +105,7 @@ class TestStepThrough : public QObject {
         QVERIFY(State() == states.front());
         for (int32_t k = 1; k <= ws.LinkCount; ++k)
             QCOMPARE(ws.LinkFlow[k], solved.LinkFlow[k]);
-        QVERIFY(kav::LastSolve(ws) != nullptr);
+        QVERIFY(kav::CurrentSolution(session).Solved());
         QTest::keyClick(Steps(), Qt::Key_Escape);
         QTRY_VERIFY(!Steps()->isVisible());
         QVERIFY(windows.picture->isVisible());
@@ -113,7 +114,7 @@ class TestStepThrough : public QObject {
     // Play steps on by itself to the end and turns back into Play; Pause
     // stops it.
     void playsToTheEnd() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         ThreeNodeExample(ws);
         SolveAndOpenPicture();
         OpenSteps();
@@ -134,7 +135,7 @@ class TestStepThrough : public QObject {
 
     // Once the problem is edited the solve no longer describes it.
     void needsTheLastSolveToBeCurrent() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         ThreeNodeExample(ws);
         SolveAndOpenPicture();
         QTRY_VERIFY(Button(windows.picture, "StepThroughButton")->isEnabled());

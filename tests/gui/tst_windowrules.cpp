@@ -15,6 +15,7 @@
 #include "generator/TRandGenerator.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "support/WindowSystemClose.h"
 
 namespace {
@@ -38,6 +39,7 @@ Q_DECLARE_METATYPE(WindowOf)
 class WindowRulesTest : public QObject {
     Q_OBJECT
     ScriptedPrompts prompts;
+    kav::Session session{prompts};
 
     // The windows left only by their own buttons come first.
     static void WindowRows(int count) {
@@ -61,14 +63,13 @@ class WindowRulesTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
     }
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
-        kav::Workspace& ws = kav::TheWorkspace();
-        ws.Reset();
+        session = kav::Session(prompts);
+        kav::Workspace& ws = session.ws;
         AddNodes(ws, {"A", "B", "C"});
         AddLinks(ws, {{1, 2, 0, 10, 5, 0}, {2, 3, 0, 10, 7, 0}, {3, 1, 0, 10, 1, 0}});
         windows.mainMenu->SetProblemButtons(true);
@@ -76,8 +77,7 @@ class WindowRulesTest : public QObject {
     }
     void cleanupTestCase() {
         DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-        kav::TheWorkspace().Reset();
+        session = kav::Session(prompts);
     }
 
     // A click that reaches a button after its window was hidden does nothing:
@@ -85,14 +85,14 @@ class WindowRulesTest : public QObject {
     void aHiddenWindowsButtonsDoNothing_data() { WindowRows(11); }
     void aHiddenWindowsButtonsDoNothing() {
         QFETCH(WindowOf, window);
-        kav::TheWorkspace().DataNotSaved = true;  // Zero, Load and Exit would ask
+        session.ws.DataNotSaved = true;  // Zero, Load and Exit would ask
         for (QAbstractButton* button : window()->findChildren<QAbstractButton*>()) {
             button->setEnabled(true);
             button->click();
         }
         QCOMPARE(Showing(), QStringList());
         QCOMPARE(prompts.events, std::vector<std::string>());
-        QCOMPARE(kav::TheWorkspace().LinkCount, 3);
+        QCOMPARE(session.ws.LinkCount, 3);
     }
 
     // Alt+N replaces the main menu by the chooser at once; the key typed next
@@ -112,7 +112,7 @@ class WindowRulesTest : public QObject {
         QTest::qWait(150);  // longer than a button's press animation
         QCOMPARE(Showing(), QStringList{"FMAddStuff"});
         QCOMPARE(prompts.events, std::vector<std::string>());
-        QCOMPARE(kav::TheWorkspace().NodeCount, 3);
+        QCOMPARE(session.ws.NodeCount, 3);
     }
 
     // Keys typed just after a window was hidden still reach it: they neither

@@ -30,6 +30,7 @@
 #include "gui/ProgramPrinter.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
+#include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -100,8 +101,7 @@ struct Solution {
     }
 };
 
-Solution Held() {
-    const kav::Workspace& ws = kav::TheWorkspace();
+Solution Held(const kav::Workspace& ws) {
     Solution solution;
     for (int32_t k = 1; k <= ws.LinkCount; ++k)
         solution.flows.push_back(ws.LinkFlow[k]);
@@ -117,6 +117,7 @@ class WorkflowTest : public QObject {
     Q_OBJECT
 
     SessionPrompts prompts;
+    kav::Session session{prompts};
     TKavrilonForm* menu = nullptr;
     QTemporaryDir dir;
 
@@ -148,7 +149,7 @@ class WorkflowTest : public QObject {
         QVERIFY(::PressAlt(window, key));
     }
     void CheckFlags(bool dataNotSaved, bool resultsNotShown, bool networkChanged) {
-        const kav::Workspace& ws = kav::TheWorkspace();
+        const kav::Workspace& ws = session.ws;
         QCOMPARE(ws.DataNotSaved, dataNotSaved);
         QCOMPARE(ws.ResultsNotShown, resultsNotShown);
         QCOMPARE(ws.NetworkChanged, networkChanged);
@@ -168,9 +169,9 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.showingAt[0], QStringList{"PCTOKFForm"});
         QCOMPARE(prompts.percentAt[0], QStringLiteral("100.00000% Complete"));
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
-        QVERIFY(!kav::TheWorkspace().Infeasible);
-        QVERIFY(kav::TheWorkspace().ResultsNotShown);
-        QVERIFY(!kav::TheWorkspace().NetworkChanged);
+        QVERIFY(!session.ws.Infeasible);
+        QVERIFY(session.ws.ResultsNotShown);
+        QVERIFY(!session.ws.NetworkChanged);
     }
     QWidget* Results() const { return windows.results; }
     QStringList ResultLines(const char* list) const {
@@ -190,7 +191,7 @@ class WorkflowTest : public QObject {
     void Display() {
         Press("DisplayButton");
         QCOMPARE(Showing(), QStringList{"FMResultsForm"});
-        QVERIFY(!kav::TheWorkspace().ResultsNotShown);
+        QVERIFY(!session.ws.ResultsNotShown);
         QVERIFY(QTest::qWaitForWindowActive(Results()));
     }
     void QuitResults() {
@@ -202,8 +203,7 @@ class WorkflowTest : public QObject {
     void initTestCase() {
         QVERIFY(dir.isValid());
         QApplication::setQuitOnLastWindowClosed(false);
-        kav::InstallPrompts(&prompts);
-        windows = CreateWindows();
+        windows = CreateWindows(session);
         menu = windows.mainMenu;
         windows.mainMenu->show();
         // The splash is over the menu until its timer closes it (hurried here).
@@ -212,22 +212,20 @@ class WorkflowTest : public QObject {
         QTRY_COMPARE(Showing(), QStringList{"KavrilonForm"});
     }
     void init() {
-        kav::TheWorkspace().Reset();
+        session = kav::Session(prompts);
         windows.mainMenu->SetProblemButtons(false);
         prompts.Reset();
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
     }
     void cleanup() { QCOMPARE(prompts.unscripted, 0); }
-    void cleanupTestCase() {
-        DestroyWindows(windows);
-        kav::InstallPrompts(nullptr);
-    }
+    void cleanupTestCase() { DestroyWindows(windows); }
 
     void loadRunDisplayPrintSaveZeroLoadAndRunAgain() {
-        kav::Workspace& ws = kav::TheWorkspace();
-        QCOMPARE(kav::GenerateProblem(ws, 6, 9, dir.path().toStdString()).outcome,
-                 kav::GenerateOutcome::Written);
+        kav::Workspace& ws = session.ws;
+        QCOMPARE(
+            kav::GenerateProblem(ws, 6, 9, dir.path().toStdString(), session.randomSeed).outcome,
+            kav::GenerateOutcome::Written);
         ws.Reset();
 
         Load(Path("RANPRB1.NDE"));
@@ -239,7 +237,7 @@ class WorkflowTest : public QObject {
 
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
-        const Solution first = Held();
+        const Solution first = Held(session.ws);
         CheckFlags(false, true, false);
 
         // Printer Setup chooses a PDF file and names it once.
@@ -275,7 +273,7 @@ class WorkflowTest : public QObject {
         Load(Path("MINE.NDE"));
         QVERIFY(ProblemButtons());
         RunFeasible();
-        QCOMPARE(Held(), first);
+        QCOMPARE(Held(session.ws), first);
 
         // Results unseen: Exit warns; No to the exit question keeps everything.
         prompts.Reset();
@@ -284,11 +282,11 @@ class WorkflowTest : public QObject {
         QCOMPARE(prompts.Texts(), (std::vector<std::string>{DiscardQuestion, ExitQuestion}));
         QCOMPARE(prompts.beeps, (std::vector<unsigned>{16, 16}));
         QCOMPARE(Showing(), QStringList{"KavrilonForm"});
-        QCOMPARE(Held(), first);
+        QCOMPARE(Held(session.ws), first);
     }
 
     void problemBuiltByHandIsCheckedFixedChangedAndRunAgain() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         QWidget* chooser = windows.addStuff;
         QWidget* nodes = windows.nodeAdder;
         QWidget* links = windows.linkAdder;
@@ -376,7 +374,7 @@ class WorkflowTest : public QObject {
 
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
-        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 6, 4}));
+        QCOMPARE(Held(session.ws).flows, (std::vector<int32_t>{2, 2, 6, 4}));
         QCOMPARE(ws.TotalCost, 0.0);
         Display();
         QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 0"));
@@ -407,7 +405,7 @@ class WorkflowTest : public QObject {
         QuitResults();
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
-        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 5, 3}));
+        QCOMPARE(Held(session.ws).flows, (std::vector<int32_t>{2, 2, 5, 3}));
         QCOMPARE(ws.TotalCost, 1.0);
         Display();
         QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = 1"));
@@ -431,7 +429,7 @@ class WorkflowTest : public QObject {
         QVERIFY(ProblemButtons());
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
-        QCOMPARE(Held().flows, (std::vector<int32_t>{2, 2, 2}));
+        QCOMPARE(Held(session.ws).flows, (std::vector<int32_t>{2, 2, 2}));
         Display();
         QCOMPARE(ResultLines("LinkList").size(), 3);
         QuitResults();
@@ -457,7 +455,7 @@ class WorkflowTest : public QObject {
                   "2 1 0 10 1\r\n"
                   "3 4 0 10 1\r\n"
                   "4 2 0 2 1\r\n");
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         Load(Path("CUT.NDE"));
         QVERIFY(ProblemButtons());
 
@@ -494,7 +492,7 @@ class WorkflowTest : public QObject {
             QCOMPARE(Showing(), QStringList{"KavrilonForm"});
             QVERIFY(ws.Infeasible);
             QCOMPARE(ws.TotalCost, 77.0);
-            partial.push_back(Held());
+            partial.push_back(Held(session.ws));
             failure.push_back(texts[0]);
             CheckFlags(false, true, false);
             QVERIFY(ProblemButtons());
@@ -517,10 +515,10 @@ class WorkflowTest : public QObject {
     void linkWithFlowRemovedInTheLinkWindowThenRunAgain() {
         WriteFile(Path("PAIR.NDE"), "A\r\nB\r\n");
         WriteFile(Path("PAIR.LIN"), "3 2\r\n1 2 0 10 -2\r\n1 2 0 10 -1\r\n2 1 0 10 0\r\n");
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         Load(Path("PAIR.NDE"));
         RunFeasible();
-        QCOMPARE(Held().flows, (std::vector<int32_t>{10, 0, 10}));
+        QCOMPARE(Held(session.ws).flows, (std::vector<int32_t>{10, 0, 10}));
 
         QWidget* chooser = windows.addStuff;
         QWidget* links = windows.linkAdder;
@@ -536,7 +534,7 @@ class WorkflowTest : public QObject {
 
         RunFeasible();
         QVERIFY(!QTest::currentTestFailed());
-        QCOMPARE(Held().flows, (std::vector<int32_t>{10, 10}));
+        QCOMPARE(Held(session.ws).flows, (std::vector<int32_t>{10, 10}));
         QCOMPARE(ws.TotalCost, -10.0);
         Display();
         QCOMPARE(Child<QLabel>(Results(), "CostLabel")->text(), QStringLiteral("TOTAL COST = -10"));
@@ -544,7 +542,7 @@ class WorkflowTest : public QObject {
     }
 
     void badFilesAndTheQuestionsBeforeDataIsLost() {
-        kav::Workspace& ws = kav::TheWorkspace();
+        kav::Workspace& ws = session.ws;
         WriteFile(Path("GOOD.NDE"), "A\r\nB\r\n");
         WriteFile(Path("GOOD.LIN"), "2 2\r\n1 2 0 10 1\r\n2 1 0 10 1\r\n");
         WriteFile(Path("OUTSIDE.NDE"), "A\r\nB\r\n");

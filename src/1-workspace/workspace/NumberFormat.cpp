@@ -4,21 +4,7 @@
 #include <cstdio>
 
 namespace kav {
-namespace {
-std::string thousandsSeparator = ",";
-std::string decimalSeparator = ".";
-}  // namespace
-
-void SetLocaleSeparators(const std::string& thousands, const std::string& decimal) {
-    thousandsSeparator = thousands;
-    decimalSeparator = decimal;
-}
-
-const std::string& DecimalSeparator() {
-    return decimalSeparator;
-}
-
-std::string FormatGrouped(double value, int decimals) {
+std::string FormatGrouped(double value, int decimals, const NumberSeparators& separators) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     std::string plain(buffer);
@@ -33,10 +19,10 @@ std::string FormatGrouped(double value, int decimals) {
     std::string grouped;
     for (std::size_t k = 0; k < whole.size(); ++k) {
         if (k > 0 && (whole.size() - k) % 3 == 0)
-            grouped += thousandsSeparator;
+            grouped += separators.thousands;
         grouped += whole[k];
     }
-    return sign + grouped + (fraction.empty() ? "" : decimalSeparator + fraction);
+    return sign + grouped + (fraction.empty() ? "" : separators.decimal + fraction);
 }
 
 std::string WideDecimal(__int128 value) {

@@ -46,7 +46,6 @@ std::string WriteErrorText(const WriteResult& result) {
     }
     return text;
 }
-const char* const LinkSaveStartName = "*.LIN";
 
 std::string SameFileSaveText(const std::string& name) {
     return "File [" + name +
@@ -55,18 +54,6 @@ std::string SameFileSaveText(const std::string& name) {
 
 std::string SameFileLoadText(const std::string& name) {
     return "File [" + name + "] cannot be both the NODE file and the LINK file... Try again.";
-}
-
-// The save dialogs show the name chosen in them the time before, like a dialog
-// object that lives as long as the program.
-struct SaveDialogMemory {
-    std::string nodeName;
-    std::string linkName = LinkSaveStartName;
-};
-
-SaveDialogMemory& SaveDialogs() {
-    static SaveDialogMemory memory;
-    return memory;
 }
 
 // Only a regular file counts: a folder of that name cannot be read or replaced.
@@ -87,16 +74,16 @@ FileDialogRequest GetLinkName() {
             ""};
 }
 
-FileDialogRequest SaveNodeData() {
+FileDialogRequest SaveNodeData(const std::string& lastName) {
     return {"Specify the file in which to store the NODE information",
             {{"Node Data Files", "*.NDE"}, {"All Files", "*.*"}, {DimacsFilterName, "*.min"}},
-            SaveDialogs().nodeName};
+            lastName};
 }
 
-FileDialogRequest SaveLinkData() {
+FileDialogRequest SaveLinkData(const std::string& lastName) {
     return {"Specify the file in which to store the LINK information",
             {{"Link Data Files", "*.LIN"}, {"All Files", "*.*"}},
-            SaveDialogs().linkName};
+            lastName};
 }
 
 std::string MissingFileText(const std::string& name) {
@@ -152,10 +139,10 @@ bool HasExtension(const std::string& name) {
 // existing one, or cancels (empty name); the dialog remembers a confirmed
 // name for its next showing. Under the DIMACS file type a name without an
 // extension gets ".min", and `dimacs` says whether that type was chosen.
-std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(), std::string& memory,
-                             bool* dimacs = nullptr) {
+std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(const std::string&),
+                             std::string& memory, bool* dimacs = nullptr) {
     FileToWrite request;
-    request.dialog = dialog;
+    request.dialog = [dialog, &memory] { return dialog(memory); };
     request.adjust = [&](const std::string& chosen) {
         memory = chosen;
         const bool dimacsChosen = prompts.ChosenFilter() == DimacsFilterName;
@@ -186,8 +173,7 @@ bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wante
 
 // Both names of a save: the node file, then its link file (asked for only
 // when the one of the same name exists). Empty names when the user cancelled.
-bool ChooseFilesToSave(Workspace& ws, Prompts& prompts) {
-    SaveDialogMemory& memory = SaveDialogs();
+bool ChooseFilesToSave(Workspace& ws, Prompts& prompts, SaveDialogMemory& memory) {
     bool dimacsChosen = false;
     const std::string nodeFile =
         ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
@@ -235,10 +221,6 @@ std::string MatchingLinkFile(const std::string& nodeFileName) {
         }
     }
     return matches == 1 ? found : derived;
-}
-
-void ResetSaveDialogs() {
-    SaveDialogs() = SaveDialogMemory();
 }
 
 bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter) {
@@ -290,10 +272,10 @@ LoadResult LoadProblem(Workspace& ws, Prompts& prompts) {
     return ReadProblem(ws, nodeFile, linkFile);
 }
 
-SaveResult SaveProblem(Workspace& ws, Prompts& prompts) {
+SaveResult SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs) {
     SaveResult result;
     for (;;) {
-        if (!ChooseFilesToSave(ws, prompts)) {
+        if (!ChooseFilesToSave(ws, prompts, dialogs)) {
             result.report.Box(MsgKind::Warning, NotSavedText);
             result.outcome = SaveOutcome::Cancelled;
             return result;

@@ -23,6 +23,13 @@ using SaveResult = Reported<SaveOutcome>;
 constexpr int LinkFieldWidth = 10;
 constexpr int GeneratorFieldWidth = 12;
 
+// The save dialogs show the name chosen in them the time before, like a dialog
+// object that lives as long as the session.
+struct SaveDialogMemory {
+    std::string nodeName;
+    std::string linkName = "*.LIN";
+};
+
 // Load Data: asks for the node file (and the link file when the one of the same
 // name is missing) through prompts, telling there of a name that does not
 // exist, and reads both; the reading's messages are in the result.
@@ -30,8 +37,9 @@ LoadResult LoadProblem(Workspace& ws, Prompts& prompts);
 
 // Save: asks for the files through prompts (ChooseFileToWrite; two names of
 // one file are refused there and bring the node file's dialog back), writes
-// both (see WriteProblemFiles); the outcome's messages are in the result.
-SaveResult SaveProblem(Workspace& ws, Prompts& prompts);
+// both (see WriteProblemFiles); the outcome's messages are in the result. The
+// dialogs start from the names chosen in them the time before.
+SaveResult SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs);
 
 // The reading steps of LoadProblem once both names are known (they are stored
 // in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
@@ -71,9 +79,5 @@ std::string DeriveLinkFileName(const std::string& nodeFileName);
 // only in the case of its last three characters ("prob.lin" for "prob.nde").
 // Names are case-sensitive here, but pairs are often saved elsewhere.
 std::string MatchingLinkFile(const std::string& nodeFileName);
-
-// The save dialogs remember the name chosen in them the time before; this sets
-// them back to their state at program start (for tests).
-void ResetSaveDialogs();
 
 }  // namespace kav

@@ -31,20 +31,21 @@ void SilentPrompts::Fatal(MsgKind, const std::string& text) {
 }
 
 namespace {
-Prompts* installed = nullptr;
+Prompts* fatalErrorPrompts = nullptr;
 }  // namespace
 
-Prompts& ThePrompts() {
+void SetFatalErrorPrompts(Prompts* prompts) {
+    fatalErrorPrompts = prompts;
+}
+
+void FatalError(MsgKind kind, const std::string& text) {
     static SilentPrompts silent;
-    return installed ? *installed : silent;
+    (fatalErrorPrompts ? *fatalErrorPrompts : silent).Fatal(kind, text);
+    std::_Exit(EXIT_FAILURE);  // no implementation returns
 }
 
-void InstallPrompts(Prompts* prompts) {
-    installed = prompts;
-}
-
-void ShowStandardErrorReport(const std::string& text) {
-    ThePrompts().Message(MsgKind::Error, MsgButtons::Ok, text);
+void ShowStandardErrorReport(Prompts& prompts, const std::string& text) {
+    prompts.Message(MsgKind::Error, MsgButtons::Ok, text);
 }
 
 bool ConfirmReplace(Prompts& prompts, const std::string& shownName) {

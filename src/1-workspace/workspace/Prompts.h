@@ -41,6 +41,17 @@ struct PrinterSetupChoice {
     std::optional<std::array<double, 4>> margins;
 };
 
+// What Printer Setup chose, held for the session only; Print Lists prints with
+// it.
+struct PrintSetup {
+    // Printer Setup has been confirmed at least once in this session.
+    bool chosen = false;
+    // The printer (none: a PDF file) and the page.
+    PrinterSetupChoice choice;
+    // The PDF file that Printer Setup asked for when the choice is a PDF file.
+    std::string pdfFile;
+};
+
 // Every modal message box, beep and file dialog of the program goes through
 // this interface: the windows install the Qt implementation, tests a scripted
 // fake. Texts use '\r' as the line break, exactly as the program words them.
@@ -78,18 +89,20 @@ class SilentPrompts : public Prompts {
     [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
 };
 
-// The program-wide prompts. Until one is installed, a SilentPrompts answers,
-// so that code without windows (the benchmark) never blocks.
-Prompts& ThePrompts();
-void InstallPrompts(Prompts* prompts);
+// A fatal programming error ends the whole process, whichever session runs,
+// from deep inside code that has no prompts of its own (the sort's fatal
+// exit): the program's start names the prompts that show it. Until then a
+// SilentPrompts writes it to standard error.
+void SetFatalErrorPrompts(Prompts* prompts);
+[[noreturn]] void FatalError(MsgKind kind, const std::string& text);
 
 // Runs one event handler's work; a checked integer or index error (or any
 // other exception) that escapes it is shown in one error box, the standard
 // error report, and the program goes on. Returns false when it caught one.
 template <class Work>
-bool GuardHandler(Work&& work);
+bool GuardHandler(Prompts& prompts, Work&& work);
 
-void ShowStandardErrorReport(const std::string& text);
+void ShowStandardErrorReport(Prompts& prompts, const std::string& text);
 
 // One thing to tell the user: a message box (its kind and text) or, with no
 // text, a beep.
@@ -135,14 +148,14 @@ struct Reported {
 bool ConfirmReplace(Prompts& prompts, const std::string& shownName);
 
 template <class Work>
-bool GuardHandler(Work&& work) {
+bool GuardHandler(Prompts& prompts, Work&& work) {
     try {
         work();
         return true;
     } catch (const std::exception& error) {
-        ShowStandardErrorReport(error.what());
+        ShowStandardErrorReport(prompts, error.what());
     } catch (...) {
-        ShowStandardErrorReport("Unknown error");
+        ShowStandardErrorReport(prompts, "Unknown error");
     }
     return false;
 }

@@ -49,11 +49,6 @@ void Workspace::Reset() {
     LinkFileName.clear();
 }
 
-Workspace& TheWorkspace() {
-    static Workspace workspace;
-    return workspace;
-}
-
 bool IsNode(const Workspace& ws, int32_t node) {
     return NodeInRange(node, ws.NodeCount);
 }

@@ -65,9 +65,6 @@ struct Workspace {
     void Reset();
 };
 
-// The program-wide Workspace.
-Workspace& TheWorkspace();
-
 // ---- The problem's rules --------------------------------------------------
 
 // Whether node is a number in 1..nodeCount. Every link's two ends must be such

@@ -136,7 +136,7 @@ void IndexSort(uint16_t first, uint16_t last, const void* keys, uint16_t* index,
         default:
             break;
     }
-    ThePrompts().Fatal(variant.fatalKind, IncorrectSortType);
+    FatalError(variant.fatalKind, IncorrectSortType);
 }
 
 }  // namespace kav::detail

@@ -1,51 +1,59 @@
 #include "solver/LastSolve.h"
 
-#include <optional>
 #include <utility>
 
 namespace kav {
-namespace {
 
-struct Record {
-    const Workspace* ws = nullptr;
-    uint64_t revision = 0;
-    SolveStatus status;
-    std::shared_ptr<const Workspace> asSolved;
-};
-
-std::optional<Record>& TheRecord() {
-    static std::optional<Record> record;
-    return record;
+void LastSolveRecord::Record(const Workspace& ws, const SolveStatus& status,
+                             std::shared_ptr<const Workspace> asSolved) {
+    record_ = Entry{&ws, ws.Revision, status, std::move(asSolved)};
 }
 
-}  // namespace
-
-void RecordLastSolve(const Workspace& ws, const SolveStatus& status,
-                     std::shared_ptr<const Workspace> asSolved) {
-    TheRecord() = Record{&ws, ws.Revision, status, std::move(asSolved)};
-}
-
-namespace {
-const Record* CurrentRecord(const Workspace& ws) {
-    const std::optional<Record>& record = TheRecord();
-    if (!record || record->ws != &ws || record->revision != ws.Revision)
+const LastSolveRecord::Entry* LastSolveRecord::Current(const Workspace& ws) const {
+    if (!record_ || record_->ws != &ws || record_->revision != ws.Revision)
         return nullptr;
-    return &*record;
-}
-}  // namespace
-
-const SolveStatus* LastSolve(const Workspace& ws) {
-    const Record* record = CurrentRecord(ws);
-    return record ? &record->status : nullptr;
+    return &*record_;
 }
 
-const Workspace* ProblemAsSolved(const Workspace& ws) {
-    const Record* record = CurrentRecord(ws);
-    return record ? record->asSolved.get() : nullptr;
+const SolveStatus* LastSolveRecord::StatusFor(const Workspace& ws) const {
+    const Entry* entry = Current(ws);
+    return entry ? &entry->status : nullptr;
 }
 
-void ForgetLastSolve() {
-    TheRecord().reset();
+const Workspace* LastSolveRecord::ProblemAsSolvedFor(const Workspace& ws) const {
+    const Entry* entry = Current(ws);
+    return entry ? entry->asSolved.get() : nullptr;
+}
+
+void RecordLastSolve(LastSolveRecord& record, const Workspace& ws, const SolveStatus& status,
+                     std::shared_ptr<const Workspace> asSolved) {
+    record.Record(ws, status, std::move(asSolved));
+}
+
+const SolveStatus* LastSolve(const LastSolveRecord& record, const Workspace& ws) {
+    return record.StatusFor(ws);
+}
+
+const Workspace* ProblemAsSolved(const LastSolveRecord& record, const Workspace& ws) {
+    return record.ProblemAsSolvedFor(ws);
+}
+
+void ForgetLastSolve(LastSolveRecord& record) {
+    record.Forget();
+}
+
+bool FlowsStand(const Workspace& ws) {
+    return !ws.NetworkChanged;
+}
+
+SolutionState CurrentSolution(const Workspace& ws, const LastSolveRecord& record) {
+    SolutionState state;
+    state.flowsStand = FlowsStand(ws);
+    state.solve = record.StatusFor(ws);
+    state.asSolved = record.ProblemAsSolvedFor(ws);
+    if (state.flowsStand)
+        state.total = ExactTotalCostOf(ws);
+    return state;
 }
 
 }  // namespace kav

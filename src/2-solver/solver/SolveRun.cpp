@@ -16,7 +16,8 @@ constexpr double SecondsPerDay = 86400.0;
 
 // Runs the algorithm between two readings of the clock and tells the messages
 // that belong to the run itself (none for a stopped run).
-SolveStatus TimedRun(Workspace& ws, SolveRunView& view, const std::function<double()>& clock) {
+SolveStatus TimedRun(Workspace& ws, const NumberSeparators& separators, SolveRunView& view,
+                     const std::function<double()>& clock) {
     KilterSolver solver;
     const double startTime = clock();
     SolveStatus status = solver.Solve(ws, view.Progress());
@@ -37,7 +38,7 @@ SolveStatus TimedRun(Workspace& ws, SolveRunView& view, const std::function<doub
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
     report.Box(MsgKind::Information, "...Problem is solved...\rSolution Time = " +
-                                         FormatGrouped(elapsed, 3) + " seconds");
+                                         FormatGrouped(elapsed, 3, separators) + " seconds");
     view.Tell(report);
     return status;
 }
@@ -54,7 +55,8 @@ double SecondsOfDay() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millisecond * 0.001;
 }
 
-std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
+std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
+                                    const NumberSeparators& separators, SolveRunView& view,
                                     const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
         return std::nullopt;
@@ -64,13 +66,13 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
         return std::nullopt;
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
-    ForgetLastSolve();
+    ForgetLastSolve(lastSolve);
     auto asSolved = std::make_shared<const Workspace>(ws);
 
     view.ShowProgressWindow();
     SolveStatus status;
     try {
-        status = TimedRun(ws, view, clock);
+        status = TimedRun(ws, separators, view, clock);
     } catch (...) {
         view.HideProgressWindow();
         throw;
@@ -88,11 +90,11 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
         report.Box(MsgKind::Warning, "Inputs yield infeasible solution...\rSEVERE WARNING...");
         view.Tell(report);
     }
-    RecordSolveOutcome(ws, status, std::move(asSolved));
+    RecordSolveOutcome(ws, lastSolve, status, std::move(asSolved));
     return status;
 }
 
-void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
+void RecordSolveOutcome(Workspace& ws, LastSolveRecord& lastSolve, SolveStatus& status,
                         std::shared_ptr<const Workspace> asSolved) {
     if (status.IsInfeasible()) {
         // Claim the cut only when the independent sums agree that it proves it.
@@ -103,7 +105,7 @@ void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
         status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws, status.IsInfeasible());
-    RecordLastSolve(ws, status, std::move(asSolved));
+    RecordLastSolve(lastSolve, ws, status, std::move(asSolved));
 }
 
 }  // namespace kav

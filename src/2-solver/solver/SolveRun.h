@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -37,16 +39,18 @@ double SecondsOfDay();
 // Returns how the solve ended (with its time, and its total cost when
 // feasible), or nothing when no solve ran (no links, or the checks failed).
 // A stopped solve clears the partial solution and is returned for the caller
-// to show its reason as the standard error report.
-// clock defaults to SecondsOfDay (tests pass their own).
-std::optional<SolveStatus> RunSolve(Workspace& ws, SolveRunView& view,
+// to show its reason as the standard error report. The outcome is recorded as
+// lastSolve; the time is shown with separators. clock defaults to SecondsOfDay
+// (tests pass their own).
+std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
+                                    const NumberSeparators& separators, SolveRunView& view,
                                     const std::function<double()>& clock = SecondsOfDay);
 
 // What every finished solve records: the cut confirmed by the independent sums
 // (infeasible), or TotalCost and the optimality certificate (feasible); then
-// the solved flags and the last solve's status, with the problem as it was
-// solved (asSolved, taken before the run).
-void RecordSolveOutcome(Workspace& ws, SolveStatus& status,
+// the solved flags and the last solve's status in lastSolve, with the problem
+// as it was solved (asSolved, taken before the run).
+void RecordSolveOutcome(Workspace& ws, LastSolveRecord& lastSolve, SolveStatus& status,
                         std::shared_ptr<const Workspace> asSolved = nullptr);
 
 }  // namespace kav

@@ -7,8 +7,6 @@
 namespace kav {
 namespace {
 
-uint32_t randomSeed = 0;
-
 constexpr const char* NodeFileName = "RANPRB1.NDE";
 constexpr const char* LinkFileName = "RANPRB1.LIN";
 
@@ -51,7 +49,7 @@ std::string InFolder(const std::string& directory, const char* name) {
 // from every origin to every destination with a random capacity and cost, a
 // link from the source to every origin, one from every destination to the
 // sink, and the return link whose lower bound forces half the capacity round.
-void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
+void BuildProblem(Workspace& ws, int32_t o, int32_t d, uint32_t& seed) {
     const int32_t source = o + d + 1;
     const int32_t sink = o + d + 2;
     for (int32_t i = 1; i <= o; ++i)
@@ -65,8 +63,8 @@ void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
     int32_t capacity = 0;
     for (int32_t i = 1; i <= o; ++i) {
         for (int32_t j = 1; j <= d; ++j) {
-            const int32_t upper = DrawBelow(10);
-            const int32_t cost = DrawBelow(25);
+            const int32_t upper = DrawBelow(seed, 10);
+            const int32_t cost = DrawBelow(seed, 25);
             SetLink(ws, ++k, LinkData{i, o + j, 0, upper, cost});
             capacity += upper;
         }
@@ -82,17 +80,13 @@ void BuildProblem(Workspace& ws, int32_t o, int32_t d) {
 
 }  // namespace
 
-int32_t DrawBelow(int32_t limit) {
-    randomSeed = randomSeed * 134775813u + 1u;
-    return static_cast<int32_t>((uint64_t{randomSeed} * static_cast<uint32_t>(limit)) >> 32);
-}
-
-void SetRandomSeed(uint32_t seed) {
-    randomSeed = seed;
+int32_t DrawBelow(uint32_t& seed, int32_t limit) {
+    seed = seed * 134775813u + 1u;
+    return static_cast<int32_t>((uint64_t{seed} * static_cast<uint32_t>(limit)) >> 32);
 }
 
 GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
-                               const std::string& directory) {
+                               const std::string& directory, uint32_t& seed) {
     if (!CountsFit(origins, destinations)) {
         return {GenerateOutcome::Refused,
                 "The numbers of origins and destinations must not be negative, and they must "
@@ -102,7 +96,7 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
                     " links (origins x destinations + origins + destinations + 1).",
                 ""};
     }
-    BuildProblem(ws, origins, destinations);
+    BuildProblem(ws, origins, destinations, seed);
     // The solution of the old problem means nothing for the new one, whether
     // or not the files can be written.
     NoteNewProblem(ws, false);

@@ -24,17 +24,15 @@ struct GenerateResult {
 // RANPRB1.LIN into `directory`. Counts outside the Workspace's capacity are
 // refused before the Workspace is touched. Flows and potentials are cleared in
 // every case that builds the problem; when a file cannot be written the
-// problem stays in the Workspace, marked as not saved.
+// problem stays in the Workspace, marked as not saved. The costs and
+// capacities are drawn from the sequence whose state is seed (DrawBelow).
 GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
-                               const std::string& directory);
+                               const std::string& directory, uint32_t& seed);
 
-// The program-wide pseudo-random sequence: a value in 0..limit-1 (limit >= 1).
-// It starts from seed 0 when the program starts and is never reseeded, so
-// successive generations continue it.
-int32_t DrawBelow(int32_t limit);
-
-// Puts the sequence back to a given state (0 is the state at program start):
-// for tests, and for the command line's --seed.
-void SetRandomSeed(uint32_t seed);
+// The next value in 0..limit-1 (limit >= 1) of the pseudo-random sequence
+// whose state is seed, which moves on. A session's sequence starts from 0
+// and is never reseeded, so successive generations continue it; the command
+// line's --seed starts it elsewhere.
+int32_t DrawBelow(uint32_t& seed, int32_t limit);
 
 }  // namespace kav

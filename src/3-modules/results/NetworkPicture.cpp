@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "results/ResultLines.h"
+#include "solver/LastSolve.h"
 
 namespace kav {
 
@@ -15,7 +16,7 @@ constexpr double ThinWidth = 1.0;
 constexpr double WidthRange = 5.0;
 
 bool Solved(const Workspace& ws) {
-    return !ws.NetworkChanged;
+    return FlowsStand(ws);
 }
 
 // The kept nodes and links, in number order, with widths scaled to the

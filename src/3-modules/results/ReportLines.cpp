@@ -55,9 +55,10 @@ ReportContent ReportContentOf(const ResultLists& lists, double totalCost) {
     return content;
 }
 
-ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws) {
+ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws,
+                              const SolutionState& solution) {
     ReportContent content = ReportContentOf(lists, ws.TotalCost);
-    content.optimality = OptimalityClaim(ws).text;
+    content.optimality = OptimalityClaim(solution).text;
     return content;
 }
 

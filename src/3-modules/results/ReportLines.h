@@ -44,7 +44,9 @@ std::vector<ReportLine> BuildReportLines(const ReportContent& content);
 // The report's content for lists built from the Workspace (what the results
 // window shows for the same order and selection).
 ReportContent ReportContentOf(const ResultLists& lists, double totalCost);
-// The same with the optimality line of the Workspace's last solve.
-ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws);
+// The same with the Workspace's total and the optimality line of its current
+// solution.
+ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws,
+                              const SolutionState& solution);
 
 }  // namespace kav

@@ -20,7 +20,7 @@ constexpr std::size_t MaxFixedDigits = 15;
 
 // Mantissa with up to 15 significant digits, trailing zeros dropped, and the
 // exponent after an E: 2.147483647E17.
-std::string Scientific(double value) {
+std::string Scientific(double value, const NumberSeparators& separators) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", value);
     std::string text(buffer);
@@ -33,7 +33,7 @@ std::string Scientific(double value) {
         if (mantissa.back() == '.') {
             mantissa.pop_back();
         } else {
-            mantissa.replace(point, 1, DecimalSeparator());
+            mantissa.replace(point, 1, separators.decimal);
         }
     }
     return mantissa + "E" + std::to_string(exponent);
@@ -69,23 +69,23 @@ std::string NodeLine(const Workspace& ws, int32_t node) {
     return PadText(ws.NodeName[node], 10) + "     " + PadNumber(ws.NodePotential[node], 10);
 }
 
-std::string FormatTotalCost(double totalCost) {
+std::string FormatTotalCost(double totalCost, const NumberSeparators& separators) {
     if (totalCost == 0.0)
         totalCost = 0.0;  // no "-0"
     if (DigitsBeforePoint(totalCost) > MaxFixedDigits)
-        return Scientific(totalCost);
-    return FormatGrouped(totalCost, 0);
+        return Scientific(totalCost, separators);
+    return FormatGrouped(totalCost, 0, separators);
 }
 
-std::string TotalCostText(double totalCost) {
-    return "TOTAL COST = " + FormatTotalCost(totalCost);
+std::string TotalCostText(double totalCost, const NumberSeparators& separators) {
+    return "TOTAL COST = " + FormatTotalCost(totalCost, separators);
 }
 
-OptimalityLine OptimalityClaim(const Workspace& ws) {
-    const SolveStatus* last = LastSolve(ws);
-    if (last == nullptr || !last->IsFeasible() || !last->Certificate.Checked)
+OptimalityLine OptimalityClaim(const SolutionState& solution) {
+    const OptimalityCertificate* checked = solution.Certificate();
+    if (checked == nullptr || !checked->Checked)
         return {};
-    const OptimalityCertificate& certificate = last->Certificate;
+    const OptimalityCertificate& certificate = *checked;
     if (!certificate.Ok)
         return {"Optimality check failed: " + certificate.Failure, true};
     return {"Optimal: checked on " + std::to_string(certificate.Links) + " links and " +

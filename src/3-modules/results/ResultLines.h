@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "solver/KiltSolve.h"
+#include "solver/LastSolve.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
@@ -38,19 +40,21 @@ std::string NodeLine(const Workspace& ws, int32_t node);
 
 // The total cost with no decimals and the locale's thousands separator; a total
 // with more than 15 digits before the decimal point in scientific notation.
-std::string FormatTotalCost(double totalCost);
+std::string FormatTotalCost(double totalCost,
+                            const NumberSeparators& separators = NumberSeparators());
 
 // "TOTAL COST = " and the formatted total.
-std::string TotalCostText(double totalCost);
+std::string TotalCostText(double totalCost,
+                          const NumberSeparators& separators = NumberSeparators());
 
-// What the optimality check of the last solve says, for the line under the
-// total: empty when there is nothing to claim (no feasible solve, or one that
-// no longer describes the Workspace's data).
+// What the optimality check of the current solution says, for the line under
+// the total: empty when there is nothing to claim (no feasible solve, or one
+// that no longer describes the Workspace's data).
 struct OptimalityLine {
     std::string text;
     bool failed = false;
 };
-OptimalityLine OptimalityClaim(const Workspace& ws);
+OptimalityLine OptimalityClaim(const SolutionState& solution);
 
 // The window that explains an infeasible solve, what a user needs first: the
 // link the solver was working on, what the set as a whole must receive and can

@@ -144,10 +144,10 @@ QString SvgText(const QRectF& box, const QFont& font, const QString& text) {
 
 }  // namespace
 
-FlowStanding StandingOfFlows(const Workspace& ws) {
-    if (ws.NetworkChanged)
+FlowStanding StandingOfFlows(const SolutionState& solution) {
+    if (!solution.flowsStand)
         return FlowStanding::None;
-    const SolveStatus* last = LastSolve(ws);
+    const SolveStatus* last = solution.solve;
     if (last == nullptr)
         return FlowStanding::Uncertified;
     if (last->IsInfeasible())
@@ -169,14 +169,14 @@ QString StandingNote(FlowStanding standing) {
     return QString();
 }
 
-PictureStyle StyleOfLastSolve(const Workspace& ws) {
+PictureStyle StyleOfSolution(const SolutionState& solution) {
     PictureStyle style;
-    style.standing = StandingOfFlows(ws);
-    const SolveStatus* last = LastSolve(ws);
-    if (last && last->IsInfeasible() && last->Cut.Confirmed) {
-        style.cutNodes.insert(last->Cut.Nodes.begin(), last->Cut.Nodes.end());
-        style.cutLinks.insert(last->Cut.LinksIn.begin(), last->Cut.LinksIn.end());
-        style.cutLinks.insert(last->Cut.LinksOut.begin(), last->Cut.LinksOut.end());
+    style.standing = StandingOfFlows(solution);
+    const InfeasibilityCut* cut = solution.Cut();
+    if (cut && cut->Confirmed) {
+        style.cutNodes.insert(cut->Nodes.begin(), cut->Nodes.end());
+        style.cutLinks.insert(cut->LinksIn.begin(), cut->LinksIn.end());
+        style.cutLinks.insert(cut->LinksOut.begin(), cut->LinksOut.end());
     }
     return style;
 }

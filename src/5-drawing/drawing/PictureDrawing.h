@@ -16,6 +16,7 @@
 
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
+#include "solver/LastSolve.h"
 #include "workspace/Workspace.h"
 
 class QPainter;
@@ -43,7 +44,7 @@ enum class FlowStanding {
     Partial,      // the flows an infeasible run stopped at
     Uncertified,  // flows not (or no longer) proved: an edit since the solve
 };
-FlowStanding StandingOfFlows(const Workspace& ws);
+FlowStanding StandingOfFlows(const SolutionState& solution);
 
 // The status bar's note on flows drawn muted; empty for the others.
 QString StandingNote(FlowStanding standing);
@@ -86,9 +87,9 @@ struct PictureDrawing {
     QRectF bounds;  // everything drawn, with a margin
 };
 
-// The cut of the last solve (when it is proved and still describes the
-// Workspace) and the standing of the flows; no centre, labels on.
-PictureStyle StyleOfLastSolve(const Workspace& ws);
+// The cut of the current solution (when it is proved) and the standing of the
+// flows; no centre, labels on.
+PictureStyle StyleOfSolution(const SolutionState& solution);
 
 // Everything the picture shows, from the Workspace, the graph and its layout.
 // Every value is formed in 64 bits; nothing here throws on the problem's data.

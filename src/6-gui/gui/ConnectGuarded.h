@@ -12,14 +12,15 @@
 // standard error report and the program goes on. The handler is a member
 // function of receiver or a callable, either without arguments (the signal's
 // arguments are not passed on); it is disconnected with receiver. A button's
-// handler does not run while the button's window is hidden.
+// handler does not run while the button's window is hidden. The report goes
+// through prompts, which must outlive receiver.
 template <class Sender, class Signal, class Receiver, class Handler>
-QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, Receiver* receiver,
-                                       Handler handler) {
-    return QObject::connect(sender, signal, receiver, [sender, receiver, handler] {
+QMetaObject::Connection ConnectGuarded(kav::Prompts& prompts, Sender* sender, Signal signal,
+                                       Receiver* receiver, Handler handler) {
+    return QObject::connect(sender, signal, receiver, [&prompts, sender, receiver, handler] {
         if (ClickOfHiddenWindow(sender))
             return;
-        kav::GuardHandler([&] {
+        kav::GuardHandler(prompts, [&] {
             if constexpr (std::is_member_function_pointer_v<Handler>) {
                 (receiver->*handler)();
             } else {

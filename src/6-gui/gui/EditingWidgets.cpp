@@ -16,7 +16,8 @@
 #include "gui/PickList.h"
 #include "workspace/Prompts.h"
 
-FieldWatcher::FieldWatcher(QWidget* window) : QObject(window), window_(window) {}
+FieldWatcher::FieldWatcher(QWidget* window, kav::Prompts& prompts)
+    : QObject(window), window_(window), prompts_(prompts) {}
 
 void FieldWatcher::Watch(QLineEdit* field, std::function<void()> onExit,
                          KeyPressHandler onKeyPress) {
@@ -47,9 +48,9 @@ const FieldWatcher::WatchedField* FieldWatcher::FocusedField() const {
     return Watched(window_->focusWidget());
 }
 
-void FieldWatcher::Leave(const WatchedField& watched) {
+void FieldWatcher::Leave(const WatchedField& watched) const {
     watched.field->setModified(false);
-    kav::GuardHandler(watched.onExit);
+    kav::GuardHandler(prompts_, watched.onExit);
 }
 
 QAbstractButton* FieldWatcher::ButtonTakingFocus(const QEvent* focusOut) const {
@@ -89,7 +90,8 @@ bool FieldWatcher::eventFilter(QObject* object, QEvent* event) {
         return false;
     if (event->type() == QEvent::KeyPress && watched->onKeyPress) {
         bool discard = false;
-        kav::GuardHandler([&] { discard = watched->onKeyPress(static_cast<QKeyEvent*>(event)); });
+        kav::GuardHandler(prompts_,
+                          [&] { discard = watched->onKeyPress(static_cast<QKeyEvent*>(event)); });
         return discard;
     }
     if (!IsFieldExit(event))
@@ -108,8 +110,8 @@ bool FieldWatcher::eventFilter(QObject* object, QEvent* event) {
 }
 
 TEditingWindow::TEditingWindow(const char* objectName, const QString& caption,
-                               const QColor& background, QWidget* parent)
-    : QWidget(parent), fields_(new FieldWatcher(this)) {
+                               const QColor& background, kav::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts), fields_(new FieldWatcher(this, prompts)) {
     setObjectName(QLatin1String(objectName));
     setWindowTitle(caption);
     RemoveTitleBarButtons(this);
@@ -124,11 +126,11 @@ void TEditingWindow::CloseWithChooser() {
 void TEditingWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        kav::GuardHandler([&] { FormShown(); });
+        kav::GuardHandler(prompts_, [&] { FormShown(); });
 }
 
 void TEditingWindow::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, prompts_);
 }
 
 bool IsCharacterKey(const QKeyEvent* event) {
@@ -184,9 +186,9 @@ bool IsModifiedKey(const QKeyEvent* event) {
 
 }  // namespace
 
-bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit) {
+bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit, kav::Prompts& prompts) {
     if (IsModifiedKey(event)) {
-        kav::ThePrompts().Beep(kav::BeepDefault);
+        prompts.Beep(kav::BeepDefault);
         return true;
     }
     if (!IsCharacterKey(event))
@@ -194,7 +196,7 @@ bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit) {
     quit->setEnabled(false);
     if (IsNumberFieldKey(event))
         return false;
-    kav::ThePrompts().Beep(kav::BeepDefault);
+    prompts.Beep(kav::BeepDefault);
     return true;
 }
 

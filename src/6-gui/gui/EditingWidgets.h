@@ -22,6 +22,10 @@ class QMouseEvent;
 class QPushButton;
 class QShowEvent;
 
+namespace kav {
+class Prompts;
+}  // namespace kav
+
 // Runs a window's handlers for its one-line text fields: onExit when a field
 // loses focus to another control of the window, onKeyPress (when given) at
 // each key press that types into it, true discarding the key.
@@ -36,7 +40,8 @@ class FieldWatcher : public QObject {
   public:
     using KeyPressHandler = std::function<bool(QKeyEvent*)>;
 
-    explicit FieldWatcher(QWidget* window);
+    // Errors that escape a handler are shown through prompts.
+    FieldWatcher(QWidget* window, kav::Prompts& prompts);
 
     void Watch(QLineEdit* field, std::function<void()> onExit, KeyPressHandler onKeyPress = {});
 
@@ -57,7 +62,7 @@ class FieldWatcher : public QObject {
     };
     const WatchedField* Watched(const QObject* object) const;
     const WatchedField* FocusedField() const;
-    static void Leave(const WatchedField& watched);
+    void Leave(const WatchedField& watched) const;
     // The button of this window that a mouse press is giving the focus to.
     QAbstractButton* ButtonTakingFocus(const QEvent* focusOut) const;
     // Takes in the field left for pressedButton_, if that is still pending.
@@ -67,6 +72,7 @@ class FieldWatcher : public QObject {
     bool ButtonPressed(const QMouseEvent* press);
 
     QWidget* window_;
+    kav::Prompts& prompts_;
     std::vector<WatchedField> fields_;
     QLineEdit* pendingField_ = nullptr;
     QPointer<QAbstractButton> pressedButton_;
@@ -81,7 +87,7 @@ class TEditingWindow : public QWidget {
     Q_OBJECT
   public:
     TEditingWindow(const char* objectName, const QString& caption, const QColor& background,
-                   QWidget* parent);
+                   kav::Prompts& prompts, QWidget* parent);
 
     // The window is closed from outside (the chooser's Quit): the focused field
     // is left, typed into or not, and the window hides.
@@ -107,6 +113,9 @@ class TEditingWindow : public QWidget {
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+    // Every message box and beep of the window.
+    kav::Prompts& prompts_;
 
   private:
     FieldWatcher* fields_;
@@ -136,7 +145,7 @@ bool IsNumberFieldKey(const QKeyEvent* event);
 // reaches the field (no accelerator of the window took it, or its button is
 // disabled): such a key neither types nor edits. True when the key is
 // discarded.
-bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit);
+bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit, kav::Prompts& prompts);
 
 // Focus moved from a field to another control of its window. Focus lost because
 // the window itself stopped being active (a message box, another window) or a

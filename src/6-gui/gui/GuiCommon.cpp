@@ -57,18 +57,18 @@ QString ShownFileName(const std::string& fileName) {
     return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
 }
 
-kav::FileToWrite WindowFileToWrite(const kav::FileDialogRequest& dialog) {
+kav::FileToWrite WindowFileToWrite(const kav::Workspace& ws, const kav::FileDialogRequest& dialog) {
     kav::FileToWrite request;
     request.dialog = [dialog] { return dialog; };
-    request.protectedFiles = kav::ProblemFilesOf(kav::TheWorkspace());
+    request.protectedFiles = kav::ProblemFilesOf(ws);
     request.shown = [](const std::string& fileName) {
         return ShownFileName(fileName).toUtf8().toStdString();
     };
     return request;
 }
 
-bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName) {
-    return kav::MayWriteFile(prompts, fileName, WindowFileToWrite({}));
+bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName) {
+    return kav::MayWriteFile(prompts, fileName, WindowFileToWrite(ws, {}));
 }
 
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
@@ -102,11 +102,11 @@ bool IsOnScreen(const QWidget* window) {
     return window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed();
 }
 
-void RefuseWindowSystemClose(QCloseEvent* event) {
+void RefuseWindowSystemClose(QCloseEvent* event, kav::Prompts& prompts) {
     if (!event->spontaneous())
         return;
     event->ignore();
-    kav::ThePrompts().Beep(kav::BeepDefault);
+    prompts.Beep(kav::BeepDefault);
 }
 
 void RemoveTitleBarButtons(QWidget* window) {

@@ -12,6 +12,11 @@ class QCloseEvent;
 class QPushButton;
 class QWidget;
 
+namespace kav {
+class Prompts;
+struct Workspace;
+}  // namespace kav
+
 // The classic sixteen-colour names the windows are painted with.
 namespace Colours {
 inline const QColor Navy{0x00, 0x00, 0x80};
@@ -50,11 +55,11 @@ QString ShownFileName(const std::string& fileName);
 
 // What the windows write through kav::ChooseFileToWrite: the dialog, the
 // problem's own files refused, names shown as the user reads them.
-kav::FileToWrite WindowFileToWrite(const kav::FileDialogRequest& dialog);
+kav::FileToWrite WindowFileToWrite(const kav::Workspace& ws, const kav::FileDialogRequest& dialog);
 
 // True when no file has this name or the user agrees to replace it; a file
-// of the problem in memory is refused with a message (false).
-bool MayWriteFile(kav::Prompts& prompts, const std::string& fileName);
+// of the problem in memory (ws's) is refused with a message (false).
+bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName);
 
 // A push button with its object name and tool tip.
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,
@@ -74,7 +79,7 @@ bool IsOnScreen(const QWidget* window);
 // Refuses a close asked by the window system (Alt+F4 on a window without a
 // close box) with the plain message beep, so that the user knows it was
 // refused; the window's own buttons close it.
-void RefuseWindowSystemClose(QCloseEvent* event);
+void RefuseWindowSystemClose(QCloseEvent* event, kav::Prompts& prompts);
 
 // A list with uniform item sizes takes the width of every line from one of
 // them, so longer lines could not be scrolled to. This makes every line as

@@ -32,11 +32,6 @@ QString Millimetres(double points) {
 
 }  // namespace
 
-PrintSetup& ThePrintSetup() {
-    static PrintSetup setup;
-    return setup;
-}
-
 QStringList InstalledPrinters() {
     return ListPrintQueues().names;
 }
@@ -166,17 +161,15 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::str
             fileName};
 }
 
-bool RunPrinterSetup(kav::Prompts& prompts) {
-    PrintSetup& setup = ThePrintSetup();
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName) {
     kav::PrinterSetupChoice choice = setup.choice;
     choice.printer = PrinterToOffer(setup);
     if (!prompts.PrinterSetup(choice))
         return false;
     std::string pdfFile;
     if (choice.printer.empty()) {
-        const std::string start = setup.pdfFile.empty()
-                                      ? PdfBesideNodeFile(kav::TheWorkspace().NodeFileName)
-                                      : setup.pdfFile;
+        const std::string start =
+            setup.pdfFile.empty() ? PdfBesideNodeFile(nodeFileName) : setup.pdfFile;
         const std::optional<std::string> named = prompts.SaveFile(PdfFileDialog(start));
         if (!named || named->empty()) {
             // The page chosen is kept; the printer stays as it was.

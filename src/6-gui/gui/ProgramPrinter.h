@@ -12,16 +12,7 @@
 class QPagedPaintDevice;
 class QPrinter;
 
-// What Printer Setup chose, held for the run only; Print Lists prints with it.
-struct PrintSetup {
-    // Printer Setup has been confirmed at least once in this run.
-    bool chosen = false;
-    // The printer (none: a PDF file) and the page.
-    kav::PrinterSetupChoice choice;
-    // The PDF file that Printer Setup asked for when the choice is a PDF file.
-    std::string pdfFile;
-};
-PrintSetup& ThePrintSetup();
+using kav::PrintSetup;
 
 // How far the report keeps from the paper's edges unless the user sets margins
 // (or the printer cannot print that close to an edge).
@@ -87,8 +78,8 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName,
                                      const std::string& what = "the results");
 
 // Printer Setup: the printer setup dialog, then, when it chose a PDF file, the
-// file's name. What is confirmed holds for the run; cancelling the dialog
-// keeps the setup as it was, cancelling the file's name keeps the printer as
-// it was but takes the paper, orientation and margins. True when the setup
-// was confirmed.
-bool RunPrinterSetup(kav::Prompts& prompts);
+// file's name (first beside nodeFileName). What is confirmed holds for the
+// run; cancelling the dialog keeps the setup as it was, cancelling the file's
+// name keeps the printer as it was but takes the paper, orientation and
+// margins. True when the setup was confirmed.
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName);

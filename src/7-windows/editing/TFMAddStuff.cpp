@@ -6,12 +6,14 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
-TFMAddStuff::TFMAddStuff(QWidget* parent)
+TFMAddStuff::TFMAddStuff(kav::Session& session, QWidget* parent)
     : TEditingWindow("FMAddStuff", QStringLiteral("Select Node or Link to ADD"), Colours::Blue,
-                     parent) {
+                     session.prompts(), parent),
+      session_(session) {
     nodeButton_ =
         MakeButton(this, "NodeBUtton", QStringLiteral("Add &Node"),
                    QStringLiteral("Add a node to the problem description (or remove a node)"));
@@ -31,13 +33,16 @@ TFMAddStuff::TFMAddStuff(QWidget* parent)
     }
     setMinimumWidth(340);
 
-    ConnectGuarded(nodeButton_, &QPushButton::clicked, this, &TFMAddStuff::NodeBUttonClick);
-    ConnectGuarded(linkButton_, &QPushButton::clicked, this, &TFMAddStuff::LinkButtonClick);
-    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMAddStuff::QuitButtonClick);
+    ConnectGuarded(prompts_, nodeButton_, &QPushButton::clicked, this,
+                   &TFMAddStuff::NodeBUttonClick);
+    ConnectGuarded(prompts_, linkButton_, &QPushButton::clicked, this,
+                   &TFMAddStuff::LinkButtonClick);
+    ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
+                   &TFMAddStuff::QuitButtonClick);
 }
 
 void TFMAddStuff::UpdateLinkButton() {
-    linkButton_->setEnabled(kav::TheWorkspace().NodeCount >= 2);
+    linkButton_->setEnabled(session_.ws.NodeCount >= 2);
 }
 
 void TFMAddStuff::FormCreate() {
@@ -49,9 +54,9 @@ void TFMAddStuff::NodeBUttonClick() {
 }
 
 void TFMAddStuff::LinkButtonClick() {
-    if (kav::TheWorkspace().LinkCount >= kav::MaxLinks) {
-        kav::ThePrompts().Message(kav::MsgKind::Warning, kav::MsgButtons::Ok,
-                                  "Maximum number of links have been added ... Sorry ... ");
+    if (session_.ws.LinkCount >= kav::MaxLinks) {
+        prompts_.Message(kav::MsgKind::Warning, kav::MsgButtons::Ok,
+                         "Maximum number of links have been added ... Sorry ... ");
         return;
     }
     emit linkWindowRequested();
@@ -59,7 +64,7 @@ void TFMAddStuff::LinkButtonClick() {
 
 void TFMAddStuff::QuitButtonClick() {
     emit closing();
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     const bool problemComplete = ws.NodeCount >= 2 && ws.LinkCount >= 2;
     hide();
     emit closed(problemComplete);

@@ -2,6 +2,10 @@
 
 #include "gui/EditingWidgets.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QPushButton;
 
 // The add chooser: opens the node window or the link window, or returns to the
@@ -9,7 +13,7 @@ class QPushButton;
 class TFMAddStuff : public TEditingWindow {
     Q_OBJECT
   public:
-    explicit TFMAddStuff(QWidget* parent = nullptr);
+    explicit TFMAddStuff(kav::Session& session, QWidget* parent = nullptr);
 
   signals:
     void nodeWindowRequested();
@@ -36,4 +40,6 @@ class TFMAddStuff : public TEditingWindow {
     QPushButton* nodeButton_;
     QPushButton* linkButton_;
     QPushButton* quitButton_;
+
+    kav::Session& session_;
 };

@@ -18,6 +18,7 @@
 #include "gui/GuiCommon.h"
 #include "solver/KiltSolve.h"
 #include "solver/PadText.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -90,9 +91,10 @@ void SelectQuietly(QComboBox* box, int index) {
 
 }  // namespace
 
-TFMChangeForm::TFMChangeForm(QWidget* parent)
+TFMChangeForm::TFMChangeForm(kav::Session& session, QWidget* parent)
     : TEditingWindow("FMChangeForm", QStringLiteral("Change or Remove Link Form"), Colours::Fuchsia,
-                     parent) {
+                     session.prompts(), parent),
+      session_(session) {
     linkList_ = MakeDropDown(
         this, "LinkList",
         QStringLiteral("Select a link to change ... make changes in right hand column"));
@@ -179,14 +181,16 @@ TFMChangeForm::TFMChangeForm(QWidget* parent)
     WatchField(costNew_, &TFMChangeForm::CostNewExit, &TFMChangeForm::LBNewKeyPress);
     for (QComboBox* box : {linkList_, originList_, destList_})
         box->installEventFilter(this);
-    ConnectGuarded(linkList_, &QComboBox::currentIndexChanged, this,
+    ConnectGuarded(prompts_, linkList_, &QComboBox::currentIndexChanged, this,
                    &TFMChangeForm::LinkListChange);
-    ConnectGuarded(originList_, &QComboBox::currentIndexChanged, this,
+    ConnectGuarded(prompts_, originList_, &QComboBox::currentIndexChanged, this,
                    &TFMChangeForm::OriginListChange);
-    ConnectGuarded(destList_, &QComboBox::currentIndexChanged, this,
+    ConnectGuarded(prompts_, destList_, &QComboBox::currentIndexChanged, this,
                    &TFMChangeForm::DestListChange);
-    ConnectGuarded(removeButton_, &QPushButton::clicked, this, &TFMChangeForm::RemoveButtonClick);
-    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMChangeForm::QuitButtonClick);
+    ConnectGuarded(prompts_, removeButton_, &QPushButton::clicked, this,
+                   &TFMChangeForm::RemoveButtonClick);
+    ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
+                   &TFMChangeForm::QuitButtonClick);
 }
 
 bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
@@ -200,7 +204,7 @@ bool TFMChangeForm::eventFilter(QObject* watched, QEvent* event) {
 
 int32_t TFMChangeForm::CurrentLink() const {
     const int index = linkList_->currentIndex();
-    const int32_t count = kav::TheWorkspace().LinkCount;
+    const int32_t count = session_.ws.LinkCount;
     return index >= 0 && index < count ? index + 1 : 0;
 }
 
@@ -216,7 +220,7 @@ void TFMChangeForm::FormShow() {
 }
 
 void TFMChangeForm::UpdateList() {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     int remembered = linkList_->currentIndex();
     if (remembered < 0 || remembered >= ws.LinkCount)
         remembered = 0;
@@ -242,7 +246,7 @@ void TFMChangeForm::ShowCurrentLink() {
         return;
     }
     SetEditorsEnabled(true);
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     const int32_t origin = kav::OriginNode(ws, k);
     const bool marked = kav::IsMarked(ws, k);
     linkNoField_->setText(QString::number(k));
@@ -306,7 +310,7 @@ void TFMChangeForm::RerouteCurrentLink(const QComboBox* nodes,
     const int node = nodes->currentIndex() + 1;
     if (k == 0 || node < 1)
         return;
-    reroute(kav::TheWorkspace(), k, node);
+    reroute(session_.ws, k, node);
     UpdateList();
     ShowCurrentLink();
     linksEdited_ = true;
@@ -317,7 +321,7 @@ void TFMChangeForm::RemoveButtonClick() {
     const int32_t k = CurrentLink();
     if (k == 0)
         return;
-    kav::ToggleRemovalMark(kav::TheWorkspace(), k);
+    kav::ToggleRemovalMark(session_.ws, k);
     removalPending_ = true;
     linksEdited_ = true;
     UpdateList();
@@ -325,7 +329,7 @@ void TFMChangeForm::RemoveButtonClick() {
 }
 
 bool TFMChangeForm::LBNewKeyPress(QKeyEvent* event) {
-    return FilterNumberKey(event, quitButton_);
+    return FilterNumberKey(event, quitButton_, prompts_);
 }
 
 void TFMChangeForm::LBNewExit() {
@@ -343,8 +347,8 @@ void TFMChangeForm::CostNewExit() {
 void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) {
     quitButton_->setEnabled(true);
     const int32_t k = CurrentLink();
-    if (k != 0 && kav::CommitLinkField(kav::TheWorkspace(), k, field, ToBytes(editor->text()))
-                      .ShowTo(kav::ThePrompts()))
+    if (k != 0 &&
+        kav::CommitLinkField(session_.ws, k, field, ToBytes(editor->text())).ShowTo(prompts_))
         linksEdited_ = true;
     UpdateList();
     ShowCurrentLink();
@@ -352,7 +356,7 @@ void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) 
 
 void TFMChangeForm::QuitButtonClick() {
     CommitFocusedField();
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     if (removalPending_)
         kav::RemoveMarkedLinks(ws);
     if (linksEdited_)

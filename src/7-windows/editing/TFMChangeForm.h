@@ -5,6 +5,10 @@
 #include "editing/EditingOps.h"
 #include "gui/EditingWidgets.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -15,7 +19,7 @@ class QPushButton;
 class TFMChangeForm : public TEditingWindow {
     Q_OBJECT
   public:
-    explicit TFMChangeForm(QWidget* parent = nullptr);
+    explicit TFMChangeForm(kav::Session& session, QWidget* parent = nullptr);
 
   signals:
     // Quit closed the window (the marked links are gone).
@@ -77,4 +81,6 @@ class TFMChangeForm : public TEditingWindow {
     QLabel* numberRemovedLabel_;
     QPushButton* removeButton_;
     QPushButton* quitButton_;
+
+    kav::Session& session_;
 };

@@ -16,6 +16,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -29,9 +30,10 @@ QLabel* FieldLabel(QWidget* parent, const char* name, const QString& caption, QW
 
 }  // namespace
 
-TFMLinkAddForm::TFMLinkAddForm(QWidget* parent)
+TFMLinkAddForm::TFMLinkAddForm(kav::Session& session, QWidget* parent)
     : TEditingWindow("FMLinkAddForm", QStringLiteral("Link Addition Form"), Colours::Yellow,
-                     parent) {
+                     session.prompts(), parent),
+      session_(session) {
     originList_ = MakeFixedPitchList(this, "OriginList",
                                      QStringLiteral("Select an origin for the link to add"));
     destinationList_ = MakeFixedPitchList(
@@ -94,10 +96,11 @@ TFMLinkAddForm::TFMLinkAddForm(QWidget* parent)
     WatchField(unitCost_, &TFMLinkAddForm::UnitCostExit, &TFMLinkAddForm::UnitCostKeyPress);
     WatchField(lowerBound_, &TFMLinkAddForm::LowerBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
     WatchField(upperBound_, &TFMLinkAddForm::UpperBoundExit, &TFMLinkAddForm::UnitCostKeyPress);
-    ConnectGuarded(addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
-    ConnectGuarded(removeLinkButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, addLink_, &QPushButton::clicked, this, &TFMLinkAddForm::AddLinkClick);
+    ConnectGuarded(prompts_, removeLinkButton_, &QPushButton::clicked, this,
                    &TFMLinkAddForm::RemoveLinkButtonClick);
-    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMLinkAddForm::QuitButtonClick);
+    ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
+                   &TFMLinkAddForm::QuitButtonClick);
 }
 
 void TFMLinkAddForm::FormCreate() {
@@ -110,7 +113,7 @@ void TFMLinkAddForm::NodesChanged() {
 }
 
 void TFMLinkAddForm::UpdateAllLists() {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     originList_->clear();
     destinationList_->clear();
     linkList_->clear();
@@ -130,18 +133,18 @@ bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
         addLink_->click();
         return true;
     }
-    return FilterNumberKey(event, quitButton_);
+    return FilterNumberKey(event, quitButton_, prompts_);
 }
 
 namespace {
 
 // Takes a field's value into pending, starting from 0, and shows it again in
 // plain decimal form.
-void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t high) {
+void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t high,
+                    kav::Prompts& prompts) {
     pending = 0;
     const kav::FieldValue result =
-        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high)
-            .ShowTo(kav::ThePrompts());
+        kav::ValidateIntegerField(ToBytes(field->text()), pending, low, high).ShowTo(prompts);
     pending = result.value;
     field->setText(FromBytes(result.text));
 }
@@ -149,17 +152,17 @@ void TakeFieldValue(QLineEdit* field, int32_t& pending, int32_t low, int32_t hig
 }  // namespace
 
 void TFMLinkAddForm::UnitCostExit() {
-    TakeFieldValue(unitCost_, pendingCost_, kav::CostLow, kav::CostHigh);
+    TakeFieldValue(unitCost_, pendingCost_, kav::CostLow, kav::CostHigh, prompts_);
     quitButton_->setEnabled(true);
 }
 
 void TFMLinkAddForm::LowerBoundExit() {
-    TakeFieldValue(lowerBound_, pendingLower_, kav::BoundLow, kav::BoundHigh);
+    TakeFieldValue(lowerBound_, pendingLower_, kav::BoundLow, kav::BoundHigh, prompts_);
     quitButton_->setEnabled(true);
 }
 
 void TFMLinkAddForm::UpperBoundExit() {
-    TakeFieldValue(upperBound_, pendingUpper_, kav::BoundLow, kav::BoundHigh);
+    TakeFieldValue(upperBound_, pendingUpper_, kav::BoundLow, kav::BoundHigh, prompts_);
     quitButton_->setEnabled(true);
 }
 
@@ -167,13 +170,13 @@ void TFMLinkAddForm::AddLinkClick() {
     CommitFocusedField();
     const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                             pendingLower_, pendingUpper_, pendingCost_};
-    if (kav::AddLink(kav::TheWorkspace(), link).ShowTo(kav::ThePrompts()))
+    if (kav::AddLink(session_.ws, link).ShowTo(prompts_))
         UpdateAllLists();
 }
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
     CommitFocusedField();
-    kav::RemoveLink(kav::TheWorkspace(), SelectedNumber(linkList_)).ShowTo(kav::ThePrompts());
+    kav::RemoveLink(session_.ws, SelectedNumber(linkList_)).ShowTo(prompts_);
     UpdateAllLists();
 }
 

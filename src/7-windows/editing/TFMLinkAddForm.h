@@ -4,6 +4,10 @@
 
 #include "gui/EditingWidgets.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -13,7 +17,7 @@ class QPushButton;
 class TFMLinkAddForm : public TEditingWindow {
     Q_OBJECT
   public:
-    explicit TFMLinkAddForm(QWidget* parent = nullptr);
+    explicit TFMLinkAddForm(kav::Session& session, QWidget* parent = nullptr);
 
     // Refills the node lists and the link table from the Workspace.
     void UpdateAllLists();
@@ -54,4 +58,6 @@ class TFMLinkAddForm : public TEditingWindow {
     QPushButton* addLink_;
     QPushButton* removeLinkButton_;
     QPushButton* quitButton_;
+
+    kav::Session& session_;
 };

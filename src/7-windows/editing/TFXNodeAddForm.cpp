@@ -12,12 +12,14 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
-TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
+TFXNodeAddForm::TFXNodeAddForm(kav::Session& session, QWidget* parent)
     : TEditingWindow("FXNodeAddForm", QStringLiteral("Node Addition Form"), Colours::Yellow,
-                     parent) {
+                     session.prompts(), parent),
+      session_(session) {
     nodeName_ = MakeField(this, "NodeName", QStringLiteral("Input the node name here"));
     auto* nameLabel = MakeLabel(this, "NodeNameLabel", QStringLiteral("&Node Name"), nodeName_);
     addButton_ = MakeButton(this, "AddButton", QStringLiteral("&Add Node"),
@@ -57,12 +59,15 @@ TFXNodeAddForm::TFXNodeAddForm(QWidget* parent)
     ChainTabOrder({nodeName_, addButton_, removeButton_, quitButton_, nodeList_});
 
     WatchField(nodeName_, &TFXNodeAddForm::NodeNameExit);
-    ConnectGuarded(addButton_, &QPushButton::clicked, this, &TFXNodeAddForm::AddButtonClick);
+    ConnectGuarded(prompts_, addButton_, &QPushButton::clicked, this,
+                   &TFXNodeAddForm::AddButtonClick);
     // Enter in the name field adds the name typed, as Add's accelerator does,
     // before the keys typed after it act.
     connect(nodeName_, &QLineEdit::returnPressed, addButton_, &QPushButton::click);
-    ConnectGuarded(removeButton_, &QPushButton::clicked, this, &TFXNodeAddForm::RemoveButtonClick);
-    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFXNodeAddForm::QuitButtonClick);
+    ConnectGuarded(prompts_, removeButton_, &QPushButton::clicked, this,
+                   &TFXNodeAddForm::RemoveButtonClick);
+    ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
+                   &TFXNodeAddForm::QuitButtonClick);
 }
 
 void TFXNodeAddForm::FormCreate() {
@@ -76,8 +81,7 @@ void TFXNodeAddForm::NodeNameExit() {
 
 void TFXNodeAddForm::AddButtonClick() {
     CommitFocusedField();
-    const bool added =
-        kav::AddNode(kav::TheWorkspace(), pendingNodeName_).ShowTo(kav::ThePrompts());
+    const bool added = kav::AddNode(session_.ws, pendingNodeName_).ShowTo(prompts_);
     Update_List_of_Nodes();
     if (added)
         emit nodesChanged();
@@ -85,8 +89,7 @@ void TFXNodeAddForm::AddButtonClick() {
 
 void TFXNodeAddForm::RemoveButtonClick() {
     CommitFocusedField();
-    const bool removed =
-        kav::RemoveNode(kav::TheWorkspace(), SelectedNumber(nodeList_)).ShowTo(kav::ThePrompts());
+    const bool removed = kav::RemoveNode(session_.ws, SelectedNumber(nodeList_)).ShowTo(prompts_);
     Update_List_of_Nodes();
     if (removed)
         emit nodesChanged();
@@ -98,7 +101,7 @@ void TFXNodeAddForm::QuitButtonClick() {
 }
 
 void TFXNodeAddForm::Update_List_of_Nodes() {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     nodeList_->clear();
     nodeList_->addItems(
         ListLines(ws.NodeCount, [&](int32_t k) { return kav::NodeListLine(ws, k); }));

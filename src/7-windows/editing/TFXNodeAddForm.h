@@ -4,6 +4,10 @@
 
 #include "gui/EditingWidgets.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -13,7 +17,7 @@ class QPushButton;
 class TFXNodeAddForm : public TEditingWindow {
     Q_OBJECT
   public:
-    explicit TFXNodeAddForm(QWidget* parent = nullptr);
+    explicit TFXNodeAddForm(kav::Session& session, QWidget* parent = nullptr);
 
   signals:
     // The node list was filled afresh from the Workspace (on show, after Add
@@ -43,4 +47,6 @@ class TFXNodeAddForm : public TEditingWindow {
     QPushButton* quitButton_;
     QListWidget* nodeList_;
     QLabel* information_;
+
+    kav::Session& session_;
 };

@@ -11,6 +11,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -25,7 +26,8 @@ QFont InformalFont() {
 
 }  // namespace
 
-TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
+TRandGenerator::TRandGenerator(kav::Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("RandGenerator"));
     setWindowTitle(QStringLiteral("Random Problem Generator"));
     PaintBackground(this, Colours::Yellow);
@@ -68,11 +70,13 @@ TRandGenerator::TRandGenerator(QWidget* parent) : QWidget(parent) {
 
     // Leaving a field for another control captures it; switching to another
     // window or a popup does not.
-    fields_ = new FieldWatcher(this);
+    fields_ = new FieldWatcher(this, session_.prompts());
     fields_->Watch(OriginEdit, [this] { OriginEditExit(); });
     fields_->Watch(DestEdit, [this] { DestEditExit(); });
-    ConnectGuarded(GenButton, &QPushButton::clicked, this, &TRandGenerator::GenButtonClick);
-    ConnectGuarded(QuitButton, &QPushButton::clicked, this, &TRandGenerator::QuitButtonClick);
+    ConnectGuarded(session_.prompts(), GenButton, &QPushButton::clicked, this,
+                   &TRandGenerator::GenButtonClick);
+    ConnectGuarded(session_.prompts(), QuitButton, &QPushButton::clicked, this,
+                   &TRandGenerator::QuitButtonClick);
 }
 
 void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
@@ -82,8 +86,9 @@ void TRandGenerator::CaptureCount(QLineEdit* field, int32_t& count) {
         return;
     }
     // Message texts are UTF-8: the field may hold any character.
-    kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
-                              "'" + field->text().toStdString() + "' is not a valid integer value");
+    session_.prompts().Message(
+        kav::MsgKind::Error, kav::MsgButtons::Ok,
+        "'" + field->text().toStdString() + "' is not a valid integer value");
 }
 
 void TRandGenerator::OriginEditExit() {
@@ -99,10 +104,10 @@ void TRandGenerator::GenButtonClick() {
     fields_->CommitFocusedField();
     const QByteArray folder = QFile::encodeName(QDir::currentPath());
     const kav::GenerateResult result =
-        kav::GenerateProblem(kav::TheWorkspace(), originCount_, destinationCount_,
-                             std::string(folder.constData(), folder.size()));
+        kav::GenerateProblem(session_.ws, originCount_, destinationCount_,
+                             std::string(folder.constData(), folder.size()), session_.randomSeed);
     if (result.outcome != kav::GenerateOutcome::Written && !result.message.empty()) {
-        kav::ThePrompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
+        session_.prompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
     }
 }
 

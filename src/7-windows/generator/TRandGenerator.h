@@ -3,6 +3,10 @@
 #include <QWidget>
 #include <cstdint>
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class FieldWatcher;
 class QLabel;
 class QLineEdit;
@@ -14,7 +18,7 @@ class QPushButton;
 class TRandGenerator : public QWidget {
     Q_OBJECT
   public:
-    explicit TRandGenerator(QWidget* parent = nullptr);
+    explicit TRandGenerator(kav::Session& session, QWidget* parent = nullptr);
 
     int32_t OriginCount() const { return originCount_; }
     int32_t DestinationCount() const { return destinationCount_; }
@@ -40,4 +44,6 @@ class TRandGenerator : public QWidget {
 
     int32_t originCount_ = 0;
     int32_t destinationCount_ = 0;
+
+    kav::Session& session_;
 };

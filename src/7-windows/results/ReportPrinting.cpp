@@ -46,9 +46,9 @@ QFont StyleFont(kav::ReportStyle style) {
 
 // Without a file named in Printer Setup: a save dialog, beside the node file,
 // until the user names a new file, agrees to replace one, or cancels (empty).
-std::string AskForPdfFile(kav::Prompts& prompts, const ReportKind& kind) {
-    const std::string start = PdfBesideNodeFile(kav::TheWorkspace().NodeFileName);
-    return kav::ChooseFileToWrite(prompts, WindowFileToWrite(PdfFileDialog(start, kind.what)));
+std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const ReportKind& kind) {
+    const std::string start = PdfBesideNodeFile(ws.NodeFileName);
+    return kav::ChooseFileToWrite(prompts, WindowFileToWrite(ws, PdfFileDialog(start, kind.what)));
 }
 
 // The report is drawn as a PDF document here and handed to the print system
@@ -77,13 +77,14 @@ void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
 }
 
 void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
-                  const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts) {
+                  const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts,
+                  const kav::Workspace& ws) {
     QByteArray pdf;
     QString reason = QStringLiteral("the report could not be drawn");
     if (RenderReportPdf(report, page, pdf, nullptr, {}, kind.jobTitle)) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
-            kav::ProblemFilesOf(kav::TheWorkspace()));
+            kav::ProblemFilesOf(ws));
         if (written) {
             Tell(prompts, kav::MsgKind::Information,
                  QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
@@ -148,11 +149,12 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
     return drawn && !pdf.isEmpty();
 }
 
-void PrintReport(const ReportText& report, kav::Prompts& prompts, const ReportKind& kind) {
+void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
+                 PrintSetup& printSetup, const ReportKind& kind) {
     // Each pass ends in a report printed or written, or in nothing at the
     // user's word; another pass follows only a confirmed Printer Setup.
     for (;;) {
-        const PrintSetup& setup = ThePrintSetup();
+        const PrintSetup& setup = printSetup;
         const bool toPdfFile = setup.chosen && setup.choice.printer.empty();
         QString printer;
         if (!toPdfFile) {
@@ -171,7 +173,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const ReportKi
                             .toStdString();
                     if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
                                         question) != kav::Answer::Yes ||
-                        !RunPrinterSetup(prompts))
+                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                         return;
                     continue;
                 }
@@ -179,7 +181,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const ReportKi
                 printer = queues.defaultName;
             } else if (!queues.names.isEmpty()) {
                 // Printers but no default: the user chooses, not the list's order.
-                if (!RunPrinterSetup(prompts))
+                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                     return;
                 continue;
             }
@@ -190,24 +192,25 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const ReportKi
         }
         std::string fileName;
         if (toPdfFile && !setup.pdfFile.empty()) {
-            if (!MayWriteFile(prompts, setup.pdfFile))
+            if (!MayWriteFile(prompts, ws, setup.pdfFile))
                 return;
             fileName = setup.pdfFile;
         } else {
-            fileName = AskForPdfFile(prompts, kind);
+            fileName = AskForPdfFile(prompts, ws, kind);
             if (fileName.empty())
                 return;
         }
-        WritePdfFile(report, setup.choice, fileName, kind, prompts);
+        WritePdfFile(report, setup.choice, fileName, kind, prompts, ws);
         return;
     }
 }
 
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const ReportKind& kind) {
+                     kav::Prompts& prompts, const kav::Workspace& ws, PrintSetup& printSetup,
+                     const ReportKind& kind) {
     ReportText report;
     report.listTitle = title;
     report.linkHeading = heading;
     report.linkLines = lines;
-    PrintReport(report, prompts, kind);
+    PrintReport(report, prompts, ws, printSetup, kind);
 }

@@ -13,9 +13,11 @@
 #include "results/ReportPrinting.h"
 #include "results/ResultLines.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 
-TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
+TFMCutForm::TFMCutForm(kav::Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("FMCutForm"));
     setWindowTitle(QStringLiteral("Infeasibility Explained"));
     RemoveTitleBarButtons(this);
@@ -34,8 +36,10 @@ TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
                             QStringLiteral("PrintButton"), this);
     OKButton->setMinimumWidth(120);
     PrintButton->setMinimumWidth(120);
-    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TFMCutForm::OKButtonClick);
-    ConnectGuarded(PrintButton, &QPushButton::clicked, this, &TFMCutForm::PrintButtonClick);
+    ConnectGuarded(session_.prompts(), OKButton, &QPushButton::clicked, this,
+                   &TFMCutForm::OKButtonClick);
+    ConnectGuarded(session_.prompts(), PrintButton, &QPushButton::clicked, this,
+                   &TFMCutForm::PrintButtonClick);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -56,16 +60,15 @@ TFMCutForm::TFMCutForm(QWidget* parent) : QWidget(parent) {
 void TFMCutForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        kav::GuardHandler([&] { FormShow(); });
+        kav::GuardHandler(session_.prompts(), [&] { FormShow(); });
 }
 
-// The list describes the last solve while it still belongs to the problem.
+// The list describes the current solution's cut, when it is infeasible.
 void TFMCutForm::FormShow() {
     CutList->clear();
-    const kav::Workspace& ws = kav::TheWorkspace();
-    const kav::SolveStatus* last = kav::LastSolve(ws);
-    if (last != nullptr && last->IsInfeasible()) {
-        for (const std::string& line : kav::CutLines(ws, last->Cut))
+    const kav::Workspace& ws = session_.ws;
+    if (const kav::InfeasibilityCut* cut = kav::CurrentSolution(session_).Cut()) {
+        for (const std::string& line : kav::CutLines(ws, *cut))
             CutList->addItem(FromBytes(line));
     }
     OKButton->setFocus();
@@ -95,7 +98,7 @@ void TFMCutForm::ResultsClosed() {
 // Ok is the only way back to the main menu: a close from the window system
 // would leave no window showing.
 void TFMCutForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, session_.prompts());
 }
 
 void TFMCutForm::OKButtonClick() {
@@ -108,6 +111,6 @@ void TFMCutForm::PrintButtonClick() {
     QStringList lines;
     for (int row = 0; row < CutList->count(); ++row)
         lines << CutList->item(row)->text();
-    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, kav::ThePrompts(),
-                    CutReport);
+    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, session_.prompts(),
+                    session_.ws, session_.printSetup, CutReport);
 }

@@ -2,6 +2,10 @@
 
 #include <QWidget>
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QCloseEvent;
 class QListWidget;
 class QPushButton;
@@ -15,7 +19,7 @@ class QShowEvent;
 class TFMCutForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TFMCutForm(QWidget* parent = nullptr);
+    explicit TFMCutForm(kav::Session& session, QWidget* parent = nullptr);
 
   signals:
     // Ok closed the window that stood in place of the main menu.
@@ -41,4 +45,6 @@ class TFMCutForm : public QWidget {
     QPushButton* OKButton;
     QPushButton* PrintButton;
     bool returnsToMenu_ = true;
+
+    kav::Session& session_;
 };

@@ -33,7 +33,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
-#include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -294,8 +294,8 @@ QString LegendText() {
 
 }  // namespace
 
-TFMNetworkPicture::TFMNetworkPicture(kav::Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts) {
+TFMNetworkPicture::TFMNetworkPicture(kav::Session& session, QWidget* parent)
+    : QMainWindow(parent), prompts_(session.prompts()), session_(session) {
     setObjectName(QStringLiteral("FMNetworkPicture"));
     setWindowTitle(QStringLiteral("KAVRILON Network Picture"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -429,34 +429,37 @@ void TFMNetworkPicture::LayOutControls() {
 }
 
 void TFMNetworkPicture::ConnectHandlers() {
-    ConnectGuarded(zoomInButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, zoomInButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::ZoomInButtonClick);
-    ConnectGuarded(zoomOutButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, zoomOutButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::ZoomOutButtonClick);
-    ConnectGuarded(fitButton_, &QPushButton::clicked, this, &TFMNetworkPicture::FitButtonClick);
-    ConnectGuarded(showNodeButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, fitButton_, &QPushButton::clicked, this,
+                   &TFMNetworkPicture::FitButtonClick);
+    ConnectGuarded(prompts_, showNodeButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::ShowNodeButtonClick);
-    ConnectGuarded(nodeSearch_, &QLineEdit::returnPressed, this,
+    ConnectGuarded(prompts_, nodeSearch_, &QLineEdit::returnPressed, this,
                    &TFMNetworkPicture::ShowNodeButtonClick);
-    ConnectGuarded(exportPngButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, exportPngButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::ExportPngButtonClick);
-    ConnectGuarded(exportSvgButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, exportSvgButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::ExportSvgButtonClick);
-    ConnectGuarded(labelsBox_, &QCheckBox::toggled, this, &TFMNetworkPicture::LabelsBoxToggle);
-    ConnectGuarded(closeButton_, &QPushButton::clicked, this, &TFMNetworkPicture::CloseButtonClick);
-    ConnectGuarded(stepThroughButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, labelsBox_, &QCheckBox::toggled, this,
+                   &TFMNetworkPicture::LabelsBoxToggle);
+    ConnectGuarded(prompts_, closeButton_, &QPushButton::clicked, this,
+                   &TFMNetworkPicture::CloseButtonClick);
+    ConnectGuarded(prompts_, stepThroughButton_, &QPushButton::clicked, this,
                    &TFMNetworkPicture::StepThroughButtonClick);
-    ConnectGuarded(scene_, &QGraphicsScene::selectionChanged, this,
+    ConnectGuarded(prompts_, scene_, &QGraphicsScene::selectionChanged, this,
                    &TFMNetworkPicture::SceneSelectionChange);
     connect(&GraphvizWorker::Instance(), &GraphvizWorker::finished, this,
             &TFMNetworkPicture::WorkerFinished);
 }
 
 void TFMNetworkPicture::ShowPicture(const QWidget* beside) {
-    kav::GuardHandler([&] {
-        const kav::Workspace& ws = kav::TheWorkspace();
+    kav::GuardHandler(prompts_, [&] {
+        const kav::Workspace& ws = session_.ws;
         ForgetPicture();
-        TakeCutOfLastSolve(ws);
+        TakeCutOfLastSolve();
         centreNode_ = 0;
         const bool large = kav::PictureTooLarge(ws);
         searchRow_->setVisible(large);
@@ -535,7 +538,7 @@ void TFMNetworkPicture::Submit(kav::PictureGraph graph) {
 }
 
 void TFMNetworkPicture::Relayout(kav::PictureGraph graph) {
-    kav::LabelLinks(graph, kav::TheWorkspace(), labelsBox_->isChecked());
+    kav::LabelLinks(graph, session_.ws, labelsBox_->isChecked());
     pendingLayout_ = GraphvizWorker::Instance().Submit(std::move(graph));
     ShowBusy(true);
 }
@@ -555,7 +558,7 @@ void TFMNetworkPicture::WorkerFinished(const PictureResultPtr& result) {
         return;  // an older layout, replaced since
     pendingLayout_ = 0;
     ShowBusy(false);
-    if (!kav::GuardHandler([&] { ShowLayout(result); })) {
+    if (!kav::GuardHandler(prompts_, [&] { ShowLayout(result); })) {
         scene_->clear();
         shown_.reset();
         statusText_->setText(QStringLiteral("The picture could not be drawn."));
@@ -602,13 +605,13 @@ void TFMNetworkPicture::DrawLayout() {
     drawing_ = kav::PictureDrawing();
     if (!shown_)
         return;
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     kav::PictureStyle style;
     style.cutNodes = cutNodes_;
     style.cutLinks = cutLinks_;
     style.centreNode = centreNode_;
     style.labels = labelsBox_->isChecked();
-    standing_ = kav::StandingOfFlows(ws);
+    standing_ = kav::StandingOfFlows(kav::CurrentSolution(session_));
     style.standing = standing_;
     drawing_ = kav::DrawPicture(ws, shown_->graph, shown_->layout, style);
     for (const kav::DrawnLink& link : drawing_.links)
@@ -624,14 +627,14 @@ void TFMNetworkPicture::DrawLayout() {
 // After an infeasible solve whose cut is proved, the nodes that cannot be
 // balanced are shaded and the links crossing them drawn bold; any other picture
 // shows no cut.
-void TFMNetworkPicture::TakeCutOfLastSolve(const kav::Workspace& ws) {
-    kav::PictureStyle style = kav::StyleOfLastSolve(ws);
+void TFMNetworkPicture::TakeCutOfLastSolve() {
+    kav::PictureStyle style = kav::StyleOfSolution(kav::CurrentSolution(session_));
     cutNodes_ = std::move(style.cutNodes);
     cutLinks_ = std::move(style.cutLinks);
 }
 
 void TFMNetworkPicture::HighlightLink(int32_t link) {
-    kav::GuardHandler([&] {
+    kav::GuardHandler(prompts_, [&] {
         selectingFromCode_ = true;
         scene_->clearSelection();
         for (QGraphicsItem* item : scene_->items()) {
@@ -693,7 +696,7 @@ void TFMNetworkPicture::CloseButtonClick() {
 
 // The whole network on show, and the last solve still describing it.
 bool TFMNetworkPicture::MayStepThrough() const {
-    return shown_ && centreNode_ == 0 && kav::ProblemAsSolved(kav::TheWorkspace()) != nullptr;
+    return shown_ && centreNode_ == 0 && kav::CurrentSolution(session_).asSolved != nullptr;
 }
 
 void TFMNetworkPicture::StepThroughButtonClick() {
@@ -709,7 +712,7 @@ void TFMNetworkPicture::StepThroughButtonClick() {
 
 // A node by its exact name (the first with it), otherwise by its number.
 int32_t TFMNetworkPicture::FindNode(const QString& text) const {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     const std::string name = ToBytes(text.trimmed());
     for (int32_t n = 1; n <= ws.NodeCount; ++n) {
         if (ws.NodeName[n] == name)
@@ -728,7 +731,7 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
         statusText_->setText(QStringLiteral("No node [%1]").arg(nodeSearch_->text().trimmed()));
         return;
     }
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     const int steps = stepsBox_->value();
     const int32_t links = kav::NeighbourhoodLinkCount(ws, node, steps);
     int32_t most = 0;
@@ -756,7 +759,8 @@ bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* ext
                                          std::string& fileName) {
     fileName = kav::ChooseFileToWrite(
         prompts_,
-        WindowFileToWrite({"Save the network picture",
+        WindowFileToWrite(session_.ws,
+                          {"Save the network picture",
                            {{filterName, std::string("*.") + extension}, {"All Files", "*.*"}},
                            std::string("network.") + extension}));
     return !fileName.empty();
@@ -777,7 +781,7 @@ void TFMNetworkPicture::WriteExport(const std::string& fileName,
         return;
     }
     const kav::WriteResult written =
-        kav::WriteFile(fileName, *contents, kav::ProblemFilesOf(kav::TheWorkspace()));
+        kav::WriteFile(fileName, *contents, kav::ProblemFilesOf(session_.ws));
     if (written) {
         prompts_.Message(kav::MsgKind::Information, kav::MsgButtons::Ok,
                          Utf8(QStringLiteral("The picture was written to\r%1").arg(shown) + note));

@@ -23,6 +23,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+
+namespace kav {
+class Prompts;
+class Session;
+}  // namespace kav
 class QWidget;
 
 namespace kav {
@@ -40,7 +45,7 @@ struct Workspace;
 class TFMNetworkPicture : public QMainWindow {
     Q_OBJECT
   public:
-    explicit TFMNetworkPicture(kav::Prompts& prompts, QWidget* parent = nullptr);
+    explicit TFMNetworkPicture(kav::Session& session, QWidget* parent = nullptr);
     ~TFMNetworkPicture() override;
 
     // Rebuilds the picture from the Workspace and shows the window, beside
@@ -85,7 +90,7 @@ class TFMNetworkPicture : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void TakeCutOfLastSolve(const kav::Workspace& ws);
+    void TakeCutOfLastSolve();
     void CreateControls();
     void LayOutControls();
     void ConnectHandlers();
@@ -105,6 +110,7 @@ class TFMNetworkPicture : public QMainWindow {
                      const QString& note);
 
     kav::Prompts& prompts_;
+    kav::Session& session_;
     QWidget* searchRow_ = nullptr;
     QLineEdit* nodeSearch_ = nullptr;
     QSpinBox* stepsBox_ = nullptr;

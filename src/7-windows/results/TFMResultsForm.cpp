@@ -24,6 +24,7 @@
 #include "results/ReportPrinting.h"
 #include "results/ResultCsv.h"
 #include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "solver/SolveRun.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -81,7 +82,8 @@ void ScrollToTop(QListView* list) {
 
 }  // namespace
 
-TFMResultsForm::TFMResultsForm(QWidget* parent) : QWidget(parent) {
+TFMResultsForm::TFMResultsForm(kav::Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("FMResultsForm"));
     setWindowTitle(QStringLiteral("KAVRILON Results Form"));
     RemoveTitleBarButtons(this);
@@ -252,22 +254,26 @@ void TFMResultsForm::SetFocusOrder() {
 }
 
 void TFMResultsForm::ConnectHandlers() {
-    ConnectGuarded(inputOrderButton_, &QPushButton::clicked, this,
+    ConnectGuarded(session_.prompts(), inputOrderButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::InputOrderButtonClick);
-    ConnectGuarded(originOrderButton_, &QPushButton::clicked, this,
+    ConnectGuarded(session_.prompts(), originOrderButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::OriginOrderButtonClick);
-    ConnectGuarded(destOrderButton_, &QPushButton::clicked, this,
+    ConnectGuarded(session_.prompts(), destOrderButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::DestOrderButtonClick);
-    ConnectGuarded(linkChoices_, &QButtonGroup::idClicked, this,
+    ConnectGuarded(session_.prompts(), linkChoices_, &QButtonGroup::idClicked, this,
                    &TFMResultsForm::LinkSelectorClick);
-    ConnectGuarded(printButton_, &QPushButton::clicked, this, &TFMResultsForm::PrintButtonClick);
-    ConnectGuarded(quitButton_, &QPushButton::clicked, this, &TFMResultsForm::QuitButtonClick);
-    ConnectGuarded(exportButton_, &QPushButton::clicked, this, &TFMResultsForm::ExportButtonClick);
-    ConnectGuarded(networkPictureButton_, &QPushButton::clicked, this,
+    ConnectGuarded(session_.prompts(), printButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::PrintButtonClick);
+    ConnectGuarded(session_.prompts(), quitButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::QuitButtonClick);
+    ConnectGuarded(session_.prompts(), exportButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::ExportButtonClick);
+    ConnectGuarded(session_.prompts(), networkPictureButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::NetworkPictureButtonClick);
-    ConnectGuarded(cutButton_, &QPushButton::clicked, this, &TFMResultsForm::CutButtonClick);
-    ConnectGuarded(linkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                   &TFMResultsForm::LinkListChange);
+    ConnectGuarded(session_.prompts(), cutButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::CutButtonClick);
+    ConnectGuarded(session_.prompts(), linkList_->selectionModel(),
+                   &QItemSelectionModel::currentChanged, this, &TFMResultsForm::LinkListChange);
 }
 
 // A window restored from the task bar is shown again by the platform; only
@@ -275,14 +281,14 @@ void TFMResultsForm::ConnectHandlers() {
 void TFMResultsForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        kav::GuardHandler([&] { FormShow(); });
+        kav::GuardHandler(session_.prompts(), [&] { FormShow(); });
 }
 
 // Clears a stale solution before the total is recomputed, so that the cost
 // label and the lists describe the same (cleared) flows. Every showing starts
 // at the top of both lists.
 void TFMResultsForm::FormShow() {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     linkLines_->setStringList({});
     nodeLines_->setStringList({});
     kav::ClearStaleSolution(ws, kav::SolutionUse::Listing);
@@ -317,11 +323,11 @@ void TFMResultsForm::PrintButtonClick() {
 
 // Writes what the lists show (order and selection) as a CSV file.
 void TFMResultsForm::ExportButtonClick() {
-    kav::ExportResults(kav::TheWorkspace(), lists_, kav::ThePrompts()).ShowTo(kav::ThePrompts());
+    kav::ExportResults(session_.ws, lists_, session_.prompts()).ShowTo(session_.prompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, session_.prompts());
 }
 
 void TFMResultsForm::QuitButtonClick() {
@@ -333,11 +339,10 @@ void TFMResultsForm::NetworkPictureButtonClick() {
     emit pictureRequested();
 }
 
-// Offered only while the last solve was infeasible and still describes the
-// problem (the button is disabled otherwise).
+// Offered only while the current solution is infeasible (the button is
+// disabled otherwise).
 void TFMResultsForm::CutButtonClick() {
-    const kav::SolveStatus* last = kav::LastSolve(kav::TheWorkspace());
-    if (last != nullptr && last->IsInfeasible())
+    if (kav::CurrentSolution(session_).Infeasible())
         emit cutRequested();
 }
 
@@ -369,7 +374,7 @@ bool TFMResultsForm::SelectLink(int32_t link) {
 
 // A node line is the name, five blanks and the potential.
 void TFMResultsForm::SelectNode(int32_t node) {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     if (node < 1 || node > ws.NodeCount)
         return;
     const QString name = FromBytes(ws.NodeName[node]).trimmed();
@@ -394,7 +399,7 @@ void TFMResultsForm::ShowInOrder(kav::LinkOrder order) {
 }
 
 void TFMResultsForm::ShowLists(kav::LinkOrder order) {
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     linkLines_->setStringList({});
     nodeLines_->setStringList({});
     listedAllLinks_ = ShowAllLinks();
@@ -402,15 +407,16 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     linkLines_->setStringList(ToQStringList(lists_.links));
     nodeLines_->setStringList(ToQStringList(lists_.nodes));
     // The total is written with the locale's separators, in UTF-8.
-    costLabel_->setText(QString::fromStdString(kav::TotalCostText(ws.TotalCost)));
+    costLabel_->setText(
+        QString::fromStdString(kav::TotalCostText(ws.TotalCost, session_.separators)));
     outOfKilterLabel_->setVisible(lists_.WarningsShown());
     kilterWarning_->setVisible(lists_.WarningsShown());
-    const kav::OptimalityLine claim = kav::OptimalityClaim(ws);
+    const kav::SolutionState solution = kav::CurrentSolution(session_);
+    const kav::OptimalityLine claim = kav::OptimalityClaim(solution);
     optimalityLabel_->setText(QString::fromStdString(claim.text));
     PaintText(optimalityLabel_, claim.failed ? Colours::Red : Colours::Black);
     optimalityLabel_->setVisible(!claim.text.empty());
-    const kav::SolveStatus* last = kav::LastSolve(ws);
-    cutButton_->setEnabled(last != nullptr && last->IsInfeasible());
+    cutButton_->setEnabled(solution.Infeasible());
 }
 
 // One report of what the window shows, on the printer or PDF file of Printer
@@ -428,5 +434,5 @@ void TFMResultsForm::PrintResults() {
     report.totalCost = costLabel_->text();
     if (!optimalityLabel_->isHidden())
         report.optimality = optimalityLabel_->text();
-    PrintReport(report, kav::ThePrompts());
+    PrintReport(report, session_.prompts(), session_.ws, session_.printSetup);
 }

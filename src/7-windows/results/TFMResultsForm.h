@@ -4,6 +4,10 @@
 
 #include "results/ResultLines.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -22,7 +26,7 @@ class QStringListModel;
 class TFMResultsForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TFMResultsForm(QWidget* parent = nullptr);
+    explicit TFMResultsForm(kav::Session& session, QWidget* parent = nullptr);
     ~TFMResultsForm() override;
 
   signals:
@@ -105,4 +109,6 @@ class TFMResultsForm : public QWidget {
     bool listedAllLinks_ = true;
     kav::ResultListBuilder builder_;
     kav::ResultLists lists_;
+
+    kav::Session& session_;
 };

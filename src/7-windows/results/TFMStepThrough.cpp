@@ -368,27 +368,33 @@ void TFMStepThrough::LayOutControls() {
 }
 
 void TFMStepThrough::ConnectHandlers() {
-    ConnectGuarded(restartButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, restartButton_, &QPushButton::clicked, this,
                    &TFMStepThrough::RestartButtonClick);
-    ConnectGuarded(backButton_, &QPushButton::clicked, this, &TFMStepThrough::BackButtonClick);
-    ConnectGuarded(stepButton_, &QPushButton::clicked, this, &TFMStepThrough::StepButtonClick);
-    ConnectGuarded(nextLinkButton_, &QPushButton::clicked, this,
+    ConnectGuarded(prompts_, backButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::BackButtonClick);
+    ConnectGuarded(prompts_, stepButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::StepButtonClick);
+    ConnectGuarded(prompts_, nextLinkButton_, &QPushButton::clicked, this,
                    &TFMStepThrough::NextLinkButtonClick);
-    ConnectGuarded(endButton_, &QPushButton::clicked, this, &TFMStepThrough::EndButtonClick);
-    ConnectGuarded(playButton_, &QPushButton::clicked, this, &TFMStepThrough::PlayButtonClick);
-    ConnectGuarded(closeButton_, &QPushButton::clicked, this, &TFMStepThrough::CloseButtonClick);
-    ConnectGuarded(speedSlider_, &QSlider::valueChanged, this, &TFMStepThrough::SpeedSliderChange);
-    ConnectGuarded(playTimer_, &QTimer::timeout, this, &TFMStepThrough::PlayTimerTick);
+    ConnectGuarded(prompts_, endButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::EndButtonClick);
+    ConnectGuarded(prompts_, playButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::PlayButtonClick);
+    ConnectGuarded(prompts_, closeButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::CloseButtonClick);
+    ConnectGuarded(prompts_, speedSlider_, &QSlider::valueChanged, this,
+                   &TFMStepThrough::SpeedSliderChange);
+    ConnectGuarded(prompts_, playTimer_, &QTimer::timeout, this, &TFMStepThrough::PlayTimerTick);
     // The arrows step wherever the focus is, the slider included.
     auto* right = new QShortcut(QKeySequence(Qt::Key_Right), this);
-    ConnectGuarded(right, &QShortcut::activated, this, &TFMStepThrough::StepButtonClick);
+    ConnectGuarded(prompts_, right, &QShortcut::activated, this, &TFMStepThrough::StepButtonClick);
     auto* left = new QShortcut(QKeySequence(Qt::Key_Left), this);
-    ConnectGuarded(left, &QShortcut::activated, this, &TFMStepThrough::BackButtonClick);
+    ConnectGuarded(prompts_, left, &QShortcut::activated, this, &TFMStepThrough::BackButtonClick);
 }
 
 void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
                                const QWidget* beside) {
-    kav::GuardHandler([&] {
+    kav::GuardHandler(prompts_, [&] {
         Pause();
         steps_.reset();
         steps_ = std::make_unique<kav::SolveSteps>(asSolved);
@@ -632,10 +638,10 @@ void TFMStepThrough::keyPressEvent(QKeyEvent* event) {
                 close();
                 return;
             case Qt::Key_Right:
-                kav::GuardHandler([this] { StepButtonClick(); });
+                kav::GuardHandler(prompts_, [this] { StepButtonClick(); });
                 return;
             case Qt::Key_Left:
-                kav::GuardHandler([this] { BackButtonClick(); });
+                kav::GuardHandler(prompts_, [this] { BackButtonClick(); });
                 return;
             default:
                 break;

@@ -19,6 +19,7 @@
 #include "results/ResultLines.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
+#include "solver/Session.h"
 #include "solver/SolveRun.h"
 #include "workspace/DimacsFormat.h"
 #include "workspace/FilePaths.h"
@@ -253,9 +254,11 @@ std::string DimacsInfeasibleComments(const kav::SolveStatus& status) {
     return text;
 }
 
-std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws) {
+std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws,
+                       const kav::SolutionState& solution) {
     std::string text;
-    for (const kav::ReportLine& line : kav::BuildReportLines(kav::ReportContentOf(lists, ws))) {
+    for (const kav::ReportLine& line :
+         kav::BuildReportLines(kav::ReportContentOf(lists, ws, solution))) {
         text += line.text;
         text += '\n';
     }
@@ -345,7 +348,11 @@ kav::LoadOutcome LoadProblem(kav::Workspace& ws, const std::string& name) {
 }
 
 int Solve(const CommandLine& command) {
-    kav::Workspace& ws = kav::TheWorkspace();
+    // Nothing asks the user here: the readers' messages come back in their
+    // results and are printed.
+    kav::SilentPrompts prompts;
+    kav::Session session(prompts);
+    kav::Workspace& ws = session.ws;
     if (LoadProblem(ws, command.problem) != kav::LoadOutcome::Loaded)
         return ExitUnreadable;
     // The results never go over the problem they came from; found before the
@@ -376,7 +383,7 @@ int Solve(const CommandLine& command) {
         std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
         return traced ? ExitNotSolved : ExitNotWritten;
     }
-    kav::RecordSolveOutcome(ws, status);
+    kav::RecordSolveOutcome(ws, session.lastSolve, status);
     if (status.IsInfeasible()) {
         std::fprintf(stderr,
                      "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK %d >>>\n"
@@ -386,7 +393,9 @@ int Solve(const CommandLine& command) {
         WriteCut(status.Cut);
     }
     std::optional<PreparedPicture> picture;
-    if (const int drawn = PreparePicture(command.picture, ws, picture); drawn != ExitSolved)
+    if (const int drawn =
+            PreparePicture(command.picture, ws, kav::CurrentSolution(session), picture);
+        drawn != ExitSolved)
         return drawn;
 
     // The total of the flows listed, as the results window recomputes it.
@@ -400,8 +409,9 @@ int Solve(const CommandLine& command) {
         kav::ResultListBuilder builder;
         kav::ResultLists lists;
         builder.Build(ws, command.order, !command.nonZeroOnly, lists);
-        contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists)
-                                                       : TextReport(lists, ws);
+        contents = command.format == OutputFormat::Csv
+                       ? kav::FormatResultsCsv(ws, lists)
+                       : TextReport(lists, ws, kav::CurrentSolution(session));
     }
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
@@ -413,9 +423,11 @@ int Solve(const CommandLine& command) {
 }
 
 int Generate(const CommandLine& command) {
-    kav::SetRandomSeed(command.seed);
+    kav::SilentPrompts prompts;
+    kav::Session session(prompts);
+    session.randomSeed = command.seed;
     const kav::GenerateResult result = kav::GenerateProblem(
-        kav::TheWorkspace(), command.origins, command.destinations, command.directory);
+        session.ws, command.origins, command.destinations, command.directory, session.randomSeed);
     if (result.outcome == kav::GenerateOutcome::Written)
         return ExitSolved;
     if (result.outcome == kav::GenerateOutcome::FileError)

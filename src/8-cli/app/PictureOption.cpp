@@ -116,11 +116,11 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
 }
 
 int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
-                   std::optional<PreparedPicture>& prepared) {
+                   const kav::SolutionState& solution, std::optional<PreparedPicture>& prepared) {
     prepared.reset();
     if (request.file.empty())
         return ExitSolved;
-    kav::PictureStyle style = kav::StyleOfLastSolve(ws);
+    kav::PictureStyle style = kav::StyleOfSolution(solution);
     kav::PictureGraph graph;
     if (request.around.empty()) {
         if (kav::PictureTooLarge(ws))

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/LastSolve.h"
 #include "workspace/Workspace.h"
 
 // What --picture asks of --solve: the network (or one node's neighbourhood)
@@ -39,13 +40,13 @@ struct PreparedPicture {
     std::string contents;
 };
 
-// Draws the requested picture of the solved Workspace (nothing when none is
-// requested). Returns 0, or the exit status after its message on standard
-// error: bad arguments for a node that does not exist or is not unique, a
-// whole picture above the limit without --around, or a PNG above 16 million
-// pixels; not written when it cannot be drawn.
+// Draws the requested picture of the solved Workspace with its current
+// solution (nothing when none is requested). Returns 0, or the exit status after its message on
+// standard error: bad arguments for a node that does not exist or is not unique, a whole picture
+// above the limit without --around, or a PNG above 16 million pixels; not written when it cannot be
+// drawn.
 int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
-                   std::optional<PreparedPicture>& prepared);
+                   const kav::SolutionState& solution, std::optional<PreparedPicture>& prepared);
 
 // Writes the drawn picture; false (after the message) when it was not written.
 bool WritePicture(const PreparedPicture& picture, const std::vector<std::string>& problemFiles);

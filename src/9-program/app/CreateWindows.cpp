@@ -21,7 +21,7 @@
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "results/TFMStepThrough.h"
-#include "solver/LastSolve.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -86,7 +86,7 @@ void ConnectCutToResults(const ProgramWindows& w) {
 
 // The picture opens from the results window, closes with it and follows its
 // link selection both ways.
-void ConnectPicture(const ProgramWindows& w) {
+void ConnectPicture(const ProgramWindows& w, const kav::Session& session) {
     QObject::connect(w.results, &TFMResultsForm::pictureRequested, w.picture,
                      [w] { w.picture->ShowPicture(w.results); });
     QObject::connect(w.results, &TFMResultsForm::closed, w.picture, &QWidget::hide);
@@ -98,11 +98,12 @@ void ConnectPicture(const ProgramWindows& w) {
                      &TFMResultsForm::SelectNode);
     // The step window replays the last solve on its own copy of the problem,
     // on the layout the picture already has.
-    QObject::connect(w.picture, &TFMNetworkPicture::stepThroughRequested, w.stepThrough, [w] {
-        const kav::Workspace* asSolved = kav::ProblemAsSolved(kav::TheWorkspace());
-        if (asSolved != nullptr && w.picture->Shown())
-            w.stepThrough->ShowSteps(*asSolved, w.picture->Shown(), w.picture);
-    });
+    QObject::connect(w.picture, &TFMNetworkPicture::stepThroughRequested, w.stepThrough,
+                     [w, &session] {
+                         const kav::Workspace* asSolved = kav::CurrentSolution(session).asSolved;
+                         if (asSolved != nullptr && w.picture->Shown())
+                             w.stepThrough->ShowSteps(*asSolved, w.picture->Shown(), w.picture);
+                     });
 }
 
 }  // namespace
@@ -125,31 +126,32 @@ void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddFo
     QObject::connect(nodes, &TFXNodeAddForm::nodesChanged, links, &TFMLinkAddForm::NodesChanged);
 }
 
-ProgramWindows CreateWindows() {
+ProgramWindows CreateWindows(kav::Session& session) {
     InstallHintSwitch();
     InstallEnterPressesButtons();
     InstallWindowRules();
     InstallFocusFrames();
     ProgramWindows windows;
-    windows.mainMenu = new TKavrilonForm;
+    kav::Prompts& prompts = session.prompts();
+    windows.mainMenu = new TKavrilonForm(session);
     SetAnchorWindow(windows.mainMenu);
-    windows.aboutBox = Secondary(new TAboutBoxKavrilon);
-    windows.addStuff = Secondary(new TFMAddStuff);
-    windows.linkAdder = Secondary(new TFMLinkAddForm);
-    windows.nodeAdder = Secondary(new TFXNodeAddForm);
-    windows.errorList = Secondary(new TFMErrorForm);
-    windows.results = Secondary(new TFMResultsForm);
-    windows.change = Secondary(new TFMChangeForm);
-    windows.percentDone = Secondary(new TPCTOKFForm);
-    windows.generator = Secondary(new TRandGenerator);
-    windows.picture = new TFMNetworkPicture(kav::ThePrompts());
-    windows.cut = Secondary(new TFMCutForm);
-    windows.stepThrough = Secondary(new TFMStepThrough(kav::ThePrompts()));
+    windows.aboutBox = Secondary(new TAboutBoxKavrilon(prompts));
+    windows.addStuff = Secondary(new TFMAddStuff(session));
+    windows.linkAdder = Secondary(new TFMLinkAddForm(session));
+    windows.nodeAdder = Secondary(new TFXNodeAddForm(session));
+    windows.errorList = Secondary(new TFMErrorForm(prompts));
+    windows.results = Secondary(new TFMResultsForm(session));
+    windows.change = Secondary(new TFMChangeForm(session));
+    windows.percentDone = Secondary(new TPCTOKFForm(prompts, session.separators));
+    windows.generator = Secondary(new TRandGenerator(session));
+    windows.picture = new TFMNetworkPicture(session);
+    windows.cut = Secondary(new TFMCutForm(session));
+    windows.stepThrough = Secondary(new TFMStepThrough(prompts));
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
     ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
-    ConnectPicture(windows);
+    ConnectPicture(windows, session);
     ConnectCutToResults(windows);
 
     // Each window opens where the user is looking: over the main menu's place,

@@ -15,6 +15,10 @@ class TKavrilonForm;
 class TPCTOKFForm;
 class TRandGenerator;
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 // The windows of the program, created once at start and afterwards only shown
 // and hidden. No window knows another: each says what happened through its
 // signals, and the connections made here decide who reacts.
@@ -34,11 +38,12 @@ struct ProgramWindows {
     TFMStepThrough* stepThrough = nullptr;
 };
 
-// Creates every window of the program once, in start-up order, connects them,
-// makes the main menu the anchor window and puts the hint switch and the other
-// application-wide window rules in force. The main menu is left for the caller
-// to show.
-ProgramWindows CreateWindows();
+// Creates every window of the program once, in start-up order, each with the
+// session (or the part of it it needs), connects them, makes the main menu the
+// anchor window and puts the hint switch and the other application-wide window
+// rules in force. The main menu is left for the caller to show. The session
+// outlives the windows.
+ProgramWindows CreateWindows(kav::Session& session);
 
 // Destroys the windows CreateWindows made (at the end of the program or a test)
 // and empties windows.

@@ -1,5 +1,6 @@
 #include "app/KavrilonApplication.h"
 
+#include <cstdio>
 #include <exception>
 #include <string>
 
@@ -9,13 +10,16 @@ namespace {
 
 // One report at a time: while its box is up, the handler that failed may run
 // again (a paint under the box) and fail the same way.
-void ReportOnce(const std::string& text) {
+void ReportOnce(kav::Prompts* prompts, const std::string& text) {
     static bool reporting = false;
     if (reporting)
         return;
     reporting = true;
     try {
-        kav::ShowStandardErrorReport(text);
+        if (prompts)
+            kav::ShowStandardErrorReport(*prompts, text);
+        else
+            std::fprintf(stderr, "%s\n", text.c_str());
     } catch (...) {
     }
     reporting = false;
@@ -34,9 +38,9 @@ bool KavrilonApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ReportOnce(error.what());
+        ReportOnce(errorPrompts_, error.what());
     } catch (...) {
-        ReportOnce("Unknown error");
+        ReportOnce(errorPrompts_, "Unknown error");
     }
     return false;
 }

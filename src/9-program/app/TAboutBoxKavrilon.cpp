@@ -49,7 +49,8 @@ QPixmap ProgramPicture(int size) {
     return picture;
 }
 
-TAboutBoxKavrilon::TAboutBoxKavrilon(QWidget* parent) : QWidget(parent) {
+TAboutBoxKavrilon::TAboutBoxKavrilon(kav::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("AboutBoxKavrilon"));
     setWindowTitle(QStringLiteral("KAVRILON About Box"));
     RemoveTitleBarButtons(this);
@@ -103,7 +104,8 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(QWidget* parent) : QWidget(parent) {
     OKButton->setDefault(true);
     OKButton->setAutoDefault(true);
     OKButton->setMinimumWidth(90);
-    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TAboutBoxKavrilon::OKButtonClick);
+    ConnectGuarded(prompts_, OKButton, &QPushButton::clicked, this,
+                   &TAboutBoxKavrilon::OKButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -115,20 +117,21 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(QWidget* parent) : QWidget(parent) {
     AboutTimer_ = new QTimer(this);
     AboutTimer_->setObjectName(QStringLiteral("AboutTimer"));
     AboutTimer_->setInterval(AboutTimerInterval);
-    ConnectGuarded(AboutTimer_, &QTimer::timeout, this, &TAboutBoxKavrilon::AboutTimerTimer);
+    ConnectGuarded(prompts_, AboutTimer_, &QTimer::timeout, this,
+                   &TAboutBoxKavrilon::AboutTimerTimer);
     AboutTimer_->start();
 }
 
 void TAboutBoxKavrilon::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        kav::GuardHandler([&] { FormShow(); });
+        kav::GuardHandler(prompts_, [&] { FormShow(); });
 }
 
 // Only OK and the timer close the box; a close from the window system would
 // leave the main menu hidden behind nothing.
 void TAboutBoxKavrilon::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, prompts_);
 }
 
 void TAboutBoxKavrilon::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,10 @@
 
 #include "app/VersionInfo.h"
 
+namespace kav {
+class Prompts;
+}  // namespace kav
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -15,7 +19,7 @@ class QTimer;
 class TAboutBoxKavrilon : public QWidget {
     Q_OBJECT
   public:
-    explicit TAboutBoxKavrilon(QWidget* parent = nullptr);
+    explicit TAboutBoxKavrilon(kav::Prompts& prompts, QWidget* parent = nullptr);
 
     void MakeSplash();
     QTimer* AboutTimer() const { return AboutTimer_; }
@@ -46,6 +50,8 @@ class TAboutBoxKavrilon : public QWidget {
     QLabel* Comments;
     QPushButton* OKButton;
     QTimer* AboutTimer_;
+
+    kav::Prompts& prompts_;
 };
 
 // The program's picture: a small network of nodes and links.

@@ -10,7 +10,8 @@
 #include "gui/Placement.h"
 #include "workspace/Prompts.h"
 
-TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
+TFMErrorForm::TFMErrorForm(kav::Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts) {
     setObjectName(QStringLiteral("FMErrorForm"));
     setWindowTitle(QStringLiteral("Connectivity Error List Form"));
     RemoveTitleBarButtons(this);
@@ -27,7 +28,7 @@ TFMErrorForm::TFMErrorForm(QWidget* parent) : QWidget(parent) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setToolTip(QStringLiteral("Click here to return to Main Menu"));
     OKButton->setMinimumWidth(120);
-    ConnectGuarded(OKButton, &QPushButton::clicked, this, &TFMErrorForm::OKButtonClick);
+    ConnectGuarded(prompts_, OKButton, &QPushButton::clicked, this, &TFMErrorForm::OKButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -49,7 +50,7 @@ void TFMErrorForm::SetLines(const std::vector<std::string>& lines) {
 // Ok is the only way back to the main menu: a close from the window system
 // would leave no window showing.
 void TFMErrorForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, prompts_);
 }
 
 void TFMErrorForm::OKButtonClick() {

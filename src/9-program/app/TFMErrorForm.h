@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace kav {
+class Prompts;
+}  // namespace kav
+
 class QCloseEvent;
 class QListWidget;
 class QPushButton;
@@ -13,7 +17,7 @@ class QPushButton;
 class TFMErrorForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TFMErrorForm(QWidget* parent = nullptr);
+    explicit TFMErrorForm(kav::Prompts& prompts, QWidget* parent = nullptr);
 
     void ClearLines();
     void SetLines(const std::vector<std::string>& lines);
@@ -31,4 +35,6 @@ class TFMErrorForm : public QWidget {
   private:
     QListWidget* ErrorList;
     QPushButton* OKButton;
+
+    kav::Prompts& prompts_;
 };

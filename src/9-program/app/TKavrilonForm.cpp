@@ -17,6 +17,7 @@
 #include "gui/GuiCommon.h"
 #include "gui/Hints.h"
 #include "gui/ProgramPrinter.h"
+#include "solver/Session.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -77,7 +78,8 @@ QGridLayout* FrameGrid(QFrame* bevel) {
 
 }  // namespace
 
-TKavrilonForm::TKavrilonForm(QWidget* parent) : QWidget(parent) {
+TKavrilonForm::TKavrilonForm(kav::Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("KavrilonForm"));
     setWindowTitle(QStringLiteral("KAVRILON Main Menu"));
     PaintBackground(this, Colours::Purple);
@@ -175,18 +177,29 @@ void TKavrilonForm::BuildWindow() {
     layout->addWidget(Bevel2);
     layout->addWidget(Bevel1);
 
-    ConnectGuarded(AboutButton, &QPushButton::clicked, this, &TKavrilonForm::AboutButtonClick);
-    ConnectGuarded(HintShow, &QPushButton::clicked, this, &TKavrilonForm::HintShowClick);
-    ConnectGuarded(PrinterButton, &QPushButton::clicked, this, &TKavrilonForm::PrinterButtonClick);
-    ConnectGuarded(ReadButton, &QPushButton::clicked, this, &TKavrilonForm::ReadButtonClick);
-    ConnectGuarded(AddButton, &QPushButton::clicked, this, &TKavrilonForm::AddButtonClick);
-    ConnectGuarded(ZeroButton, &QPushButton::clicked, this, &TKavrilonForm::ZeroButtonClick);
-    ConnectGuarded(ChangeButton, &QPushButton::clicked, this, &TKavrilonForm::ChangeButtonClick);
-    ConnectGuarded(RunButton, &QPushButton::clicked, this, &TKavrilonForm::RunButtonClick);
-    ConnectGuarded(DisplayButton, &QPushButton::clicked, this, &TKavrilonForm::DisplayButtonClick);
-    ConnectGuarded(SaveButton, &QPushButton::clicked, this, &TKavrilonForm::SaveButtonClick);
-    ConnectGuarded(ExitButton, &QPushButton::clicked, this, &TKavrilonForm::ExitButtonClick);
-    ConnectGuarded(GenerateButton, &QPushButton::clicked, this,
+    ConnectGuarded(session_.prompts(), AboutButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::AboutButtonClick);
+    ConnectGuarded(session_.prompts(), HintShow, &QPushButton::clicked, this,
+                   &TKavrilonForm::HintShowClick);
+    ConnectGuarded(session_.prompts(), PrinterButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::PrinterButtonClick);
+    ConnectGuarded(session_.prompts(), ReadButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::ReadButtonClick);
+    ConnectGuarded(session_.prompts(), AddButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::AddButtonClick);
+    ConnectGuarded(session_.prompts(), ZeroButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::ZeroButtonClick);
+    ConnectGuarded(session_.prompts(), ChangeButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::ChangeButtonClick);
+    ConnectGuarded(session_.prompts(), RunButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::RunButtonClick);
+    ConnectGuarded(session_.prompts(), DisplayButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::DisplayButtonClick);
+    ConnectGuarded(session_.prompts(), SaveButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::SaveButtonClick);
+    ConnectGuarded(session_.prompts(), ExitButton, &QPushButton::clicked, this,
+                   &TKavrilonForm::ExitButtonClick);
+    ConnectGuarded(session_.prompts(), GenerateButton, &QPushButton::clicked, this,
                    &TKavrilonForm::GenerateButtonClick);
 
     SetProblemButtons(false);
@@ -200,22 +213,22 @@ void TKavrilonForm::SetProblemButtons(bool enabled) {
 }
 
 void TKavrilonForm::FormCreate() {
-    kav::GuardHandler([&] {
-        splash_ = std::make_unique<TAboutBoxKavrilon>();
+    kav::GuardHandler(session_.prompts(), [&] {
+        splash_ = std::make_unique<TAboutBoxKavrilon>(session_.prompts());
         splash_->setObjectName(QStringLiteral("SplashAboutBox"));
         splash_->setAttribute(Qt::WA_QuitOnClose, false);
         splash_->MakeSplash();
         if (!splash_->AboutTimer()->isActive())
             splash_->AboutTimer()->start();
-        kav::SetProblemSize(kav::TheWorkspace(), 0, 0);
+        kav::SetProblemSize(session_.ws, 0, 0);
     });
 }
 
 bool TKavrilonForm::ConfirmDiscard() {
-    const kav::Workspace& ws = kav::TheWorkspace();
+    const kav::Workspace& ws = session_.ws;
     if (!ws.DataNotSaved && !ws.ResultsNotShown)
         return true;
-    kav::Prompts& prompts = kav::ThePrompts();
+    kav::Prompts& prompts = session_.prompts();
     prompts.Beep(kav::BeepCriticalStop);
     return prompts.Message(kav::MsgKind::Warning, kav::MsgButtons::YesNo, DiscardQuestion) ==
            kav::Answer::Yes;
@@ -243,21 +256,21 @@ void TKavrilonForm::HintShowClick() {
 // The printer (or PDF file) and page chosen here hold for the run; Print Lists
 // uses them.
 void TKavrilonForm::PrinterButtonClick() {
-    RunPrinterSetup(kav::ThePrompts());
+    RunPrinterSetup(session_.prompts(), session_.printSetup, session_.ws.NodeFileName);
 }
 
 void TKavrilonForm::ReadButtonClick() {
     if (!ConfirmDiscard())
         return;
-    ShowLoadOutcome(kav::LoadProblem(kav::TheWorkspace(), kav::ThePrompts()));
+    ShowLoadOutcome(kav::LoadProblem(session_.ws, session_.prompts()));
 }
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
-    ShowLoadOutcome(kav::LoadProblemFile(kav::TheWorkspace(), fileName));
+    ShowLoadOutcome(kav::LoadProblemFile(session_.ws, fileName));
 }
 
 void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {
-    switch (result.ShowTo(kav::ThePrompts())) {
+    switch (result.ShowTo(session_.prompts())) {
         case kav::LoadOutcome::Loaded:
             SetProblemButtons(true);
             break;
@@ -278,7 +291,7 @@ void TKavrilonForm::AddButtonClick() {
 void TKavrilonForm::ZeroButtonClick() {
     if (!ConfirmDiscard())
         return;
-    kav::TheWorkspace().Empty();
+    session_.ws.Empty();
     SetProblemButtons(false);
 }
 
@@ -288,14 +301,15 @@ void TKavrilonForm::ChangeButtonClick() {
 }
 
 void TKavrilonForm::RunButtonClick() {
-    kav::GuardHandler([&] {
-        kav::Workspace& ws = kav::TheWorkspace();
+    kav::GuardHandler(session_.prompts(), [&] {
+        kav::Workspace& ws = session_.ws;
         // Every check starts from an empty error list.
         if (ws.LinkCount > 0)
             emit checkStarting();
-        const std::optional<kav::SolveStatus> status = kav::RunSolve(ws, *this);
+        const std::optional<kav::SolveStatus> status =
+            kav::RunSolve(ws, session_.lastSolve, session_.separators, *this);
         if (status && status->IsStopped())
-            kav::ShowStandardErrorReport(status->StopReason);
+            kav::ShowStandardErrorReport(session_.prompts(), status->StopReason);
         if (status && status->IsInfeasible()) {
             hide();
             emit cutWindowRequested();
@@ -312,7 +326,8 @@ void TKavrilonForm::DisplayButtonClick() {
 }
 
 void TKavrilonForm::SaveButtonClick() {
-    kav::SaveProblem(kav::TheWorkspace(), kav::ThePrompts()).ShowTo(kav::ThePrompts());
+    kav::SaveProblem(session_.ws, session_.prompts(), session_.saveDialogs)
+        .ShowTo(session_.prompts());
 }
 
 void TKavrilonForm::ExitButtonClick() {
@@ -326,13 +341,13 @@ void TKavrilonForm::ExitButtonClick() {
 
 void TKavrilonForm::GenerateButtonClick() {
     emit generatorRequested();
-    kav::Workspace& ws = kav::TheWorkspace();
+    kav::Workspace& ws = session_.ws;
     kav::NoteNewProblem(ws, true);
 }
 
 bool TKavrilonForm::FormClose() {
     emit aboutTimerStopRequested();
-    kav::Prompts& prompts = kav::ThePrompts();
+    kav::Prompts& prompts = session_.prompts();
     prompts.Beep(kav::BeepCriticalStop);
     if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo, ExitQuestion) !=
         kav::Answer::Yes) {
@@ -346,7 +361,8 @@ bool TKavrilonForm::FormClose() {
 // once about unsaved data or unseen results before the exit question.
 void TKavrilonForm::closeEvent(QCloseEvent* event) {
     bool mayClose = false;
-    kav::GuardHandler([&] { mayClose = (discardAsked_ || ConfirmDiscard()) && FormClose(); });
+    kav::GuardHandler(session_.prompts(),
+                      [&] { mayClose = (discardAsked_ || ConfirmDiscard()) && FormClose(); });
     if (!mayClose) {
         event->ignore();
         return;
@@ -367,7 +383,7 @@ void TKavrilonForm::ShowProgressWindow() {
 }
 
 void TKavrilonForm::Tell(const kav::Report& report) {
-    report.ShowTo(kav::ThePrompts());
+    report.ShowTo(session_.prompts());
 }
 
 void TKavrilonForm::HideProgressWindow() {

@@ -7,6 +7,10 @@
 #include "solver/SolveRun.h"
 #include "workspace/ProblemFiles.h"
 
+namespace kav {
+class Session;
+}  // namespace kav
+
 class QLabel;
 class QPushButton;
 class QCloseEvent;
@@ -19,7 +23,7 @@ class TAboutBoxKavrilon;
 class TKavrilonForm : public QWidget, public kav::SolveRunView {
     Q_OBJECT
   public:
-    explicit TKavrilonForm(QWidget* parent = nullptr);
+    explicit TKavrilonForm(kav::Session& session, QWidget* parent = nullptr);
     ~TKavrilonForm() override;
 
     // Enables or disables Change, Run, Display and Save together.
@@ -115,4 +119,6 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     bool runShowing_ = false;
     // The Exit button has asked ConfirmDiscard for the close it starts.
     bool discardAsked_ = false;
+
+    kav::Session& session_;
 };

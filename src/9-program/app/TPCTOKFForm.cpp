@@ -8,8 +8,9 @@
 #include "gui/GuiCommon.h"
 #include "workspace/NumberFormat.h"
 
-QString PercentLabelText(double percent) {
-    return QString::fromStdString(kav::FormatGrouped(percent, 5)) + QStringLiteral("% Complete");
+QString PercentLabelText(double percent, const kav::NumberSeparators& separators) {
+    return QString::fromStdString(kav::FormatGrouped(percent, 5, separators)) +
+           QStringLiteral("% Complete");
 }
 
 int GaugePercent(double percent) {
@@ -17,7 +18,9 @@ int GaugePercent(double percent) {
     return static_cast<int>(std::nearbyint(percent));
 }
 
-TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
+TPCTOKFForm::TPCTOKFForm(kav::Prompts& prompts, const kav::NumberSeparators& separators,
+                         QWidget* parent)
+    : QWidget(parent), prompts_(prompts), separators_(separators) {
     setObjectName(QStringLiteral("PCTOKFForm"));
     setWindowTitle(QStringLiteral("Percent Complete Form"));
     RemoveTitleBarButtons(this);
@@ -35,7 +38,7 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
         " font-weight: bold; text-align: center; }"
         "QProgressBar::chunk { background: #000080; }"));
 
-    OKFPercentLabel = new QLabel(PercentLabelText(0.0), this);
+    OKFPercentLabel = new QLabel(PercentLabelText(0.0, separators_), this);
     OKFPercentLabel->setObjectName(QStringLiteral("OKFPercentLabel"));
     OKFPercentLabel->setAlignment(Qt::AlignCenter);
     QFont bold = OKFPercentLabel->font();
@@ -45,7 +48,7 @@ TPCTOKFForm::TPCTOKFForm(QWidget* parent) : QWidget(parent) {
     PaintText(OKFPercentLabel, Colours::Navy);
     // A fixed size keeps a new text from asking the layout for a new geometry.
     OKFPercentLabel->setFixedSize(
-        QFontMetrics(bold).horizontalAdvance(PercentLabelText(100.0)) + 40,
+        QFontMetrics(bold).horizontalAdvance(PercentLabelText(100.0, separators_)) + 40,
         QFontMetrics(bold).height() + 8);
 
     auto* layout = new QVBoxLayout(this);
@@ -69,7 +72,7 @@ void TPCTOKFForm::ShowForRun() {
 }
 
 void TPCTOKFForm::closeEvent(QCloseEvent* event) {
-    RefuseWindowSystemClose(event);
+    RefuseWindowSystemClose(event, prompts_);
 }
 
 void TPCTOKFForm::ReportProgress(int32_t link, int32_t linkCount) {
@@ -100,7 +103,7 @@ void TPCTOKFForm::ShowPercent() {
     if (!pending_)
         return;
     Gauge1->setValue(GaugePercent(percent_));
-    OKFPercentLabel->setText(PercentLabelText(percent_));
+    OKFPercentLabel->setText(PercentLabelText(percent_, separators_));
     pending_ = false;
 }
 

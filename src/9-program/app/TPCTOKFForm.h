@@ -5,6 +5,11 @@
 
 #include "solver/KiltSolve.h"
 
+namespace kav {
+class Prompts;
+struct NumberSeparators;
+}  // namespace kav
+
 class QLabel;
 class QProgressBar;
 
@@ -16,7 +21,9 @@ class QProgressBar;
 class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     Q_OBJECT
   public:
-    explicit TPCTOKFForm(QWidget* parent = nullptr);
+    // Numbers are shown with separators (the session's), which outlive the window.
+    TPCTOKFForm(kav::Prompts& prompts, const kav::NumberSeparators& separators,
+                QWidget* parent = nullptr);
 
     // Shows the window at 0% and paints it before the run's first report.
     void ShowForRun();
@@ -41,10 +48,13 @@ class TPCTOKFForm : public QWidget, public kav::ProgressSink {
     double percent_ = 0.0;
     bool pending_ = false;
     QElapsedTimer sincePaint_;
+
+    kav::Prompts& prompts_;
+    const kav::NumberSeparators& separators_;
 };
 
 // "37.50000% Complete" for link 3 of 8.
-QString PercentLabelText(double percent);
+QString PercentLabelText(double percent, const kav::NumberSeparators& separators);
 
 // The gauge's whole percentage: the nearest integer, a half going to the even one.
 int GaugePercent(double percent);

@@ -13,6 +13,7 @@
 #include "app/TKavrilonForm.h"
 #include "gui/Placement.h"
 #include "gui/QtPrompts.h"
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 
 int main(int argc, char* argv[]) {
@@ -40,12 +41,15 @@ int main(int argc, char* argv[]) {
     // platform would append to every window caption.
     QApplication::setApplicationName(QStringLiteral("Kavrilon"));
     QApplication::setWindowIcon(QIcon(ProgramPicture(64)));
-    UseLocaleSeparators();
 
+    // The session this run works with; the windows are handed it.
     QtPrompts prompts;
-    kav::InstallPrompts(&prompts);
+    kav::Session session(prompts);
+    session.separators = LocaleSeparators();
+    app.SetErrorPrompts(&prompts);
+    kav::SetFatalErrorPrompts(&prompts);
 
-    ProgramWindows windows = CreateWindows();
+    ProgramWindows windows = CreateWindows(session);
     TKavrilonForm* mainMenu = windows.mainMenu;
     // Queued, so that the main window has finished closing when the loop ends.
     QObject::connect(
@@ -60,12 +64,13 @@ int main(int argc, char* argv[]) {
     // A problem named on the command line is loaded as Load Data would, once
     // the main menu is up, with the same messages but no file dialog.
     if (!command.problem.empty()) {
-        QTimer::singleShot(0, mainMenu, [mainMenu, file = command.problem] {
-            kav::GuardHandler([&] { mainMenu->LoadStartFile(file); });
+        QTimer::singleShot(0, mainMenu, [mainMenu, &prompts, file = command.problem] {
+            kav::GuardHandler(prompts, [&] { mainMenu->LoadStartFile(file); });
         });
     }
     const int exitCode = QApplication::exec();
     DestroyWindows(windows);
-    kav::InstallPrompts(nullptr);
+    kav::SetFatalErrorPrompts(nullptr);
+    app.SetErrorPrompts(nullptr);
     return exitCode;
 }
