@@ -758,11 +758,10 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
 bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* extension,
                                          std::string& fileName) {
     fileName = kav::ChooseFileToWrite(
-        prompts_,
-        WindowFileToWrite(session_.ws,
-                          {"Save the network picture",
-                           {{filterName, std::string("*.") + extension}, {"All Files", "*.*"}},
-                           std::string("network.") + extension}));
+        prompts_, WindowFileToWrite(session_.ws, {"Save the network picture",
+                                                  {{filterName, std::string("*.") + extension},
+                                                   {"All Files", "*.*"}},
+                                                  std::string("network.") + extension}));
     return !fileName.empty();
 }
 
