@@ -159,40 +159,31 @@ Reported<bool> CommitLinkField(Workspace& ws, int32_t link, LinkField field,
         result.report.Append(value.report);
         return value.outcome.value;
     };
+    LinkData data = GetLink(ws, link);
     switch (field) {
-        case LinkField::Lower: {
-            const int32_t v = checked(ws.LinkLower[link], BoundLow, BoundHigh);
-            if (v > ws.LinkUpper[link]) {
+        case LinkField::Lower:
+            data.Lower = checked(data.Lower, BoundLow, BoundHigh);
+            if (data.Lower > data.Upper) {
                 result.report.Box(
                     MsgKind::Warning,
                     "Lower bound must not exceed upper bound.\rNO CHANGE WILL BE MADE ... WARNING");
                 return result;
             }
-            LinkData data = GetLink(ws, link);
-            data.Lower = v;
-            SetLink(ws, link, data);
             break;
-        }
-        case LinkField::Upper: {
-            const int32_t v = checked(ws.LinkUpper[link], BoundLow, BoundHigh);
-            if (v < ws.LinkLower[link]) {
+        case LinkField::Upper:
+            data.Upper = checked(data.Upper, BoundLow, BoundHigh);
+            if (data.Upper < data.Lower) {
                 result.report.Box(MsgKind::Warning,
                                   "Upper bound must not be less than lower bound.\r"
                                   "NO CHANGE WILL BE MADE ... WARNING");
                 return result;
             }
-            LinkData data = GetLink(ws, link);
-            data.Upper = v;
-            SetLink(ws, link, data);
             break;
-        }
-        case LinkField::Cost: {
-            LinkData data = GetLink(ws, link);
+        case LinkField::Cost:
             data.Cost = checked(data.Cost, CostLow, CostHigh);
-            SetLink(ws, link, data);
             break;
-        }
     }
+    SetLink(ws, link, data);
     NoteLinkValuesEdited(ws);
     result.outcome = true;
     return result;
