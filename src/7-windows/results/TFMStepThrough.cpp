@@ -61,6 +61,8 @@ const int PlayIntervals[] = {1500, 1000, 700, 450, 300, 200, 120, 70, 35, 15};
 
 struct Overlay {
     int32_t current = 0;
+    int32_t usable = 0;  // the link a potential change made usable
+
     std::vector<char> tree;   // by link number
     std::vector<char> cycle;  // by link number
     QString cycleAmount;
@@ -184,11 +186,14 @@ class StepCanvas : public QWidget {
             const bool tree = Marked(overlay_.tree, link.link);
             if (current)
                 Halo(painter, link, StepColours::Current, CurrentHalo);
+            const bool usable = link.link == overlay_.usable;
             if (cycle)
                 Halo(painter, link, StepColours::Cycle, CycleHalo);
             else if (tree)
                 Halo(painter, link, StepColours::Tree, TreeHalo);
-            if (current || cycle || tree)
+            else if (usable)
+                Halo(painter, link, StepColours::Raised, TreeHalo);
+            if (current || cycle || tree || usable)
                 kav::PaintLink(painter, link);
         }
         for (const kav::DrawnNode& node : drawing_.nodes) {
@@ -272,7 +277,7 @@ QString LegendText() {
            Mark(StepColours::Tree, QStringLiteral("labelled through")) + gap +
            Mark(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
            Mark(StepColours::Cycle, QStringLiteral("flow change")) + gap +
-           Mark(StepColours::Raised, QStringLiteral("potential rises")) + gap +
+           Mark(StepColours::Raised, QStringLiteral("potential rises, link made usable")) + gap +
            Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
            Unbroken(QStringLiteral("thick border: labelling start")) + gap +
@@ -456,6 +461,7 @@ void TFMStepThrough::ShowStep() {
     // Once every link is in kilter none is being brought in.
     overlay.current = event.Kind == kav::SolveEventKind::Done ? 0 : state.link;
     overlay.start = state.start;
+    overlay.usable = event.Kind == kav::SolveEventKind::Potentials ? event.Link : 0;
     overlay.cycleAmount.clear();
     overlay.delta = event.Delta;
     overlay.tree.assign(links, 0);
