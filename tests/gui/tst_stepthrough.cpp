@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
@@ -141,6 +142,17 @@ class TestStepThrough : public QObject {
         QTRY_VERIFY(Button(windows.picture, "StepThroughButton")->isEnabled());
         kav::NoteNodesEdited(ws);
         windows.picture->ShowPicture();
+        QTRY_VERIFY(!windows.picture->LayoutPending());
+        QVERIFY(!Button(windows.picture, "StepThroughButton")->isEnabled());
+    }
+
+    // A neighbourhood is not the whole solve: the steps would run off it.
+    void needsTheWholeNetworkShown() {
+        InfeasibleExample(session.ws);
+        SolveAndOpenPicture();
+        QTRY_VERIFY(Button(windows.picture, "StepThroughButton")->isEnabled());
+        windows.picture->findChild<QLineEdit*>("NodeSearch")->setText("A");
+        Button(windows.picture, "ShowNodeButton")->click();
         QTRY_VERIFY(!windows.picture->LayoutPending());
         QVERIFY(!Button(windows.picture, "StepThroughButton")->isEnabled());
     }
