@@ -31,7 +31,8 @@ def trace_of(d, path):
     """The kinds of the solve's steps, from the program's own trace."""
     trace = os.path.join(d.folder, "trace.jsonl")
     # An infeasible problem has an exit status of its own: the trace is what counts.
-    subprocess.run([d.program, "--solve", path, "--trace", trace, "--output", os.devnull],
+    results = os.path.join(d.folder, "results.txt")
+    subprocess.run([d.program, "--solve", path, "--trace", trace, "--output", results],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     with open(trace) as lines:
         return [json.loads(line)["event"] for line in lines]
