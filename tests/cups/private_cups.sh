@@ -23,7 +23,17 @@ folder=${2:?folder}
 
 stop() {
     if [[ -f "$folder/cupsd.pid" ]]; then
-        kill "$(cat "$folder/cupsd.pid")" 2>/dev/null || true
+        local pid
+        pid=$(cat "$folder/cupsd.pid")
+        kill "$pid" 2>/dev/null || true
+        # Gone before the caller goes on (or removes the folder it writes in).
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            kill -KILL "$pid" 2>/dev/null || true
+        fi
         rm -f "$folder/cupsd.pid"
     fi
     if [[ -f "$folder/backend.conf" ]]; then
@@ -49,7 +59,21 @@ if ! command -v cupsd >/dev/null || [[ ! -x /usr/lib/cups/backend/cups-pdf ]] ||
 fi
 
 stop
+# A start that fails part way leaves no scheduler and no backend settings behind.
+failed() {
+    local status=$?
+    stop
+    exit "$status"
+}
+trap failed ERR
 rm -rf "$folder"
+# Settings files of earlier schedulers that were killed before they could
+# remove them: their output folder is gone.
+for conf in /etc/cups/cups-pdf-kavrilon-test-*.conf; do
+    [[ -f $conf ]] || continue
+    out=$(sed -n 's/^Out //p' "$conf")
+    [[ -n $out && -d $out ]] || rm -f "$conf"
+done
 mkdir -p "$folder"/{ppd,spool/tmp,cache,state,log,out}
 folder=$(cd "$folder" && pwd)
 # Filters run as the user lp: it must reach the spool, the PPDs and the temporary files.
@@ -136,4 +160,5 @@ lpadmin -p kav-reject -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 cupsreject -r "refused by the test" kav-reject
 lpadmin -p kav-gone -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 lpadmin -p kav-vanish -E -v "cups-pdf:/$device_name" -P "$ppd_source"
+trap - ERR
 echo "$CUPS_SERVER"
