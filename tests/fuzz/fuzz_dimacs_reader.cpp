@@ -5,35 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzChecks.h"
 #include "workspace/DimacsFormat.h"
 #include "workspace/ProblemWriter.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
 std::string Problem(const kav::Workspace& ws) {
     return kav::FormatLinkFile(ws, kav::LinkFieldWidth) + kav::FormatNodeFile(ws);
-}
-
-void CheckLoadedProblem(const kav::Workspace& ws) {
-    Require(ws.LinkCount >= 0 && ws.LinkCount <= kav::MaxLinks);
-    Require(ws.NodeCount >= 0 && ws.NodeCount <= kav::MaxNodes);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        Require(ws.LinkOrigin[k] >= 1 && ws.LinkOrigin[k] <= ws.NodeCount);
-        Require(ws.LinkDest[k] >= 1 && ws.LinkDest[k] <= ws.NodeCount);
-    }
-    for (int32_t k = 1; k <= ws.NodeCount; ++k) {
-        const std::string& name = ws.NodeName[k];
-        Require(name.size() <= kav::MaxNameLength);
-        Require(name.find_first_of("\r\n\x1A") == std::string::npos);
-    }
 }
 
 }  // namespace

@@ -13,15 +13,11 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzChecks.h"
 #include "workspace/ProblemReader.h"
 #include "workspace/ProblemWriter.h"
 
 namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Keeps every message text, so that two reads can be compared word for word
 // (the fatal read warning names the line where reading stopped).
@@ -62,21 +58,6 @@ bool SameProblem(const kav::Workspace& a, const kav::Workspace& b) {
     return true;
 }
 
-void CheckLoadedProblem(const kav::Workspace& ws) {
-    Require(ws.LinkCount >= 0 && ws.LinkCount <= kav::MaxLinks);
-    Require(ws.NodeCount >= 0 && ws.NodeCount <= kav::MaxNodes);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        Require(ws.LinkOrigin[k] >= 1 && ws.LinkOrigin[k] <= ws.NodeCount);
-        Require(ws.LinkDest[k] >= 1 && ws.LinkDest[k] <= ws.NodeCount);
-    }
-    for (int32_t k = 1; k <= ws.NodeCount; ++k) {
-        const std::string& name = ws.NodeName[k];
-        Require(name.size() <= kav::MaxNameLength);
-        Require(name.empty() || name[0] != ' ');
-        Require(name.find_first_of("\r\n\x1A") == std::string::npos);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -107,6 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             break;
         case kav::LoadOutcome::Loaded: {
             CheckLoadedProblem(whole);
+            for (int32_t k = 1; k <= whole.NodeCount; ++k)  // and no name starts with a space
+                Require(whole.NodeName[k].empty() || whole.NodeName[k][0] != ' ');
             Require(SameProblem(whole, pieces));
             const std::string linkFile = kav::FormatLinkFile(whole, kav::LinkFieldWidth);
             const std::string nodeFile = kav::FormatNodeFile(whole);
