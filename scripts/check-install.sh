@@ -50,10 +50,17 @@ echo "ok: installed, file types, --help, --solve"
 
 # The windows: the root shares this machine's /tmp (the X display's socket
 # and the test's folders) and the source tree, for the time of the test.
+# Whatever of this was set up is undone on every exit, a failed mount included.
+program=
+unmount_shared() {
+    [[ -z $program ]] || rm -f "$program"
+    if mountpoint -q "$root$here"; then umount "$root$here"; fi
+    if mountpoint -q "$root/tmp"; then umount -R "$root/tmp"; fi
+}
+trap unmount_shared EXIT
 mkdir -p "$root$here"
 mount --rbind /tmp "$root/tmp"
 mount --bind -o ro "$here" "$root$here"
-trap 'umount -R "$root/tmp"; umount "$root$here"' EXIT
 program=$(mktemp /tmp/kavrilon-installed.XXXXXX)
 cat >"$program" <<WRAPPER
 #!/bin/sh
@@ -61,4 +68,3 @@ exec chroot "$root" /bin/sh -c 'cd "\$0" && exec kavrilon $examples/transport.mi
 WRAPPER
 chmod +x "$program"
 python3 tests/e2e/installed_package.py --program "$program" --output build-package/installed
-rm -f "$program"
