@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "support/TempFolder.h"
 #include "workspace/DimacsFormat.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -85,7 +86,8 @@ bool Measure(const std::string& name, const std::string& file) {
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
+    const TempFolder scratch;  // a folder of this run's own unless one is named
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : scratch.path();
     const std::string words = (folder / "dimacs-bench-words.min").string();
     const std::string full = (folder / "dimacs-bench-full.min").string();
     std::ofstream(words, std::ios::binary) << WordsLine();

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
 #include "solver/SolveRun.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -115,14 +115,14 @@ int main(int argc, char** argv) {
 
     kav::Workspace ws;
     uint32_t randomSeed = 0;
-    const auto dir = std::filesystem::temp_directory_path() / "kavrilon_glpk_compare";
-    std::filesystem::create_directories(dir);
+    const TempFolder folder;
+    const std::string dir = folder.path().string();
 
     std::vector<std::pair<std::string, std::function<void()>>> problems;
     for (int32_t size : {50, 100, 140}) {
         problems.emplace_back("transport " + std::to_string(size) + "x" + std::to_string(size),
                               [&ws, size, &dir, &randomSeed] {
-                                  kav::GenerateProblem(ws, size, size, dir.string(), randomSeed);
+                                  kav::GenerateProblem(ws, size, size, dir, randomSeed);
                               });
     }
     for (uint32_t seed : {1u, 2u, 3u}) {
@@ -157,6 +157,5 @@ int main(int argc, char** argv) {
                     ours.cost);
     }
     std::printf("geometric mean ratio %.3f\n", std::exp(logSum / double(problems.size())));
-    std::filesystem::remove_all(dir);
     return agreeing == static_cast<int>(problems.size()) ? 0 : 1;
 }

@@ -5,7 +5,6 @@
 #include <lemon/network_simplex.h>
 #include <lemon/smart_graph.h>
 
-#include <filesystem>
 #include <optional>
 #include <random>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "generator/GenRand4.h"
 #include "solver/KiltSolve.h"
 #include "solver/SolveRun.h"
+#include "support/TempFolder.h"
 
 using namespace kav;
 
@@ -101,8 +101,7 @@ TEST(SolverCertificates, LargerSparseProblems) {
 }
 
 TEST(SolverCertificates, GeneratedTransportationProblems) {
-    const auto dir = std::filesystem::temp_directory_path() / "kavrilon_certificates";
-    std::filesystem::create_directories(dir);
+    const TempFolder dir;
     Workspace ws;
     uint32_t seed = 0;
     int feasible = 0, infeasible = 0;
@@ -110,11 +109,10 @@ TEST(SolverCertificates, GeneratedTransportationProblems) {
     for (int trial = 0; trial < 25; ++trial) {
         const int32_t origins = std::uniform_int_distribution<int32_t>(0, 30)(rng);
         const int32_t destinations = std::uniform_int_distribution<int32_t>(0, 30)(rng);
-        ASSERT_EQ(GenerateProblem(ws, origins, destinations, dir.string(), seed).outcome,
+        ASSERT_EQ(GenerateProblem(ws, origins, destinations, dir.path().string(), seed).outcome,
                   GenerateOutcome::Written);
         SCOPED_TRACE("counts " + std::to_string(origins) + " x " + std::to_string(destinations));
         SolveAndCompare(ws, feasible, infeasible);
     }
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(infeasible, 0);
 }

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "generator/GenRand4.h"
+#include "support/TempFolder.h"
 
 using namespace kav;
 namespace fs = std::filesystem;
@@ -16,15 +16,8 @@ namespace {
 struct GeneratorTest : ::testing::Test {
     Workspace ws;
     uint32_t seed = 0;
-    fs::path dir;
-
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("kavrilon_gen_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    TempFolder folder;
+    const fs::path& dir = folder.path();
 
     GenerateResult Generate(int32_t o, int32_t d) {
         return GenerateProblem(ws, o, d, dir.string(), seed);
@@ -33,12 +26,7 @@ struct GeneratorTest : ::testing::Test {
     std::vector<int32_t> Link(int32_t k) const {
         return {ws.LinkOrigin[k], ws.LinkDest[k], ws.LinkLower[k], ws.LinkUpper[k], ws.LinkCost[k]};
     }
-    std::string ReadFile(const char* name) const {
-        std::ifstream in(dir / name, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string ReadFile(const char* name) const { return TempFolder::Read(folder.File(name)); }
 };
 
 std::string Fields(std::initializer_list<int> values) {

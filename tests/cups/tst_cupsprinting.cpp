@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 #include <algorithm>
@@ -337,8 +338,11 @@ void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
     session_.printSetup.chosen = true;
     session_.printSetup.choice.printer = "kav-plain";
     prompts_.answers = {kav::Answer::No};
-    // A scheduler that is not there: a socket file nobody listens on.
-    const QString dead = QDir::temp().filePath("kavrilon-no-cups.sock");
+    // A scheduler that is not there: a socket name in a folder of the test's
+    // own, where nobody listens.
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString dead = folder.filePath("no-cups.sock");
     cupsSetServer(dead.toUtf8().constData());
     PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
     cupsSetServer(server.constData());
