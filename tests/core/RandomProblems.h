@@ -43,6 +43,16 @@ inline void MakeRandomProblem(kav::Workspace& ws, std::mt19937& rng,
     }
 }
 
+// Arbitrary flows (unbalanced, some outside their bounds) and potentials, as
+// a run after edits may start from.
+inline void ScrambleFlowsAndPotentials(kav::Workspace& ws, std::mt19937& rng) {
+    std::uniform_int_distribution<int32_t> small(-8, 20);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        ws.LinkFlow[k] = small(rng);
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        ws.NodePotential[n] = small(rng);
+}
+
 // A transportation problem shaped like the generator's: every origin to every
 // destination with capacity 0..9 and cost 0..24, a source feeding the origins,
 // a sink draining the destinations, and a return link that must carry half

@@ -153,15 +153,8 @@ TEST(RunOutOfKilter, MatchesThePlainRunOnRandomProblems) {
     int infeasible = 0;
     for (int trial = 0; trial < 400; ++trial) {
         MakeRandomProblem(ws, rng);
-        if (trial % 4 == 3) {
-            // Start from arbitrary flows (unbalanced, some outside their
-            // bounds) and potentials, as a run after edits may.
-            std::uniform_int_distribution<int32_t> small(-8, 20);
-            for (int32_t k = 1; k <= ws.LinkCount; ++k)
-                ws.LinkFlow[k] = small(rng);
-            for (int32_t n = 1; n <= ws.NodeCount; ++n)
-                ws.NodePotential[n] = small(rng);
-        }
+        if (trial % 4 == 3)
+            ScrambleFlowsAndPotentials(ws, rng);
         ASSERT_NO_FATAL_FAILURE(ExpectSameAsPlainRun(solver, ws, plain)) << "trial " << trial;
         infeasible += plain.Infeasible ? 1 : 0;
     }

@@ -97,14 +97,8 @@ TEST(SolveTrace, EqualsThePlainRunOnRandomProblems) {
     int infeasible = 0, feasible = 0;
     for (int trial = 0; trial < 400; ++trial) {
         MakeRandomProblem(ws, rng);
-        if (trial % 4 == 3) {
-            // A run after edits starts from arbitrary flows and potentials.
-            std::uniform_int_distribution<int32_t> small(-8, 20);
-            for (int32_t k = 1; k <= ws.LinkCount; ++k)
-                ws.LinkFlow[k] = small(rng);
-            for (int32_t n = 1; n <= ws.NodeCount; ++n)
-                ws.NodePotential[n] = small(rng);
-        }
+        if (trial % 4 == 3)
+            ScrambleFlowsAndPotentials(ws, rng);
         ASSERT_NO_FATAL_FAILURE(ExpectTraceOfPlainRun(solver, ws)) << "trial " << trial;
         Workspace copy = ws;
         (RunOutOfKilter(copy, nullptr).IsInfeasible() ? infeasible : feasible) += 1;
