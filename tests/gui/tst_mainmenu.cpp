@@ -73,6 +73,18 @@ void SetProblem(kav::Workspace& ws, const std::vector<std::string>& names,
         problem.Link(link[0], link[1], link[2], link[3], link[4]);
 }
 
+// Every node passes its own checks, but A and B must send 5 to C and D while
+// only 3 can come back: infeasible, short by 2.
+void SetShortByTwoProblem(kav::Workspace& ws) {
+    SetProblem(ws, {"A", "B", "C", "D"},
+               {{1, 2, 0, 10, 1},
+                {2, 1, 0, 10, 1},
+                {3, 4, 0, 10, 1},
+                {4, 3, 0, 10, 1},
+                {1, 3, 5, 5, 1},
+                {3, 1, 0, 3, 1}});
+}
+
 }  // namespace
 
 class MainMenuTest : public QObject {
@@ -375,15 +387,7 @@ class MainMenuTest : public QObject {
     }
 
     void infeasibleRunShowsThreeBoxesInOrder() {
-        // Every node passes its own checks, but A and B must send 5 to C and D
-        // while only 3 can come back.
-        SetProblem(session.ws, {"A", "B", "C", "D"},
-                   {{1, 2, 0, 10, 1},
-                    {2, 1, 0, 10, 1},
-                    {3, 4, 0, 10, 1},
-                    {4, 3, 0, 10, 1},
-                    {1, 3, 5, 5, 1},
-                    {3, 1, 0, 3, 1}});
+        SetShortByTwoProblem(session.ws);
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QVERIFY(!windows.errorList->isVisible());
@@ -421,13 +425,7 @@ class MainMenuTest : public QObject {
     // goes back to the results, and the cut window closes with them. An edit
     // makes the cut stale and takes the offer away.
     void theCutOpensAgainFromTheResultsWhileItIsCurrent() {
-        SetProblem(session.ws, {"A", "B", "C", "D"},
-                   {{1, 2, 0, 10, 1},
-                    {2, 1, 0, 10, 1},
-                    {3, 4, 0, 10, 1},
-                    {4, 3, 0, 10, 1},
-                    {1, 3, 5, 5, 1},
-                    {3, 1, 0, 3, 1}});
+        SetShortByTwoProblem(session.ws);
         windows.mainMenu->SetProblemButtons(true);
         Button("RunButton")->click();
         QTest::mouseClick(windows.cut->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
