@@ -10,6 +10,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 PROGRAM = None
@@ -196,6 +197,16 @@ class CommandLine(unittest.TestCase):
         os.mkfifo(fifo)
         writer = subprocess.Popen([PROGRAM, "--solve", self.nde, "--output", fifo],
                                   env=no_display(), stderr=subprocess.PIPE)
+
+        def release():
+            # A program that ends without opening the pipe must not leave the
+            # open below waiting for a writer.
+            writer.wait()
+            try:
+                os.close(os.open(fifo, os.O_WRONLY | os.O_NONBLOCK))
+            except OSError:  # the reader is done already
+                pass
+        threading.Thread(target=release, daemon=True).start()
         with open(fifo, "rb") as f:
             self.assertTrue(f.read().startswith(b"LINK LIST"))
         self.assertEqual(writer.wait(timeout=60), 0, writer.communicate()[1])
