@@ -609,15 +609,22 @@ void TFMStepThrough::Pause() {
     playButton_->setText(QStringLiteral("P&lay"));
 }
 
+// The timer waits while a step is shown: a step that fails is reported in one
+// box, and Play stops there rather than failing again under it at every tick.
 void TFMStepThrough::PlayTimerTick() {
     if (!steps_ || steps_->AtEnd()) {
         Pause();
         return;
     }
-    steps_->Step();
-    ShowStep();
-    if (steps_->AtEnd())
+    playTimer_->stop();
+    const bool shown = kav::GuardHandler(prompts_, [this] {
+        steps_->Step();
+        ShowStep();
+    });
+    if (!shown || !steps_ || steps_->AtEnd())
         Pause();
+    else
+        playTimer_->start();
 }
 
 void TFMStepThrough::SpeedSliderChange() {
