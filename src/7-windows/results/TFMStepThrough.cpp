@@ -637,10 +637,24 @@ void TFMStepThrough::CloseButtonClick() {
     close();
 }
 
+// Closed, the window keeps nothing of the solve: the replay, its copies of the
+// problem and the picture go, and the next Step Through starts afresh.
 void TFMStepThrough::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    if (!event->spontaneous())
-        Pause();
+    if (event->spontaneous())
+        return;
+    Pause();
+    steps_.reset();
+    shown_.reset();
+    layout_.reset();
+    drawnFor_.reset();
+    drawnFlows_.clear();
+    drawnPotentials_.clear();
+    drawing_ = kav::PictureDrawing();
+    auto* canvas = static_cast<StepCanvas*>(canvas_);
+    canvas->overlay_ = Overlay();
+    canvas->DrawingChanged();
+    canvas->Fit();
 }
 
 // The arrows a focused control leaves alone step, as their shortcuts do.
