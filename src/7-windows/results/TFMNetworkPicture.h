@@ -10,10 +10,9 @@
 #include "drawing/PictureDrawing.h"
 #include "results/GraphvizWorker.h"
 
-class QGraphicsItem;
-
 class QCheckBox;
 class QComboBox;
+class QGraphicsItem;
 class QGraphicsScene;
 class QGraphicsView;
 class QHideEvent;
@@ -23,16 +22,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-
-namespace kav {
-class Prompts;
-class Session;
-}  // namespace kav
 class QWidget;
 
 namespace kav {
 class Prompts;
-struct Workspace;
+class Session;
 }  // namespace kav
 
 // The network picture: nodes as labelled shapes, links as arrows, laid out by
