@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -84,7 +83,6 @@ class TFMNetworkPicture : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void TakeCutOfLastSolve();
     void CreateControls();
     void LayOutControls();
     void ConnectHandlers();
@@ -129,8 +127,6 @@ class TFMNetworkPicture : public QMainWindow {
     PictureResultPtr shown_;       // the graph and layout on screen
     kav::PictureDrawing drawing_;  // what is on screen, as the exports draw it
     kav::FlowStanding standing_ = kav::FlowStanding::None;
-    std::set<int32_t> cutNodes_;
-    std::set<int32_t> cutLinks_;
     bool selectingFromCode_ = false;
     // The items selected before the latest change, to tell which one is new.
     QList<QGraphicsItem*> previousSelection_;
