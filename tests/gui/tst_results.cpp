@@ -83,6 +83,7 @@ class TestResults : public QObject {
     void exportWritesTheShownOrderAndSelection();
     void listsKeepTheirShareOfTheHeightAtEverySize();
     void showingAgainStartsAtTheTopOfTheLists();
+    void linksOfFiveDigitsAreFollowedBothWays();
 
     void printoutHoldsTheWindowsLinesInOrder();
     void printoutWithoutWarnings();
@@ -398,6 +399,25 @@ void TestResults::showingAgainStartsAtTheTopOfTheLists() {
     Open();
     for (QListView* list : {links, nodes})
         QCOMPARE(list->verticalScrollBar()->value(), 0);
+}
+
+// A link number of five digits fills more than a line's first four places:
+// the picture's selection still finds its line, and a chosen line names its
+// own link, not the one numbered by its first four digits.
+void TestResults::linksOfFiveDigitsAreFollowedBothWays() {
+    ProblemBuilder builder(session_.ws);
+    builder.Nodes(2);
+    for (int k = 1; k <= 10001; ++k)
+        builder.Link(1, 2, 0, 1, 0);
+    Open();
+    auto* list = form_->findChild<QListView*>("LinkList");
+    QSignalSpy chosen(form_, &TFMResultsForm::linkChosen);
+    QVERIFY(form_->SelectLink(10001));
+    QVERIFY(list->currentIndex().data().toString().startsWith("10001 "));
+    QVERIFY(chosen.isEmpty());  // the picture's own choice is not sent back
+    list->setCurrentIndex(list->model()->index(9999, 0));  // one origin: link k in row k - 1
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen.at(0).at(0).toInt(), 10000);
 }
 
 void TestResults::exportWritesTheShownOrderAndSelection() {

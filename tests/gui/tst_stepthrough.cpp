@@ -134,6 +134,22 @@ class TestStepThrough : public QObject {
         QCOMPARE(State().applied, paused);
     }
 
+    // Leaving the results closes the window, Play stopped and the replay gone,
+    // before the problem can change under it.
+    void closesWithTheResults() {
+        ThreeNodeExample(session.ws);
+        SolveAndOpenPicture();
+        OpenSteps();
+        Steps()->findChild<QSlider*>("SpeedSlider")->setValue(1);
+        QPushButton* play = Button(Steps(), "PlayButton");
+        play->click();
+        Button(windows.results, "QuitButton")->click();
+        QVERIFY(!Steps()->isVisible());
+        QVERIFY(!windows.picture->isVisible());
+        QCOMPARE(play->text(), QStringLiteral("P&lay"));
+        QVERIFY(Steps()->Steps() == nullptr);
+    }
+
     // Once the problem is edited the solve no longer describes it.
     void needsTheLastSolveToBeCurrent() {
         kav::Workspace& ws = session.ws;

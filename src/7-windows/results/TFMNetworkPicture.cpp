@@ -459,7 +459,6 @@ void TFMNetworkPicture::ShowPicture(const QWidget* beside) {
     kav::GuardHandler(prompts_, [&] {
         const kav::Workspace& ws = session_.ws;
         ForgetPicture();
-        TakeCutOfLastSolve();
         centreNode_ = 0;
         const bool large = kav::PictureTooLarge(ws);
         searchRow_->setVisible(large);
@@ -598,7 +597,9 @@ void TFMNetworkPicture::ShowStatus() {
 }
 
 // Every item paints itself as the exports paint it: the drawing is made once
-// and shared by the screen and the files.
+// and shared by the screen and the files. After an infeasible solve whose cut
+// is proved, the nodes that cannot be balanced are shaded and the links
+// crossing them drawn bold; any other picture shows no cut.
 void TFMNetworkPicture::DrawLayout() {
     scene_->clear();
     previousSelection_.clear();
@@ -606,13 +607,10 @@ void TFMNetworkPicture::DrawLayout() {
     if (!shown_)
         return;
     const kav::Workspace& ws = session_.ws;
-    kav::PictureStyle style;
-    style.cutNodes = cutNodes_;
-    style.cutLinks = cutLinks_;
+    kav::PictureStyle style = kav::StyleOfSolution(kav::CurrentSolution(session_));
     style.centreNode = centreNode_;
     style.labels = labelsBox_->isChecked();
-    standing_ = kav::StandingOfFlows(kav::CurrentSolution(session_));
-    style.standing = standing_;
+    standing_ = style.standing;
     drawing_ = kav::DrawPicture(ws, shown_->graph, shown_->layout, style);
     for (const kav::DrawnLink& link : drawing_.links)
         scene_->addItem(new LinkItem(link));
@@ -622,15 +620,6 @@ void TFMNetworkPicture::DrawLayout() {
     // Smooth lines cost about four times as much to paint: large pictures
     // are drawn without, so that zooming stays quick.
     view_->setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
-}
-
-// After an infeasible solve whose cut is proved, the nodes that cannot be
-// balanced are shaded and the links crossing them drawn bold; any other picture
-// shows no cut.
-void TFMNetworkPicture::TakeCutOfLastSolve() {
-    kav::PictureStyle style = kav::StyleOfSolution(kav::CurrentSolution(session_));
-    cutNodes_ = std::move(style.cutNodes);
-    cutLinks_ = std::move(style.cutLinks);
 }
 
 void TFMNetworkPicture::HighlightLink(int32_t link) {

@@ -3,17 +3,15 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "drawing/PictureDrawing.h"
 #include "results/GraphvizWorker.h"
 
-class QGraphicsItem;
-
 class QCheckBox;
 class QComboBox;
+class QGraphicsItem;
 class QGraphicsScene;
 class QGraphicsView;
 class QHideEvent;
@@ -23,16 +21,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-
-namespace kav {
-class Prompts;
-class Session;
-}  // namespace kav
 class QWidget;
 
 namespace kav {
 class Prompts;
-struct Workspace;
+class Session;
 }  // namespace kav
 
 // The network picture: nodes as labelled shapes, links as arrows, laid out by
@@ -90,7 +83,6 @@ class TFMNetworkPicture : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void TakeCutOfLastSolve();
     void CreateControls();
     void LayOutControls();
     void ConnectHandlers();
@@ -135,8 +127,6 @@ class TFMNetworkPicture : public QMainWindow {
     PictureResultPtr shown_;       // the graph and layout on screen
     kav::PictureDrawing drawing_;  // what is on screen, as the exports draw it
     kav::FlowStanding standing_ = kav::FlowStanding::None;
-    std::set<int32_t> cutNodes_;
-    std::set<int32_t> cutLinks_;
     bool selectingFromCode_ = false;
     // The items selected before the latest change, to tell which one is new.
     QList<QGraphicsItem*> previousSelection_;

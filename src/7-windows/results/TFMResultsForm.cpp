@@ -16,6 +16,7 @@
 #include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
@@ -346,27 +347,27 @@ void TFMResultsForm::CutButtonClick() {
         emit cutRequested();
 }
 
-// A link line starts with the link's number.
+// The lists know the link of each line (a number of five digits fills more
+// than the line's first four places).
 void TFMResultsForm::LinkListChange() {
     if (selectingFromCode_)
         return;
-    bool isLink = false;
-    const int link = linkList_->currentIndex().data().toString().left(4).trimmed().toInt(&isLink);
-    if (isLink)
-        emit linkChosen(link);
+    const int row = linkList_->currentIndex().row();
+    if (row >= 0 && row < linkLines_->rowCount() &&
+        static_cast<std::size_t>(row) < lists_.linkNumbers.size())
+        emit linkChosen(lists_.linkNumbers[static_cast<std::size_t>(row)]);
 }
 
 bool TFMResultsForm::SelectLink(int32_t link) {
-    const QStringList lines = linkLines_->stringList();
-    for (qsizetype row = 0; row < lines.size(); ++row) {
-        bool isLink = false;
-        if (lines[row].left(4).trimmed().toInt(&isLink) == link && isLink) {
-            selectingFromCode_ = true;
-            linkList_->setCurrentIndex(linkLines_->index(static_cast<int>(row)));
-            linkList_->scrollTo(linkLines_->index(static_cast<int>(row)));
-            selectingFromCode_ = false;
-            return true;
-        }
+    const std::vector<int32_t>& numbers = lists_.linkNumbers;
+    const auto found = std::find(numbers.begin(), numbers.end(), link);
+    const auto row = static_cast<int>(found - numbers.begin());
+    if (found != numbers.end() && row < linkLines_->rowCount()) {
+        selectingFromCode_ = true;
+        linkList_->setCurrentIndex(linkLines_->index(row));
+        linkList_->scrollTo(linkLines_->index(row));
+        selectingFromCode_ = false;
+        return true;
     }
     linkList_->clearSelection();
     return false;

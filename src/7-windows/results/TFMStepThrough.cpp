@@ -609,15 +609,22 @@ void TFMStepThrough::Pause() {
     playButton_->setText(QStringLiteral("P&lay"));
 }
 
+// The timer waits while a step is shown: a step that fails is reported in one
+// box, and Play stops there rather than failing again under it at every tick.
 void TFMStepThrough::PlayTimerTick() {
     if (!steps_ || steps_->AtEnd()) {
         Pause();
         return;
     }
-    steps_->Step();
-    ShowStep();
-    if (steps_->AtEnd())
+    playTimer_->stop();
+    const bool shown = kav::GuardHandler(prompts_, [this] {
+        steps_->Step();
+        ShowStep();
+    });
+    if (!shown || !steps_ || steps_->AtEnd())
         Pause();
+    else
+        playTimer_->start();
 }
 
 void TFMStepThrough::SpeedSliderChange() {
@@ -630,10 +637,24 @@ void TFMStepThrough::CloseButtonClick() {
     close();
 }
 
+// Closed, the window keeps nothing of the solve: the replay, its copies of the
+// problem and the picture go, and the next Step Through starts afresh.
 void TFMStepThrough::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    if (!event->spontaneous())
-        Pause();
+    if (event->spontaneous())
+        return;
+    Pause();
+    steps_.reset();
+    shown_.reset();
+    layout_.reset();
+    drawnFor_.reset();
+    drawnFlows_.clear();
+    drawnPotentials_.clear();
+    drawing_ = kav::PictureDrawing();
+    auto* canvas = static_cast<StepCanvas*>(canvas_);
+    canvas->overlay_ = Overlay();
+    canvas->DrawingChanged();
+    canvas->Fit();
 }
 
 // The arrows a focused control leaves alone step, as their shortcuts do.

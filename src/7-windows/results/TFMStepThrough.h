@@ -41,7 +41,7 @@ class TFMStepThrough : public QMainWindow {
     void ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
                    const QWidget* beside = nullptr);
 
-    // The replay on show (null before the first).
+    // The replay on show (null while the window is closed).
     const kav::SolveSteps* Steps() const { return steps_.get(); }
     QString StepText() const;
     const kav::PictureDrawing& Drawing() const { return drawing_; }

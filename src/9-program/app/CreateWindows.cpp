@@ -97,7 +97,9 @@ void ConnectPicture(const ProgramWindows& w, const kav::Session& session) {
     QObject::connect(w.picture, &TFMNetworkPicture::nodeSelected, w.results,
                      &TFMResultsForm::SelectNode);
     // The step window replays the last solve on its own copy of the problem,
-    // on the layout the picture already has.
+    // on the layout the picture already has; it closes with the results
+    // window, as the picture does, keeping nothing of the solve.
+    QObject::connect(w.results, &TFMResultsForm::closed, w.stepThrough, &QWidget::hide);
     QObject::connect(w.picture, &TFMNetworkPicture::stepThroughRequested, w.stepThrough,
                      [w, &session] {
                          const kav::Workspace* asSolved = kav::CurrentSolution(session).asSolved;
