@@ -597,9 +597,10 @@ WriteResult StreamedFile::Finish() {
     fd_ = -1;
     if (error_ != 0) {
         // A replacement never reached the target; anything else was written
-        // as it came.
-        const FileState state =
-            temporary_.empty() && written_ > 0 ? FileState::Partial : FileState::Old;
+        // as it came, and a write that failed (its text still buffered) may
+        // have put part of it there.
+        const bool touched = written_ > 0 || !buffer_.empty();
+        const FileState state = temporary_.empty() && touched ? FileState::Partial : FileState::Old;
         Abandon();
         return Result(state);
     }
