@@ -116,6 +116,73 @@ std::string FollowToTarget(const std::string& name, int& descriptor) {
     });
 }
 
+// How a name the user gave is to be written, found before anything is opened.
+enum class Way {
+    Descriptor,  // an open descriptor of the program's: written through a copy of it
+    AsItIs,      // a device, a pipe or a name under the system's folders
+    InPlace,     // a regular file with several hard links: only its own copy will do
+    Replace,     // a regular file, or a new one: a temporary copy renamed over it
+};
+
+struct Destination {
+    Way way = Way::Replace;
+    int error = 0;          // nonzero: the name cannot be written (nothing was touched)
+    std::string target;     // the name once symbolic links are followed
+    int descriptor = -1;    // Descriptor
+    bool exists = false;    // AsItIs, InPlace, Replace: something is there now
+    bool truncate = false;  // AsItIs: a regular file, cut to the new length at the end
+    struct stat old {};     // what is there now, where it exists
+};
+
+Destination FindDestination(const std::string& name) {
+    Destination d;
+    if (name.empty()) {
+        d.error = ENOENT;
+        return d;
+    }
+    if (name == "-") {
+        d.way = Way::Descriptor;
+        d.target = name;
+        d.descriptor = STDOUT_FILENO;
+        return d;
+    }
+    d.target = FollowToTarget(name, d.descriptor);
+    if (d.descriptor >= 0) {
+        d.way = Way::Descriptor;
+        return d;
+    }
+    d.exists = ::stat(d.target.c_str(), &d.old) == 0;
+    if (!d.exists && errno != ENOENT) {
+        d.error = errno;
+        return d;
+    }
+    if (d.exists && S_ISDIR(d.old.st_mode)) {
+        d.error = EISDIR;
+        return d;
+    }
+    if ((d.exists && !S_ISREG(d.old.st_mode)) || IsSystemName(d.target)) {
+        d.way = Way::AsItIs;
+        d.truncate = d.exists && S_ISREG(d.old.st_mode);
+        return d;
+    }
+    if (d.exists && ::access(d.target.c_str(), W_OK) != 0) {
+        d.error = errno;
+        return d;
+    }
+    d.way = d.exists && d.old.st_nlink > 1 ? Way::InPlace : Way::Replace;
+    return d;
+}
+
+// Opens a Descriptor or AsItIs destination for writing: a copy of the
+// descriptor, or the target itself (made only where nothing is there yet);
+// -1 with errno set when it cannot be.
+int OpenAsItIs(const Destination& d) {
+    if (d.way == Way::Descriptor)
+        return ::fcntl(d.descriptor, F_DUPFD_CLOEXEC, 0);
+    const int flags = O_WRONLY | O_CLOEXEC | (d.exists ? 0 : O_CREAT | O_EXCL);
+    return ::open(d.target.c_str(), flags, DefaultFileMode());
+}
+
 // Closes a file being written and removes its temporary copy, if any.
 void CloseAndRemoveTemporary(int& fd, std::string& temporary) {
     if (fd >= 0)
@@ -195,33 +262,23 @@ class TargetFile {
 };
 
 bool TargetFile::Prepare(const std::string& contents) {
-    if (name_.empty())
-        return Fail(ENOENT);
-    if (name_ == "-")
-        return PrepareAsItIs(::dup(STDOUT_FILENO), contents);
-    int descriptor = -1;
-    target_ = FollowToTarget(name_, descriptor);
-    if (descriptor >= 0)
-        return PrepareAsItIs(::fcntl(descriptor, F_DUPFD_CLOEXEC, 0), contents);
-    struct stat old {};
-    const bool exists = ::stat(target_.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return Fail(errno);
-    if (exists && S_ISDIR(old.st_mode))
-        return Fail(EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
-        return PrepareAsItIs(::open(target_.c_str(), O_WRONLY | O_CLOEXEC), contents);
-    if (IsSystemName(target_)) {
-        // Cut to the new length at the commit, once the text is ready.
-        truncate_ = exists;
-        const int flags = O_WRONLY | O_CLOEXEC | (exists ? 0 : O_CREAT | O_EXCL);
-        return PrepareAsItIs(::open(target_.c_str(), flags, DefaultFileMode()), contents);
+    const Destination d = FindDestination(name_);
+    if (d.error != 0)
+        return Fail(d.error);
+    target_ = d.target;
+    switch (d.way) {
+        case Way::Descriptor:
+        case Way::AsItIs:
+            // A regular file is cut to the new length at the commit, once the
+            // text is ready.
+            truncate_ = d.truncate;
+            return PrepareAsItIs(OpenAsItIs(d), contents);
+        case Way::InPlace:
+            return PrepareInPlace(contents);
+        case Way::Replace:
+            break;
     }
-    if (exists && ::access(target_.c_str(), W_OK) != 0)
-        return Fail(errno);
-    if (exists && old.st_nlink > 1)
-        return PrepareInPlace(contents);
-    return PrepareReplacement(exists ? &old : nullptr, contents);
+    return PrepareReplacement(d.exists ? &d.old : nullptr, contents);
 }
 
 bool TargetFile::PrepareAsItIs(int fd, const std::string& contents) {
@@ -472,34 +529,25 @@ WriteResult StreamedFile::Open(const std::string& name,
         Abandon();
         return Result(FileState::Old);
     };
-    if (name.empty())
-        return fail(ENOENT);
     if (name != "-" && IsOneOfFiles(name, protectedFiles))
         return fail(ProtectedFileError);
-    int descriptor = -1;
-    target_ = name == "-" ? name : FollowToTarget(name, descriptor);
-    if (name == "-" || descriptor >= 0) {
-        fd_ = ::fcntl(name == "-" ? STDOUT_FILENO : descriptor, F_DUPFD_CLOEXEC, 0);
-        return fd_ < 0 ? fail(errno) : Result(FileState::Old);
+    const Destination d = FindDestination(name);
+    if (d.error != 0)
+        return fail(d.error);
+    target_ = d.target;
+    switch (d.way) {
+        case Way::Descriptor:
+        case Way::AsItIs:
+            // A regular file there is cut to the new length when it is finished.
+            truncate_ = d.truncate;
+            regular_ = d.truncate;
+            fd_ = OpenAsItIs(d);
+            return fd_ < 0 ? fail(errno) : Result(FileState::Old);
+        case Way::InPlace:
+            return fail(EMLINK);
+        case Way::Replace:
+            break;
     }
-    struct stat old {};
-    const bool exists = ::stat(target_.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return fail(errno);
-    if (exists && S_ISDIR(old.st_mode))
-        return fail(EISDIR);
-    if ((exists && !S_ISREG(old.st_mode)) || IsSystemName(target_)) {
-        // A regular file there is cut to the new length when it is finished.
-        truncate_ = exists && S_ISREG(old.st_mode);
-        regular_ = truncate_;
-        const int flags = O_WRONLY | O_CLOEXEC | (exists ? 0 : O_CREAT | O_EXCL);
-        fd_ = ::open(target_.c_str(), flags, DefaultFileMode());
-        return fd_ < 0 ? fail(errno) : Result(FileState::Old);
-    }
-    if (exists && ::access(target_.c_str(), W_OK) != 0)
-        return fail(errno);
-    if (exists && old.st_nlink > 1)
-        return fail(EMLINK);
     std::string pattern = FolderOf(target_) + "/.kav-XXXXXX";
     std::vector<char> temporary(pattern.begin(), pattern.end());
     temporary.push_back('\0');
@@ -508,9 +556,9 @@ WriteResult StreamedFile::Open(const std::string& name,
         return fail(errno);
     temporary_ = temporary.data();
     regular_ = true;
-    if (exists && !KeepOwner(fd_, old))
+    if (d.exists && !KeepOwner(fd_, d.old))
         return fail(EPERM);
-    if (::fchmod(fd_, exists ? old.st_mode & 07777 : DefaultFileMode()) != 0)
+    if (::fchmod(fd_, d.exists ? d.old.st_mode & 07777 : DefaultFileMode()) != 0)
         return fail(errno);
     return Result(FileState::Old);
 }
@@ -549,9 +597,10 @@ WriteResult StreamedFile::Finish() {
     fd_ = -1;
     if (error_ != 0) {
         // A replacement never reached the target; anything else was written
-        // as it came.
-        const FileState state =
-            temporary_.empty() && written_ > 0 ? FileState::Partial : FileState::Old;
+        // as it came, and a write that failed (its text still buffered) may
+        // have put part of it there.
+        const bool touched = written_ > 0 || !buffer_.empty();
+        const FileState state = temporary_.empty() && touched ? FileState::Partial : FileState::Old;
         Abandon();
         return Result(state);
     }

@@ -185,8 +185,7 @@ class KilterRun {
     // the run was stopped (Stopped).
     int32_t Run() {
         if constexpr (Traced) {
-            if (linkCount_ >= 0 && linkCount_ <= MaxLinks && nodeCount_ >= 0 &&
-                nodeCount_ <= MaxNodes)
+            if (CountsFit())
                 EmitStart();
         }
         if (!CheckProblemFits())
@@ -222,9 +221,15 @@ class KilterRun {
   private:
     // --- Preconditions -------------------------------------------------------
 
+    // Whether the counts fit the arrays; nothing else can be read before.
+    bool CountsFit() const {
+        return linkCount_ >= 0 && linkCount_ <= MaxLinks && nodeCount_ >= 0 &&
+               nodeCount_ <= MaxNodes;
+    }
+
     // False (stopped) when the problem is unfit for solving.
     bool CheckProblemFits() {
-        if (linkCount_ < 0 || linkCount_ > MaxLinks || nodeCount_ < 0 || nodeCount_ > MaxNodes) {
+        if (!CountsFit()) {
             return StopWith(
                 "The problem's counts are outside the workspace ... the solve was "
                 "stopped");

@@ -36,8 +36,8 @@ double SecondsOfDay();
 // The Run button: checks, clearing of a stale solution, the timed run behind
 // the percent window, the messages in their order (told to the view),
 // TotalCost and the flags.
-// Returns how the solve ended (with its time, and its total cost when
-// feasible), or nothing when no solve ran (no links, or the checks failed).
+// Returns how the solve ended (the total cost is in ws.TotalCost), or nothing
+// when no solve ran (no links, or the checks failed).
 // A stopped solve clears the partial solution and is returned for the caller
 // to show its reason as the standard error report. The outcome is recorded as
 // lastSolve; the time is shown with separators. clock defaults to SecondsOfDay
