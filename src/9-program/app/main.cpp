@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QTimer>
 #include <clocale>
+#include <csignal>
 #include <memory>
 
 #include "app/CommandLine.h"
@@ -33,6 +34,10 @@ int main(int argc, char* argv[]) {
         return RunCommandLine(command);
     }
 
+    // A pipe the user saved or exported into whose reader went away must fail
+    // that one write (reported like any other), not end the program and lose
+    // the problem in memory.
+    std::signal(SIGPIPE, SIG_IGN);
     KavrilonApplication app(argc, argv);
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
