@@ -424,6 +424,7 @@ class CommandLine(unittest.TestCase):
         write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
         cases = [  # arguments after --solve, status, stderr holds
             ([self.nde, "--trace", "-"], 3, b"the results and the trace"),
+            ([self.nde, "--trace", "/dev/fd/1"], 3, b"the results and the trace"),
             ([self.nde, "--trace", ""], 3, b"--trace needs a file name"),
             ([self.nde, "--trace", trace, "--output", trace], 3, b"the same file"),
             ([self.nde, "--trace", "./x.svg", "--picture", "x.svg"], 3, b"the same file"),
@@ -439,6 +440,14 @@ class CommandLine(unittest.TestCase):
             self.assertFalse(os.path.exists(trace), args)
         self.assertEqual(read(os.path.join(self.dir, "P.LIN")),
                          LINKS.replace("\n", "\r\n").encode())
+        # Standard output sent into a file: that file named again would be
+        # replaced under the results.
+        for option, name in (("--trace", "all.txt"), ("--picture", "all.svg")):
+            with open(os.path.join(self.dir, name), "wb") as f:
+                done = run("--solve", self.nde, option, name, cwd=self.dir, stdout=f,
+                           stderr=subprocess.PIPE)
+            self.assertEqual(done.returncode, 3, (option, done.stderr))
+            self.assertIn(b"only one output can go to standard output", done.stderr)
 
         # A trace that cannot be written to the end is exit 4: a full device
         # of our own (never the system's, which root could replace).

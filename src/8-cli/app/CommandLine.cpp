@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -175,9 +176,19 @@ std::string Local(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// Whether an output name means standard output.
+// Whether an output name means standard output: "-", /dev/stdout, or another
+// name of the file or pipe standard output goes to (the shell's redirection,
+// /dev/fd/1). Written by that name, a file would be replaced under the
+// standard output writing into it, and a pipe would get two outputs at once.
+// A terminal or a device such as /dev/null takes both unharmed.
 bool IsStandardOutput(const std::string& name) {
-    return name == "-" || name == "/dev/stdout";
+    if (name == "-" || name == "/dev/stdout")
+        return true;
+    struct stat out {};
+    struct stat named {};
+    return !name.empty() && ::fstat(STDOUT_FILENO, &out) == 0 && !S_ISCHR(out.st_mode) &&
+           ::stat(name.c_str(), &named) == 0 && named.st_dev == out.st_dev &&
+           named.st_ino == out.st_ino;
 }
 
 // Two outputs on standard output would run into each other: at most one of
