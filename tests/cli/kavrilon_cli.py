@@ -336,6 +336,8 @@ class CommandLine(unittest.TestCase):
             ([big, "--picture", png, "--scale", "16", "--around", "1"], 3, None, b"16 million"),
             ([self.nde, "--picture", os.path.join(self.dir, "net.gif")], 3, None, b".svg or .png"),
             ([self.nde, "--picture", svg, "--steps", "2"], 3, None, b"--steps needs --around"),
+            ([self.nde, "--picture", svg, "--output", os.path.join(self.dir, ".", "net.svg")], 3,
+             None, b"--picture and --output name the same file"),
             ([self.nde, "--picture", os.path.join(self.dir, "no", "x.svg")], 4, None, b"x.svg"),
         ]
         for args, status, written, said in cases:

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -497,8 +498,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
             QStringLiteral("--format, --order, --nonzero, --output and --trace need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
-    if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
-                                                command.picture))
+    if (const auto error = options.picture.Read(parser, solve, command.picture))
         return Bad(*error);
 
     if (generate) {
@@ -564,14 +564,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.trace = Local(parser.value(options.trace));
         if (command.trace.empty())
             return Bad(QStringLiteral("--trace needs a file name."));
-        // One file for two outputs: the later would overwrite the earlier.
-        for (const auto& [option, other] :
-             {std::pair<const char*, std::string>{"--output", command.output},
-              std::pair<const char*, std::string>{"--picture", command.picture.file}}) {
-            if (!other.empty() && !IsStandardOutput(command.trace) &&
-                kav::SameFile(command.trace, other))
-                return Bad(QStringLiteral("--trace and %1 name the same file.")
-                               .arg(QLatin1String(option)));
+    }
+    // One file for two outputs: the later would overwrite the earlier.
+    const std::pair<const char*, std::string> named[] = {{"--trace", command.trace},
+                                                         {"--picture", command.picture.file},
+                                                         {"--output", command.output}};
+    for (std::size_t i = 0; i < std::size(named); ++i) {
+        for (std::size_t j = i + 1; j < std::size(named); ++j) {
+            const std::string& a = named[i].second;
+            const std::string& b = named[j].second;
+            if (!IsStandardOutput(a) && !IsStandardOutput(b) && kav::SameFile(a, b))
+                return Bad(QStringLiteral("%1 and %2 name the same file.")
+                               .arg(QLatin1String(named[i].first), QLatin1String(named[j].first)));
         }
     }
     // Every output the options ask for, with where it goes; the results go to

@@ -72,7 +72,6 @@ void PictureOptions::AddTo(QCommandLineParser& parser) const {
 }
 
 std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bool solve,
-                                            const std::string& output,
                                             PictureRequest& request) const {
     if (!parser.isSet(picture)) {
         if (parser.isSet(scale) || parser.isSet(around) || parser.isSet(steps))
@@ -88,8 +87,6 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
         return QStringLiteral("--picture needs a file name ending in .svg or .png.");
     request.file = Local(file);
     request.png = suffix == QLatin1String("png");
-    if (request.file == output)
-        return QStringLiteral("--picture and --output name the same file.");
     if (parser.isSet(scale)) {
         if (!request.png)
             return QStringLiteral("--scale applies to PNG pictures only.");

@@ -26,7 +26,7 @@ struct PictureOptions {
     void AddTo(QCommandLineParser& parser) const;
     // Reads them into request; the usage error when they do not fit together.
     std::optional<QString> Read(const QCommandLineParser& parser, bool solve,
-                                const std::string& output, PictureRequest& request) const;
+                                PictureRequest& request) const;
 
     QCommandLineOption picture;
     QCommandLineOption scale;
