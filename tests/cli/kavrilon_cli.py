@@ -272,6 +272,16 @@ class CommandLine(unittest.TestCase):
         done = run("--solve", odd, "--output", os.path.join(self.dir.encode(), b"out\xe9.txt"))
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertTrue(os.path.exists(os.path.join(self.dir.encode(), b"out\xe9.txt")))
+        # A picture's name too; a node name typed in UTF-8 or given in Latin-1
+        # finds the node the problem names in Latin-1.
+        nde = write(self.dir, "N.NDE", "Z\u00fcrich\nBern\n")
+        write(self.dir, "N.LIN", "2 2 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n")
+        picture = os.path.join(self.dir.encode(), b"pic\xe9.svg")
+        for around in ("Z\u00fcrich".encode(), "Z\u00fcrich".encode("latin-1")):
+            done = run("--solve", nde, "--picture", picture, "--around", around)
+            self.assertEqual(done.returncode, 0, (around, done.stderr))
+            self.assertIn(b'<g id="node1">', read(picture))
+            os.remove(picture)
         # "-" reads a DIMACS problem from standard input.
         done = run("--solve", "-", input=dimacs.encode(), capture_output=True)
         self.assertEqual(done.returncode, 0, done.stderr)

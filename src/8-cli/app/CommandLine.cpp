@@ -165,17 +165,27 @@ QString ArgumentText(const std::string& bytes) {
     return StandInMark + QString::number(RawArguments().size() - 1);
 }
 
-// A file name as the program's arguments gave it, byte for byte.
-std::string Local(const QString& text) {
-    if (text.startsWith(StandInMark)) {
+}  // namespace
+
+std::string ArgumentBytes(const QString& parsed) {
+    if (parsed.startsWith(StandInMark)) {
         bool ok = false;
-        const qsizetype index = text.mid(StandInMark.size()).toLongLong(&ok);
+        const qsizetype index = parsed.mid(StandInMark.size()).toLongLong(&ok);
         if (ok && index >= 0 && index < static_cast<qsizetype>(RawArguments().size()))
             return RawArguments()[static_cast<std::size_t>(index)];
     }
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = parsed.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
+
+std::string ArgumentName(const QString& parsed) {
+    if (parsed.startsWith(StandInMark))
+        return ArgumentBytes(parsed);
+    const QByteArray latin1 = parsed.toLatin1();
+    return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+namespace {
 
 // Whether an output name means standard output: "-", /dev/stdout, or another
 // name of the file or pipe standard output goes to (the shell's redirection,
@@ -210,7 +220,7 @@ std::optional<QString> StandardOutputClash(
 CommandLine Bad(const QString& why) {
     CommandLine command;
     command.mode = ProgramMode::BadArguments;
-    command.error = Local(why);
+    command.error = ArgumentBytes(why);
     return command;
 }
 
@@ -517,7 +527,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.mode = ProgramMode::Generate;
         command.origins = *origins;
         command.destinations = *destinations;
-        command.directory = Local(positional[2]);
+        command.directory = ArgumentBytes(positional[2]);
         command.seed = static_cast<uint32_t>(seed);
         return command;
     }
@@ -526,7 +536,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     if (solve && positional.isEmpty())
         return Bad(QStringLiteral("--solve needs a PROBLEM."));
     if (!positional.isEmpty())
-        command.problem = Local(positional[0]);
+        command.problem = ArgumentBytes(positional[0]);
     if (!solve)
         return command;
 
@@ -556,12 +566,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
             QStringLiteral("--order and --nonzero do not apply to --format dimacs, which "
                            "writes every link in input order."));
     if (parser.isSet(options.output)) {
-        command.output = Local(parser.value(options.output));
+        command.output = ArgumentBytes(parser.value(options.output));
         if (command.output.empty())
             return Bad(QStringLiteral("--output needs a file name."));
     }
     if (parser.isSet(options.trace)) {
-        command.trace = Local(parser.value(options.trace));
+        command.trace = ArgumentBytes(parser.value(options.trace));
         if (command.trace.empty())
             return Bad(QStringLiteral("--trace needs a file name."));
     }

@@ -9,15 +9,11 @@
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
 #include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
 
 namespace {
 
 constexpr int MaxScale = 16;
-
-std::string Local(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
 
 int Refuse(const std::string& why) {
     std::fprintf(stderr, "kavrilon: %s\n", why.c_str());
@@ -38,12 +34,13 @@ std::optional<int32_t> FindNode(const kav::Workspace& ws, const std::string& tex
     if (named == 1)
         return found;
     bool isNumber = false;
-    const int number = QString::fromLocal8Bit(text.c_str()).toInt(&isNumber);
+    const int number = QString::fromLatin1(text.c_str()).toInt(&isNumber);
     if (isNumber && kav::NodeInRange(number, ws.NodeCount))
         return number;
-    error = named > 1 ? std::to_string(named) + " nodes are named " + text +
+    const std::string shown = kav::Latin1ToUtf8(text);
+    error = named > 1 ? std::to_string(named) + " nodes are named " + shown +
                             ": give the node's number to --around."
-                      : "--around: no node " + text + " in the problem.";
+                      : "--around: no node " + shown + " in the problem.";
     return std::nullopt;
 }
 
@@ -80,12 +77,15 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     }
     if (!solve)
         return QStringLiteral("--picture needs --solve.");
-    const QString file = parser.value(picture);
-    const QString suffix = file.section(QLatin1Char('.'), -1).toLower();
-    if (file.size() < 5 || !file.contains(QLatin1Char('.')) ||
+    request.file = ArgumentBytes(parser.value(picture));
+    const std::size_t dot = request.file.rfind('.');
+    const QString suffix =
+        dot == std::string::npos
+            ? QString()
+            : QString::fromLatin1(request.file.substr(dot + 1).c_str()).toLower();
+    if (request.file.size() < 5 ||
         (suffix != QLatin1String("svg") && suffix != QLatin1String("png")))
         return QStringLiteral("--picture needs a file name ending in .svg or .png.");
-    request.file = Local(file);
     request.png = suffix == QLatin1String("png");
     if (parser.isSet(scale)) {
         if (!request.png)
@@ -99,7 +99,7 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     if (parser.isSet(steps) && !parser.isSet(around))
         return QStringLiteral("--steps needs --around.");
     if (parser.isSet(around)) {
-        request.around = Local(parser.value(around));
+        request.around = ArgumentName(parser.value(around));
         if (request.around.empty())
             return QStringLiteral("--around needs a node number or name.");
     }
