@@ -298,7 +298,9 @@ class CommandLine(unittest.TestCase):
 
     def test_qt_options_are_left_to_the_windows(self):
         for args in (["-platform", "offscreen", "--version"], ["-style=fusion", "--help"],
-                     ["--solve", self.nde, "-display", ":99"]):
+                     ["--solve", self.nde, "-display", ":99"],
+                     ["--solve", self.nde, "--picture", os.path.join(self.dir, "q.svg"),
+                      "-platform", "xcb"]):
             done = run(*args)
             self.assertEqual(done.returncode, 0, (args, done.stderr))
 
