@@ -364,6 +364,10 @@ class CommandLine(unittest.TestCase):
             if status in (0, 4):  # the results still go to standard output
                 self.assertIn(b"TOTAL COST", done.stdout, args)
         self.assertEqual(run("--picture", svg, self.nde).returncode, 3)
+        # Refused before the solve: no trace is written either.
+        trace = os.path.join(self.dir, "t.jsonl")
+        done = run("--solve", big, "--picture", svg, "--trace", trace)
+        self.assertEqual((done.returncode, os.path.exists(trace)), (3, False), done.stderr)
         with open(png, "wb"):
             pass
         run("--solve", self.nde, "--picture", png, "--scale", "4")

@@ -392,6 +392,9 @@ int Solve(const CommandLine& command) {
             std::fprintf(stderr, "%s\n", line.c_str());
         return ExitNotSolved;
     }
+    // A picture that cannot be drawn is refused before the solve and its trace.
+    if (const int refused = CheckPictureRequest(command.picture, ws); refused != ExitSolved)
+        return refused;
     std::optional<TraceFile> trace;
     if (!command.trace.empty()) {
         trace.emplace();

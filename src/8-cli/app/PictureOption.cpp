@@ -44,6 +44,21 @@ std::optional<int32_t> FindNode(const kav::Workspace& ws, const std::string& tex
     return std::nullopt;
 }
 
+// The node the picture is drawn around (0: the whole network), or nothing
+// after putting the usage error in error.
+std::optional<int32_t> PictureCentre(const PictureRequest& request, const kav::Workspace& ws,
+                                     std::string& error) {
+    if (!request.around.empty())
+        return FindNode(ws, request.around, error);
+    if (kav::PictureTooLarge(ws)) {
+        error = std::to_string(ws.NodeCount) + " nodes and " + std::to_string(ws.LinkCount) +
+                " links are too many for a whole picture (at most 300 nodes and 3000 links): "
+                "choose a node with --around.";
+        return std::nullopt;
+    }
+    return 0;
+}
+
 }  // namespace
 
 PictureOptions::PictureOptions()
@@ -112,25 +127,27 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     return std::nullopt;
 }
 
+int CheckPictureRequest(const PictureRequest& request, const kav::Workspace& ws) {
+    std::string error;
+    if (request.file.empty() || PictureCentre(request, ws, error).has_value())
+        return ExitSolved;
+    return Refuse(error);
+}
+
 int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
                    const kav::SolutionState& solution, std::optional<PreparedPicture>& prepared) {
     prepared.reset();
     if (request.file.empty())
         return ExitSolved;
+    std::string error;
+    const std::optional<int32_t> node = PictureCentre(request, ws, error);
+    if (!node)
+        return Refuse(error);
     kav::PictureStyle style = kav::StyleOfSolution(solution);
     kav::PictureGraph graph;
-    if (request.around.empty()) {
-        if (kav::PictureTooLarge(ws))
-            return Refuse(std::to_string(ws.NodeCount) + " nodes and " +
-                          std::to_string(ws.LinkCount) +
-                          " links are too many for a whole picture (at most 300 nodes and 3000 "
-                          "links): choose a node with --around.");
+    if (*node == 0) {
         graph = kav::WholeNetwork(ws);
     } else {
-        std::string error;
-        const std::optional<int32_t> node = FindNode(ws, request.around, error);
-        if (!node)
-            return Refuse(error);
         style.centreNode = *node;
         const int32_t links = kav::NeighbourhoodLinkCount(ws, *node, request.steps);
         int32_t most = 0;

@@ -40,6 +40,12 @@ struct PreparedPicture {
     std::string contents;
 };
 
+// Whether the picture can be drawn of the problem as it stands, found before
+// the solve: 0, or bad arguments after the message on standard error for a
+// node that does not exist or is not unique, or a whole picture above the
+// limit without --around.
+int CheckPictureRequest(const PictureRequest& request, const kav::Workspace& ws);
+
 // Draws the requested picture of the solved Workspace with its current
 // solution (nothing when none is requested). Returns 0, or the exit status after its message on
 // standard error: bad arguments for a node that does not exist or is not unique, a whole picture
