@@ -283,6 +283,16 @@ class CommandLine(unittest.TestCase):
         done = run("--solve", odd, "--output", os.path.join(self.dir.encode(), b"out\xe9.txt"))
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertTrue(os.path.exists(os.path.join(self.dir.encode(), b"out\xe9.txt")))
+        # A picture's name too; a node name typed in UTF-8 or given in Latin-1
+        # finds the node the problem names in Latin-1.
+        nde = write(self.dir, "N.NDE", "Z\u00fcrich\nBern\n")
+        write(self.dir, "N.LIN", "2 2 0 0 0\n1 2 0 5 1\n2 1 0 5 1\n")
+        picture = os.path.join(self.dir.encode(), b"pic\xe9.svg")
+        for around in ("Z\u00fcrich".encode(), "Z\u00fcrich".encode("latin-1")):
+            done = run("--solve", nde, "--picture", picture, "--around", around)
+            self.assertEqual(done.returncode, 0, (around, done.stderr))
+            self.assertIn(b'<g id="node1">', read(picture))
+            os.remove(picture)
         # "-" reads a DIMACS problem from standard input.
         done = run("--solve", "-", input=dimacs.encode(), capture_output=True)
         self.assertEqual(done.returncode, 0, done.stderr)
@@ -299,7 +309,9 @@ class CommandLine(unittest.TestCase):
 
     def test_qt_options_are_left_to_the_windows(self):
         for args in (["-platform", "offscreen", "--version"], ["-style=fusion", "--help"],
-                     ["--solve", self.nde, "-display", ":99"]):
+                     ["--solve", self.nde, "-display", ":99"],
+                     ["--solve", self.nde, "--picture", os.path.join(self.dir, "q.svg"),
+                      "-platform", "xcb"]):
             done = run(*args)
             self.assertEqual(done.returncode, 0, (args, done.stderr))
 
@@ -347,6 +359,8 @@ class CommandLine(unittest.TestCase):
             ([big, "--picture", png, "--scale", "16", "--around", "1"], 3, None, b"16 million"),
             ([self.nde, "--picture", os.path.join(self.dir, "net.gif")], 3, None, b".svg or .png"),
             ([self.nde, "--picture", svg, "--steps", "2"], 3, None, b"--steps needs --around"),
+            ([self.nde, "--picture", svg, "--output", os.path.join(self.dir, ".", "net.svg")], 3,
+             None, b"--picture and --output name the same file"),
             ([self.nde, "--picture", os.path.join(self.dir, "no", "x.svg")], 4, None, b"x.svg"),
         ]
         for args, status, written, said in cases:
@@ -361,6 +375,10 @@ class CommandLine(unittest.TestCase):
             if status in (0, 4):  # the results still go to standard output
                 self.assertIn(b"TOTAL COST", done.stdout, args)
         self.assertEqual(run("--picture", svg, self.nde).returncode, 3)
+        # Refused before the solve: no trace is written either.
+        trace = os.path.join(self.dir, "t.jsonl")
+        done = run("--solve", big, "--picture", svg, "--trace", trace)
+        self.assertEqual((done.returncode, os.path.exists(trace)), (3, False), done.stderr)
         with open(png, "wb"):
             pass
         run("--solve", self.nde, "--picture", png, "--scale", "4")
@@ -435,6 +453,7 @@ class CommandLine(unittest.TestCase):
         write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
         cases = [  # arguments after --solve, status, stderr holds
             ([self.nde, "--trace", "-"], 3, b"the results and the trace"),
+            ([self.nde, "--trace", "/dev/fd/1"], 3, b"the results and the trace"),
             ([self.nde, "--trace", ""], 3, b"--trace needs a file name"),
             ([self.nde, "--trace", trace, "--output", trace], 3, b"the same file"),
             ([self.nde, "--trace", "./x.svg", "--picture", "x.svg"], 3, b"the same file"),
@@ -450,6 +469,14 @@ class CommandLine(unittest.TestCase):
             self.assertFalse(os.path.exists(trace), args)
         self.assertEqual(read(os.path.join(self.dir, "P.LIN")),
                          LINKS.replace("\n", "\r\n").encode())
+        # Standard output sent into a file: that file named again would be
+        # replaced under the results.
+        for option, name in (("--trace", "all.txt"), ("--picture", "all.svg")):
+            with open(os.path.join(self.dir, name), "wb") as f:
+                done = run("--solve", self.nde, option, name, cwd=self.dir, stdout=f,
+                           stderr=subprocess.PIPE)
+            self.assertEqual(done.returncode, 3, (option, done.stderr))
+            self.assertIn(b"only one output can go to standard output", done.stderr)
 
         # A trace that cannot be written to the end is exit 4: a full device
         # of our own (never the system's, which root could replace).

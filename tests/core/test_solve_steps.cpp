@@ -66,6 +66,35 @@ TEST(SolveSteps, BackAndJumpsGiveTheStatesOfAForwardWalk) {
     }
 }
 
+// Each step keeps what its kind names and no more: the solver hands over one
+// event object for all its steps, the lists of earlier steps still in it.
+TEST(SolveSteps, EachStepKeepsWhatItsKindNamesAndNoMore) {
+    struct Lines : SolveObserver {
+        std::vector<std::string> lines;
+        void Observe(const SolveEvent& event) override { lines.push_back(TraceLine(event)); }
+    };
+    std::mt19937 rng(77);
+    for (int problem = 0; problem < 20; ++problem) {
+        Workspace ws;
+        MakeRandomProblem(ws, rng);
+        SolveSteps steps(ws);
+        Workspace solved = ws;
+        Lines trace;
+        RunOutOfKilter(solved, nullptr, &trace);
+        ASSERT_EQ(steps.Count(), trace.lines.size());
+        for (std::size_t i = 0; i < steps.Count(); ++i) {
+            const SolveEvent e = steps.Event(i);
+            ASSERT_EQ(TraceLine(e), trace.lines[i]) << "problem " << problem << ", step " << i;
+            const SolveEventKind kind = e.Kind;
+            ASSERT_TRUE(kind == SolveEventKind::Start ||
+                        (e.Flows.empty() && e.NodePotentials.empty()));
+            ASSERT_TRUE(kind == SolveEventKind::Augment || e.Cycle.empty());
+            ASSERT_TRUE(kind == SolveEventKind::Potentials || kind == SolveEventKind::Infeasible ||
+                        e.Nodes.empty());
+        }
+    }
+}
+
 // The replay works on its own copy: the problem handed over stays as it was.
 TEST(SolveSteps, InfeasibleRunEndsWithTheFailedLinkAndTheCutOfTheSolve) {
     Workspace ws;

@@ -10,6 +10,62 @@ bool StepState::operator==(const StepState& other) const {
            target == other.target;
 }
 
+namespace {
+
+// The fields the event's kind names. The solver hands over one event object
+// for every step, so the lists of earlier steps (the start's flows, the last
+// cycle, the last nodes raised) are still in it: kept whole, every step would
+// hold a copy of them.
+SolveEvent KindFields(const SolveEvent& event) {
+    SolveEvent kept;
+    kept.Kind = event.Kind;
+    kept.Link = event.Link;
+    kept.Node = event.Node;
+    kept.Via = event.Via;
+    kept.Start = event.Start;
+    kept.Target = event.Target;
+    kept.Amount = event.Amount;
+    kept.Delta = event.Delta;
+    kept.Kilter = event.Kilter;
+    kept.Flow = event.Flow;
+    kept.Lower = event.Lower;
+    kept.Upper = event.Upper;
+    kept.ReducedCost = event.ReducedCost;
+    kept.Need = event.Need;
+    kept.Room = event.Room;
+    switch (event.Kind) {
+        case SolveEventKind::Start:
+            kept.Flows = event.Flows;
+            kept.NodePotentials = event.NodePotentials;
+            break;
+        case SolveEventKind::Augment:
+            kept.Cycle = event.Cycle;
+            break;
+        case SolveEventKind::Potentials:
+            kept.Nodes = event.Nodes;
+            break;
+        case SolveEventKind::Infeasible:
+            kept.Nodes = event.Nodes;
+            kept.Labelled = event.Labelled;
+            break;
+        case SolveEventKind::Done:
+            kept.TotalCost = event.TotalCost;
+            break;
+        case SolveEventKind::Stopped:
+            kept.Reason = event.Reason;
+            break;
+        case SolveEventKind::Link:
+        case SolveEventKind::Pass:
+        case SolveEventKind::Label:
+        case SolveEventKind::Resume:
+        case SolveEventKind::InKilter:
+            break;
+    }
+    return kept;
+}
+
+}  // namespace
+
 // Keeps every step; labels, by far the most of them, in a few bytes each.
 class SolveSteps::Recorder : public SolveObserver {
   public:
@@ -23,7 +79,7 @@ class SolveSteps::Recorder : public SolveObserver {
             entry.amount = event.Amount;
         } else {
             entry.full = static_cast<int32_t>(steps_.full_.size());
-            steps_.full_.push_back(event);
+            steps_.full_.push_back(KindFields(event));
         }
         steps_.entries_.push_back(entry);
     }
@@ -36,6 +92,9 @@ SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     : problem_(std::make_unique<Workspace>(asSolved)), spacing_(std::max<std::size_t>(spacing, 1)) {
     Recorder recorder(*this);
     status_ = RunOutOfKilter(*problem_, nullptr, &recorder);
+    // Kept while the window is open: without the room the growth left.
+    entries_.shrink_to_fit();
+    full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
     StepState state;
     state.flows.assign(static_cast<std::size_t>(asSolved.LinkCount) + 1, 0);

@@ -1,12 +1,14 @@
 #include "app/CommandLine.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -163,21 +165,41 @@ QString ArgumentText(const std::string& bytes) {
     return StandInMark + QString::number(RawArguments().size() - 1);
 }
 
-// A file name as the program's arguments gave it, byte for byte.
-std::string Local(const QString& text) {
-    if (text.startsWith(StandInMark)) {
+}  // namespace
+
+std::string ArgumentBytes(const QString& parsed) {
+    if (parsed.startsWith(StandInMark)) {
         bool ok = false;
-        const qsizetype index = text.mid(StandInMark.size()).toLongLong(&ok);
+        const qsizetype index = parsed.mid(StandInMark.size()).toLongLong(&ok);
         if (ok && index >= 0 && index < static_cast<qsizetype>(RawArguments().size()))
             return RawArguments()[static_cast<std::size_t>(index)];
     }
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = parsed.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// Whether an output name means standard output.
+std::string ArgumentName(const QString& parsed) {
+    if (parsed.startsWith(StandInMark))
+        return ArgumentBytes(parsed);
+    const QByteArray latin1 = parsed.toLatin1();
+    return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+namespace {
+
+// Whether an output name means standard output: "-", /dev/stdout, or another
+// name of the file or pipe standard output goes to (the shell's redirection,
+// /dev/fd/1). Written by that name, a file would be replaced under the
+// standard output writing into it, and a pipe would get two outputs at once.
+// A terminal or a device such as /dev/null takes both unharmed.
 bool IsStandardOutput(const std::string& name) {
-    return name == "-" || name == "/dev/stdout";
+    if (name == "-" || name == "/dev/stdout")
+        return true;
+    struct stat out {};
+    struct stat named {};
+    return !name.empty() && ::fstat(STDOUT_FILENO, &out) == 0 && !S_ISCHR(out.st_mode) &&
+           ::stat(name.c_str(), &named) == 0 && named.st_dev == out.st_dev &&
+           named.st_ino == out.st_ino;
 }
 
 // Two outputs on standard output would run into each other: at most one of
@@ -198,7 +220,7 @@ std::optional<QString> StandardOutputClash(
 CommandLine Bad(const QString& why) {
     CommandLine command;
     command.mode = ProgramMode::BadArguments;
-    command.error = Local(why);
+    command.error = ArgumentBytes(why);
     return command;
 }
 
@@ -370,6 +392,9 @@ int Solve(const CommandLine& command) {
             std::fprintf(stderr, "%s\n", line.c_str());
         return ExitNotSolved;
     }
+    // A picture that cannot be drawn is refused before the solve and its trace.
+    if (const int refused = CheckPictureRequest(command.picture, ws); refused != ExitSolved)
+        return refused;
     std::optional<TraceFile> trace;
     if (!command.trace.empty()) {
         trace.emplace();
@@ -486,8 +511,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
             QStringLiteral("--format, --order, --nonzero, --output and --trace need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
-    if (const auto error = options.picture.Read(parser, solve, Local(parser.value(options.output)),
-                                                command.picture))
+    if (const auto error = options.picture.Read(parser, solve, command.picture))
         return Bad(*error);
 
     if (generate) {
@@ -506,7 +530,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.mode = ProgramMode::Generate;
         command.origins = *origins;
         command.destinations = *destinations;
-        command.directory = Local(positional[2]);
+        command.directory = ArgumentBytes(positional[2]);
         command.seed = static_cast<uint32_t>(seed);
         return command;
     }
@@ -515,7 +539,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     if (solve && positional.isEmpty())
         return Bad(QStringLiteral("--solve needs a PROBLEM."));
     if (!positional.isEmpty())
-        command.problem = Local(positional[0]);
+        command.problem = ArgumentBytes(positional[0]);
     if (!solve)
         return command;
 
@@ -545,22 +569,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
             QStringLiteral("--order and --nonzero do not apply to --format dimacs, which "
                            "writes every link in input order."));
     if (parser.isSet(options.output)) {
-        command.output = Local(parser.value(options.output));
+        command.output = ArgumentBytes(parser.value(options.output));
         if (command.output.empty())
             return Bad(QStringLiteral("--output needs a file name."));
     }
     if (parser.isSet(options.trace)) {
-        command.trace = Local(parser.value(options.trace));
+        command.trace = ArgumentBytes(parser.value(options.trace));
         if (command.trace.empty())
             return Bad(QStringLiteral("--trace needs a file name."));
-        // One file for two outputs: the later would overwrite the earlier.
-        for (const auto& [option, other] :
-             {std::pair<const char*, std::string>{"--output", command.output},
-              std::pair<const char*, std::string>{"--picture", command.picture.file}}) {
-            if (!other.empty() && !IsStandardOutput(command.trace) &&
-                kav::SameFile(command.trace, other))
-                return Bad(QStringLiteral("--trace and %1 name the same file.")
-                               .arg(QLatin1String(option)));
+    }
+    // One file for two outputs: the later would overwrite the earlier.
+    const std::pair<const char*, std::string> named[] = {{"--trace", command.trace},
+                                                         {"--picture", command.picture.file},
+                                                         {"--output", command.output}};
+    for (std::size_t i = 0; i < std::size(named); ++i) {
+        for (std::size_t j = i + 1; j < std::size(named); ++j) {
+            const std::string& a = named[i].second;
+            const std::string& b = named[j].second;
+            if (!IsStandardOutput(a) && !IsStandardOutput(b) && kav::SameFile(a, b))
+                return Bad(QStringLiteral("%1 and %2 name the same file.")
+                               .arg(QLatin1String(named[i].first), QLatin1String(named[j].first)));
         }
     }
     // Every output the options ask for, with where it goes; the results go to

@@ -45,6 +45,14 @@ constexpr int ExitNotWritten = 4;
 // -style, ...) are left out.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// An argument as ParseCommandLine's parser holds it, back to the bytes it
+// was given as (a file name need not be UTF-8).
+std::string ArgumentBytes(const QString& parsed);
+
+// A node name given as an argument, in the Latin-1 the problem holds names
+// in: typed in UTF-8, or given as bytes that are not UTF-8 (Latin-1 already).
+std::string ArgumentName(const QString& parsed);
+
 // Runs a mode other than Windows and returns the exit status; needs a
 // QCoreApplication (for --help and --version texts) but no display.
 int RunCommandLine(const CommandLine& command);

@@ -9,15 +9,11 @@
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
 #include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
 
 namespace {
 
 constexpr int MaxScale = 16;
-
-std::string Local(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
 
 int Refuse(const std::string& why) {
     std::fprintf(stderr, "kavrilon: %s\n", why.c_str());
@@ -38,13 +34,29 @@ std::optional<int32_t> FindNode(const kav::Workspace& ws, const std::string& tex
     if (named == 1)
         return found;
     bool isNumber = false;
-    const int number = QString::fromLocal8Bit(text.c_str()).toInt(&isNumber);
+    const int number = QString::fromLatin1(text.c_str()).toInt(&isNumber);
     if (isNumber && kav::NodeInRange(number, ws.NodeCount))
         return number;
-    error = named > 1 ? std::to_string(named) + " nodes are named " + text +
+    const std::string shown = kav::Latin1ToUtf8(text);
+    error = named > 1 ? std::to_string(named) + " nodes are named " + shown +
                             ": give the node's number to --around."
-                      : "--around: no node " + text + " in the problem.";
+                      : "--around: no node " + shown + " in the problem.";
     return std::nullopt;
+}
+
+// The node the picture is drawn around (0: the whole network), or nothing
+// after putting the usage error in error.
+std::optional<int32_t> PictureCentre(const PictureRequest& request, const kav::Workspace& ws,
+                                     std::string& error) {
+    if (!request.around.empty())
+        return FindNode(ws, request.around, error);
+    if (kav::PictureTooLarge(ws)) {
+        error = std::to_string(ws.NodeCount) + " nodes and " + std::to_string(ws.LinkCount) +
+                " links are too many for a whole picture (at most 300 nodes and 3000 links): "
+                "choose a node with --around.";
+        return std::nullopt;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -72,7 +84,6 @@ void PictureOptions::AddTo(QCommandLineParser& parser) const {
 }
 
 std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bool solve,
-                                            const std::string& output,
                                             PictureRequest& request) const {
     if (!parser.isSet(picture)) {
         if (parser.isSet(scale) || parser.isSet(around) || parser.isSet(steps))
@@ -81,15 +92,16 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     }
     if (!solve)
         return QStringLiteral("--picture needs --solve.");
-    const QString file = parser.value(picture);
-    const QString suffix = file.section(QLatin1Char('.'), -1).toLower();
-    if (file.size() < 5 || !file.contains(QLatin1Char('.')) ||
+    request.file = ArgumentBytes(parser.value(picture));
+    const std::size_t dot = request.file.rfind('.');
+    const QString suffix =
+        dot == std::string::npos
+            ? QString()
+            : QString::fromLatin1(request.file.substr(dot + 1).c_str()).toLower();
+    if (request.file.size() < 5 ||
         (suffix != QLatin1String("svg") && suffix != QLatin1String("png")))
         return QStringLiteral("--picture needs a file name ending in .svg or .png.");
-    request.file = Local(file);
     request.png = suffix == QLatin1String("png");
-    if (request.file == output)
-        return QStringLiteral("--picture and --output name the same file.");
     if (parser.isSet(scale)) {
         if (!request.png)
             return QStringLiteral("--scale applies to PNG pictures only.");
@@ -102,7 +114,7 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     if (parser.isSet(steps) && !parser.isSet(around))
         return QStringLiteral("--steps needs --around.");
     if (parser.isSet(around)) {
-        request.around = Local(parser.value(around));
+        request.around = ArgumentName(parser.value(around));
         if (request.around.empty())
             return QStringLiteral("--around needs a node number or name.");
     }
@@ -115,25 +127,27 @@ std::optional<QString> PictureOptions::Read(const QCommandLineParser& parser, bo
     return std::nullopt;
 }
 
+int CheckPictureRequest(const PictureRequest& request, const kav::Workspace& ws) {
+    std::string error;
+    if (request.file.empty() || PictureCentre(request, ws, error).has_value())
+        return ExitSolved;
+    return Refuse(error);
+}
+
 int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
                    const kav::SolutionState& solution, std::optional<PreparedPicture>& prepared) {
     prepared.reset();
     if (request.file.empty())
         return ExitSolved;
+    std::string error;
+    const std::optional<int32_t> node = PictureCentre(request, ws, error);
+    if (!node)
+        return Refuse(error);
     kav::PictureStyle style = kav::StyleOfSolution(solution);
     kav::PictureGraph graph;
-    if (request.around.empty()) {
-        if (kav::PictureTooLarge(ws))
-            return Refuse(std::to_string(ws.NodeCount) + " nodes and " +
-                          std::to_string(ws.LinkCount) +
-                          " links are too many for a whole picture (at most 300 nodes and 3000 "
-                          "links): choose a node with --around.");
+    if (*node == 0) {
         graph = kav::WholeNetwork(ws);
     } else {
-        std::string error;
-        const std::optional<int32_t> node = FindNode(ws, request.around, error);
-        if (!node)
-            return Refuse(error);
         style.centreNode = *node;
         const int32_t links = kav::NeighbourhoodLinkCount(ws, *node, request.steps);
         int32_t most = 0;

@@ -26,7 +26,7 @@ struct PictureOptions {
     void AddTo(QCommandLineParser& parser) const;
     // Reads them into request; the usage error when they do not fit together.
     std::optional<QString> Read(const QCommandLineParser& parser, bool solve,
-                                const std::string& output, PictureRequest& request) const;
+                                PictureRequest& request) const;
 
     QCommandLineOption picture;
     QCommandLineOption scale;
@@ -39,6 +39,12 @@ struct PreparedPicture {
     std::string file;
     std::string contents;
 };
+
+// Whether the picture can be drawn of the problem as it stands, found before
+// the solve: 0, or bad arguments after the message on standard error for a
+// node that does not exist or is not unique, or a whole picture above the
+// limit without --around.
+int CheckPictureRequest(const PictureRequest& request, const kav::Workspace& ws);
 
 // Draws the requested picture of the solved Workspace with its current
 // solution (nothing when none is requested). Returns 0, or the exit status after its message on

@@ -24,11 +24,14 @@ int main(int argc, char* argv[]) {
         // is drawn on Qt's offscreen platform, which needs none either.
         if (!command.picture.file.empty())
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt's own options are the windows'; a -platform here would take the
+        // place of the offscreen one and want a display.
+        int programNameOnly = 1;
         std::unique_ptr<QCoreApplication> app;
         if (command.picture.file.empty())
-            app = std::make_unique<QCoreApplication>(argc, argv);
+            app = std::make_unique<QCoreApplication>(programNameOnly, argv);
         else
-            app = std::make_unique<QGuiApplication>(argc, argv);
+            app = std::make_unique<QGuiApplication>(programNameOnly, argv);
         std::setlocale(LC_NUMERIC, "C");
         QCoreApplication::setApplicationName(QStringLiteral("kavrilon"));
         return RunCommandLine(command);
