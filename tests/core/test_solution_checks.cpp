@@ -255,23 +255,23 @@ TEST(LastSolve, BelongsToTheDataItWasMadeFor) {
     LastSolveRecord record;
     ThreeNodeExample(ws);
     const SolveStatus status = RunOutOfKilter(ws, nullptr);
-    RecordLastSolve(record, ws, status);
-    ASSERT_NE(LastSolve(record, ws), nullptr);
+    record.Record(ws, status);
+    ASSERT_NE(record.StatusFor(ws), nullptr);
     NoteSolved(ws, false);
     NoteResultsShown(ws);
-    EXPECT_NE(LastSolve(record, ws), nullptr);
+    EXPECT_NE(record.StatusFor(ws), nullptr);
     NoteLinkValuesEdited(ws);
-    EXPECT_EQ(LastSolve(record, ws), nullptr);
+    EXPECT_EQ(record.StatusFor(ws), nullptr);
 
-    RecordLastSolve(record, ws, status);
+    record.Record(ws, status);
     ws.ClearSolution();
-    EXPECT_EQ(LastSolve(record, ws), nullptr);
-    RecordLastSolve(record, ws, status);
+    EXPECT_EQ(record.StatusFor(ws), nullptr);
+    record.Record(ws, status);
     SetLink(ws, 1, GetLink(ws, 1));
-    EXPECT_EQ(LastSolve(record, ws), nullptr);
+    EXPECT_EQ(record.StatusFor(ws), nullptr);
     Workspace other = ws;
-    RecordLastSolve(record, ws, status);
-    EXPECT_EQ(LastSolve(record, other), nullptr);
+    record.Record(ws, status);
+    EXPECT_EQ(record.StatusFor(other), nullptr);
 }
 
 // Each session keeps its own last solve: a solve in one says nothing about

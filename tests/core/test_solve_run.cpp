@@ -171,13 +171,13 @@ TEST_F(SolveRunTest, KeepsTheProblemAsSolvedWhileTheSolveIsCurrent) {
     ws.LinkFlow[2] = 3;
     times = {1.0, 2.0};
     Run();
-    const Workspace* asSolved = ProblemAsSolved(lastSolve, ws);
+    const Workspace* asSolved = lastSolve.ProblemAsSolvedFor(ws);
     ASSERT_NE(asSolved, nullptr);
     EXPECT_EQ(asSolved->LinkCost[4], 5);
     EXPECT_EQ(asSolved->LinkFlow[2], 3);
     EXPECT_NE(ws.LinkFlow[2], 3);
     NoteLinkValuesEdited(ws);
-    EXPECT_EQ(ProblemAsSolved(lastSolve, ws), nullptr);
+    EXPECT_EQ(lastSolve.ProblemAsSolvedFor(ws), nullptr);
 }
 
 TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {

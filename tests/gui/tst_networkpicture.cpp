@@ -181,9 +181,9 @@ class TestNetworkPicture : public QObject {
             {nullptr, pale, "not proved optimal"},
         };
         for (const Case& c : cases) {
-            kav::ForgetLastSolve(session.lastSolve);
+            session.lastSolve.Forget();
             if (c.last)
-                kav::RecordLastSolve(session.lastSolve, ws, *c.last);
+                session.lastSolve.Record(ws, *c.last);
             OpenFromResults();
             QVERIFY(!Picture()->testAttribute(Qt::WA_QuitOnClose));
             QCOMPARE(Numbers(Drawn(Scene(), 1)), (std::set<int>{1, 2, 3}));
@@ -202,7 +202,7 @@ class TestNetworkPicture : public QObject {
             windows.results->findChild<QPushButton*>("QuitButton")->click();
         }
         QVERIFY(Picture()->Drawing().links.empty());  // forgotten when closed
-        kav::ForgetLastSolve(session.lastSolve);
+        session.lastSolve.Forget();
     }
 
     // A changed network is drawn without flows; a solved one follows the
@@ -250,7 +250,7 @@ class TestNetworkPicture : public QObject {
     void shadesTheCutOfAnInfeasibleSolve() {
         kav::Workspace& ws = session.ws;
         InfeasibleExample(ws);
-        kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
+        session.lastSolve.Record(ws, kav::RunOutOfKilter(ws, nullptr));
         OpenFromResults();
         const kav::PictureDrawing& d = Picture()->Drawing();
         const QColor plain = NodeOf(d, 1).fill;
@@ -284,7 +284,7 @@ class TestNetworkPicture : public QObject {
         kav::Workspace& ws = session.ws;
         if (infeasible) {
             InfeasibleExample(ws);
-            kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
+            session.lastSolve.Record(ws, kav::RunOutOfKilter(ws, nullptr));
         } else {
             LinksAtEveryState(session.ws);
         }

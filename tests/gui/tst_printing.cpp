@@ -217,7 +217,7 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 2, 5, 3).Link(2, 1, 0, 5, -1);
     kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr);
     status.Certificate = kav::CheckOptimality(ws);
-    kav::RecordLastSolve(session_.lastSolve, ws, status);
+    session_.lastSolve.Record(ws, status);
     for (bool edited : {false, true}) {
         if (edited)
             kav::NoteLinkValuesEdited(ws);
@@ -237,7 +237,7 @@ void TestPrinting::afterASolveTheOptimalityLineFollowsTheTotal() {
 void TestPrinting::theCutWindowPrintsItsLines() {
     kav::Workspace& ws = session_.ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 3, 3, 0).Link(2, 1, 0, 2, 0);
-    kav::RecordLastSolve(session_.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr));
+    session_.lastSolve.Record(ws, kav::RunOutOfKilter(ws, nullptr));
     TFMCutForm cut(session_);
     cut.show();
     // A PDF file chosen in Printer Setup without a name: asked for, under

@@ -36,7 +36,7 @@ class TestStepThrough : public QObject {
     void SolveAndOpenPicture() {
         kav::Workspace& ws = session.ws;
         auto asSolved = std::make_shared<const kav::Workspace>(ws);
-        kav::RecordLastSolve(session.lastSolve, ws, kav::RunOutOfKilter(ws, nullptr), asSolved);
+        session.lastSolve.Record(ws, kav::RunOutOfKilter(ws, nullptr), asSolved);
         windows.results->show();
         windows.results->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(windows.results));

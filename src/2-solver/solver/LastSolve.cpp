@@ -25,23 +25,6 @@ const Workspace* LastSolveRecord::ProblemAsSolvedFor(const Workspace& ws) const 
     return entry ? entry->asSolved.get() : nullptr;
 }
 
-void RecordLastSolve(LastSolveRecord& record, const Workspace& ws, const SolveStatus& status,
-                     std::shared_ptr<const Workspace> asSolved) {
-    record.Record(ws, status, std::move(asSolved));
-}
-
-const SolveStatus* LastSolve(const LastSolveRecord& record, const Workspace& ws) {
-    return record.StatusFor(ws);
-}
-
-const Workspace* ProblemAsSolved(const LastSolveRecord& record, const Workspace& ws) {
-    return record.ProblemAsSolvedFor(ws);
-}
-
-void ForgetLastSolve(LastSolveRecord& record) {
-    record.Forget();
-}
-
 bool FlowsStand(const Workspace& ws) {
     return !ws.NetworkChanged;
 }

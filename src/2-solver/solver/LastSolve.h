@@ -36,12 +36,6 @@ class LastSolveRecord {
     std::optional<Entry> record_;
 };
 
-void RecordLastSolve(LastSolveRecord& record, const Workspace& ws, const SolveStatus& status,
-                     std::shared_ptr<const Workspace> asSolved = nullptr);
-const SolveStatus* LastSolve(const LastSolveRecord& record, const Workspace& ws);
-const Workspace* ProblemAsSolved(const LastSolveRecord& record, const Workspace& ws);
-void ForgetLastSolve(LastSolveRecord& record);
-
 // Whether the stored flows and potentials are a solution of the network as it
 // stands: the network has not changed since they were solved (or cleared).
 // Bounds or costs edited since leave them standing, though no longer proved.

@@ -66,7 +66,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
         return std::nullopt;
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
-    ForgetLastSolve(lastSolve);
+    lastSolve.Forget();
     auto asSolved = std::make_shared<const Workspace>(ws);
 
     view.ShowProgressWindow();
@@ -105,7 +105,7 @@ void RecordSolveOutcome(Workspace& ws, LastSolveRecord& lastSolve, SolveStatus& 
         status.Certificate = CheckOptimality(ws);
     }
     NoteSolved(ws, status.IsInfeasible());
-    RecordLastSolve(lastSolve, ws, status, std::move(asSolved));
+    lastSolve.Record(ws, status, std::move(asSolved));
 }
 
 }  // namespace kav
