@@ -109,6 +109,16 @@ void RefuseWindowSystemClose(QCloseEvent* event, kav::Prompts& prompts) {
     prompts.Beep(kav::BeepDefault);
 }
 
+QString Unbroken(QString text) {
+    return text.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+}
+
+QString LegendSwatch(const QColor& colour, const QString& text) {
+    return QStringLiteral(
+               "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2")
+        .arg(colour.name(), Unbroken(text));
+}
+
 void RemoveTitleBarButtons(QWidget* window) {
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 }

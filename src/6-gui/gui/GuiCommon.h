@@ -46,6 +46,11 @@ void PaintBackground(QWidget* widget, const QColor& colour);
 // Sets the colour of a widget's text (labels, list items).
 void PaintText(QWidget* widget, const QColor& colour);
 
+// Legend entries (rich text) that wrap as a whole: words, and a colour
+// sample with its words.
+QString Unbroken(QString text);
+QString LegendSwatch(const QColor& colour, const QString& text);
+
 // Node names are bytes; windows show them as Latin-1.
 QString FromBytes(const std::string& bytes);
 std::string ToBytes(const QString& text);

@@ -258,11 +258,6 @@ class PictureView : public QGraphicsView {
     QPoint lastAt_;
 };
 
-// A legend entry wraps as a whole.
-QString Unbroken(QString text) {
-    return text.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
-}
-
 // A sample of a link's line in the legend.
 QString Stroke(const QColor& colour, const QString& text, bool dashed = false, int weight = 2) {
     const QString line =
@@ -270,12 +265,6 @@ QString Stroke(const QColor& colour, const QString& text, bool dashed = false, i
     return QStringLiteral("<span style='color:%1'>%2</span>&nbsp;%3")
         .arg(colour.name(), weight > 2 ? QStringLiteral("<b>%1</b>").arg(line) : line,
              Unbroken(text));
-}
-
-QString Swatch(const QColor& colour, const QString& text) {
-    return QStringLiteral(
-               "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2")
-        .arg(colour.name(), Unbroken(text));
 }
 
 QString LegendText() {
@@ -287,8 +276,8 @@ QString LegendText() {
            Stroke(OutOfKilter, QStringLiteral("out of kilter (dashed)"), true) + gap +
            Unbroken(QStringLiteral("wider: more flow")) + gap +
            Stroke(Qt::black, QStringLiteral("bold: crosses the cut"), false, 3) + gap +
-           Swatch(CutFill, QStringLiteral("nodes of the cut")) + gap +
-           Swatch(CentreFill, QStringLiteral("centre node")) + gap +
+           LegendSwatch(CutFill, QStringLiteral("nodes of the cut")) + gap +
+           LegendSwatch(CentreFill, QStringLiteral("centre node")) + gap +
            Unbroken(QStringLiteral("pale: flows not proved"));
 }
 

@@ -261,24 +261,14 @@ class StepCanvas : public QWidget {
     QPointF dragFrom_;
 };
 
-QString Unbroken(QString text) {
-    return text.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
-}
-
-QString Mark(const QColor& colour, const QString& text) {
-    return QStringLiteral(
-               "<span style='background-color:%1'>&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2")
-        .arg(QColor(colour.red(), colour.green(), colour.blue()).name(), Unbroken(text));
-}
-
 QString LegendText() {
     const QString gap = QStringLiteral(" &nbsp; ");
-    return Mark(StepColours::Current, QStringLiteral("link being brought into kilter")) + gap +
-           Mark(StepColours::Tree, QStringLiteral("labelled through")) + gap +
-           Mark(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
-           Mark(StepColours::Cycle, QStringLiteral("flow change")) + gap +
-           Mark(StepColours::Raised, QStringLiteral("potential rises, link made usable")) + gap +
-           Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
+    return LegendSwatch(StepColours::Current, QStringLiteral("link being brought into kilter")) +
+           gap + LegendSwatch(StepColours::Tree, QStringLiteral("labelled through")) + gap +
+           LegendSwatch(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
+           LegendSwatch(StepColours::Cycle, QStringLiteral("flow change")) + gap +
+           LegendSwatch(StepColours::Raised, QStringLiteral("potential rises, link made usable")) +
+           gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
            Unbroken(QStringLiteral("thick border: labelling start")) + gap +
            Unbroken(QStringLiteral("wheel: zoom, drag: move, double-click: whole picture"));
