@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "workspace/NodeNames.h"
+
 namespace kav {
 namespace {
 
@@ -125,12 +127,6 @@ bool ReadLinks(Workspace& ws, const NamedReader& reader, const Header& header, R
         file.SkipLine();
     }
     return true;
-}
-
-std::string WithoutLeadingBlanks(std::string name) {
-    const std::size_t first = name.find_first_not_of(' ');
-    name.erase(0, first == std::string::npos ? name.size() : first);
-    return name;
 }
 
 bool ReadNames(Workspace& ws, const NamedReader& reader, int32_t nodeCount, ReadFault& fault) {

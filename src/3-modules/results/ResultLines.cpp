@@ -9,6 +9,7 @@
 #include "solver/KiltSolve.h"
 #include "solver/LastSolve.h"
 #include "solver/PadText.h"
+#include "workspace/NodeNames.h"
 #include "workspace/NumberFormat.h"
 
 namespace kav {
@@ -95,13 +96,6 @@ OptimalityLine OptimalityClaim(const SolutionState& solution) {
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    const std::string::size_type first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // A labelled list of crossing links under the cut's link heading.
 void AddCutLinks(const Workspace& ws, const std::string& label, const std::vector<int32_t>& links,
                  std::vector<std::string>& lines) {
@@ -125,8 +119,8 @@ std::vector<std::string> CutLines(const Workspace& ws, const InfeasibilityCut& c
         "No feasible flow exists: the solver was working on link " + std::to_string(failed);
     if (failed >= 1 && failed <= ws.LinkCount && NodeInRange(ws.LinkOrigin[failed], ws.NodeCount) &&
         NodeInRange(ws.LinkDest[failed], ws.NodeCount)) {
-        first += " (" + Trimmed(ws.NodeName[ws.LinkOrigin[failed]]) + " -> " +
-                 Trimmed(ws.NodeName[ws.LinkDest[failed]]) + ")";
+        first += " (" + TrimmedName(ws.NodeName[ws.LinkOrigin[failed]]) + " -> " +
+                 TrimmedName(ws.NodeName[ws.LinkDest[failed]]) + ")";
     }
     lines.push_back(first + ".");
     if (!cut.Confirmed) {

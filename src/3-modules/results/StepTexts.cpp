@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "workspace/NodeNames.h"
+
 namespace kav {
 
 namespace {
@@ -18,11 +20,8 @@ std::string Num(int64_t value) {
 std::string NodeName(const Workspace& ws, int32_t node) {
     if (node < 1 || node > ws.NodeCount)
         return "node " + Num(node);
-    const std::string& name = ws.NodeName[node];
-    const auto first = name.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "node " + Num(node);
-    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+    std::string name = TrimmedName(ws.NodeName[node]);
+    return name.empty() ? "node " + Num(node) : name;
 }
 
 bool IsLink(const Workspace& ws, int32_t link) {

@@ -2,7 +2,6 @@
 
 #include <malloc.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
@@ -14,26 +13,24 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QResizeEvent>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyleOptionGraphicsItem>
 #include <QVBoxLayout>
-#include <QWheelEvent>
-#include <cmath>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
+#include "gui/ZoomPanView.h"
 #include "solver/Session.h"
+#include "workspace/NodeNames.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -50,10 +47,7 @@ constexpr int NumberKey = 1;
 constexpr int NodeKind = 1;
 constexpr int LinkKind = 2;
 
-constexpr double ZoomStep = 1.25;
 constexpr std::size_t SmoothLinksMax = 600;
-constexpr double ReadableScale = 0.6;
-constexpr double NaturalScale = 1.0;
 // A link is easier to hit than its line is wide.
 constexpr double HitWidth = 6.0;
 const int PngScales[] = {1, 2, 4};
@@ -138,124 +132,6 @@ class NodeItem : public QGraphicsItem {
 
   private:
     kav::DrawnNode drawn_;
-};
-
-// Zooms with the wheel (about the pointer) and with + and -, fits with 0 or
-// F. Dragging pans from anywhere, over a node or link too; a click without
-// movement selects what is under it.
-class PictureView : public QGraphicsView {
-  public:
-    using QGraphicsView::QGraphicsView;
-
-    void Zoom(double factor) {
-        fitting_ = false;
-        scale(factor, factor);
-    }
-    // Natural size around centre, where a fitted picture would be too small
-    // to read.
-    void ReadableAround(const QPointF& centre) {
-        if (transform().m11() >= ReadableScale)
-            return;
-        fitting_ = false;
-        setTransform(QTransform::fromScale(NaturalScale, NaturalScale));
-        centerOn(centre);
-    }
-    // The whole picture in the window, kept so as the window is resized until
-    // the user zooms.
-    void Fit() {
-        fitting_ = true;
-        if (scene() != nullptr && !scene()->sceneRect().isEmpty())
-            fitInView(scene()->sceneRect(), Qt::KeepAspectRatio);
-    }
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QGraphicsView::resizeEvent(event);
-        if (fitting_)
-            Fit();
-    }
-    void wheelEvent(QWheelEvent* event) override {
-        const int steps = event->angleDelta().y() / 120;
-        if (steps == 0)
-            return;
-        setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
-        Zoom(std::pow(ZoomStep, steps));
-        setTransformationAnchor(QGraphicsView::AnchorViewCenter);
-        event->accept();
-    }
-    void keyPressEvent(QKeyEvent* event) override {
-        switch (event->key()) {
-            case Qt::Key_Plus:
-            case Qt::Key_Equal:
-                Zoom(ZoomStep);
-                return;
-            case Qt::Key_Minus:
-                Zoom(1.0 / ZoomStep);
-                return;
-            case Qt::Key_0:
-            case Qt::Key_F:
-                Fit();
-                return;
-            default:
-                QGraphicsView::keyPressEvent(event);
-        }
-    }
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() != Qt::LeftButton) {
-            QGraphicsView::mousePressEvent(event);
-            return;
-        }
-        pressed_ = true;
-        panning_ = false;
-        pressAt_ = lastAt_ = event->position().toPoint();
-        event->accept();
-    }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        if (!pressed_) {
-            QGraphicsView::mouseMoveEvent(event);
-            return;
-        }
-        const QPoint at = event->position().toPoint();
-        if (!panning_ && (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
-            panning_ = true;
-            viewport()->setCursor(Qt::ClosedHandCursor);
-        }
-        if (panning_) {
-            const QPoint moved = at - lastAt_;
-            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - moved.x());
-            verticalScrollBar()->setValue(verticalScrollBar()->value() - moved.y());
-        }
-        lastAt_ = at;
-        event->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        if (!pressed_ || event->button() != Qt::LeftButton) {
-            QGraphicsView::mouseReleaseEvent(event);
-            return;
-        }
-        pressed_ = false;
-        event->accept();
-        if (panning_) {
-            panning_ = false;
-            viewport()->unsetCursor();
-            return;
-        }
-        if (scene() == nullptr)
-            return;
-        QGraphicsItem* item = itemAt(event->position().toPoint());
-        if (item != nullptr && item->isSelected())
-            return;
-        scene()->clearSelection();
-        if (item != nullptr && (item->flags() & QGraphicsItem::ItemIsSelectable))
-            item->setSelected(true);
-    }
-
-  private:
-    bool fitting_ = true;
-    bool pressed_ = false;
-    bool panning_ = false;
-    QPoint pressAt_;
-    QPoint lastAt_;
 };
 
 // A sample of a link's line in the legend.
@@ -345,7 +221,8 @@ void TFMNetworkPicture::CreateControls() {
     legend_->setText(LegendText());
 
     scene_ = new QGraphicsScene(this);
-    auto* view = new PictureView(scene_, this);
+    auto* view = new ZoomPanView(this);
+    view->setScene(scene_);
     view->setObjectName(QStringLiteral("PictureView"));
     view->setOptimizationFlags(QGraphicsView::DontSavePainterState |
                                QGraphicsView::DontAdjustForAntialiasing);
@@ -562,11 +439,10 @@ void TFMNetworkPicture::ShowLayout(const PictureResultPtr& result) {
     shown_ = result;
     labelsBox_->setEnabled(result->graph.solved);
     DrawLayout();
-    auto* view = static_cast<PictureView*>(view_);
-    view->Fit();
+    view_->Fit();
     for (const kav::NodePlace& place : result->layout.nodes) {
         if (place.node == centreNode_)
-            view->ReadableAround(QPointF(place.centre.x, place.centre.y));
+            view_->ReadableAround(QPointF(place.centre.x, place.centre.y));
     }
     ShowStatus();
 }
@@ -605,7 +481,7 @@ void TFMNetworkPicture::DrawLayout() {
         scene_->addItem(new LinkItem(link));
     for (const kav::DrawnNode& node : drawing_.nodes)
         scene_->addItem(new NodeItem(node));
-    scene_->setSceneRect(drawing_.bounds);
+    view_->SetPictureBounds(drawing_.bounds);
     // Smooth lines cost about four times as much to paint: large pictures
     // are drawn without, so that zooming stays quick.
     view_->setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
@@ -653,13 +529,13 @@ void TFMNetworkPicture::SceneSelectionChange() {
 }
 
 void TFMNetworkPicture::FitButtonClick() {
-    static_cast<PictureView*>(view_)->Fit();
+    view_->Fit();
 }
 void TFMNetworkPicture::ZoomInButtonClick() {
-    static_cast<PictureView*>(view_)->Zoom(ZoomStep);
+    view_->Zoom(ZoomPanView::ZoomStep);
 }
 void TFMNetworkPicture::ZoomOutButtonClick() {
-    static_cast<PictureView*>(view_)->Zoom(1.0 / ZoomStep);
+    view_->Zoom(1.0 / ZoomPanView::ZoomStep);
 }
 
 // Labels take room in the layout: the picture is laid out again.
@@ -688,28 +564,21 @@ void TFMNetworkPicture::StepThroughButtonClick() {
     emit stepThroughRequested();
 }
 
-// A node by its exact name (the first with it), otherwise by its number.
-int32_t TFMNetworkPicture::FindNode(const QString& text) const {
-    const kav::Workspace& ws = session_.ws;
-    const std::string name = ToBytes(text.trimmed());
-    for (int32_t n = 1; n <= ws.NodeCount; ++n) {
-        if (ws.NodeName[n] == name)
-            return n;
-    }
-    bool isNumber = false;
-    const int number = text.trimmed().toInt(&isNumber);
-    return isNumber && number >= 1 && number <= ws.NodeCount ? number : 0;
-}
-
 // A neighbourhood above the whole-picture limit is drawn only when the user
 // agrees to its links with the largest flows.
 void TFMNetworkPicture::ShowNodeButtonClick() {
-    const int32_t node = FindNode(nodeSearch_->text());
+    const kav::Workspace& ws = session_.ws;
+    const std::string typed = ToBytes(nodeSearch_->text());
+    const kav::NodeSearch found = kav::FindNodeByNameOrNumber(ws, typed);
+    const int32_t node = found.node;
     if (node == 0) {
-        statusText_->setText(QStringLiteral("No node [%1]").arg(nodeSearch_->text().trimmed()));
+        statusText_->setText(
+            found.namesakes.empty()
+                ? QStringLiteral("No node [%1]").arg(FromBytes(kav::TrimmedName(typed)))
+                : FromBytes(kav::NamesakesText(typed, found.namesakes)) +
+                      QStringLiteral(": type the node's number."));
         return;
     }
-    const kav::Workspace& ws = session_.ws;
     const int steps = stepsBox_->value();
     const int32_t links = kav::NeighbourhoodLinkCount(ws, node, steps);
     int32_t most = 0;

@@ -13,7 +13,6 @@ class QCheckBox;
 class QComboBox;
 class QGraphicsItem;
 class QGraphicsScene;
-class QGraphicsView;
 class QHideEvent;
 class QKeyEvent;
 class QLabel;
@@ -22,6 +21,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QWidget;
+class ZoomPanView;
 
 namespace kav {
 class Prompts;
@@ -96,7 +96,6 @@ class TFMNetworkPicture : public QMainWindow {
     void ShowStatus();
     bool MayStepThrough() const;
     void ForgetPicture();
-    int32_t FindNode(const QString& text) const;
     bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
     void WriteExport(const std::string& fileName, const std::optional<std::string>& contents,
                      const QString& note);
@@ -118,7 +117,7 @@ class TFMNetworkPicture : public QMainWindow {
     QPushButton* closeButton_ = nullptr;
     QLabel* legend_ = nullptr;
     QGraphicsScene* scene_ = nullptr;
-    QGraphicsView* view_ = nullptr;
+    ZoomPanView* view_ = nullptr;
     QLabel* statusText_ = nullptr;
     QLabel* standingText_ = nullptr;  // how far the flows shown can be trusted
     QProgressBar* busy_ = nullptr;

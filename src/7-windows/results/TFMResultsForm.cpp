@@ -373,21 +373,16 @@ bool TFMResultsForm::SelectLink(int32_t link) {
     return false;
 }
 
-// A node line is the name, five blanks and the potential.
+// The lists know the node of each line: names need not be unique.
 void TFMResultsForm::SelectNode(int32_t node) {
-    const kav::Workspace& ws = session_.ws;
-    if (node < 1 || node > ws.NodeCount)
+    const std::vector<int32_t>& numbers = lists_.nodeNumbers;
+    const auto row =
+        static_cast<int>(std::find(numbers.begin(), numbers.end(), node) - numbers.begin());
+    if (row >= nodeLines_->rowCount())
         return;
-    const QString name = FromBytes(ws.NodeName[node]).trimmed();
-    const QStringList lines = nodeLines_->stringList();
-    for (qsizetype row = 0; row < lines.size(); ++row) {
-        const QString line = lines[row].trimmed();
-        if (line.left(line.lastIndexOf(' ')).trimmed() == name) {
-            nodeList_->setCurrentIndex(nodeLines_->index(static_cast<int>(row)));
-            nodeList_->scrollTo(nodeLines_->index(static_cast<int>(row)));
-            return;
-        }
-    }
+    const QModelIndex index = nodeLines_->index(row);
+    nodeList_->setCurrentIndex(index);
+    nodeList_->scrollTo(index);
 }
 
 bool TFMResultsForm::ShowAllLinks() const {

@@ -1,21 +1,17 @@
 #include "results/TFMStepThrough.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPathStroker>
-#include <QPixmap>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -24,8 +20,10 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
+#include "gui/ZoomPanView.h"
 #include "results/NetworkPicture.h"
 #include "results/SolveSteps.h"
+#include "results/StepMarks.h"
 #include "results/StepTexts.h"
 #include "solver/KiltSolve.h"
 #include "workspace/Prompts.h"
@@ -49,8 +47,6 @@ constexpr double TreeHalo = 5.0;
 constexpr double StartBorder = 3.0;
 constexpr double ThinWidth = 1.0;
 constexpr std::size_t SmoothLinksMax = 600;
-constexpr double ZoomStep = 1.25;
-constexpr double ZoomMost = 16.0;
 // The width the window takes at least where the screen has room.
 constexpr int PictureLeast = 680;
 constexpr double WidthRange = 5.0;
@@ -59,28 +55,11 @@ constexpr std::size_t LabelledLinksMax = 80;
 // Milliseconds between steps, slowest first.
 const int PlayIntervals[] = {1500, 1000, 700, 450, 300, 200, 120, 70, 35, 15};
 
+// The step's marks, and each node's potential as drawn (by node number).
 struct Overlay {
-    int32_t current = 0;
-    int32_t usable = 0;  // the link a potential change made usable
-
-    std::vector<char> tree;   // by link number
-    std::vector<char> cycle;  // by link number
-    QString cycleAmount;
-    // By node number: the potential as drawn, whether it just rose, how the
-    // node is marked, and whether it is drawn again over the marks.
+    kav::StepMarks marks;
     std::vector<QString> potentials;
-    std::vector<char> raised;
-    int64_t delta = 0;
-    std::vector<char> labelled;
-    std::vector<char> cut;
-    std::vector<char> over;
-    int32_t start = 0;
 };
-
-bool Marked(const std::vector<char>& marks, int32_t number) {
-    return number >= 0 && static_cast<std::size_t>(number) < marks.size() &&
-           marks[static_cast<std::size_t>(number)] != 0;
-}
 
 void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra) {
     painter.setPen(QPen(colour, link.width + extra, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -97,148 +76,104 @@ QRectF PotentialBox(const QFontMetricsF& metrics, const kav::DrawnNode& node, co
     return box;
 }
 
-// The picture fitted into the widget, with the step's marks over it and the
-// potentials under the nodes. Most steps change only the marks: the picture
-// itself is kept as an image and painted again only when a flow or a
-// potential changes, or the size.
-class StepCanvas : public QWidget {
+// The picture with the step's marks over it and the potentials under the
+// nodes. Most steps change only the marks: the picture itself is the view's
+// cached background, painted again only when a flow or a potential changes,
+// or the view's scale or size.
+class StepCanvas : public ZoomPanView {
   public:
     StepCanvas(const kav::PictureDrawing& drawing, QWidget* parent)
-        : QWidget(parent), drawing_(drawing) {
+        : ZoomPanView(parent), drawing_(drawing) {
+        setScene(new QGraphicsScene(this));
+        setCacheMode(QGraphicsView::CacheBackground);
         setMinimumSize(200, 150);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
-    void DrawingChanged() { base_ = QPixmap(); }
-    // Back to the whole picture in the widget.
-    void Fit() {
-        zoom_ = 1.0;
-        update();
+    void DrawingChanged() {
+        setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
+        setRenderHint(QPainter::TextAntialiasing);
+        SetPictureBounds(drawing_.bounds);
+        resetCachedContent();
+        viewport()->update();
     }
+    void MarksChanged() { viewport()->update(); }
 
     Overlay overlay_;
 
   protected:
-    // The whole picture fitted into the widget, zoomed about centre_.
-    QTransform Placing() const {
-        const QRectF bounds = drawing_.bounds;
-        const double scale = std::min(width() / bounds.width(), height() / bounds.height()) * zoom_;
-        const QPointF centre = zoom_ > 1.0 ? centre_ : bounds.center();
-        QTransform placing;
-        placing.translate(width() / 2.0, height() / 2.0);
-        placing.scale(scale, scale);
-        placing.translate(-centre.x(), -centre.y());
-        return placing;
+    void drawBackground(QPainter* painter, const QRectF& exposed) override {
+        painter->fillRect(exposed, Qt::white);
+        for (const kav::DrawnLink& link : drawing_.links)
+            kav::PaintLink(*painter, link);
+        for (const kav::DrawnNode& node : drawing_.nodes)
+            PaintPotential(*painter, node, QString(), Qt::white);
+        for (const kav::DrawnNode& node : drawing_.nodes)
+            kav::PaintNode(*painter, node);
     }
-    void wheelEvent(QWheelEvent* event) override {
-        const int steps = event->angleDelta().y() / 120;
-        if (steps == 0 || drawing_.bounds.isEmpty())
-            return;
-        const QPointF at = event->position();
-        const QPointF under = Placing().inverted().map(at);
-        zoom_ = std::clamp(zoom_ * std::pow(ZoomStep, steps), 1.0, ZoomMost);
-        // The point under the pointer stays there.
-        const double scale = Placing().m11();
-        centre_ = under - (at - QPointF(width() / 2.0, height() / 2.0)) / scale;
-        event->accept();
-        update();
-    }
-    void mousePressEvent(QMouseEvent* event) override { dragFrom_ = event->position(); }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        if (!(event->buttons() & Qt::LeftButton) || zoom_ <= 1.0)
-            return;
-        centre_ -= (event->position() - dragFrom_) / Placing().m11();
-        dragFrom_ = event->position();
-        update();
-    }
-    void mouseDoubleClickEvent(QMouseEvent*) override { Fit(); }
-
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const QRectF bounds = drawing_.bounds;
-        if (bounds.isEmpty()) {
-            painter.fillRect(rect(), Qt::white);
-            return;
-        }
-        const QTransform fit = Placing();
-        const qreal ratio = devicePixelRatioF();
-        const QSize pixels = (QSizeF(size()) * ratio).toSize();
-        if (base_.isNull() || base_.size() != pixels || basePlacing_ != fit) {
-            basePlacing_ = fit;
-            base_ = QPixmap(pixels);
-            base_.setDevicePixelRatio(ratio);
-            base_.fill(Qt::white);
-            QPainter base(&base_);
-            base.setTransform(fit);
-            Hints(base);
-            for (const kav::DrawnLink& link : drawing_.links)
-                kav::PaintLink(base, link);
-            for (const kav::DrawnNode& node : drawing_.nodes)
-                PaintPotential(base, node, QString(), Qt::white);
-            for (const kav::DrawnNode& node : drawing_.nodes)
-                kav::PaintNode(base, node);
-        }
-        painter.drawPixmap(0, 0, base_);
-        painter.setTransform(fit);
-        Hints(painter);
-        for (const kav::DrawnLink& link : drawing_.links) {
-            const bool current = link.link == overlay_.current;
-            const bool cycle = Marked(overlay_.cycle, link.link);
-            const bool tree = Marked(overlay_.tree, link.link);
-            if (current)
-                Halo(painter, link, StepColours::Current, CurrentHalo);
-            const bool usable = link.link == overlay_.usable;
-            if (cycle)
-                Halo(painter, link, StepColours::Cycle, CycleHalo);
-            else if (tree)
-                Halo(painter, link, StepColours::Tree, TreeHalo);
-            else if (usable)
-                Halo(painter, link, StepColours::Raised, TreeHalo);
-            if (current || cycle || tree || usable)
-                kav::PaintLink(painter, link);
-        }
-        for (const kav::DrawnNode& node : drawing_.nodes) {
-            if (Marked(overlay_.raised, node.node))
-                PaintPotential(painter, node, QStringLiteral(" (+%1)").arg(overlay_.delta),
-                               StepColours::Raised);
-            else if (Marked(overlay_.over, node.node))
-                PaintPotential(painter, node, QString(), Qt::white);
-            if (!Marked(overlay_.over, node.node))
-                continue;
-            kav::DrawnNode marked = node;
-            if (Marked(overlay_.cut, node.node))
-                marked.fill = kav::PictureColours::CutFill;
-            else if (Marked(overlay_.labelled, node.node))
-                marked.fill = StepColours::Labelled;
-            if (node.node == overlay_.start)
-                marked.border = StartBorder;
-            kav::PaintNode(painter, marked);
-        }
-        if (!overlay_.cycleAmount.isEmpty()) {
-            for (const kav::DrawnLink& link : drawing_.links) {
-                if (link.link != overlay_.current)
-                    continue;
-                QFont font = kav::LabelFont();
-                font.setBold(true);
-                font.setPixelSize(font.pixelSize() + 2);
-                painter.setFont(font);
-                QRectF box = QFontMetricsF(font).boundingRect(overlay_.cycleAmount);
-                box.adjust(-3, -1, 3, 1);
-                box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -1.6 * box.height()));
-                painter.fillRect(box, StepColours::Cycle);
-                painter.setPen(Qt::black);
-                painter.drawText(box, Qt::AlignCenter, overlay_.cycleAmount);
-            }
-        }
-    }
-    void resizeEvent(QResizeEvent* event) override {
-        QWidget::resizeEvent(event);
-        base_ = QPixmap();
+    void drawForeground(QPainter* painter, const QRectF&) override {
+        const kav::StepMarks& marks = overlay_.marks;
+        for (const kav::DrawnLink& link : drawing_.links)
+            PaintLinkMarks(*painter, link, marks);
+        for (const kav::DrawnNode& node : drawing_.nodes)
+            PaintNodeMarks(*painter, node, marks);
+        if (marks.flowChange)
+            PaintFlowChange(*painter, marks.current, *marks.flowChange);
     }
 
   private:
-    void Hints(QPainter& painter) const {
-        painter.setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
-        painter.setRenderHint(QPainter::TextAntialiasing);
+    static void PaintLinkMarks(QPainter& painter, const kav::DrawnLink& link,
+                               const kav::StepMarks& marks) {
+        const bool current = link.link == marks.current;
+        const bool cycle = kav::Holds(marks.cycleLinks, link.link);
+        const bool tree = kav::Holds(marks.treeLinks, link.link);
+        const bool usable = link.link == marks.usable;
+        if (current)
+            Halo(painter, link, StepColours::Current, CurrentHalo);
+        if (cycle)
+            Halo(painter, link, StepColours::Cycle, CycleHalo);
+        else if (tree)
+            Halo(painter, link, StepColours::Tree, TreeHalo);
+        else if (usable)
+            Halo(painter, link, StepColours::Raised, TreeHalo);
+        if (current || cycle || tree || usable)
+            kav::PaintLink(painter, link);
+    }
+    void PaintNodeMarks(QPainter& painter, const kav::DrawnNode& node,
+                        const kav::StepMarks& marks) const {
+        const bool onTop = kav::Holds(marks.nodesOnTop, node.node);
+        if (kav::Holds(marks.raisedNodes, node.node))
+            PaintPotential(painter, node, QStringLiteral(" (+%1)").arg(marks.rise),
+                           StepColours::Raised);
+        else if (onTop)
+            PaintPotential(painter, node, QString(), Qt::white);
+        if (!onTop)
+            return;
+        kav::DrawnNode marked = node;
+        if (kav::Holds(marks.cutNodes, node.node))
+            marked.fill = kav::PictureColours::CutFill;
+        else if (kav::Holds(marks.labelledNodes, node.node))
+            marked.fill = StepColours::Labelled;
+        if (node.node == marks.start)
+            marked.border = StartBorder;
+        kav::PaintNode(painter, marked);
+    }
+    // The amount of a flow change, over the link being brought into kilter.
+    void PaintFlowChange(QPainter& painter, int32_t current, int64_t amount) const {
+        const QString text = QStringLiteral("+%1").arg(amount);
+        for (const kav::DrawnLink& link : drawing_.links) {
+            if (link.link != current)
+                continue;
+            QFont font = kav::LabelFont();
+            font.setBold(true);
+            font.setPixelSize(font.pixelSize() + 2);
+            painter.setFont(font);
+            QRectF box = QFontMetricsF(font).boundingRect(text);
+            box.adjust(-3, -1, 3, 1);
+            box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -1.6 * box.height()));
+            painter.fillRect(box, StepColours::Cycle);
+            painter.setPen(Qt::black);
+            painter.drawText(box, Qt::AlignCenter, text);
+        }
     }
     void PaintPotential(QPainter& painter, const kav::DrawnNode& node, const QString& more,
                         const QColor& fill) const {
@@ -254,11 +189,6 @@ class StepCanvas : public QWidget {
     }
 
     const kav::PictureDrawing& drawing_;
-    QPixmap base_;
-    QTransform basePlacing_;  // where base_ has the picture
-    double zoom_ = 1.0;       // 1: the whole picture
-    QPointF centre_;          // the picture's point in the middle, zoomed in
-    QPointF dragFrom_;
 };
 
 QString LegendText() {
@@ -446,60 +376,8 @@ void TFMStepThrough::ShowStep() {
             overlay.potentials[static_cast<std::size_t>(n)] =
                 QStringLiteral("p %1").arg(ws.NodePotential[n]);
     }
-    const auto links = static_cast<std::size_t>(ws.LinkCount) + 1;
-    const auto nodes = static_cast<std::size_t>(ws.NodeCount) + 1;
-    // Once every link is in kilter none is being brought in.
-    overlay.current = event.Kind == kav::SolveEventKind::Done ? 0 : state.link;
-    overlay.start = state.start;
-    overlay.usable = event.Kind == kav::SolveEventKind::Potentials ? event.Link : 0;
-    overlay.cycleAmount.clear();
-    overlay.delta = event.Delta;
-    overlay.tree.assign(links, 0);
-    overlay.cycle.assign(links, 0);
-    for (std::vector<char>* marks :
-         {&overlay.raised, &overlay.labelled, &overlay.cut, &overlay.over})
-        marks->assign(nodes, 0);
-    auto mark = [nodes](std::vector<char>& marks, int32_t node) {
-        if (node >= 1 && static_cast<std::size_t>(node) < nodes)
-            marks[static_cast<std::size_t>(node)] = 1;
-    };
-    for (std::size_t n = 1; n < nodes && n < state.labels.size(); ++n) {
-        const int32_t via = state.labels[n];
-        if (via == 0)
-            continue;
-        mark(overlay.labelled, static_cast<int32_t>(n));
-        if (via != kav::StartLabel && static_cast<std::size_t>(std::abs(via)) < links)
-            overlay.tree[static_cast<std::size_t>(std::abs(via))] = 1;
-    }
-    if (event.Kind == kav::SolveEventKind::Augment) {
-        for (const auto& [link, sign] : event.Cycle) {
-            if (link >= 1 && static_cast<std::size_t>(link) < links)
-                overlay.cycle[static_cast<std::size_t>(link)] = 1;
-        }
-        overlay.cycleAmount = QStringLiteral("+%1").arg(event.Amount);
-    }
-    if (event.Kind == kav::SolveEventKind::Potentials) {
-        for (const int32_t node : event.Nodes)
-            mark(overlay.raised, node);
-    }
-    if (event.Kind == kav::SolveEventKind::Infeasible) {
-        for (const int32_t node : event.Nodes)
-            mark(overlay.cut, node);
-    }
-    // Marked nodes and the ends of marked links are drawn over the marks.
-    overlay.over = overlay.labelled;
-    for (std::size_t n = 1; n < nodes; ++n) {
-        if (overlay.cut[n] != 0)
-            overlay.over[n] = 1;
-    }
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (k == overlay.current || overlay.tree[i] != 0 || overlay.cycle[i] != 0) {
-            mark(overlay.over, ws.LinkOrigin[k]);
-            mark(overlay.over, ws.LinkDest[k]);
-        }
-    }
-    canvas_->update();
+    overlay.marks = kav::MarksOfStep(ws, state, event);
+    canvas->MarksChanged();
 }
 
 // The picture with the step's flows and potentials: kilter colours, widths by

@@ -8,6 +8,7 @@
 #include "drawing/PictureDrawing.h"
 #include "results/GraphLayout.h"
 #include "results/NetworkPicture.h"
+#include "workspace/NodeNames.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/TextEncoding.h"
 
@@ -20,27 +21,17 @@ int Refuse(const std::string& why) {
     return ExitBadArguments;
 }
 
-// A node by its number, or by a name only one node has.
+// The node --around names, by the rule the picture window's search keeps.
 std::optional<int32_t> FindNode(const kav::Workspace& ws, const std::string& text,
                                 std::string& error) {
-    int32_t found = 0;
-    int named = 0;
-    for (int32_t n = 1; n <= ws.NodeCount; ++n) {
-        if (ws.NodeName[n] == text) {
-            found = n;
-            ++named;
-        }
-    }
-    if (named == 1)
-        return found;
-    bool isNumber = false;
-    const int number = QString::fromLatin1(text.c_str()).toInt(&isNumber);
-    if (isNumber && kav::NodeInRange(number, ws.NodeCount))
-        return number;
-    const std::string shown = kav::Latin1ToUtf8(text);
-    error = named > 1 ? std::to_string(named) + " nodes are named " + shown +
-                            ": give the node's number to --around."
-                      : "--around: no node " + shown + " in the problem.";
+    const kav::NodeSearch found = kav::FindNodeByNameOrNumber(ws, text);
+    if (found.node != 0)
+        return found.node;
+    error =
+        found.namesakes.empty()
+            ? "--around: no node " + kav::Latin1ToUtf8(kav::TrimmedName(text)) + " in the problem."
+            : kav::Latin1ToUtf8(kav::NamesakesText(text, found.namesakes)) +
+                  ": give the node's number to --around.";
     return std::nullopt;
 }
 
