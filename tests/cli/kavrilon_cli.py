@@ -346,6 +346,8 @@ class CommandLine(unittest.TestCase):
         write(self.dir, "BIG.LIN", "800 401 0 0 0\n" + "".join(
             "1 %d 0 5 1\n%d 1 0 5 1\n" % (n, n) for n in range(2, 402)))
         write(self.dir, "BIG.NDE", "".join("N%d\n" % n for n in range(1, 402)))
+        twins = write(self.dir, "TWINS.NDE", "A\nB\nA\n")
+        write(self.dir, "TWINS.LIN", LINKS)
         cases = [  # arguments after --solve PROBLEM, status, file written, stderr holds
             ([self.nde, "--picture", svg], 0, svg, b""),
             ([self.nde, "--picture", png, "--scale", "4"], 0, png, b""),
@@ -354,6 +356,9 @@ class CommandLine(unittest.TestCase):
             ([big, "--picture", svg, "--around", "N7"], 0, svg, b""),
             ([big, "--picture", svg], 3, None, b"--around"),
             ([self.nde, "--picture", svg, "--around", "Z"], 3, None, b"no node Z"),
+            ([self.nde, "--picture", svg, "--around", " C "], 0, svg, b""),
+            ([twins, "--picture", svg, "--around", "A"], 3, None,
+             b"2 nodes are named A (1 and 3): give the node's number to --around."),
             ([self.nde, "--picture", svg, "--scale", "2"], 3, None, b"PNG pictures only"),
             ([self.nde, "--picture", png, "--scale", "0"], 3, None, b"1 to 16"),
             ([big, "--picture", png, "--scale", "16", "--around", "1"], 3, None, b"16 million"),

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "ExampleProblems.h"
 #include "RandomProblems.h"
 #include "results/SolveSteps.h"
+#include "results/StepMarks.h"
 #include "results/StepTexts.h"
 #include "solver/KiltSolve.h"
 
@@ -114,6 +116,64 @@ TEST(SolveSteps, InfeasibleRunEndsWithTheFailedLinkAndTheCutOfTheSolve) {
     EXPECT_EQ(steps.State().link, status.FailedLink);
     for (int32_t k = 1; k <= ws.LinkCount; ++k)
         EXPECT_EQ(ws.LinkFlow[k], before.LinkFlow[k]);
+}
+
+// Back at the first step, or a jump before it, stays at the first step.
+TEST(SolveSteps, BackAtTheStartStaysAtTheFirstStep) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    SolveSteps steps(ws);
+    const StepState first = steps.State();
+    for (const bool back : {true, false}) {
+        steps.GoTo(3);
+        steps.GoTo(1);
+        back ? steps.Back() : steps.GoTo(0);
+        ASSERT_EQ(steps.State(), first) << (back ? "Back" : "GoTo(0)");
+        EXPECT_TRUE(steps.AtStart());
+        EXPECT_EQ(steps.Current().Kind, SolveEventKind::Start);
+    }
+}
+
+// What a step highlights, on runs followed by hand: the link being brought
+// in, the labels' tree, a flow change's cycle, a potential change's raised
+// nodes and the link it made usable, and the cut at the end.
+TEST(StepMarks, EachStepMarksWhatItDid) {
+    using Numbers = std::vector<int32_t>;
+    struct Case {
+        bool infeasible;
+        std::size_t step;
+        int32_t current, usable, start;
+        Numbers tree, cycle, labelled, raised, cut, onTop;
+        std::optional<int64_t> flowChange;
+        int64_t rise;
+    };
+    const Case cases[] = {
+        {false, 1, 0, 0, 0, {}, {}, {}, {}, {}, {}, {}, 0},               // the start
+        {false, 5, 2, 1, 3, {3}, {}, {1, 3}, {2}, {}, {1, 2, 3}, {}, 3},  // potentials rise
+        {false, 7, 2, 0, 3, {1, 3}, {1, 2, 3}, {1, 2, 3}, {}, {}, {1, 2, 3}, 2, 0},  // augment
+        {false, 8, 2, 0, 0, {}, {}, {}, {}, {}, {2, 3}, {}, 0},  // in kilter: labels gone
+        {false, 19, 0, 0, 0, {}, {}, {}, {}, {}, {}, {}, 0},     // done
+        {true, 10, 3, 0, 3, {4}, {}, {3, 4}, {}, {3, 4}, {1, 3, 4}, {}, 0},  // the cut
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        c.infeasible ? InfeasibleExample(ws) : ThreeNodeExample(ws);
+        SolveSteps steps(ws);
+        steps.GoTo(c.step);
+        const StepMarks m = MarksOfStep(steps.Problem(), steps.State(), steps.Current());
+        const std::string where = TraceLine(steps.Current());
+        EXPECT_EQ(m.current, c.current) << where;
+        EXPECT_EQ(m.usable, c.usable) << where;
+        EXPECT_EQ(m.start, c.start) << where;
+        EXPECT_EQ(m.treeLinks, c.tree) << where;
+        EXPECT_EQ(m.cycleLinks, c.cycle) << where;
+        EXPECT_EQ(m.labelledNodes, c.labelled) << where;
+        EXPECT_EQ(m.raisedNodes, c.raised) << where;
+        EXPECT_EQ(m.cutNodes, c.cut) << where;
+        EXPECT_EQ(m.nodesOnTop, c.onTop) << where;
+        EXPECT_EQ(m.flowChange, c.flowChange) << where;
+        EXPECT_EQ(m.rise, c.rise) << where;
+    }
 }
 
 SolveEvent Event(SolveEventKind kind) {

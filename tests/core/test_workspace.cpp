@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "solver/PadText.h"
+#include "support/ProblemBuilder.h"
+#include "workspace/NodeNames.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
@@ -93,4 +97,42 @@ TEST(NumberFormat, SeparatorsAreWholeUtf8Characters) {
     EXPECT_EQ(french, "-1" + narrowSpace + "234" + narrowSpace + "567,500");
     EXPECT_EQ(arabic, "1" + arabicComma + "234" + arabicPoint + "5");
     EXPECT_EQ(ungrouped, "1234567");
+}
+
+// Outside the editing windows a node is found by its name, typed text and
+// names both trimmed of blanks, when only one node has it; else by its
+// number; else the nodes sharing the name are reported.
+TEST(NodeSearch, AUniqueTrimmedNameThenANumberThenTheNamesakes) {
+    Workspace ws;
+    ProblemBuilder(ws)
+        .Node("A")
+        .Node(" B  ")
+        .Node("C")
+        .Node("C")
+        .Node("2")
+        .Node("D E")
+        .Node("5")
+        .Node("5")
+        .Node("\tF");
+    struct Case {
+        const char* typed;
+        int32_t node;
+        std::vector<int32_t> namesakes;
+    };
+    const Case cases[] = {
+        {"A", 1, {}},   {"  A ", 1, {}}, {"B", 2, {}},  {" B  ", 2, {}}, {"a", 0, {}},
+        {"D E", 6, {}}, {"D", 0, {}},    {"2", 5, {}},  {"4", 4, {}},    {" 9 ", 9, {}},
+        {"10", 0, {}},  {"0", 0, {}},    {"-1", 0, {}}, {"4x", 0, {}},   {"C", 0, {3, 4}},
+        {"5", 5, {}},   {"F", 0, {}},    {"", 0, {}},   {"   ", 0, {}},
+    };
+    for (const Case& c : cases) {
+        const NodeSearch found = FindNodeByNameOrNumber(ws, c.typed);
+        EXPECT_EQ(found.node, c.node) << "[" << c.typed << "]";
+        EXPECT_EQ(found.namesakes, c.namesakes) << "[" << c.typed << "]";
+    }
+    EXPECT_EQ(NamesakesText(" C ", {3, 4}), "2 nodes are named C (3 and 4)");
+    EXPECT_EQ(NamesakesText("x", {1, 2, 3, 4, 5, 6, 7, 8}),
+              "8 nodes are named x (1, 2, 3, 4, 5, 6 and 2 more)");
+    EXPECT_EQ(TrimmedName("  a b  "), "a b");
+    EXPECT_EQ(WithoutLeadingBlanks("  a b  "), "a b  ");
 }

@@ -356,14 +356,21 @@ class TestNetworkPicture : public QObject {
         QVERIFY(!Picture()->findChild<QLabel*>("StatusText")->text().contains("Laying out"));
     }
 
-    // Above 300 nodes the window asks for a node and shows its neighbours.
+    // Above 300 nodes the window asks for a node and shows its neighbours;
+    // a name two nodes share asks for the number.
     void largeProblemsShowANeighbourhood() {
         Ring(session.ws, 400);
+        kav::SetNodeName(session.ws, 7, "N5");
         OpenFromResults();
         auto* search = Picture()->findChild<QLineEdit*>("NodeSearch");
         QVERIFY(search->isVisible());
         QVERIFY(Drawn(Scene(), 1).empty());
-        QTest::keyClicks(search, "N5");
+        QTest::keyClicks(search, " N5");
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(Picture()->findChild<QLabel*>("StatusText")->text(),
+                 QStringLiteral("2 nodes are named N5 (5 and 7): type the node's number."));
+        QVERIFY(!Picture()->LayoutPending());
+        search->setText("5 ");
         QTest::keyClick(search, Qt::Key_Return);
         QTRY_VERIFY(!Picture()->LayoutPending());
         QCOMPARE(Numbers(Drawn(Scene(), 1)), (std::set<int>{2, 4, 5, 6, 8}));

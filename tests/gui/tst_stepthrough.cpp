@@ -9,6 +9,7 @@
 
 #include "app/CreateWindows.h"
 #include "core/ExampleProblems.h"
+#include "gui/ZoomPanView.h"
 #include "results/SolveSteps.h"
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
@@ -148,6 +149,27 @@ class TestStepThrough : public QObject {
         QVERIFY(!windows.picture->isVisible());
         QCOMPARE(play->text(), QStringLiteral("P&lay"));
         QVERIFY(Steps()->Steps() == nullptr);
+    }
+
+    // The picture and Step Through zoom alike: from the whole picture (no
+    // smaller) up to 16 pixels a point, and a double-click shows it whole.
+    void bothPicturesZoomWithinTheSameBounds() {
+        ThreeNodeExample(session.ws);
+        SolveAndOpenPicture();
+        OpenSteps();
+        for (auto* view : {windows.picture->findChild<ZoomPanView*>("PictureView"),
+                           Steps()->findChild<ZoomPanView*>("StepPicture")}) {
+            QVERIFY(view != nullptr);
+            const double whole = view->Scale();
+            QCOMPARE(whole, view->FitScale());
+            QTest::keyClick(view, Qt::Key_Minus);
+            QCOMPARE(view->Scale(), whole);
+            for (int i = 0; i < 40; ++i)
+                QTest::keyClick(view, Qt::Key_Plus);
+            QCOMPARE(view->Scale(), ZoomPanView::MostScale);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton);
+            QCOMPARE(view->Scale(), whole);
+        }
     }
 
     // Once the problem is edited the solve no longer describes it.
