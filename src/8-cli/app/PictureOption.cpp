@@ -63,8 +63,9 @@ PictureOptions::PictureOptions()
                            "million pixels."),
             QStringLiteral("N")),
       around(QStringLiteral("around"),
-             QStringLiteral("Draw only NODE (a number or a unique name), its neighbours and the "
-                            "links that touch them; needed above 300 nodes or 3000 links."),
+             QStringLiteral("Draw only NODE (a name only one node has, else a number), its "
+                            "neighbours and the links that touch them; needed above 300 nodes or "
+                            "3000 links."),
              QStringLiteral("NODE")),
       steps(QStringLiteral("steps"),
             QStringLiteral("With --around: 1 (default) or 2, the neighbours' neighbours too."),
