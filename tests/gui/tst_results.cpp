@@ -84,6 +84,7 @@ class TestResults : public QObject {
     void listsKeepTheirShareOfTheHeightAtEverySize();
     void showingAgainStartsAtTheTopOfTheLists();
     void linksOfFiveDigitsAreFollowedBothWays();
+    void aNodeIsFollowedByItsNumber();
 
     void printoutHoldsTheWindowsLinesInOrder();
     void printoutWithoutWarnings();
@@ -418,6 +419,15 @@ void TestResults::linksOfFiveDigitsAreFollowedBothWays() {
     list->setCurrentIndex(list->model()->index(9999, 0));  // one origin: link k in row k - 1
     QCOMPARE(chosen.size(), 1);
     QCOMPARE(chosen.at(0).at(0).toInt(), 10000);
+}
+
+// A node chosen in the picture is found by its number: names can repeat.
+void TestResults::aNodeIsFollowedByItsNumber() {
+    ProblemBuilder(session_.ws).Node("twin", 5).Node("twin", 7).Link(1, 2, 0, 1, 0);
+    Open();
+    form_->SelectNode(2);
+    QVERIFY(
+        form_->findChild<QListView*>("NodeList")->currentIndex().data().toString().endsWith(" 7"));
 }
 
 void TestResults::exportWritesTheShownOrderAndSelection() {
