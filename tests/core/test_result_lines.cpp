@@ -221,7 +221,7 @@ TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
     ResultListBuilder builder;
     ResultLists lists;
     builder.Build(ws, LinkOrder::Dest, false, lists);
-    EXPECT_EQ(FormatResultsCsv(ws, lists),
+    EXPECT_EQ(FormatResultsCsv(ws, lists, CurrentSolution(ws, LastSolveRecord())),
               std::string(ResultCsvHeader) +
                   "\r\n"
                   "link,3,\" x\xc3\xa9\",\"a,b\",2,5,1,1,-2,*,,,3,1\r\n"
@@ -249,7 +249,7 @@ TEST(ResultCsv, NamesThatStartLikeFormulasGetAQuoteAndNumbersDoNot) {
     ResultListBuilder lists;
     ResultLists listed;
     lists.Build(ws, LinkOrder::Input, true, listed);
-    std::istringstream rows(FormatResultsCsv(ws, listed));
+    std::istringstream rows(FormatResultsCsv(ws, listed, CurrentSolution(ws, LastSolveRecord())));
     std::string row;
     std::getline(rows, row);  // the header
     std::getline(rows, row);  // "<<< NO LINKS >>>" lists no row
@@ -275,7 +275,7 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
-    ExportResults(ws, lists, prompts).ShowTo(prompts);
+    ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs.size(), 3u);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
@@ -283,7 +283,8 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     EXPECT_EQ(prompts.messages[2].kind, MsgKind::Information);
     EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
     EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
-    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
+    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")),
+              FormatResultsCsv(ws, lists, CurrentSolution(ws, LastSolveRecord())));
 }
 
 // The export tells, never shows: where the table went, or why it could not.
@@ -295,8 +296,9 @@ TEST(ResultCsv, AnExportGivesItsOutcomeForTheWindowToShow) {
     const std::string missing = folder.File("no/such.csv");
     ScriptedPrompts prompts;
     prompts.files = {missing, std::nullopt};
-    const Report failed = ExportResults(ws, lists, prompts);
-    EXPECT_TRUE(ExportResults(ws, lists, prompts).Empty());  // cancelled
+    const Report failed = ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts);
+    EXPECT_TRUE(ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts)
+                    .Empty());  // cancelled
     EXPECT_TRUE(prompts.messages.empty());
     ASSERT_EQ(failed.Notices().size(), 1u);
     EXPECT_EQ(failed.Notices()[0].kind, MsgKind::Error);
