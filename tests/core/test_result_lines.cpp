@@ -5,12 +5,14 @@
 #include <sstream>
 
 #include "ExampleProblems.h"
+#include "results/ReportLines.h"
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
 #include "solver/InfeasibilityCut.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/TempFolder.h"
+#include "workspace/DimacsFormat.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
@@ -231,6 +233,22 @@ TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
                   "node,2,,,,,,,,,\"say \"\"hi\"\"\",0,,\r\n"
                   "total,,,,,,3,,,,,,,\r\n"
                   "status,,,,,,,,,,optimal,,,\r\n");
+}
+
+// Every output after a solve shows the total it is handed (the current
+// solution's), never one of its own: here one the flows (3) do not add up to,
+// beyond 64 bits.
+TEST(SolutionOutputs, ShowTheTotalTheyAreHanded) {
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 2, 1).Link(2, 1, 0, 5, 1, 1);
+    SolutionState solution = CurrentSolution(ws, LastSolveRecord());
+    solution.total = (__int128{1} << 70) + 1;
+    const std::string exact = "1180591620717411303425";
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
+    EXPECT_NE(FormatResultsCsv(ws, lists, solution).find("\r\ntotal,,,,,," + exact + ","),
+              std::string::npos);
+    EXPECT_EQ(FormatDimacsSolution(ws, solution.total).rfind("s " + exact + "\n", 0), 0u);
+    EXPECT_EQ(ReportContentOf(lists, solution).totalCost, "TOTAL COST = 1.18059162071741E21");
 }
 
 // Name cells only: a spreadsheet would run a name that starts like a formula;
