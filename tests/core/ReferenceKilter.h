@@ -15,7 +15,7 @@
 #include "solver/InfeasibilityCut.h"
 #include "solver/SolveTrace.h"
 #include "solver/SortOkf.h"
-#include "workspace/DimacsFormat.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/Workspace.h"
 
 namespace reference {
@@ -124,7 +124,7 @@ class ReferenceKilter {
             return;
         kav::SolveEvent e;
         e.Kind = kav::SolveEventKind::Done;
-        e.TotalCost = kav::ExactTotalCost(ws);
+        e.TotalCost = kav::WideDecimal(kav::ExactTotalCostOf(ws));
         observer->Observe(e);
     }
     // The labelled nodes, and the cut every output makes of them.

@@ -120,7 +120,8 @@ TEST_F(GeneratorTest, CountsBeyondTheWorkspaceAreRefusedUntouched) {
              {-1, 3}, {3, -1}, {2008, 1}, {140, 141}, {176, 112}, {1, 2008}, {65536, 65536}}) {
         const GenerateResult result = Generate(counts.first, counts.second);
         EXPECT_EQ(result.outcome, GenerateOutcome::Refused);
-        EXPECT_FALSE(result.message.empty());
+        ASSERT_EQ(result.report.Notices().size(), 1u);
+        EXPECT_EQ(result.report.Notices()[0].kind, MsgKind::Error);
     }
     EXPECT_EQ(ws.LinkCount, 12);
     EXPECT_EQ(Generate(2008, 0).outcome, GenerateOutcome::Written);
@@ -136,7 +137,8 @@ TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {
     const GenerateResult result =
         GenerateProblem(ws, 2, 3, (dir / "no" / "such" / "folder").string(), seed);
     EXPECT_EQ(result.outcome, GenerateOutcome::FileError);
-    EXPECT_EQ(result.message, "File not found");
+    ASSERT_EQ(result.report.Notices().size(), 1u);
+    EXPECT_EQ(result.report.Notices()[0].text, "File not found");
     EXPECT_EQ(ws.LinkCount, 12);
     EXPECT_EQ(ws.LinkFlow[3], 0);
     EXPECT_FALSE(ws.NetworkChanged);
@@ -144,7 +146,7 @@ TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {
 
     // A folder where a file belongs cannot be replaced.
     fs::create_directory(dir / "RANPRB1.LIN");
-    EXPECT_EQ(Generate(1, 1).message, "File access denied");
+    EXPECT_EQ(Generate(1, 1).report.Notices().at(0).text, "File access denied");
 }
 
 TEST_F(GeneratorTest, ExistingFilesAreOverwrittenWithoutAQuestion) {

@@ -48,7 +48,7 @@ void ExpectSameAsPlainRun(KilterSolver& solver, Workspace& ws, Workspace& plain)
     const SolveStatus status = solver.Solve(ws, &sink);
     ASSERT_EQ(status.IsInfeasible(), expected.infeasible);
     if (expected.infeasible) {
-        ASSERT_EQ(status.FailedLink, expected.failedLink);
+        ASSERT_EQ(status.Cut.FailedLink, expected.failedLink);
     }
     ASSERT_EQ(Flows(ws), Flows(plain));
     ASSERT_EQ(Potentials(ws), Potentials(plain));
@@ -130,7 +130,7 @@ TEST(RunOutOfKilter, InfeasibleProblemStopsOnTheFailingLink) {
     RecordingSink sink;
     const SolveStatus status = RunOutOfKilter(ws, &sink);
     EXPECT_TRUE(status.IsInfeasible());
-    EXPECT_EQ(status.FailedLink, 3);
+    EXPECT_EQ(status.Cut.FailedLink, 3);
     EXPECT_EQ(sink.links, (Values{1, 2}));
     for (int32_t k = 1; k <= 2; ++k)
         EXPECT_TRUE(KilterState(ws, k).InKilter);

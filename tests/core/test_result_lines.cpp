@@ -5,12 +5,14 @@
 #include <sstream>
 
 #include "ExampleProblems.h"
+#include "results/ReportLines.h"
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
 #include "solver/InfeasibilityCut.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/TempFolder.h"
+#include "workspace/DimacsFormat.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
@@ -221,7 +223,7 @@ TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
     ResultListBuilder builder;
     ResultLists lists;
     builder.Build(ws, LinkOrder::Dest, false, lists);
-    EXPECT_EQ(FormatResultsCsv(ws, lists),
+    EXPECT_EQ(FormatResultsCsv(ws, lists, CurrentSolution(ws, LastSolveRecord())),
               std::string(ResultCsvHeader) +
                   "\r\n"
                   "link,3,\" x\xc3\xa9\",\"a,b\",2,5,1,1,-2,*,,,3,1\r\n"
@@ -231,6 +233,22 @@ TEST(ResultCsv, QuotesNamesAsRfc4180AndFollowsTheListedOrder) {
                   "node,2,,,,,,,,,\"say \"\"hi\"\"\",0,,\r\n"
                   "total,,,,,,3,,,,,,,\r\n"
                   "status,,,,,,,,,,optimal,,,\r\n");
+}
+
+// Every output after a solve shows the total it is handed (the current
+// solution's), never one of its own: here one the flows (3) do not add up to,
+// beyond 64 bits.
+TEST(SolutionOutputs, ShowTheTotalTheyAreHanded) {
+    Workspace ws;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 2, 1).Link(2, 1, 0, 5, 1, 1);
+    SolutionState solution = CurrentSolution(ws, LastSolveRecord());
+    solution.total = (__int128{1} << 70) + 1;
+    const std::string exact = "1180591620717411303425";
+    const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
+    EXPECT_NE(FormatResultsCsv(ws, lists, solution).find("\r\ntotal,,,,,," + exact + ","),
+              std::string::npos);
+    EXPECT_EQ(FormatDimacsSolution(ws, solution.total).rfind("s " + exact + "\n", 0), 0u);
+    EXPECT_EQ(ReportContentOf(lists, solution).totalCost, "TOTAL COST = 1.18059162071741E21");
 }
 
 // Name cells only: a spreadsheet would run a name that starts like a formula;
@@ -249,7 +267,7 @@ TEST(ResultCsv, NamesThatStartLikeFormulasGetAQuoteAndNumbersDoNot) {
     ResultListBuilder lists;
     ResultLists listed;
     lists.Build(ws, LinkOrder::Input, true, listed);
-    std::istringstream rows(FormatResultsCsv(ws, listed));
+    std::istringstream rows(FormatResultsCsv(ws, listed, CurrentSolution(ws, LastSolveRecord())));
     std::string row;
     std::getline(rows, row);  // the header
     std::getline(rows, row);  // "<<< NO LINKS >>>" lists no row
@@ -275,7 +293,7 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
-    ExportResults(ws, lists, prompts).ShowTo(prompts);
+    ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs.size(), 3u);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
@@ -283,7 +301,8 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     EXPECT_EQ(prompts.messages[2].kind, MsgKind::Information);
     EXPECT_EQ(TempFolder::Read(ws.NodeFileName), "nodes");
     EXPECT_EQ(TempFolder::Read(ws.LinkFileName), "links");
-    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")), FormatResultsCsv(ws, lists));
+    EXPECT_EQ(TempFolder::Read(folder.File("out.csv")),
+              FormatResultsCsv(ws, lists, CurrentSolution(ws, LastSolveRecord())));
 }
 
 // The export tells, never shows: where the table went, or why it could not.
@@ -295,8 +314,9 @@ TEST(ResultCsv, AnExportGivesItsOutcomeForTheWindowToShow) {
     const std::string missing = folder.File("no/such.csv");
     ScriptedPrompts prompts;
     prompts.files = {missing, std::nullopt};
-    const Report failed = ExportResults(ws, lists, prompts);
-    EXPECT_TRUE(ExportResults(ws, lists, prompts).Empty());  // cancelled
+    const Report failed = ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts);
+    EXPECT_TRUE(ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts)
+                    .Empty());  // cancelled
     EXPECT_TRUE(prompts.messages.empty());
     ASSERT_EQ(failed.Notices().size(), 1u);
     EXPECT_EQ(failed.Notices()[0].kind, MsgKind::Error);

@@ -30,7 +30,7 @@ void ExpectVerifiedCut(const Workspace& ws, const SolveStatus& status) {
     EXPECT_EQ(sums.Room, cut.Room);
     const Numbers& in = cut.LinksIn;
     const Numbers& out = cut.LinksOut;
-    const int32_t failed = status.FailedLink;
+    const int32_t failed = status.Cut.FailedLink;
     EXPECT_TRUE(
         std::count(in.begin(), in.end(), failed) + std::count(out.begin(), out.end(), failed) == 1);
 }
@@ -180,7 +180,7 @@ TEST(InfeasibilityCut, TrimmedCutsOfRandomProblemsAreSmallestByOneNodeAndStillPr
             continue;
         ++infeasible;
         const InfeasibilityCut& cut = status.Cut;
-        ASSERT_EQ(cut.FailedLink, status.FailedLink);
+        ASSERT_EQ(cut.FailedLink, status.Cut.FailedLink);
         ASSERT_NO_FATAL_FAILURE(ExpectVerifiedCut(ws, status)) << "trial " << trial;
         ExpectNoNodeCanBeDropped(ws, cut);
         Numbers larger = cut.Nodes;

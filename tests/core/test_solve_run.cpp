@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +9,7 @@
 #include "solver/SolveRun.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
-#include "workspace/DimacsFormat.h"
+#include "workspace/NumberFormat.h"
 
 using namespace kav;
 
@@ -54,7 +53,7 @@ struct SolveRunTest : ::testing::Test {
     LastSolveRecord lastSolve;
     std::deque<double> times{100.0, 100.25};
 
-    std::optional<SolveStatus> Run() {
+    SolveRunOutcome Run() {
         return RunSolve(ws, lastSolve, NumberSeparators(), view, [this] {
             const double t = times.front();
             times.pop_front();
@@ -73,7 +72,7 @@ const std::string SevereText = "Inputs yield infeasible solution...\rSEVERE WARN
 
 TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
     ws.NetworkChanged = true;
-    EXPECT_FALSE(Run().has_value());
+    EXPECT_EQ(Run().end, SolveRunEnd::NoLinks);
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_TRUE(ws.NetworkChanged);
     EXPECT_FALSE(ws.ResultsNotShown);
@@ -84,9 +83,9 @@ TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
     ThreeNodeExample(ws);
     ws.NetworkChanged = true;
     ws.LinkFlow[1] = 99;  // stale: cleared because the network changed
-    const std::optional<SolveStatus> status = Run();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_TRUE(status->IsFeasible());
+    const SolveRunOutcome run = Run();
+    ASSERT_TRUE(run.SolverRan());
+    EXPECT_TRUE(run.status.IsFeasible());
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
                                "run finished",
@@ -107,7 +106,7 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
     ws.NetworkChanged = true;
     ws.LinkFlow[1] = 5;
     ws.TotalCost = 42;
-    EXPECT_FALSE(Run().has_value());
+    EXPECT_EQ(Run().end, SolveRunEnd::ChecksFailed);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"errors"}));
     EXPECT_EQ(view.errorLines,
               (std::vector<std::string>{"Node <N3> is never used...FATAL ERROR..."}));
@@ -121,10 +120,10 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
 TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
     InfeasibleExample(ws);
     ws.TotalCost = 17;
-    const std::optional<SolveStatus> status = Run();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_TRUE(status->IsInfeasible());
-    EXPECT_EQ(status->FailedLink, 3);
+    const SolveRunOutcome run = Run();
+    ASSERT_TRUE(run.SolverRan());
+    EXPECT_TRUE(run.status.IsInfeasible());
+    EXPECT_EQ(run.status.Cut.FailedLink, 3);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{
                                "show progress",
                                "run finished",
@@ -197,9 +196,9 @@ TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
 TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
     CostlyChain(ws, 1000000000);
     ws.Infeasible = true;  // from an earlier run: a stop leaves no solution at all
-    const std::optional<SolveStatus> status = Run();
-    ASSERT_TRUE(status && status->IsStopped());
-    EXPECT_EQ(status->StopReason.rfind("Numbers in this problem grow beyond", 0), 0u);
+    const SolveRunOutcome run = Run();
+    ASSERT_TRUE(run.SolverRan() && run.status.IsStopped());
+    EXPECT_EQ(run.status.StopReason.rfind("Numbers in this problem grow beyond", 0), 0u);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"show progress", "hide progress"}));
     EXPECT_FALSE(ws.Infeasible);
     for (int32_t n = 1; n <= ws.NodeCount; ++n)
@@ -222,7 +221,7 @@ TEST(ComputeTotalCost, IsTheExactSumRoundedOnce) {
     big.LinkFlow[2] = big.LinkFlow[3] = 1;
     ComputeTotalCost(big);
     EXPECT_EQ(big.TotalCost, 9007199254740994.0);
-    EXPECT_EQ(ExactTotalCost(big), "9007199254740994");
+    EXPECT_EQ(WideDecimal(ExactTotalCostOf(big)), "9007199254740994");
     ws.LinkCount = 0;
     ComputeTotalCost(ws);
     EXPECT_EQ(ws.TotalCost, 0.0);

@@ -109,11 +109,11 @@ TEST(SolveSteps, InfeasibleRunEndsWithTheFailedLinkAndTheCutOfTheSolve) {
     steps.GoTo(steps.Count());
     const SolveEvent last = steps.Current();
     ASSERT_EQ(last.Kind, SolveEventKind::Infeasible);
-    EXPECT_EQ(last.Link, status.FailedLink);
+    EXPECT_EQ(last.Link, status.Cut.FailedLink);
     EXPECT_EQ(last.Nodes, status.Cut.Nodes);
     EXPECT_EQ(last.Need, status.Cut.Need);
     EXPECT_EQ(last.Room, status.Cut.Room);
-    EXPECT_EQ(steps.State().link, status.FailedLink);
+    EXPECT_EQ(steps.State().link, status.Cut.FailedLink);
     for (int32_t k = 1; k <= ws.LinkCount; ++k)
         EXPECT_EQ(ws.LinkFlow[k], before.LinkFlow[k]);
 }

@@ -69,7 +69,7 @@ void ExpectTraceOfPlainRun(KilterSolver& solver, const Workspace& problem) {
     const SolveStatus quiet = solver.Solve(unwatched, nullptr);
     ASSERT_EQ(Flows(watched), Flows(unwatched));
     ASSERT_EQ(Potentials(watched), Potentials(unwatched));
-    ASSERT_EQ(status.FailedLink, quiet.FailedLink);
+    ASSERT_EQ(status.Cut.FailedLink, quiet.Cut.FailedLink);
 
     std::vector<int32_t> flows, potentials;
     ASSERT_NO_FATAL_FAILURE(Replay(traced.events, flows, potentials));
@@ -81,7 +81,7 @@ void ExpectTraceOfPlainRun(KilterSolver& solver, const Workspace& problem) {
         LastSolveRecord lastSolve;
         RecordSolveOutcome(watched, lastSolve, status);
         ASSERT_EQ(last.Kind, SolveEventKind::Infeasible);
-        EXPECT_EQ(last.Link, status.FailedLink);
+        EXPECT_EQ(last.Link, status.Cut.FailedLink);
         EXPECT_EQ(last.Nodes, status.Cut.Nodes);
         EXPECT_EQ(last.Need, status.Cut.Need);
         EXPECT_EQ(last.Room, status.Cut.Room);

@@ -462,6 +462,9 @@ void TestResults::exportWritesTheShownOrderAndSelection() {
     QVERIFY(rows[2].startsWith("link,4,"));
     QVERIFY(rows[3].startsWith("link,3,"));
     QVERIFY(rows[4].startsWith("node,"));
+    // The current solution's total, as the cost label shows it.
+    QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = -6"));
+    QCOMPARE(rows.at(rows.size() - 3), QByteArray("total,,,,,,-6,,,,,,,\r"));
     QCOMPARE(prompts_.messages.back().kind, kav::MsgKind::Information);
 }
 

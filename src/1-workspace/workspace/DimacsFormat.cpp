@@ -533,12 +533,8 @@ std::string FormatDimacsProblem(const Workspace& ws) {
     return text;
 }
 
-std::string ExactTotalCost(const Workspace& ws) {
-    return WideDecimal(ExactTotalCostOf(ws));
-}
-
-std::string FormatDimacsSolution(const Workspace& ws) {
-    std::string text = "s " + ExactTotalCost(ws) + "\n";
+std::string FormatDimacsSolution(const Workspace& ws, __int128 total) {
+    std::string text = "s " + WideDecimal(total) + "\n";
     for (int32_t link = 1; link <= ws.LinkCount; ++link)
         text += "f " + std::to_string(ws.LinkOrigin[link]) + " " +
                 std::to_string(ws.LinkDest[link]) + " " + std::to_string(ws.LinkFlow[link]) + "\n";

@@ -33,12 +33,9 @@ LoadResult ReadDimacsFile(Workspace& ws, const std::string& fileName);
 // every node. Lines end LF.
 std::string FormatDimacsProblem(const Workspace& ws);
 
-// The solution lines: "s COST" with the exact total cost (a sum that may
-// exceed 64 bits) and one "f FROM TO FLOW" per link in link order.
-std::string FormatDimacsSolution(const Workspace& ws);
-
-// The exact sum over links of cost x flow, in decimal.
-std::string ExactTotalCost(const Workspace& ws);
+// The solution lines: "s COST" with the current solution's exact total (a sum
+// that may exceed 64 bits) and one "f FROM TO FLOW" per link in link order.
+std::string FormatDimacsSolution(const Workspace& ws, __int128 total);
 
 // Whether a file reads as DIMACS: its first line that is neither empty nor a
 // comment ("c") is a problem line "p min ...".

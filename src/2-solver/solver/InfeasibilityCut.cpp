@@ -39,17 +39,27 @@ struct Sums {
     int64_t room = 0;
 };
 
-Sums SumAcross(const Workspace& ws, const NodeMarks& set) {
-    Sums sums;
+// Calls cross(k, into) for every link k across the boundary of set, in link
+// order: into says whether it enters the set.
+template <class Cross>
+void ForEachCrossing(const Workspace& ws, const NodeMarks& set, Cross&& cross) {
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         const bool from = set.Inside(ws.LinkOrigin[k]);
-        if (from == set.Inside(ws.LinkDest[k]))
-            continue;
-        if (from)
-            sums.room += ws.LinkUpper[k];
-        else
-            sums.need += ws.LinkLower[k];
+        if (from != set.Inside(ws.LinkDest[k]))
+            cross(k, !from);
     }
+}
+
+// The cut's one sum of what must enter the set and what can leave it (the
+// solution checks keep their own, independent one).
+Sums SumAcross(const Workspace& ws, const NodeMarks& set) {
+    Sums sums;
+    ForEachCrossing(ws, set, [&](int32_t k, bool into) {
+        if (into)
+            sums.need += ws.LinkLower[k];
+        else
+            sums.room += ws.LinkUpper[k];
+    });
     return sums;
 }
 
@@ -160,21 +170,13 @@ void DescribeCut(const Workspace& ws, InfeasibilityCut& cut) {
     std::sort(cut.Nodes.begin(), cut.Nodes.end());
     cut.Nodes.erase(std::unique(cut.Nodes.begin(), cut.Nodes.end()), cut.Nodes.end());
     const NodeMarks set(ws, cut.Nodes);
-    cut.Need = cut.Room = 0;
+    const Sums sums = SumAcross(ws, set);
+    cut.Need = sums.need;
+    cut.Room = sums.room;
     cut.LinksIn.clear();
     cut.LinksOut.clear();
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        const bool from = set.Inside(ws.LinkOrigin[k]);
-        if (from == set.Inside(ws.LinkDest[k]))
-            continue;
-        if (from) {
-            cut.Room += ws.LinkUpper[k];
-            cut.LinksOut.push_back(k);
-        } else {
-            cut.Need += ws.LinkLower[k];
-            cut.LinksIn.push_back(k);
-        }
-    }
+    ForEachCrossing(
+        ws, set, [&](int32_t k, bool into) { (into ? cut.LinksIn : cut.LinksOut).push_back(k); });
     const auto& lower = ws.LinkLower;
     const auto& upper = ws.LinkUpper;
     std::sort(cut.LinksIn.begin(), cut.LinksIn.end(), [&](int32_t a, int32_t b) {

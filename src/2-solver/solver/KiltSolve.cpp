@@ -8,7 +8,7 @@
 
 #include "solver/InfeasibilityCut.h"
 #include "solver/SortOkf.h"
-#include "workspace/DimacsFormat.h"
+#include "workspace/NumberFormat.h"
 
 namespace kav {
 namespace {
@@ -760,8 +760,10 @@ class KilterRun {
         Emit(SolveEventKind::Infeasible);
     }
 
+    // The solve is not yet recorded as the session's last, so CurrentSolution
+    // has no total to give here.
     void EmitDone() {
-        event_.TotalCost = ExactTotalCost(ws_);
+        event_.TotalCost = WideDecimal(ExactTotalCostOf(ws_));
         Emit(SolveEventKind::Done);
     }
 
@@ -814,11 +816,11 @@ template <bool Traced>
 void RunInto(Workspace& ws, ProgressSink* progress, SolveObserver* observer, KilterScratch& scratch,
              SolveStatus& status) {
     KilterRun<Traced> run(ws, progress, observer, scratch, status.Cut);
-    status.FailedLink = run.Run();
+    const int32_t failedLink = run.Run();
     if (run.Stopped()) {
         status.Outcome = SolveOutcome::Stopped;
         status.StopReason = run.StopReason();
-    } else if (status.FailedLink != 0) {
+    } else if (failedLink != 0) {
         status.Outcome = SolveOutcome::Infeasible;
     }
 }

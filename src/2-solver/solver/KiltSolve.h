@@ -61,7 +61,9 @@ struct InfeasibilityCut {
     // smallest first; ties by link number.
     std::vector<int32_t> LinksIn;
     std::vector<int32_t> LinksOut;
-    // The link the run was bringing into kilter; it crosses the boundary.
+    // The link the run was bringing into kilter when it gave up; it crosses
+    // the boundary. The one record of the failed link (0 for a run that did
+    // not fail).
     int32_t FailedLink = 0;
 };
 
@@ -76,10 +78,8 @@ struct OptimalityCertificate {
 
 struct SolveStatus {
     SolveOutcome Outcome = SolveOutcome::Feasible;
-    // The link being brought into kilter when no feasible flow was found
-    // (Infeasible only; 0 otherwise).
-    int32_t FailedLink = 0;
-    // The set that shows why (Infeasible only).
+    // The set that shows why no feasible flow exists, with the link the run
+    // failed on (Infeasible only).
     InfeasibilityCut Cut;
     // Why the solve was stopped (Stopped only).
     std::string StopReason;

@@ -53,8 +53,8 @@ struct SolutionState {
     const SolveStatus* solve = nullptr;
     // The problem as that solve received it, or null.
     const Workspace* asSolved = nullptr;
-    // The exact total cost of the flows while they stand (ExactTotalCostOf);
-    // 0 otherwise.
+    // The exact total cost of the flows while they stand (ExactTotalCostOf),
+    // 0 otherwise: the total every output after a solve shows.
     __int128 total = 0;
 
     bool Solved() const { return solve != nullptr; }

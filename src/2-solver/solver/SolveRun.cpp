@@ -27,13 +27,8 @@ SolveStatus TimedRun(Workspace& ws, const NumberSeparators& separators, SolveRun
     if (ProgressSink* progress = view.Progress())
         progress->RunFinished();
     Report report;
-    if (status.IsInfeasible()) {
-        report.Box(MsgKind::Warning, "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
-                                         std::to_string(status.FailedLink) +
-                                         " >>>\r"
-                                         "<<<          FATAL ERROR ... SORRY         >>>\r"
-                                         "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
-    }
+    if (status.IsInfeasible())
+        report.Append(InfeasibleSolveWarning(status.Cut.FailedLink));
     double elapsed = stopTime - startTime;
     if (elapsed < 0)
         elapsed += SecondsPerDay;  // the run crossed midnight
@@ -55,15 +50,25 @@ double SecondsOfDay() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millisecond * 0.001;
 }
 
-std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
-                                    const NumberSeparators& separators, SolveRunView& view,
-                                    const std::function<double()>& clock) {
+Report InfeasibleSolveWarning(int32_t failedLink) {
+    Report report;
+    report.Box(MsgKind::Warning, "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK " +
+                                     std::to_string(failedLink) +
+                                     " >>>\r"
+                                     "<<<          FATAL ERROR ... SORRY         >>>\r"
+                                     "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>");
+    return report;
+}
+
+SolveRunOutcome RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
+                         const NumberSeparators& separators, SolveRunView& view,
+                         const std::function<double()>& clock) {
     if (ws.LinkCount <= 0)
-        return std::nullopt;
+        return {SolveRunEnd::NoLinks, {}};
     const std::vector<std::string> errors = CheckProblem(ws);
     if (!ws.ChecksPassed) {
         view.ShowCheckErrors(errors);
-        return std::nullopt;
+        return {SolveRunEnd::ChecksFailed, {}};
     }
     ClearStaleSolution(ws, SolutionUse::NextSolve);
     lastSolve.Forget();
@@ -82,7 +87,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
         // The partial flows and potentials are no solution; the next solve and
         // the results window start again from zero.
         NoteSolveStopped(ws);
-        return status;
+        return {SolveRunEnd::SolverRan, std::move(status)};
     }
 
     if (status.IsInfeasible()) {
@@ -91,7 +96,7 @@ std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
         view.Tell(report);
     }
     RecordSolveOutcome(ws, lastSolve, status, std::move(asSolved));
-    return status;
+    return {SolveRunEnd::SolverRan, std::move(status)};
 }
 
 void RecordSolveOutcome(Workspace& ws, LastSolveRecord& lastSolve, SolveStatus& status,

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,18 +32,32 @@ class SolveRunView {
 // The local time of day in seconds, with millisecond resolution.
 double SecondsOfDay();
 
+// Where a Run ended: before the solver, with no links to solve or with the
+// checks failed (their list shown), or in the solver, whose status says how.
+enum class SolveRunEnd { NoLinks, ChecksFailed, SolverRan };
+
+struct SolveRunOutcome {
+    SolveRunEnd end = SolveRunEnd::NoLinks;
+    // How the solver ended (SolverRan only).
+    SolveStatus status;
+
+    bool SolverRan() const { return end == SolveRunEnd::SolverRan; }
+};
+
 // The Run button: checks, clearing of a stale solution, the timed run behind
 // the percent window, the messages in their order (told to the view),
 // TotalCost and the flags.
-// Returns how the solve ended (the total cost is in ws.TotalCost), or nothing
-// when no solve ran (no links, or the checks failed).
 // A stopped solve clears the partial solution and is returned for the caller
 // to show its reason as the standard error report. The outcome is recorded as
 // lastSolve; the time is shown with separators. clock defaults to SecondsOfDay
 // (tests pass their own).
-std::optional<SolveStatus> RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
-                                    const NumberSeparators& separators, SolveRunView& view,
-                                    const std::function<double()>& clock = SecondsOfDay);
+SolveRunOutcome RunSolve(Workspace& ws, LastSolveRecord& lastSolve,
+                         const NumberSeparators& separators, SolveRunView& view,
+                         const std::function<double()>& clock = SecondsOfDay);
+
+// The warning an infeasible solve gives the moment the solver stops, naming
+// the link it failed on; the windows show it, the command line prints it.
+Report InfeasibleSolveWarning(int32_t failedLink);
 
 // What every finished solve records: the cut confirmed by the independent sums
 // (infeasible), or TotalCost and the optimality certificate (feasible); then

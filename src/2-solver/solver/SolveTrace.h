@@ -52,7 +52,7 @@ struct SolveEvent {
     std::vector<int32_t> Labelled;
     int64_t Need = 0;
     int64_t Room = 0;
-    std::string TotalCost;  // Done: the exact integer total (ExactTotalCost)
+    std::string TotalCost;  // Done: the exact integer total (ExactTotalCostOf)
     std::string Reason;     // Stopped
 };
 

@@ -87,14 +87,17 @@ int32_t DrawBelow(uint32_t& seed, int32_t limit) {
 
 GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinations,
                                const std::string& directory, uint32_t& seed) {
+    GenerateResult result;
     if (!CountsFit(origins, destinations)) {
-        return {GenerateOutcome::Refused,
-                "The numbers of origins and destinations must not be negative, and they must "
-                "give at most " +
-                    std::to_string(MaxNodes) + " nodes (origins + destinations + 2) and at most " +
-                    std::to_string(MaxLinks) +
-                    " links (origins x destinations + origins + destinations + 1).",
-                ""};
+        result.outcome = GenerateOutcome::Refused;
+        result.report.Box(
+            MsgKind::Error,
+            "The numbers of origins and destinations must not be negative, and they must "
+            "give at most " +
+                std::to_string(MaxNodes) + " nodes (origins + destinations + 2) and at most " +
+                std::to_string(MaxLinks) +
+                " links (origins x destinations + origins + destinations + 1).");
+        return result;
     }
     BuildProblem(ws, origins, destinations, seed);
     // The solution of the old problem means nothing for the new one, whether
@@ -104,11 +107,14 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     const std::string linkFile = InFolder(directory, LinkFileName);
     const WriteResult written = WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth);
     if (!written) {
-        return {GenerateOutcome::FileError, InputOutputErrorText(written.Error),
-                written.FailureText()};
+        result.outcome = GenerateOutcome::FileError;
+        result.report.Box(MsgKind::Error, InputOutputErrorText(written.Error));
+        result.failure = written.FailureText();
+        return result;
     }
     NoteSaved(ws);
-    return {GenerateOutcome::Written, "", ""};
+    result.outcome = GenerateOutcome::Written;
+    return result;
 }
 
 }  // namespace kav

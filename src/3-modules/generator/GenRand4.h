@@ -3,20 +3,20 @@
 #include <cstdint>
 #include <string>
 
+#include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
 namespace kav {
 
 enum class GenerateOutcome { Written, Refused, FileError };
 
-struct GenerateResult {
-    GenerateOutcome outcome = GenerateOutcome::Refused;
-    // Refused: why the counts were refused; FileError: the input/output error
-    // report ("File not found", "File access denied", "Disk full", "I/O error
-    // N"); empty when Written.
-    std::string message;
-    // FileError: the file that failed and the system's reason.
-    std::string detail;
+// How a generation ended; its report is the error box the window shows when
+// nothing was written: why the counts were refused, or the input/output error
+// report ("File not found", "File access denied", "Disk full", "I/O error N").
+struct GenerateResult : Reported<GenerateOutcome> {
+    // FileError: the file that failed and the system's reason (the command
+    // line says it instead of the box).
+    std::string failure;
 };
 
 // Builds a random transportation problem with `origins` origins and

@@ -55,9 +55,8 @@ ReportContent ReportContentOf(const ResultLists& lists, double totalCost) {
     return content;
 }
 
-ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws,
-                              const SolutionState& solution) {
-    ReportContent content = ReportContentOf(lists, ws.TotalCost);
+ReportContent ReportContentOf(const ResultLists& lists, const SolutionState& solution) {
+    ReportContent content = ReportContentOf(lists, static_cast<double>(solution.total));
     content.optimality = OptimalityClaim(solution).text;
     return content;
 }

@@ -44,9 +44,8 @@ std::vector<ReportLine> BuildReportLines(const ReportContent& content);
 // The report's content for lists built from the Workspace (what the results
 // window shows for the same order and selection).
 ReportContent ReportContentOf(const ResultLists& lists, double totalCost);
-// The same with the Workspace's total and the optimality line of its current
-// solution.
-ReportContent ReportContentOf(const ResultLists& lists, const Workspace& ws,
-                              const SolutionState& solution);
+// The same with the current solution's total (rounded to double, as the
+// results window shows TotalCost) and its optimality line.
+ReportContent ReportContentOf(const ResultLists& lists, const SolutionState& solution);
 
 }  // namespace kav

@@ -1,8 +1,8 @@
 #include "results/ResultCsv.h"
 
 #include "solver/KiltSolve.h"
-#include "workspace/DimacsFormat.h"
 #include "workspace/FileChoice.h"
+#include "workspace/NumberFormat.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/TextEncoding.h"
 
@@ -35,7 +35,8 @@ std::string NameOf(const Workspace& ws, int32_t node) {
 
 }  // namespace
 
-std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
+std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists,
+                             const SolutionState& solution) {
     std::string csv = std::string(ResultCsvHeader) + "\r\n";
     for (const int32_t k : lists.linkNumbers) {
         csv += "link," + std::to_string(k) + "," + NameOf(ws, ws.LinkOrigin[k]) + "," +
@@ -49,12 +50,13 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
         csv += "node," + std::to_string(n) + ",,,,,,,,," + Field(ws.NodeName[n]) + "," +
                std::to_string(ws.NodePotential[n]) + ",,\r\n";
     }
-    csv += "total,,,,,," + ExactTotalCost(ws) + ",,,,,,,\r\n";
+    csv += "total,,,,,," + WideDecimal(solution.total) + ",,,,,,,\r\n";
     csv += std::string("status,,,,,,,,,,") + (ws.Infeasible ? "infeasible" : "optimal") + ",,,\r\n";
     return csv;
 }
 
-Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
+Report ExportResults(const Workspace& ws, const ResultLists& lists, const SolutionState& solution,
+                     Prompts& prompts) {
     FileToWrite request;
     request.dialog = [] {
         return FileDialogRequest{
@@ -66,7 +68,7 @@ Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& pro
     if (fileName.empty())
         return report;
     const WriteResult written =
-        WriteFile(fileName, FormatResultsCsv(ws, lists), request.protectedFiles);
+        WriteFile(fileName, FormatResultsCsv(ws, lists, solution), request.protectedFiles);
     if (written)
         report.Box(MsgKind::Information, "The results were written to\r" + fileName);
     else

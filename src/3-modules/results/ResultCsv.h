@@ -3,6 +3,7 @@
 #include <string>
 
 #include "results/ResultLines.h"
+#include "solver/LastSolve.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -18,16 +19,18 @@ inline constexpr char ResultCsvHeader[] =
 // (number, origin and destination names, lower, upper, cost, flow, reduced
 // cost, "*" when out of kilter, origin and destination numbers) and one
 // "node" row per listed node (number, name, potential), in the order of the
-// lists; then a "total" row with the exact total cost and a "status" row
+// lists; then a "total" row with the solution's exact total and a "status" row
 // naming the outcome (optimal or infeasible). Every row has the header's 14
 // fields. A name that starts with =, +, -, @, a tab or a CR gets a leading
 // ' so that spreadsheets do not run it as a formula.
-std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists);
+std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists,
+                             const SolutionState& solution);
 
 // The results window's Export: asks for a file (ChooseFileToWrite, the
 // problem's own files refused), writes the table of the listed lines through
 // WriteFile and gives the message saying where it went or why it failed.
 // Nothing to tell when the dialog is cancelled.
-Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts);
+Report ExportResults(const Workspace& ws, const ResultLists& lists, const SolutionState& solution,
+                     Prompts& prompts);
 
 }  // namespace kav

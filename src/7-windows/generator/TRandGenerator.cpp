@@ -103,12 +103,9 @@ void TRandGenerator::GenButtonClick() {
     // A count typed and not yet left (Alt+G) is taken in first.
     fields_->CommitFocusedField();
     const QByteArray folder = QFile::encodeName(QDir::currentPath());
-    const kav::GenerateResult result =
-        kav::GenerateProblem(session_.ws, originCount_, destinationCount_,
-                             std::string(folder.constData(), folder.size()), session_.randomSeed);
-    if (result.outcome != kav::GenerateOutcome::Written && !result.message.empty()) {
-        session_.prompts().Message(kav::MsgKind::Error, kav::MsgButtons::Ok, result.message);
-    }
+    kav::GenerateProblem(session_.ws, originCount_, destinationCount_,
+                         std::string(folder.constData(), folder.size()), session_.randomSeed)
+        .ShowTo(session_.prompts());
 }
 
 void TRandGenerator::QuitButtonClick() {

@@ -324,7 +324,8 @@ void TFMResultsForm::PrintButtonClick() {
 
 // Writes what the lists show (order and selection) as a CSV file.
 void TFMResultsForm::ExportButtonClick() {
-    kav::ExportResults(session_.ws, lists_, session_.prompts()).ShowTo(session_.prompts());
+    kav::ExportResults(session_.ws, lists_, kav::CurrentSolution(session_), session_.prompts())
+        .ShowTo(session_.prompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {

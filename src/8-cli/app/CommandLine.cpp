@@ -232,8 +232,9 @@ std::optional<int32_t> Count(const QString& text) {
     return value;
 }
 
-// A load's messages become lines on standard error (its beeps are silent).
-void PrintReport(const kav::Report& report) {
+// A report's messages become lines on standard error, each after prefix (its
+// beeps are silent).
+void PrintReport(const kav::Report& report, const std::string& prefix = "") {
     for (const kav::Notice& notice : report.Notices()) {
         if (notice.IsBeep())
             continue;
@@ -242,7 +243,7 @@ void PrintReport(const kav::Report& report) {
             if (c == '\r')
                 c = '\n';
         }
-        std::fprintf(stderr, "%s\n", shown.c_str());
+        std::fprintf(stderr, "%s%s\n", prefix.c_str(), shown.c_str());
     }
 }
 
@@ -270,17 +271,16 @@ void WriteCut(const kav::InfeasibilityCut& cut) {
 // "f" lines as the optimum. The problem is followed by comments saying why.
 std::string DimacsInfeasibleComments(const kav::SolveStatus& status) {
     std::string text = "c infeasible: no feasible flow exists\nc failed on link " +
-                       std::to_string(status.FailedLink) + "\n";
+                       std::to_string(status.Cut.FailedLink) + "\n";
     for (const std::string& line : CutFigures(status.Cut))
         text += "c " + line + "\n";
     return text;
 }
 
-std::string TextReport(const kav::ResultLists& lists, const kav::Workspace& ws,
-                       const kav::SolutionState& solution) {
+std::string TextReport(const kav::ResultLists& lists, const kav::SolutionState& solution) {
     std::string text;
     for (const kav::ReportLine& line :
-         kav::BuildReportLines(kav::ReportContentOf(lists, ws, solution))) {
+         kav::BuildReportLines(kav::ReportContentOf(lists, solution))) {
         text += line.text;
         text += '\n';
     }
@@ -410,33 +410,27 @@ int Solve(const CommandLine& command) {
     }
     kav::RecordSolveOutcome(ws, session.lastSolve, status);
     if (status.IsInfeasible()) {
-        std::fprintf(stderr,
-                     "<<< INFEASIBLE SOLUTION FOUND...WORKING ON LINK %d >>>\n"
-                     "<<<          FATAL ERROR ... SORRY         >>>\n"
-                     "<<< CHECK COMPATABILITY OF BOUNDS ON LINKS >>>\n",
-                     status.FailedLink);
+        PrintReport(kav::InfeasibleSolveWarning(status.Cut.FailedLink));
         WriteCut(status.Cut);
     }
+    // Every output below shows this one solution and its total.
+    const kav::SolutionState solution = kav::CurrentSolution(session);
     std::optional<PreparedPicture> picture;
-    if (const int drawn =
-            PreparePicture(command.picture, ws, kav::CurrentSolution(session), picture);
+    if (const int drawn = PreparePicture(command.picture, ws, solution, picture);
         drawn != ExitSolved)
         return drawn;
 
-    // The total of the flows listed, as the results window recomputes it.
-    kav::ComputeTotalCost(ws);
     std::string contents;
     if (command.format == OutputFormat::Dimacs) {
-        contents =
-            kav::FormatDimacsProblem(ws) + (status.IsFeasible() ? kav::FormatDimacsSolution(ws)
-                                                                : DimacsInfeasibleComments(status));
+        contents = kav::FormatDimacsProblem(ws) +
+                   (status.IsFeasible() ? kav::FormatDimacsSolution(ws, solution.total)
+                                        : DimacsInfeasibleComments(status));
     } else {
         kav::ResultListBuilder builder;
         kav::ResultLists lists;
         builder.Build(ws, command.order, !command.nonZeroOnly, lists);
-        contents = command.format == OutputFormat::Csv
-                       ? kav::FormatResultsCsv(ws, lists)
-                       : TextReport(lists, ws, kav::CurrentSolution(session));
+        contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists, solution)
+                                                       : TextReport(lists, solution);
     }
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
@@ -457,9 +451,9 @@ int Generate(const CommandLine& command) {
         return ExitSolved;
     if (result.outcome == kav::GenerateOutcome::FileError)
         std::fprintf(stderr, "kavrilon: cannot write the problem into the folder [%s]: %s\n",
-                     command.directory.c_str(), result.detail.c_str());
+                     command.directory.c_str(), result.failure.c_str());
     else
-        std::fprintf(stderr, "kavrilon: %s\n", result.message.c_str());
+        PrintReport(result.report, "kavrilon: ");
     return result.outcome == kav::GenerateOutcome::Refused ? ExitBadArguments : ExitNotWritten;
 }
 

@@ -1,7 +1,6 @@
 #include "app/TKavrilonForm.h"
 
 #include <algorithm>
-#include <optional>
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -306,11 +305,13 @@ void TKavrilonForm::RunButtonClick() {
         // Every check starts from an empty error list.
         if (ws.LinkCount > 0)
             emit checkStarting();
-        const std::optional<kav::SolveStatus> status =
+        const kav::SolveRunOutcome run =
             kav::RunSolve(ws, session_.lastSolve, session_.separators, *this);
-        if (status && status->IsStopped())
-            kav::ShowStandardErrorReport(session_.prompts(), status->StopReason);
-        if (status && status->IsInfeasible()) {
+        if (!run.SolverRan())
+            return;
+        if (run.status.IsStopped())
+            kav::ShowStandardErrorReport(session_.prompts(), run.status.StopReason);
+        if (run.status.IsInfeasible()) {
             hide();
             emit cutWindowRequested();
         }
