@@ -296,8 +296,8 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
         seconds.size() % 2 == 1 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2;
     kav::ComputeTotalCost(ws);
     std::printf("status %s\nfailed_link %d\ntotal_cost %.0f\nsolve_seconds %.6f\n",
-                status.IsInfeasible() ? "infeasible" : "feasible", status.FailedLink, ws.TotalCost,
-                median);
+                status.IsInfeasible() ? "infeasible" : "feasible", status.Cut.FailedLink,
+                ws.TotalCost, median);
     if (options.printFlows) {
         for (int32_t k = 1; k <= ws.LinkCount; ++k)
             std::printf("link %d %d\n", k, ws.LinkFlow[k]);
@@ -327,7 +327,7 @@ int RunGenerate(kav::Workspace& ws, const BenchOptions& options) {
     std::printf("generate %s\nlinks %d\nnodes %d\n", GenerateOutcomeName(result.outcome),
                 ws.LinkCount, ws.NodeCount);
     if (!written)
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+        std::fprintf(stderr, "%s\n", result.failure.c_str());
     return written ? 0 : 1;
 }
 
