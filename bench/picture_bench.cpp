@@ -42,14 +42,14 @@ void FillProblem(kav::Workspace& ws) {
     ws.Reset();
     ws.NodeCount = Nodes;
     for (int n = 1; n <= Nodes; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
+        SetNodeName(ws, n, "N" + std::to_string(n));
     ws.LinkCount = Links;
     for (int k = 1; k <= Links; ++k) {
         ws.LinkOrigin[k] = k <= Nodes ? k : between(1, Nodes);
         ws.LinkDest[k] = k <= Nodes ? k % Nodes + 1 : between(1, Nodes);
-        ws.LinkUpper[k] = between(1, 100);
-        ws.LinkCost[k] = between(-10, 10);
-        ws.LinkFlow[k] = between(0, 2) == 0 ? 0 : between(0, ws.LinkUpper[k]);
+        ChangeLink(ws, k, &kav::LinkData::Upper, between(1, 100));
+        ChangeLink(ws, k, &kav::LinkData::Cost, between(-10, 10));
+        SetFlow(ws, k, between(0, 2) == 0 ? 0 : between(0, ws.LinkUpper[k]));
     }
 }
 
@@ -62,14 +62,14 @@ void FillHubProblem(kav::Workspace& ws) {
     ws.Reset();
     ws.NodeCount = 2001;
     for (int n = 1; n <= ws.NodeCount; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
+        SetNodeName(ws, n, "N" + std::to_string(n));
     ws.LinkCount = kav::MaxLinks;
     for (int k = 1; k <= ws.LinkCount; ++k) {
         const bool hub = k <= 2000;
-        ws.LinkOrigin[k] = hub ? 1 : between(2, ws.NodeCount);
-        ws.LinkDest[k] = hub ? k + 1 : between(2, ws.NodeCount);
-        ws.LinkUpper[k] = 1000;
-        ws.LinkFlow[k] = between(0, 1000);
+        ChangeLink(ws, k, &kav::LinkData::Origin, hub ? 1 : between(2, ws.NodeCount));
+        ChangeLink(ws, k, &kav::LinkData::Dest, hub ? k + 1 : between(2, ws.NodeCount));
+        ChangeLink(ws, k, &kav::LinkData::Upper, 1000);
+        SetFlow(ws, k, between(0, 1000));
     }
 }
 

@@ -35,17 +35,17 @@ void FillFullWorkspace(kav::Workspace& ws) {
         const int length = between(4, 12);
         for (int c = 0; c < length; ++c)
             name += letters[between(0, 61)];
-        ws.NodeName[n] = name;
-        ws.NodePotential[n] = between(-5000, 5000);
+        SetNodeName(ws, n, name);
+        SetPotential(ws, n, between(-5000, 5000));
     }
     ws.LinkCount = kav::MaxLinks;
     for (int k = 1; k <= ws.LinkCount; ++k) {
-        ws.LinkOrigin[k] = between(1, ws.NodeCount);
-        ws.LinkDest[k] = between(1, ws.NodeCount);
-        ws.LinkLower[k] = 0;
-        ws.LinkUpper[k] = between(1, 1000);
-        ws.LinkCost[k] = between(-100, 100);
-        ws.LinkFlow[k] = between(0, 3) == 0 ? 0 : between(0, ws.LinkUpper[k]);
+        ChangeLink(ws, k, &kav::LinkData::Origin, between(1, ws.NodeCount));
+        ChangeLink(ws, k, &kav::LinkData::Dest, between(1, ws.NodeCount));
+        ChangeLink(ws, k, &kav::LinkData::Lower, 0);
+        ChangeLink(ws, k, &kav::LinkData::Upper, between(1, 1000));
+        ChangeLink(ws, k, &kav::LinkData::Cost, between(-100, 100));
+        SetFlow(ws, k, between(0, 3) == 0 ? 0 : between(0, ws.LinkUpper[k]));
     }
 }
 

@@ -36,16 +36,16 @@ void FillProblem(kav::Workspace& ws) {
     ws.Reset();
     ws.NodeCount = Nodes;
     for (int n = 1; n <= Nodes; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
+        SetNodeName(ws, n, "N" + std::to_string(n));
     ws.LinkCount = Links;
     for (int k = 1; k <= Links; ++k) {
         const bool ring = k <= 2 * Nodes;
         const int n = (k - 1) % Nodes + 1;
         ws.LinkOrigin[k] = ring ? (k <= Nodes ? n : n % Nodes + 1) : between(1, Nodes);
         ws.LinkDest[k] = ring ? (k <= Nodes ? n % Nodes + 1 : n) : between(1, Nodes);
-        ws.LinkUpper[k] = ring ? 1000 : between(1, 100);
-        ws.LinkLower[k] = !ring && between(1, 10) == 1 ? ws.LinkUpper[k] / 2 : 0;
-        ws.LinkCost[k] = ring ? between(1, 10) : between(-10, 10);
+        ChangeLink(ws, k, &kav::LinkData::Upper, ring ? 1000 : between(1, 100));
+        ChangeLink(ws, k, &kav::LinkData::Lower, !ring && between(1, 10) == 1 ? ws.LinkUpper[k] / 2 : 0);
+        ChangeLink(ws, k, &kav::LinkData::Cost, ring ? between(1, 10) : between(-10, 10));
     }
 }
 

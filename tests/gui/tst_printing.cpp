@@ -334,7 +334,7 @@ void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
     ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString nodes = dir_.filePath("P.NDE");
     WriteText(nodes, "A\r\nB\r\n");
-    session_.ws.NodeFileName = nodes.toStdString();
+    SetFileNames(session_.ws, nodes.toStdString(), session_.ws.LinkFileName);
     ChoosePdfFile(session_.printSetup, nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));

@@ -85,7 +85,7 @@ class WindowRulesTest : public QObject {
     void aHiddenWindowsButtonsDoNothing_data() { WindowRows(11); }
     void aHiddenWindowsButtonsDoNothing() {
         QFETCH(WindowOf, window);
-        session.ws.DataNotSaved = true;  // Zero, Load and Exit would ask
+        NoteChangesCommitted(session.ws);  // Zero, Load and Exit would ask
         for (QAbstractButton* button : window()->findChildren<QAbstractButton*>()) {
             button->setEnabled(true);
             button->click();
