@@ -22,6 +22,7 @@
 #include "editing/TFXNodeAddForm.h"
 #include "gui/AnchorWindow.h"
 #include "solver/Session.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 

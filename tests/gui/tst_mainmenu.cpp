@@ -23,6 +23,7 @@
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
 #include "support/ProblemBuilder.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
 #include "workspace/Workspace.h"
@@ -127,7 +128,7 @@ class MainMenuTest : public QObject {
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         windows.mainMenu->SetProblemButtons(false);
         windows.mainMenu->show();
         if (!HintsShown())

@@ -32,6 +32,7 @@
 #include "solver/SolutionChecks.h"
 #include "support/PdfText.h"
 #include "support/ProblemBuilder.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WhenModalShows.h"
 #include "workspace/ProblemWriter.h"
@@ -105,7 +106,7 @@ void TestPrinting::initTestCase() {
 
 void TestPrinting::init() {
     prompts_.Clear();
-    session_ = kav::Session(prompts_);
+    RenewSession(session_, prompts_);
     session_.printSetup = PrintSetup();
 }
 
@@ -156,7 +157,7 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     QStringList files;
     QList<QStringList> expected;
     for (int links = 1; links <= MostLinks; ++links) {
-        session_ = kav::Session(prompts_);
+        RenewSession(session_, prompts_);
         ProblemBuilder problem(session_.ws);
         problem.Node("A").Node("B").Node("C");
         for (int k = 0; k < links; ++k)

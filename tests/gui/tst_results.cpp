@@ -18,6 +18,7 @@
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/WindowSystemClose.h"
@@ -118,7 +119,7 @@ void TestResults::initTestCase() {
 
 void TestResults::init() {
     prompts_.Clear();
-    session_ = kav::Session(prompts_);
+    RenewSession(session_, prompts_);
     form_->findChild<QRadioButton*>("AllLinksChoice")->setChecked(true);
     mainMenu_.show();
 }

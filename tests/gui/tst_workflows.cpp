@@ -31,6 +31,7 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -212,7 +213,7 @@ class WorkflowTest : public QObject {
         QTRY_COMPARE(Showing(), QStringList{"KavrilonForm"});
     }
     void init() {
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         windows.mainMenu->SetProblemButtons(false);
         prompts.Reset();
         menu->activateWindow();
