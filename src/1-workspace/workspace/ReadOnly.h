@@ -40,6 +40,9 @@ class CheckedArray {
     friend struct WorkspaceWrites;
     CheckedArray& operator=(const CheckedArray&) = default;
 
+    // The writing members have names of their own: a private non-const
+    // operator[] would be chosen for every read through a non-const Workspace
+    // and then refused.
     T& element(int64_t k) {
         check(k);
         return items_[static_cast<std::size_t>(k)];
