@@ -37,8 +37,8 @@ inline void MakeSparseProblem(kav::Workspace& ws, const SparseProblemShape& shap
     const int32_t source = n - 1, sink = n;
     ProblemBuilder build(ws);
     build.Nodes(n);
-    ws.NodeName[source] = "SOURCE";
-    ws.NodeName[sink] = "SINK";
+    SetNodeName(ws, source, "SOURCE");
+    SetNodeName(ws, sink, "SINK");
 
     std::vector<int32_t> ring(static_cast<std::size_t>(n));
     std::iota(ring.begin(), ring.end(), 1);

@@ -152,9 +152,9 @@ int main(int argc, char** argv) {
         agreeing += agree;
         const double ratio = ours.seconds / glpk.seconds;
         logSum += std::log(ratio);
-        std::printf("%-20s %6d %5d %12.6f %12.6f %8.3f %s cost %.0f\n", name.c_str(), ws.LinkCount,
-                    ws.NodeCount, ours.seconds, glpk.seconds, ratio, agree ? "same" : "DIFFERENT",
-                    ours.cost);
+        std::printf("%-20s %6d %5d %12.6f %12.6f %8.3f %s cost %.0f\n", name.c_str(),
+                    int{ws.LinkCount}, int{ws.NodeCount}, ours.seconds, glpk.seconds, ratio,
+                    agree ? "same" : "DIFFERENT", ours.cost);
     }
     std::printf("geometric mean ratio %.3f\n", std::exp(logSum / double(problems.size())));
     return agreeing == static_cast<int>(problems.size()) ? 0 : 1;

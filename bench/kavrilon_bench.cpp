@@ -194,7 +194,7 @@ bool RunLoad(kav::Workspace& ws, kav::Prompts& prompts, const BenchOptions& opti
         kav::ReadProblem(ws, options.nodeFile, linkFile).ShowTo(prompts);
     const double seconds = SecondsSince(start);
     std::printf("load %s\nlinks %d\nnodes %d\nload_seconds %.6f\n", OutcomeName(outcome),
-                ws.LinkCount, ws.NodeCount, seconds);
+                int{ws.LinkCount}, int{ws.NodeCount}, seconds);
     return outcome == kav::LoadOutcome::Loaded;
 }
 
@@ -297,7 +297,7 @@ bool RunSolve(kav::Workspace& ws, const BenchOptions& options) {
     kav::ComputeTotalCost(ws);
     std::printf("status %s\nfailed_link %d\ntotal_cost %.0f\nsolve_seconds %.6f\n",
                 status.IsInfeasible() ? "infeasible" : "feasible", status.Cut.FailedLink,
-                ws.TotalCost, median);
+                double{ws.TotalCost}, median);
     if (options.printFlows) {
         for (int32_t k = 1; k <= ws.LinkCount; ++k)
             std::printf("link %d %d\n", k, ws.LinkFlow[k]);
@@ -325,7 +325,7 @@ int RunGenerate(kav::Workspace& ws, const BenchOptions& options) {
         options.generateDir, randomSeed);
     const bool written = result.outcome == kav::GenerateOutcome::Written;
     std::printf("generate %s\nlinks %d\nnodes %d\n", GenerateOutcomeName(result.outcome),
-                ws.LinkCount, ws.NodeCount);
+                int{ws.LinkCount}, int{ws.NodeCount});
     if (!written)
         std::fprintf(stderr, "%s\n", result.failure.c_str());
     return written ? 0 : 1;

@@ -40,17 +40,19 @@ void FillProblem(kav::Workspace& ws) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     ws.Reset();
-    ws.NodeCount = Nodes;
     for (int n = 1; n <= Nodes; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
-    ws.LinkCount = Links;
+        kav::AppendNode(ws, "N" + std::to_string(n));
+    std::vector<int32_t> flows(1);
     for (int k = 1; k <= Links; ++k) {
-        ws.LinkOrigin[k] = k <= Nodes ? k : between(1, Nodes);
-        ws.LinkDest[k] = k <= Nodes ? k % Nodes + 1 : between(1, Nodes);
-        ws.LinkUpper[k] = between(1, 100);
-        ws.LinkCost[k] = between(-10, 10);
-        ws.LinkFlow[k] = between(0, 2) == 0 ? 0 : between(0, ws.LinkUpper[k]);
+        kav::LinkData link;
+        link.Origin = k <= Nodes ? k : between(1, Nodes);
+        link.Dest = k <= Nodes ? k % Nodes + 1 : between(1, Nodes);
+        link.Upper = between(1, 100);
+        link.Cost = between(-10, 10);
+        kav::AppendLink(ws, link);
+        flows.push_back(between(0, 2) == 0 ? 0 : between(0, link.Upper));
     }
+    kav::SetSolution(ws, flows, {});
 }
 
 // Node 1 joined to every other node (flows 1..1000), the rest random.
@@ -60,17 +62,19 @@ void FillHubProblem(kav::Workspace& ws) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     ws.Reset();
-    ws.NodeCount = 2001;
-    for (int n = 1; n <= ws.NodeCount; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
-    ws.LinkCount = kav::MaxLinks;
-    for (int k = 1; k <= ws.LinkCount; ++k) {
+    for (int n = 1; n <= 2001; ++n)
+        kav::AppendNode(ws, "N" + std::to_string(n));
+    std::vector<int32_t> flows(1);
+    for (int k = 1; k <= kav::MaxLinks; ++k) {
         const bool hub = k <= 2000;
-        ws.LinkOrigin[k] = hub ? 1 : between(2, ws.NodeCount);
-        ws.LinkDest[k] = hub ? k + 1 : between(2, ws.NodeCount);
-        ws.LinkUpper[k] = 1000;
-        ws.LinkFlow[k] = between(0, 1000);
+        kav::LinkData link;
+        link.Origin = hub ? 1 : between(2, ws.NodeCount);
+        link.Dest = hub ? k + 1 : between(2, ws.NodeCount);
+        link.Upper = 1000;
+        kav::AppendLink(ws, link);
+        flows.push_back(between(0, 1000));
     }
+    kav::SetSolution(ws, flows, {});
 }
 
 // Resident memory in MiB.
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
     kav::Session session(yes);
     kav::Workspace& ws = session.ws;
     FillProblem(ws);
-    std::printf("nodes %d links %d\n", ws.NodeCount, ws.LinkCount);
+    std::printf("nodes %d links %d\n", int{ws.NodeCount}, int{ws.LinkCount});
 
     std::vector<double> layouts;
     for (int run = 0; run < 3; ++run) {

@@ -29,24 +29,27 @@ void FillFullWorkspace(kav::Workspace& ws) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    ws.NodeCount = kav::MaxNodes;
-    for (int n = 1; n <= ws.NodeCount; ++n) {
+    ws.Reset();
+    std::vector<int32_t> potentials(1);
+    for (int n = 1; n <= kav::MaxNodes; ++n) {
         std::string name;
         const int length = between(4, 12);
         for (int c = 0; c < length; ++c)
             name += letters[between(0, 61)];
-        ws.NodeName[n] = name;
-        ws.NodePotential[n] = between(-5000, 5000);
+        kav::AppendNode(ws, name);
+        potentials.push_back(between(-5000, 5000));
     }
-    ws.LinkCount = kav::MaxLinks;
-    for (int k = 1; k <= ws.LinkCount; ++k) {
-        ws.LinkOrigin[k] = between(1, ws.NodeCount);
-        ws.LinkDest[k] = between(1, ws.NodeCount);
-        ws.LinkLower[k] = 0;
-        ws.LinkUpper[k] = between(1, 1000);
-        ws.LinkCost[k] = between(-100, 100);
-        ws.LinkFlow[k] = between(0, 3) == 0 ? 0 : between(0, ws.LinkUpper[k]);
+    std::vector<int32_t> flows(1);
+    for (int k = 1; k <= kav::MaxLinks; ++k) {
+        kav::LinkData link;
+        link.Origin = between(1, ws.NodeCount);
+        link.Dest = between(1, ws.NodeCount);
+        link.Upper = between(1, 1000);
+        link.Cost = between(-100, 100);
+        kav::AppendLink(ws, link);
+        flows.push_back(between(0, 3) == 0 ? 0 : between(0, link.Upper));
     }
+    kav::SetSolution(ws, flows, potentials);
 }
 
 struct Timing {
@@ -91,8 +94,8 @@ int main(int argc, char* argv[]) {
     kav::Session session(prompts);
     kav::Workspace& ws = session.ws;
     FillFullWorkspace(ws);
-    std::printf("Results window on a full Workspace: %d links, %d nodes\n", ws.LinkCount,
-                ws.NodeCount);
+    std::printf("Results window on a full Workspace: %d links, %d nodes\n", int{ws.LinkCount},
+                int{ws.NodeCount});
 
     kav::ResultListBuilder builder;
     kav::ResultLists lists;

@@ -34,18 +34,18 @@ void FillProblem(kav::Workspace& ws) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     ws.Reset();
-    ws.NodeCount = Nodes;
     for (int n = 1; n <= Nodes; ++n)
-        ws.NodeName[n] = "N" + std::to_string(n);
-    ws.LinkCount = Links;
+        kav::AppendNode(ws, "N" + std::to_string(n));
     for (int k = 1; k <= Links; ++k) {
         const bool ring = k <= 2 * Nodes;
         const int n = (k - 1) % Nodes + 1;
-        ws.LinkOrigin[k] = ring ? (k <= Nodes ? n : n % Nodes + 1) : between(1, Nodes);
-        ws.LinkDest[k] = ring ? (k <= Nodes ? n % Nodes + 1 : n) : between(1, Nodes);
-        ws.LinkUpper[k] = ring ? 1000 : between(1, 100);
-        ws.LinkLower[k] = !ring && between(1, 10) == 1 ? ws.LinkUpper[k] / 2 : 0;
-        ws.LinkCost[k] = ring ? between(1, 10) : between(-10, 10);
+        kav::LinkData link;
+        link.Origin = ring ? (k <= Nodes ? n : n % Nodes + 1) : between(1, Nodes);
+        link.Dest = ring ? (k <= Nodes ? n % Nodes + 1 : n) : between(1, Nodes);
+        link.Upper = ring ? 1000 : between(1, 100);
+        link.Lower = !ring && between(1, 10) == 1 ? link.Upper / 2 : 0;
+        link.Cost = ring ? between(1, 10) : between(-10, 10);
+        kav::AppendLink(ws, link);
     }
 }
 
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     auto ws = std::make_unique<kav::Workspace>();
     FillProblem(*ws);
-    std::printf("nodes %d links %d\n", ws->NodeCount, ws->LinkCount);
+    std::printf("nodes %d links %d\n", int{ws->NodeCount}, int{ws->LinkCount});
 
     for (const std::size_t spacing : {16, 64, 256, 1024, 4096}) {
         QElapsedTimer timer;

@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     windows.mainMenu->SetProblemButtons(true);
-    std::printf("links %d\nnodes %d\n", ws.LinkCount, ws.NodeCount);
+    std::printf("links %d\nnodes %d\n", int{ws.LinkCount}, int{ws.NodeCount});
 
     auto* run = windows.mainMenu->findChild<QPushButton*>("RunButton");
     auto* gauge = windows.percentDone->findChild<QProgressBar*>("Gauge1");
@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
     gauge->installEventFilter(&counter);
     for (int k = 0; k < repeat; ++k) {
         ws.ClearSolution();
-        ws.ResultsNotShown = false;
+        kav::NoteResultsShown(ws);
         QApplication::processEvents();
         counter.paints = 0;
         QElapsedTimer clock;

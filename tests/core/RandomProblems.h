@@ -47,10 +47,13 @@ inline void MakeRandomProblem(kav::Workspace& ws, std::mt19937& rng,
 // a run after edits may start from.
 inline void ScrambleFlowsAndPotentials(kav::Workspace& ws, std::mt19937& rng) {
     std::uniform_int_distribution<int32_t> small(-8, 20);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k)
-        ws.LinkFlow[k] = small(rng);
-    for (int32_t n = 1; n <= ws.NodeCount; ++n)
-        ws.NodePotential[n] = small(rng);
+    std::vector<int32_t> flows(static_cast<std::size_t>(ws.LinkCount) + 1);
+    std::vector<int32_t> potentials(static_cast<std::size_t>(ws.NodeCount) + 1);
+    for (std::size_t k = 1; k < flows.size(); ++k)
+        flows[k] = small(rng);
+    for (std::size_t n = 1; n < potentials.size(); ++n)
+        potentials[n] = small(rng);
+    kav::SetSolution(ws, flows, potentials);
 }
 
 // A transportation problem shaped like the generator's: every origin to every

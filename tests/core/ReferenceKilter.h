@@ -34,11 +34,13 @@ class ReferenceKilter {
   public:
     // observer, when given, receives every step as the solver reports it.
     explicit ReferenceKilter(kav::Workspace& ws, kav::SolveObserver* observer = nullptr)
-        : ws(ws), observer(observer) {}
+        : ws(ws),
+          observer(observer),
+          flow(kav::SolutionToImprove(ws).Flow),
+          potential(kav::SolutionToImprove(ws).Potential) {}
 
     ReferenceResult Run() {
         ReferenceResult result;
-        ws.Infeasible = false;
         const int32_t L = ws.LinkCount;
         if (observer) {
             kav::SolveEvent e;
@@ -94,7 +96,6 @@ class ReferenceKilter {
                         start = ChangePotentials();
                         if (start == 0) {
                             EmitInfeasible(l);
-                            ws.Infeasible = true;
                             result.infeasible = true;
                             result.failedLink = l;
                             return result;
@@ -279,10 +280,10 @@ class ReferenceKilter {
         do {
             const int32_t p = pred[v];
             if (p > 0) {
-                ws.LinkFlow[p] = Fit(int64_t{ws.LinkFlow[p]} + a);
+                flow[p] = Fit(int64_t{ws.LinkFlow[p]} + a);
                 v = ws.LinkOrigin[p];
             } else {
-                ws.LinkFlow[-p] = Fit(int64_t{ws.LinkFlow[-p]} - a);
+                flow[-p] = Fit(int64_t{ws.LinkFlow[-p]} - a);
                 v = ws.LinkDest[-p];
             }
         } while (v != t);
@@ -332,7 +333,7 @@ class ReferenceKilter {
         e.Start = start;
         for (int32_t n = 1; n <= ws.NodeCount; ++n) {
             if (!labelled[n]) {
-                ws.NodePotential[n] = Fit(ws.NodePotential[n] + delta);
+                potential[n] = Fit(ws.NodePotential[n] + delta);
                 e.Nodes.push_back(n);
             }
         }
@@ -354,6 +355,9 @@ class ReferenceKilter {
 
     kav::Workspace& ws;
     kav::SolveObserver* observer;
+    // What it improves, as the solver does.
+    int32_t* flow;
+    int32_t* potential;
     std::vector<uint16_t> outOrder, inOrder;
     std::vector<int32_t> firstOut, firstIn, pred, amount;
     std::vector<bool> labelled;

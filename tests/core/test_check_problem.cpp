@@ -18,7 +18,7 @@ const std::string Closing =
 TEST(CheckProblem, SoundProblemPassesWithNoLines) {
     Workspace ws;
     ProblemBuilder(ws).Nodes(2).Link(1, 2, 0, 5, 1).Link(2, 1, 0, 5, 1);
-    ws.LinkFlow[1] = 77;  // flows and potentials are not looked at
+    SetFlow(ws, 1, 77);  // flows and potentials are not looked at
     EXPECT_TRUE(CheckProblem(ws).empty());
     EXPECT_TRUE(ws.ChecksPassed);
     EXPECT_EQ(ws.LinkFlow[1], 77);
@@ -34,7 +34,7 @@ TEST(CheckProblem, ConnectivityLinesNameEachNodeOnce) {
         .Node("TWELVECHARSX")
         .Link(1, 2, 0, 1, 0)
         .Link(3, 1, 0, 1, 0);
-    ws.ChecksPassed = true;
+    NoteChecked(ws, true);
     EXPECT_EQ(CheckProblem(ws), (Lines{
                                     "Node <NOOUT> is never used as an origin...FATAL ERROR...",
                                     "Node <NOIN> is never used as a destination...FATAL ERROR...",
@@ -109,8 +109,10 @@ TEST(CheckProblem, LargeBoundsDoNotOverflowTheSums) {
     EXPECT_TRUE(CheckProblem(ws).empty());
     EXPECT_TRUE(ws.ChecksPassed);
 
-    ws.LinkLower[1] = ws.LinkLower[2] = 2147483647;
-    ws.LinkUpper[3] = ws.LinkUpper[4] = 2000000000;
+    for (int32_t link : {1, 2})
+        ChangeLink(ws, link, &LinkData::Lower, 2147483647);
+    for (int32_t link : {3, 4})
+        ChangeLink(ws, link, &LinkData::Upper, 2000000000);
     EXPECT_EQ(CheckProblem(ws),
               (Lines{
                   "Maximum flow (4000000000) into <N1> less than minimum flow out (4294967294)",

@@ -90,9 +90,8 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
     };
     Workspace ws;
     ProblemBuilder(ws).Node("KEEP", 7).Node("ME").Link(1, 2, 0, 5, 3, 4).Link(2, 1, 0, 5, 3, 4);
-    ws.NodeFileName = "old.NDE";
-    ws.LinkFileName = "old.LIN";
-    ws.DataNotSaved = true;
+    SetFileNames(ws, "old.NDE", "old.LIN");
+    NoteChangesCommitted(ws);
     const std::string before = Snapshot(ws);
     for (const Case& c : cases) {
         ScriptedPrompts prompts;
@@ -109,7 +108,7 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
 TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
     Workspace ws;
     ProblemBuilder(ws).Node("OLD").Link(1, 1, 0, 1, 0, 1);
-    ws.DataNotSaved = true;
+    NoteChangesCommitted(ws);
     ScriptedPrompts prompts;
     const std::string text =
         "c a comment\r\np min 4 2\nn 1 5\nn 3 -2\nn 4 -3\nc name 3 Depot  West\n"
@@ -227,7 +226,7 @@ TEST(Dimacs, SolutionCostIsExactBeyondSixtyFourBits) {
     const std::string solution = FormatDimacsSolution(ws, ExactTotalCostOf(ws));
     EXPECT_EQ(solution.rfind("s 18446744071562067972\nf 1 2 2147483647\n", 0), 0u);
     EXPECT_NE(solution.find("\nf 2 1 -7\n"), std::string::npos);
-    ws.LinkFlow[5] = 7;
+    SetFlow(ws, 5, 7);
     EXPECT_EQ(WideDecimal(ExactTotalCostOf(ws)), "18446744041497296900");
 }
 

@@ -135,8 +135,8 @@ TEST(EditingLines, NodeAndCountLines) {
     Workspace ws;
     ThreeNodes(ws);
     EXPECT_EQ(NodeListLine(ws, 2), "   2   Chicago He");
-    ws.NodeCount = 2010;
-    ws.NodeName[2010] = "Last";
+    SetProblemSize(ws, ws.LinkCount, 2010);
+    SetNodeName(ws, 2010, "Last");
     EXPECT_EQ(NodeListLine(ws, 2010), "2010   Last");
     EXPECT_EQ(NodeCountText(0), "0 Nodes have been specified");
     EXPECT_EQ(NodeCountText(2010), "2010 Nodes have been specified");
@@ -152,7 +152,7 @@ TEST(EditingLines, LinkTableLineKeepsLongNumbersWhole) {
 TEST(EditingLines, ChangeListLineShowsMarkedLinksNegative) {
     Workspace ws;
     ThreeNodes(ws).Link(1, 2, 0, 10, -25).Link(3, 1, 5, 20, 7);
-    ws.LinkOrigin[2] = -3;
+    ChangeLink(ws, 2, &kav::LinkData::Origin, -3);
     EXPECT_EQ(ChangeListLine(ws, 1), "   1     Boston Chicago He     0         10       -25");
     EXPECT_EQ(ChangeListLine(ws, 2), "  -2     Denver     Boston     5         20         7");
     EXPECT_EQ(ChangeListHeader(), "Link #     Orig       Dest   MinFlow   MaxFlow   UnitCost");
@@ -162,7 +162,7 @@ TEST(EditingLines, ChangeListLineShowsMarkedLinksNegative) {
 TEST(FindNodeByName, ExactCaseSensitiveAndCutToTwelve) {
     Workspace ws;
     ThreeNodes(ws);
-    ws.NodeName[3] = "ABCDEFGHIJKL";
+    SetNodeName(ws, 3, "ABCDEFGHIJKL");
     EXPECT_EQ(FindNodeByName(ws, "Boston"), 1);
     EXPECT_EQ(FindNodeByName(ws, "boston"), 0);
     EXPECT_EQ(FindNodeByName(ws, " Boston"), 0);
@@ -184,13 +184,13 @@ TEST(AddNode, RefusesDuplicatesAndAFullTable) {
               "Note that names are only unique up to the first 10 characters");
     EXPECT_FALSE(ws.DataNotSaved);
 
-    ws.NodePotential[4] = 99;  // a leftover that the new node must not inherit
+    SetPotential(ws, 4, 99);  // a leftover that the new node must not inherit
     EXPECT_TRUE(AddNode(ws, "chicago he").ShowTo(prompts));
     EXPECT_EQ(ws.NodeCount, 4);
     EXPECT_EQ(ws.NodePotential[4], 0);
     EXPECT_TRUE(ws.DataNotSaved);
 
-    ws.NodeCount = MaxNodes;
+    SetProblemSize(ws, ws.LinkCount, MaxNodes);
     prompts.Clear();
     EXPECT_FALSE(AddNode(ws, "One more").ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text,
@@ -239,8 +239,8 @@ TEST(RemoveNode, AnUnusedNodeLeavesEveryLinkJoiningTheSameNames) {
     Workspace ws;
     ThreeNodes(ws).Node("Erie").Link(1, 3, 0, 5, 1).Link(4, 1, 0, 5, 1).Link(3, 4, 0, 5, 1);
     for (int32_t n = 1; n <= 4; ++n)
-        ws.NodePotential[n] = 10 * n;
-    ws.LinkOrigin[3] = -3;  // marked links keep their mark
+        SetPotential(ws, n, 10 * n);
+    ChangeLink(ws, 3, &kav::LinkData::Origin, -3);  // marked links keep their mark
     ScriptedPrompts prompts;
     ASSERT_TRUE(RemoveNode(ws, 2).ShowTo(prompts));
     EXPECT_TRUE(prompts.events.empty());
@@ -280,7 +280,7 @@ TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
     EXPECT_EQ(ws.LinkCount, 0);
     EXPECT_FALSE(ws.DataNotSaved || ws.NetworkChanged);
 
-    ws.LinkCount = MaxLinks;
+    SetProblemSize(ws, MaxLinks, ws.NodeCount);
     prompts.Clear();
     EXPECT_FALSE(AddLink(ws, {1, 2, 0, 5, 0}).ShowTo(prompts));
     EXPECT_EQ(prompts.messages.at(0).text,
@@ -290,8 +290,8 @@ TEST(AddLink, ChecksRunInOrderAndTheFirstFailureAddsNothing) {
 TEST(AddLink, AppendsParallelLinksWithFreshFlows) {
     Workspace ws;
     ThreeNodes(ws);
-    ws.LinkFlow[1] = 77;
-    ws.LinkFlow[2] = 77;
+    SetFlow(ws, 1, 77);
+    SetFlow(ws, 2, 77);
     ScriptedPrompts prompts;
     EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}).ShowTo(prompts));
     EXPECT_TRUE(AddLink(ws, {1, 2, 3, 9, -4}).ShowTo(prompts));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "generator/GenRand4.h"
+#include "support/ProblemBuilder.h"
 #include "support/TempFolder.h"
 
 using namespace kav;
@@ -41,9 +42,9 @@ std::string Fields(std::initializer_list<int> values) {
 }  // namespace
 
 TEST_F(GeneratorTest, FirstGenerationAfterStartIsTheKnownProblem) {
-    ws.LinkFlow[1] = 5;
-    ws.NodePotential[MaxNodes] = 3;
-    ws.NetworkChanged = ws.DataNotSaved = ws.ResultsNotShown = true;
+    SetFlow(ws, 1, 5);
+    SetPotential(ws, MaxNodes, 3);
+    SetAllPending(ws);
     ASSERT_EQ(Generate(2, 3).outcome, GenerateOutcome::Written);
 
     ASSERT_EQ(ws.NodeCount, 7);
@@ -132,8 +133,8 @@ TEST_F(GeneratorTest, CountsBeyondTheWorkspaceAreRefusedUntouched) {
 }
 
 TEST_F(GeneratorTest, FileErrorKeepsTheGeneratedProblemWithAClearedSolution) {
-    ws.LinkFlow[3] = 4;
-    ws.NetworkChanged = true;
+    SetFlow(ws, 3, 4);
+    NoteLinkRerouted(ws);
     const GenerateResult result =
         GenerateProblem(ws, 2, 3, (dir / "no" / "such" / "folder").string(), seed);
     EXPECT_EQ(result.outcome, GenerateOutcome::FileError);

@@ -73,7 +73,7 @@ TEST(NetworkPicture, AKilterNumberBeyondThirtyTwoBitsIsOutOfKilter) {
 
 TEST(NetworkPicture, AChangedNetworkShowsNoFlows) {
     auto ws = LinksAtEveryState();
-    ws->NetworkChanged = true;
+    NoteLinkRerouted(*ws);
     const PictureGraph graph = WholeNetwork(*ws);
     EXPECT_FALSE(graph.solved);
     for (const PictureLink& link : graph.links) {

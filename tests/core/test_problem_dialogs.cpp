@@ -48,8 +48,8 @@ class ProblemDialogs : public ::testing::Test {
                               folder.Write("SRC.LIN", SmallLinkFile))
                       .ShowTo(quiet),
                   LoadOutcome::Loaded);
-        ws.LinkFlow[1] = 4;
-        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+        SetFlow(ws, 1, 4);
+        SetAllPending(ws);
     }
 
     TempFolder folder;
@@ -64,7 +64,8 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
     folder.Write("NET.LIN", SmallLinkFile);
     prompts.files = {nodes};
-    ws.DataNotSaved = ws.ResultsNotShown = true;
+    NoteSolved(ws, false);
+    NoteChangesCommitted(ws);
     EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     const FileDialogRequest& dialog = prompts.openDialogs[0];

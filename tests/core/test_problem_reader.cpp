@@ -87,8 +87,8 @@ TEST(ProblemWriter, NumbersThatFillTheFieldGetOneBlankInFront) {
 TEST(ProblemReader, ReadsTheWrittenProblemBack) {
     Workspace saved;
     SmallProblem(saved).Link(3, 1, -2147483647 - 1, 2147483647, -100000000);
-    saved.NodeName[2] = "   padded";
-    saved.NodeName[3] = "twelve chars";
+    SetNodeName(saved, 2, "   padded");
+    SetNodeName(saved, 3, "twelve chars");
     for (int width : {LinkFieldWidth, GeneratorFieldWidth}) {
         Workspace ws;
         ScriptedPrompts prompts;
@@ -248,8 +248,7 @@ TEST(ProblemReader, TheFatalWarningSaysWhereReadingStoppedAndWhatWasExpected) {
     };
     for (const Case& c : cases) {
         Workspace ws;
-        ws.LinkFileName = "P.LIN";
-        ws.NodeFileName = "P.NDE";
+        SetFileNames(ws, "P.NDE", "P.LIN");
         ScriptedPrompts prompts;
         EXPECT_EQ(ReadTexts(ws, prompts, c.links, c.nodes, 2), LoadOutcome::Failed) << c.links;
         EXPECT_EQ(FatalReadDetail(prompts), c.detail) << c.links;
@@ -260,9 +259,9 @@ TEST(ProblemReader, ALoadClearsTheSolutionAndTheFlagsWhetherItSucceedsOrFails) {
     for (bool succeeds : {true, false}) {
         Workspace ws;
         SmallProblem(ws);
-        ws.LinkFlow[MaxLinks] = 4;
-        ws.NodePotential[1] = 9;
-        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+        SetFlow(ws, MaxLinks, 4);
+        SetPotential(ws, 1, 9);
+        SetAllPending(ws);
         ScriptedPrompts prompts;
         ReadTexts(ws, prompts, succeeds ? SmallLinkFile : "9 3\r\n", SmallNodeFile);
         EXPECT_EQ(ws.LinkFlow[MaxLinks], 0);
@@ -302,8 +301,8 @@ TEST(ProblemReader, AHeaderAskingForTooMuchIsRefusedAndKeepsThePreviousProblem) 
     for (const Case& c : cases) {
         Workspace ws;
         SmallProblem(ws);
-        ws.LinkFlow[2] = 6;
-        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+        SetFlow(ws, 2, 6);
+        SetAllPending(ws);
         ScriptedPrompts prompts;
         EXPECT_EQ(ReadTexts(ws, prompts, c.links, "X\r\n"), LoadOutcome::Refused) << c.links;
         ASSERT_EQ(prompts.messages.size(), c.texts.size()) << c.links;

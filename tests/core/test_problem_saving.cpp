@@ -177,7 +177,7 @@ TEST(FullDisk, AWriteThatDoesNotFitLeavesTheOldFilesWhole) {
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(links), LinkText(small));
 
-    small.LinkCost[1] = 9;  // same size, new text
+    ChangeLink(small, 1, &kav::LinkData::Cost, 9);  // same size, new text
     ASSERT_TRUE(WriteProblemFiles(small, nodes, links));
     EXPECT_EQ(TempFolder::Read(links), LinkText(small));
     EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 4);
@@ -228,7 +228,7 @@ TEST(UnprivilegedSave, AReadOnlyFolderWithWritableFilesIsWrittenInPlace) {
 
     // A file that cannot be written even in place fails the save before the
     // other file, already opened in place, is changed.
-    ws.LinkUpper[1] = 77;
+    ChangeLink(ws, 1, &kav::LinkData::Upper, 77);
     EXPECT_FALSE(WriteProblemFiles(ws, locked, links));
     EXPECT_EQ(TempFolder::Read(links).find("77"), std::string::npos);
     EXPECT_EQ(TempFolder::Read(locked), "locked");

@@ -47,22 +47,22 @@ TEST(ResultLines, LinkLineFillsItsColumnsTo73Characters) {
 
 TEST(ResultLines, LinkLineMarksOutOfKilterAndKeepsMinusSigns) {
     auto ws = SolvedProblem();
-    ws->LinkLower[2] = -5;
-    ws->LinkFlow[2] = -17;
-    ws->LinkUpper[2] = 5;
-    ws->LinkCost[2] = -7;
+    ChangeLink(*ws, 2, &kav::LinkData::Lower, -5);
+    SetFlow(*ws, 2, -17);
+    ChangeLink(*ws, 2, &kav::LinkData::Upper, 5);
+    ChangeLink(*ws, 2, &kav::LinkData::Cost, -7);
     EXPECT_EQ(LinkLine(*ws, 2, false, -12),
               "   2*      Alpha      Gamma    -5      -17       5        -7          -12");
 }
 
 TEST(ResultLines, LongerValuesPushTheLineRightInsteadOfBeingCut) {
     auto ws = SolvedProblem();
-    ws->NodeName[1] = "Verylongname";
-    ws->LinkCost[1] = -12345678;
+    SetNodeName(*ws, 1, "Verylongname");
+    ChangeLink(*ws, 1, &kav::LinkData::Cost, -12345678);
     EXPECT_EQ(LinkLine(*ws, 1, true, -12345678),
               "   1  Verylongname      Alpha     0        2      10  -12345678    -12345678");
-    ws->LinkFlow[2] = 2147483647;
-    ws->LinkUpper[2] = -100000;
+    SetFlow(*ws, 2, 2147483647);
+    ChangeLink(*ws, 2, &kav::LinkData::Upper, -100000);
     EXPECT_EQ(LinkLine(*ws, 2, false, 2),
               "   2*      Alpha      Gamma     2   2147483647   -100000         1            2");
 }
@@ -70,8 +70,8 @@ TEST(ResultLines, LongerValuesPushTheLineRightInsteadOfBeingCut) {
 TEST(ResultLines, NodeLine) {
     auto ws = SolvedProblem();
     EXPECT_EQ(NodeLine(*ws, 2), NodeAlpha);
-    ws->NodeName[2] = "Verylongname";
-    ws->NodePotential[2] = INT32_MIN;
+    SetNodeName(*ws, 2, "Verylongname");
+    SetPotential(*ws, 2, INT32_MIN);
     EXPECT_EQ(NodeLine(*ws, 2), "Verylongname     -2147483648");
 }
 
@@ -128,9 +128,10 @@ TEST(ResultLists, OrdersGroupByNameWithAscendingLinkNumbers) {
 
 TEST(ResultLists, NonZeroFilterListsNegativeFlowsAndCountsOnlyListedLinks) {
     auto ws = SolvedProblem();
-    ws->LinkLower[1] = 1;  // zero flow below its lower bound: out of kilter, not listed
-    ws->LinkFlow[1] = 0;
-    ws->LinkFlow[3] = -6;  // below its lower bound: out of kilter, listed
+    ChangeLink(*ws, 1, &kav::LinkData::Lower,
+               1);  // zero flow below its lower bound: out of kilter, not listed
+    SetFlow(*ws, 1, 0);
+    SetFlow(*ws, 3, -6);  // below its lower bound: out of kilter, listed
     ResultLists lists = BuildResultLists(*ws, LinkOrder::Input, false);
     ASSERT_EQ(lists.links.size(), 3u);
     EXPECT_EQ(lists.links[0], Link2);
@@ -139,14 +140,14 @@ TEST(ResultLists, NonZeroFilterListsNegativeFlowsAndCountsOnlyListedLinks) {
     EXPECT_EQ(lists.links[2], Link4);
     EXPECT_EQ(lists.outOfKilterCount, 1);
 
-    ws->LinkFlow[3] = 6;  // listed links all in kilter: no warnings
+    SetFlow(*ws, 3, 6);  // listed links all in kilter: no warnings
     EXPECT_FALSE(BuildResultLists(*ws, LinkOrder::Dest, false).WarningsShown());
 }
 
 TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
     auto ws = SolvedProblem();
     for (int32_t k = 1; k <= 4; ++k)
-        ws->LinkFlow[k] = 0;
+        SetFlow(*ws, k, 0);
     // Link 2 sits below its lower bound and link 4 below its upper bound.
     for (LinkOrder order : {LinkOrder::Input, LinkOrder::Origin, LinkOrder::Dest}) {
         ResultLists lists = BuildResultLists(*ws, order, false);
@@ -154,14 +155,14 @@ TEST(ResultLists, NothingListedShowsNoLinksAndCountsEveryLink) {
         EXPECT_EQ(lists.outOfKilterCount, 2);
     }
 
-    ws->LinkLower[2] = 0;
-    ws->LinkCost[4] = 3;
+    ChangeLink(*ws, 2, &kav::LinkData::Lower, 0);
+    ChangeLink(*ws, 4, &kav::LinkData::Cost, 3);
     EXPECT_FALSE(BuildResultLists(*ws, LinkOrder::Origin, false).WarningsShown());
 }
 
 TEST(ResultLists, NodesWithoutLinks) {
     auto ws = SolvedProblem();
-    ws->LinkCount = 0;
+    SetProblemSize(*ws, 0, ws->NodeCount);
     ResultLists lists = BuildResultLists(*ws, LinkOrder::Origin, true);
     EXPECT_EQ(lists.links, Lines{NoLinksLine});
     EXPECT_EQ(lists.nodes, (Lines{NodeAlpha, NodeGamma, NodeBeta}));
@@ -175,7 +176,7 @@ TEST(ResultLists, NodesWithoutLinks) {
 
 TEST(ResultLists, ChangedNetworkListsZeroFlowsAndPotentials) {
     auto ws = SolvedProblem();
-    ws->NetworkChanged = true;
+    NoteLinkRerouted(*ws);
     ResultLists lists = BuildResultLists(*ws, LinkOrder::Input, true);
     EXPECT_FALSE(ws->NetworkChanged);
     EXPECT_EQ(lists.links[0],
@@ -188,7 +189,8 @@ TEST(ResultLists, ChangedNetworkListsZeroFlowsAndPotentials) {
 
 TEST(ResultLists, GroupedOrdersLeaveOutLinksOfRemovedNodes) {
     auto ws = SolvedProblem();
-    ws->NodeCount = 2;  // node Gamma removed; links 2, 3 and 4 still name node 3
+    SetProblemSize(*ws, ws->LinkCount,
+                   2);  // node Gamma removed; links 2, 3 and 4 still name node 3
     EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Origin, true).links, (Lines{Link2, Link1, Link4}));
     EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Dest, true).links, (Lines{Link1, Link3}));
     EXPECT_EQ(BuildResultLists(*ws, LinkOrder::Input, true).links.size(), 4u);
@@ -263,7 +265,7 @@ TEST(ResultCsv, NamesThatStartLikeFormulasGetAQuoteAndNumbersDoNot) {
     ProblemBuilder builder(ws);
     for (const auto& [name, cell] : cases)
         builder.Node(name, -7);
-    ws.Infeasible = true;
+    NoteSolved(ws, true);
     ResultListBuilder lists;
     ResultLists listed;
     lists.Build(ws, LinkOrder::Input, true, listed);
@@ -287,9 +289,9 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     TempFolder folder;
     Workspace ws;
     ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 5, 1).Link(2, 1, 0, 5, 1);
-    ws.NodeFileName = folder.Write("P.NDE", "nodes");
-    ws.LinkFileName = folder.Write("P.LIN", "links");
-    fs::create_symlink(ws.LinkFileName, folder.File("link.csv"));
+    const std::string links = folder.Write("P.LIN", "links");
+    SetFileNames(ws, folder.Write("P.NDE", "nodes"), links);
+    fs::create_symlink(links, folder.File("link.csv"));
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -238,15 +239,15 @@ TEST(SolutionChecks, CertificateNamesWhatFails) {
     ASSERT_TRUE(CheckOptimality(ws).Ok);
 
     Workspace tooLow = ws, tooHigh = ws, outOfKilter = ws, unbalanced = ws;
-    tooLow.LinkFlow[2] = 1;  // below its lower bound 2
+    SetFlow(tooLow, 2, 1);  // below its lower bound 2
     EXPECT_EQ(CheckOptimality(tooLow).Failure, "link 2 carries less than its lower bound");
-    tooHigh.LinkFlow[4] = 5;  // above its upper bound 4
+    SetFlow(tooHigh, 4, 5);  // above its upper bound 4
     EXPECT_EQ(CheckOptimality(tooHigh).Failure, "link 4 carries more than its upper bound");
-    outOfKilter.NodePotential[2] += 5;
+    SetPotential(outOfKilter, 2, outOfKilter.NodePotential[2] + 5);
     EXPECT_EQ(CheckOptimality(outOfKilter).Failure, "link 1 is out of kilter");
     // Flow 2 to 3 on link 1 keeps it in kilter (reduced cost 0) but breaks
     // the balance at nodes 1 and 2.
-    unbalanced.LinkFlow[1] = 3;
+    SetFlow(unbalanced, 1, 3);
     EXPECT_EQ(CheckOptimality(unbalanced).Failure, "node 1 is not balanced");
 }
 
@@ -278,22 +279,24 @@ TEST(LastSolve, BelongsToTheDataItWasMadeFor) {
 // the other's problem, even when both hold the same data at the same revision.
 TEST(LastSolve, SessionsShareNone) {
     SilentPrompts prompts;
-    Session first(prompts);
+    std::optional<Session> first(std::in_place, prompts);
     Session second(prompts);
-    ThreeNodeExample(first.ws);
+    ThreeNodeExample(first->ws);
     ThreeNodeExample(second.ws);
-    second.ws.Revision = first.ws.Revision;
-    SolveStatus status = RunOutOfKilter(first.ws, nullptr);
-    RecordSolveOutcome(first.ws, first.lastSolve, status);
-    const uint64_t solvedAt = first.ws.Revision;
-    EXPECT_TRUE(CurrentSolution(first).Feasible());
+    ASSERT_EQ(second.ws.Revision, first->ws.Revision);
+    SolveStatus status = RunOutOfKilter(first->ws, nullptr);
+    RecordSolveOutcome(first->ws, first->lastSolve, status);
+    const uint64_t solvedAt = first->ws.Revision;
+    EXPECT_TRUE(CurrentSolution(*first).Feasible());
     EXPECT_FALSE(CurrentSolution(second).Solved());
     // A fresh session in the same place, with the same problem at the same
     // revision, has solved nothing yet.
-    first = Session(prompts);
-    ThreeNodeExample(first.ws);
-    first.ws.Revision = solvedAt;
-    EXPECT_FALSE(CurrentSolution(first).Solved());
+    first.emplace(prompts);
+    ThreeNodeExample(first->ws);
+    while (first->ws.Revision < solvedAt)
+        NoteLinkValuesEdited(first->ws);
+    ASSERT_EQ(first->ws.Revision, solvedAt);
+    EXPECT_FALSE(CurrentSolution(*first).Solved());
 }
 
 // One answer to "is there a current solution, and what is its total, its

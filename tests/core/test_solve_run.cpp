@@ -71,7 +71,7 @@ const std::string SevereText = "Inputs yield infeasible solution...\rSEVERE WARN
 }  // namespace
 
 TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
-    ws.NetworkChanged = true;
+    NoteLinkRerouted(ws);
     EXPECT_EQ(Run().end, SolveRunEnd::NoLinks);
     EXPECT_TRUE(prompts.log.empty());
     EXPECT_TRUE(ws.NetworkChanged);
@@ -81,8 +81,8 @@ TEST_F(SolveRunTest, EmptyProblemDoesNothing) {
 
 TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
     ThreeNodeExample(ws);
-    ws.NetworkChanged = true;
-    ws.LinkFlow[1] = 99;  // stale: cleared because the network changed
+    NoteLinkRerouted(ws);
+    SetFlow(ws, 1, 99);  // stale: cleared because the network changed
     const SolveRunOutcome run = Run();
     ASSERT_TRUE(run.SolverRan());
     EXPECT_TRUE(run.status.IsFeasible());
@@ -103,9 +103,9 @@ TEST_F(SolveRunTest, FeasibleRunShowsTheTimeAndSetsTheFlags) {
 
 TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
     ProblemBuilder(ws).Nodes(3).Link(1, 2, 0, 1, 0).Link(2, 1, 0, 1, 0);
-    ws.NetworkChanged = true;
-    ws.LinkFlow[1] = 5;
-    ws.TotalCost = 42;
+    NoteLinkRerouted(ws);
+    SetFlow(ws, 1, 5);
+    const double stale = LeaveStaleTotalCost(ws);
     EXPECT_EQ(Run().end, SolveRunEnd::ChecksFailed);
     EXPECT_EQ(prompts.log, (std::vector<std::string>{"errors"}));
     EXPECT_EQ(view.errorLines,
@@ -114,12 +114,12 @@ TEST_F(SolveRunTest, FailedChecksShowTheErrorListAndChangeNothingElse) {
     EXPECT_TRUE(ws.NetworkChanged);
     EXPECT_FALSE(ws.ResultsNotShown);
     EXPECT_EQ(ws.LinkFlow[1], 5);
-    EXPECT_EQ(ws.TotalCost, 42);
+    EXPECT_EQ(ws.TotalCost, stale);
 }
 
 TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
     InfeasibleExample(ws);
-    ws.TotalCost = 17;
+    const double stale = LeaveStaleTotalCost(ws);
     const SolveRunOutcome run = Run();
     ASSERT_TRUE(run.SolverRan());
     EXPECT_TRUE(run.status.IsInfeasible());
@@ -136,7 +136,7 @@ TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
     EXPECT_EQ(prompts.messages[1].kind, MsgKind::Information);
     EXPECT_EQ(prompts.messages[2].kind, MsgKind::Warning);
     EXPECT_TRUE(ws.Infeasible);
-    EXPECT_EQ(ws.TotalCost, 17);
+    EXPECT_EQ(ws.TotalCost, stale);
     EXPECT_FALSE(ws.NetworkChanged);
     EXPECT_TRUE(ws.ResultsNotShown);
 }
@@ -144,8 +144,9 @@ TEST_F(SolveRunTest, InfeasibleRunShowsThreeBoxesInOrder) {
 TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
     InfeasibleExample(ws);
     Run();
-    ws.LinkLower[3] = ws.LinkUpper[3] = 1;  // now feasible
-    ws.LinkFlow[2] = 3;                     // would unbalance the start if kept
+    ChangeLink(ws, 3, &LinkData::Lower, 1);  // now feasible
+    ChangeLink(ws, 3, &LinkData::Upper, 1);
+    SetFlow(ws, 2, 3);  // would unbalance the start if kept
     times = {1.0, 2.0};
     Run();
     EXPECT_FALSE(ws.Infeasible);
@@ -155,8 +156,8 @@ TEST_F(SolveRunTest, RunAfterAnInfeasibleOneStartsFromZero) {
 TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
     ThreeNodeExample(ws);
     Run();
-    ws.LinkCost[4] = 5;  // a cost change keeps flows and potentials
-    ws.LinkFlow[2] = 3;  // unbalanced on purpose: kept, so the imbalance shows
+    ChangeLink(ws, 4, &kav::LinkData::Cost, 5);  // a cost change keeps flows and potentials
+    SetFlow(ws, 2, 3);  // unbalanced on purpose: kept, so the imbalance shows
     times = {1.0, 2.0};
     Run();
     EXPECT_EQ(NodeBalances(ws)[2], -1);
@@ -166,8 +167,8 @@ TEST_F(SolveRunTest, UnchangedNetworkStartsFromTheStoredSolution) {
 TEST_F(SolveRunTest, KeepsTheProblemAsSolvedWhileTheSolveIsCurrent) {
     ThreeNodeExample(ws);
     Run();
-    ws.LinkCost[4] = 5;
-    ws.LinkFlow[2] = 3;
+    ChangeLink(ws, 4, &kav::LinkData::Cost, 5);
+    SetFlow(ws, 2, 3);
     times = {1.0, 2.0};
     Run();
     const Workspace* asSolved = lastSolve.ProblemAsSolvedFor(ws);
@@ -187,7 +188,7 @@ TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
               "...Problem is solved...\rSolution Time = 0.200 seconds");
 
     times = {10.0, 1244.5};
-    ws.NetworkChanged = true;
+    NoteLinkRerouted(ws);
     Run();
     EXPECT_EQ(prompts.messages.back().text,
               "...Problem is solved...\rSolution Time = 1,234.500 seconds");
@@ -195,7 +196,7 @@ TEST_F(SolveRunTest, ElapsedTimeWrapsAtMidnightAndGroupsThousands) {
 
 TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
     CostlyChain(ws, 1000000000);
-    ws.Infeasible = true;  // from an earlier run: a stop leaves no solution at all
+    NoteSolved(ws, true);  // from an earlier run: a stop leaves no solution at all
     const SolveRunOutcome run = Run();
     ASSERT_TRUE(run.SolverRan() && run.status.IsStopped());
     EXPECT_EQ(run.status.StopReason.rfind("Numbers in this problem grow beyond", 0), 0u);
@@ -210,19 +211,20 @@ TEST_F(SolveRunTest, StoppedSolveBringsTheMainMenuBackAndClearsTheSolution) {
 TEST(ComputeTotalCost, IsTheExactSumRoundedOnce) {
     Workspace ws;
     ProblemBuilder(ws).Nodes(2).Link(1, 2, 0, 0, 100000000).Link(2, 1, 0, 0, -3);
-    ws.LinkFlow[1] = 2147483647;
-    ws.LinkFlow[2] = 5;
+    SetFlow(ws, 1, 2147483647);
+    SetFlow(ws, 2, 5);
     ComputeTotalCost(ws);
     EXPECT_EQ(ws.TotalCost, 214748364700000000.0 - 15.0);
     // 2^53 + 1 + 1: rounding after each link would lose both ones.
     Workspace big;
     ProblemBuilder(big).Nodes(2).Link(1, 2, 0, 0, 8388608).Link(1, 2, 0, 0, 1).Link(1, 2, 0, 0, 1);
-    big.LinkFlow[1] = 1073741824;
-    big.LinkFlow[2] = big.LinkFlow[3] = 1;
+    SetFlow(big, 1, 1073741824);
+    SetFlow(big, 2, 1);
+    SetFlow(big, 3, 1);
     ComputeTotalCost(big);
     EXPECT_EQ(big.TotalCost, 9007199254740994.0);
     EXPECT_EQ(WideDecimal(ExactTotalCostOf(big)), "9007199254740994");
-    ws.LinkCount = 0;
+    SetProblemSize(ws, 0, ws.NodeCount);
     ComputeTotalCost(ws);
     EXPECT_EQ(ws.TotalCost, 0.0);
 }

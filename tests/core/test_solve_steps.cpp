@@ -185,7 +185,7 @@ SolveEvent Event(SolveEventKind kind) {
 TEST(StepTexts, EachKindOfStepInPlainWords) {
     Workspace ws;
     InfeasibleExample(ws);  // A..D; link 3 is A -> C (5..5), link 6 D -> B
-    ws.NodeName[4] = "  D ";
+    SetNodeName(ws, 4, "  D ");
     SolveEvent pass = Event(SolveEventKind::Pass);
     pass.Link = 3, pass.Start = 3, pass.Target = 1, pass.Amount = 5;
     auto link = [](int32_t flow, int32_t lower, int32_t upper, int64_t reduced) {

@@ -22,11 +22,11 @@ TEST(Workspace, StartsEmptyWithFlagsDown) {
 
 TEST(Workspace, ClearSolutionZeroesWholeArraysIncludingLeftovers) {
     Workspace ws;
-    ws.LinkCount = 2;
-    ws.LinkFlow[MaxLinks] = 7;
-    ws.LinkFlow[1] = 3;
-    ws.NodePotential[MaxNodes] = -4;
-    ws.NetworkChanged = true;
+    SetProblemSize(ws, 2, 0);
+    SetFlow(ws, MaxLinks, 7);  // a leftover
+    SetFlow(ws, 1, 3);
+    SetPotential(ws, MaxNodes, -4);
+    NoteLinkRerouted(ws);
     ws.ClearSolution();
     EXPECT_EQ(ws.LinkFlow[MaxLinks], 0);
     EXPECT_EQ(ws.LinkFlow[1], 0);
@@ -36,12 +36,9 @@ TEST(Workspace, ClearSolutionZeroesWholeArraysIncludingLeftovers) {
 
 TEST(Workspace, EmptyingKeepsLeftoversAndClearsFlags) {
     Workspace ws;
-    ws.LinkCount = 1;
-    ws.NodeCount = 2;
-    ws.LinkCost[1] = 9;
-    ws.NodeName[2] = "B";
-    ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
-    ws.Infeasible = true;
+    ProblemBuilder(ws).Node("A").Node("B").Link(1, 2, 0, 1, 9);
+    NoteSolved(ws, true);
+    NoteLinkAdded(ws);
     ws.Empty();
     EXPECT_EQ(ws.LinkCount, 0);
     EXPECT_EQ(ws.NodeCount, 0);

@@ -16,6 +16,7 @@
 #include "results/ReportPrinting.h"
 #include "solver/Session.h"
 #include "support/PdfText.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -154,7 +155,7 @@ void TestCupsPrinting::initTestCase() {
 
 void TestCupsPrinting::init() {
     prompts_.Clear();
-    session_ = kav::Session(prompts_);
+    RenewSession(session_, prompts_);
     session_.printSetup = PrintSetup();
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");

@@ -22,6 +22,7 @@
 #include "editing/TFXNodeAddForm.h"
 #include "gui/AnchorWindow.h"
 #include "solver/Session.h"
+#include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -118,21 +119,13 @@ inline void ClickLine(QListWidget* list, int row) {
 }
 
 inline void AddNodes(kav::Workspace& ws, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-        ++ws.NodeCount;
-        ws.NodeName[ws.NodeCount] = name;
-    }
+    for (const char* name : names)
+        kav::AppendNode(ws, name);
 }
 
 inline void AddLinks(kav::Workspace& ws,
                      std::initializer_list<std::array<int32_t, 6>> links) {  // o d lo up cost flow
     for (const auto& l : links) {
-        const int32_t n = ++ws.LinkCount;
-        ws.LinkOrigin[n] = l[0];
-        ws.LinkDest[n] = l[1];
-        ws.LinkLower[n] = l[2];
-        ws.LinkUpper[n] = l[3];
-        ws.LinkCost[n] = l[4];
-        ws.LinkFlow[n] = l[5];
+        SetFlow(ws, kav::AppendLink(ws, {l[0], l[1], l[2], l[3], l[4]}), l[5]);
     }
 }

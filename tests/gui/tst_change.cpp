@@ -57,8 +57,8 @@ class TestChange : public QObject {
     void showsLinkOneWithItsSolverState() {
         FiveLinks();
         kav::Workspace& ws = w->session.ws;
-        ws.NodePotential[1] = 0;
-        ws.NodePotential[2] = 5;  // link 1: reduced cost 3 + 0 - 5 = -2, flow 4 below 10
+        SetPotential(ws, 1, 0);
+        SetPotential(ws, 2, 5);  // link 1: reduced cost 3 + 0 - 5 = -2, flow 4 below 10
         OpenChangeWindow();
         QCOMPARE(label("Label2")->text(),
                  QStringLiteral("Link #     Orig       Dest   MinFlow   MaxFlow   UnitCost"));
@@ -95,7 +95,7 @@ class TestChange : public QObject {
         QCOMPARE(text("KilterField"), QStringLiteral("No"));
         ChooseLink(3);  // link 4: reduced cost 1, flow 7 above lower 4
         QCOMPARE(text("KilterField"), QStringLiteral("No"));
-        ws.LinkFlow[4] = 4;
+        SetFlow(ws, 4, 4);
         ChooseLink(2);
         ChooseLink(3);
         QCOMPARE(text("KilterField"), QStringLiteral("Yes"));
@@ -358,8 +358,8 @@ class TestChange : public QObject {
         FiveLinks();
         kav::Workspace& ws = w->session.ws;
         // Link 2 (Chicago He -> Denver): -1 + 2147483647 + 2147483647 overflows.
-        ws.NodePotential[2] = 2147483647;
-        ws.NodePotential[3] = -2147483647;
+        SetPotential(ws, 2, 2147483647);
+        SetPotential(ws, 3, -2147483647);
         OpenChangeWindow();
         QVERIFY(w->prompts.messages.empty());
         ChooseLink(1);
@@ -383,9 +383,9 @@ class TestChange : public QObject {
         QVERIFY(ws.DataNotSaved);
 
         // A visit whose link 1 cannot be shown still starts with nothing edited.
-        ws.DataNotSaved = false;
-        ws.NodePotential[1] = 2147483647;
-        ws.NodePotential[2] = -2147483647;
+        NoteSaved(ws);
+        SetPotential(ws, 1, 2147483647);
+        SetPotential(ws, 2, -2147483647);
         OpenChangeWindow();
         QCOMPARE(w->prompts.messages.back().kind, kav::MsgKind::Error);
         Quit();

@@ -11,6 +11,7 @@
 #include "generator/TRandGenerator.h"
 #include "gui/AnchorWindow.h"
 #include "solver/Session.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "workspace/Workspace.h"
 
@@ -177,7 +178,7 @@ class GeneratorWindowTest : public QObject {
         QTest::keyClick(window, Qt::Key_G, Qt::AltModifier);
         QTRY_COMPARE(session.ws.NodeCount, 2 + 4 + 2);
 
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         prompts.Clear();
         Field("OriginEdit")->setFocus(Qt::OtherFocusReason);
         QTRY_VERIFY(Field("OriginEdit")->hasFocus());
@@ -194,7 +195,7 @@ class GeneratorWindowTest : public QObject {
     void countsBeyondTheWorkspaceAreRefusedWithAMessage() {
         TypeAndLeave("OriginEdit", "3000");
         TypeAndLeave("DestEdit", "1");
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         prompts.Clear();
         QTest::mouseClick(Button("GenButton"), Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), std::size_t{1});

@@ -29,7 +29,7 @@ Solution Solve(kav::Workspace& ws) {
     if (!kav::RunOutOfKilter(ws, nullptr).IsFeasible())
         qFatal("not solved");
     kav::ComputeTotalCost(ws);
-    ws.NetworkChanged = false;
+    kav::NoteSolved(ws, false);
     Solution solution{{}, ws.TotalCost};
     for (int32_t k = 1; k <= ws.LinkCount; ++k)
         solution.flows.push_back(ws.LinkFlow[k]);

@@ -353,10 +353,10 @@ class TestLinkAdd : public QObject {
     void aFullLinkTableRefusesTheLink() {
         OpenLinkWindow();
         kav::Workspace& ws = w->session.ws;
-        ws.LinkCount = kav::MaxLinks;  // reached while the window is open
+        SetProblemSize(ws, kav::MaxLinks, ws.NodeCount);  // reached while the window is open
         for (int k = 1; k <= kav::MaxLinks; ++k) {
-            ws.LinkOrigin[k] = 1;
-            ws.LinkDest[k] = 2;
+            ChangeLink(ws, k, &kav::LinkData::Origin, 1);
+            ChangeLink(ws, k, &kav::LinkData::Dest, 2);
         }
         PickEnds(1, 2);
         AddLinkByClick();

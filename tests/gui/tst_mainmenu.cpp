@@ -23,6 +23,7 @@
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
 #include "support/ProblemBuilder.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WindowSystemClose.h"
 #include "workspace/Workspace.h"
@@ -117,8 +118,7 @@ class MainMenuTest : public QObject {
         QVERIFY(home.isValid());
         qputenv("HOME", home.path().toLocal8Bit());
         QApplication::setQuitOnLastWindowClosed(false);
-        session.ws.LinkCount = 7;
-        session.ws.NodeCount = 5;
+        SetProblemSize(session.ws, 7, 5);
         windows = CreateWindows(session);
         menu = windows.mainMenu;
         // Creating the main menu empties the counts.
@@ -128,7 +128,7 @@ class MainMenuTest : public QObject {
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         windows.mainMenu->SetProblemButtons(false);
         windows.mainMenu->show();
         if (!HintsShown())
@@ -206,8 +206,10 @@ class MainMenuTest : public QObject {
         QFETCH(bool, dataNotSaved);
         SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         kav::Workspace& ws = session.ws;
-        ws.DataNotSaved = dataNotSaved;
-        ws.ResultsNotShown = !dataNotSaved;
+        if (dataNotSaved)
+            NoteChangesCommitted(ws);
+        else
+            NoteSolved(ws, false);
         windows.mainMenu->SetProblemButtons(true);
         prompts.answers = {kav::Answer::No};
 
@@ -229,9 +231,7 @@ class MainMenuTest : public QObject {
     void zeroAfterYesEmptiesAndDisables() {
         SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         kav::Workspace& ws = session.ws;
-        ws.DataNotSaved = true;
-        ws.ResultsNotShown = true;
-        ws.NetworkChanged = true;
+        SetAllPending(ws);
         windows.mainMenu->SetProblemButtons(true);
         prompts.answers = {kav::Answer::Yes};
 
@@ -257,7 +257,7 @@ class MainMenuTest : public QObject {
     void altAcceleratorPressesItsButton() {
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
-        session.ws.DataNotSaved = true;
+        NoteChangesCommitted(session.ws);
         prompts.answers = {kav::Answer::No};
         QTest::keyClick(menu->windowHandle(), Qt::Key_Z, Qt::AltModifier);
         QTRY_COMPARE(prompts.messages.size(), std::size_t{1});
@@ -517,7 +517,7 @@ class MainMenuTest : public QObject {
     // before the exit question; No to either keeps the program as it was.
     void closingFromTheTitleBarAsksTheDiscardQuestionFirst() {
         QSignalSpy ends(menu, &TKavrilonForm::ProgramEnds);
-        session.ws.DataNotSaved = true;
+        NoteChangesCommitted(session.ws);
         prompts.answers = {kav::Answer::No};
         QVERIFY(!WindowSystemClose(menu));
         QCOMPARE(prompts.events,
@@ -578,7 +578,7 @@ class MainMenuTest : public QObject {
         QVERIFY(menu->isVisible());
 
         const std::string folder = home.path().toStdString();
-        session.ws.NodeFileName = folder + "/thesis.NDE";
+        SetFileNames(session.ws, folder + "/thesis.NDE", session.ws.LinkFileName);
         kav::PrinterSetupChoice pdf;
         pdf.landscape = true;
         prompts.setupChoices = {pdf, pdf};
@@ -607,9 +607,9 @@ class MainMenuTest : public QObject {
     void genRandShowsTheGeneratorOverTheMenuAndClearsTheSolution() {
         SetProblem(session.ws, {"A", "B"}, {{1, 2, 0, 5, 1}, {2, 1, 0, 5, 1}});
         kav::Workspace& ws = session.ws;
-        ws.LinkFlow[1] = 4;
-        ws.NodePotential[2] = 3;
-        ws.DataNotSaved = ws.ResultsNotShown = ws.NetworkChanged = true;
+        SetFlow(ws, 1, 4);
+        SetPotential(ws, 2, 3);
+        SetAllPending(ws);
         windows.mainMenu->SetProblemButtons(true);
         QPushButton* generate = Button("GenerateButton");
         generate->setEnabled(true);

@@ -223,7 +223,7 @@ class TestNetworkPicture : public QObject {
 
         windows.results->findChild<QPushButton*>("QuitButton")->click();
         QVERIFY(!Picture()->isVisible());
-        session.ws.NetworkChanged = true;
+        NoteLinkRerouted(session.ws);
         Picture()->ShowPicture();
         QTRY_VERIFY(!Picture()->LayoutPending());
         for (const kav::DrawnLink& link : Picture()->Drawing().links) {

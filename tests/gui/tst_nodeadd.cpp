@@ -127,8 +127,8 @@ class TestNodeAdd : public QObject {
     void aFullNodeTableRefusesUntilANodeIsRemoved() {
         kav::Workspace& ws = w->session.ws;
         for (int n = 1; n <= kav::MaxNodes; ++n)
-            ws.NodeName[n] = "N" + std::to_string(n);
-        ws.NodeCount = kav::MaxNodes;
+            SetNodeName(ws, n, "N" + std::to_string(n));
+        SetProblemSize(ws, ws.LinkCount, kav::MaxNodes);
         OpenNodeWindow();
         QCOMPARE(list()->count(), kav::MaxNodes);
         QCOMPARE(list()->item(2009)->text(), QStringLiteral("2010   N2010"));
@@ -231,17 +231,17 @@ class TestNodeAdd : public QObject {
     void theChooserRefusesTheLinkWindowAtTheLinkLimit() {
         kav::Workspace& ws = w->session.ws;
         AddNodes(ws, {"A", "B"});
-        ws.LinkCount = kav::MaxLinks;
+        SetProblemSize(ws, kav::MaxLinks, ws.NodeCount);
         for (int k = 1; k <= kav::MaxLinks; ++k) {
-            ws.LinkOrigin[k] = 1;
-            ws.LinkDest[k] = 2;
+            ChangeLink(ws, k, &kav::LinkData::Origin, 1);
+            ChangeLink(ws, k, &kav::LinkData::Dest, 2);
         }
         QVERIFY(ShowActive(&w->chooser));
         QVERIFY(PressAlt(&w->chooser, Qt::Key_L));
         QCOMPARE(w->Texts(), std::vector<std::string>{
                                  "Maximum number of links have been added ... Sorry ... "});
         QVERIFY(!w->links.isVisible());
-        ws.LinkCount = 1;
+        SetProblemSize(ws, 1, ws.NodeCount);
         QVERIFY(PressAlt(&w->chooser, Qt::Key_L));
         QVERIFY(w->links.isVisible());
     }

@@ -32,6 +32,7 @@
 #include "solver/SolutionChecks.h"
 #include "support/PdfText.h"
 #include "support/ProblemBuilder.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/WhenModalShows.h"
 #include "workspace/ProblemWriter.h"
@@ -105,7 +106,7 @@ void TestPrinting::initTestCase() {
 
 void TestPrinting::init() {
     prompts_.Clear();
-    session_ = kav::Session(prompts_);
+    RenewSession(session_, prompts_);
     session_.printSetup = PrintSetup();
 }
 
@@ -156,7 +157,7 @@ void TestPrinting::everyLineLiesWholeInsideThePrintableArea() {
     QStringList files;
     QList<QStringList> expected;
     for (int links = 1; links <= MostLinks; ++links) {
-        session_ = kav::Session(prompts_);
+        RenewSession(session_, prompts_);
         ProblemBuilder problem(session_.ws);
         problem.Node("A").Node("B").Node("C");
         for (int k = 0; k < links; ++k)
@@ -334,7 +335,7 @@ void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
     ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString nodes = dir_.filePath("P.NDE");
     WriteText(nodes, "A\r\nB\r\n");
-    session_.ws.NodeFileName = nodes.toStdString();
+    SetFileNames(session_.ws, nodes.toStdString(), session_.ws.LinkFileName);
     ChoosePdfFile(session_.printSetup, nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));

@@ -178,7 +178,7 @@ class RealPromptsTest : public QObject {
     // Enter on the discard warning or the exit question must not lose work:
     // both default to No. Only Yes to both ends the event loop.
     void onlyTheConfirmedCloseEndsTheProgram() {
-        session.ws.DataNotSaved = true;
+        NoteChangesCommitted(session.ws);
         QObject::connect(
             menu, &TKavrilonForm::ProgramEnds, qApp, [] { QApplication::exit(0); },
             Qt::QueuedConnection);

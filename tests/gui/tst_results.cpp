@@ -18,6 +18,7 @@
 #include "results/PrinterTextStream.h"
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
+#include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SolvedProblem.h"
 #include "support/WindowSystemClose.h"
@@ -119,7 +120,7 @@ void TestResults::initTestCase() {
 
 void TestResults::init() {
     prompts_.Clear();
-    session_ = kav::Session(prompts_);
+    RenewSession(session_, prompts_);
     form_->findChild<QRadioButton*>("AllLinksChoice")->setChecked(true);
     mainMenu_.show();
 }
@@ -159,7 +160,7 @@ void TestResults::Choose(const char* choiceName) {
 
 void TestResults::opensInOriginOrderAndMarksResultsShown() {
     LoadSolvedProblem(session_.ws);
-    session_.ws.ResultsNotShown = true;
+    NoteSolved(session_.ws, false);
     Open();
     QCOMPARE(form_->windowTitle(), QString("KAVRILON Results Form"));
     QVERIFY(!mainMenu_.isVisible());
@@ -173,7 +174,7 @@ void TestResults::opensInOriginOrderAndMarksResultsShown() {
 
 void TestResults::orderButtonsAndSelectorKeepTheirOrder() {
     LoadSolvedProblem(session_.ws);
-    session_.ws.LinkFlow[1] = 0;  // in kilter at its lower bound
+    SetFlow(session_.ws, 1, 0);  // in kilter at its lower bound
     Open();
     Click("InputOrderButton");
     QCOMPARE(Lines("LinkList"), QStringList({Link1NoFlow, Link2, Link3, Link4}));
@@ -196,7 +197,7 @@ void TestResults::orderButtonsAndSelectorKeepTheirOrder() {
 
 void TestResults::showingAgainStartsInOriginOrder() {
     LoadSolvedProblem(session_.ws);
-    session_.ws.LinkFlow[1] = 0;
+    SetFlow(session_.ws, 1, 0);
     Open();
     Click("DestOrderButton");
     Choose("NonZeroChoice");
@@ -222,9 +223,10 @@ void TestResults::clickingTheChosenSelectionKeepsTheListsPlace() {
 void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
     LoadSolvedProblem(session_.ws);
     kav::Workspace& ws = session_.ws;
-    ws.LinkLower[1] = 1;  // zero flow under its lower bound: out of kilter but not listed
-    ws.LinkFlow[1] = 0;
-    ws.LinkFlow[3] = -6;  // negative flow: listed, out of kilter
+    ChangeLink(ws, 1, &kav::LinkData::Lower,
+               1);  // zero flow under its lower bound: out of kilter but not listed
+    SetFlow(ws, 1, 0);
+    SetFlow(ws, 3, -6);  // negative flow: listed, out of kilter
     Open();
     Choose("NonZeroChoice");
     Click("InputOrderButton");
@@ -236,7 +238,7 @@ void TestResults::nonZeroFilterListsNegativeFlowsWithWarnings() {
     QVERIFY(Label("KilterWarning")->isVisible());
     QVERIFY(Label("OutOfKilterLabel")->isVisible());
 
-    ws.LinkFlow[3] = 6;  // the listed links are all in kilter now
+    SetFlow(ws, 3, 6);  // the listed links are all in kilter now
     Click("DestOrderButton");
     QCOMPARE(Lines("LinkList"), QStringList({Link2, Link4, Link3}));
     QVERIFY(!Label("KilterWarning")->isVisible());
@@ -247,14 +249,14 @@ void TestResults::nothingListedShowsNoLinksAndWarnsForAnyLink() {
     LoadSolvedProblem(session_.ws);
     kav::Workspace& ws = session_.ws;
     for (int k = 1; k <= 4; ++k)
-        ws.LinkFlow[k] = 0;
+        SetFlow(ws, k, 0);
     Open();
     Choose("NonZeroChoice");
     QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
     QVERIFY(Label("KilterWarning")->isVisible());  // link 2 sits under its lower bound
 
-    ws.LinkLower[2] = 0;
-    ws.LinkCost[4] = 3;
+    ChangeLink(ws, 2, &kav::LinkData::Lower, 0);
+    ChangeLink(ws, 4, &kav::LinkData::Cost, 3);
     Click("OriginOrderButton");
     QCOMPARE(Lines("LinkList"), QStringList({"<<< NO LINKS >>>"}));
     QVERIFY(!Label("KilterWarning")->isVisible());
@@ -274,8 +276,8 @@ void TestResults::nodesWithoutLinks() {
 void TestResults::changedNetworkListsClearedSolutionAndItsCost() {
     LoadSolvedProblem(session_.ws);
     kav::Workspace& ws = session_.ws;
-    ws.LinkFlow[1] = 1000;
-    ws.NetworkChanged = true;
+    SetFlow(ws, 1, 1000);
+    NoteLinkRerouted(ws);
     Open();
     QVERIFY(!ws.NetworkChanged);
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 0"));
@@ -307,8 +309,8 @@ void TestResults::costLabelGroupsThousands() {
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 1\u202F234\u202F567"));
 
     Click("QuitButton");
-    session_.ws.LinkFlow[1] = 2147483647;
-    session_.ws.LinkCost[1] = 100000000;
+    SetFlow(session_.ws, 1, 2147483647);
+    ChangeLink(session_.ws, 1, &kav::LinkData::Cost, 100000000);
     Open();
     QCOMPARE(Label("CostLabel")->text(), QString("TOTAL COST = 2.147483647E17"));
 }
@@ -326,7 +328,7 @@ void TestResults::quitGoesBackToTheMainMenu() {
 
 void TestResults::keyboardAcceleratorsAndFocusOrder() {
     LoadSolvedProblem(session_.ws);
-    session_.ws.LinkFlow[1] = 0;
+    SetFlow(session_.ws, 1, 0);
     Open();
     form_->activateWindow();
     QTRY_VERIFY(form_->isActiveWindow());
@@ -432,7 +434,7 @@ void TestResults::aNodeIsFollowedByItsNumber() {
 
 void TestResults::exportWritesTheShownOrderAndSelection() {
     LoadSolvedProblem(session_.ws);
-    session_.ws.LinkFlow[1] = 0;  // not listed with non-zero flows only
+    SetFlow(session_.ws, 1, 0);  // not listed with non-zero flows only
     Open();
     Choose("NonZeroChoice");
     Click("DestOrderButton");
@@ -531,9 +533,9 @@ void TestResults::printoutWithoutWarnings() {
 
     Choose("NonZeroChoice");
     for (int k = 1; k <= 4; ++k)
-        session_.ws.LinkFlow[k] = 0;
-    session_.ws.LinkLower[2] = 0;
-    session_.ws.LinkCost[4] = 3;
+        SetFlow(session_.ws, k, 0);
+    ChangeLink(session_.ws, 2, &kav::LinkData::Lower, 0);
+    ChangeLink(session_.ws, 4, &kav::LinkData::Cost, 3);
     Click("InputOrderButton");
     const QStringList text = Simplified(PrintToPdf());
     QCOMPARE(text.mid(0, 4), QStringList({"LINK LIST", Label("LinkInfoLabel")->text().simplified(),
@@ -562,7 +564,7 @@ void TestResults::withoutAnyPrinterTheReportGoesToAPdfFile() {
     session_.printSetup = PrintSetup();
     LoadSolvedProblem(session_.ws);
     const std::string besideNodeFile = dir_.filePath("PROB1.pdf").toStdString();
-    session_.ws.NodeFileName = dir_.filePath("PROB1.NDE").toStdString();
+    SetFileNames(session_.ws, dir_.filePath("PROB1.NDE").toStdString(), session_.ws.LinkFileName);
     Open();
     prompts_.files = {besideNodeFile, std::nullopt};
     Click("PrintButton");

@@ -16,6 +16,7 @@
 #include "results/TFMCutForm.h"
 #include "results/TFMResultsForm.h"
 #include "solver/Session.h"
+#include "support/RenewSession.h"
 #include "support/WindowSystemClose.h"
 
 namespace {
@@ -68,7 +69,7 @@ class WindowRulesTest : public QObject {
     void init() {
         for (QWidget* window : QApplication::topLevelWidgets())
             window->hide();
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
         kav::Workspace& ws = session.ws;
         AddNodes(ws, {"A", "B", "C"});
         AddLinks(ws, {{1, 2, 0, 10, 5, 0}, {2, 3, 0, 10, 7, 0}, {3, 1, 0, 10, 1, 0}});
@@ -77,7 +78,7 @@ class WindowRulesTest : public QObject {
     }
     void cleanupTestCase() {
         DestroyWindows(windows);
-        session = kav::Session(prompts);
+        RenewSession(session, prompts);
     }
 
     // A click that reaches a button after its window was hidden does nothing:
@@ -85,7 +86,7 @@ class WindowRulesTest : public QObject {
     void aHiddenWindowsButtonsDoNothing_data() { WindowRows(11); }
     void aHiddenWindowsButtonsDoNothing() {
         QFETCH(WindowOf, window);
-        session.ws.DataNotSaved = true;  // Zero, Load and Exit would ask
+        NoteChangesCommitted(session.ws);  // Zero, Load and Exit would ask
         for (QAbstractButton* button : window()->findChildren<QAbstractButton*>()) {
             button->setEnabled(true);
             button->click();

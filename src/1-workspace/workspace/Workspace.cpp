@@ -5,7 +5,43 @@
 #include <utility>
 
 namespace kav {
+
+// The writing side of the Workspace's members: this file is the one that
+// defines it, so the operations below are the only writers.
+struct WorkspaceWrites {
+    template <class T>
+    static T& Of(ReadOnly<T>& member) {
+        return member.value_;
+    }
+    static std::string& Of(ReadOnlyText& member) { return member.value_; }
+    template <class T>
+    static T& Of(CheckedArray<T>& array, int64_t k) {
+        return array.element(k);
+    }
+    template <class T>
+    static void Fill(CheckedArray<T>& array, const T& value) {
+        array.fill(value);
+    }
+    template <class T>
+    static T* Data(CheckedArray<T>& array) {
+        return array.items_.data();
+    }
+};
+
 namespace {
+
+template <class Member>
+auto& Write(Member& member) {
+    return WorkspaceWrites::Of(member);
+}
+template <class T>
+T& Write(CheckedArray<T>& array, int64_t k) {
+    return WorkspaceWrites::Of(array, k);
+}
+template <class T>
+void Fill(CheckedArray<T>& array, const T& value) {
+    WorkspaceWrites::Fill(array, value);
+}
 
 // Node numbers above removed move down by one; the sign (a removal mark) stays.
 int32_t LowerAbove(int32_t number, int32_t removed) {
@@ -19,34 +55,36 @@ int32_t LowerAbove(int32_t number, int32_t removed) {
 }  // namespace
 
 void Workspace::ClearSolution() {
-    NodePotential.fill(0);
-    LinkFlow.fill(0);
-    NetworkChanged = false;
-    ++Revision;
+    Fill(NodePotential, 0);
+    Fill(LinkFlow, 0);
+    Write(NetworkChanged) = false;
+    ++Write(Revision);
 }
 
 void Workspace::Empty() {
-    ++Revision;
-    LinkCount = 0;
-    NodeCount = 0;
-    DataNotSaved = false;
-    ResultsNotShown = false;
-    NetworkChanged = false;
+    ++Write(Revision);
+    Write(LinkCount) = 0;
+    Write(NodeCount) = 0;
+    Write(DataNotSaved) = false;
+    Write(ResultsNotShown) = false;
+    Write(NetworkChanged) = false;
 }
 
 void Workspace::Reset() {
-    ++Revision;
-    LinkCount = 0;
-    NodeCount = 0;
+    ++Write(Revision);
+    Write(LinkCount) = 0;
+    Write(NodeCount) = 0;
     for (auto* links : {&LinkOrigin, &LinkDest, &LinkLower, &LinkUpper, &LinkCost, &LinkFlow}) {
-        links->fill(0);
+        Fill(*links, 0);
     }
-    NodeName.fill(std::string());
-    NodePotential.fill(0);
-    TotalCost = 0.0;
-    DataNotSaved = ResultsNotShown = NetworkChanged = Infeasible = ChecksPassed = false;
-    NodeFileName.clear();
-    LinkFileName.clear();
+    Fill(NodeName, std::string());
+    Fill(NodePotential, 0);
+    Write(TotalCost) = 0.0;
+    for (auto* flag :
+         {&DataNotSaved, &ResultsNotShown, &NetworkChanged, &Infeasible, &ChecksPassed})
+        Write(*flag) = false;
+    Write(NodeFileName).clear();
+    Write(LinkFileName).clear();
 }
 
 bool IsNode(const Workspace& ws, int32_t node) {
@@ -59,51 +97,51 @@ LinkData GetLink(const Workspace& ws, int32_t link) {
 }
 
 void SetLink(Workspace& ws, int32_t link, const LinkData& data) {
-    ws.LinkOrigin[link] = data.Origin;
-    ws.LinkDest[link] = data.Dest;
-    ws.LinkLower[link] = data.Lower;
-    ws.LinkUpper[link] = data.Upper;
-    ws.LinkCost[link] = data.Cost;
-    ++ws.Revision;
+    Write(ws.LinkOrigin, link) = data.Origin;
+    Write(ws.LinkDest, link) = data.Dest;
+    Write(ws.LinkLower, link) = data.Lower;
+    Write(ws.LinkUpper, link) = data.Upper;
+    Write(ws.LinkCost, link) = data.Cost;
+    ++Write(ws.Revision);
 }
 
 void MoveLink(Workspace& ws, int32_t from, int32_t to) {
     SetLink(ws, to, GetLink(ws, from));
-    ws.LinkFlow[to] = ws.LinkFlow[from];
+    Write(ws.LinkFlow, to) = ws.LinkFlow[from];
 }
 
 int32_t AppendNode(Workspace& ws, const std::string& name) {
     const int32_t node = ws.NodeCount + 1;
-    ws.NodeName[node] = name;
-    ws.NodePotential[node] = 0;
-    ws.NodeCount = node;
-    ++ws.Revision;
+    Write(ws.NodeName, node) = name;
+    Write(ws.NodePotential, node) = 0;
+    Write(ws.NodeCount) = node;
+    ++Write(ws.Revision);
     return node;
 }
 
 void SetNodeName(Workspace& ws, int32_t node, const std::string& name) {
-    ws.NodeName[node] = name;
-    ++ws.Revision;
+    Write(ws.NodeName, node) = name;
+    ++Write(ws.Revision);
 }
 
 void RemoveNodeAt(Workspace& ws, int32_t node) {
     for (int32_t j = node; j < ws.NodeCount; ++j) {
-        ws.NodeName[j] = ws.NodeName[j + 1];
-        ws.NodePotential[j] = ws.NodePotential[j + 1];
+        Write(ws.NodeName, j) = ws.NodeName[j + 1];
+        Write(ws.NodePotential, j) = ws.NodePotential[j + 1];
     }
-    --ws.NodeCount;
+    --Write(ws.NodeCount);
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
-        ws.LinkOrigin[j] = LowerAbove(ws.LinkOrigin[j], node);
-        ws.LinkDest[j] = LowerAbove(ws.LinkDest[j], node);
+        Write(ws.LinkOrigin, j) = LowerAbove(ws.LinkOrigin[j], node);
+        Write(ws.LinkDest, j) = LowerAbove(ws.LinkDest[j], node);
     }
-    ++ws.Revision;
+    ++Write(ws.Revision);
 }
 
 int32_t AppendLink(Workspace& ws, const LinkData& data) {
     const int32_t link = ws.LinkCount + 1;
     SetLink(ws, link, data);
-    ws.LinkFlow[link] = 0;
-    ws.LinkCount = link;
+    Write(ws.LinkFlow, link) = 0;
+    Write(ws.LinkCount) = link;
     return link;
 }
 
@@ -118,23 +156,24 @@ void RemoveLinks(Workspace& ws, const std::function<bool(int32_t)>& drop, FlowsO
         else
             SetLink(ws, kept, GetLink(ws, j));
     }
-    ws.LinkCount = kept;
-    ++ws.Revision;
+    Write(ws.LinkCount) = kept;
+    ++Write(ws.Revision);
 }
 
 void SetProblemSize(Workspace& ws, int32_t links, int32_t nodes) {
-    ws.LinkCount = links;
-    ws.NodeCount = nodes;
-    ++ws.Revision;
+    Write(ws.LinkCount) = links;
+    Write(ws.NodeCount) = nodes;
+    ++Write(ws.Revision);
 }
 
 void SetFileNames(Workspace& ws, std::string nodeFile, std::string linkFile) {
-    ws.NodeFileName = std::move(nodeFile);
-    ws.LinkFileName = std::move(linkFile);
+    Write(ws.NodeFileName) = std::move(nodeFile);
+    Write(ws.LinkFileName) = std::move(linkFile);
 }
 
 SolutionArrays SolutionToImprove(Workspace& ws) {
-    return SolutionArrays{ws.LinkFlow.data(), ws.NodePotential.data()};
+    return SolutionArrays{WorkspaceWrites::Data(ws.LinkFlow),
+                          WorkspaceWrites::Data(ws.NodePotential)};
 }
 
 void SetSolution(Workspace& ws, const std::vector<int32_t>& flows,
@@ -142,78 +181,78 @@ void SetSolution(Workspace& ws, const std::vector<int32_t>& flows,
     const auto links =
         std::min<std::size_t>(flows.size(), static_cast<std::size_t>(ws.LinkCount) + 1);
     for (std::size_t k = 1; k < links; ++k)
-        ws.LinkFlow[static_cast<int64_t>(k)] = flows[k];
+        Write(ws.LinkFlow, static_cast<int64_t>(k)) = flows[k];
     const auto nodes =
         std::min<std::size_t>(potentials.size(), static_cast<std::size_t>(ws.NodeCount) + 1);
     for (std::size_t n = 1; n < nodes; ++n)
-        ws.NodePotential[static_cast<int64_t>(n)] = potentials[n];
+        Write(ws.NodePotential, static_cast<int64_t>(n)) = potentials[n];
 }
 
 void NoteNodesEdited(Workspace& ws) {
-    ++ws.Revision;
-    ws.DataNotSaved = true;
+    ++Write(ws.Revision);
+    Write(ws.DataNotSaved) = true;
 }
 
 void NoteLinkAdded(Workspace& ws) {
-    ++ws.Revision;
-    ws.DataNotSaved = true;
-    ws.NetworkChanged = true;
+    ++Write(ws.Revision);
+    Write(ws.DataNotSaved) = true;
+    Write(ws.NetworkChanged) = true;
 }
 
 void NoteLinkRemoved(Workspace& ws, bool carriedFlow) {
-    ++ws.Revision;
-    ws.DataNotSaved = true;
+    ++Write(ws.Revision);
+    Write(ws.DataNotSaved) = true;
     if (carriedFlow)
-        ws.NetworkChanged = true;
+        Write(ws.NetworkChanged) = true;
 }
 
 void NoteLinkRerouted(Workspace& ws) {
-    ++ws.Revision;
-    ws.NetworkChanged = true;
+    ++Write(ws.Revision);
+    Write(ws.NetworkChanged) = true;
 }
 
 void NoteLinkValuesEdited(Workspace& ws) {
-    ++ws.Revision;
+    ++Write(ws.Revision);
 }
 
 void NoteChangesCommitted(Workspace& ws) {
-    ++ws.Revision;
-    ws.DataNotSaved = true;
+    ++Write(ws.Revision);
+    Write(ws.DataNotSaved) = true;
 }
 
 void NoteChecked(Workspace& ws, bool passed) {
-    ws.ChecksPassed = passed;
+    Write(ws.ChecksPassed) = passed;
 }
 
 void NoteSolved(Workspace& ws, bool infeasible) {
-    ws.Infeasible = infeasible;
-    ws.NetworkChanged = false;
-    ws.ResultsNotShown = true;
+    Write(ws.Infeasible) = infeasible;
+    Write(ws.NetworkChanged) = false;
+    Write(ws.ResultsNotShown) = true;
 }
 
 void NoteSolveStopped(Workspace& ws) {
     ws.ClearSolution();
-    ws.Infeasible = false;
+    Write(ws.Infeasible) = false;
 }
 
 void NoteResultsShown(Workspace& ws) {
-    ws.ResultsNotShown = false;
+    Write(ws.ResultsNotShown) = false;
 }
 
 void NoteLoaded(Workspace& ws) {
     ws.ClearSolution();
-    ws.DataNotSaved = false;
-    ws.ResultsNotShown = false;
+    Write(ws.DataNotSaved) = false;
+    Write(ws.ResultsNotShown) = false;
 }
 
 void NoteSaved(Workspace& ws) {
-    ws.DataNotSaved = false;
+    Write(ws.DataNotSaved) = false;
 }
 
 void NoteNewProblem(Workspace& ws, bool inFiles) {
     ws.ClearSolution();
-    ws.DataNotSaved = !inFiles;
-    ws.ResultsNotShown = false;
+    Write(ws.DataNotSaved) = !inFiles;
+    Write(ws.ResultsNotShown) = false;
 }
 
 void ClearStaleSolution(Workspace& ws, SolutionUse use) {
@@ -229,7 +268,7 @@ __int128 ExactTotalCostOf(const Workspace& ws) {
 }
 
 void ComputeTotalCost(Workspace& ws) {
-    ws.TotalCost = static_cast<double>(ExactTotalCostOf(ws));
+    Write(ws.TotalCost) = static_cast<double>(ExactTotalCostOf(ws));
 }
 
 }  // namespace kav

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/CheckedArray.h"
+#include "workspace/ReadOnly.h"
 
 namespace kav {
 
@@ -19,13 +19,17 @@ constexpr std::size_t MaxNameLength = 12;
 // LinkCount / NodeCount are leftovers that are never read. Names are raw bytes
 // (shown as Latin-1 by the windows).
 //
-// Everyone reads the members directly. The program changes them only through
-// the operations below (edits, loads, the Note* state changes and the solve's
-// SolutionToImprove), so each rule about what an edit does to the flags and
-// the revision lives in one place; the workspace_writes test holds that.
+// Everyone reads the members directly, with the syntax of the plain values
+// (ws.LinkCount, ws.LinkFlow[k], ws.NodeFileName.empty()). Each member is a
+// read-only wrapper whose writing side only workspace/Workspace.cpp reaches,
+// so the compiler refuses any other write: the program changes the problem
+// only through the operations below (edits, loads, the Note* state changes and
+// the solve's SolutionToImprove), and each rule about what an edit does to the
+// flags and the revision lives in one place. A copy is a new Workspace;
+// assigning over one would write it and is refused.
 struct Workspace {
-    int32_t LinkCount = 0;
-    int32_t NodeCount = 0;
+    ReadOnly<int32_t> LinkCount;
+    ReadOnly<int32_t> NodeCount;
 
     CheckedArray<int32_t> LinkOrigin{MaxLinks};
     CheckedArray<int32_t> LinkDest{MaxLinks};
@@ -37,21 +41,21 @@ struct Workspace {
     CheckedArray<std::string> NodeName{MaxNodes};
     CheckedArray<int32_t> NodePotential{MaxNodes};
 
-    double TotalCost = 0.0;
+    ReadOnly<double> TotalCost;
 
-    bool DataNotSaved = false;
-    bool ResultsNotShown = false;
-    bool NetworkChanged = false;
-    bool Infeasible = false;
-    bool ChecksPassed = false;
+    ReadOnly<bool> DataNotSaved;
+    ReadOnly<bool> ResultsNotShown;
+    ReadOnly<bool> NetworkChanged;
+    ReadOnly<bool> Infeasible;
+    ReadOnly<bool> ChecksPassed;
 
-    std::string NodeFileName;
-    std::string LinkFileName;
+    ReadOnlyText NodeFileName;
+    ReadOnlyText LinkFileName;
 
     // Counts the edits of the problem and the clearings of its solution. What a
     // solve found out (its cut or its certificate) belongs to the revision it
     // was made at and is stale as soon as the count moves on.
-    uint64_t Revision = 0;
+    ReadOnly<uint64_t> Revision;
 
     // Zeroes every potential and every flow (whole arrays, leftovers included)
     // and clears NetworkChanged (a new revision).

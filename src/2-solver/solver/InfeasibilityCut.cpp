@@ -9,7 +9,7 @@ namespace {
 class NodeMarks {
   public:
     NodeMarks(const Workspace& ws, const std::vector<int32_t>& nodes)
-        : nodeCount_(std::max(ws.NodeCount, 0)),
+        : nodeCount_(std::max<int32_t>(ws.NodeCount, 0)),
           inside_(static_cast<std::size_t>(nodeCount_) + 1, false) {
         for (int32_t n : nodes) {
             if (NodeInRange(n, nodeCount_))
@@ -67,8 +67,8 @@ Sums SumAcross(const Workspace& ws, const NodeMarks& set) {
 class Incidence {
   public:
     explicit Incidence(const Workspace& ws)
-        : first_(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 2, 0) {
-        const int32_t nodeCount = std::max(ws.NodeCount, 0);
+        : first_(static_cast<std::size_t>(std::max<int32_t>(ws.NodeCount, 0)) + 2, 0) {
+        const int32_t nodeCount = std::max<int32_t>(ws.NodeCount, 0);
         const auto forEachEnd = [&](auto&& visit) {
             for (int32_t k = 1; k <= ws.LinkCount; ++k) {
                 const int32_t o = ws.LinkOrigin[k], d = ws.LinkDest[k];

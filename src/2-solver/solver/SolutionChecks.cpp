@@ -15,7 +15,8 @@ OptimalityCertificate Failed(OptimalityCertificate certificate, std::string what
 }  // namespace
 
 CutSums SumAcrossCut(const Workspace& ws, const std::vector<int32_t>& nodes) {
-    std::vector<bool> inside(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 1, false);
+    std::vector<bool> inside(static_cast<std::size_t>(std::max<int32_t>(ws.NodeCount, 0)) + 1,
+                             false);
     for (int32_t n : nodes) {
         if (NodeInRange(n, ws.NodeCount))
             inside[static_cast<std::size_t>(n)] = true;
@@ -40,7 +41,8 @@ OptimalityCertificate CheckOptimality(const Workspace& ws) {
     certificate.Checked = true;
     certificate.Links = ws.LinkCount;
     certificate.Nodes = ws.NodeCount;
-    std::vector<int64_t> balance(static_cast<std::size_t>(std::max(ws.NodeCount, 0)) + 1, 0);
+    std::vector<int64_t> balance(static_cast<std::size_t>(std::max<int32_t>(ws.NodeCount, 0)) + 1,
+                                 0);
     for (int32_t k = 1; k <= ws.LinkCount; ++k) {
         const int32_t o = ws.LinkOrigin[k], d = ws.LinkDest[k];
         const std::string name = "link " + std::to_string(k);
