@@ -2,34 +2,133 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPageSetupDialog>
 #include <QPageSize>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
+#include <array>
 
-#include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 
+namespace {
+
+// The papers offered besides the printer's own default.
+const std::array<QPageSize::PageSizeId, 7> Papers = {
+    QPageSize::A4, QPageSize::Letter, QPageSize::Legal,    QPageSize::A3,
+    QPageSize::A5, QPageSize::B5,     QPageSize::Executive};
+
+const QString PrintersDefaultPaper = QStringLiteral("The printer's default");
+
+// The page dialog: paper, orientation and margins, the program's own (Qt's
+// works only on its own view of the print system).
+class PageDialog : public QDialog {
+  public:
+    PageDialog(const kav::PrinterSetupChoice& choice, QWidget* parent) : QDialog(parent) {
+        setObjectName(QStringLiteral("PageSetupDialog"));
+        setWindowTitle(QStringLiteral("Page Setup"));
+        paper_ = new QComboBox(this);
+        paper_->setObjectName(QStringLiteral("PaperChoice"));
+        if (!choice.printer.empty())
+            paper_->addItem(PrintersDefaultPaper);
+        for (QPageSize::PageSizeId id : Papers)
+            paper_->addItem(QPageSize::name(id), static_cast<int>(id));
+        const int chosen = paper_->findText(QString::fromStdString(choice.paperName));
+        paper_->setCurrentIndex(std::max(chosen, 0));
+        portrait_ = new QRadioButton(QStringLiteral("P&ortrait"), this);
+        landscape_ = new QRadioButton(QStringLiteral("&Landscape"), this);
+        portrait_->setObjectName(QStringLiteral("Portrait"));
+        landscape_->setObjectName(QStringLiteral("Landscape"));
+        (choice.landscape ? landscape_ : portrait_)->setChecked(true);
+
+        auto* form = new QFormLayout;
+        form->addRow(QStringLiteral("&Paper:"), paper_);
+        auto* turns = new QVBoxLayout;
+        turns->addWidget(portrait_);
+        turns->addWidget(landscape_);
+        form->addRow(QStringLiteral("Orientation:"), turns);
+        const auto wanted = choice.margins.value_or(std::array<double, 4>{
+            DefaultMarginMm, DefaultMarginMm, DefaultMarginMm, DefaultMarginMm});
+        const char* const labels[] = {"L&eft:", "&Top:", "&Right:", "&Bottom:"};
+        const char* const names[] = {"MarginLeft", "MarginTop", "MarginRight", "MarginBottom"};
+        for (std::size_t side = 0; side < 4; ++side) {
+            margins_[side] = new QDoubleSpinBox(this);
+            margins_[side]->setObjectName(QLatin1String(names[side]));
+            margins_[side]->setRange(0, 100);
+            margins_[side]->setDecimals(1);
+            margins_[side]->setSuffix(QStringLiteral(" mm"));
+            margins_[side]->setValue(wanted[side]);
+            shown_[side] = margins_[side]->value();
+            form->addRow(QLatin1String(labels[side]), margins_[side]);
+        }
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(form);
+        layout->addWidget(buttons);
+    }
+
+    // Takes what the dialog shows into the choice; the margins only when the
+    // user changed one of them (else the report's defaults stay).
+    void Take(kav::PrinterSetupChoice& choice) const {
+        if (paper_->currentText() == PrintersDefaultPaper) {
+            choice.paperName.clear();
+            choice.paperWidth = choice.paperHeight = 0;
+        } else {
+            const QPageSize paper(
+                static_cast<QPageSize::PageSizeId>(paper_->currentData().toInt()));
+            const QSizeF size = paper.size(QPageSize::Millimeter);
+            choice.paperName = paper.name().toStdString();
+            choice.paperWidth = size.width();
+            choice.paperHeight = size.height();
+        }
+        choice.landscape = landscape_->isChecked();
+        std::array<double, 4> now{};
+        bool changed = false;
+        for (std::size_t side = 0; side < 4; ++side) {
+            now[side] = margins_[side]->value();
+            changed = changed || now[side] != shown_[side];
+        }
+        if (changed)
+            choice.margins = now;
+    }
+
+  private:
+    QComboBox* paper_ = nullptr;
+    QRadioButton* portrait_ = nullptr;
+    QRadioButton* landscape_ = nullptr;
+    std::array<QDoubleSpinBox*, 4> margins_{};
+    std::array<double, 4> shown_{};
+};
+
+}  // namespace
+
+QString QueueStateNote(const PrintQueue& queue) {
+    QStringList notes;
+    const QString why = queue.why.isEmpty() ? QString() : QStringLiteral(": ") + queue.why;
+    if (queue.paused)
+        notes << QStringLiteral("Paused") + why;
+    if (queue.refusing)
+        notes << QStringLiteral("Refuses jobs") + (queue.paused ? QString() : why);
+    return notes.join(QStringLiteral("; "));
+}
+
 PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent)
-    : QDialog(parent), choice_(choice) {
+    : QDialog(parent), choice_(choice), queues_(ListPrintQueues()) {
     setObjectName(QStringLiteral("PrinterSetupDialog1"));
     setWindowTitle(QStringLiteral("Printer Setup"));
 
     printerChoice_ = new QComboBox(this);
     printerChoice_->setObjectName(QStringLiteral("PrinterChoice"));
-    const PrintQueues queues = ListPrintQueues();
-    installed_ = queues.names;
-    unreachable_ = queues.reachable ? QString() : queues.problem;
-    printerChoice_->addItems(installed_);
+    printerChoice_->addItems(queues_.names);
     // A printer chosen before that is gone stays shown as the choice, so that
     // the user sees what the report was meant for.
     const QString chosen = QString::fromStdString(choice.printer);
-    if (!chosen.isEmpty() && !installed_.contains(chosen))
+    if (!chosen.isEmpty() && !queues_.names.contains(chosen))
         printerChoice_->addItem(chosen);
     printerChoice_->addItem(PdfFileChoice);
     const int current = chosen.isEmpty() ? -1 : printerChoice_->findText(chosen);
@@ -81,58 +180,44 @@ kav::PrinterSetupChoice PrinterSetupDialog::Choice() const {
 
 void PrinterSetupDialog::PrinterChoiceChange() {
     const kav::PrinterSetupChoice choice = Choice();
-    const QString printer = QString::fromStdString(choice.printer);
+    const PrintQueue* queue = queues_.Find(QString::fromStdString(choice.printer));
     if (choice.printer.empty()) {
         printerNote_->setText(QStringLiteral("The file's name is asked after OK."));
-    } else if (!unreachable_.isEmpty()) {
-        printerNote_->setText(
-            QStringLiteral("This printer cannot be used (%1).").arg(unreachable_));
-    } else if (!installed_.contains(printer)) {
+    } else if (!queues_.reachable()) {
+        printerNote_->setText(QStringLiteral("This printer cannot be used (%1).")
+                                  .arg(queues_.trouble.cancelled
+                                           ? QStringLiteral("the print system was not asked")
+                                           : queues_.trouble.problem));
+    } else if (!queue) {
         printerNote_->setText(QStringLiteral("This printer is no longer installed."));
     } else {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
-        printerNote_->setText(info.description().isEmpty() ? info.location() : info.description());
+        QStringList note;
+        if (!queue->description.isEmpty())
+            note << queue->description;
+        if (!QueueStateNote(*queue).isEmpty())
+            note << QueueStateNote(*queue);
+        printerNote_->setText(note.join(QLatin1Char('\n')));
     }
     ShowPageSummary();
 }
 
-// Qt's page setup dialog, for the printer chosen above.
 void PrinterSetupDialog::PageButtonClick() {
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(printer, Choice());
-    QPageSetupDialog dialog(&printer, this);
-    dialog.setObjectName(QStringLiteral("PageSetupDialog"));
-    // Pages per sheet and the reversed orientations are printer options that a
-    // report printed with this choice would not carry: not offered.
-    for (const char* ignored :
-         {"pagesPerSheetButtonGroup", "reverseLandscape", "reversePortrait"}) {
-        if (auto* control = dialog.findChild<QWidget*>(QLatin1String(ignored)))
-            control->hide();
-    }
-    const QMarginsF shown = printer.pageLayout().margins(QPageLayout::Millimeter);
+    PageDialog dialog(Choice(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::optional<std::array<double, 4>> wanted = choice_.margins;
-    QPageLayout after = printer.pageLayout();
-    TakePageLayout(after, choice_);
-    after.setUnits(QPageLayout::Millimeter);
-    choice_.margins = MarginsSetInPageSetup(wanted, shown, after.margins(), after.minimumMargins());
+    dialog.Take(choice_);
     ShowPageSummary();
 }
 
 // The summary names the paper a report would be printed on: without one
-// chosen, the printer's default.
+// chosen, the printer's default, and its margins within what it can print.
 void PrinterSetupDialog::ShowPageSummary() {
-    kav::PrinterSetupChoice choice = Choice();
-    if (choice.paperName.empty() && installed_.contains(QString::fromStdString(choice.printer))) {
-        const QPageSize paper =
-            QPrinterInfo::printerInfo(QString::fromStdString(choice.printer)).defaultPageSize();
-        if (paper.isValid()) {
-            const QSizeF size = paper.size(QPageSize::Millimeter);
-            choice.paperName = paper.name().toStdString();
-            choice.paperWidth = size.width();
-            choice.paperHeight = size.height();
-        }
+    const kav::PrinterSetupChoice choice = Choice();
+    if (choice.printer.empty() || !queues_.Find(QString::fromStdString(choice.printer))) {
+        pageSummary_->setText(PageSummary(choice, {}));
+        return;
     }
-    pageSummary_->setText(PageSummary(choice, PrinterMinimumMargins(choice)));
+    const PrinterPage page = PageOnPrinter(choice);
+    pageSummary_->setText(page.queue.trouble.Any() ? PageSummary(choice, {})
+                                                   : PageSummary(page.page, page.minimum));
 }

@@ -1,16 +1,17 @@
 #pragma once
 
 #include <QDialog>
-#include <QStringList>
 
+#include "gui/PrintQueues.h"
 #include "workspace/Prompts.h"
 
 class QComboBox;
 class QLabel;
 
 // The printer setup dialog: the printer (an installed one or a PDF file), and
-// through Qt's page setup dialog the paper, its orientation and the margins.
-// OK confirms; nothing is printed here.
+// through its own page dialog the paper, its orientation and the margins.
+// The printers come from one answer of the print system, each shown with its
+// state. OK confirms; nothing is printed here.
 class PrinterSetupDialog : public QDialog {
     Q_OBJECT
   public:
@@ -27,10 +28,12 @@ class PrinterSetupDialog : public QDialog {
     void ShowPageSummary();
 
     kav::PrinterSetupChoice choice_;
-    QStringList installed_;
-    // Why the print system cannot be reached; empty when it can.
-    QString unreachable_;
+    PrintQueues queues_;
     QComboBox* printerChoice_ = nullptr;
     QLabel* printerNote_ = nullptr;
     QLabel* pageSummary_ = nullptr;
 };
+
+// What a queue's state says to the user ("Paused: out of paper"); empty for
+// a queue that prints.
+QString QueueStateNote(const PrintQueue& queue);

@@ -19,10 +19,12 @@ QFont ReportFont(int pointSize, bool bold) {
     return font;
 }
 
-PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device, Mode mode, int pageTotal)
+PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device, Mode mode, int pageTotal,
+                                     bool turned)
     : device_(device),
       measuring_(mode == Mode::Measure),
       pageTotal_(pageTotal),
+      turned_(turned),
       pageNumberFont_(ReportFont(10)),
       font_(ReportFont(10)) {}
 
@@ -40,10 +42,29 @@ bool PrinterTextStream::Open() {
     pages_ = 1;
     y_ = 0;
     pageBreakPending_ = false;
-    if (!measuring_)
+    if (!measuring_) {
         painter_.setFont(font_);
+        TurnPainter();
+    }
     DrawPageNumber();
     return true;
+}
+
+int PrinterTextStream::Width() const {
+    return turned_ ? device_.height() : device_.width();
+}
+
+int PrinterTextStream::Height() const {
+    return turned_ ? device_.width() : device_.height();
+}
+
+// The lines' left edge on the sheet's bottom, their top on its left.
+void PrinterTextStream::TurnPainter() {
+    if (!turned_)
+        return;
+    painter_.resetTransform();
+    painter_.translate(0, device_.height());
+    painter_.rotate(-90);
 }
 
 void PrinterTextStream::SetFont(const QFont& font) {
@@ -61,8 +82,8 @@ QFontMetrics PrinterTextStream::Metrics() const {
 // A measuring stream counts pages for numbering, so it keeps the numbers' line.
 int PrinterTextStream::LinesHeight() const {
     if (!measuring_ && pageTotal_ <= 0)
-        return device_.height();
-    return device_.height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
+        return Height();
+    return Height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
 }
 
 void PrinterTextStream::DrawPageNumber() {
@@ -70,7 +91,7 @@ void PrinterTextStream::DrawPageNumber() {
         return;
     const QFontMetrics metrics(pageNumberFont_, &device_);
     painter_.setFont(pageNumberFont_);
-    painter_.drawText(0, device_.height() - metrics.height() + metrics.ascent(),
+    painter_.drawText(0, Height() - metrics.height() + metrics.ascent(),
                       QStringLiteral("page %1 of %2").arg(pages_).arg(pageTotal_));
     painter_.setFont(font_);
 }
@@ -104,7 +125,7 @@ void PrinterTextStream::WriteTextLine(const QString& text) {
         // (unless it already stands at the top of one: it cannot fit anywhere).
         if (y_ > 0 && y_ + metrics.height() > LinesHeight() && !BreakPage())
             return;
-        const int length = FittingLength(rest, device_.width());
+        const int length = FittingLength(rest, Width());
         if (!measuring_)
             painter_.drawText(0, y_ + metrics.ascent(), rest.left(length));
         rest.remove(0, length);
@@ -143,6 +164,8 @@ bool PrinterTextStream::BreakPage() {
         failed_ = true;
         return false;
     }
+    if (!measuring_)
+        TurnPainter();
     ++pages_;
     DrawPageNumber();
     return true;

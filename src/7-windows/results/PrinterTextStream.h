@@ -27,12 +27,16 @@ class QPagedPaintDevice;
 // once the report is laid out: a measuring stream (which draws nothing and
 // starts no job, and keeps the last line free as a numbered stream does)
 // counts the pages first.
+//
+// A turned stream lays its lines out across upright pages, as on a page
+// turned a quarter turn: the top of its lines at the sheet's left edge, their
+// left at the sheet's bottom.
 class PrinterTextStream {
   public:
     enum class Mode { Draw, Measure };
     // `pageTotal` > 0: every page is numbered out of that many.
-    explicit PrinterTextStream(QPagedPaintDevice& device, Mode mode = Mode::Draw,
-                               int pageTotal = 0);
+    explicit PrinterTextStream(QPagedPaintDevice& device, Mode mode = Mode::Draw, int pageTotal = 0,
+                               bool turned = false);
     ~PrinterTextStream();
     PrinterTextStream(const PrinterTextStream&) = delete;
     PrinterTextStream& operator=(const PrinterTextStream&) = delete;
@@ -60,10 +64,15 @@ class PrinterTextStream {
     // The height the report's lines may fill.
     int LinesHeight() const;
     void DrawPageNumber();
+    // The printable area as the lines see it.
+    int Width() const;
+    int Height() const;
+    void TurnPainter();
 
     QPagedPaintDevice& device_;
     const bool measuring_;
     const int pageTotal_;
+    const bool turned_;
     const QFont pageNumberFont_;
     QPainter painter_;
     QFont font_;

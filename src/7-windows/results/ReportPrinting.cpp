@@ -21,6 +21,15 @@ void Tell(kav::Prompts& prompts, kav::MsgKind kind, const QString& text) {
     prompts.Message(kind, kav::MsgButtons::Ok, text.toUtf8().toStdString());
 }
 
+bool Ask(kav::Prompts& prompts, const QString& question) {
+    return prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
+                           question.toUtf8().toStdString()) == kav::Answer::Yes;
+}
+
+QString Either(const QString& first, const QString& second) {
+    return first.isEmpty() ? second : first;
+}
+
 // A list's title, its column heading and its lines.
 std::vector<std::string> ToStdLines(const QStringList& lines) {
     std::vector<std::string> converted;
@@ -51,25 +60,42 @@ std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const
     return kav::ChooseFileToWrite(prompts, WindowFileToWrite(ws, PdfFileDialog(start, kind.what)));
 }
 
-// The report is drawn as a PDF document here and handed to the print system
+JobRequest JobFor(const PrinterPage& page) {
+    JobRequest job;
+    job.media = page.queue.media;
+    return job;
+}
+
+// The report is drawn as a PDF document here, on the paper the queue will
+// print, landscape turned onto upright pages, and handed to the print system
 // as one job, so that the job's number and fate can be told.
 void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
                     const QString& printerName, const ReportKind& kind, kav::Prompts& prompts) {
     page.printer = printerName.toStdString();
+    const PrinterPage printerPage = PageOnPrinter(page);
+    const PrintSystemTrouble& trouble = printerPage.queue.trouble;
     QByteArray pdf;
     PrintJobOutcome outcome;
-    if (RenderReportPdf(report, page, pdf, nullptr, PrinterMinimumMargins(page), kind.jobTitle))
-        outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf);
+    if (trouble.cancelled)
+        return;
+    if (trouble.Any())
+        outcome.reason = trouble.problem;
+    else if (RenderReportPdf(report, printerPage.page, pdf, nullptr, printerPage.minimum,
+                             kind.jobTitle, true))
+        outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf, JobFor(printerPage));
     else
         outcome.reason = QStringLiteral("the report could not be drawn");
+    if (outcome.trouble.cancelled)
+        return;
     if (!outcome.accepted) {
         Tell(prompts, kav::MsgKind::Error,
-             QStringLiteral("The printer %1 could not print the results.\r(%2)")
-                 .arg(printerName, outcome.reason));
+             QStringLiteral("The printer %1 could not print %2.\r(%3)")
+                 .arg(printerName, QString::fromStdString(kind.what),
+                      Either(outcome.trouble.problem, outcome.reason)));
         return;
     }
-    QString sent = QStringLiteral("The results were sent to printer %1 (job %2)")
-                       .arg(printerName)
+    QString sent = QStringLiteral("%1 sent to printer %2 (job %3)")
+                       .arg(kind.sent, printerName)
                        .arg(outcome.job);
     if (outcome.paused)
         sent += QStringLiteral(", but the printer is paused: %1").arg(outcome.reason);
@@ -87,14 +113,14 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
             kav::ProblemFilesOf(ws));
         if (written) {
             Tell(prompts, kav::MsgKind::Information,
-                 QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
+                 QStringLiteral("%1 written to\r%2").arg(kind.sent, ShownFileName(fileName)));
             return;
         }
         reason = QString::fromStdString(written.Reason());
     }
     Tell(prompts, kav::MsgKind::Error,
-         QStringLiteral("The results could not be written to\r%1\r(%2)")
-             .arg(ShownFileName(fileName), reason));
+         QStringLiteral("%1 could not be written to\r%2\r(%3)")
+             .arg(kind.subject, ShownFileName(fileName), reason));
 }
 
 }  // namespace
@@ -122,7 +148,8 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
 }
 
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
-                     int* pages, const QMarginsF& portraitMinimum, const QString& title) {
+                     int* pages, const QMarginsF& portraitMinimum, const QString& title,
+                     bool turned) {
     pdf.clear();
     QBuffer buffer(&pdf);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -132,15 +159,16 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Kavrilon"));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    SetUpPage(writer, page, portraitMinimum);
+    SetUpPage(writer, page, portraitMinimum, turned);
+    turned = turned && page.landscape;
 
     // The pages are counted first, for the page numbers.
-    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure);
+    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure, 0, turned);
     measure.Open();
     WriteReport(measure, report);
     measure.Close();
 
-    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount());
+    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount(), turned);
     if (stream.Open())
         WriteReport(stream, report);
     const bool drawn = stream.Close();
@@ -159,28 +187,35 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
         QString printer;
         if (!toPdfFile) {
             const PrintQueues queues = ListPrintQueues();
+            if (queues.trouble.cancelled)
+                return;
             if (setup.chosen) {
                 printer = QString::fromStdString(setup.choice.printer);
-                const QString problem = !queues.reachable ? queues.problem
+                const QString problem = !queues.reachable() ? queues.trouble.problem
                                         : !queues.names.contains(printer)
                                             ? QStringLiteral("it is no longer installed")
                                             : QString();
                 if (!problem.isEmpty()) {
-                    const std::string question =
-                        QStringLiteral(
-                            "The printer %1 cannot be used (%2).\rChoose another printer?")
-                            .arg(printer, problem)
-                            .toStdString();
-                    if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
-                                        question) != kav::Answer::Yes ||
+                    if (!Ask(prompts, QStringLiteral("The printer %1 cannot be used (%2).\r"
+                                                     "Choose another printer?")
+                                          .arg(printer, problem)) ||
                         !RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                         return;
                     continue;
                 }
+            } else if (!queues.reachable() && !queues.trouble.notRunning) {
+                // No answer is not "no printers".
+                if (!Ask(prompts, QStringLiteral("No printer can be used (%1).\r"
+                                                 "Print to a PDF file instead?")
+                                      .arg(queues.trouble.problem)))
+                    return;
             } else if (queues.names.contains(queues.defaultName)) {
                 printer = queues.defaultName;
             } else if (!queues.names.isEmpty()) {
                 // Printers but no default: the user chooses, not the list's order.
+                Tell(prompts, kav::MsgKind::Information,
+                     QStringLiteral("No default printer is set: choose the printer in "
+                                    "Printer Setup."));
                 if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
                     return;
                 continue;
