@@ -116,6 +116,8 @@ class MainMenuTest : public QObject {
     void initTestCase() {
         QVERIFY(home.isValid());
         qputenv("HOME", home.path().toLocal8Bit());
+        // No print system: never the machine's.
+        qputenv("CUPS_SERVER", home.filePath("no-print-system.sock").toUtf8());
         QApplication::setQuitOnLastWindowClosed(false);
         session.ws.LinkCount = 7;
         session.ws.NodeCount = 5;
