@@ -1,11 +1,14 @@
 // Printing through a real CUPS scheduler: the private one that
 // tests/cups/private_cups.sh starts, found through CUPS_SERVER, with its
-// CUPS-PDF queues writing into KAVRILON_CUPS_OUT. Skipped without them.
-#include <cups/cups.h>
+// CUPS-PDF queues writing into KAVRILON_CUPS_OUT and its driverless printers
+// keeping their jobs beside it. Skipped without them.
+#include <signal.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -106,18 +109,91 @@ void Run(const QString& program, const QStringList& arguments) {
     QCOMPARE(process.exitCode(), 0);
 }
 
-// The report as the program hands it to `printer` (on the default page), as a
-// file beside the queues' output.
+// The report as the program draws it for `printer` (on the queue's paper; a
+// landscape one not turned), as a file beside the queues' output.
 QString SentReport(const ReportText& report, const QString& printer,
                    kav::PrinterSetupChoice page = {}) {
     page.printer = printer.toStdString();
     QByteArray pdf;
-    RenderReportPdf(report, page, pdf, nullptr, PrinterMinimumMargins(page));
+    const PrinterPage printerPage = PageOnPrinter(page);
+    RenderReportPdf(report, printerPage.page, pdf, nullptr, printerPage.minimum);
     const QString file = QDir(qEnvironmentVariable("KAVRILON_CUPS_OUT")).filePath("sent.pdf");
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size())
         return {};
     return file;
+}
+
+// The folder of the private scheduler.
+QString Folder() {
+    return QFileInfo(qEnvironmentVariable("KAVRILON_CUPS_OUT")).path();
+}
+
+QStringList PdfsIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+}
+
+// The document a driverless printer kept, once whole: the one in its folder
+// that was not among `before`; empty when none came within a minute.
+QString NewJobIn(const QString& folder, const QStringList& before) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000) {
+        for (const QString& name : PdfsIn(folder)) {
+            const QString file = QDir(folder).filePath(name);
+            if (!before.contains(name) && PagesOf(file) > 0)
+                return file;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// The job's attributes as the driverless printer `name` holds them, for the
+// document it kept (named N-TITLE.pdf for job N).
+QString JobAttributes(const QString& name, const QString& keptFile) {
+    QFile uri(QDir(Folder()).filePath(name + ".uri"));
+    if (!uri.open(QIODevice::ReadOnly))
+        return {};
+    QProcess ipptool;
+    ipptool.start(QStringLiteral("ipptool"),
+                  {QStringLiteral("-tv"), QStringLiteral("-d"),
+                   QStringLiteral("job_id=") + QFileInfo(keptFile).fileName().section('-', 0, 0),
+                   QString::fromUtf8(uri.readAll().trimmed()),
+                   QStringLiteral(KAVRILON_SOURCE_DIR "/tests/cups/get-job.test")});
+    ipptool.waitForFinished(30000);
+    return QString::fromUtf8(ipptool.readAllStandardOutput());
+}
+
+// The process id of the scheduler that the tests stop.
+pid_t HungScheduler() {
+    QFile pid(QDir(Folder()).filePath("hung/cupsd.pid"));
+    return pid.open(QIODevice::ReadOnly) ? static_cast<pid_t>(pid.readAll().trimmed().toInt()) : 0;
+}
+
+// Every word of the document lies within `inset` points of each edge of its
+// upright sheet of `width` by `height` points.
+void ExpectWordsInside(const QString& file, double width, double height, const QMarginsF& inset) {
+    const PdfPages pages = ReadPdf(file, true);
+    QVERIFY(!pages.lines.isEmpty());
+    QVERIFY2(
+        std::abs(pages.width - width) < 1 && std::abs(pages.height - height) < 1,
+        qPrintable(QStringLiteral("a sheet of %1 x %2 pt").arg(pages.width).arg(pages.height)));
+    // pdftotext's boxes of the backend's fonts are a little larger than the
+    // glyphs, and of turned words only their origins.
+    constexpr double slack = 2.5;
+    for (const PdfLine& word : pages.lines) {
+        QVERIFY2(word.left >= inset.left() - slack && word.top >= inset.top() - slack &&
+                     word.right <= width - inset.right() + slack &&
+                     word.bottom <= height - inset.bottom() + slack,
+                 qPrintable(QStringLiteral("page %1: \"%2\" at %3,%4..%5,%6 pt")
+                                .arg(word.page)
+                                .arg(word.text)
+                                .arg(word.left)
+                                .arg(word.top)
+                                .arg(word.right)
+                                .arg(word.bottom)));
+    }
 }
 
 }  // namespace
@@ -133,7 +209,12 @@ class TestCupsPrinting : public QObject {
     void theReportGoesWhereChosenAndEveryOutcomeIsSaid();
     void everyLineLiesInsideWhatThePrinterCanPrint_data();
     void everyLineLiesInsideWhatThePrinterCanPrint();
-    void aStoppedSchedulerIsSaidAndNothingPrinted();
+    void aSchedulerThatIsNotRunningIsSaidAndNothingPrinted();
+    void everyWordLiesInsideThePrintableAreaOfThePaperReceived_data();
+    void everyWordLiesInsideThePrintableAreaOfThePaperReceived();
+    void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data();
+    void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns();
+    void theUsersSavedOptionsReachTheJob();
 
   private:
     ScriptedPrompts prompts_;
@@ -182,12 +263,14 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid_data() {
     QTest::newRow("nothing chosen: the default printer")
         << QString() << "kav-margins" << QList<int>{} << QString()
         << QStringList{sent.arg("kav-margins")} << "kav-margins" << false;
+    const QString noDefault =
+        QStringLiteral("message No default printer is set: choose the printer in Printer Setup.");
     QTest::newRow("no default: Printer Setup asks, cancelled")
-        << QString() << QString() << QList<int>{} << QString() << QStringList{"printer setup"}
-        << QString() << false;
+        << QString() << QString() << QList<int>{} << QString()
+        << QStringList{noDefault, "printer setup"} << QString() << false;
     QTest::newRow("no default: Printer Setup asks, answered")
         << QString() << QString() << QList<int>{} << "kav-plain"
-        << QStringList{"printer setup", sent.arg("kav-plain")} << "kav-plain" << false;
+        << QStringList{noDefault, "printer setup", sent.arg("kav-plain")} << "kav-plain" << false;
     QTest::newRow("a queue that rejects jobs")
         << "kav-reject"
         << "kav-plain" << QList<int>{} << QString()
@@ -331,27 +414,176 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     QCOMPARE(numbers, expected);
 }
 
-// With the scheduler out of reach, the chosen printer cannot be used: the user
-// is asked, and on No nothing is printed and no PDF dialog opens.
-void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
+// With the scheduler not running, the chosen printer cannot be used, and the
+// reason says so: the user is asked, and on No nothing is printed and no PDF
+// dialog opens.
+void TestCupsPrinting::aSchedulerThatIsNotRunningIsSaidAndNothingPrinted() {
     const QByteArray server = qgetenv("CUPS_SERVER");
     session_.printSetup.chosen = true;
     session_.printSetup.choice.printer = "kav-plain";
     prompts_.answers = {kav::Answer::No};
-    // A scheduler that is not there: a socket name in a folder of the test's
-    // own, where nobody listens.
-    const QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString dead = folder.filePath("no-cups.sock");
-    cupsSetServer(dead.toUtf8().constData());
+    qputenv("CUPS_SERVER", QDir(Folder()).filePath("dead.sock").toUtf8());
     PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
-    cupsSetServer(server.constData());
-    QCOMPARE(prompts_.events.size(), std::size_t{1});
-    QVERIFY2(QString::fromStdString(prompts_.events[0])
-                 .startsWith("message The printer kav-plain cannot be used (the print system "
-                             "cannot be reached"),
-             prompts_.events[0].c_str());
+    qputenv("CUPS_SERVER", server);
+    QCOMPARE(prompts_.events,
+             std::vector<std::string>{"message The printer kav-plain cannot be used (the print "
+                                      "system is not running).\rChoose another printer?"});
     QVERIFY(prompts_.saveDialogs.empty());
+}
+
+void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived_data() {
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("paper");  // chosen in Printer Setup; empty: the queue's default
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QSizeF>("sheet");         // points
+    QTest::addColumn<QMarginsF>("printable");  // the printer's, on the upright sheet, in points
+    QTest::addColumn<QString>("media");        // the job's media-size, as the printer holds it
+
+    // The driverless printer prints 3.2 mm from the left, top and right of A4
+    // and 12.7 mm from its bottom; Letter it prints borderless.
+    const QSizeF a4(595.28, 841.89), letter(612, 792);
+    const QMarginsF uneven(9.07, 9.07, 9.07, 36);
+    const QString a4Media = "media-size={x-dimension=21000 y-dimension=29700}";
+    const QString letterMedia = "media-size={x-dimension=21590 y-dimension=27940}";
+    QTest::newRow("IPP Everywhere, its A4, portrait")
+        << "kav-everywhere" << QString() << false << a4 << uneven << a4Media;
+    QTest::newRow("IPP Everywhere, its A4, landscape")
+        << "kav-everywhere" << QString() << true << a4 << uneven << a4Media;
+    QTest::newRow("IPP Everywhere, Letter chosen, landscape")
+        << "kav-everywhere"
+        << "Letter" << true << letter << QMarginsF() << letterMedia;
+    QTest::newRow("CUPS-PDF, its Letter, portrait")
+        << "kav-letter" << QString() << false << letter << QMarginsF() << QString();
+    QTest::newRow("CUPS-PDF, its Letter, landscape")
+        << "kav-letter" << QString() << true << letter << QMarginsF() << QString();
+    QTest::newRow("CUPS-PDF A4, Letter chosen")
+        << "kav-plain"
+        << "Letter" << false << letter << QMarginsF() << QString();
+}
+
+// The report is drawn on the paper the queue prints (the chosen one, else the
+// queue's default), names it in the job, and turns a landscape report onto
+// upright pages itself: on the sheets the printer received, every word lies
+// inside both the report's 10 mm margins and the printer's printable area.
+void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived() {
+    QFETCH(QString, queue);
+    QFETCH(QString, paper);
+    QFETCH(bool, landscape);
+    QFETCH(QSizeF, sheet);
+    QFETCH(QMarginsF, printable);
+    QFETCH(QString, media);
+    session_.printSetup.chosen = true;
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = queue.toStdString();
+    choice.landscape = landscape;
+    if (paper == "Letter") {
+        choice.paperName = "Letter";
+        choice.paperWidth = 215.9;
+        choice.paperHeight = 279.4;
+    }
+    const bool driverless = queue == "kav-everywhere";
+    const QString kept = QDir(Folder()).filePath("everywhere");
+    const QStringList before = PdfsIn(kept);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    const QString file =
+        driverless ? NewJobIn(kept, before) : OutputOfJob(JobOf(prompts_.messages[0].text));
+    QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
+
+    constexpr double tenMm = 10 * PointsPerMm;
+    const QMarginsF inset(std::max(tenMm, printable.left()), std::max(tenMm, printable.top()),
+                          std::max(tenMm, printable.right()), std::max(tenMm, printable.bottom()));
+    ExpectWordsInside(file, sheet.width(), sheet.height(), inset);
+    QVERIFY(PagesOf(file) >= 2);
+    if (driverless)
+        QVERIFY2(JobAttributes("everywhere", file).contains(media), qPrintable(media));
+}
+
+void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("waited for") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+// A scheduler that takes the connection but never answers (stopped with
+// SIGSTOP) is given up within a few seconds, saying so, and never as "no
+// longer installed"; meanwhile the window's events go on, and a window says
+// that the program waits, whose Cancel ends the wait at once, without a word.
+void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns() {
+    QFETCH(bool, cancel);
+    const pid_t hung = HungScheduler();
+    QVERIFY(hung > 0);
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QDir(Folder()).filePath("hung.sock").toUtf8());
+    QVERIFY(kill(hung, SIGSTOP) == 0);
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-plain";
+    prompts_.answers = {kav::Answer::No};
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    bool waitShown = false;
+    QTimer look;
+    look.setSingleShot(true);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* wait = qobject_cast<QProgressDialog*>(window);
+            if (!wait || !wait->isVisible())
+                continue;
+            waitShown = true;
+            wait->grab().save(QDir(Folder()).filePath("waiting-for-the-print-system.png"));
+            if (cancel)
+                wait->findChild<QPushButton*>()->click();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    tick.start(5);
+    look.start(1000);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    const qint64 took = clock.elapsed();
+    tick.stop();
+    kill(hung, SIGCONT);
+    qputenv("CUPS_SERVER", server);
+
+    QVERIFY(waitShown);
+    QVERIFY2(longestGap < 100, qPrintable(QString::number(longestGap)));
+    if (cancel) {
+        QVERIFY2(took < 1500, qPrintable(QString::number(took)));
+        QVERIFY(prompts_.events.empty());
+        prompts_.answers.clear();
+        return;
+    }
+    QVERIFY2(took < PrintSystemPatienceMs + 3000, qPrintable(QString::number(took)));
+    QCOMPARE(prompts_.events,
+             std::vector<std::string>{"message The printer kav-plain cannot be used (the print "
+                                      "system did not answer).\rChoose another printer?"});
+}
+
+// The copies and sides the user saved for a queue (lpoptions) reach the
+// job's attributes as the printer holds them, as lp sends them.
+void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
+    const QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    Run(QStringLiteral("lpoptions"),
+        {"-p", "kav-duplex", "-o", "copies=2", "-o", "sides=two-sided-long-edge"});
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-duplex";
+    const QString kept = QDir(Folder()).filePath("duplex");
+    const QStringList before = PdfsIn(kept);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    qputenv("HOME", oldHome);
+    const QString file = NewJobIn(kept, before);
+    QVERIFY2(!file.isEmpty(), prompts_.messages.at(0).text.c_str());
+    const QString attributes = JobAttributes("duplex", file);
+    QVERIFY2(attributes.contains("copies (integer) = 2"), qPrintable(attributes));
+    QVERIFY(attributes.contains("sides (keyword) = two-sided-long-edge"));
 }
 
 QTEST_MAIN(TestCupsPrinting)
