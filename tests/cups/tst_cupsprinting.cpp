@@ -4,8 +4,10 @@
 // keeping their jobs beside it. Skipped without them.
 #include <signal.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <algorithm>
 
 #include "gui/PrintQueues.h"
+#include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
 #include "results/ReportPrinting.h"
 #include "solver/Session.h"
@@ -215,6 +218,8 @@ class TestCupsPrinting : public QObject {
     void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data();
     void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns();
     void theUsersSavedOptionsReachTheJob();
+    void theCutWindowsReportIsCalledTheExplanation();
+    void printerSetupSaysWhichQueuesArePausedOrRefuse();
 
   private:
     ScriptedPrompts prompts_;
@@ -584,6 +589,43 @@ void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
     const QString attributes = JobAttributes("duplex", file);
     QVERIFY2(attributes.contains("copies (integer) = 2"), qPrintable(attributes));
     QVERIFY(attributes.contains("sides (keyword) = two-sided-long-edge"));
+}
+
+void TestCupsPrinting::theCutWindowsReportIsCalledTheExplanation() {
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-plain";
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
+                    session_.printSetup, CutReport);
+    session_.printSetup.choice.printer = "kav-reject";
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
+                    session_.printSetup, CutReport);
+    QCOMPARE(prompts_.messages.size(), std::size_t{2});
+    QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
+                 .startsWith("The explanation was sent to printer kav-plain (job "),
+             prompts_.messages[0].text.c_str());
+    QVERIFY2(QString::fromStdString(prompts_.messages[1].text)
+                 .startsWith("The printer kav-reject could not print the explanation of the "
+                             "infeasibility.\r("),
+             prompts_.messages[1].text.c_str());
+}
+
+// Printer Setup shows each queue's state beside its description.
+void TestCupsPrinting::printerSetupSaysWhichQueuesArePausedOrRefuse() {
+    Run(QStringLiteral("cupsdisable"), {"-r", "out of paper", "kav-margins"});
+    kav::PrinterSetupChoice choice;
+    choice.printer = "kav-reject";
+    PrinterSetupDialog dialog(choice, nullptr);
+    dialog.show();
+    auto* note = dialog.findChild<QLabel*>("PrinterNote");
+    const QString refusing = note->text();
+    dialog.grab().save(QDir(Folder()).filePath("printer-setup-refusing.png"));
+    auto* printers = dialog.findChild<QComboBox*>("PrinterChoice");
+    printers->setCurrentIndex(printers->findText("kav-margins"));
+    const QString paused = note->text();
+    dialog.grab().save(QDir(Folder()).filePath("printer-setup-paused.png"));
+    Run(QStringLiteral("cupsenable"), {"kav-margins"});
+    QCOMPARE(refusing, QString("kav-reject\nRefuses jobs: refused by the test"));
+    QCOMPARE(paused, QString("kav-margins\nPaused: out of paper"));
 }
 
 QTEST_MAIN(TestCupsPrinting)
