@@ -489,7 +489,10 @@ void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived() {
     const bool driverless = queue == "kav-everywhere";
     const QString kept = QDir(Folder()).filePath("everywhere");
     const QStringList before = PdfsIn(kept);
-    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    // Lines broken at the right edge of the page reach every side of it.
+    ReportText report = LongReport();
+    report.linkLines << QStringLiteral("WIDE ").repeated(120);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file =
         driverless ? NewJobIn(kept, before) : OutputOfJob(JobOf(prompts_.messages[0].text));
