@@ -168,6 +168,70 @@ QString JobAttributes(const QString& name, const QString& keptFile) {
     return QString::fromUtf8(ipptool.readAllStandardOutput());
 }
 
+// The size of every sheet of a PDF, in points, as poppler reads them.
+QList<QSizeF> SheetSizes(const QString& file) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                              QStringLiteral("-l"), QStringLiteral("9999"), file});
+    pdfinfo.waitForFinished(30000);
+    static const QRegularExpression size(
+        QStringLiteral("^Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"),
+        QRegularExpression::MultilineOption);
+    QList<QSizeF> sizes;
+    for (const QRegularExpressionMatch& match :
+         size.globalMatch(QString::fromLatin1(pdfinfo.readAllStandardOutput())))
+        sizes << QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+    return sizes;
+}
+
+// The attributes of the scheduler's job `job` on `queue` (ipptool
+// Get-Job-Attributes, through the scheduler's loopback port).
+QString SchedulerJobAttributes(const QString& queue, int job) {
+    QFile conf(QDir(Folder()).filePath("cupsd.conf"));
+    if (!conf.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression listen(QStringLiteral("^Listen (127\\.0\\.0\\.1:\\d+)$"),
+                                           QRegularExpression::MultilineOption);
+    const QString address = listen.match(QString::fromUtf8(conf.readAll())).captured(1);
+    QProcess ipptool;
+    ipptool.start(
+        QStringLiteral("ipptool"),
+        {QStringLiteral("-tv"), QStringLiteral("-d"), QStringLiteral("job_id=%1").arg(job),
+         QStringLiteral("ipp://%1/printers/%2").arg(address, queue),
+         QStringLiteral(KAVRILON_SOURCE_DIR "/tests/cups/get-job.test")});
+    ipptool.waitForFinished(30000);
+    return QString::fromUtf8(ipptool.readAllStandardOutput());
+}
+
+// The report's title ("LINK LIST", its first line, short) runs across the top
+// of the first sheet from its left, or, turned, up the sheet's left edge from
+// its bottom. Its words are told by place alone: the backend's fonts may
+// hide their letters from pdftotext.
+void ExpectTitleRuns(const QString& file, bool turned) {
+    const PdfPages pages = ReadPdf(file, true);
+    QList<PdfLine> first;
+    for (const PdfLine& word : pages.lines) {
+        if (word.page == 1)
+            first << word;
+    }
+    QVERIFY(!first.isEmpty());
+    const auto edge = [turned](const PdfLine& word) { return turned ? word.left : word.top; };
+    const double start =
+        edge(*std::min_element(first.begin(), first.end(),
+                               [&](const auto& a, const auto& b) { return edge(a) < edge(b); }));
+    for (const PdfLine& word : first) {
+        if (edge(word) > start + 5)
+            continue;
+        const bool inPlace = turned ? word.left < pages.width / 4 && word.top > pages.height / 2
+                                    : word.top < pages.height / 4 && word.right < pages.width / 2;
+        QVERIFY2(inPlace, qPrintable(QStringLiteral("the title's word at %1,%2..%3,%4 pt")
+                                         .arg(word.left)
+                                         .arg(word.top)
+                                         .arg(word.right)
+                                         .arg(word.bottom)));
+    }
+}
+
 // The process id of the scheduler that the tests stop.
 pid_t HungScheduler() {
     QFile pid(QDir(Folder()).filePath("hung/cupsd.pid"));
@@ -503,6 +567,16 @@ void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived() {
                           std::max(tenMm, printable.right()), std::max(tenMm, printable.bottom()));
     ExpectWordsInside(file, sheet.width(), sheet.height(), inset);
     QVERIFY(PagesOf(file) >= 2);
+    // Nothing was left for the print system to turn: the job asks for
+    // upright sheets, every sheet received is upright, and a landscape
+    // report's words run up them.
+    const QString job = SchedulerJobAttributes(queue, JobOf(prompts_.messages[0].text));
+    QVERIFY2(job.contains("orientation-requested (enum) = portrait"), qPrintable(job));
+    for (const QSizeF& size : SheetSizes(file))
+        QVERIFY2(size.width() < size.height(),
+                 qPrintable(
+                     QStringLiteral("a sheet of %1 x %2 pt").arg(size.width()).arg(size.height())));
+    ExpectTitleRuns(file, landscape);
     if (driverless)
         QVERIFY2(JobAttributes("everywhere", file).contains(media), qPrintable(media));
 }
