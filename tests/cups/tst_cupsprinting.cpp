@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -281,7 +282,10 @@ class TestCupsPrinting : public QObject {
     void everyWordLiesInsideThePrintableAreaOfThePaperReceived();
     void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data();
     void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns();
+    void theUsersSavedOptionsReachTheJob_data();
     void theUsersSavedOptionsReachTheJob();
+    void aPageRangePrintsThosePagesNumberedInTheWholeReport_data();
+    void aPageRangePrintsThosePagesNumberedInTheWholeReport();
     void theCutWindowsReportIsCalledTheExplanation();
     void printerSetupSaysWhichQueuesArePausedOrRefuse();
 
@@ -646,17 +650,47 @@ void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns() {
                                       "system did not answer).\rChoose another printer?"});
 }
 
+void TestCupsPrinting::theUsersSavedOptionsReachTheJob_data() {
+    QTest::addColumn<int>("copies");  // set in Printer Setup; 0: left as saved
+    QTest::addColumn<QString>("sides");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("as saved") << 0 << QString()
+                              << "copies (integer) = 2|sides (keyword) = two-sided-long-edge";
+    QTest::newRow("changed in Printer Setup")
+        << 3 << "two-sided-short-edge"
+        << "copies (integer) = 3|sides (keyword) = two-sided-short-edge";
+}
+
 // The copies and sides the user saved for a queue (lpoptions) reach the
-// job's attributes as the printer holds them, as lp sends them.
+// job's attributes as the printer holds them, as lp sends them, and Printer
+// Setup starts from them; what is changed there in the run goes instead.
 void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
+    QFETCH(int, copies);
+    QFETCH(QString, sides);
+    QFETCH(QString, expected);
     const QTemporaryDir home;
     QVERIFY(home.isValid());
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", home.path().toUtf8());
     Run(QStringLiteral("lpoptions"),
         {"-p", "kav-duplex", "-o", "copies=2", "-o", "sides=two-sided-long-edge"});
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = "kav-duplex";
+    {
+        PrinterSetupDialog dialog(choice, nullptr);
+        auto* copiesBox = dialog.findChild<QSpinBox*>("Copies");
+        auto* sidesBox = dialog.findChild<QComboBox*>("Sides");
+        QCOMPARE(copiesBox->value(), 2);
+        QCOMPARE(sidesBox->currentData().toString(), QString("two-sided-long-edge"));
+        QCOMPARE(sidesBox->count(), 3);
+        if (copies > 0) {
+            copiesBox->setValue(copies);
+            sidesBox->setCurrentIndex(sidesBox->findData(sides));
+        }
+        QVERIFY(dialog.Choice().jobs.count("kav-duplex") == (copies > 0 ? 1U : 0U));
+        choice = dialog.Choice();
+    }
     session_.printSetup.chosen = true;
-    session_.printSetup.choice.printer = "kav-duplex";
     const QString kept = QDir(Folder()).filePath("duplex");
     const QStringList before = PdfsIn(kept);
     PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
@@ -664,8 +698,60 @@ void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
     const QString file = NewJobIn(kept, before);
     QVERIFY2(!file.isEmpty(), prompts_.messages.at(0).text.c_str());
     const QString attributes = JobAttributes("duplex", file);
-    QVERIFY2(attributes.contains("copies (integer) = 2"), qPrintable(attributes));
-    QVERIFY(attributes.contains("sides (keyword) = two-sided-long-edge"));
+    for (const QString& attribute : expected.split('|'))
+        QVERIFY2(attributes.contains(attribute), qPrintable(attribute));
+}
+
+void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport_data() {
+    QTest::addColumn<QString>("printer");  // empty: a PDF file
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QStringList>("numbers");  // empty: nothing printed
+    QTest::newRow("a PDF file, pages 2 to 3")
+        << QString() << 2 << 3 << QStringList{"page 2 of 4", "page 3 of 4"};
+    QTest::newRow("a PDF file, page 4 to the last")
+        << QString() << 4 << 0 << QStringList{"page 4 of 4"};
+    QTest::newRow("a printer, pages 2 to 3")
+        << "kav-everywhere" << 2 << 3 << QStringList{"page 2 of 4", "page 3 of 4"};
+    QTest::newRow("a PDF file, past the end") << QString() << 5 << 0 << QStringList{};
+}
+
+// Only the range's pages are printed, each numbered in the whole report (of
+// four pages); a range past the end prints nothing and says why.
+void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport() {
+    QFETCH(QString, printer);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QStringList, numbers);
+    const QTemporaryDir folder;
+    session_.printSetup.chosen = true;
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = printer.toStdString();
+    choice.firstPage = first;
+    choice.lastPage = last;
+    session_.printSetup.pdfFile = folder.filePath("range.pdf").toStdString();
+    const QString kept = QDir(Folder()).filePath("everywhere");
+    const QStringList before = PdfsIn(kept);
+    ReportText report = LongReport();
+    report.linkLines << report.linkLines << report.linkLines.mid(0, 10);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    if (numbers.isEmpty()) {
+        QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
+                     .endsWith("(the report has only 4 pages)"),
+                 prompts_.messages[0].text.c_str());
+        QVERIFY(!QFile::exists(folder.filePath("range.pdf")));
+        return;
+    }
+    const QString file = printer.isEmpty() ? folder.filePath("range.pdf") : NewJobIn(kept, before);
+    QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
+    QStringList found;
+    for (const PdfLine& line : ReadPdf(file).lines) {
+        if (line.text.startsWith("page "))
+            found << line.text;
+    }
+    QCOMPARE(found, numbers);
+    QCOMPARE(PagesOf(file), numbers.size());
 }
 
 void TestCupsPrinting::theCutWindowsReportIsCalledTheExplanation() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,6 +27,13 @@ struct FileDialogRequest {
     std::string fileName;
 };
 
+// The copies and sides chosen for one printer; 0 and empty: the options the
+// user saved for it.
+struct JobChoice {
+    int copies = 0;
+    std::string sides;
+};
+
 // What the printer setup dialog chooses: the printer and the page. Lengths
 // are in millimetres.
 struct PrinterSetupChoice {
@@ -39,6 +47,12 @@ struct PrinterSetupChoice {
     bool landscape = false;
     // Left, top, right and bottom margins; none: the report's default margins.
     std::optional<std::array<double, 4>> margins;
+    // The report's pages firstPage to lastPage (0: to its last one), still
+    // numbered out of the whole report.
+    int firstPage = 1;
+    int lastPage = 0;
+    // What the user changed in this run, per printer.
+    std::map<std::string, JobChoice> jobs;
 };
 
 // What Printer Setup chose, held for the session only; Print Lists prints with

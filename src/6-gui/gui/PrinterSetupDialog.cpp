@@ -9,6 +9,8 @@
 #include <QPageSize>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <array>
 
@@ -22,6 +24,20 @@ const std::array<QPageSize::PageSizeId, 7> Papers = {
     QPageSize::A5, QPageSize::B5,     QPageSize::Executive};
 
 const QString PrintersDefaultPaper = QStringLiteral("The printer's default");
+
+// The sides a printer may offer, as the dialog names them.
+const std::array<std::pair<const char*, const char*>, 3> SideNames = {{
+    {"one-sided", "One-sided"},
+    {"two-sided-long-edge", "Two-sided, long edge"},
+    {"two-sided-short-edge", "Two-sided, short edge"},
+}};
+
+QSpinBox* NewSpinBox(const QString& name, int minimum, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(minimum, 9999);
+    return box;
+}
 
 // The page dialog: paper, orientation and margins, the program's own (Qt's
 // works only on its own view of the print system).
@@ -143,6 +159,19 @@ PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QW
     auto* pageButton = new QPushButton(QStringLiteral("&Paper and Orientation..."), this);
     pageButton->setObjectName(QStringLiteral("PageButton"));
 
+    copies_ = NewSpinBox(QStringLiteral("Copies"), 1, this);
+    copies_->setAccessibleName(QStringLiteral("Copies:"));
+    sides_ = new QComboBox(this);
+    sides_->setObjectName(QStringLiteral("Sides"));
+    sides_->setAccessibleName(QStringLiteral("Two-sided:"));
+    firstPage_ = NewSpinBox(QStringLiteral("FirstPage"), 1, this);
+    firstPage_->setAccessibleName(QStringLiteral("Pages from:"));
+    firstPage_->setValue(choice.firstPage);
+    lastPage_ = NewSpinBox(QStringLiteral("LastPage"), 0, this);
+    lastPage_->setAccessibleName(QStringLiteral("to:"));
+    lastPage_->setSpecialValueText(QStringLiteral("the last"));
+    lastPage_->setValue(choice.lastPage);
+
     auto* printerBox = new QGroupBox(QStringLiteral("Printer"), this);
     auto* printerForm = new QFormLayout(printerBox);
     printerForm->addRow(QStringLiteral("&Name:"), printerChoice_);
@@ -153,17 +182,35 @@ PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QW
     pageLayout->addWidget(pageSummary_);
     pageLayout->addWidget(pageButton, 0, Qt::AlignRight);
 
+    auto* copiesBox = new QGroupBox(QStringLiteral("Copies and pages"), this);
+    auto* copiesForm = new QFormLayout(copiesBox);
+    copiesForm->addRow(QStringLiteral("Cop&ies:"), copies_);
+    copiesForm->addRow(QStringLiteral("Two-&sided:"), sides_);
+    auto* range = new QHBoxLayout;
+    auto* toLabel = new QLabel(QStringLiteral("&to:"), this);
+    toLabel->setBuddy(lastPage_);
+    range->addWidget(firstPage_);
+    range->addWidget(toLabel);
+    range->addWidget(lastPage_);
+    copiesForm->addRow(QStringLiteral("Pages &from:"), range);
+    qobject_cast<QLabel*>(copiesForm->labelForField(range))->setBuddy(firstPage_);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("DialogButtons"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(printerBox);
     layout->addWidget(pageBox);
+    layout->addWidget(copiesBox);
     layout->addWidget(buttons);
 
     connect(printerChoice_, &QComboBox::currentIndexChanged, this,
             &PrinterSetupDialog::PrinterChoiceChange);
     connect(pageButton, &QPushButton::clicked, this, &PrinterSetupDialog::PageButtonClick);
+    connect(copies_, &QSpinBox::valueChanged, this, &PrinterSetupDialog::JobChoiceChange);
+    connect(sides_, &QComboBox::currentIndexChanged, this, &PrinterSetupDialog::JobChoiceChange);
+    connect(firstPage_, &QSpinBox::valueChanged, this, &PrinterSetupDialog::PageRangeChange);
+    connect(lastPage_, &QSpinBox::valueChanged, this, &PrinterSetupDialog::PageRangeChange);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     PrinterChoiceChange();
@@ -175,7 +222,54 @@ kav::PrinterSetupChoice PrinterSetupDialog::Choice() const {
     // "PDF file" is the last entry, after the installed printers.
     const bool pdfFile = printerChoice_->currentIndex() == printerChoice_->count() - 1;
     choice.printer = pdfFile ? std::string() : printerChoice_->currentText().toStdString();
+    choice.firstPage = firstPage_->value();
+    choice.lastPage = lastPage_->value();
     return choice;
+}
+
+// What the user sets is held for the printer shown, over its saved options.
+void PrinterSetupDialog::JobChoiceChange() {
+    const std::string printer = Choice().printer;
+    if (printer.empty())
+        return;
+    kav::JobChoice& job = choice_.jobs[printer];
+    job.copies = copies_->value();
+    job.sides = sides_->currentData().toString().toStdString();
+}
+
+// The range stays in order: the end follows a start moved past it, and the
+// start an end moved before it.
+void PrinterSetupDialog::PageRangeChange() {
+    const QSignalBlocker first(firstPage_), last(lastPage_);
+    if (lastPage_->value() > 0 && lastPage_->value() < firstPage_->value()) {
+        if (sender() == firstPage_)
+            lastPage_->setValue(firstPage_->value());
+        else
+            firstPage_->setValue(lastPage_->value());
+    }
+}
+
+// Copies and sides as chosen in this run for the printer, else as the user
+// saved them for it; neither for a PDF file, sides only where offered.
+void PrinterSetupDialog::ShowJobChoices(const PrinterPage& page) {
+    const QSignalBlocker blockCopies(copies_), blockSides(sides_);
+    const kav::PrinterSetupChoice choice = Choice();
+    const auto chosen = choice_.jobs.find(choice.printer);
+    const bool changed = chosen != choice_.jobs.end();
+    const int copies = changed ? chosen->second.copies : page.queue.savedCopies;
+    const QString sides =
+        changed ? QString::fromStdString(chosen->second.sides) : page.queue.savedSides;
+    copies_->setValue(std::max(copies, 1));
+    copies_->setEnabled(!choice.printer.empty());
+    sides_->clear();
+    for (const auto& [keyword, name] : SideNames) {
+        if (page.queue.sidesSupported.contains(QLatin1String(keyword)))
+            sides_->addItem(QLatin1String(name), QLatin1String(keyword));
+    }
+    if (sides_->count() == 0)
+        sides_->addItem(QLatin1String(SideNames[0].second), QLatin1String(SideNames[0].first));
+    sides_->setCurrentIndex(std::max(sides_->findData(sides), 0));
+    sides_->setEnabled(sides_->count() > 1);
 }
 
 void PrinterSetupDialog::PrinterChoiceChange() {
@@ -215,9 +309,11 @@ void PrinterSetupDialog::ShowPageSummary() {
     const kav::PrinterSetupChoice choice = Choice();
     if (choice.printer.empty() || !queues_.Find(QString::fromStdString(choice.printer))) {
         pageSummary_->setText(PageSummary(choice, {}));
+        ShowJobChoices({});
         return;
     }
     const PrinterPage page = PageOnPrinter(choice);
     pageSummary_->setText(page.queue.trouble.Any() ? PageSummary(choice, {})
                                                    : PageSummary(page.page, page.minimum));
+    ShowJobChoices(page);
 }

@@ -7,9 +7,15 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
+class QSpinBox;
+struct PrinterPage;
 
-// The printer setup dialog: the printer (an installed one or a PDF file), and
-// through its own page dialog the paper, its orientation and the margins.
+// The printer setup dialog: the printer (an installed one or a PDF file),
+// through its own page dialog the paper, its orientation and the margins, the
+// report's pages to print, and for a printer the copies and, where it prints
+// on both sides, the sides. Copies and sides start from the options the user
+// saved for the printer; only what is changed here is held, per printer.
 // The printers come from one answer of the print system, each shown with its
 // state. OK confirms; nothing is printed here.
 class PrinterSetupDialog : public QDialog {
@@ -23,15 +29,22 @@ class PrinterSetupDialog : public QDialog {
   private slots:
     void PrinterChoiceChange();
     void PageButtonClick();
+    void JobChoiceChange();
+    void PageRangeChange();
 
   private:
     void ShowPageSummary();
+    void ShowJobChoices(const PrinterPage& page);
 
     kav::PrinterSetupChoice choice_;
     PrintQueues queues_;
     QComboBox* printerChoice_ = nullptr;
     QLabel* printerNote_ = nullptr;
     QLabel* pageSummary_ = nullptr;
+    QSpinBox* copies_ = nullptr;
+    QComboBox* sides_ = nullptr;
+    QSpinBox* firstPage_ = nullptr;
+    QSpinBox* lastPage_ = nullptr;
 };
 
 // What a queue's state says to the user ("Paused: out of paper"); empty for

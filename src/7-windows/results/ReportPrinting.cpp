@@ -63,6 +63,11 @@ std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const
 JobRequest JobFor(const PrinterPage& page) {
     JobRequest job;
     job.media = page.queue.media;
+    const auto chosen = page.page.jobs.find(page.page.printer);
+    if (chosen != page.page.jobs.end()) {
+        job.copies = chosen->second.copies;
+        job.sides = QString::fromStdString(chosen->second.sides);
+    }
     return job;
 }
 
@@ -76,15 +81,16 @@ void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
     const PrintSystemTrouble& trouble = printerPage.queue.trouble;
     QByteArray pdf;
     PrintJobOutcome outcome;
+    int pages = 0;
     if (trouble.cancelled)
         return;
     if (trouble.Any())
         outcome.reason = trouble.problem;
-    else if (RenderReportPdf(report, printerPage.page, pdf, nullptr, printerPage.minimum,
+    else if (RenderReportPdf(report, printerPage.page, pdf, &pages, printerPage.minimum,
                              kind.jobTitle, true))
         outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf, JobFor(printerPage));
     else
-        outcome.reason = QStringLiteral("the report could not be drawn");
+        outcome.reason = NotDrawnReason(page, pages);
     if (outcome.trouble.cancelled)
         return;
     if (!outcome.accepted) {
@@ -106,8 +112,10 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                   const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts,
                   const kav::Workspace& ws) {
     QByteArray pdf;
-    QString reason = QStringLiteral("the report could not be drawn");
-    if (RenderReportPdf(report, page, pdf, nullptr, {}, kind.jobTitle)) {
+    int pages = 0;
+    const bool drawn = RenderReportPdf(report, page, pdf, &pages, {}, kind.jobTitle);
+    QString reason = NotDrawnReason(page, pages);
+    if (drawn) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
             kav::ProblemFilesOf(ws));
@@ -147,6 +155,32 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
     }
 }
 
+namespace {
+
+// Lays the report out on the writer's page and draws the choice's pages, on
+// the writer or, for a preview, on images; `pages` receives the whole
+// report's number of pages.
+bool DrawReport(QPdfWriter& writer, const ReportText& report, const kav::PrinterSetupChoice& page,
+                bool turned, int* pages, QList<QImage>* images = nullptr, double scale = 1) {
+    // The pages are counted first, for the page numbers.
+    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure, 0, turned);
+    measure.Open();
+    WriteReport(measure, report);
+    measure.Close();
+    if (pages)
+        *pages = measure.PageCount();
+
+    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount(), turned,
+                             {page.firstPage, page.lastPage});
+    if (images)
+        stream.DrawOnImages(images, scale);
+    if (stream.Open())
+        WriteReport(stream, report);
+    return stream.Close();
+}
+
+}  // namespace
+
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
                      int* pages, const QMarginsF& portraitMinimum, const QString& title,
                      bool turned) {
@@ -155,26 +189,34 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
     if (!buffer.open(QIODevice::WriteOnly))
         return false;
     QPdfWriter writer(&buffer);
-    writer.setResolution(1200);
+    writer.setResolution(ReportResolution);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Kavrilon"));
     writer.setPageSize(QPageSize(QPageSize::A4));
     SetUpPage(writer, page, portraitMinimum, turned);
-    turned = turned && page.landscape;
-
-    // The pages are counted first, for the page numbers.
-    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure, 0, turned);
-    measure.Open();
-    WriteReport(measure, report);
-    measure.Close();
-
-    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount(), turned);
-    if (stream.Open())
-        WriteReport(stream, report);
-    const bool drawn = stream.Close();
-    if (pages)
-        *pages = stream.PageCount();
+    const bool drawn = DrawReport(writer, report, page, turned && page.landscape, pages);
     return drawn && !pdf.isEmpty();
+}
+
+QList<QImage> RenderReportPages(const ReportText& report, const kav::PrinterSetupChoice& page,
+                                const QMarginsF& portraitMinimum, double scale, int* pages) {
+    QBuffer nowhere;
+    nowhere.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&nowhere);
+    writer.setResolution(ReportResolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    SetUpPage(writer, page, portraitMinimum);
+    QList<QImage> images;
+    DrawReport(writer, report, page, false, pages, &images, scale);
+    return images;
+}
+
+QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages) {
+    if (pages > 0 && page.firstPage > pages)
+        return QStringLiteral("the report has only %1 page%2")
+            .arg(pages)
+            .arg(pages == 1 ? "" : "s");
+    return QStringLiteral("the report could not be drawn");
 }
 
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,

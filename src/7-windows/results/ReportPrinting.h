@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <QList>
 #include <QMarginsF>
 #include <QString>
 #include <QStringList>
@@ -50,11 +52,26 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report);
 // The report as a PDF document on the page of `page`, kept `portraitMinimum`
 // (the printer's minimum margins on the upright sheet) from the edges, every
 // page numbered; false when it could not be drawn. `pages` receives the
-// number of pages. `turned`: a landscape report is drawn turned on upright
+// number of pages of the whole report; only the choice's range of pages is
+// drawn. `turned`: a landscape report is drawn turned on upright
 // pages, as a printer is sent it.
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
                      int* pages = nullptr, const QMarginsF& portraitMinimum = {},
                      const QString& title = ResultsReport.jobTitle, bool turned = false);
+
+// The dots per inch a report is laid out in.
+constexpr int ReportResolution = 1200;
+
+// The report's pages of the choice's range as `RenderReportPdf` draws them
+// (a landscape one not turned), each on an image of its whole sheet at `scale`
+// pixels per dot; `pages` receives the whole report's number of pages.
+QList<QImage> RenderReportPages(const ReportText& report, const kav::PrinterSetupChoice& page,
+                                const QMarginsF& portraitMinimum, double scale,
+                                int* pages = nullptr);
+
+// Why a report was not drawn: its range starts past its last page, or else
+// it could not be.
+QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages);
 
 // Print Lists. The report goes to the printer chosen in Printer Setup while it
 // is installed (when it is gone, or the print system cannot be reached, the
