@@ -20,6 +20,7 @@
 #include "gui/PrintQueues.h"
 #include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
+#include "results/ReportPreview.h"
 #include "results/ReportPrinting.h"
 #include "solver/Session.h"
 #include "support/PdfText.h"
@@ -286,6 +287,7 @@ class TestCupsPrinting : public QObject {
     void theUsersSavedOptionsReachTheJob();
     void aPageRangePrintsThosePagesNumberedInTheWholeReport_data();
     void aPageRangePrintsThosePagesNumberedInTheWholeReport();
+    void thePreviewShowsThePagesAsTheyWillPrint();
     void theCutWindowsReportIsCalledTheExplanation();
     void printerSetupSaysWhichQueuesArePausedOrRefuse();
 
@@ -752,6 +754,53 @@ void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport() {
     }
     QCOMPARE(found, numbers);
     QCOMPARE(PagesOf(file), numbers.size());
+}
+
+// The preview lays the report out as the job is (as many pages), on the
+// printer's paper turned as chosen, and every mark of the report lies inside
+// the printable area it shows dashed: with no margins asked for, the text
+// reaches the printer's uneven edges (12.7 mm at the sheet's bottom, the
+// landscape page's left).
+void TestCupsPrinting::thePreviewShowsThePagesAsTheyWillPrint() {
+    kav::PrinterSetupChoice choice;
+    choice.printer = "kav-margins";
+    choice.landscape = true;
+    choice.margins = std::array<double, 4>{0, 0, 0, 0};
+    ReportText report = LongReport();
+    report.linkLines << QStringLiteral("WIDE ").repeated(120);
+    const PrinterPage printerPage = PageOnPrinter(choice);
+    QByteArray pdf;
+    int pages = 0;
+    QVERIFY(RenderReportPdf(report, printerPage.page, pdf, &pages, printerPage.minimum));
+
+    ReportPreviewDialog preview(report, choice, nullptr);
+    QCOMPARE(preview.PageTotal(), pages);
+    const QImage sheet = preview.PageImage();
+    QVERIFY(sheet.width() > sheet.height());
+    const double perMm = sheet.width() / 297.0;
+    const QRectF printable =
+        QRectF(sheet.rect())
+            .marginsRemoved(QMarginsF(12.7 * perMm, 3.2 * perMm, 3.2 * perMm, 3.2 * perMm));
+    int marks = 0;
+    for (int y = 0; y < sheet.height(); ++y) {
+        for (int x = 0; x < sheet.width(); ++x) {
+            const QColor pixel = sheet.pixelColor(x, y);
+            if (pixel.red() > 200 || qGray(pixel.rgb()) > 160)
+                continue;  // paper, or the dashed line
+            ++marks;
+            QVERIFY2(printable.adjusted(-1, -1, 1, 1).contains(x, y),
+                     qPrintable(QStringLiteral("a mark at %1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(marks > 1000);
+    preview.show();
+    for (const QSize& screen : {QSize(1280, 1024), QSize(800, 600)}) {
+        preview.resize(screen.width() * 6 / 10, screen.height() - 60);
+        preview.findChild<QPushButton*>("NextButton")->click();
+        preview.grab().save(QDir(Folder()).filePath(
+            QStringLiteral("preview-%1x%2.png").arg(screen.width()).arg(screen.height())));
+    }
+    QCOMPARE(preview.Page(), 3);
 }
 
 void TestCupsPrinting::theCutWindowsReportIsCalledTheExplanation() {

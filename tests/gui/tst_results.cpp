@@ -339,6 +339,7 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
                                       form_->findChild<QPushButton*>("DestOrderButton"),
                                       form_->findChild<QRadioButton*>("AllLinksChoice"),
                                       form_->findChild<QPushButton*>("PrintButton"),
+                                      form_->findChild<QPushButton*>("PreviewButton"),
                                       form_->findChild<QPushButton*>("ExportButton"),
                                       form_->findChild<QPushButton*>("NetworkPictureButton"),
                                       quit};
@@ -349,6 +350,16 @@ void TestResults::keyboardAcceleratorsAndFocusOrder() {
         if (auto* list = qobject_cast<QListView*>(next))
             QVERIFY(!list->currentIndex().isValid());
     }
+
+    // Every key letter of the window is its caption's own.
+    QStringList letters;
+    for (const QAbstractButton* button : form_->findChildren<QAbstractButton*>()) {
+        const qsizetype amp = button->text().indexOf('&');
+        if (amp >= 0)
+            letters << button->text().mid(amp + 1, 1).toUpper();
+    }
+    QVERIFY(letters.contains("V"));
+    QCOMPARE(QSet<QString>(letters.begin(), letters.end()).size(), letters.size());
 
     QTest::keyClick(quit, Qt::Key_D, Qt::AltModifier);
     QTRY_COMPARE(Lines("LinkList"), QStringList({Link1NoFlow, Link2, Link4, Link3}));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -66,6 +67,9 @@ struct PrintSetup {
     std::string pdfFile;
 };
 
+// Shows the pages of a report as they would print with a choice.
+using PagePreview = std::function<void(const PrinterSetupChoice&)>;
+
 // Every modal message box, beep and file dialog of the program goes through
 // this interface: the windows install the Qt implementation, tests a scripted
 // fake. Texts use '\r' as the line break, exactly as the program words them.
@@ -82,8 +86,9 @@ class Prompts {
     // dialog that was confirmed; empty where no filter was chosen.
     virtual std::string ChosenFilter() const { return {}; }
     // The printer setup dialog, starting from `choice`; true when confirmed,
-    // with `choice` then holding what the user chose.
-    virtual bool PrinterSetup(PrinterSetupChoice& choice) = 0;
+    // with `choice` then holding what the user chose. With `preview`, the
+    // dialog offers the report's preview.
+    virtual bool PrinterSetup(PrinterSetupChoice& choice, const PagePreview& preview = {}) = 0;
     // Shows a fatal programming error and ends the program; the fake records it
     // and throws instead so that tests can see it.
     [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;
@@ -99,7 +104,7 @@ class SilentPrompts : public Prompts {
     void Beep(unsigned value) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& dialog) override;
     std::optional<std::string> SaveFile(const FileDialogRequest& dialog) override;
-    bool PrinterSetup(PrinterSetupChoice& choice) override;
+    bool PrinterSetup(PrinterSetupChoice& choice, const PagePreview& preview) override;
     [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
 };
 

@@ -133,8 +133,9 @@ QString QueueStateNote(const PrintQueue& queue) {
     return notes.join(QStringLiteral("; "));
 }
 
-PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent)
-    : QDialog(parent), choice_(choice), queues_(ListPrintQueues()) {
+PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent,
+                                       kav::PagePreview preview)
+    : QDialog(parent), choice_(choice), preview_(std::move(preview)), queues_(ListPrintQueues()) {
     setObjectName(QStringLiteral("PrinterSetupDialog1"));
     setWindowTitle(QStringLiteral("Printer Setup"));
 
@@ -197,6 +198,15 @@ PrinterSetupDialog::PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QW
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("DialogButtons"));
+    auto* previewButton = new QPushButton(QStringLiteral("Pre&view..."), this);
+    previewButton->setObjectName(QStringLiteral("PreviewButton"));
+    previewButton->setAccessibleName(QStringLiteral("Preview..."));
+    previewButton->setEnabled(static_cast<bool>(preview_));
+    previewButton->setToolTip(preview_
+                                  ? QStringLiteral("Show the report's pages as they will print")
+                                  : QStringLiteral("Preview from the window that prints"));
+    buttons->addButton(previewButton, QDialogButtonBox::ActionRole);
+    connect(previewButton, &QPushButton::clicked, this, [this] { preview_(Choice()); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(printerBox);

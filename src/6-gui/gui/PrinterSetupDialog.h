@@ -16,12 +16,14 @@ struct PrinterPage;
 // report's pages to print, and for a printer the copies and, where it prints
 // on both sides, the sides. Copies and sides start from the options the user
 // saved for the printer; only what is changed here is held, per printer.
+// Pre&view shows the report's pages as chosen, when a report is at hand.
 // The printers come from one answer of the print system, each shown with its
 // state. OK confirms; nothing is printed here.
 class PrinterSetupDialog : public QDialog {
     Q_OBJECT
   public:
-    PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent);
+    PrinterSetupDialog(const kav::PrinterSetupChoice& choice, QWidget* parent,
+                       kav::PagePreview preview = {});
 
     // The choice as the dialog stands.
     kav::PrinterSetupChoice Choice() const;
@@ -37,6 +39,7 @@ class PrinterSetupDialog : public QDialog {
     void ShowJobChoices(const PrinterPage& page);
 
     kav::PrinterSetupChoice choice_;
+    const kav::PagePreview preview_;
     PrintQueues queues_;
     QComboBox* printerChoice_ = nullptr;
     QLabel* printerNote_ = nullptr;

@@ -125,10 +125,11 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::str
             fileName};
 }
 
-bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName) {
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName,
+                     const kav::PagePreview& preview) {
     kav::PrinterSetupChoice choice = setup.choice;
     choice.printer = PrinterToOffer(setup);
-    if (!prompts.PrinterSetup(choice))
+    if (!prompts.PrinterSetup(choice, preview))
         return false;
     std::string pdfFile;
     if (choice.printer.empty()) {

@@ -71,4 +71,5 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName,
 // run; cancelling the dialog keeps the setup as it was, cancelling the file's
 // name keeps the printer as it was but takes the paper, orientation and
 // margins. True when the setup was confirmed.
-bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName);
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName,
+                     const kav::PagePreview& preview = {});

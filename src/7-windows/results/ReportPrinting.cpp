@@ -1,5 +1,6 @@
 #include "results/ReportPrinting.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -8,10 +9,12 @@
 #include <vector>
 
 #include "gui/GuiCommon.h"
+#include "gui/Placement.h"
 #include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/ReportLines.h"
+#include "results/ReportPreview.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
@@ -221,6 +224,11 @@ QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages) {
 
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
                  PrintSetup& printSetup, const ReportKind& kind) {
+    const kav::PagePreview preview = [&report](const kav::PrinterSetupChoice& choice) {
+        ReportPreviewDialog dialog(report, choice, QApplication::activeModalWidget());
+        dialog.resize(FitOnScreen(QSize(700, 900)));
+        dialog.exec();
+    };
     // Each pass ends in a report printed or written, or in nothing at the
     // user's word; another pass follows only a confirmed Printer Setup.
     for (;;) {
@@ -241,7 +249,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
                     if (!Ask(prompts, QStringLiteral("The printer %1 cannot be used (%2).\r"
                                                      "Choose another printer?")
                                           .arg(printer, problem)) ||
-                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
+                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName, preview))
                         return;
                     continue;
                 }
@@ -258,7 +266,7 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
                 Tell(prompts, kav::MsgKind::Information,
                      QStringLiteral("No default printer is set: choose the printer in "
                                     "Printer Setup."));
-                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
+                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName, preview))
                     return;
                 continue;
             }
