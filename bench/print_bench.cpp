@@ -6,8 +6,11 @@
 // file, or to the print system's printer NAME, which must exist: the report
 // never goes to another printer.
 //
-//   print-bench NODEFILE OUT.pdf
-//   print-bench --printer NAME NODEFILE
+//   print-bench [--pages FIRST-LAST] NODEFILE OUT.pdf
+//   print-bench [--pages FIRST-LAST] --printer NAME NODEFILE
+//
+// --pages prints only those pages of the report, as Printer Setup's page
+// range does.
 //
 // Output, one "key value" pair per line. Into a file: pages (of the written
 // file, as poppler's pdfinfo reads it) and print_seconds (the button press:
@@ -24,6 +27,7 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "gui/AnchorWindow.h"
 #include "gui/ProgramPrinter.h"
@@ -96,16 +100,27 @@ int main(int argc, char* argv[]) {
     std::string printer;
     std::string nodeFile;
     QString pdfFile;
-    if (argc == 4 && std::string(argv[1]) == "--printer") {
-        printer = argv[2];
-        nodeFile = argv[3];
-    } else if (argc == 3) {
-        nodeFile = argv[1];
-        pdfFile = QFile::decodeName(argv[2]);
+    int firstPage = 1;
+    int lastPage = 0;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 2 && args[0] == "--pages") {
+        if (std::sscanf(args[1].c_str(), "%d-%d", &firstPage, &lastPage) != 2 || firstPage < 1 ||
+            lastPage < firstPage) {
+            std::fprintf(stderr, "print-bench: --pages wants FIRST-LAST, as 11-20\n");
+            return 2;
+        }
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.size() == 3 && args[0] == "--printer") {
+        printer = args[1];
+        nodeFile = args[2];
+    } else if (args.size() == 2) {
+        nodeFile = args[0];
+        pdfFile = QFile::decodeName(args[1].c_str());
     } else {
         std::fprintf(stderr,
-                     "usage: print-bench NODEFILE OUT.pdf\n"
-                     "       print-bench --printer NAME NODEFILE\n");
+                     "usage: print-bench [--pages FIRST-LAST] NODEFILE OUT.pdf\n"
+                     "       print-bench [--pages FIRST-LAST] --printer NAME NODEFILE\n");
         return 2;
     }
     if (printer.empty() && pdfFile.isEmpty()) {
@@ -132,7 +147,9 @@ int main(int argc, char* argv[]) {
 
     session.printSetup.chosen = true;
     session.printSetup.choice.printer = printer;
-    session.printSetup.pdfFile = pdfFile.isEmpty() ? std::string() : std::string(argv[2]);
+    session.printSetup.choice.firstPage = firstPage;
+    session.printSetup.choice.lastPage = lastPage;
+    session.printSetup.pdfFile = pdfFile.isEmpty() ? std::string() : args[1];
     prompts.messages.clear();
     prompts.last.clear();
     QElapsedTimer clock;

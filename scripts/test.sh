@@ -83,7 +83,7 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "SKIPPED printing through CUPS: the scheduler and the CUPS-PDF backend need root"
 else
     cups_missing=()
-    for package in cups printer-driver-cups-pdf; do
+    for package in cups printer-driver-cups-pdf cups-ipp-utils dbus-daemon; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             cups_missing+=("$package")
     done
@@ -109,6 +109,13 @@ else
             echo "print-bench reported a refused job as printed"
             exit 1
         fi
+        # A scheduler that never answers is given up within seconds.
+        kill -STOP "$(cat "$cups_folder/hung/cupsd.pid")"
+        hung=$(CUPS_SERVER=$cups_folder/hung.sock timeout 30 ./build/bench/print-bench \
+            --printer kav-plain "$cups_folder/BENCH.NDE" 2>/dev/null || true)
+        kill -CONT "$(cat "$cups_folder/hung/cupsd.pid")"
+        echo "$hung"
+        grep -q "the print system did not answer" <<<"$hung"
     fi
     bash tests/cups/private_cups.sh stop "$cups_folder"
     trap - EXIT

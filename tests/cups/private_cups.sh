@@ -15,13 +15,40 @@
 #   kav-reject   refuses jobs (cupsreject)
 #   kav-gone     for a test to delete
 #   kav-vanish   for the end-to-end test to delete
-# None is the default printer.
+#   kav-letter   CUPS-PDF with Letter for its default paper
+#   kav-everywhere  a driverless IPP Everywhere queue (-m everywhere) on an
+#                ippeveprinter with kav-margins' printable area on A4, which
+#                keeps every job it receives in FOLDER/everywhere, named
+#                N-TITLE.pdf; its address is in FOLDER/everywhere.uri
+#   kav-duplex   the same kind of queue on an ippeveprinter that prints on
+#                both sides (jobs in FOLDER/duplex, address in FOLDER/duplex.uri)
+# None is the default printer. Beside it, for the tests of a print system
+# that fails: FOLDER/hung.sock, a scheduler for the tests to stop with
+# SIGSTOP (process id in FOLDER/hung/cupsd.pid), and FOLDER/dead.sock, a socket nobody listens on. The
+# ippeveprinters announce themselves on a private message bus only.
 set -euo pipefail
 
 command=${1:?start or stop}
 folder=${2:?folder}
 
+stop_pid_file() {
+    local file=$1 pid
+    [[ -f $file ]] || return 0
+    pid=$(cat "$file")
+    kill -CONT "$pid" 2>/dev/null || true
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    rm -f "$file"
+}
+
 stop() {
+    for file in "$folder"/ippeve-*.pid "$folder/hung/cupsd.pid" "$folder/dbus.pid"; do
+        stop_pid_file "$file"
+    done
     if [[ -f "$folder/cupsd.pid" ]]; then
         local pid
         pid=$(cat "$folder/cupsd.pid")
@@ -53,8 +80,10 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "not root" >&2
     exit 3
 fi
-if ! command -v cupsd >/dev/null || [[ ! -x /usr/lib/cups/backend/cups-pdf ]] || [[ ! -f $ppd_source ]]; then
-    echo "cupsd or the CUPS-PDF backend is missing" >&2
+if ! command -v cupsd >/dev/null || [[ ! -x /usr/lib/cups/backend/cups-pdf ]] ||
+    [[ ! -f $ppd_source ]] || ! command -v ippeveprinter >/dev/null ||
+    ! command -v dbus-daemon >/dev/null; then
+    echo "cupsd, the CUPS-PDF backend, ippeveprinter or dbus-daemon is missing" >&2
     exit 3
 fi
 
@@ -74,7 +103,8 @@ for conf in /etc/cups/cups-pdf-kavrilon-test-*.conf; do
     out=$(sed -n 's/^Out //p' "$conf")
     [[ -n $out && -d $out ]] || rm -f "$conf"
 done
-mkdir -p "$folder"/{ppd,spool/tmp,cache,state,log,out}
+mkdir -p "$folder"/{ppd,spool/tmp,cache,state,log,out,everywhere,duplex}
+mkdir -p "$folder"/hung/{ppd,spool/tmp,cache,state,log}
 folder=$(cd "$folder" && pwd)
 # Filters run as the user lp: it must reach the spool, the PPDs and the temporary files.
 chgrp -R lp "$folder"
@@ -85,11 +115,17 @@ if ! setpriv --reuid=lp --regid=lp --clear-groups test -r "$folder/ppd"; then
     exit 3
 fi
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+free_port() {
+    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+port=$(free_port)
 socket="$folder/cups.sock"
-cat >"$folder/cupsd.conf" <<CONF
-Listen 127.0.0.1:$port
-Listen $socket
+
+# cupsd.conf and cups-files.conf of a scheduler in $1 listening on $2.
+write_conf() {
+    local root=$1 listen=$2
+    cat >"$root/cupsd.conf" <<CONF
+$listen
 LogLevel warn
 MaxLogSize 0
 Browsing No
@@ -108,17 +144,20 @@ PreserveJobHistory Yes
   </Limit>
 </Policy>
 CONF
-cat >"$folder/cups-files.conf" <<CONF
-ServerRoot $folder
-RequestRoot $folder/spool
-TempDir $folder/spool/tmp
-CacheDir $folder/cache
-StateDir $folder/state
-AccessLog $folder/log/access_log
-ErrorLog $folder/log/error_log
-PageLog $folder/log/page_log
+    cat >"$root/cups-files.conf" <<CONF
+ServerRoot $root
+RequestRoot $root/spool
+TempDir $root/spool/tmp
+CacheDir $root/cache
+StateDir $root/state
+AccessLog $root/log/access_log
+ErrorLog $root/log/error_log
+PageLog $root/log/page_log
 FileDevice No
 CONF
+}
+write_conf "$folder" "Listen 127.0.0.1:$port
+Listen $socket"
 # The CUPS-PDF backend reads its settings from /etc/cups only, from
 # cups-pdf-NAME.conf for the device cups-pdf:/NAME: a name of this scheduler's
 # own, removed again when it stops.
@@ -140,25 +179,65 @@ CONF
 sed -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "9.07 36 585.93 832.93"|' \
     "$ppd_source" >"$folder/margins.ppd"
 
-cupsd -f -c "$folder/cupsd.conf" -s "$folder/cups-files.conf" </dev/null >>"$folder/log/cupsd.out" 2>&1 &
-echo $! >"$folder/cupsd.pid"
-export CUPS_SERVER=$socket
-# lpstat -r answers 0 whether or not the scheduler runs: read what it says.
-running() { [[ $(LC_ALL=C lpstat -r 2>/dev/null) == "scheduler is running" ]]; }
-for _ in $(seq 300); do
-    running && break
-    sleep 0.1
-done
-if ! running; then
-    echo "the scheduler did not answer within 30 seconds" >&2
+# Starts the scheduler of folder $1, listening on socket $2, and waits for it.
+start_scheduler() {
+    local root=$1
+    cupsd -f -c "$root/cupsd.conf" -s "$root/cups-files.conf" </dev/null >>"$root/log/cupsd.out" 2>&1 &
+    echo $! >"$root/cupsd.pid"
+    for _ in $(seq 300); do
+        running "$2" && return 0
+        sleep 0.1
+    done
+    echo "the scheduler in $root did not answer within 30 seconds" >&2
     stop
     exit 3
-fi
+}
+# lpstat -r answers 0 whether or not the scheduler runs: read what it says.
+running() { [[ $(CUPS_SERVER=$1 LC_ALL=C lpstat -r 2>/dev/null) == "scheduler is running" ]]; }
+
+start_scheduler "$folder" "$socket"
+export CUPS_SERVER=$socket
+
+# A scheduler for the tests to stop with SIGSTOP (its process id is in
+# FOLDER/hung/cupsd.pid), so that it accepts connections but never answers.
+write_conf "$folder/hung" "Listen $folder/hung.sock"
+start_scheduler "$folder/hung" "$folder/hung.sock"
+# A socket whose scheduler is gone.
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$folder/dead.sock"
 lpadmin -p kav-plain -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 lpadmin -p kav-margins -E -v "cups-pdf:/$device_name" -P "$folder/margins.ppd"
 lpadmin -p kav-reject -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 cupsreject -r "refused by the test" kav-reject
 lpadmin -p kav-gone -E -v "cups-pdf:/$device_name" -P "$ppd_source"
 lpadmin -p kav-vanish -E -v "cups-pdf:/$device_name" -P "$ppd_source"
+lpadmin -p kav-letter -E -v "cups-pdf:/$device_name" -P "$ppd_source" -o PageSize=Letter
+
+# Driverless printers. ippeveprinter announces itself through Avahi, over a
+# message bus of our own, where nobody listens.
+dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$folder/dbus.pid" >"$folder/dbus.address"
+bus=$(head -n 1 "$folder/dbus.address")
+# The PPD of kav-margins with A4 in its exact size, as a real printer reports it.
+sed -e 's|\[595 842\]|[595.28 841.89]|' \
+    -e 's|^\*PaperDimension A4/A4: .*|*PaperDimension A4/A4: "595.28 841.89"|' \
+    -e 's|^\*ImageableArea A4/A4: .*|*ImageableArea A4/A4: "9.07 36 586.21 832.82"|' \
+    "$ppd_source" >"$folder/everywhere.ppd"
+# An IPP Everywhere printer $1 keeping its jobs in FOLDER/$1, options $3...,
+# and its queue $2.
+driverless() {
+    local name=$1 queue=$2 ipp_port
+    shift 2
+    ipp_port=$(free_port)
+    DBUS_SYSTEM_BUS_ADDRESS=$bus setsid ippeveprinter -p "$ipp_port" -n localhost -r off -k \
+        -d "$folder/$name" "$@" "kavrilon-$name" </dev/null >>"$folder/log/$name.log" 2>&1 &
+    echo $! >"$folder/ippeve-$name.pid"
+    echo "ipp://localhost:$ipp_port/ipp/print" >"$folder/$name.uri"
+    for _ in $(seq 100); do
+        ipptool -q "$(cat "$folder/$name.uri")" get-printer-attributes.test 2>/dev/null && break
+        sleep 0.1
+    done
+    lpadmin -p "$queue" -E -v "$(cat "$folder/$name.uri")" -m everywhere
+}
+driverless everywhere kav-everywhere -c /bin/true -P "$folder/everywhere.ppd"
+driverless duplex kav-duplex -2 -f application/pdf
 trap - ERR
 echo "$CUPS_SERVER"

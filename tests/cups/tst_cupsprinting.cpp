@@ -1,18 +1,26 @@
 // Printing through a real CUPS scheduler: the private one that
 // tests/cups/private_cups.sh starts, found through CUPS_SERVER, with its
-// CUPS-PDF queues writing into KAVRILON_CUPS_OUT. Skipped without them.
-#include <cups/cups.h>
+// CUPS-PDF queues writing into KAVRILON_CUPS_OUT and its driverless printers
+// keeping their jobs beside it. Skipped without them.
+#include <signal.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 #include <algorithm>
 
 #include "gui/PrintQueues.h"
+#include "gui/PrinterSetupDialog.h"
 #include "gui/ProgramPrinter.h"
+#include "results/ReportPreview.h"
 #include "results/ReportPrinting.h"
 #include "solver/Session.h"
 #include "support/PdfText.h"
@@ -107,18 +115,155 @@ void Run(const QString& program, const QStringList& arguments) {
     QCOMPARE(process.exitCode(), 0);
 }
 
-// The report as the program hands it to `printer` (on the default page), as a
-// file beside the queues' output.
+// The report as the program draws it for `printer` (on the queue's paper; a
+// landscape one not turned), as a file beside the queues' output.
 QString SentReport(const ReportText& report, const QString& printer,
                    kav::PrinterSetupChoice page = {}) {
     page.printer = printer.toStdString();
     QByteArray pdf;
-    RenderReportPdf(report, page, pdf, nullptr, PrinterMinimumMargins(page));
+    const PrinterPage printerPage = PageOnPrinter(page);
+    RenderReportPdf(report, printerPage.page, pdf, nullptr, printerPage.minimum);
     const QString file = QDir(qEnvironmentVariable("KAVRILON_CUPS_OUT")).filePath("sent.pdf");
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size())
         return {};
     return file;
+}
+
+// The folder of the private scheduler.
+QString Folder() {
+    return QFileInfo(qEnvironmentVariable("KAVRILON_CUPS_OUT")).path();
+}
+
+QStringList PdfsIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+}
+
+// The document a driverless printer kept, once whole: the one in its folder
+// that was not among `before`; empty when none came within a minute.
+QString NewJobIn(const QString& folder, const QStringList& before) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000) {
+        for (const QString& name : PdfsIn(folder)) {
+            const QString file = QDir(folder).filePath(name);
+            if (!before.contains(name) && PagesOf(file) > 0)
+                return file;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// The job's attributes as the driverless printer `name` holds them, for the
+// document it kept (named N-TITLE.pdf for job N).
+QString JobAttributes(const QString& name, const QString& keptFile) {
+    QFile uri(QDir(Folder()).filePath(name + ".uri"));
+    if (!uri.open(QIODevice::ReadOnly))
+        return {};
+    QProcess ipptool;
+    ipptool.start(QStringLiteral("ipptool"),
+                  {QStringLiteral("-tv"), QStringLiteral("-d"),
+                   QStringLiteral("job_id=") + QFileInfo(keptFile).fileName().section('-', 0, 0),
+                   QString::fromUtf8(uri.readAll().trimmed()),
+                   QStringLiteral(KAVRILON_SOURCE_DIR "/tests/cups/get-job.test")});
+    ipptool.waitForFinished(30000);
+    return QString::fromUtf8(ipptool.readAllStandardOutput());
+}
+
+// The size of every sheet of a PDF, in points, as poppler reads them.
+QList<QSizeF> SheetSizes(const QString& file) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                              QStringLiteral("-l"), QStringLiteral("9999"), file});
+    pdfinfo.waitForFinished(30000);
+    static const QRegularExpression size(
+        QStringLiteral("^Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts"),
+        QRegularExpression::MultilineOption);
+    QList<QSizeF> sizes;
+    for (const QRegularExpressionMatch& match :
+         size.globalMatch(QString::fromLatin1(pdfinfo.readAllStandardOutput())))
+        sizes << QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+    return sizes;
+}
+
+// The attributes of the scheduler's job `job` on `queue` (ipptool
+// Get-Job-Attributes, through the scheduler's loopback port).
+QString SchedulerJobAttributes(const QString& queue, int job) {
+    QFile conf(QDir(Folder()).filePath("cupsd.conf"));
+    if (!conf.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression listen(QStringLiteral("^Listen (127\\.0\\.0\\.1:\\d+)$"),
+                                           QRegularExpression::MultilineOption);
+    const QString address = listen.match(QString::fromUtf8(conf.readAll())).captured(1);
+    QProcess ipptool;
+    ipptool.start(
+        QStringLiteral("ipptool"),
+        {QStringLiteral("-tv"), QStringLiteral("-d"), QStringLiteral("job_id=%1").arg(job),
+         QStringLiteral("ipp://%1/printers/%2").arg(address, queue),
+         QStringLiteral(KAVRILON_SOURCE_DIR "/tests/cups/get-job.test")});
+    ipptool.waitForFinished(30000);
+    return QString::fromUtf8(ipptool.readAllStandardOutput());
+}
+
+// The report's title ("LINK LIST", its first line, short) runs across the top
+// of the first sheet from its left, or, turned, up the sheet's left edge from
+// its bottom. Its words are told by place alone: the backend's fonts may
+// hide their letters from pdftotext.
+void ExpectTitleRuns(const QString& file, bool turned) {
+    const PdfPages pages = ReadPdf(file, true);
+    QList<PdfLine> first;
+    for (const PdfLine& word : pages.lines) {
+        if (word.page == 1)
+            first << word;
+    }
+    QVERIFY(!first.isEmpty());
+    const auto edge = [turned](const PdfLine& word) { return turned ? word.left : word.top; };
+    const double start =
+        edge(*std::min_element(first.begin(), first.end(),
+                               [&](const auto& a, const auto& b) { return edge(a) < edge(b); }));
+    for (const PdfLine& word : first) {
+        if (edge(word) > start + 5)
+            continue;
+        const bool inPlace = turned ? word.left < pages.width / 4 && word.top > pages.height / 2
+                                    : word.top < pages.height / 4 && word.right < pages.width / 2;
+        QVERIFY2(inPlace, qPrintable(QStringLiteral("the title's word at %1,%2..%3,%4 pt")
+                                         .arg(word.left)
+                                         .arg(word.top)
+                                         .arg(word.right)
+                                         .arg(word.bottom)));
+    }
+}
+
+// The process id of the scheduler that the tests stop.
+pid_t HungScheduler() {
+    QFile pid(QDir(Folder()).filePath("hung/cupsd.pid"));
+    return pid.open(QIODevice::ReadOnly) ? static_cast<pid_t>(pid.readAll().trimmed().toInt()) : 0;
+}
+
+// Every word of the document lies within `inset` points of each edge of its
+// upright sheet of `width` by `height` points.
+void ExpectWordsInside(const QString& file, double width, double height, const QMarginsF& inset) {
+    const PdfPages pages = ReadPdf(file, true);
+    QVERIFY(!pages.lines.isEmpty());
+    QVERIFY2(
+        std::abs(pages.width - width) < 1 && std::abs(pages.height - height) < 1,
+        qPrintable(QStringLiteral("a sheet of %1 x %2 pt").arg(pages.width).arg(pages.height)));
+    // pdftotext's boxes of the backend's fonts are a little larger than the
+    // glyphs, and of turned words only their origins.
+    constexpr double slack = 2.5;
+    for (const PdfLine& word : pages.lines) {
+        QVERIFY2(word.left >= inset.left() - slack && word.top >= inset.top() - slack &&
+                     word.right <= width - inset.right() + slack &&
+                     word.bottom <= height - inset.bottom() + slack,
+                 qPrintable(QStringLiteral("page %1: \"%2\" at %3,%4..%5,%6 pt")
+                                .arg(word.page)
+                                .arg(word.text)
+                                .arg(word.left)
+                                .arg(word.top)
+                                .arg(word.right)
+                                .arg(word.bottom)));
+    }
 }
 
 }  // namespace
@@ -134,7 +279,18 @@ class TestCupsPrinting : public QObject {
     void theReportGoesWhereChosenAndEveryOutcomeIsSaid();
     void everyLineLiesInsideWhatThePrinterCanPrint_data();
     void everyLineLiesInsideWhatThePrinterCanPrint();
-    void aStoppedSchedulerIsSaidAndNothingPrinted();
+    void aSchedulerThatIsNotRunningIsSaidAndNothingPrinted();
+    void everyWordLiesInsideThePrintableAreaOfThePaperReceived_data();
+    void everyWordLiesInsideThePrintableAreaOfThePaperReceived();
+    void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data();
+    void aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns();
+    void theUsersSavedOptionsReachTheJob_data();
+    void theUsersSavedOptionsReachTheJob();
+    void aPageRangePrintsThosePagesNumberedInTheWholeReport_data();
+    void aPageRangePrintsThosePagesNumberedInTheWholeReport();
+    void thePreviewShowsThePagesAsTheyWillPrint();
+    void theCutWindowsReportIsCalledTheExplanation();
+    void printerSetupSaysWhichQueuesArePausedOrRefuse();
 
   private:
     ScriptedPrompts prompts_;
@@ -183,12 +339,14 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid_data() {
     QTest::newRow("nothing chosen: the default printer")
         << QString() << "kav-margins" << QList<int>{} << QString()
         << QStringList{sent.arg("kav-margins")} << "kav-margins" << false;
+    const QString noDefault =
+        QStringLiteral("message No default printer is set: choose the printer in Printer Setup.");
     QTest::newRow("no default: Printer Setup asks, cancelled")
-        << QString() << QString() << QList<int>{} << QString() << QStringList{"printer setup"}
-        << QString() << false;
+        << QString() << QString() << QList<int>{} << QString()
+        << QStringList{noDefault, "printer setup"} << QString() << false;
     QTest::newRow("no default: Printer Setup asks, answered")
         << QString() << QString() << QList<int>{} << "kav-plain"
-        << QStringList{"printer setup", sent.arg("kav-plain")} << "kav-plain" << false;
+        << QStringList{noDefault, "printer setup", sent.arg("kav-plain")} << "kav-plain" << false;
     QTest::newRow("a queue that rejects jobs")
         << "kav-reject"
         << "kav-plain" << QList<int>{} << QString()
@@ -332,27 +490,355 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     QCOMPARE(numbers, expected);
 }
 
-// With the scheduler out of reach, the chosen printer cannot be used: the user
-// is asked, and on No nothing is printed and no PDF dialog opens.
-void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
+// With the scheduler not running, the chosen printer cannot be used, and the
+// reason says so: the user is asked, and on No nothing is printed and no PDF
+// dialog opens.
+void TestCupsPrinting::aSchedulerThatIsNotRunningIsSaidAndNothingPrinted() {
     const QByteArray server = qgetenv("CUPS_SERVER");
     session_.printSetup.chosen = true;
     session_.printSetup.choice.printer = "kav-plain";
     prompts_.answers = {kav::Answer::No};
-    // A scheduler that is not there: a socket name in a folder of the test's
-    // own, where nobody listens.
-    const QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString dead = folder.filePath("no-cups.sock");
-    cupsSetServer(dead.toUtf8().constData());
+    qputenv("CUPS_SERVER", QDir(Folder()).filePath("dead.sock").toUtf8());
     PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
-    cupsSetServer(server.constData());
-    QCOMPARE(prompts_.events.size(), std::size_t{1});
-    QVERIFY2(QString::fromStdString(prompts_.events[0])
-                 .startsWith("message The printer kav-plain cannot be used (the print system "
-                             "cannot be reached"),
-             prompts_.events[0].c_str());
+    qputenv("CUPS_SERVER", server);
+    QCOMPARE(prompts_.events,
+             std::vector<std::string>{"message The printer kav-plain cannot be used (the print "
+                                      "system is not running).\rChoose another printer?"});
     QVERIFY(prompts_.saveDialogs.empty());
+}
+
+void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived_data() {
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("paper");  // chosen in Printer Setup; empty: the queue's default
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QSizeF>("sheet");         // points
+    QTest::addColumn<QMarginsF>("printable");  // the printer's, on the upright sheet, in points
+    QTest::addColumn<QString>("media");        // the job's media-size, as the printer holds it
+
+    // The driverless printer prints 3.2 mm from the left, top and right of A4
+    // and 12.7 mm from its bottom; Letter it prints borderless.
+    const QSizeF a4(595.28, 841.89), letter(612, 792);
+    const QMarginsF uneven(9.07, 9.07, 9.07, 36);
+    const QString a4Media = "media-size={x-dimension=21000 y-dimension=29700}";
+    const QString letterMedia = "media-size={x-dimension=21590 y-dimension=27940}";
+    QTest::newRow("IPP Everywhere, its A4, portrait")
+        << "kav-everywhere" << QString() << false << a4 << uneven << a4Media;
+    QTest::newRow("IPP Everywhere, its A4, landscape")
+        << "kav-everywhere" << QString() << true << a4 << uneven << a4Media;
+    QTest::newRow("IPP Everywhere, Letter chosen, landscape")
+        << "kav-everywhere"
+        << "Letter" << true << letter << QMarginsF() << letterMedia;
+    QTest::newRow("CUPS-PDF, its Letter, portrait")
+        << "kav-letter" << QString() << false << letter << QMarginsF() << QString();
+    QTest::newRow("CUPS-PDF, its Letter, landscape")
+        << "kav-letter" << QString() << true << letter << QMarginsF() << QString();
+    QTest::newRow("CUPS-PDF A4, Letter chosen")
+        << "kav-plain"
+        << "Letter" << false << letter << QMarginsF() << QString();
+}
+
+// The report is drawn on the paper the queue prints (the chosen one, else the
+// queue's default), names it in the job, and turns a landscape report onto
+// upright pages itself: on the sheets the printer received, every word lies
+// inside both the report's 10 mm margins and the printer's printable area.
+void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived() {
+    QFETCH(QString, queue);
+    QFETCH(QString, paper);
+    QFETCH(bool, landscape);
+    QFETCH(QSizeF, sheet);
+    QFETCH(QMarginsF, printable);
+    QFETCH(QString, media);
+    session_.printSetup.chosen = true;
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = queue.toStdString();
+    choice.landscape = landscape;
+    if (paper == "Letter") {
+        choice.paperName = "Letter";
+        choice.paperWidth = 215.9;
+        choice.paperHeight = 279.4;
+    }
+    const bool driverless = queue == "kav-everywhere";
+    const QString kept = QDir(Folder()).filePath("everywhere");
+    const QStringList before = PdfsIn(kept);
+    // Lines broken at the right edge of the page reach every side of it.
+    ReportText report = LongReport();
+    report.linkLines << QStringLiteral("WIDE ").repeated(120);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    const QString file =
+        driverless ? NewJobIn(kept, before) : OutputOfJob(JobOf(prompts_.messages[0].text));
+    QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
+
+    constexpr double tenMm = 10 * PointsPerMm;
+    const QMarginsF inset(std::max(tenMm, printable.left()), std::max(tenMm, printable.top()),
+                          std::max(tenMm, printable.right()), std::max(tenMm, printable.bottom()));
+    ExpectWordsInside(file, sheet.width(), sheet.height(), inset);
+    QVERIFY(PagesOf(file) >= 2);
+    // Nothing was left for the print system to turn: the job asks for
+    // upright sheets, every sheet received is upright, and a landscape
+    // report's words run up them.
+    const QString job = SchedulerJobAttributes(queue, JobOf(prompts_.messages[0].text));
+    QVERIFY2(job.contains("orientation-requested (enum) = portrait"), qPrintable(job));
+    for (const QSizeF& size : SheetSizes(file))
+        QVERIFY2(size.width() < size.height(),
+                 qPrintable(
+                     QStringLiteral("a sheet of %1 x %2 pt").arg(size.width()).arg(size.height())));
+    ExpectTitleRuns(file, landscape);
+    if (driverless)
+        QVERIFY2(JobAttributes("everywhere", file).contains(media), qPrintable(media));
+}
+
+void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("waited for") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+// A scheduler that takes the connection but never answers (stopped with
+// SIGSTOP) is given up within a few seconds, saying so, and never as "no
+// longer installed"; meanwhile the window's events go on, and a window says
+// that the program waits, whose Cancel ends the wait at once, without a word.
+void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns() {
+    QFETCH(bool, cancel);
+    const pid_t hung = HungScheduler();
+    QVERIFY(hung > 0);
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QDir(Folder()).filePath("hung.sock").toUtf8());
+    QVERIFY(kill(hung, SIGSTOP) == 0);
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-plain";
+    prompts_.answers = {kav::Answer::No};
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    bool waitShown = false;
+    QTimer look;
+    look.setSingleShot(true);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* wait = qobject_cast<QProgressDialog*>(window);
+            if (!wait || !wait->isVisible())
+                continue;
+            waitShown = true;
+            wait->grab().save(QDir(Folder()).filePath("waiting-for-the-print-system.png"));
+            if (cancel)
+                wait->findChild<QPushButton*>()->click();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    tick.start(5);
+    look.start(1000);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    const qint64 took = clock.elapsed();
+    tick.stop();
+    kill(hung, SIGCONT);
+    qputenv("CUPS_SERVER", server);
+
+    QVERIFY(waitShown);
+    QVERIFY2(longestGap < 100, qPrintable(QString::number(longestGap)));
+    if (cancel) {
+        QVERIFY2(took < 1500, qPrintable(QString::number(took)));
+        QVERIFY(prompts_.events.empty());
+        prompts_.answers.clear();
+        return;
+    }
+    QVERIFY2(took < PrintSystemPatienceMs + 3000, qPrintable(QString::number(took)));
+    QCOMPARE(prompts_.events,
+             std::vector<std::string>{"message The printer kav-plain cannot be used (the print "
+                                      "system did not answer).\rChoose another printer?"});
+}
+
+void TestCupsPrinting::theUsersSavedOptionsReachTheJob_data() {
+    QTest::addColumn<int>("copies");  // set in Printer Setup; 0: left as saved
+    QTest::addColumn<QString>("sides");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("as saved") << 0 << QString()
+                              << "copies (integer) = 2|sides (keyword) = two-sided-long-edge";
+    QTest::newRow("changed in Printer Setup")
+        << 3 << "two-sided-short-edge"
+        << "copies (integer) = 3|sides (keyword) = two-sided-short-edge";
+}
+
+// The copies and sides the user saved for a queue (lpoptions) reach the
+// job's attributes as the printer holds them, as lp sends them, and Printer
+// Setup starts from them; what is changed there in the run goes instead.
+void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
+    QFETCH(int, copies);
+    QFETCH(QString, sides);
+    QFETCH(QString, expected);
+    const QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    Run(QStringLiteral("lpoptions"),
+        {"-p", "kav-duplex", "-o", "copies=2", "-o", "sides=two-sided-long-edge"});
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = "kav-duplex";
+    {
+        PrinterSetupDialog dialog(choice, nullptr);
+        auto* copiesBox = dialog.findChild<QSpinBox*>("Copies");
+        auto* sidesBox = dialog.findChild<QComboBox*>("Sides");
+        QCOMPARE(copiesBox->value(), 2);
+        QCOMPARE(sidesBox->currentData().toString(), QString("two-sided-long-edge"));
+        QCOMPARE(sidesBox->count(), 3);
+        if (copies > 0) {
+            copiesBox->setValue(copies);
+            sidesBox->setCurrentIndex(sidesBox->findData(sides));
+        }
+        QVERIFY(dialog.Choice().jobs.count("kav-duplex") == (copies > 0 ? 1U : 0U));
+        choice = dialog.Choice();
+    }
+    session_.printSetup.chosen = true;
+    const QString kept = QDir(Folder()).filePath("duplex");
+    const QStringList before = PdfsIn(kept);
+    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    qputenv("HOME", oldHome);
+    const QString file = NewJobIn(kept, before);
+    QVERIFY2(!file.isEmpty(), prompts_.messages.at(0).text.c_str());
+    const QString attributes = JobAttributes("duplex", file);
+    for (const QString& attribute : expected.split('|'))
+        QVERIFY2(attributes.contains(attribute), qPrintable(attribute));
+}
+
+void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport_data() {
+    QTest::addColumn<QString>("printer");  // empty: a PDF file
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QStringList>("numbers");  // empty: nothing printed
+    QTest::newRow("a PDF file, pages 2 to 3")
+        << QString() << 2 << 3 << QStringList{"page 2 of 4", "page 3 of 4"};
+    QTest::newRow("a PDF file, page 4 to the last")
+        << QString() << 4 << 0 << QStringList{"page 4 of 4"};
+    QTest::newRow("a printer, pages 2 to 3")
+        << "kav-everywhere" << 2 << 3 << QStringList{"page 2 of 4", "page 3 of 4"};
+    QTest::newRow("a PDF file, past the end") << QString() << 5 << 0 << QStringList{};
+}
+
+// Only the range's pages are printed, each numbered in the whole report (of
+// four pages); a range past the end prints nothing and says why.
+void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport() {
+    QFETCH(QString, printer);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QStringList, numbers);
+    const QTemporaryDir folder;
+    session_.printSetup.chosen = true;
+    kav::PrinterSetupChoice& choice = session_.printSetup.choice;
+    choice.printer = printer.toStdString();
+    choice.firstPage = first;
+    choice.lastPage = last;
+    session_.printSetup.pdfFile = folder.filePath("range.pdf").toStdString();
+    const QString kept = QDir(Folder()).filePath("everywhere");
+    const QStringList before = PdfsIn(kept);
+    ReportText report = LongReport();
+    report.linkLines << report.linkLines << report.linkLines.mid(0, 10);
+    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    QCOMPARE(prompts_.messages.size(), std::size_t{1});
+    if (numbers.isEmpty()) {
+        QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
+                     .endsWith("(the report has only 4 pages)"),
+                 prompts_.messages[0].text.c_str());
+        QVERIFY(!QFile::exists(folder.filePath("range.pdf")));
+        return;
+    }
+    const QString file = printer.isEmpty() ? folder.filePath("range.pdf") : NewJobIn(kept, before);
+    QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
+    QStringList found;
+    for (const PdfLine& line : ReadPdf(file).lines) {
+        if (line.text.startsWith("page "))
+            found << line.text;
+    }
+    QCOMPARE(found, numbers);
+    QCOMPARE(PagesOf(file), numbers.size());
+}
+
+// The preview lays the report out as the job is (as many pages), on the
+// printer's paper turned as chosen, and every mark of the report lies inside
+// the printable area it shows dashed: with no margins asked for, the text
+// reaches the printer's uneven edges (12.7 mm at the sheet's bottom, the
+// landscape page's left).
+void TestCupsPrinting::thePreviewShowsThePagesAsTheyWillPrint() {
+    kav::PrinterSetupChoice choice;
+    choice.printer = "kav-margins";
+    choice.landscape = true;
+    choice.margins = std::array<double, 4>{0, 0, 0, 0};
+    ReportText report = LongReport();
+    report.linkLines << QStringLiteral("WIDE ").repeated(120);
+    const PrinterPage printerPage = PageOnPrinter(choice);
+    QByteArray pdf;
+    int pages = 0;
+    QVERIFY(RenderReportPdf(report, printerPage.page, pdf, &pages, printerPage.minimum));
+
+    ReportPreviewDialog preview(report, choice, nullptr);
+    QCOMPARE(preview.PageTotal(), pages);
+    const QImage sheet = preview.PageImage();
+    QVERIFY(sheet.width() > sheet.height());
+    const double perMm = sheet.width() / 297.0;
+    const QRectF printable =
+        QRectF(sheet.rect())
+            .marginsRemoved(QMarginsF(12.7 * perMm, 3.2 * perMm, 3.2 * perMm, 3.2 * perMm));
+    int marks = 0;
+    for (int y = 0; y < sheet.height(); ++y) {
+        for (int x = 0; x < sheet.width(); ++x) {
+            const QColor pixel = sheet.pixelColor(x, y);
+            if (pixel.red() > 200 || qGray(pixel.rgb()) > 160)
+                continue;  // paper, or the dashed line
+            ++marks;
+            QVERIFY2(printable.adjusted(-1, -1, 1, 1).contains(x, y),
+                     qPrintable(QStringLiteral("a mark at %1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(marks > 1000);
+    preview.show();
+    for (const QSize& screen : {QSize(1280, 1024), QSize(800, 600)}) {
+        preview.resize(screen.width() * 6 / 10, screen.height() - 60);
+        preview.findChild<QPushButton*>("NextButton")->click();
+        preview.grab().save(QDir(Folder()).filePath(
+            QStringLiteral("preview-%1x%2.png").arg(screen.width()).arg(screen.height())));
+    }
+    QCOMPARE(preview.Page(), 3);
+}
+
+void TestCupsPrinting::theCutWindowsReportIsCalledTheExplanation() {
+    session_.printSetup.chosen = true;
+    session_.printSetup.choice.printer = "kav-plain";
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
+                    session_.printSetup, CutReport);
+    session_.printSetup.choice.printer = "kav-reject";
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
+                    session_.printSetup, CutReport);
+    QCOMPARE(prompts_.messages.size(), std::size_t{2});
+    QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
+                 .startsWith("The explanation was sent to printer kav-plain (job "),
+             prompts_.messages[0].text.c_str());
+    QVERIFY2(QString::fromStdString(prompts_.messages[1].text)
+                 .startsWith("The printer kav-reject could not print the explanation of the "
+                             "infeasibility.\r("),
+             prompts_.messages[1].text.c_str());
+}
+
+// Printer Setup shows each queue's state beside its description.
+void TestCupsPrinting::printerSetupSaysWhichQueuesArePausedOrRefuse() {
+    Run(QStringLiteral("cupsdisable"), {"-r", "out of paper", "kav-margins"});
+    kav::PrinterSetupChoice choice;
+    choice.printer = "kav-reject";
+    PrinterSetupDialog dialog(choice, nullptr);
+    dialog.show();
+    auto* note = dialog.findChild<QLabel*>("PrinterNote");
+    const QString refusing = note->text();
+    dialog.grab().save(QDir(Folder()).filePath("printer-setup-refusing.png"));
+    auto* printers = dialog.findChild<QComboBox*>("PrinterChoice");
+    printers->setCurrentIndex(printers->findText("kav-margins"));
+    const QString paused = note->text();
+    dialog.grab().save(QDir(Folder()).filePath("printer-setup-paused.png"));
+    Run(QStringLiteral("cupsenable"), {"kav-margins"});
+    QCOMPARE(refusing, QString("kav-reject\nRefuses jobs: refused by the test"));
+    QCOMPARE(paused, QString("kav-margins\nPaused: out of paper"));
 }
 
 QTEST_MAIN(TestCupsPrinting)

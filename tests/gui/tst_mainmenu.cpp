@@ -117,6 +117,8 @@ class MainMenuTest : public QObject {
     void initTestCase() {
         QVERIFY(home.isValid());
         qputenv("HOME", home.path().toLocal8Bit());
+        // No print system: never the machine's.
+        qputenv("CUPS_SERVER", home.filePath("no-print-system.sock").toUtf8());
         QApplication::setQuitOnLastWindowClosed(false);
         SetProblemSize(session.ws, 7, 5);
         windows = CreateWindows(session);

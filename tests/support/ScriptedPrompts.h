@@ -74,7 +74,7 @@ class ScriptedPrompts : public kav::Prompts {
             filters.pop_front();
         }
     }
-    bool PrinterSetup(kav::PrinterSetupChoice& choice) override {
+    bool PrinterSetup(kav::PrinterSetupChoice& choice, const kav::PagePreview&) override {
         printerSetups.push_back(choice);
         events.push_back("printer setup");
         if (setupChoices.empty()) {

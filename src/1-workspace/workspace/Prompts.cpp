@@ -20,7 +20,7 @@ std::optional<std::string> SilentPrompts::SaveFile(const FileDialogRequest&) {
     return std::nullopt;
 }
 
-bool SilentPrompts::PrinterSetup(PrinterSetupChoice&) {
+bool SilentPrompts::PrinterSetup(PrinterSetupChoice&, const PagePreview&) {
     return false;
 }
 

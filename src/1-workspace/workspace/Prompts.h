@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,6 +28,13 @@ struct FileDialogRequest {
     std::string fileName;
 };
 
+// The copies and sides chosen for one printer; 0 and empty: the options the
+// user saved for it.
+struct JobChoice {
+    int copies = 0;
+    std::string sides;
+};
+
 // What the printer setup dialog chooses: the printer and the page. Lengths
 // are in millimetres.
 struct PrinterSetupChoice {
@@ -39,6 +48,12 @@ struct PrinterSetupChoice {
     bool landscape = false;
     // Left, top, right and bottom margins; none: the report's default margins.
     std::optional<std::array<double, 4>> margins;
+    // The report's pages firstPage to lastPage (0: to its last one), still
+    // numbered out of the whole report.
+    int firstPage = 1;
+    int lastPage = 0;
+    // What the user changed in this run, per printer.
+    std::map<std::string, JobChoice> jobs;
 };
 
 // What Printer Setup chose, held for the session only; Print Lists prints with
@@ -51,6 +66,9 @@ struct PrintSetup {
     // The PDF file that Printer Setup asked for when the choice is a PDF file.
     std::string pdfFile;
 };
+
+// Shows the pages of a report as they would print with a choice.
+using PagePreview = std::function<void(const PrinterSetupChoice&)>;
 
 // Every modal message box, beep and file dialog of the program goes through
 // this interface: the windows install the Qt implementation, tests a scripted
@@ -68,8 +86,9 @@ class Prompts {
     // dialog that was confirmed; empty where no filter was chosen.
     virtual std::string ChosenFilter() const { return {}; }
     // The printer setup dialog, starting from `choice`; true when confirmed,
-    // with `choice` then holding what the user chose.
-    virtual bool PrinterSetup(PrinterSetupChoice& choice) = 0;
+    // with `choice` then holding what the user chose. With `preview`, the
+    // dialog offers the report's preview.
+    virtual bool PrinterSetup(PrinterSetupChoice& choice, const PagePreview& preview = {}) = 0;
     // Shows a fatal programming error and ends the program; the fake records it
     // and throws instead so that tests can see it.
     [[noreturn]] virtual void Fatal(MsgKind kind, const std::string& text) = 0;
@@ -85,7 +104,7 @@ class SilentPrompts : public Prompts {
     void Beep(unsigned value) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& dialog) override;
     std::optional<std::string> SaveFile(const FileDialogRequest& dialog) override;
-    bool PrinterSetup(PrinterSetupChoice& choice) override;
+    bool PrinterSetup(PrinterSetupChoice& choice, const PagePreview& preview) override;
     [[noreturn]] void Fatal(MsgKind kind, const std::string& text) override;
 };
 

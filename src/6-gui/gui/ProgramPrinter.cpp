@@ -2,7 +2,6 @@
 
 #include <QPageSize>
 #include <QPagedPaintDevice>
-#include <QPrinter>
 #include <algorithm>
 #include <cmath>
 
@@ -32,10 +31,6 @@ QString Millimetres(double points) {
 
 }  // namespace
 
-QStringList InstalledPrinters() {
-    return ListPrintQueues().names;
-}
-
 std::string PrinterToOffer(const PrintSetup& setup) {
     if (setup.chosen)
         return setup.choice.printer;
@@ -45,20 +40,28 @@ std::string PrinterToOffer(const PrintSetup& setup) {
     return queues.names.isEmpty() ? std::string() : queues.names.constFirst().toStdString();
 }
 
-QMarginsF PrinterMinimumMargins(const kav::PrinterSetupChoice& choice) {
-    if (choice.printer.empty())
-        return {};
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setPrinterName(QString::fromStdString(choice.printer));
-    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
-        return {};
-    if (!choice.paperName.empty() && choice.paperWidth > 0 && choice.paperHeight > 0)
-        printer.setPageSize(PaperOf(choice));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Point);
-    return layout.minimumMargins();
+PrinterPage PageOnPrinter(const kav::PrinterSetupChoice& choice) {
+    PrinterPage printerPage;
+    printerPage.page = choice;
+    kav::PrinterSetupChoice& page = printerPage.page;
+    const bool paperChosen = !choice.paperName.empty() && choice.paperWidth > 0;
+    if (!choice.printer.empty()) {
+        printerPage.queue = paperChosen ? AskQueuePaper(QString::fromStdString(choice.printer),
+                                                        choice.paperWidth, choice.paperHeight)
+                                        : AskQueuePaper(QString::fromStdString(choice.printer));
+        printerPage.minimum = printerPage.queue.minimum;
+    }
+    if (paperChosen)
+        return printerPage;
+    const QueuePaper& queue = printerPage.queue;
+    const QPageSize paper =
+        queue.widthMm > 0 ? QPageSize(QSizeF(queue.widthMm, queue.heightMm), QPageSize::Millimeter)
+                          : QPageSize(QPageSize::A4);
+    const QSizeF size = paper.size(QPageSize::Millimeter);
+    page.paperName = paper.name().toStdString();
+    page.paperWidth = size.width();
+    page.paperHeight = size.height();
+    return printerPage;
 }
 
 QMarginsF EffectiveMargins(const kav::PrinterSetupChoice& choice,
@@ -79,57 +82,18 @@ QMarginsF EffectiveMargins(const kav::PrinterSetupChoice& choice,
 }
 
 void SetUpPage(QPagedPaintDevice& device, const kav::PrinterSetupChoice& choice,
-               const QMarginsF& portraitMinimum) {
+               const QMarginsF& portraitMinimum, bool turned) {
     if (!choice.paperName.empty() && choice.paperWidth > 0 && choice.paperHeight > 0)
         device.setPageSize(PaperOf(choice));
+    const QMarginsF m = EffectiveMargins(choice, portraitMinimum);
+    if (turned && choice.landscape) {
+        device.setPageOrientation(QPageLayout::Portrait);
+        device.setPageMargins(QMarginsF(m.top(), m.right(), m.bottom(), m.left()),
+                              QPageLayout::Point);
+        return;
+    }
     device.setPageOrientation(choice.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    device.setPageMargins(EffectiveMargins(choice, portraitMinimum), QPageLayout::Point);
-}
-
-void SetUpPrinter(QPrinter& printer, const kav::PrinterSetupChoice& choice) {
-    if (choice.printer.empty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-    } else {
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(QString::fromStdString(choice.printer));
-    }
-    SetUpPage(printer, choice, PrinterMinimumMargins(choice));
-}
-
-void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice) {
-    const QPageSize paper = layout.pageSize();
-    const QSizeF size = paper.size(QPageSize::Millimeter);
-    choice.paperName = paper.name().toStdString();
-    choice.paperWidth = size.width();
-    choice.paperHeight = size.height();
-    choice.landscape = layout.orientation() == QPageLayout::Landscape;
-    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
-    choice.margins =
-        std::array<double, 4>{margins.left(), margins.top(), margins.right(), margins.bottom()};
-}
-
-std::optional<std::array<double, 4>> MarginsSetInPageSetup(
-    const std::optional<std::array<double, 4>>& wanted, const QMarginsF& shown,
-    const QMarginsF& after, const QMarginsF& qtMinimum) {
-    const double was[4] = {shown.left(), shown.top(), shown.right(), shown.bottom()};
-    const double now[4] = {after.left(), after.top(), after.right(), after.bottom()};
-    const double floor[4] = {qtMinimum.left(), qtMinimum.top(), qtMinimum.right(),
-                             qtMinimum.bottom()};
-    constexpr double Tolerance = 0.01;
-    std::array<double, 4> margins = wanted
-                                        ? *wanted
-                                        : std::array<double, 4>{DefaultMarginMm, DefaultMarginMm,
-                                                                DefaultMarginMm, DefaultMarginMm};
-    bool set = false;
-    for (int side = 0; side < 4; ++side) {
-        if (std::abs(now[side] - was[side]) > Tolerance &&
-            std::abs(now[side] - floor[side]) > Tolerance) {
-            margins[static_cast<std::size_t>(side)] = now[side];
-            set = true;
-        }
-    }
-    return set ? std::optional<std::array<double, 4>>(margins) : wanted;
+    device.setPageMargins(m, QPageLayout::Point);
 }
 
 QString PageSummary(const kav::PrinterSetupChoice& choice, const QMarginsF& portraitMinimum) {
@@ -161,10 +125,11 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName, const std::str
             fileName};
 }
 
-bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName) {
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName,
+                     const kav::PagePreview& preview) {
     kav::PrinterSetupChoice choice = setup.choice;
     choice.printer = PrinterToOffer(setup);
-    if (!prompts.PrinterSetup(choice))
+    if (!prompts.PrinterSetup(choice, preview))
         return false;
     std::string pdfFile;
     if (choice.printer.empty()) {

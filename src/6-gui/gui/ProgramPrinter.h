@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "gui/PrintQueues.h"
 #include "workspace/Prompts.h"
 
 class QPagedPaintDevice;
-class QPrinter;
 
 using kav::PrintSetup;
 
@@ -21,18 +21,22 @@ constexpr double DefaultMarginMm = 10;
 // The name under which the printer setup dialog offers a PDF file.
 inline const QString PdfFileChoice = QStringLiteral("PDF file");
 
-// The names of the installed printers.
-QStringList InstalledPrinters();
-
 // The printer Printer Setup starts from: the one chosen before, else the
 // system's default printer, else the first installed one; empty ("PDF file")
 // only when the user chose a PDF file or no printer is installed.
 std::string PrinterToOffer(const PrintSetup& setup);
 
-// The minimum margins of the printer named in the choice, in points, as they
-// lie on the upright (portrait) sheet of the choice's paper: how close to each
-// edge it can print. None for a PDF file.
-QMarginsF PrinterMinimumMargins(const kav::PrinterSetupChoice& choice);
+// The page a report for the choice's printer is drawn on, as the queue
+// reports it: the chosen paper, else the queue's default one (the user's
+// saved options included), named in `page`; the printer's minimum margins on
+// the upright sheet of that paper, in points; and the paper's name for the
+// job. For a PDF file: the chosen paper, else A4, without minimum margins.
+struct PrinterPage {
+    kav::PrinterSetupChoice page;
+    QMarginsF minimum;
+    QueuePaper queue;
+};
+PrinterPage PageOnPrinter(const kav::PrinterSetupChoice& choice);
 
 // The margins a report keeps on the page of the choice, in whole points: the
 // user's (or the default ones), raised per side to the printer's minimum. A
@@ -43,26 +47,11 @@ QMarginsF EffectiveMargins(const kav::PrinterSetupChoice& choice, const QMargins
 
 // Sets the device's page to the choice: its paper (else the device's own, A4
 // for a PDF), its orientation, and the effective margins for a printer with
-// the given minimum margins.
+// the given minimum margins. `turned`: a landscape choice on an upright page
+// with the landscape page's margins turned onto it (the report is drawn
+// turned), so that the print system has nothing to turn.
 void SetUpPage(QPagedPaintDevice& device, const kav::PrinterSetupChoice& choice,
-               const QMarginsF& portraitMinimum = {});
-
-// Points a printer at the chosen printer (a PDF when the choice names none)
-// and sets up its page.
-void SetUpPrinter(QPrinter& printer, const kav::PrinterSetupChoice& choice);
-
-// Takes the paper, orientation and margins of a page layout into the choice.
-void TakePageLayout(const QPageLayout& layout, kav::PrinterSetupChoice& choice);
-
-// The margins after Qt's page setup, in millimetres (left, top, right,
-// bottom; none: the default ones). A side counts as set by the user when it
-// differs from what the dialog showed at the start (`shown`), unless it merely
-// stands at Qt's idea of the printer's minimum (`qtMinimum`), to which Qt
-// raises margins without turning the minimum with the page; other sides keep
-// `wanted`.
-std::optional<std::array<double, 4>> MarginsSetInPageSetup(
-    const std::optional<std::array<double, 4>>& wanted, const QMarginsF& shown,
-    const QMarginsF& after, const QMarginsF& qtMinimum);
+               const QMarginsF& portraitMinimum = {}, bool turned = false);
 
 // The paper, orientation and the four effective margins of a choice in
 // words, for the dialog; the margins in millimetres as page setup shows them.
@@ -82,4 +71,5 @@ kav::FileDialogRequest PdfFileDialog(const std::string& fileName,
 // run; cancelling the dialog keeps the setup as it was, cancelling the file's
 // name keeps the printer as it was but takes the paper, orientation and
 // margins. True when the setup was confirmed.
-bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName);
+bool RunPrinterSetup(kav::Prompts& prompts, PrintSetup& setup, const std::string& nodeFileName,
+                     const kav::PagePreview& preview = {});

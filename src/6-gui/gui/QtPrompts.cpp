@@ -279,8 +279,8 @@ void QtPrompts::Fatal(kav::MsgKind kind, const std::string& text) {
     std::_Exit(EXIT_FAILURE);
 }
 
-bool QtPrompts::PrinterSetup(kav::PrinterSetupChoice& choice) {
-    PrinterSetupDialog dialog(choice, PromptOwner());
+bool QtPrompts::PrinterSetup(kav::PrinterSetupChoice& choice, const kav::PagePreview& preview) {
+    PrinterSetupDialog dialog(choice, PromptOwner(), preview);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     choice = dialog.Choice();

@@ -23,7 +23,8 @@ class QtPrompts : public kav::Prompts {
     std::optional<std::string> SaveFile(const kav::FileDialogRequest& dialog) override;
     std::string ChosenFilter() const override { return chosenFilter_; }
     [[noreturn]] void Fatal(kav::MsgKind kind, const std::string& text) override;
-    bool PrinterSetup(kav::PrinterSetupChoice& choice) override;
+    bool PrinterSetup(kav::PrinterSetupChoice& choice,
+                      const kav::PagePreview& preview = {}) override;
 
   private:
     std::optional<std::string> RunFileDialog(const kav::FileDialogRequest& dialog, bool forSaving);

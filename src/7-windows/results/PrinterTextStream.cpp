@@ -19,36 +19,91 @@ QFont ReportFont(int pointSize, bool bold) {
     return font;
 }
 
-PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device, Mode mode, int pageTotal)
+PrinterTextStream::PrinterTextStream(QPagedPaintDevice& device, Mode mode, int pageTotal,
+                                     bool turned, PageRange range)
     : device_(device),
       measuring_(mode == Mode::Measure),
       pageTotal_(pageTotal),
+      turned_(turned),
+      range_(range),
       pageNumberFont_(ReportFont(10)),
       font_(ReportFont(10)) {}
 
 PrinterTextStream::~PrinterTextStream() {
-    if (open_)
+    if (painting_)
         painter_.end();
 }
 
+void PrinterTextStream::DrawOnImages(QList<QImage>* images, double scale) {
+    images_ = images;
+    scale_ = scale;
+}
+
 bool PrinterTextStream::Open() {
-    if (!measuring_ && !painter_.begin(&device_)) {
-        failed_ = true;
-        return false;
-    }
     open_ = true;
     pages_ = 1;
     y_ = 0;
     pageBreakPending_ = false;
-    if (!measuring_)
-        painter_.setFont(font_);
+    return StartPage();
+}
+
+// Page pages_ begins: drawn only within the range, on the device's first page
+// (begun with the painter) or a new one, or on an image of its own.
+bool PrinterTextStream::StartPage() {
+    if (!Drawing())
+        return true;
+    bool started = true;
+    if (images_) {
+        if (painting_)
+            painter_.end();
+        const QRect sheet = device_.pageLayout().fullRectPixels(device_.logicalDpiX());
+        images_->append(QImage((QSizeF(sheet.size()) * scale_).toSize(), QImage::Format_RGB32));
+        QImage& image = images_->last();
+        // The fonts' sizes as on the device, whose units the layout is in.
+        image.setDotsPerMeterX(qRound(device_.logicalDpiX() / 0.0254));
+        image.setDotsPerMeterY(qRound(device_.logicalDpiY() / 0.0254));
+        image.fill(Qt::white);
+        started = painter_.begin(&image);
+    } else {
+        started = painting_ ? device_.newPage() : painter_.begin(&device_);
+    }
+    if (!started) {
+        failed_ = true;
+        return false;
+    }
+    painting_ = true;
+    painter_.setFont(font_);
+    TurnPainter();
     DrawPageNumber();
     return true;
 }
 
+int PrinterTextStream::Width() const {
+    return turned_ ? device_.height() : device_.width();
+}
+
+int PrinterTextStream::Height() const {
+    return turned_ ? device_.width() : device_.height();
+}
+
+// The lines' left edge on the sheet's bottom, their top on its left. On an
+// image, the printable area's corner is placed where it lies on the sheet.
+void PrinterTextStream::TurnPainter() {
+    painter_.resetTransform();
+    if (images_) {
+        const QRect inside = device_.pageLayout().paintRectPixels(device_.logicalDpiX());
+        painter_.scale(scale_, scale_);
+        painter_.translate(inside.topLeft());
+    }
+    if (!turned_)
+        return;
+    painter_.translate(0, device_.height());
+    painter_.rotate(-90);
+}
+
 void PrinterTextStream::SetFont(const QFont& font) {
     font_ = font;
-    if (open_ && !measuring_)
+    if (painting_)
         painter_.setFont(font_);
 }
 
@@ -61,16 +116,16 @@ QFontMetrics PrinterTextStream::Metrics() const {
 // A measuring stream counts pages for numbering, so it keeps the numbers' line.
 int PrinterTextStream::LinesHeight() const {
     if (!measuring_ && pageTotal_ <= 0)
-        return device_.height();
-    return device_.height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
+        return Height();
+    return Height() - QFontMetrics(pageNumberFont_, &device_).height() - 2;
 }
 
 void PrinterTextStream::DrawPageNumber() {
-    if (measuring_ || pageTotal_ <= 0)
+    if (!Drawing() || pageTotal_ <= 0)
         return;
     const QFontMetrics metrics(pageNumberFont_, &device_);
     painter_.setFont(pageNumberFont_);
-    painter_.drawText(0, device_.height() - metrics.height() + metrics.ascent(),
+    painter_.drawText(0, Height() - metrics.height() + metrics.ascent(),
                       QStringLiteral("page %1 of %2").arg(pages_).arg(pageTotal_));
     painter_.setFont(font_);
 }
@@ -85,11 +140,16 @@ void PrinterTextStream::WriteLine(const QString& text) {
     }
 }
 
+// A drawing stream that drew no page (its range lies past the report's end)
+// has failed.
 bool PrinterTextStream::Close() {
     if (open_) {
         open_ = false;
-        if (!measuring_ && !painter_.end())
+        if (!measuring_ && !painting_)
             failed_ = true;
+        if (painting_ && !painter_.end())
+            failed_ = true;
+        painting_ = false;
     }
     return !failed_;
 }
@@ -104,8 +164,8 @@ void PrinterTextStream::WriteTextLine(const QString& text) {
         // (unless it already stands at the top of one: it cannot fit anywhere).
         if (y_ > 0 && y_ + metrics.height() > LinesHeight() && !BreakPage())
             return;
-        const int length = FittingLength(rest, device_.width());
-        if (!measuring_)
+        const int length = FittingLength(rest, Width());
+        if (Drawing())
             painter_.drawText(0, y_ + metrics.ascent(), rest.left(length));
         rest.remove(0, length);
 
@@ -139,13 +199,8 @@ bool PrinterTextStream::BeginPendingPage() {
 
 bool PrinterTextStream::BreakPage() {
     y_ = 0;
-    if (!measuring_ && !device_.newPage()) {
-        failed_ = true;
-        return false;
-    }
     ++pages_;
-    DrawPageNumber();
-    return true;
+    return StartPage();
 }
 
 // The longest start of text that fits in width (at least one character, so

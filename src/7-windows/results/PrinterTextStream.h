@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QString>
 
@@ -27,16 +29,35 @@ class QPagedPaintDevice;
 // once the report is laid out: a measuring stream (which draws nothing and
 // starts no job, and keeps the last line free as a numbered stream does)
 // counts the pages first.
+//
+// With a page range, every page is laid out and numbered as in the whole
+// report, but only the pages in the range are drawn (the device's first page
+// is the range's first). A preview stream draws its pages on images of the
+// whole sheet instead of on the device, laid out in the device's units.
+//
+// A turned stream lays its lines out across upright pages, as on a page
+// turned a quarter turn: the top of its lines at the sheet's left edge, their
+// left at the sheet's bottom.
+// Pages first to last (0: to the end).
+struct PageRange {
+    int first = 1;
+    int last = 0;
+    bool Holds(int page) const { return page >= first && (last <= 0 || page <= last); }
+};
+
 class PrinterTextStream {
   public:
     enum class Mode { Draw, Measure };
     // `pageTotal` > 0: every page is numbered out of that many.
-    explicit PrinterTextStream(QPagedPaintDevice& device, Mode mode = Mode::Draw,
-                               int pageTotal = 0);
+    explicit PrinterTextStream(QPagedPaintDevice& device, Mode mode = Mode::Draw, int pageTotal = 0,
+                               bool turned = false, PageRange range = {});
     ~PrinterTextStream();
     PrinterTextStream(const PrinterTextStream&) = delete;
     PrinterTextStream& operator=(const PrinterTextStream&) = delete;
 
+    // Before Open: the pages go to `images`, each the whole sheet at `scale`
+    // pixels per device unit.
+    void DrawOnImages(QList<QImage>* images, double scale);
     // Starts the job; false (and Failed) when the device refuses it.
     bool Open();
     void SetFont(const QFont& font);
@@ -55,15 +76,26 @@ class PrinterTextStream {
     void WriteEmptyLine();
     bool BeginPendingPage();
     bool BreakPage();
+    bool StartPage();
+    bool Drawing() const { return !measuring_ && range_.Holds(pages_); }
     int FittingLength(const QString& text, int width) const;
     QFontMetrics Metrics() const;
     // The height the report's lines may fill.
     int LinesHeight() const;
     void DrawPageNumber();
+    // The printable area as the lines see it.
+    int Width() const;
+    int Height() const;
+    void TurnPainter();
 
     QPagedPaintDevice& device_;
     const bool measuring_;
     const int pageTotal_;
+    const bool turned_;
+    const PageRange range_;
+    QList<QImage>* images_ = nullptr;
+    double scale_ = 1;
+    bool painting_ = false;
     const QFont pageNumberFont_;
     QPainter painter_;
     QFont font_;

@@ -1,5 +1,6 @@
 #include "results/ReportPrinting.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -8,10 +9,12 @@
 #include <vector>
 
 #include "gui/GuiCommon.h"
+#include "gui/Placement.h"
 #include "gui/PrintQueues.h"
 #include "gui/ProgramPrinter.h"
 #include "results/PrinterTextStream.h"
 #include "results/ReportLines.h"
+#include "results/ReportPreview.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Workspace.h"
 
@@ -19,6 +22,15 @@ namespace {
 
 void Tell(kav::Prompts& prompts, kav::MsgKind kind, const QString& text) {
     prompts.Message(kind, kav::MsgButtons::Ok, text.toUtf8().toStdString());
+}
+
+bool Ask(kav::Prompts& prompts, const QString& question) {
+    return prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
+                           question.toUtf8().toStdString()) == kav::Answer::Yes;
+}
+
+QString Either(const QString& first, const QString& second) {
+    return first.isEmpty() ? second : first;
 }
 
 // A list's title, its column heading and its lines.
@@ -51,25 +63,48 @@ std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const
     return kav::ChooseFileToWrite(prompts, WindowFileToWrite(ws, PdfFileDialog(start, kind.what)));
 }
 
-// The report is drawn as a PDF document here and handed to the print system
+JobRequest JobFor(const PrinterPage& page) {
+    JobRequest job;
+    job.media = page.queue.media;
+    const auto chosen = page.page.jobs.find(page.page.printer);
+    if (chosen != page.page.jobs.end()) {
+        job.copies = chosen->second.copies;
+        job.sides = QString::fromStdString(chosen->second.sides);
+    }
+    return job;
+}
+
+// The report is drawn as a PDF document here, on the paper the queue will
+// print, landscape turned onto upright pages, and handed to the print system
 // as one job, so that the job's number and fate can be told.
 void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
                     const QString& printerName, const ReportKind& kind, kav::Prompts& prompts) {
     page.printer = printerName.toStdString();
+    const PrinterPage printerPage = PageOnPrinter(page);
+    const PrintSystemTrouble& trouble = printerPage.queue.trouble;
     QByteArray pdf;
     PrintJobOutcome outcome;
-    if (RenderReportPdf(report, page, pdf, nullptr, PrinterMinimumMargins(page), kind.jobTitle))
-        outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf);
+    int pages = 0;
+    if (trouble.cancelled)
+        return;
+    if (trouble.Any())
+        outcome.reason = trouble.problem;
+    else if (RenderReportPdf(report, printerPage.page, pdf, &pages, printerPage.minimum,
+                             kind.jobTitle, true))
+        outcome = SendPdfToPrinter(printerName, kind.jobTitle, pdf, JobFor(printerPage));
     else
-        outcome.reason = QStringLiteral("the report could not be drawn");
+        outcome.reason = NotDrawnReason(page, pages);
+    if (outcome.trouble.cancelled)
+        return;
     if (!outcome.accepted) {
         Tell(prompts, kav::MsgKind::Error,
-             QStringLiteral("The printer %1 could not print the results.\r(%2)")
-                 .arg(printerName, outcome.reason));
+             QStringLiteral("The printer %1 could not print %2.\r(%3)")
+                 .arg(printerName, QString::fromStdString(kind.what),
+                      Either(outcome.trouble.problem, outcome.reason)));
         return;
     }
-    QString sent = QStringLiteral("The results were sent to printer %1 (job %2)")
-                       .arg(printerName)
+    QString sent = QStringLiteral("%1 sent to printer %2 (job %3)")
+                       .arg(kind.sent, printerName)
                        .arg(outcome.job);
     if (outcome.paused)
         sent += QStringLiteral(", but the printer is paused: %1").arg(outcome.reason);
@@ -80,21 +115,23 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                   const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts,
                   const kav::Workspace& ws) {
     QByteArray pdf;
-    QString reason = QStringLiteral("the report could not be drawn");
-    if (RenderReportPdf(report, page, pdf, nullptr, {}, kind.jobTitle)) {
+    int pages = 0;
+    const bool drawn = RenderReportPdf(report, page, pdf, &pages, {}, kind.jobTitle);
+    QString reason = NotDrawnReason(page, pages);
+    if (drawn) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
             kav::ProblemFilesOf(ws));
         if (written) {
             Tell(prompts, kav::MsgKind::Information,
-                 QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
+                 QStringLiteral("%1 written to\r%2").arg(kind.sent, ShownFileName(fileName)));
             return;
         }
         reason = QString::fromStdString(written.Reason());
     }
     Tell(prompts, kav::MsgKind::Error,
-         QStringLiteral("The results could not be written to\r%1\r(%2)")
-             .arg(ShownFileName(fileName), reason));
+         QStringLiteral("%1 could not be written to\r%2\r(%3)")
+             .arg(kind.subject, ShownFileName(fileName), reason));
 }
 
 }  // namespace
@@ -121,36 +158,77 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report) {
     }
 }
 
+namespace {
+
+// Lays the report out on the writer's page and draws the choice's pages, on
+// the writer or, for a preview, on images; `pages` receives the whole
+// report's number of pages.
+bool DrawReport(QPdfWriter& writer, const ReportText& report, const kav::PrinterSetupChoice& page,
+                bool turned, int* pages, QList<QImage>* images = nullptr, double scale = 1) {
+    // The pages are counted first, for the page numbers.
+    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure, 0, turned);
+    measure.Open();
+    WriteReport(measure, report);
+    measure.Close();
+    if (pages)
+        *pages = measure.PageCount();
+
+    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount(), turned,
+                             {page.firstPage, page.lastPage});
+    if (images)
+        stream.DrawOnImages(images, scale);
+    if (stream.Open())
+        WriteReport(stream, report);
+    return stream.Close();
+}
+
+}  // namespace
+
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
-                     int* pages, const QMarginsF& portraitMinimum, const QString& title) {
+                     int* pages, const QMarginsF& portraitMinimum, const QString& title,
+                     bool turned) {
     pdf.clear();
     QBuffer buffer(&pdf);
     if (!buffer.open(QIODevice::WriteOnly))
         return false;
     QPdfWriter writer(&buffer);
-    writer.setResolution(1200);
+    writer.setResolution(ReportResolution);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("Kavrilon"));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    SetUpPage(writer, page, portraitMinimum);
-
-    // The pages are counted first, for the page numbers.
-    PrinterTextStream measure(writer, PrinterTextStream::Mode::Measure);
-    measure.Open();
-    WriteReport(measure, report);
-    measure.Close();
-
-    PrinterTextStream stream(writer, PrinterTextStream::Mode::Draw, measure.PageCount());
-    if (stream.Open())
-        WriteReport(stream, report);
-    const bool drawn = stream.Close();
-    if (pages)
-        *pages = stream.PageCount();
+    SetUpPage(writer, page, portraitMinimum, turned);
+    const bool drawn = DrawReport(writer, report, page, turned && page.landscape, pages);
     return drawn && !pdf.isEmpty();
+}
+
+QList<QImage> RenderReportPages(const ReportText& report, const kav::PrinterSetupChoice& page,
+                                const QMarginsF& portraitMinimum, double scale, int* pages) {
+    QBuffer nowhere;
+    nowhere.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&nowhere);
+    writer.setResolution(ReportResolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    SetUpPage(writer, page, portraitMinimum);
+    QList<QImage> images;
+    DrawReport(writer, report, page, false, pages, &images, scale);
+    return images;
+}
+
+QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages) {
+    if (pages > 0 && page.firstPage > pages)
+        return QStringLiteral("the report has only %1 page%2")
+            .arg(pages)
+            .arg(pages == 1 ? "" : "s");
+    return QStringLiteral("the report could not be drawn");
 }
 
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
                  PrintSetup& printSetup, const ReportKind& kind) {
+    const kav::PagePreview preview = [&report](const kav::PrinterSetupChoice& choice) {
+        ReportPreviewDialog dialog(report, choice, QApplication::activeModalWidget());
+        dialog.resize(FitOnScreen(QSize(700, 900)));
+        dialog.exec();
+    };
     // Each pass ends in a report printed or written, or in nothing at the
     // user's word; another pass follows only a confirmed Printer Setup.
     for (;;) {
@@ -159,29 +237,36 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
         QString printer;
         if (!toPdfFile) {
             const PrintQueues queues = ListPrintQueues();
+            if (queues.trouble.cancelled)
+                return;
             if (setup.chosen) {
                 printer = QString::fromStdString(setup.choice.printer);
-                const QString problem = !queues.reachable ? queues.problem
+                const QString problem = !queues.reachable() ? queues.trouble.problem
                                         : !queues.names.contains(printer)
                                             ? QStringLiteral("it is no longer installed")
                                             : QString();
                 if (!problem.isEmpty()) {
-                    const std::string question =
-                        QStringLiteral(
-                            "The printer %1 cannot be used (%2).\rChoose another printer?")
-                            .arg(printer, problem)
-                            .toStdString();
-                    if (prompts.Message(kav::MsgKind::Confirmation, kav::MsgButtons::YesNo,
-                                        question) != kav::Answer::Yes ||
-                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
+                    if (!Ask(prompts, QStringLiteral("The printer %1 cannot be used (%2).\r"
+                                                     "Choose another printer?")
+                                          .arg(printer, problem)) ||
+                        !RunPrinterSetup(prompts, printSetup, ws.NodeFileName, preview))
                         return;
                     continue;
                 }
+            } else if (!queues.reachable() && !queues.trouble.notRunning) {
+                // No answer is not "no printers".
+                if (!Ask(prompts, QStringLiteral("No printer can be used (%1).\r"
+                                                 "Print to a PDF file instead?")
+                                      .arg(queues.trouble.problem)))
+                    return;
             } else if (queues.names.contains(queues.defaultName)) {
                 printer = queues.defaultName;
             } else if (!queues.names.isEmpty()) {
                 // Printers but no default: the user chooses, not the list's order.
-                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName))
+                Tell(prompts, kav::MsgKind::Information,
+                     QStringLiteral("No default printer is set: choose the printer in "
+                                    "Printer Setup."));
+                if (!RunPrinterSetup(prompts, printSetup, ws.NodeFileName, preview))
                     return;
                 continue;
             }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <QList>
 #include <QMarginsF>
 #include <QString>
 #include <QStringList>
@@ -28,15 +30,21 @@ struct ReportText {
     QString listTitle;
 };
 
-// Which report is printed: the print job's (and PDF document's) title, and
-// how the PDF save dialog names the report.
+// Which report is printed: the print job's (and PDF document's) title, how
+// the PDF save dialog names the report, and how the messages say where it
+// went ("The results were sent ...").
 struct ReportKind {
     QString jobTitle;
     std::string what;
+    QString subject;
+    QString sent;
 };
-inline const ReportKind ResultsReport{QStringLiteral("KAVRILON Results"), "the results"};
-inline const ReportKind CutReport{QStringLiteral("KAVRILON Infeasibility Explained"),
-                                  "the explanation of the infeasibility"};
+inline const ReportKind ResultsReport{QStringLiteral("KAVRILON Results"), "the results",
+                                      QStringLiteral("The results"),
+                                      QStringLiteral("The results were")};
+inline const ReportKind CutReport{
+    QStringLiteral("KAVRILON Infeasibility Explained"), "the explanation of the infeasibility",
+    QStringLiteral("The explanation"), QStringLiteral("The explanation was")};
 
 // Writes the report's lines, in the report's fonts, to an open stream.
 void WriteReport(PrinterTextStream& stream, const ReportText& report);
@@ -44,22 +52,40 @@ void WriteReport(PrinterTextStream& stream, const ReportText& report);
 // The report as a PDF document on the page of `page`, kept `portraitMinimum`
 // (the printer's minimum margins on the upright sheet) from the edges, every
 // page numbered; false when it could not be drawn. `pages` receives the
-// number of pages.
+// number of pages of the whole report; only the choice's range of pages is
+// drawn. `turned`: a landscape report is drawn turned on upright
+// pages, as a printer is sent it.
 bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& page, QByteArray& pdf,
                      int* pages = nullptr, const QMarginsF& portraitMinimum = {},
-                     const QString& title = ResultsReport.jobTitle);
+                     const QString& title = ResultsReport.jobTitle, bool turned = false);
+
+// The dots per inch a report is laid out in.
+constexpr int ReportResolution = 1200;
+
+// The report's pages of the choice's range as `RenderReportPdf` draws them
+// (a landscape one not turned), each on an image of its whole sheet at `scale`
+// pixels per dot; `pages` receives the whole report's number of pages.
+QList<QImage> RenderReportPages(const ReportText& report, const kav::PrinterSetupChoice& page,
+                                const QMarginsF& portraitMinimum, double scale,
+                                int* pages = nullptr);
+
+// Why a report was not drawn: its range starts past its last page, or else
+// it could not be.
+QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages);
 
 // Print Lists. The report goes to the printer chosen in Printer Setup while it
 // is installed (when it is gone, or the print system cannot be reached, the
 // user is asked whether to choose another printer; nothing is ever printed
 // elsewhere without asking); with none chosen, to the system's default
-// printer, else through Printer Setup when printers exist, else into a PDF
-// file. A PDF file is the one Printer Setup named, otherwise one the user names
-// in a save dialog, every time. An existing file is replaced only when the
-// user agrees, and only once the new one is whole on disk. Says where the
-// report went (the printer's job number), and what failed. The files of the
-// problem in ws are never replaced, and the PDF file is offered beside its
-// node file. printSetup is the session's Printer Setup.
+// printer, else through Printer Setup when printers exist (saying why), else
+// into a PDF file (when the print system answers but not about printers, the
+// user is asked first). It is drawn on the paper that will be printed: the
+// chosen one, else the printer's default (A4 for a PDF file), within what
+// the printer can print on it. A PDF file is the one Printer Setup named, otherwise one the user
+// names in a save dialog, every time. An existing file is replaced only when the user agrees, and
+// only once the new one is whole on disk. Says where the report went (the printer's job number),
+// and what failed. The files of the problem in ws are never replaced, and the PDF file is offered
+// beside its node file. printSetup is the session's Printer Setup.
 void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
                  kav::PrintSetup& printSetup, const ReportKind& kind = ResultsReport);
 

@@ -10,6 +10,7 @@
 #include "gui/GuiCommon.h"
 #include "gui/PickList.h"
 #include "gui/Placement.h"
+#include "results/ReportPreview.h"
 #include "results/ReportPrinting.h"
 #include "results/ResultLines.h"
 #include "solver/LastSolve.h"
@@ -34,24 +35,34 @@ TFMCutForm::TFMCutForm(kav::Session& session, QWidget* parent)
                          QStringLiteral("OKButton"), this);
     PrintButton = NewButton(QStringLiteral("&Print"), QStringLiteral("Print this explanation"),
                             QStringLiteral("PrintButton"), this);
+    PreviewButton =
+        NewButton(QStringLiteral("Pre&view..."),
+                  QStringLiteral("Show the printed pages with the paper of Printer Setup"),
+                  QStringLiteral("PreviewButton"), this);
+    PreviewButton->setAccessibleName(QStringLiteral("Preview..."));
     OKButton->setMinimumWidth(120);
     PrintButton->setMinimumWidth(120);
+    PreviewButton->setMinimumWidth(120);
     ConnectGuarded(session_.prompts(), OKButton, &QPushButton::clicked, this,
                    &TFMCutForm::OKButtonClick);
     ConnectGuarded(session_.prompts(), PrintButton, &QPushButton::clicked, this,
                    &TFMCutForm::PrintButtonClick);
+    ConnectGuarded(session_.prompts(), PreviewButton, &QPushButton::clicked, this,
+                   &TFMCutForm::PreviewButtonClick);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKButton);
     buttons->addWidget(PrintButton);
+    buttons->addWidget(PreviewButton);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(CutList);
     layout->addLayout(buttons);
     setTabOrder(OKButton, PrintButton);
-    setTabOrder(PrintButton, CutList);
+    setTabOrder(PrintButton, PreviewButton);
+    setTabOrder(PreviewButton, CutList);
     resize(FitOnScreen(QSize(760, 420)));
 }
 
@@ -107,10 +118,18 @@ void TFMCutForm::OKButtonClick() {
         emit closed();
 }
 
-void TFMCutForm::PrintButtonClick() {
-    QStringList lines;
+ReportText TFMCutForm::Report() const {
+    ReportText report;
+    report.listTitle = QStringLiteral("NO FEASIBLE FLOW");
     for (int row = 0; row < CutList->count(); ++row)
-        lines << CutList->item(row)->text();
-    PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, session_.prompts(),
-                    session_.ws, session_.printSetup, CutReport);
+        report.linkLines << CutList->item(row)->text();
+    return report;
+}
+
+void TFMCutForm::PrintButtonClick() {
+    PrintReport(Report(), session_.prompts(), session_.ws, session_.printSetup, CutReport);
+}
+
+void TFMCutForm::PreviewButtonClick() {
+    PreviewReport(Report(), session_.printSetup, this);
 }

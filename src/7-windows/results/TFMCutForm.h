@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "results/ReportPrinting.h"
+
 namespace kav {
 class Session;
 }  // namespace kav
@@ -35,15 +37,19 @@ class TFMCutForm : public QWidget {
     void FormShow();
     void OKButtonClick();
     void PrintButtonClick();
+    void PreviewButtonClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    ReportText Report() const;
+
     QListWidget* CutList;
     QPushButton* OKButton;
     QPushButton* PrintButton;
+    QPushButton* PreviewButton;
     bool returnsToMenu_ = true;
 
     kav::Session& session_;

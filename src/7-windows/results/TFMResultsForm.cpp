@@ -22,6 +22,7 @@
 #include "gui/GuiCommon.h"
 #include "gui/PickList.h"
 #include "gui/Placement.h"
+#include "results/ReportPreview.h"
 #include "results/ReportPrinting.h"
 #include "results/ResultCsv.h"
 #include "solver/LastSolve.h"
@@ -167,6 +168,11 @@ void TFMResultsForm::CreateControls() {
                   QStringLiteral("DestOrderButton"), this);
     printButton_ = NewButton(QStringLiteral("&Print Lists"), QStringLiteral("Print the results"),
                              QStringLiteral("PrintButton"), this);
+    previewButton_ =
+        NewButton(QStringLiteral("Pre&view..."),
+                  QStringLiteral("Show the printed pages with the paper of Printer Setup"),
+                  QStringLiteral("PreviewButton"), this);
+    previewButton_->setAccessibleName(QStringLiteral("Preview..."));
     exportButton_ = NewButton(QStringLiteral("&Export..."),
                               QStringLiteral("Write the listed results to a CSV file"),
                               QStringLiteral("ExportButton"), this);
@@ -205,7 +211,8 @@ void TFMResultsForm::LayOutControls() {
     auto* buttons = new QGridLayout;
     const QList<QPushButton*> firstRow = {inputOrderButton_, originOrderButton_, destOrderButton_,
                                           printButton_, quitButton_};
-    const QList<QPushButton*> secondRow = {exportButton_, networkPictureButton_, cutButton_};
+    const QList<QPushButton*> secondRow = {exportButton_, networkPictureButton_, cutButton_,
+                                           previewButton_};
     for (qsizetype k = 0; k < firstRow.size(); ++k) {
         buttons->addWidget(firstRow[k], 0, static_cast<int>(k));
         buttons->setColumnStretch(static_cast<int>(k), 1);
@@ -237,17 +244,10 @@ void TFMResultsForm::AlignHeadings() {
 }
 
 void TFMResultsForm::SetFocusOrder() {
-    const QList<QWidget*> order = {quitButton_,
-                                   linkList_,
-                                   nodeList_,
-                                   inputOrderButton_,
-                                   originOrderButton_,
-                                   destOrderButton_,
-                                   allLinksChoice_,
-                                   nonZeroChoice_,
-                                   printButton_,
-                                   exportButton_,
-                                   networkPictureButton_,
+    const QList<QWidget*> order = {quitButton_,       linkList_,          nodeList_,
+                                   inputOrderButton_, originOrderButton_, destOrderButton_,
+                                   allLinksChoice_,   nonZeroChoice_,     printButton_,
+                                   previewButton_,    exportButton_,      networkPictureButton_,
                                    cutButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
@@ -265,6 +265,8 @@ void TFMResultsForm::ConnectHandlers() {
                    &TFMResultsForm::LinkSelectorClick);
     ConnectGuarded(session_.prompts(), printButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::PrintButtonClick);
+    ConnectGuarded(session_.prompts(), previewButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::PreviewButtonClick);
     ConnectGuarded(session_.prompts(), quitButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::QuitButtonClick);
     ConnectGuarded(session_.prompts(), exportButton_, &QPushButton::clicked, this,
@@ -319,7 +321,11 @@ void TFMResultsForm::LinkSelectorClick() {
 }
 
 void TFMResultsForm::PrintButtonClick() {
-    PrintResults();
+    PrintReport(Report(), session_.prompts(), session_.ws, session_.printSetup);
+}
+
+void TFMResultsForm::PreviewButtonClick() {
+    PreviewReport(Report(), session_.printSetup, this);
 }
 
 // Writes what the lists show (order and selection) as a CSV file.
@@ -416,9 +422,8 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     cutButton_->setEnabled(solution.Infeasible());
 }
 
-// One report of what the window shows, on the printer or PDF file of Printer
-// Setup (a PDF file the user names when there is no printer).
-void TFMResultsForm::PrintResults() {
+// The report of what the window shows.
+ReportText TFMResultsForm::Report() const {
     ReportText report;
     report.linkHeading = linkInfoLabel_->text();
     report.linkLines = linkLines_->stringList();
@@ -431,5 +436,5 @@ void TFMResultsForm::PrintResults() {
     report.totalCost = costLabel_->text();
     if (!optimalityLabel_->isHidden())
         report.optimality = optimalityLabel_->text();
-    PrintReport(report, session_.prompts(), session_.ws, session_.printSetup);
+    return report;
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "results/ReportPrinting.h"
+
 #include "results/ResultLines.h"
 
 namespace kav {
@@ -58,6 +60,7 @@ class TFMResultsForm : public QWidget {
     void DestOrderButtonClick();
     void LinkSelectorClick();
     void PrintButtonClick();
+    void PreviewButtonClick();
     void ExportButtonClick();
     void QuitButtonClick();
     void NetworkPictureButtonClick();
@@ -75,7 +78,7 @@ class TFMResultsForm : public QWidget {
     void ShowInOrder(kav::LinkOrder order);
     void ShowLists(kav::LinkOrder order);
 
-    void PrintResults();
+    ReportText Report() const;
 
     QLabel* label1_ = nullptr;
     QLabel* linkInfoLabel_ = nullptr;
@@ -97,6 +100,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* originOrderButton_ = nullptr;
     QPushButton* destOrderButton_ = nullptr;
     QPushButton* printButton_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QPushButton* networkPictureButton_ = nullptr;
