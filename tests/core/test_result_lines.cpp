@@ -275,7 +275,8 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
-    ExportResults(ws, lists, prompts).ShowTo(prompts);
+    FileQuestionsThrough questions(prompts);
+    ExportResults(ws, lists, {ws.NodeFileName, ws.LinkFileName}, questions).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs.size(), 3u);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
@@ -295,8 +296,9 @@ TEST(ResultCsv, AnExportGivesItsOutcomeForTheWindowToShow) {
     const std::string missing = folder.File("no/such.csv");
     ScriptedPrompts prompts;
     prompts.files = {missing, std::nullopt};
-    const Report failed = ExportResults(ws, lists, prompts);
-    EXPECT_TRUE(ExportResults(ws, lists, prompts).Empty());  // cancelled
+    FileQuestionsThrough questions(prompts);
+    const Report failed = ExportResults(ws, lists, {}, questions);
+    EXPECT_TRUE(ExportResults(ws, lists, {}, questions).Empty());  // cancelled
     EXPECT_TRUE(prompts.messages.empty());
     ASSERT_EQ(failed.Notices().size(), 1u);
     EXPECT_EQ(failed.Notices()[0].kind, MsgKind::Error);

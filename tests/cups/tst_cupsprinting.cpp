@@ -239,7 +239,7 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     }
     const int jobsBefore = JobCount();
     const ReportText report = LongReport();
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     if (paused) {
         Run(QStringLiteral("cupsenable"), {printedOn});
         QVERIFY2(QString::fromStdString(prompts_.messages.back().text)
@@ -287,7 +287,7 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     choice.landscape = landscape;
     choice.margins = std::array<double, 4>{10, 10, 10, 10};
     const ReportText report = LongReport();
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file = OutputOfJob(JobOf(prompts_.messages[0].text));
     QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
@@ -344,7 +344,7 @@ void TestCupsPrinting::aStoppedSchedulerIsSaidAndNothingPrinted() {
     QVERIFY(folder.isValid());
     const QString dead = folder.filePath("no-cups.sock");
     cupsSetServer(dead.toUtf8().constData());
-    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    PrintReport(LongReport(), prompts_, session_);
     cupsSetServer(server.constData());
     QCOMPARE(prompts_.events.size(), std::size_t{1});
     QVERIFY2(QString::fromStdString(prompts_.events[0])

@@ -104,7 +104,7 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     const std::string linkFile = InFolder(directory, LinkFileName);
     const WriteResult written = WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth);
     if (!written) {
-        return {GenerateOutcome::FileError, InputOutputErrorText(written.Error),
+        return {GenerateOutcome::FileError, InputOutputErrorText(written.SystemError),
                 written.FailureText()};
     }
     NoteSaved(ws);

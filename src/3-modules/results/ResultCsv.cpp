@@ -54,15 +54,16 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists) {
     return csv;
 }
 
-Report ExportResults(const Workspace& ws, const ResultLists& lists, Prompts& prompts) {
+Report ExportResults(const Workspace& ws, const ResultLists& lists,
+                     const std::vector<std::string>& protectedFiles, FileQuestions& questions) {
     FileToWrite request;
     request.dialog = [] {
         return FileDialogRequest{
             "Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""};
     };
-    request.protectedFiles = ProblemFilesOf(ws);
+    request.protectedFiles = protectedFiles;
     Report report;
-    const std::string fileName = ChooseFileToWrite(prompts, request);
+    const std::string fileName = ChooseFileToWrite(questions, request);
     if (fileName.empty())
         return report;
     const WriteResult written =

@@ -46,9 +46,12 @@ QFont StyleFont(kav::ReportStyle style) {
 
 // Without a file named in Printer Setup: a save dialog, beside the node file,
 // until the user names a new file, agrees to replace one, or cancels (empty).
-std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const ReportKind& kind) {
-    const std::string start = PdfBesideNodeFile(ws.NodeFileName);
-    return kav::ChooseFileToWrite(prompts, WindowFileToWrite(ws, PdfFileDialog(start, kind.what)));
+std::string AskForPdfFile(kav::Prompts& prompts, const kav::Session& session,
+                          const ReportKind& kind) {
+    const std::string start = PdfBesideNodeFile(session.ws.NodeFileName);
+    kav::FileQuestionsThrough questions(prompts);
+    return kav::ChooseFileToWrite(questions, WindowFileToWrite(session.protectedFiles.Names(),
+                                                               PdfFileDialog(start, kind.what)));
 }
 
 // The report is drawn as a PDF document here and handed to the print system
@@ -78,13 +81,13 @@ void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
 
 void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                   const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts,
-                  const kav::Workspace& ws) {
+                  const std::vector<std::string>& protectedFiles) {
     QByteArray pdf;
     QString reason = QStringLiteral("the report could not be drawn");
     if (RenderReportPdf(report, page, pdf, nullptr, {}, kind.jobTitle)) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
-            kav::ProblemFilesOf(ws));
+            protectedFiles);
         if (written) {
             Tell(prompts, kav::MsgKind::Information,
                  QStringLiteral("The results were written to\r%1").arg(ShownFileName(fileName)));
@@ -149,8 +152,11 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
     return drawn && !pdf.isEmpty();
 }
 
-void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 PrintSetup& printSetup, const ReportKind& kind) {
+void PrintReport(const ReportText& report, kav::Prompts& prompts, kav::Session& session,
+                 const ReportKind& kind) {
+    const kav::Workspace& ws = session.ws;
+    PrintSetup& printSetup = session.printSetup;
+    const std::vector<std::string>& protectedFiles = session.protectedFiles.Names();
     // Each pass ends in a report printed or written, or in nothing at the
     // user's word; another pass follows only a confirmed Printer Setup.
     for (;;) {
@@ -192,25 +198,24 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
         }
         std::string fileName;
         if (toPdfFile && !setup.pdfFile.empty()) {
-            if (!MayWriteFile(prompts, ws, setup.pdfFile))
+            if (!MayWriteFile(prompts, protectedFiles, setup.pdfFile))
                 return;
             fileName = setup.pdfFile;
         } else {
-            fileName = AskForPdfFile(prompts, ws, kind);
+            fileName = AskForPdfFile(prompts, session, kind);
             if (fileName.empty())
                 return;
         }
-        WritePdfFile(report, setup.choice, fileName, kind, prompts, ws);
+        WritePdfFile(report, setup.choice, fileName, kind, prompts, protectedFiles);
         return;
     }
 }
 
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws, PrintSetup& printSetup,
-                     const ReportKind& kind) {
+                     kav::Prompts& prompts, kav::Session& session, const ReportKind& kind) {
     ReportText report;
     report.listTitle = title;
     report.linkHeading = heading;
     report.linkLines = lines;
-    PrintReport(report, prompts, ws, printSetup, kind);
+    PrintReport(report, prompts, session, kind);
 }

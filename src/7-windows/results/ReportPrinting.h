@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <string>
 
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -57,13 +58,13 @@ bool RenderReportPdf(const ReportText& report, const kav::PrinterSetupChoice& pa
 // file. A PDF file is the one Printer Setup named, otherwise one the user names
 // in a save dialog, every time. An existing file is replaced only when the
 // user agrees, and only once the new one is whole on disk. Says where the
-// report went (the printer's job number), and what failed. The files of the
-// problem in ws are never replaced, and the PDF file is offered beside its
-// node file. printSetup is the session's Printer Setup.
-void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 kav::PrintSetup& printSetup, const ReportKind& kind = ResultsReport);
+// report went (the printer's job number), and what failed. The session's
+// protected files are never replaced, and the PDF file is offered beside the
+// node file. The session's Printer Setup decides and may be run again.
+void PrintReport(const ReportText& report, kav::Prompts& prompts, kav::Session& session,
+                 const ReportKind& kind = ResultsReport);
 
 // The same for a report of one titled list: its heading and its lines.
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws, kav::PrintSetup& printSetup,
+                     kav::Prompts& prompts, kav::Session& session,
                      const ReportKind& kind = ResultsReport);

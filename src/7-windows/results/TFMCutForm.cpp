@@ -112,5 +112,5 @@ void TFMCutForm::PrintButtonClick() {
     for (int row = 0; row < CutList->count(); ++row)
         lines << CutList->item(row)->text();
     PrintListReport(QStringLiteral("NO FEASIBLE FLOW"), QString(), lines, session_.prompts(),
-                    session_.ws, session_.printSetup, CutReport);
+                    session_, CutReport);
 }

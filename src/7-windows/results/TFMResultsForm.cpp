@@ -324,7 +324,9 @@ void TFMResultsForm::PrintButtonClick() {
 
 // Writes what the lists show (order and selection) as a CSV file.
 void TFMResultsForm::ExportButtonClick() {
-    kav::ExportResults(session_.ws, lists_, session_.prompts()).ShowTo(session_.prompts());
+    kav::FileQuestionsThrough questions(session_.prompts());
+    kav::ExportResults(session_.ws, lists_, session_.protectedFiles.Names(), questions)
+        .ShowTo(session_.prompts());
 }
 
 void TFMResultsForm::closeEvent(QCloseEvent* event) {
@@ -435,5 +437,5 @@ void TFMResultsForm::PrintResults() {
     report.totalCost = costLabel_->text();
     if (!optimalityLabel_->isHidden())
         report.optimality = optimalityLabel_->text();
-    PrintReport(report, session_.prompts(), session_.ws, session_.printSetup);
+    PrintReport(report, session_.prompts(), session_);
 }
