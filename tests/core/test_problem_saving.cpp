@@ -321,6 +321,22 @@ TEST(ProtectedFiles, EveryWriteRefusesThemAndWritesNothing) {
     EXPECT_EQ(WriteFile(problem, "new", {problem}).FailureText(), ProtectedFileText(problem));
 }
 
+// A new file gets the mode the umask leaves, the umask of the moment, read
+// without changing it.
+TEST(NewFile, TakesItsModeFromTheUmaskOfTheMoment) {
+    TempFolder folder;
+    const mode_t before = ::umask(027);
+    for (const auto& [mask, mode] :
+         {std::pair{mode_t{027}, 0640u}, std::pair{mode_t{077}, 0600u}}) {
+        ::umask(mask);
+        const std::string file = folder.File("new" + std::to_string(mode));
+        ASSERT_TRUE(WriteFile(file, "text"));
+        EXPECT_EQ(StatOf(file).st_mode & 07777, mode);
+        EXPECT_EQ(::umask(mask), mask);
+    }
+    ::umask(before);
+}
+
 // Whatever a streamed write does with a file of several names, it must not
 // split them: the other name shows what the written one shows.
 TEST(StreamedFile, NeverSplitsAFileWithSeveralHardLinks) {
