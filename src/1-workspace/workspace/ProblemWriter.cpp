@@ -67,7 +67,8 @@ std::optional<mode_t> UmaskFromProc() {
     while (std::getline(status, line)) {
         if (line.rfind("Umask:", 0) != 0)
             continue;
-        const std::string digits = line.substr(line.find_first_not_of(" \t", 6));
+        const std::size_t start = line.find_first_not_of(" \t", 6);
+        const std::string digits = start == std::string::npos ? "" : line.substr(start);
         if (digits.empty() || digits.size() > 4 ||
             digits.find_first_not_of("01234567") != std::string::npos)
             return std::nullopt;
