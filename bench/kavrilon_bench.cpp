@@ -200,13 +200,15 @@ bool RunLoad(kav::Workspace& ws, kav::Prompts& prompts, const BenchOptions& opti
 
 bool RunSave(const kav::Workspace& ws, const BenchOptions& options) {
     const std::string& nodeFile = options.saveNodeFile;
-    const int error = kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile)).Error;
-    const bool saved = error == 0;
+    const kav::WriteResult written =
+        kav::WriteProblemFiles(ws, nodeFile, kav::DeriveLinkFileName(nodeFile));
+    const bool saved = static_cast<bool>(written);
     std::printf("save %s\n", saved ? "Saved" : "Failed");
     if (!saved) {
         std::fprintf(stderr, "%s\n",
-                     error == kav::SameFileError ? "the node file and the link file are one file"
-                                                 : std::strerror(error));
+                     written.Failure == kav::WriteFailure::SameFile
+                         ? "the node file and the link file are one file"
+                         : std::strerror(written.SystemError));
     }
     return saved;
 }

@@ -16,6 +16,7 @@
 #include "support/TempFolder.h"
 #include "workspace/DimacsFormat.h"
 #include "workspace/NumberFormat.h"
+#include "workspace/ProblemFiles.h"
 #include "workspace/ProblemWriter.h"
 
 using namespace kav;
@@ -282,3 +283,26 @@ TEST(Dimacs, ImportedProblemsSolveToTheIndependentOptimum) {
 }
 
 }  // namespace
+
+// A problem of exactly as many links as the Workspace holds loads from either
+// kind of file.
+TEST(ProblemCapacity, ExactlyMaxLinksLoadsFromNodeAndLinkFilesAndFromDimacs) {
+    TempFolder folder;
+    std::string links = std::to_string(MaxLinks) + " 2\r\n";
+    std::string arcs = "p min 2 " + std::to_string(MaxLinks) + "\n";
+    for (int k = 0; k < MaxLinks; ++k) {
+        links += "1 2 0 1 1\r\n";
+        arcs += "a 1 2 0 1 1\n";
+    }
+    folder.Write("MAX.LIN", links);
+    const std::string files[] = {folder.Write("MAX.NDE", "A\r\nB\r\n"),
+                                 folder.Write("MAX.min", arcs)};
+    for (const std::string& file : files) {
+        Workspace ws;
+        ProtectedFiles loaded;
+        const LoadResult result = LoadProblemFile(ws, loaded, file);
+        EXPECT_EQ(result.outcome, LoadOutcome::Loaded) << file;
+        EXPECT_TRUE(result.report.Empty()) << file;
+        EXPECT_EQ(ws.LinkCount, MaxLinks) << file;
+    }
+}

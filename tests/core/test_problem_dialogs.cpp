@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ExampleProblems.h"
+#include "results/ResultCsv.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
 #include "workspace/DimacsFormat.h"
@@ -55,6 +56,8 @@ class ProblemDialogs : public ::testing::Test {
     TempFolder folder;
     Workspace ws;
     ScriptedPrompts prompts;
+    FileQuestionsThrough questions{prompts};
+    ProtectedFiles files;
     SaveDialogMemory dialogs;
 };
 
@@ -66,7 +69,7 @@ TEST_F(ProblemDialogs, LoadTakesTheLinkFileOfTheSameNameWithoutAsking) {
     prompts.files = {nodes};
     NoteSolved(ws, false);
     NoteChangesCommitted(ws);
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Loaded);
     ASSERT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     const FileDialogRequest& dialog = prompts.openDialogs[0];
     EXPECT_EQ(dialog.fileName, "");
@@ -85,7 +88,7 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
     std::filesystem::create_directory(folder.File("FOLDER.NDE"));
     prompts.files = {folder.File("NONE.NDE"), folder.File("FOLDER.NDE"), nodes,
                      folder.File("NONE.LIN"), links};
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events, (std::vector<std::string>{
                                   "open " + NodeOpenTitle,
                                   "message " + Missing(folder.File("NONE.NDE")),
@@ -109,7 +112,7 @@ TEST_F(ProblemDialogs, LoadAsksAgainForMissingFilesAndForTheLinkFileWhenItsTwinI
 TEST_F(ProblemDialogs, CancellingALoadChangesNothingAndShowsNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Cancelled);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Cancelled);
     EXPECT_TRUE(prompts.messages.empty() && prompts.beeps.empty());
     EXPECT_EQ(ws.LinkCount, 2);
     EXPECT_EQ(ws.LinkFlow[1], 4);
@@ -119,7 +122,7 @@ TEST_F(ProblemDialogs, CancellingALoadChangesNothingAndShowsNothing) {
     // Cancelling the link dialog reads nothing either.
     prompts.Clear();
     prompts.files = {folder.Write("LONE.NDE", "X\r\n"), std::nullopt};
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Cancelled);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Cancelled);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(ws.NodeName[1], "A");
     EXPECT_TRUE(ws.DataNotSaved);
@@ -129,7 +132,7 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
     MakeProblem();
     const std::string nodes = folder.File("OUT.NDE");
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
     EXPECT_EQ(TempFolder::Read(folder.File("OUT.LIN")),
@@ -146,13 +149,13 @@ TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     MakeProblem();
     const std::string file = folder.File("NET.min");
     prompts.files = {file, file};
-    ASSERT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
+    ASSERT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"save " + NodeSaveTitle});
     EXPECT_FALSE(std::filesystem::exists(folder.File("NET.LIN")));
     EXPECT_FALSE(ws.DataNotSaved);
 
     Workspace loaded;
-    ASSERT_EQ(LoadProblem(loaded, prompts).ShowTo(prompts), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProblem(loaded, files, questions).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events.back(), "open " + NodeOpenTitle);
     EXPECT_EQ(FormatDimacsProblem(loaded), FormatDimacsProblem(ws));
     EXPECT_EQ(loaded.NodeFileName, file);
@@ -176,7 +179,8 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.Clear();
         prompts.files = {folder.File(c.typed)};
         prompts.filters = {c.filter};
-        ASSERT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved) << c.typed;
+        ASSERT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved)
+            << c.typed;
         EXPECT_EQ(TempFolder::Read(folder.File(c.written)), FormatDimacsProblem(ws)) << c.typed;
         EXPECT_EQ(ws.NodeFileName, folder.File(c.written));
         EXPECT_EQ(ws.LinkFileName, "");
@@ -192,16 +196,50 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.Clear();
         prompts.files = {file};
         prompts.filters = {filter};
-        EXPECT_EQ(LoadProblem(loaded, prompts).ShowTo(prompts), LoadOutcome::Loaded) << file;
+        EXPECT_EQ(LoadProblem(loaded, files, questions).ShowTo(prompts), LoadOutcome::Loaded)
+            << file;
         EXPECT_EQ(loaded.LinkCount, 1);
         EXPECT_EQ(prompts.openDialogs.size(), 1u);
+    }
+}
+
+// A save names its files in the Workspace before it writes them, but the
+// files the problem was loaded from stay protected from the exports until a
+// save succeeds; a successful one protects its own files instead.
+TEST_F(ProblemDialogs, OnlyASuccessfulSaveMovesTheProtectionOffTheLoadedFiles) {
+    const std::string nodes = folder.Write("NET.NDE", SmallNodeFile);
+    const std::string links = folder.Write("NET.LIN", SmallLinkFile);
+    ASSERT_EQ(LoadProblemFile(ws, files, nodes).outcome, LoadOutcome::Loaded);
+    const std::string saved = folder.File("SAVED.NDE");
+    const struct {
+        std::optional<std::string> choice;
+        SaveOutcome outcome;
+        std::vector<std::string> protectedFiles;
+    } saves[] = {
+        {std::nullopt, SaveOutcome::Cancelled, {nodes, links}},
+        {folder.File("no/X.NDE"), SaveOutcome::Failed, {nodes, links}},
+        {saved, SaveOutcome::Saved, {saved, folder.File("SAVED.LIN")}},
+    };
+    for (const auto& c : saves) {
+        prompts.Clear();
+        prompts.files = {c.choice};
+        EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).outcome, c.outcome);
+        EXPECT_EQ(files.Names(), c.protectedFiles);
+        for (const std::string& file : c.protectedFiles) {
+            prompts.Clear();
+            prompts.files = {file, std::nullopt};
+            EXPECT_TRUE(ExportResults(ws, ResultLists{}, SolutionState{}, files.Names(), questions)
+                            .Empty());
+            ASSERT_EQ(prompts.messages.size(), 1u) << file;
+            EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(file));
+        }
     }
 }
 
 TEST_F(ProblemDialogs, CancellingASaveWarnsAndWritesNothing) {
     MakeProblem();
     prompts.files = {std::nullopt};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, NotSavedText);
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
@@ -218,7 +256,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // dialog opens; first a file that exists (No), then the twin itself (Yes).
     prompts.files = {nodes, nodes, other, links};
     prompts.answers = {Answer::No, Answer::Yes, Answer::No, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events, (std::vector<std::string>{
                                   "save " + NodeSaveTitle,
                                   "message " + Replace(nodes),
@@ -248,7 +286,7 @@ TEST_F(ProblemDialogs, SaveAsksBeforeReplacingAndShowsTheLinkDialogWhenItsTwinEx
     // A later save starts from the names chosen before.
     prompts.Clear();
     prompts.files = {std::nullopt};
-    SaveProblem(ws, prompts, dialogs).ShowTo(prompts);
+    SaveProblem(ws, files, questions, dialogs).ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs[0].fileName, nodes);
 }
 
@@ -258,7 +296,7 @@ TEST_F(ProblemDialogs, CancellingTheLinkDialogOfASaveWarnsAndWritesNothing) {
     folder.Write("NET.LIN", "old links");
     prompts.files = {nodes, std::nullopt};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Cancelled);
     EXPECT_EQ(prompts.messages.back().text, NotSavedText);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_TRUE(ws.DataNotSaved);
@@ -272,7 +310,7 @@ TEST_F(ProblemDialogs, AFailedSaveKeepsTheOldFilesAndLeavesDataNotSaved) {
     const std::size_t entries = folder.EntryCount();
     prompts.files = {nodes};
     prompts.answers = {Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Failed);
     ASSERT_GE(prompts.events.size(), 2u);
     EXPECT_EQ(prompts.events[prompts.events.size() - 2], "beep 8");
     // The failed file and the reason, then what each file holds: nobody is
@@ -297,7 +335,7 @@ TEST_F(ProblemDialogs, AWriteThatStopsPartWayTellsWhichFileMayBePartial) {
     const std::string links = folder.File("N.LIN");
     ASSERT_EQ(::mknod(links.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
     prompts.files = {nodes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Failed);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Failed);
     EXPECT_EQ(prompts.messages.back().text, WriteErrorText +
                                                 "\r<<<  FILES MAY BE PARTIALLY WRITTEN, BUT  >>>\r"
                                                 "<<<  THEY SHOULD BE IGNORED AND DELETED.  >>>\r[" +
@@ -331,7 +369,7 @@ TEST_F(ProblemDialogs, ASaveWhoseTwoNamesAreOneFileIsRefusedAndTheNodeDialogCome
     prompts.files = {sameName, nodes, (folder.path() / "." / "Q.NDE").string(),
                      folder.File("NEW.NDE")};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events,
               (std::vector<std::string>{
                   "save " + NodeSaveTitle, "message " + SameFile(sameName), "save " + NodeSaveTitle,
@@ -349,7 +387,7 @@ TEST_F(ProblemDialogs, ALoadWhoseTwoNamesAreOneFileIsRefusedAndKeepsTheProblem) 
     MakeProblem();
     const std::string linksAsNodes = folder.Write("NONODE.LIN", SmallLinkFile);
     prompts.files = {linksAsNodes};
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Refused);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Refused);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(
         prompts.messages[0].text,
@@ -367,7 +405,7 @@ TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTh
     const std::string links = folder.Write("prob.lin", SmallLinkFile);
     EXPECT_EQ(MatchingLinkFile(nodes), links);
     prompts.files = {nodes};
-    EXPECT_EQ(LoadProblem(ws, prompts).ShowTo(prompts), LoadOutcome::Loaded);
+    EXPECT_EQ(LoadProblem(ws, files, questions).ShowTo(prompts), LoadOutcome::Loaded);
     EXPECT_EQ(prompts.events, std::vector<std::string>{"open " + NodeOpenTitle});
     EXPECT_EQ(ws.LinkFileName, links);
 
@@ -376,7 +414,7 @@ TEST_F(ProblemDialogs, ALinkFileWhoseExtensionDiffersOnlyInCaseIsTakenWhenItIsTh
     prompts.Clear();
     prompts.files = {nodes, links};
     prompts.answers = {Answer::Yes, Answer::Yes};
-    EXPECT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
+    EXPECT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
     EXPECT_EQ(prompts.events.back(), "message " + Replace(links));
     EXPECT_FALSE(std::filesystem::exists(folder.File("prob.LIN")));
 
@@ -392,7 +430,7 @@ TEST_F(ProblemDialogs, FileNamesReachTheMessagesAsTheSystemGaveThem) {
     std::filesystem::create_directory(zurich);
     const std::string missing = (zurich / "NONE.NDE").string();
     prompts.files = {missing, std::nullopt};
-    LoadProblem(ws, prompts).ShowTo(prompts);
+    LoadProblem(ws, files, questions).ShowTo(prompts);
     EXPECT_EQ(prompts.messages.at(0).text, Missing(missing));
     EXPECT_NE(prompts.messages[0].text.find("/Z\xC3\xBCrich/NONE.NDE]"), std::string::npos);
 }
@@ -409,6 +447,7 @@ TEST(DeriveLinkFileName, ReplacesTheLastThreeCharacters) {
 TEST(LoadResult, CarriesEachMessageWithItsKindAndBeepInOrder) {
     TempFolder folder;
     Workspace ws;
+    ProtectedFiles files;
     const std::string missing = folder.File("NONE.NDE");
     const std::string same = folder.Write("P.NDE", "x");
     const auto notices = [](const LoadResult& result) {
@@ -426,7 +465,7 @@ TEST(LoadResult, CarriesEachMessageWithItsKindAndBeepInOrder) {
         LoadOutcome outcome;
         std::vector<std::string> notices;
     } cases[] = {
-        {LoadProblemFile(ws, missing), LoadOutcome::Cancelled, {error + Missing(missing)}},
+        {LoadProblemFile(ws, files, missing), LoadOutcome::Cancelled, {error + Missing(missing)}},
         {ReadProblem(ws, same, same),
          LoadOutcome::Refused,
          {error + "File [" + same +
@@ -477,7 +516,8 @@ TEST(ChooseFileToWrite, RefusesOwnFilesAndAsksBeforeReplacing) {
     request.dialog = [] { return FileDialogRequest{"Export", {}, ""}; };
     request.protectedFiles = {own};
     request.shown = [](const std::string& name) { return "<" + name + ">"; };
-    request.adjust = [](const std::string& name) {
+    request.adjust = [](const ChosenFile& chosen) {
+        const std::string& name = chosen.name;
         return name.size() > 4 && name.compare(name.size() - 4, 4, ".csv") == 0 ? name
                                                                                 : name + ".csv";
     };
@@ -485,7 +525,8 @@ TEST(ChooseFileToWrite, RefusesOwnFilesAndAsksBeforeReplacing) {
         ScriptedPrompts prompts;
         prompts.files = c.files;
         prompts.answers = c.answers;
-        EXPECT_EQ(ChooseFileToWrite(prompts, request), c.chosen);
+        FileQuestionsThrough questions(prompts);
+        EXPECT_EQ(ChooseFileToWrite(questions, request), c.chosen);
         EXPECT_EQ(prompts.events, c.events);
         EXPECT_EQ(prompts.unscripted, 0);
     }

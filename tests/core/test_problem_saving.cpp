@@ -2,6 +2,7 @@
 // links, owners, modes and hard links stay as they were, and a folder that
 // only allows writing its existing files still takes a save.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -9,12 +10,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "ExampleProblems.h"
 #include "support/TempFolder.h"
@@ -60,7 +63,8 @@ TEST_F(ProblemSaving, TwoNamesOfOneFileWriteNothing) {
     };
     const std::size_t entries = folder.EntryCount();
     for (const auto& pair : pairs) {
-        EXPECT_EQ(WriteProblemFiles(ws, pair[0], pair[1]).Error, SameFileError) << pair[1];
+        EXPECT_EQ(WriteProblemFiles(ws, pair[0], pair[1]).Failure, WriteFailure::SameFile)
+            << pair[1];
     }
     EXPECT_EQ(folder.EntryCount(), entries);
     EXPECT_EQ(TempFolder::Read(existing), "old");
@@ -171,7 +175,7 @@ TEST(FullDisk, AWriteThatDoesNotFitLeavesTheOldFilesWhole) {
     LargerProblem(larger);
     const WriteResult result = WriteProblemFiles(larger, nodes, links);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.Error, ENOSPC);
+    EXPECT_EQ(result.SystemError, ENOSPC);
     EXPECT_EQ(result.FailureText().rfind("[" + links + "]: No space left on device", 0), 0u);
     EXPECT_FALSE(result.AnyPartial());
     EXPECT_EQ(TempFolder::Read(nodes), SmallNodeFile);
@@ -201,7 +205,7 @@ TEST(FullDisk, AFileSizeLimitRefusesAnInPlaceWriteBeforeItStarts) {
     const WriteResult result = WriteProblemFiles(larger, nodes, links);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(result.Error, EFBIG);
+    EXPECT_EQ(result.SystemError, EFBIG);
     EXPECT_NE(result.FailureText().find("]: File too large"), std::string::npos);
     EXPECT_EQ(TempFolder::Read(nodes), "old nodes");
     EXPECT_EQ(TempFolder::Read(links), "old links");
@@ -283,21 +287,107 @@ TEST(StreamedFile, ReplacesARegularFileOnlyWhenComplete) {
     EXPECT_EQ(TempFolder::Read(target), big);
     EXPECT_EQ(folder.EntryCount(), 1u);
 
+    EXPECT_EQ(TempFolder::Read(target), big);
+}
+
+// Every write refuses the problem's own files (also through a symbolic link)
+// before it touches anything, and says why in the same terms.
+TEST(ProtectedFiles, EveryWriteRefusesThemAndWritesNothing) {
+    TempFolder folder;
     const std::string problem = folder.Write("P.LIN", "problem");
+    fs::create_symlink(problem, folder.File("TO_P.LIN"));
     const struct {
         std::string name;
+        WriteFailure failure;
         int error;
     } refused[] = {
-        {problem, ProtectedFileError},
-        {folder.File("no/T.jsonl"), ENOENT},
-        {folder.path().string(), EISDIR},
+        {problem, WriteFailure::ProtectedFile, 0},
+        {folder.File("TO_P.LIN"), WriteFailure::ProtectedFile, 0},
+        {folder.File("no/T.jsonl"), WriteFailure::System, ENOENT},
+        {folder.path().string(), WriteFailure::System, EISDIR},
     };
     for (const auto& r : refused) {
         StreamedFile file;
         const WriteResult opened = file.Open(r.name, {problem});
-        EXPECT_EQ(opened.Error, r.error) << r.name;
+        EXPECT_EQ(opened.Failure, r.failure) << r.name;
+        EXPECT_EQ(opened.SystemError, r.error) << r.name;
         EXPECT_FALSE(file.Write("new"));
+        const WriteResult written =
+            WriteFiles({{folder.File("OTHER"), "x"}, {r.name, "new"}}, {problem});
+        EXPECT_EQ(written.Failure, r.failure) << r.name;
+        EXPECT_EQ(written.SystemError, r.error) << r.name;
     }
     EXPECT_EQ(TempFolder::Read(problem), "problem");
     EXPECT_EQ(folder.EntryCount(), 2u);
+    EXPECT_EQ(WriteFile(problem, "new", {problem}).FailureText(), ProtectedFileText(problem));
+}
+
+// A new file gets the mode the umask leaves, the umask of the moment, read
+// without changing it.
+TEST(NewFile, TakesItsModeFromTheUmaskOfTheMoment) {
+    TempFolder folder;
+    const mode_t before = ::umask(027);
+    for (const auto& [mask, mode] :
+         {std::pair{mode_t{027}, 0640u}, std::pair{mode_t{077}, 0600u}}) {
+        ::umask(mask);
+        const std::string file = folder.File("new" + std::to_string(mode));
+        ASSERT_TRUE(WriteFile(file, "text"));
+        EXPECT_EQ(StatOf(file).st_mode & 07777, mode);
+        EXPECT_EQ(::umask(mask), mask);
+    }
+    ::umask(before);
+}
+
+// Whatever a streamed write does with a file of several names, it must not
+// split them: the other name shows what the written one shows.
+TEST(StreamedFile, NeverSplitsAFileWithSeveralHardLinks) {
+    TempFolder folder;
+    const std::string target = folder.Write("T.jsonl", "old");
+    const std::string other = folder.File("OTHER.jsonl");
+    fs::create_hard_link(target, other);
+    StreamedFile file;
+    if (file.Open(target)) {
+        file.Write("new");
+        file.Finish();
+    }
+    EXPECT_EQ(TempFolder::Read(other), TempFolder::Read(target));
+    EXPECT_EQ(StatOf(target).st_nlink, 2u);
+}
+
+// A named pipe nobody reads is refused at once (the windows must not hang);
+// with a reader, the writes wait for it, however much there is to write.
+TEST(NamedPipe, WithoutAReaderIsRefusedAndWithOneTakesEverything) {
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const WriteResult alone = WriteFile(pipe, "text");
+    EXPECT_EQ(alone.Failure, WriteFailure::NoReader);
+    EXPECT_EQ(alone.FailureText(), "[" + pipe + "]: it is a named pipe that nothing is reading");
+    StreamedFile streamed;
+    EXPECT_EQ(streamed.Open(pipe).Failure, WriteFailure::NoReader);
+
+    const std::string text(1 << 20, 'x');  // far more than the pipe holds
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(::fcntl(reader, F_SETFL, 0), 0);
+    std::string received;
+    // Until the writer opens the pipe a read finds no writer and returns 0:
+    // only a 0 after some text is the end.
+    std::thread reading([&] {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, static_cast<std::size_t>(n));
+            else if (n < 0 || !received.empty())
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const WriteResult written = WriteFile(pipe, text);
+    reading.join();
+    ::close(reader);
+    EXPECT_TRUE(written) << written.FailureText();
+    EXPECT_EQ(received.size(), text.size());
 }

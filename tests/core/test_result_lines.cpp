@@ -295,7 +295,10 @@ TEST(ResultCsv, AnExportOverTheProblemsOwnFilesIsRefused) {
     const ResultLists lists = BuildResultLists(ws, LinkOrder::Input, true);
     ScriptedPrompts prompts;
     prompts.files = {ws.NodeFileName, folder.File("link.csv"), folder.File("out.csv")};
-    ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts).ShowTo(prompts);
+    FileQuestionsThrough questions(prompts);
+    ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()),
+                  {ws.NodeFileName, ws.LinkFileName}, questions)
+        .ShowTo(prompts);
     EXPECT_EQ(prompts.saveDialogs.size(), 3u);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, ProtectedFileText(ws.NodeFileName));
@@ -316,9 +319,10 @@ TEST(ResultCsv, AnExportGivesItsOutcomeForTheWindowToShow) {
     const std::string missing = folder.File("no/such.csv");
     ScriptedPrompts prompts;
     prompts.files = {missing, std::nullopt};
-    const Report failed = ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts);
-    EXPECT_TRUE(ExportResults(ws, lists, CurrentSolution(ws, LastSolveRecord()), prompts)
-                    .Empty());  // cancelled
+    FileQuestionsThrough questions(prompts);
+    const SolutionState solution = CurrentSolution(ws, LastSolveRecord());
+    const Report failed = ExportResults(ws, lists, solution, {}, questions);
+    EXPECT_TRUE(ExportResults(ws, lists, solution, {}, questions).Empty());  // cancelled
     EXPECT_TRUE(prompts.messages.empty());
     ASSERT_EQ(failed.Notices().size(), 1u);
     EXPECT_EQ(failed.Notices()[0].kind, MsgKind::Error);

@@ -398,7 +398,7 @@ void TestCupsPrinting::theReportGoesWhereChosenAndEveryOutcomeIsSaid() {
     }
     const int jobsBefore = JobCount();
     const ReportText report = LongReport();
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     if (paused) {
         Run(QStringLiteral("cupsenable"), {printedOn});
         QVERIFY2(QString::fromStdString(prompts_.messages.back().text)
@@ -446,7 +446,7 @@ void TestCupsPrinting::everyLineLiesInsideWhatThePrinterCanPrint() {
     choice.landscape = landscape;
     choice.margins = std::array<double, 4>{10, 10, 10, 10};
     const ReportText report = LongReport();
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file = OutputOfJob(JobOf(prompts_.messages[0].text));
     QVERIFY2(!file.isEmpty(), prompts_.messages[0].text.c_str());
@@ -499,7 +499,7 @@ void TestCupsPrinting::aSchedulerThatIsNotRunningIsSaidAndNothingPrinted() {
     session_.printSetup.choice.printer = "kav-plain";
     prompts_.answers = {kav::Answer::No};
     qputenv("CUPS_SERVER", QDir(Folder()).filePath("dead.sock").toUtf8());
-    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    PrintReport(LongReport(), prompts_, session_);
     qputenv("CUPS_SERVER", server);
     QCOMPARE(prompts_.events,
              std::vector<std::string>{"message The printer kav-plain cannot be used (the print "
@@ -563,7 +563,7 @@ void TestCupsPrinting::everyWordLiesInsideThePrintableAreaOfThePaperReceived() {
     // Lines broken at the right edge of the page reach every side of it.
     ReportText report = LongReport();
     report.linkLines << QStringLiteral("WIDE ").repeated(120);
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     const QString file =
         driverless ? NewJobIn(kept, before) : OutputOfJob(JobOf(prompts_.messages[0].text));
@@ -633,7 +633,7 @@ void TestCupsPrinting::aSchedulerThatNeverAnswersIsGivenUpWhileTheWindowRuns() {
     sinceTick.start();
     tick.start(5);
     look.start(1000);
-    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    PrintReport(LongReport(), prompts_, session_);
     const qint64 took = clock.elapsed();
     tick.stop();
     kill(hung, SIGCONT);
@@ -696,7 +696,7 @@ void TestCupsPrinting::theUsersSavedOptionsReachTheJob() {
     session_.printSetup.chosen = true;
     const QString kept = QDir(Folder()).filePath("duplex");
     const QStringList before = PdfsIn(kept);
-    PrintReport(LongReport(), prompts_, session_.ws, session_.printSetup);
+    PrintReport(LongReport(), prompts_, session_);
     qputenv("HOME", oldHome);
     const QString file = NewJobIn(kept, before);
     QVERIFY2(!file.isEmpty(), prompts_.messages.at(0).text.c_str());
@@ -737,7 +737,7 @@ void TestCupsPrinting::aPageRangePrintsThosePagesNumberedInTheWholeReport() {
     const QStringList before = PdfsIn(kept);
     ReportText report = LongReport();
     report.linkLines << report.linkLines << report.linkLines.mid(0, 10);
-    PrintReport(report, prompts_, session_.ws, session_.printSetup);
+    PrintReport(report, prompts_, session_);
     QCOMPARE(prompts_.messages.size(), std::size_t{1});
     if (numbers.isEmpty()) {
         QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
@@ -807,11 +807,9 @@ void TestCupsPrinting::thePreviewShowsThePagesAsTheyWillPrint() {
 void TestCupsPrinting::theCutWindowsReportIsCalledTheExplanation() {
     session_.printSetup.chosen = true;
     session_.printSetup.choice.printer = "kav-plain";
-    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
-                    session_.printSetup, CutReport);
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_, CutReport);
     session_.printSetup.choice.printer = "kav-reject";
-    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_.ws,
-                    session_.printSetup, CutReport);
+    PrintListReport("NO FEASIBLE FLOW", QString(), {"short by 1"}, prompts_, session_, CutReport);
     QCOMPARE(prompts_.messages.size(), std::size_t{2});
     QVERIFY2(QString::fromStdString(prompts_.messages[0].text)
                  .startsWith("The explanation was sent to printer kav-plain (job "),

@@ -330,8 +330,11 @@ void TestPrinting::aFailedWriteLeavesTheOldFileUntouched() {
 void TestPrinting::aReportNeverGoesOverTheProblemsOwnFile() {
     ProblemBuilder(session_.ws).Node("A").Node("B").Link(1, 2, 0, 5, 1, 0);
     const QString nodes = dir_.filePath("P.NDE");
-    WriteText(nodes, "A\r\nB\r\n");
-    SetFileNames(session_.ws, nodes.toStdString(), session_.ws.LinkFileName);
+    QVERIFY(kav::WriteProblemFiles(session_.ws, nodes.toStdString(),
+                                   dir_.filePath("P.LIN").toStdString()));
+    QCOMPARE(
+        kav::LoadProblemFile(session_.ws, session_.protectedFiles, nodes.toStdString()).outcome,
+        kav::LoadOutcome::Loaded);
     ChoosePdfFile(session_.printSetup, nodes);
     Print();
     QCOMPARE(FileText(nodes), QString("A\r\nB\r\n"));

@@ -21,8 +21,9 @@ inline const char* const SupplyNodeName = "SUPPLY";
 // each demand. Nodes without a name line are named by their number. Any fault
 // (unknown line, missing or repeated problem line, a number outside 32 bits, an
 // arc end outside 1..NODES, arc count unlike the problem line, supplies that do
-// not sum to 0, more links or nodes than the Workspace holds) shows one warning
-// naming the line, a beep, and leaves the Workspace as it was (Refused). A
+// not sum to 0, more links or nodes than the Workspace holds) leaves the
+// Workspace as it was (Refused) and gives a report that the caller shows: one
+// warning naming the line, and a beep. A
 // successful read replaces the problem, clears the solution and the flags and
 // stores fileName as ws.NodeFileName (ws.LinkFileName becomes empty).
 LoadResult ReadDimacsText(Workspace& ws, const std::string& text, const std::string& fileName);

@@ -15,22 +15,34 @@ bool FileToReplaceExists(const std::string& name) {
            !std::filesystem::is_directory(status);
 }
 
-bool MayWriteFile(Prompts& prompts, const std::string& fileName, const FileToWrite& rules) {
-    const std::string shown = rules.shown ? rules.shown(fileName) : fileName;
-    if (IsOneOfFiles(fileName, rules.protectedFiles)) {
-        prompts.Message(MsgKind::Error, MsgButtons::Ok, ProtectedFileText(shown));
-        return false;
-    }
-    return !FileToReplaceExists(fileName) || ConfirmReplace(prompts, shown);
+WriteCheck CheckFileToWrite(const std::string& fileName,
+                            const std::vector<std::string>& protectedFiles) {
+    if (IsProtectedFile(fileName, protectedFiles))
+        return WriteCheck::Protected;
+    return FileToReplaceExists(fileName) ? WriteCheck::Replace : WriteCheck::Free;
 }
 
-std::string ChooseFileToWrite(Prompts& prompts, const FileToWrite& request) {
+bool MayWriteFile(FileQuestions& questions, const std::string& fileName, const FileToWrite& rules) {
+    const std::string shown = rules.shown ? rules.shown(fileName) : fileName;
+    switch (CheckFileToWrite(fileName, rules.protectedFiles)) {
+        case WriteCheck::Protected:
+            questions.TellNameRefused(ProtectedFileText(shown));
+            return false;
+        case WriteCheck::Replace:
+            return questions.AskReplace(shown);
+        case WriteCheck::Free:
+            break;
+    }
+    return true;
+}
+
+std::string ChooseFileToWrite(FileQuestions& questions, const FileToWrite& request) {
     for (;;) {
-        const std::optional<std::string> chosen = prompts.SaveFile(request.dialog());
-        if (!chosen || chosen->empty())
+        const std::optional<ChosenFile> chosen = questions.AskFileToSave(request.dialog());
+        if (!chosen || chosen->name.empty())
             return {};
-        const std::string name = request.adjust ? request.adjust(*chosen) : *chosen;
-        if (MayWriteFile(prompts, name, request))
+        const std::string name = request.adjust ? request.adjust(*chosen) : chosen->name;
+        if (MayWriteFile(questions, name, request))
             return name;
     }
 }

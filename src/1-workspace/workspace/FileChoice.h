@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,18 +23,26 @@ struct FileToWrite {
     std::vector<std::string> protectedFiles;
     // The name as the messages show it; none: as it is.
     std::function<std::string(const std::string&)> shown;
-    // What a chosen name becomes before it is checked (an extension added);
-    // none: itself.
-    std::function<std::string(const std::string&)> adjust;
+    // What a chosen file becomes before it is checked (an extension added);
+    // none: its name.
+    std::function<std::string(const ChosenFile&)> adjust;
 };
 
-// Whether fileName may be written: one of the protected files is refused with
-// an error box; a file that exists (FileToReplaceExists) is written only
-// after a Yes to the replace question.
-bool MayWriteFile(Prompts& prompts, const std::string& fileName, const FileToWrite& rules);
+// What must happen before a name may be written.
+enum class WriteCheck {
+    Free,       // nothing is there: write it
+    Replace,    // a file is there: only after a Yes to the replace question
+    Protected,  // one of the protected files: refused (ProtectedFileText)
+};
+WriteCheck CheckFileToWrite(const std::string& fileName,
+                            const std::vector<std::string>& protectedFiles);
+
+// Whether fileName may be written (CheckFileToWrite): a protected file is
+// refused with its box, an existing one is written only after a Yes.
+bool MayWriteFile(FileQuestions& questions, const std::string& fileName, const FileToWrite& rules);
 
 // The one way a file to write is chosen: the save dialog until the user names
 // a file that may be written (MayWriteFile), or cancels (empty name).
-std::string ChooseFileToWrite(Prompts& prompts, const FileToWrite& request);
+std::string ChooseFileToWrite(FileQuestions& questions, const FileToWrite& request);
 
 }  // namespace kav

@@ -90,8 +90,10 @@ std::string MissingFileText(const std::string& name) {
     return "File [" + name + "] does not exist... Try again.";
 }
 
-void ShowMissingFile(Prompts& prompts, const std::string& name) {
-    prompts.Message(MsgKind::Error, MsgButtons::Ok, MissingFileText(name));
+LoadResult NoteIfLoaded(const Workspace& ws, ProtectedFiles& loaded, LoadResult result) {
+    if (result.outcome == LoadOutcome::Loaded)
+        loaded.NoteLoadedOrSaved(ws);
+    return result;
 }
 
 LoadResult MissingFile(const std::string& name) {
@@ -100,33 +102,29 @@ LoadResult MissingFile(const std::string& name) {
     return result;
 }
 
-std::string OpenChoice(Prompts& prompts, const FileDialogRequest& dialog) {
-    return prompts.OpenFile(dialog).value_or("");
+// The open dialog until the user names a file that exists or cancels (an
+// empty name).
+ChosenFile ChooseFileToLoad(FileQuestions& questions, const FileDialogRequest& dialog) {
+    for (;;) {
+        const ChosenFile chosen = questions.AskFileToOpen(dialog).value_or(ChosenFile{});
+        if (chosen.name.empty() || FileExists(chosen.name))
+            return chosen;
+        questions.TellNameRefused(MissingFileText(chosen.name));
+    }
 }
 
-void ChooseNodeFileToLoad(Workspace& ws, Prompts& prompts) {
-    std::string name;
-    do {
-        name = OpenChoice(prompts, GetNodeName());
-        if (!name.empty() && !FileExists(name)) {
-            ShowMissingFile(prompts, name);
-        }
-    } while (!name.empty() && !FileExists(name));
-    SetFileNames(ws, name, ws.LinkFileName);
+// Also gives the file type chosen with it (the DIMACS type decides the load).
+std::string ChooseNodeFileToLoad(Workspace& ws, FileQuestions& questions) {
+    const ChosenFile chosen = ChooseFileToLoad(questions, GetNodeName());
+    SetFileNames(ws, chosen.name, ws.LinkFileName);
+    return chosen.type;
 }
 
 // The link file of the same name is taken without asking when it exists.
-void ChooseLinkFileToLoad(Workspace& ws, Prompts& prompts) {
-    std::string name;
-    do {
-        name = MatchingLinkFile(ws.NodeFileName);
-        if (!FileExists(name)) {
-            name = OpenChoice(prompts, GetLinkName());
-            if (!name.empty() && !FileExists(name)) {
-                ShowMissingFile(prompts, name);
-            }
-        }
-    } while (!name.empty() && !FileExists(name));
+void ChooseLinkFileToLoad(Workspace& ws, FileQuestions& questions) {
+    std::string name = MatchingLinkFile(ws.NodeFileName);
+    if (!FileExists(name))
+        name = ChooseFileToLoad(questions, GetLinkName()).name;
     SetFileNames(ws, ws.NodeFileName, name);
 }
 
@@ -139,18 +137,19 @@ bool HasExtension(const std::string& name) {
 // existing one, or cancels (empty name); the dialog remembers a confirmed
 // name for its next showing. Under the DIMACS file type a name without an
 // extension gets ".min", and `dimacs` says whether that type was chosen.
-std::string ChooseFileToSave(Prompts& prompts, FileDialogRequest (*dialog)(const std::string&),
-                             std::string& memory, bool* dimacs = nullptr) {
+std::string ChooseFileToSave(FileQuestions& questions,
+                             FileDialogRequest (*dialog)(const std::string&), std::string& memory,
+                             bool* dimacs = nullptr) {
     FileToWrite request;
     request.dialog = [dialog, &memory] { return dialog(memory); };
-    request.adjust = [&](const std::string& chosen) {
-        memory = chosen;
-        const bool dimacsChosen = prompts.ChosenFilter() == DimacsFilterName;
+    request.adjust = [&](const ChosenFile& chosen) {
+        memory = chosen.name;
+        const bool dimacsChosen = chosen.type == DimacsFilterName;
         if (dimacs != nullptr)
             *dimacs = dimacsChosen;
-        return dimacsChosen && !HasExtension(chosen) ? chosen + ".min" : chosen;
+        return dimacsChosen && !HasExtension(chosen.name) ? chosen.name + ".min" : chosen.name;
     };
-    return ChooseFileToWrite(prompts, request);
+    return ChooseFileToWrite(questions, request);
 }
 
 // ASCII only: the locale must not decide which names match.
@@ -173,10 +172,10 @@ bool SameExceptCaseOfLastThree(const std::string& name, const std::string& wante
 
 // Both names of a save: the node file, then its link file (asked for only
 // when the one of the same name exists). Empty names when the user cancelled.
-bool ChooseFilesToSave(Workspace& ws, Prompts& prompts, SaveDialogMemory& memory) {
+bool ChooseFilesToSave(Workspace& ws, FileQuestions& questions, SaveDialogMemory& memory) {
     bool dimacsChosen = false;
     const std::string nodeFile =
-        ChooseFileToSave(prompts, SaveNodeData, memory.nodeName, &dimacsChosen);
+        ChooseFileToSave(questions, SaveNodeData, memory.nodeName, &dimacsChosen);
     SetFileNames(ws, nodeFile, ws.LinkFileName);
     if (nodeFile.empty())
         return false;
@@ -188,7 +187,7 @@ bool ChooseFilesToSave(Workspace& ws, Prompts& prompts, SaveDialogMemory& memory
     }
     std::string linkFile = MatchingLinkFile(nodeFile);
     if (FileExists(linkFile)) {
-        linkFile = ChooseFileToSave(prompts, SaveLinkData, memory.linkName);
+        linkFile = ChooseFileToSave(questions, SaveLinkData, memory.linkName);
     }
     SetFileNames(ws, nodeFile, linkFile);
     return !linkFile.empty();
@@ -228,15 +227,15 @@ bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter
            IsDimacsFileName(fileName);
 }
 
-LoadResult LoadProblemFile(Workspace& ws, const std::string& fileName) {
+LoadResult LoadProblemFile(Workspace& ws, ProtectedFiles& loaded, const std::string& fileName) {
     if (!FileExists(fileName))
         return MissingFile(fileName);
     if (IsDimacsToLoad(fileName, ""))
-        return ReadDimacsFile(ws, fileName);
+        return NoteIfLoaded(ws, loaded, ReadDimacsFile(ws, fileName));
     const std::string linkFile = MatchingLinkFile(fileName);
     if (!FileExists(linkFile))
         return MissingFile(linkFile);
-    return ReadProblem(ws, fileName, linkFile);
+    return NoteIfLoaded(ws, loaded, ReadProblem(ws, fileName, linkFile));
 }
 
 WriteResult WriteDimacsFile(const Workspace& ws, const std::string& fileName) {
@@ -258,24 +257,25 @@ LoadResult ReadProblem(Workspace& ws, const std::string& nodeFile, const std::st
     return ReadProblemText(ws, links, nodes);
 }
 
-LoadResult LoadProblem(Workspace& ws, Prompts& prompts) {
-    ChooseNodeFileToLoad(ws, prompts);
+LoadResult LoadProblem(Workspace& ws, ProtectedFiles& loaded, FileQuestions& questions) {
+    const std::string chosenType = ChooseNodeFileToLoad(ws, questions);
     if (ws.NodeFileName.empty())
         return {};
-    if (IsDimacsToLoad(ws.NodeFileName, prompts.ChosenFilter()))
-        return ReadDimacsFile(ws, ws.NodeFileName);
-    ChooseLinkFileToLoad(ws, prompts);
+    if (IsDimacsToLoad(ws.NodeFileName, chosenType))
+        return NoteIfLoaded(ws, loaded, ReadDimacsFile(ws, ws.NodeFileName));
+    ChooseLinkFileToLoad(ws, questions);
     if (ws.LinkFileName.empty())
         return {};
     const std::string nodeFile = ws.NodeFileName;
     const std::string linkFile = ws.LinkFileName;
-    return ReadProblem(ws, nodeFile, linkFile);
+    return NoteIfLoaded(ws, loaded, ReadProblem(ws, nodeFile, linkFile));
 }
 
-SaveResult SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs) {
+SaveResult SaveProblem(Workspace& ws, ProtectedFiles& saved, FileQuestions& questions,
+                       SaveDialogMemory& dialogs) {
     SaveResult result;
     for (;;) {
-        if (!ChooseFilesToSave(ws, prompts, dialogs)) {
+        if (!ChooseFilesToSave(ws, questions, dialogs)) {
             result.report.Box(MsgKind::Warning, NotSavedText);
             result.outcome = SaveOutcome::Cancelled;
             return result;
@@ -285,17 +285,18 @@ SaveResult SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialog
                                         : WriteProblemFiles(ws, ws.NodeFileName, ws.LinkFileName);
         if (written) {
             NoteSaved(ws);
+            saved.NoteLoadedOrSaved(ws);
             result.outcome = SaveOutcome::Saved;
             return result;
         }
-        if (written.Error != SameFileError) {
+        if (written.Failure != WriteFailure::SameFile) {
             result.report.Beep(BeepFileError);
             result.report.Box(MsgKind::Warning, WriteErrorText(written));
             result.outcome = SaveOutcome::Failed;
             return result;
         }
         // Nothing was written; the node file's dialog comes back.
-        prompts.Message(MsgKind::Error, MsgButtons::Ok, SameFileSaveText(ws.NodeFileName));
+        questions.TellNameRefused(SameFileSaveText(ws.NodeFileName));
     }
 }
 

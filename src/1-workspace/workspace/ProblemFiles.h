@@ -1,7 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "workspace/FileChoice.h"
 #include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -30,16 +32,33 @@ struct SaveDialogMemory {
     std::string linkName = "*.LIN";
 };
 
-// Load Data: asks for the node file (and the link file when the one of the same
-// name is missing) through prompts, telling there of a name that does not
-// exist, and reads both; the reading's messages are in the result.
-LoadResult LoadProblem(Workspace& ws, Prompts& prompts);
+// The files the problem in memory was last loaded from or successfully saved
+// to: no output goes over them. Unlike ws.NodeFileName and ws.LinkFileName,
+// which a save sets before it writes (and a cancelled one empties), they
+// change only when a load or a save succeeds.
+class ProtectedFiles {
+  public:
+    const std::vector<std::string>& Names() const { return names_; }
+    // A load or a save of ws succeeded: the files it names now.
+    void NoteLoadedOrSaved(const Workspace& ws) { names_ = FileNamesOf(ws); }
 
-// Save: asks for the files through prompts (ChooseFileToWrite; two names of
-// one file are refused there and bring the node file's dialog back), writes
-// both (see WriteProblemFiles); the outcome's messages are in the result. The
-// dialogs start from the names chosen in them the time before.
-SaveResult SaveProblem(Workspace& ws, Prompts& prompts, SaveDialogMemory& dialogs);
+  private:
+    std::vector<std::string> names_;
+};
+
+// Load Data: asks for the node file (and the link file when the one of the same
+// name is missing), telling of a name that does not exist, and reads both; the
+// reading's messages are in the result. A successful load notes its files in
+// `loaded`.
+LoadResult LoadProblem(Workspace& ws, ProtectedFiles& loaded, FileQuestions& questions);
+
+// Save: asks for the files (ChooseFileToWrite; two names of one file are
+// refused there and bring the node file's dialog back), writes both (see
+// WriteProblemFiles); the outcome's messages are in the result. The dialogs
+// start from the names chosen in them the time before. A successful save
+// notes its files in `saved`.
+SaveResult SaveProblem(Workspace& ws, ProtectedFiles& saved, FileQuestions& questions,
+                       SaveDialogMemory& dialogs);
 
 // The reading steps of LoadProblem once both names are known (they are stored
 // in ws.NodeFileName / ws.LinkFileName): header check, links, names, flags,
@@ -55,15 +74,15 @@ bool IsDimacsToLoad(const std::string& fileName, const std::string& chosenFilter
 // Loads a named problem without a dialog (the program's start and its command
 // line): a DIMACS file (IsDimacsToLoad), otherwise a node file with the
 // link file that goes with it. A missing file gets Load Data's message and
-// reads nothing (Cancelled).
-LoadResult LoadProblemFile(Workspace& ws, const std::string& fileName);
+// reads nothing (Cancelled). A successful load notes its files in `loaded`.
+LoadResult LoadProblemFile(Workspace& ws, ProtectedFiles& loaded, const std::string& fileName);
 
 // The DIMACS file type in the load and save dialogs ("... (*.min)").
 inline constexpr char DimacsFilterName[] = "DIMACS min-cost files";
 
 // Writes the two files as one write (WriteFiles): an error found before the
 // commits leaves the old files as they were. Two names of one file write
-// nothing and give SameFileError.
+// nothing (WriteFailure::SameFile).
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,
                               const std::string& linkFile, int fieldWidth = LinkFieldWidth);
 

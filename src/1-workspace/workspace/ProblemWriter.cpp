@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -57,10 +59,37 @@ void SyncFolder(const std::string& path) {
     ::close(fd);
 }
 
-mode_t DefaultFileMode() {
+// The umask as the kernel reports it, read without changing it; none where
+// the line is missing (kernels before 4.7, no /proc).
+std::optional<mode_t> UmaskFromProc() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) != 0)
+            continue;
+        const std::size_t start = line.find_first_not_of(" \t", 6);
+        const std::string digits = start == std::string::npos ? "" : line.substr(start);
+        if (digits.empty() || digits.size() > 4 ||
+            digits.find_first_not_of("01234567") != std::string::npos)
+            return std::nullopt;
+        return static_cast<mode_t>(std::stoul(digits, nullptr, 8));
+    }
+    return std::nullopt;
+}
+
+// Reading the umask the old way means setting it: while it is 0, a file
+// another thread makes would get the wrong mode. So that is done only where
+// /proc cannot tell, and once, at static initialisation, before the program
+// starts any thread.
+mode_t UmaskBySettingIt() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    return mask;
+}
+const mode_t UmaskAtStart = UmaskFromProc().value_or(UmaskBySettingIt());
+
+mode_t DefaultFileMode() {
+    return 0666 & ~UmaskFromProc().value_or(UmaskAtStart);
 }
 
 // Gives the new file the old one's owner and group; false where the system
@@ -173,14 +202,38 @@ Destination FindDestination(const std::string& name) {
     return d;
 }
 
+bool IsNamedPipe(const Destination& d) {
+    return d.exists && S_ISFIFO(d.old.st_mode);
+}
+
 // Opens a Descriptor or AsItIs destination for writing: a copy of the
 // descriptor, or the target itself (made only where nothing is there yet);
-// -1 with errno set when it cannot be.
-int OpenAsItIs(const Destination& d) {
+// -1 with errno set when it cannot be. Opening a named pipe for writing waits
+// for a reader; unless it is to wait, the pipe is opened without waiting
+// (ENXIO: no reader) and then made to block, so that the writes wait for the
+// reader as they would.
+int OpenAsItIs(const Destination& d, PipeWithoutReader pipes) {
     if (d.way == Way::Descriptor)
         return ::fcntl(d.descriptor, F_DUPFD_CLOEXEC, 0);
-    const int flags = O_WRONLY | O_CLOEXEC | (d.exists ? 0 : O_CREAT | O_EXCL);
-    return ::open(d.target.c_str(), flags, DefaultFileMode());
+    const bool noWait = IsNamedPipe(d) && pipes == PipeWithoutReader::Refuse;
+    const int flags =
+        O_WRONLY | O_CLOEXEC | (d.exists ? 0 : O_CREAT | O_EXCL) | (noWait ? O_NONBLOCK : 0);
+    const int fd = ::open(d.target.c_str(), flags, DefaultFileMode());
+    if (fd < 0 || !noWait)
+        return fd;
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+// Why OpenAsItIs failed with `error`.
+WriteFailure OpenFailure(const Destination& d, int error) {
+    return error == ENXIO && IsNamedPipe(d) ? WriteFailure::NoReader : WriteFailure::System;
 }
 
 // Closes a file being written and removes its temporary copy, if any.
@@ -222,7 +275,7 @@ bool Reserve(int fd, off_t size, off_t oldSize) {
 // One file of a write.
 class TargetFile {
   public:
-    explicit TargetFile(std::string name) : name_(std::move(name)) {}
+    TargetFile(std::string name, PipeWithoutReader pipes) : name_(std::move(name)), pipes_(pipes) {}
     ~TargetFile() { Discard(); }
     TargetFile(const TargetFile&) = delete;
     TargetFile& operator=(const TargetFile&) = delete;
@@ -235,22 +288,26 @@ class TargetFile {
     bool Commit();
 
     const std::string& Name() const { return name_; }
+    WriteFailure Failure() const { return failure_; }
     int Error() const { return error_; }
     FileState State() const { return state_; }
 
   private:
     bool PrepareReplacement(const struct stat* old, const std::string& contents);
     bool PrepareInPlace(const std::string& contents);
-    bool PrepareAsItIs(int fd, const std::string& contents);
-    bool Fail(int errorNumber) {
-        if (error_ == 0)
+    bool PrepareAsItIs(const Destination& d, const std::string& contents);
+    bool Fail(int errorNumber, WriteFailure failure = WriteFailure::System) {
+        if (failure_ == WriteFailure::None) {
+            failure_ = failure;
             error_ = errorNumber != 0 ? errorNumber : EIO;
+        }
         return false;
     }
     void Discard();
 
     enum class Mode { None, Replace, InPlace, AsItIs };
     std::string name_;
+    PipeWithoutReader pipes_;
     std::string target_;
     std::string temporary_;
     std::string contents_;
@@ -258,6 +315,7 @@ class TargetFile {
     Mode mode_ = Mode::None;
     bool truncate_ = false;
     FileState state_ = FileState::Old;
+    WriteFailure failure_ = WriteFailure::None;
     int error_ = 0;
 };
 
@@ -272,7 +330,7 @@ bool TargetFile::Prepare(const std::string& contents) {
             // A regular file is cut to the new length at the commit, once the
             // text is ready.
             truncate_ = d.truncate;
-            return PrepareAsItIs(OpenAsItIs(d), contents);
+            return PrepareAsItIs(d, contents);
         case Way::InPlace:
             return PrepareInPlace(contents);
         case Way::Replace:
@@ -281,9 +339,12 @@ bool TargetFile::Prepare(const std::string& contents) {
     return PrepareReplacement(d.exists ? &d.old : nullptr, contents);
 }
 
-bool TargetFile::PrepareAsItIs(int fd, const std::string& contents) {
-    if (fd < 0)
-        return Fail(errno);
+bool TargetFile::PrepareAsItIs(const Destination& d, const std::string& contents) {
+    const int fd = OpenAsItIs(d, pipes_);
+    if (fd < 0) {
+        const int error = errno;
+        return Fail(error, OpenFailure(d, error));
+    }
     fd_ = fd;
     mode_ = Mode::AsItIs;
     contents_ = contents;
@@ -416,15 +477,22 @@ std::string FormatNodeFile(const Workspace& ws) {
 }
 
 std::string WriteResult::Reason() const {
-    if (Error == SameFileError)
-        return "the two names are one file";
-    if (Error == ProtectedFileError)
-        return "it is a file of the problem in memory";
-    return std::generic_category().message(Error);
+    switch (Failure) {
+        case WriteFailure::SameFile:
+            return "the two names are one file";
+        case WriteFailure::ProtectedFile:
+            return "it is a file of the problem in memory";
+        case WriteFailure::NoReader:
+            return "it is a named pipe that nothing is reading";
+        case WriteFailure::None:
+        case WriteFailure::System:
+            break;
+    }
+    return std::generic_category().message(SystemError);
 }
 
 std::string WriteResult::FailureText() const {
-    if (Error == ProtectedFileError)
+    if (Failure == WriteFailure::ProtectedFile)
         return ProtectedFileText(File);
     return "[" + File + "]: " + Reason();
 }
@@ -441,15 +509,17 @@ std::string ProtectedFileText(const std::string& name) {
     return "File [" + name + "] holds the problem in memory... Choose another name.";
 }
 
-bool IsOneOfFiles(const std::string& name, const std::vector<std::string>& files) {
-    for (const std::string& file : files) {
+bool IsProtectedFile(const std::string& name, const std::vector<std::string>& protectedFiles) {
+    if (name == "-")
+        return false;
+    for (const std::string& file : protectedFiles) {
         if (SameFile(name, file))
             return true;
     }
     return false;
 }
 
-std::vector<std::string> ProblemFilesOf(const Workspace& ws) {
+std::vector<std::string> FileNamesOf(const Workspace& ws) {
     std::vector<std::string> files;
     for (const std::string& name : {ws.NodeFileName, ws.LinkFileName}) {
         if (!name.empty())
@@ -458,49 +528,54 @@ std::vector<std::string> ProblemFilesOf(const Workspace& ws) {
     return files;
 }
 
+namespace {
+
+WriteResult& Failed(WriteResult& result, const std::string& file, WriteFailure failure,
+                    int systemError = 0) {
+    result.Failure = failure;
+    result.SystemError = systemError;
+    result.File = file;
+    return result;
+}
+
+WriteResult& Failed(WriteResult& result, const TargetFile& target) {
+    return Failed(result, target.Name(), target.Failure(), target.Error());
+}
+
+}  // namespace
+
 WriteResult WriteFiles(const std::vector<FileWrite>& files,
-                       const std::vector<std::string>& protectedFiles) {
+                       const std::vector<std::string>& protectedFiles, PipeWithoutReader pipes) {
     WriteResult result;
     for (const FileWrite& file : files)
         result.States.emplace_back(file.name, FileState::Old);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files[i].name != "-" && IsOneOfFiles(files[i].name, protectedFiles)) {
-            result.Error = ProtectedFileError;
-            result.File = files[i].name;
-            return result;
-        }
+        if (IsProtectedFile(files[i].name, protectedFiles))
+            return Failed(result, files[i].name, WriteFailure::ProtectedFile);
         for (std::size_t j = 0; j < i; ++j) {
-            if (SameFile(files[i].name, files[j].name)) {
-                result.Error = SameFileError;
-                result.File = files[i].name;
-                return result;
-            }
+            if (SameFile(files[i].name, files[j].name))
+                return Failed(result, files[i].name, WriteFailure::SameFile);
         }
     }
     std::vector<std::unique_ptr<TargetFile>> targets;
     for (const FileWrite& file : files) {
-        targets.push_back(std::make_unique<TargetFile>(file.name));
-        if (!targets.back()->Prepare(file.contents)) {
-            result.Error = targets.back()->Error();
-            result.File = file.name;
-            return result;  // every file is as it was; temporary files go
-        }
+        targets.push_back(std::make_unique<TargetFile>(file.name, pipes));
+        // On failure every file is as it was; temporary files go.
+        if (!targets.back()->Prepare(file.contents))
+            return Failed(result, *targets.back());
     }
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const bool committed = targets[i]->Commit();
         result.States[i].second = targets[i]->State();
-        if (!committed) {
-            result.Error = targets[i]->Error();
-            result.File = files[i].name;
-            return result;
-        }
+        if (!committed)
+            return Failed(result, *targets[i]);
     }
     return result;
 }
 
 WriteResult WriteFile(const std::string& target, const std::string& contents,
-                      const std::vector<std::string>& protectedFiles) {
-    return WriteFiles({{target, contents}}, protectedFiles);
+                      const std::vector<std::string>& protectedFiles, PipeWithoutReader pipes) {
+    return WriteFiles({{target, contents}}, protectedFiles, pipes);
 }
 
 StreamedFile::StreamedFile() = default;
@@ -511,26 +586,36 @@ StreamedFile::~StreamedFile() {
 
 WriteResult StreamedFile::Result(FileState state) const {
     WriteResult result;
-    result.Error = error_;
+    result.Failure = failure_;
+    result.SystemError = error_;
     result.File = name_;
     result.States.emplace_back(name_, state);
     return result;
 }
 
+void StreamedFile::Break(int errorNumber, WriteFailure failure) {
+    if (failure_ != WriteFailure::None)
+        return;
+    failure_ = failure;
+    error_ = errorNumber != 0 || failure != WriteFailure::System ? errorNumber : EIO;
+}
+
 WriteResult StreamedFile::Open(const std::string& name,
-                               const std::vector<std::string>& protectedFiles) {
+                               const std::vector<std::string>& protectedFiles,
+                               PipeWithoutReader pipes) {
     Abandon();
     name_ = name;
+    failure_ = WriteFailure::None;
     error_ = 0;
     written_ = 0;
     buffer_.clear();
-    auto fail = [this](int errorNumber) {
-        error_ = errorNumber != 0 ? errorNumber : EIO;
+    auto fail = [this](int errorNumber, WriteFailure failure = WriteFailure::System) {
+        Break(errorNumber, failure);
         Abandon();
         return Result(FileState::Old);
     };
-    if (name != "-" && IsOneOfFiles(name, protectedFiles))
-        return fail(ProtectedFileError);
+    if (IsProtectedFile(name, protectedFiles))
+        return fail(0, WriteFailure::ProtectedFile);
     const Destination d = FindDestination(name);
     if (d.error != 0)
         return fail(d.error);
@@ -541,8 +626,12 @@ WriteResult StreamedFile::Open(const std::string& name,
             // A regular file there is cut to the new length when it is finished.
             truncate_ = d.truncate;
             regular_ = d.truncate;
-            fd_ = OpenAsItIs(d);
-            return fd_ < 0 ? fail(errno) : Result(FileState::Old);
+            fd_ = OpenAsItIs(d, pipes);
+            if (fd_ < 0) {
+                const int error = errno;
+                return fail(error, OpenFailure(d, error));
+            }
+            return Result(FileState::Old);
         case Way::InPlace:
             return fail(EMLINK);
         case Way::Replace:
@@ -564,17 +653,17 @@ WriteResult StreamedFile::Open(const std::string& name,
 }
 
 bool StreamedFile::Write(const std::string& text) {
-    if (error_ != 0 || fd_ < 0)
+    if (Failed() || fd_ < 0)
         return false;
     buffer_ += text;
     return buffer_.size() < (std::size_t{1} << 16) || Flush();
 }
 
 bool StreamedFile::Flush() {
-    if (error_ != 0)
+    if (Failed())
         return false;
     if (!WriteAll(fd_, buffer_)) {
-        error_ = errno != 0 ? errno : EIO;
+        Break(errno);
         return false;
     }
     written_ += static_cast<int64_t>(buffer_.size());
@@ -583,19 +672,19 @@ bool StreamedFile::Flush() {
 }
 
 WriteResult StreamedFile::Finish() {
-    if (fd_ < 0 && error_ == 0)
-        error_ = EBADF;
-    bool done = error_ == 0 && Flush();
+    if (fd_ < 0)
+        Break(EBADF);
+    bool done = !Failed() && Flush();
     if (done && truncate_)
         done = ::ftruncate(fd_, static_cast<off_t>(written_)) == 0;
     if (done && regular_)
         done = ::fsync(fd_) == 0 || errno == EINVAL;
-    if (!done && error_ == 0)
-        error_ = errno != 0 ? errno : EIO;
-    if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0 && errno != EINTR)
-        error_ = errno;
+    if (!done)
+        Break(errno);
+    if (fd_ >= 0 && ::close(fd_) != 0 && errno != EINTR)
+        Break(errno);
     fd_ = -1;
-    if (error_ != 0) {
+    if (Failed()) {
         // A replacement never reached the target; anything else was written
         // as it came, and a write that failed (its text still buffered) may
         // have put part of it there.
@@ -606,7 +695,7 @@ WriteResult StreamedFile::Finish() {
     }
     if (!temporary_.empty()) {
         if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            error_ = errno;
+            Break(errno);
             Abandon();
             return Result(FileState::Old);
         }

@@ -28,27 +28,36 @@ enum class FileState {
     Partial,  // written in place and stopped part-way: it may hold neither text
 };
 
-// What WriteFiles reports when two of its names are one file, and when a name
-// is one of the files it must not write over; no system error number is
-// negative.
-constexpr int SameFileError = -1;
-constexpr int ProtectedFileError = -2;
+// Why a write failed.
+enum class WriteFailure {
+    None,           // it did not: every file was written
+    System,         // the system refused: SystemError is its error number
+    SameFile,       // two of its names are one file
+    ProtectedFile,  // a name is one of the files it must not write over
+    NoReader,       // a named pipe that no program is reading
+};
 
-// How a write ended: true when every file was written; otherwise the error
-// number of the first failure (a system error number, SameFileError or
-// ProtectedFileError), the file it concerns, and the state of every file.
+// How a write ended: true when every file was written; otherwise why the first
+// failure happened, the file it concerns, and the state of every file.
 struct WriteResult {
-    int Error = 0;
+    WriteFailure Failure = WriteFailure::None;
+    int SystemError = 0;
     std::string File;
     std::vector<std::pair<std::string, FileState>> States;
-    explicit operator bool() const { return Error == 0; }
-    // The reason in words: the system's message for the error number.
+    explicit operator bool() const { return Failure == WriteFailure::None; }
+    // The reason in words: the system's message for its error number, or what
+    // the refusal means.
     std::string Reason() const;
     // "[file]: reason", or for a refused name why it was refused.
     std::string FailureText() const;
     // True when some file may hold neither its old nor its new text.
     bool AnyPartial() const;
 };
+
+// What a write does with a named pipe that no program is reading yet: the
+// windows must not hang until one comes, a shell user expects the program to
+// wait like any other.
+enum class PipeWithoutReader { Refuse, Wait };
 
 // One file of a write: the name the user gave and its whole new text.
 struct FileWrite {
@@ -78,13 +87,17 @@ struct FileWrite {
 // reserved) before any is committed, so a failure before the commits leaves
 // every file as it was. A name that is one of `protectedFiles` (the same file,
 // or the same path once links are followed) is refused with nothing written;
-// so are two names of one file.
+// so are two names of one file. A named pipe nobody reads is refused
+// (NoReader) or waited for, as `pipes` says; once a reader is there the
+// writes wait for it as they would for any pipe.
 WriteResult WriteFiles(const std::vector<FileWrite>& files,
-                       const std::vector<std::string>& protectedFiles = {});
+                       const std::vector<std::string>& protectedFiles = {},
+                       PipeWithoutReader pipes = PipeWithoutReader::Refuse);
 
-// One file: WriteFiles({{target, contents}}, protectedFiles).
+// One file: WriteFiles({{target, contents}}, protectedFiles, pipes).
 WriteResult WriteFile(const std::string& target, const std::string& contents,
-                      const std::vector<std::string>& protectedFiles = {});
+                      const std::vector<std::string>& protectedFiles = {},
+                      PipeWithoutReader pipes = PipeWithoutReader::Refuse);
 
 // A file the user named, written as it is produced, for outputs too large to
 // hold whole (a solve's trace). The same rules as WriteFile:
@@ -107,10 +120,11 @@ class StreamedFile {
     StreamedFile& operator=(const StreamedFile&) = delete;
 
     // Gets the file ready for writing; on failure nothing has changed.
-    WriteResult Open(const std::string& name, const std::vector<std::string>& protectedFiles = {});
+    WriteResult Open(const std::string& name, const std::vector<std::string>& protectedFiles = {},
+                     PipeWithoutReader pipes = PipeWithoutReader::Refuse);
     // Adds text (buffered). False once any write has failed; Finish reports it.
     bool Write(const std::string& text);
-    bool Failed() const { return error_ != 0; }
+    bool Failed() const { return failure_ != WriteFailure::None; }
     // Writes what is buffered and puts the file in place.
     WriteResult Finish();
 
@@ -118,6 +132,8 @@ class StreamedFile {
     bool Flush();
     void Abandon();
     WriteResult Result(FileState state) const;
+    // Notes the first failure; the later ones follow from it.
+    void Break(int errorNumber, WriteFailure failure = WriteFailure::System);
 
     std::string name_;
     std::string target_;
@@ -127,16 +143,17 @@ class StreamedFile {
     bool truncate_ = false;
     bool regular_ = false;
     int64_t written_ = 0;
+    WriteFailure failure_ = WriteFailure::None;
     int error_ = 0;
 };
 
-// The files of the problem in memory (node, link or DIMACS file): an output
-// is never written over them.
-std::vector<std::string> ProblemFilesOf(const Workspace& ws);
+// The files a Workspace names (node and link file, or its DIMACS file).
+std::vector<std::string> FileNamesOf(const Workspace& ws);
 
-// True when `name` is one of `files` (same file, or same path once links are
-// followed).
-bool IsOneOfFiles(const std::string& name, const std::vector<std::string>& files);
+// The one decision whether writing `name` would go over one of
+// `protectedFiles`: the same file, or the same path once links are followed.
+// "-" (standard output) never does.
+bool IsProtectedFile(const std::string& name, const std::vector<std::string>& protectedFiles);
 
 // The text shown when an output would go over a file of the problem.
 std::string ProtectedFileText(const std::string& name);

@@ -54,6 +54,28 @@ bool ConfirmReplace(Prompts& prompts, const std::string& shownName) {
            Answer::Yes;
 }
 
+std::optional<ChosenFile> FileQuestionsThrough::AskFileToOpen(const FileDialogRequest& dialog) {
+    const std::optional<std::string> name = prompts_.OpenFile(dialog);
+    if (!name)
+        return std::nullopt;
+    return ChosenFile{*name, prompts_.ChosenFilter()};
+}
+
+std::optional<ChosenFile> FileQuestionsThrough::AskFileToSave(const FileDialogRequest& dialog) {
+    const std::optional<std::string> name = prompts_.SaveFile(dialog);
+    if (!name)
+        return std::nullopt;
+    return ChosenFile{*name, prompts_.ChosenFilter()};
+}
+
+void FileQuestionsThrough::TellNameRefused(const std::string& text) {
+    prompts_.Message(MsgKind::Error, MsgButtons::Ok, text);
+}
+
+bool FileQuestionsThrough::AskReplace(const std::string& shownName) {
+    return ConfirmReplace(prompts_, shownName);
+}
+
 void Report::Box(MsgKind kind, std::string text) {
     notices_.push_back({kind, std::move(text), 0});
 }

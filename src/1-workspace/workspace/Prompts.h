@@ -166,6 +166,46 @@ struct Reported {
 // replaced; true on Yes.
 bool ConfirmReplace(Prompts& prompts, const std::string& shownName);
 
+// A file chosen in a file dialog and the file type (filter) chosen with it.
+struct ChosenFile {
+    std::string name;
+    std::string type;
+};
+
+// The questions Load Data, Save and the exports ask in the middle of their
+// sequence (a dialog, a check, a box, the dialog again): too many to hand back
+// to the window one by one, so the workspace asks them here and the window
+// answers them (FileQuestionsThrough: through its prompts). Nothing else in
+// the workspace asks the user anything.
+class FileQuestions {
+  public:
+    virtual ~FileQuestions() = default;
+    // The open dialog; none when it was cancelled.
+    virtual std::optional<ChosenFile> AskFileToOpen(const FileDialogRequest& dialog) = 0;
+    // The save dialog; none when it was cancelled.
+    virtual std::optional<ChosenFile> AskFileToSave(const FileDialogRequest& dialog) = 0;
+    // An error box (OK) saying why the name just chosen will not do (a
+    // dialog then comes back, where there was one).
+    virtual void TellNameRefused(const std::string& text) = 0;
+    // Whether the existing file `shownName` (as the user reads it) may be
+    // replaced.
+    virtual bool AskReplace(const std::string& shownName) = 0;
+};
+
+// The questions asked through prompts: its dialogs, an error box, the replace
+// question (ConfirmReplace).
+class FileQuestionsThrough : public FileQuestions {
+  public:
+    explicit FileQuestionsThrough(Prompts& prompts) : prompts_(prompts) {}
+    std::optional<ChosenFile> AskFileToOpen(const FileDialogRequest& dialog) override;
+    std::optional<ChosenFile> AskFileToSave(const FileDialogRequest& dialog) override;
+    void TellNameRefused(const std::string& text) override;
+    bool AskReplace(const std::string& shownName) override;
+
+  private:
+    Prompts& prompts_;
+};
+
 template <class Work>
 bool GuardHandler(Prompts& prompts, Work&& work) {
     try {

@@ -22,6 +22,8 @@ class Session {
     Prompts& prompts() const { return *prompts_; }
 
     Workspace ws;
+    // The files ws was last loaded from or saved to: no output goes over them.
+    ProtectedFiles protectedFiles;
     // The last solve, while it describes ws (see CurrentSolution).
     LastSolveRecord lastSolve;
     // The names the save dialogs offer next.

@@ -108,7 +108,7 @@ GenerateResult GenerateProblem(Workspace& ws, int32_t origins, int32_t destinati
     const WriteResult written = WriteProblemFiles(ws, nodeFile, linkFile, GeneratorFieldWidth);
     if (!written) {
         result.outcome = GenerateOutcome::FileError;
-        result.report.Box(MsgKind::Error, InputOutputErrorText(written.Error));
+        result.report.Box(MsgKind::Error, InputOutputErrorText(written.SystemError));
         result.failure = written.FailureText();
         return result;
     }

@@ -56,15 +56,15 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists,
 }
 
 Report ExportResults(const Workspace& ws, const ResultLists& lists, const SolutionState& solution,
-                     Prompts& prompts) {
+                     const std::vector<std::string>& protectedFiles, FileQuestions& questions) {
     FileToWrite request;
     request.dialog = [] {
         return FileDialogRequest{
             "Export the results", {{"CSV files", "*.csv"}, {"All Files", "*.*"}}, ""};
     };
-    request.protectedFiles = ProblemFilesOf(ws);
+    request.protectedFiles = protectedFiles;
     Report report;
-    const std::string fileName = ChooseFileToWrite(prompts, request);
+    const std::string fileName = ChooseFileToWrite(questions, request);
     if (fileName.empty())
         return report;
     const WriteResult written =

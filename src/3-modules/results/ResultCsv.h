@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "results/ResultLines.h"
 #include "solver/LastSolve.h"
@@ -27,10 +28,10 @@ std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists,
                              const SolutionState& solution);
 
 // The results window's Export: asks for a file (ChooseFileToWrite, the
-// problem's own files refused), writes the table of the listed lines through
-// WriteFile and gives the message saying where it went or why it failed.
-// Nothing to tell when the dialog is cancelled.
+// problem's own files, protectedFiles, refused), writes the table of the
+// listed lines through WriteFile and gives the message saying where it went or
+// why it failed. Nothing to tell when the dialog is cancelled.
 Report ExportResults(const Workspace& ws, const ResultLists& lists, const SolutionState& solution,
-                     Prompts& prompts);
+                     const std::vector<std::string>& protectedFiles, FileQuestions& questions);
 
 }  // namespace kav

@@ -57,18 +57,21 @@ QString ShownFileName(const std::string& fileName) {
     return QDir::toNativeSeparators(QFile::decodeName(fileName.c_str()));
 }
 
-kav::FileToWrite WindowFileToWrite(const kav::Workspace& ws, const kav::FileDialogRequest& dialog) {
+kav::FileToWrite WindowFileToWrite(const std::vector<std::string>& protectedFiles,
+                                   const kav::FileDialogRequest& dialog) {
     kav::FileToWrite request;
     request.dialog = [dialog] { return dialog; };
-    request.protectedFiles = kav::ProblemFilesOf(ws);
+    request.protectedFiles = protectedFiles;
     request.shown = [](const std::string& fileName) {
         return ShownFileName(fileName).toUtf8().toStdString();
     };
     return request;
 }
 
-bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName) {
-    return kav::MayWriteFile(prompts, fileName, WindowFileToWrite(ws, {}));
+bool MayWriteFile(kav::Prompts& prompts, const std::vector<std::string>& protectedFiles,
+                  const std::string& fileName) {
+    kav::FileQuestionsThrough questions(prompts);
+    return kav::MayWriteFile(questions, fileName, WindowFileToWrite(protectedFiles, {}));
 }
 
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "workspace/FileChoice.h"
 
@@ -59,12 +60,15 @@ std::string ToBytes(const QString& text);
 QString ShownFileName(const std::string& fileName);
 
 // What the windows write through kav::ChooseFileToWrite: the dialog, the
-// problem's own files refused, names shown as the user reads them.
-kav::FileToWrite WindowFileToWrite(const kav::Workspace& ws, const kav::FileDialogRequest& dialog);
+// problem's own files (protectedFiles) refused, names shown as the user reads
+// them.
+kav::FileToWrite WindowFileToWrite(const std::vector<std::string>& protectedFiles,
+                                   const kav::FileDialogRequest& dialog);
 
-// True when no file has this name or the user agrees to replace it; a file
-// of the problem in memory (ws's) is refused with a message (false).
-bool MayWriteFile(kav::Prompts& prompts, const kav::Workspace& ws, const std::string& fileName);
+// True when no file has this name or the user agrees to replace it; one of
+// protectedFiles is refused with a message (false).
+bool MayWriteFile(kav::Prompts& prompts, const std::vector<std::string>& protectedFiles,
+                  const std::string& fileName);
 
 // A push button with its object name and tool tip.
 QPushButton* NewButton(const QString& caption, const QString& hint, const QString& name,

@@ -58,9 +58,12 @@ QFont StyleFont(kav::ReportStyle style) {
 
 // Without a file named in Printer Setup: a save dialog, beside the node file,
 // until the user names a new file, agrees to replace one, or cancels (empty).
-std::string AskForPdfFile(kav::Prompts& prompts, const kav::Workspace& ws, const ReportKind& kind) {
-    const std::string start = PdfBesideNodeFile(ws.NodeFileName);
-    return kav::ChooseFileToWrite(prompts, WindowFileToWrite(ws, PdfFileDialog(start, kind.what)));
+std::string AskForPdfFile(kav::Prompts& prompts, const kav::Session& session,
+                          const ReportKind& kind) {
+    const std::string start = PdfBesideNodeFile(session.ws.NodeFileName);
+    kav::FileQuestionsThrough questions(prompts);
+    return kav::ChooseFileToWrite(questions, WindowFileToWrite(session.protectedFiles.Names(),
+                                                               PdfFileDialog(start, kind.what)));
 }
 
 JobRequest JobFor(const PrinterPage& page) {
@@ -113,7 +116,7 @@ void PrintOnPrinter(const ReportText& report, kav::PrinterSetupChoice page,
 
 void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
                   const std::string& fileName, const ReportKind& kind, kav::Prompts& prompts,
-                  const kav::Workspace& ws) {
+                  const std::vector<std::string>& protectedFiles) {
     QByteArray pdf;
     int pages = 0;
     const bool drawn = RenderReportPdf(report, page, pdf, &pages, {}, kind.jobTitle);
@@ -121,7 +124,7 @@ void WritePdfFile(const ReportText& report, const kav::PrinterSetupChoice& page,
     if (drawn) {
         const kav::WriteResult written = kav::WriteFile(
             fileName, std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())),
-            kav::ProblemFilesOf(ws));
+            protectedFiles);
         if (written) {
             Tell(prompts, kav::MsgKind::Information,
                  QStringLiteral("%1 written to\r%2").arg(kind.sent, ShownFileName(fileName)));
@@ -222,8 +225,11 @@ QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages) {
     return QStringLiteral("the report could not be drawn");
 }
 
-void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 PrintSetup& printSetup, const ReportKind& kind) {
+void PrintReport(const ReportText& report, kav::Prompts& prompts, kav::Session& session,
+                 const ReportKind& kind) {
+    const kav::Workspace& ws = session.ws;
+    PrintSetup& printSetup = session.printSetup;
+    const std::vector<std::string>& protectedFiles = session.protectedFiles.Names();
     const kav::PagePreview preview = [&report](const kav::PrinterSetupChoice& choice) {
         ReportPreviewDialog dialog(report, choice, QApplication::activeModalWidget());
         dialog.resize(FitOnScreen(QSize(700, 900)));
@@ -277,25 +283,24 @@ void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Wor
         }
         std::string fileName;
         if (toPdfFile && !setup.pdfFile.empty()) {
-            if (!MayWriteFile(prompts, ws, setup.pdfFile))
+            if (!MayWriteFile(prompts, protectedFiles, setup.pdfFile))
                 return;
             fileName = setup.pdfFile;
         } else {
-            fileName = AskForPdfFile(prompts, ws, kind);
+            fileName = AskForPdfFile(prompts, session, kind);
             if (fileName.empty())
                 return;
         }
-        WritePdfFile(report, setup.choice, fileName, kind, prompts, ws);
+        WritePdfFile(report, setup.choice, fileName, kind, prompts, protectedFiles);
         return;
     }
 }
 
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws, PrintSetup& printSetup,
-                     const ReportKind& kind) {
+                     kav::Prompts& prompts, kav::Session& session, const ReportKind& kind) {
     ReportText report;
     report.listTitle = title;
     report.linkHeading = heading;
     report.linkLines = lines;
-    PrintReport(report, prompts, ws, printSetup, kind);
+    PrintReport(report, prompts, session, kind);
 }

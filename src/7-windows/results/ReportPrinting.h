@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <string>
 
+#include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -81,15 +82,17 @@ QString NotDrawnReason(const kav::PrinterSetupChoice& page, int pages);
 // into a PDF file (when the print system answers but not about printers, the
 // user is asked first). It is drawn on the paper that will be printed: the
 // chosen one, else the printer's default (A4 for a PDF file), within what
-// the printer can print on it. A PDF file is the one Printer Setup named, otherwise one the user
-// names in a save dialog, every time. An existing file is replaced only when the user agrees, and
-// only once the new one is whole on disk. Says where the report went (the printer's job number),
-// and what failed. The files of the problem in ws are never replaced, and the PDF file is offered
-// beside its node file. printSetup is the session's Printer Setup.
-void PrintReport(const ReportText& report, kav::Prompts& prompts, const kav::Workspace& ws,
-                 kav::PrintSetup& printSetup, const ReportKind& kind = ResultsReport);
+// the printer can print on it. A PDF file is the one Printer Setup named,
+// otherwise one the user names in a save dialog, every time. An existing file
+// is replaced only when the user agrees, and only once the new one is whole on
+// disk. Says where the report went (the printer's job number), and what
+// failed. The session's protected files are never replaced, and the PDF file
+// is offered beside the node file. The session's Printer Setup decides and may
+// be run again.
+void PrintReport(const ReportText& report, kav::Prompts& prompts, kav::Session& session,
+                 const ReportKind& kind = ResultsReport);
 
 // The same for a report of one titled list: its heading and its lines.
 void PrintListReport(const QString& title, const QString& heading, const QStringList& lines,
-                     kav::Prompts& prompts, const kav::Workspace& ws, kav::PrintSetup& printSetup,
+                     kav::Prompts& prompts, kav::Session& session,
                      const ReportKind& kind = ResultsReport);

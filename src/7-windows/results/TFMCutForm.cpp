@@ -127,7 +127,7 @@ ReportText TFMCutForm::Report() const {
 }
 
 void TFMCutForm::PrintButtonClick() {
-    PrintReport(Report(), session_.prompts(), session_.ws, session_.printSetup, CutReport);
+    PrintReport(Report(), session_.prompts(), session_, CutReport);
 }
 
 void TFMCutForm::PreviewButtonClick() {

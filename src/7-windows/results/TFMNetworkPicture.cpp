@@ -604,11 +604,13 @@ void TFMNetworkPicture::ShowNodeButtonClick() {
 // exists; false when the user gave up.
 bool TFMNetworkPicture::ChooseExportFile(const char* filterName, const char* extension,
                                          std::string& fileName) {
+    kav::FileQuestionsThrough questions(prompts_);
     fileName = kav::ChooseFileToWrite(
-        prompts_, WindowFileToWrite(session_.ws, {"Save the network picture",
-                                                  {{filterName, std::string("*.") + extension},
-                                                   {"All Files", "*.*"}},
-                                                  std::string("network.") + extension}));
+        questions,
+        WindowFileToWrite(session_.protectedFiles.Names(),
+                          {"Save the network picture",
+                           {{filterName, std::string("*.") + extension}, {"All Files", "*.*"}},
+                           std::string("network.") + extension}));
     return !fileName.empty();
 }
 
@@ -627,7 +629,7 @@ void TFMNetworkPicture::WriteExport(const std::string& fileName,
         return;
     }
     const kav::WriteResult written =
-        kav::WriteFile(fileName, *contents, kav::ProblemFilesOf(session_.ws));
+        kav::WriteFile(fileName, *contents, session_.protectedFiles.Names());
     if (written) {
         prompts_.Message(kav::MsgKind::Information, kav::MsgButtons::Ok,
                          Utf8(QStringLiteral("The picture was written to\r%1").arg(shown) + note));

@@ -321,7 +321,7 @@ void TFMResultsForm::LinkSelectorClick() {
 }
 
 void TFMResultsForm::PrintButtonClick() {
-    PrintReport(Report(), session_.prompts(), session_.ws, session_.printSetup);
+    PrintReport(Report(), session_.prompts(), session_);
 }
 
 void TFMResultsForm::PreviewButtonClick() {
@@ -330,7 +330,9 @@ void TFMResultsForm::PreviewButtonClick() {
 
 // Writes what the lists show (order and selection) as a CSV file.
 void TFMResultsForm::ExportButtonClick() {
-    kav::ExportResults(session_.ws, lists_, kav::CurrentSolution(session_), session_.prompts())
+    kav::FileQuestionsThrough questions(session_.prompts());
+    kav::ExportResults(session_.ws, lists_, kav::CurrentSolution(session_),
+                       session_.protectedFiles.Names(), questions)
         .ShowTo(session_.prompts());
 }
 

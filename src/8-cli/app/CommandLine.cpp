@@ -296,7 +296,7 @@ std::string OutputName(const std::string& fileName) {
 // false.
 bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = "") {
     const std::string of = what.empty() ? "" : what + " ";
-    if (result.Error == kav::ProtectedFileError)
+    if (result.Failure == kav::WriteFailure::ProtectedFile)
         std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
     else if (result.File == "-")
         std::fprintf(stderr, "kavrilon: cannot write %sto standard output: %s\n", of.c_str(),
@@ -310,7 +310,8 @@ bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = 
 bool WriteOutput(const std::string& contents, const std::string& fileName,
                  const std::vector<std::string>& problemFiles) {
     std::fflush(stdout);
-    const kav::WriteResult written = kav::WriteFile(OutputName(fileName), contents, problemFiles);
+    const kav::WriteResult written =
+        kav::WriteFile(OutputName(fileName), contents, problemFiles, kav::PipeWithoutReader::Wait);
     return written || ReportNotWritten(written);
 }
 
@@ -319,7 +320,8 @@ class TraceFile : public kav::SolveObserver {
   public:
     bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
         std::fflush(stdout);
-        const kav::WriteResult opened = file_.Open(name, problemFiles);
+        const kav::WriteResult opened =
+            file_.Open(name, problemFiles, kav::PipeWithoutReader::Wait);
         return opened || ReportNotWritten(opened, "the trace");
     }
     void Observe(const kav::SolveEvent& event) override {
@@ -356,7 +358,7 @@ std::optional<std::string> ProblemFault(const std::string& name) {
     return std::nullopt;
 }
 
-kav::LoadOutcome LoadProblem(kav::Workspace& ws, const std::string& name) {
+kav::LoadOutcome LoadProblem(kav::Session& session, const std::string& name) {
     if (name != "-") {
         if (const std::optional<std::string> fault = ProblemFault(name)) {
             std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
@@ -364,7 +366,8 @@ kav::LoadOutcome LoadProblem(kav::Workspace& ws, const std::string& name) {
         }
     }
     const kav::LoadResult result =
-        name == "-" ? kav::ReadDimacsStandardInput(ws) : kav::LoadProblemFile(ws, name);
+        name == "-" ? kav::ReadDimacsStandardInput(session.ws)
+                    : kav::LoadProblemFile(session.ws, session.protectedFiles, name);
     PrintReport(result.report);
     return result.outcome;
 }
@@ -375,13 +378,13 @@ int Solve(const CommandLine& command) {
     kav::SilentPrompts prompts;
     kav::Session session(prompts);
     kav::Workspace& ws = session.ws;
-    if (LoadProblem(ws, command.problem) != kav::LoadOutcome::Loaded)
+    if (LoadProblem(session, command.problem) != kav::LoadOutcome::Loaded)
         return ExitUnreadable;
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
-    const std::vector<std::string> problemFiles = kav::ProblemFilesOf(ws);
+    const std::vector<std::string>& problemFiles = session.protectedFiles.Names();
     for (const std::string& output : {command.output, command.picture.file, command.trace}) {
-        if (!output.empty() && output != "-" && kav::IsOneOfFiles(output, problemFiles)) {
+        if (kav::IsProtectedFile(output, problemFiles)) {
             std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
             return ExitNotWritten;
         }

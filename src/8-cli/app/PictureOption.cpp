@@ -186,7 +186,8 @@ int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
 }
 
 bool WritePicture(const PreparedPicture& picture, const std::vector<std::string>& problemFiles) {
-    const kav::WriteResult written = kav::WriteFile(picture.file, picture.contents, problemFiles);
+    const kav::WriteResult written =
+        kav::WriteFile(picture.file, picture.contents, problemFiles, kav::PipeWithoutReader::Wait);
     if (written)
         return true;
     std::fprintf(stderr, "kavrilon: the picture could not be written to %s (%s)\n",

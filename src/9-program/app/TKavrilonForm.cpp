@@ -261,11 +261,12 @@ void TKavrilonForm::PrinterButtonClick() {
 void TKavrilonForm::ReadButtonClick() {
     if (!ConfirmDiscard())
         return;
-    ShowLoadOutcome(kav::LoadProblem(session_.ws, session_.prompts()));
+    kav::FileQuestionsThrough questions(session_.prompts());
+    ShowLoadOutcome(kav::LoadProblem(session_.ws, session_.protectedFiles, questions));
 }
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
-    ShowLoadOutcome(kav::LoadProblemFile(session_.ws, fileName));
+    ShowLoadOutcome(kav::LoadProblemFile(session_.ws, session_.protectedFiles, fileName));
 }
 
 void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {
@@ -327,7 +328,8 @@ void TKavrilonForm::DisplayButtonClick() {
 }
 
 void TKavrilonForm::SaveButtonClick() {
-    kav::SaveProblem(session_.ws, session_.prompts(), session_.saveDialogs)
+    kav::FileQuestionsThrough questions(session_.prompts());
+    kav::SaveProblem(session_.ws, session_.protectedFiles, questions, session_.saveDialogs)
         .ShowTo(session_.prompts());
 }
 
