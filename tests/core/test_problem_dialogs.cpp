@@ -183,7 +183,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("E.LIN")));
 
     // Load: by the chosen type, or by content under any type.
-    const std::string text = "c from elsewhere\np min 2 1\na 1 2 0 1 1\n";
+    const std::string text = "c from elsewhere\np min 2 2\na 1 2 0 1 1\na 2 1 0 1 1\n";
     for (const auto& [file, filter] :
          {std::pair{folder.Write("A.dmx", text), std::string(DimacsFilterName)},
           std::pair{folder.Write("B.net", text), std::string("Node Files")}}) {
@@ -192,7 +192,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.files = {file};
         prompts.filters = {filter};
         EXPECT_EQ(LoadProblem(loaded, prompts).ShowTo(prompts), LoadOutcome::Loaded) << file;
-        EXPECT_EQ(loaded.LinkCount, 1);
+        EXPECT_EQ(loaded.LinkCount, 2);
         EXPECT_EQ(prompts.openDialogs.size(), 1u);
     }
 }
