@@ -143,6 +143,8 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
 
 TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     MakeProblem();
+    // A circulation, so that the reader joins no node to a SUPPLY node.
+    AppendLink(ws, LinkData{3, 1, 0, 10, 1});
     const std::string file = folder.File("NET.min");
     prompts.files = {file, file};
     ASSERT_EQ(SaveProblem(ws, prompts, dialogs).ShowTo(prompts), SaveOutcome::Saved);
