@@ -71,7 +71,9 @@ class Dimacs(unittest.TestCase):
                 self.assertEqual(flows[-2 * joined:], ["0"] * 2 * joined)
 
     def test_files_of_other_programs_are_dimacs_by_their_content(self):
-        problem = "p min 3 3\nc name 1 Depot\na 1 2 0 5 -2\na 2 3 0 5 1\na 3 1 0 5 1\n"
+        # Remarks after "c name" as other programs write them are comments.
+        problem = ("c name -- names follow\nc name 1st is the depot\np min 3 3\nc name 1 Depot\n"
+                   "a 1 2 0 5 -2\na 2 3 0 5 1\na 3 1 0 5 1\n")
         for name, text in (("bare_c.txt", ("c\n" + problem).replace("\n", "\r\n")),
                            ("blank", ("\nc made elsewhere\n" + problem).replace("\n", "\r\n")),
                            ("long_comment.dat", "c generated\n" * 1001 + problem)):

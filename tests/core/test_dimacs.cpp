@@ -188,19 +188,6 @@ TEST(Dimacs, Utf8NamesBecomeLatin1AndEveryChangeIsReportedOnce) {
     EXPECT_NE(FormatDimacsProblem(ws).find("c name 1 Z\xc3\xbcrich-Haupt\n"), std::string::npos);
 }
 
-// Other programs write remarks after "c name"; only a number names a node.
-TEST(Dimacs, NameLinesWithoutANumberAreComments) {
-    Workspace ws;
-    ScriptedPrompts prompts;
-    const std::string text =
-        "c name -- names follow\nc name 1st is the depot\np min 2 2\nc name\nc name x 1\n"
-        "c name 2 Depot\na 1 2 0 1 1\na 2 1 0 1 1\n";
-    ASSERT_EQ(ReadDimacsText(ws, text, "c.min").ShowTo(prompts), LoadOutcome::Loaded);
-    EXPECT_EQ(ws.NodeName[1], "1");
-    EXPECT_EQ(ws.NodeName[2], "Depot");
-    EXPECT_TRUE(prompts.messages.empty());
-}
-
 TEST(Dimacs, NamesWithLineOrFileEndBytesSurviveANodeFile) {
     TempFolder folder;
     Workspace ws;
