@@ -77,8 +77,23 @@ TEST(Dimacs, EveryFaultNamesItsLineAndKeepsTheProblem) {
          "20001"},
         {"p min 2 1\nc name 9 X\na 1 2 0 1 1\n", "line 2: expected a node number between 1 and 2"},
         {"c name 0 X\np min 2 1\na 1 2 0 1 1\n",
-         "line 1: expected a node number between 1 and 2, not 0"},
+         "line 1: expected a node number between 1 and 2010, not 0"},
         {"p min 2 1\nc name +1 X\n", "line 2: expected a node number between 1 and 2, not \"+1\""},
+        // Names before the problem line: one beyond any problem at once, one
+        // beyond this problem's count at the first line that gave one.
+        {"c name 1 A\nc name 2011 X\n" + std::string(3000, '\n'),
+         "line 2: expected a node number between 1 and 2010, not 2011"},
+        {"c name -3 X\np min 2 1\n",
+         "line 1: expected a node number between 1 and 2010, not \"-3\""},
+        {"c name 9 X\nc name 3 Y\nc name 1 Z\np min 2 1\n",
+         "line 1: expected a node number between 1 and 2, not 9"},
+        // The links that join an isolated node count against the limits.
+        {ManyArcs(3, 19999, ""),
+         "line 1: expected at most 20000 links; with the SUPPLY node's links (0 for supplies, 6 "
+         "for nodes that lack a leaving or an entering arc) the problem has 20005"},
+        {"p min 2010 0\n",
+         "line 1: expected at most 2010 nodes; with the SUPPLY node the problem "
+         "has 2011"},
         {"p min 2 1 0\n", "line 1: expected \"p min NODES ARCS\""},
         {"p min +2 1\n", "line 1: expected counts of 0 or more, not \"+2\""},
         {"p min 2 1\nn 1 0 0\n", "line 2: expected \"n ID SUPPLY\""},
@@ -115,20 +130,27 @@ TEST(Dimacs, SuppliesBecomeLinksOfOneExtraNode) {
         "c a comment\r\np min 4 2\nn 1 5\nn 3 -2\nn 4 -3\nc name 3 Depot  West\n"
         "c name 1 A-VERY-LONG-NAME\na 1 3 0 9 4\n\na 1 4 -1 9 -2\ns 12\nf 1 3 2\n";
     ASSERT_EQ(ReadDimacsText(ws, text, "f.min").ShowTo(prompts), LoadOutcome::Loaded);
-    // The load goes on; the shortened name is reported.
-    ASSERT_EQ(prompts.messages.size(), 1u);
+    // The load goes on; the shortened name and the joined node are reported.
+    ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_NE(prompts.messages[0].text.find(
                   "\rnode 1 (line 7): \"A-VERY-LONG-NAME\" became \"A-VERY-LONG-\""),
               std::string::npos);
+    EXPECT_EQ(prompts.messages[1].kind, MsgKind::Information);
+    EXPECT_EQ(prompts.messages[1].text,
+              "[f.min]: 1 node lacks a leaving or an entering arc, which the solver needs at "
+              "every node; links 6 to 7 (to and from SUPPLY, bounds 0..0, cost 0) were added "
+              "for them and carry no flow.");
     ASSERT_EQ(ws.NodeCount, 5);
     EXPECT_EQ(ws.NodeName[1], "A-VERY-LONG-");  // cut to 12 bytes as a node file's names
     EXPECT_EQ(ws.NodeName[2], "2");
     EXPECT_EQ(ws.NodeName[3], "Depot  West");
     EXPECT_EQ(ws.NodeName[5], "SUPPLY");
-    ASSERT_EQ(ws.LinkCount, 5);
+    // Node 2 has no arc: joined after the supply links.
+    ASSERT_EQ(ws.LinkCount, 7);
     const std::vector<std::vector<int32_t>> expected = {
-        {1, 3, 0, 9, 4}, {1, 4, -1, 9, -2}, {5, 1, 5, 5, 0}, {3, 5, 2, 2, 0}, {4, 5, 3, 3, 0}};
-    for (int32_t k = 1; k <= 5; ++k) {
+        {1, 3, 0, 9, 4}, {1, 4, -1, 9, -2}, {5, 1, 5, 5, 0}, {3, 5, 2, 2, 0},
+        {4, 5, 3, 3, 0}, {5, 2, 0, 0, 0},   {2, 5, 0, 0, 0}};
+    for (int32_t k = 1; k <= 7; ++k) {
         const LinkData d = GetLink(ws, k);
         EXPECT_EQ((std::vector<int32_t>{d.Origin, d.Dest, d.Lower, d.Upper, d.Cost}),
                   expected[static_cast<std::size_t>(k - 1)])
@@ -153,7 +175,7 @@ TEST(Dimacs, Utf8NamesBecomeLatin1AndEveryChangeIsReportedOnce) {
     EXPECT_EQ(ws.NodeName[1], "Z\xfcrich-Haupt");  // the last name line, cut after conversion
     EXPECT_EQ(ws.NodeName[2], "??");
     EXPECT_EQ(ws.NodeName[6], "SUPPLY 2");
-    ASSERT_EQ(prompts.messages.size(), 1u);
+    ASSERT_EQ(prompts.messages.size(), 2u);  // the names, then the joined nodes 3 to 5
     EXPECT_EQ(prompts.messages[0].kind, MsgKind::Warning);
     const std::string& shown = prompts.messages[0].text;
     for (const char* change :
@@ -172,7 +194,8 @@ TEST(Dimacs, NamesWithLineOrFileEndBytesSurviveANodeFile) {
     Workspace ws;
     ScriptedPrompts prompts;
     const std::string text =
-        "p min 3 1\nc name 1 A\rB\nc name 2 C\x1a\x44\nc name 3 E\na 1 3 0 1 1\n";
+        "p min 3 3\nc name 1 A\rB\nc name 2 C\x1a\x44\nc name 3 E\na 1 2 0 1 1\na 2 3 0 1 1\n"
+        "a 3 1 0 1 1\n";
     ASSERT_EQ(ReadDimacsText(ws, text, "f.min").ShowTo(prompts), LoadOutcome::Loaded);
     const std::string nde = folder.File("P.NDE");
     const std::string lin = folder.File("P.LIN");
@@ -292,7 +315,7 @@ TEST(ProblemCapacity, ExactlyMaxLinksLoadsFromNodeAndLinkFilesAndFromDimacs) {
     std::string arcs = "p min 2 " + std::to_string(MaxLinks) + "\n";
     for (int k = 0; k < MaxLinks; ++k) {
         links += "1 2 0 1 1\r\n";
-        arcs += "a 1 2 0 1 1\n";
+        arcs += k % 2 == 0 ? "a 1 2 0 1 1\n" : "a 2 1 0 1 1\n";  // no node to join
     }
     folder.Write("MAX.LIN", links);
     const std::string files[] = {folder.Write("MAX.NDE", "A\r\nB\r\n"),

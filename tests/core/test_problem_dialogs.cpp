@@ -147,6 +147,8 @@ TEST_F(ProblemDialogs, SaveWritesBothFilesAndClearsOnlyDataNotSaved) {
 
 TEST_F(ProblemDialogs, ADimacsSaveWritesOneFileThatLoadDataReadsBack) {
     MakeProblem();
+    // A circulation, so that the reader joins no node to a SUPPLY node.
+    AppendLink(ws, LinkData{3, 1, 0, 10, 1});
     const std::string file = folder.File("NET.min");
     prompts.files = {file, file};
     ASSERT_EQ(SaveProblem(ws, files, questions, dialogs).ShowTo(prompts), SaveOutcome::Saved);
@@ -188,7 +190,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("E.LIN")));
 
     // Load: by the chosen type, or by content under any type.
-    const std::string text = "c from elsewhere\np min 2 1\na 1 2 0 1 1\n";
+    const std::string text = "c from elsewhere\np min 2 2\na 1 2 0 1 1\na 2 1 0 1 1\n";
     for (const auto& [file, filter] :
          {std::pair{folder.Write("A.dmx", text), std::string(DimacsFilterName)},
           std::pair{folder.Write("B.net", text), std::string("Node Files")}}) {
@@ -198,7 +200,7 @@ TEST_F(ProblemDialogs, TheDimacsFileTypeIsFollowedWhateverTheExtension) {
         prompts.filters = {filter};
         EXPECT_EQ(LoadProblem(loaded, files, questions).ShowTo(prompts), LoadOutcome::Loaded)
             << file;
-        EXPECT_EQ(loaded.LinkCount, 1);
+        EXPECT_EQ(loaded.LinkCount, 2);
         EXPECT_EQ(prompts.openDialogs.size(), 1u);
     }
 }

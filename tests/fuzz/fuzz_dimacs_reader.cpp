@@ -1,13 +1,14 @@
 // Feeds arbitrary bytes to the DIMACS reader. Besides the sanitizers' checks:
 // a refused input leaves the Workspace as it was, a problem that loads keeps
-// the Workspace's invariants, and the program's own DIMACS text of it reads
-// back to the same problem.
+// the Workspace's invariants and passes the connectivity check, and the
+// program's own DIMACS text of it reads back to the same problem.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "FuzzChecks.h"
+#include "solver/CheckProblem.h"
 #include "workspace/DimacsFormat.h"
 #include "workspace/ProblemWriter.h"
 
@@ -31,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             break;
         case kav::LoadOutcome::Loaded:
             CheckLoadedProblem(ws);
+            for (const std::string& line : kav::CheckProblem(ws))
+                Require(line.find("is never used") == std::string::npos);
             Require(kav::ReadDimacsText(again, kav::FormatDimacsProblem(ws), "again.min")
                         .ShowTo(prompts) == kav::LoadOutcome::Loaded);
             Require(Problem(again) == Problem(ws));

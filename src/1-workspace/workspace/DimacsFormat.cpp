@@ -125,8 +125,9 @@ std::string ShownUtf8(const std::string& utf8) {
     return shown;
 }
 
-// Reads one line of at most MaxLineLength bytes (without its LF); false at
-// the end of the input. A longer line sets tooLong and is not kept.
+// Reads one line of at most MaxLineLength bytes (without its LF and a CR
+// before it); false at the end of the input. A longer line sets tooLong and
+// is not kept.
 bool ReadLine(std::streambuf& input, std::string& line, bool& tooLong) {
     line.clear();
     tooLong = false;
@@ -140,7 +141,23 @@ bool ReadLine(std::streambuf& input, std::string& line, bool& tooLong) {
         }
         line += static_cast<char>(c);
     }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
     return true;
+}
+
+// Whether a word is a plain unsigned number, or one with a leading + or -.
+bool IsUnsignedNumber(const std::string& word) {
+    return !word.empty() && word.find_first_not_of("0123456789") == std::string::npos;
+}
+bool IsSignedNumber(const std::string& word) {
+    return word.size() > 1 && (word[0] == '+' || word[0] == '-') &&
+           IsUnsignedNumber(word.substr(1));
+}
+
+// "1 node", "3 nodes".
+std::string Counted(std::size_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 constexpr const char* RangeText = "a whole number from -2147483648 to 2147483647";
@@ -181,15 +198,23 @@ class DimacsProblem {
             line_ = lastSupplyLine_;
             return Fail("supplies that sum to 0; they sum to " + std::to_string(supplySum_));
         }
-        int32_t supplyLinks = 0;
+        int64_t supplyLinks = 0;
         for (int32_t node = 1; node <= nodeCount_; ++node)
             supplyLinks += supply_[static_cast<std::size_t>(node)] != 0 ? 1 : 0;
-        const int64_t links = arcCount_ + supplyLinks;
-        const int64_t nodes = nodeCount_ + (supplyLinks > 0 ? 1 : 0);
+        FindNodesToJoin();
+        const int64_t joinLinks = 2 * static_cast<int64_t>(toJoin_.size());
+        const int64_t links = arcCount_ + supplyLinks + joinLinks;
+        const int64_t nodes = nodeCount_ + (supplyLinks + joinLinks > 0 ? 1 : 0);
         line_ = headerLine_;
-        if (links > MaxLinks)
-            return Fail("at most " + std::to_string(MaxLinks) + " links; with the " +
-                        SupplyNodeName + " node's links the problem has " + std::to_string(links));
+        if (links > MaxLinks) {
+            std::string added = std::string("with the ") + SupplyNodeName + " node's links";
+            if (joinLinks > 0)
+                added += " (" + std::to_string(supplyLinks) + " for supplies, " +
+                         std::to_string(joinLinks) +
+                         " for nodes that lack a leaving or an entering arc)";
+            return Fail("at most " + std::to_string(MaxLinks) + " links; " + added +
+                        " the problem has " + std::to_string(links));
+        }
         if (nodes > MaxNodes)
             return Fail("at most " + std::to_string(MaxNodes) + " nodes; with the " +
                         SupplyNodeName + " node the problem has " + std::to_string(nodes));
@@ -200,12 +225,11 @@ class DimacsProblem {
     void Store(Workspace& ws) const {
         for (int32_t node = 1; node <= nodeCount_; ++node) {
             const std::size_t at = static_cast<std::size_t>(node);
-            SetNodeName(ws, node, named_[at] ? names_[at] : std::to_string(node));
+            SetNodeName(ws, node, nameLine_[at] != 0 ? names_[at] : std::to_string(node));
         }
         int32_t link = 0;
         for (const LinkData& arc : arcs_)
             SetLink(ws, ++link, arc);
-        int32_t nodeCount = nodeCount_;
         const int32_t supplyNode = nodeCount_ + 1;
         for (int32_t node = 1; node <= nodeCount_; ++node) {
             const int32_t b = supply_[static_cast<std::size_t>(node)];
@@ -213,12 +237,30 @@ class DimacsProblem {
                 SetLink(ws, ++link, LinkData{supplyNode, node, b, b, 0});
             else if (b < 0)
                 SetLink(ws, ++link, LinkData{node, supplyNode, -b, -b, 0});
-            if (b != 0)
-                nodeCount = supplyNode;
         }
-        if (nodeCount == supplyNode)
+        for (const int32_t node : toJoin_) {
+            SetLink(ws, ++link, LinkData{supplyNode, node, 0, 0, 0});
+            SetLink(ws, ++link, LinkData{node, supplyNode, 0, 0, 0});
+        }
+        const bool supplyNodeAdded = link > arcCount_;
+        if (supplyNodeAdded)
             SetNodeName(ws, supplyNode, SupplyName(ws));
-        SetProblemSize(ws, link, nodeCount);
+        SetProblemSize(ws, link, supplyNodeAdded ? supplyNode : nodeCount_);
+    }
+
+    // The one line that tells of the links added by FindNodesToJoin (after
+    // Store); empty when there are none.
+    std::string JoinNote(const Workspace& ws, const std::string& fileName) const {
+        if (toJoin_.empty())
+            return {};
+        const std::size_t links = 2 * toJoin_.size();
+        const int32_t first = ws.LinkCount - static_cast<int32_t>(links) + 1;
+        return "[" + fileName + "]: " + Counted(toJoin_.size(), "node") +
+               (toJoin_.size() == 1 ? " lacks" : " lack") +
+               " a leaving or an entering arc, which the solver needs at every node; links " +
+               std::to_string(first) + " to " + std::to_string(ws.LinkCount) + " (to and from " +
+               Latin1ToUtf8(ws.NodeName[ws.NodeCount]) +
+               ", bounds 0..0, cost 0) were added for them and carry no flow.";
     }
 
     // Every name that was shortened or had a character replaced, and every
@@ -282,11 +324,13 @@ class DimacsProblem {
         return true;
     }
 
-    bool Node(const std::string& word, int32_t& node) {
-        const std::string expected = "a node number between 1 and " + std::to_string(nodeCount_);
+    bool Node(const std::string& word, int32_t& node) { return NodeUpTo(word, nodeCount_, node); }
+
+    bool NodeUpTo(const std::string& word, int32_t most, int32_t& node) {
+        const std::string expected = "a node number between 1 and " + std::to_string(most);
         if (!Count(word, node, expected))
             return false;
-        if (!NodeInRange(node, nodeCount_))
+        if (!NodeInRange(node, most))
             return Fail(expected + ", not " + word);
         return true;
     }
@@ -299,25 +343,23 @@ class DimacsProblem {
 
     // "c name ID NAME" names a node: the rest of the line after one blank,
     // UTF-8 taken into Latin-1 and cut to the longest name. Every other
-    // comment is skipped. A CR or Ctrl-Z inside the name becomes a blank: a
-    // node file would read it as the end of the line or of the file, and a
-    // save would lose the names after it. Only the last name of a node is
-    // kept.
+    // comment is skipped, "c name" followed by a word that is not a number
+    // among them; a signed number is refused as in an "n" or "a" line. A CR
+    // or Ctrl-Z inside the name becomes a blank: a node file would read it as
+    // the end of the line or of the file, and a save would lose the names
+    // after it. Only the last name of a node is kept.
     bool ReadComment(const std::string& line) {
         const std::vector<std::string> words = Words(line, 3);
         if (words.size() < 3 || words[1] != "name")
             return true;
         const std::string& id = words[2];
-        // A word that does not start like a number makes an ordinary comment.
-        if (id.find_first_of("0123456789") != 0 &&
-            !(id.size() > 1 && (id[0] == '+' || id[0] == '-')))
+        if (!IsUnsignedNumber(id) && !IsSignedNumber(id))
             return true;
+        // Before the problem line no problem has more than MaxNodes nodes, so
+        // the names that wait for it never take more room than that.
         int32_t node = 0;
-        if (!Count(id, node, "a node number between 1 and " + std::to_string(nodeCount_)))
+        if (!NodeUpTo(id, headerRead_ ? nodeCount_ : MaxNodes, node))
             return false;
-        if (headerRead_ && !NodeInRange(node, nodeCount_))
-            return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
-                        id);
         std::size_t at = line.find(id, line.find("name") + 4) + id.size();
         if (at < line.size())
             ++at;
@@ -333,13 +375,29 @@ class DimacsProblem {
             changes_[node] = {line_, ShownUtf8(line.substr(at, 80))};
         else
             changes_.erase(node);
-        if (headerRead_) {
-            names_[static_cast<std::size_t>(node)] = std::move(name);
-            named_[static_cast<std::size_t>(node)] = true;
-        } else {
-            earlyNames_[node] = {line_, std::move(name)};
-        }
+        names_[static_cast<std::size_t>(node)] = std::move(name);
+        nameLine_[static_cast<std::size_t>(node)] = line_;
         return true;
+    }
+
+    // The nodes that, after the supply links, still have no leaving or no
+    // entering link. Each gets a link from and one to the supply node with
+    // bounds 0..0: the problem stays the same, and every node (the supply
+    // node too) has both, as the solver needs.
+    void FindNodesToJoin() {
+        const std::size_t size = static_cast<std::size_t>(nodeCount_) + 1;
+        std::vector<bool> leaves(size, false);
+        std::vector<bool> enters(size, false);
+        for (const LinkData& arc : arcs_) {
+            leaves[static_cast<std::size_t>(arc.Origin)] = true;
+            enters[static_cast<std::size_t>(arc.Dest)] = true;
+        }
+        for (std::size_t node = 1; node < size; ++node) {
+            const bool supplied = supply_[node] > 0;
+            const bool demanded = supply_[node] < 0;
+            if (!(leaves[node] || demanded) || !(enters[node] || supplied))
+                toJoin_.push_back(static_cast<int32_t>(node));
+        }
     }
 
     // The added supply node's name: the first of SUPPLY, SUPPLY 2, ... that
@@ -371,19 +429,19 @@ class DimacsProblem {
         supply_.assign(static_cast<std::size_t>(nodeCount_) + 1, 0);
         supplied_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
         arcs_.reserve(static_cast<std::size_t>(arcCount_));
-        names_.assign(static_cast<std::size_t>(nodeCount_) + 1, std::string());
-        named_.assign(static_cast<std::size_t>(nodeCount_) + 1, false);
-        // Names given before the problem line, now that the count is known.
-        for (auto& [node, early] : earlyNames_) {
-            if (!NodeInRange(node, nodeCount_)) {
-                line_ = early.first;
-                return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
-                            std::to_string(node));
-            }
-            names_[static_cast<std::size_t>(node)] = std::move(early.second);
-            named_[static_cast<std::size_t>(node)] = true;
+        // Names given before the problem line, now that the count is known:
+        // the first line that named a node beyond it is refused.
+        std::size_t beyond = 0;
+        for (std::size_t node = static_cast<std::size_t>(nodeCount_) + 1; node < nameLine_.size();
+             ++node) {
+            if (nameLine_[node] != 0 && (beyond == 0 || nameLine_[node] < nameLine_[beyond]))
+                beyond = node;
         }
-        earlyNames_.clear();
+        if (beyond != 0) {
+            line_ = nameLine_[beyond];
+            return Fail("a node number between 1 and " + std::to_string(nodeCount_) + ", not " +
+                        std::to_string(beyond));
+        }
         return true;
     }
 
@@ -429,12 +487,13 @@ class DimacsProblem {
     int64_t supplySum_ = 0;
     int64_t lastSupplyLine_ = 0;
     std::vector<LinkData> arcs_;
-    // The last name of each node (Latin-1, at most MaxNameLength bytes), by
-    // node number once the problem line is read; names given before it wait
-    // with their line numbers.
-    std::vector<std::string> names_;
-    std::vector<bool> named_;
-    std::map<int32_t, std::pair<int64_t, std::string>> earlyNames_;
+    // The last name of each node (Latin-1, at most MaxNameLength bytes) and
+    // the line that gave it (0 for none), by node number; room for every
+    // node a problem can have, so that names may come before the problem line.
+    std::vector<std::string> names_ = std::vector<std::string>(MaxNodes + 1);
+    std::vector<int64_t> nameLine_ = std::vector<int64_t>(MaxNodes + 1, 0);
+    // The nodes FindNodesToJoin found, in node order.
+    std::vector<int32_t> toJoin_;
     // Names that were shortened or had characters replaced: the line and the
     // name as the file gave it.
     struct NameChange {
@@ -483,8 +542,6 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
                                         ": expected a line of at most " +
                                         std::to_string(MaxLineLength) + " bytes");
         }
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         ok = problem.ReadLine(line, lineNumber);
     }
     if (lines.bad())
@@ -501,6 +558,8 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
     LoadResult result;
     result.outcome = LoadOutcome::Loaded;
     WarnAboutNames(result.report, fileName, problem.NameChanges(ws));
+    if (const std::string note = problem.JoinNote(ws, fileName); !note.empty())
+        result.report.Box(MsgKind::Information, note);
     return result;
 }
 
@@ -542,11 +601,10 @@ std::string FormatDimacsSolution(const Workspace& ws, __int128 total) {
 }
 
 bool HasDimacsContent(const std::string& fileName) {
-    constexpr int MostLinesLookedAt = 1000;
     std::ifstream file(fileName, std::ios::binary);
     std::string line;
     bool tooLong = false;
-    for (int k = 0; k < MostLinesLookedAt && file && ReadLine(*file.rdbuf(), line, tooLong); ++k) {
+    while (file && ReadLine(*file.rdbuf(), line, tooLong)) {
         if (tooLong)
             return false;
         const std::vector<std::string> words = Words(line, 2);

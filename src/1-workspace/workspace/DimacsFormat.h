@@ -18,7 +18,11 @@ inline const char* const SupplyNodeName = "SUPPLY";
 // Reads a DIMACS problem into the Workspace. A problem with supplies becomes a
 // circulation through one extra node SUPPLY: a link SUPPLY->node with lower =
 // upper = supply for each supply, node->SUPPLY with lower = upper = demand for
-// each demand. Nodes without a name line are named by their number. Any fault
+// each demand. A node that then still has no leaving or no entering link gets
+// SUPPLY->node and node->SUPPLY with bounds 0..0 and cost 0 after them (SUPPLY
+// is added for these too), told in one information line. Nodes without a name
+// line are named by their number; "c name" before a word that is not a
+// number is a comment. Any fault
 // (unknown line, missing or repeated problem line, a number outside 32 bits, an
 // arc end outside 1..NODES, arc count unlike the problem line, supplies that do
 // not sum to 0, more links or nodes than the Workspace holds) leaves the
@@ -38,8 +42,9 @@ std::string FormatDimacsProblem(const Workspace& ws);
 // that may exceed 64 bits) and one "f FROM TO FLOW" per link in link order.
 std::string FormatDimacsSolution(const Workspace& ws, __int128 total);
 
-// Whether a file reads as DIMACS: its first line that is neither empty nor a
-// comment ("c") is a problem line "p min ...".
+// Whether a file reads as DIMACS: its first line that is neither blank nor a
+// comment ("c") is a problem line "p min ..." (a CR before the LF does not
+// count; a line longer than the reader takes says no).
 bool HasDimacsContent(const std::string& fileName);
 
 // Reads a DIMACS problem from standard input (named "-" in messages).
