@@ -1,6 +1,7 @@
 #include "results/SolveSteps.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace kav {
 
@@ -9,8 +10,6 @@ bool StepState::operator==(const StepState& other) const {
            labels == other.labels && link == other.link && start == other.start &&
            target == other.target;
 }
-
-namespace {
 
 // The fields the event's kind names. The solver hands over one event object
 // for every step, so the lists of earlier steps (the start's flows, the last
@@ -64,8 +63,6 @@ SolveEvent KindFields(const SolveEvent& event) {
     return kept;
 }
 
-}  // namespace
-
 // Keeps every step; labels, by far the most of them, in a few bytes each.
 class SolveSteps::Recorder : public SolveObserver {
   public:
@@ -96,14 +93,7 @@ SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     entries_.shrink_to_fit();
     full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
-    StepState state;
-    state.flows.assign(static_cast<std::size_t>(asSolved.LinkCount) + 1, 0);
-    state.potentials.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
-    state.labels.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
-    for (int32_t k = 1; k <= asSolved.LinkCount; ++k)
-        state.flows[static_cast<std::size_t>(k)] = asSolved.LinkFlow[k];
-    for (int32_t n = 1; n <= asSolved.NodeCount; ++n)
-        state.potentials[static_cast<std::size_t>(n)] = asSolved.NodePotential[n];
+    StepState state = FirstState(asSolved);
     kept_.push_back(state);
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         Apply(i, state);
@@ -161,18 +151,23 @@ void Add(std::vector<int32_t>& values, int32_t index, int64_t amount) {
 
 }  // namespace
 
+StepState FirstState(const Workspace& ws) {
+    StepState state;
+    state.flows.assign(static_cast<std::size_t>(ws.LinkCount) + 1, 0);
+    state.potentials.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    state.labels.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        state.flows[static_cast<std::size_t>(k)] = ws.LinkFlow[k];
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        state.potentials[static_cast<std::size_t>(n)] = ws.NodePotential[n];
+    return state;
+}
+
 // The flows and potentials change exactly as the solver changed them; the
 // labels of a pass stay on show through its flow or potential change and go
 // with the next pass.
-void SolveSteps::Apply(std::size_t index, StepState& state) const {
-    const Entry& entry = entries_[index];
+void ApplyStep(const SolveEvent& e, StepState& state) {
     ++state.applied;
-    if (entry.full < 0) {
-        if (IsIndex(state.labels, entry.node))
-            state.labels[static_cast<std::size_t>(entry.node)] = entry.via;
-        return;
-    }
-    const SolveEvent& e = full_[static_cast<std::size_t>(entry.full)];
     switch (e.Kind) {
         case SolveEventKind::Start:
             for (std::size_t k = 0; k < e.Flows.size() && k + 1 < state.flows.size(); ++k)
@@ -193,6 +188,10 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
             if (IsIndex(state.labels, e.Start))
                 state.labels[static_cast<std::size_t>(e.Start)] = StartLabel;
             break;
+        case SolveEventKind::Label:
+            if (IsIndex(state.labels, e.Node))
+                state.labels[static_cast<std::size_t>(e.Node)] = e.Via;
+            break;
         case SolveEventKind::Augment:
             for (const auto& [link, sign] : e.Cycle)
                 Add(state.flows, link, sign * e.Amount);
@@ -207,11 +206,76 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
             state.start = state.target = 0;
             ClearLabels(state);
             break;
-        case SolveEventKind::Label:
         case SolveEventKind::Resume:
         case SolveEventKind::Infeasible:
             break;
     }
+}
+
+void SolveSteps::Apply(std::size_t index, StepState& state) const {
+    const Entry& entry = entries_[index];
+    if (entry.full < 0) {
+        ++state.applied;
+        if (IsIndex(state.labels, entry.node))
+            state.labels[static_cast<std::size_t>(entry.node)] = entry.via;
+        return;
+    }
+    ApplyStep(full_[static_cast<std::size_t>(entry.full)], state);
+}
+
+namespace {
+
+int64_t At(const std::vector<int32_t>& values, int32_t index) {
+    return IsIndex(values, index) ? values[static_cast<std::size_t>(index)] : 0;
+}
+
+bool IsLabelled(const StepState& state, int32_t node) {
+    return At(state.labels, node) != 0;
+}
+
+}  // namespace
+
+int64_t StateReducedCost(const Workspace& problem, const StepState& state, int32_t link) {
+    return static_cast<int64_t>(problem.LinkCost[link]) +
+           At(state.potentials, std::abs(problem.LinkOrigin[link])) -
+           At(state.potentials, problem.LinkDest[link]);
+}
+
+KilterInfo StateKilter(const Workspace& problem, const StepState& state, int32_t link) {
+    const int64_t r = StateReducedCost(problem, state, link);
+    const int64_t x = At(state.flows, link);
+    const int64_t lo = problem.LinkLower[link], up = problem.LinkUpper[link];
+    KilterInfo info;
+    if (r > 0 || (r == 0 && x < lo))
+        info.KilterNumber = lo - x;
+    else if (r < 0 || x > up)
+        info.KilterNumber = up - x;
+    info.InKilter = info.KilterNumber == 0;
+    return info;
+}
+
+std::vector<CrossingLink> LinksAcross(const Workspace& problem, const StepState& state) {
+    std::vector<CrossingLink> across;
+    for (int32_t k = 1; k <= problem.LinkCount; ++k) {
+        const bool fromLabelled = IsLabelled(state, std::abs(problem.LinkOrigin[k]));
+        if (fromLabelled == IsLabelled(state, problem.LinkDest[k]))
+            continue;
+        CrossingLink c;
+        c.link = k;
+        c.forward = fromLabelled;
+        c.reducedCost = StateReducedCost(problem, state, k);
+        c.flow = static_cast<int32_t>(At(state.flows, k));
+        const int32_t lo = problem.LinkLower[k], up = problem.LinkUpper[k];
+        const bool within = lo <= c.flow && c.flow <= up;
+        const int64_t r = c.reducedCost;
+        c.candidate = within && (c.forward ? r > 0 : r < 0);
+        if (c.forward)
+            c.carries = r > 0 ? c.flow < lo : c.flow < up;
+        else
+            c.carries = r < 0 ? c.flow > up : c.flow > lo;
+        across.push_back(c);
+    }
+    return across;
 }
 
 void SolveSteps::ApplyTo(const StepState& state, Workspace& ws) {

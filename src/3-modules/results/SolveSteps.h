@@ -28,6 +28,37 @@ struct StepState {
 
 constexpr int32_t StartLabel = INT32_MAX;
 
+// The state before the first step: the flows and potentials of ws.
+StepState FirstState(const Workspace& ws);
+// The fields of the event that its kind names: the solver hands over one
+// event object for every step, the lists of earlier steps still in it.
+SolveEvent KindFields(const SolveEvent& event);
+// Applies one step to state, as the solver made it.
+void ApplyStep(const SolveEvent& event, StepState& state);
+
+// Link k's reduced cost and kilter number with the state's flows and
+// potentials (64-bit, so whatever the state holds).
+int64_t StateReducedCost(const Workspace& problem, const StepState& state, int32_t link);
+KilterInfo StateKilter(const Workspace& problem, const StepState& state, int32_t link);
+
+// A link between a labelled and an unlabelled node, seen from the labelled
+// side: forward when its origin is labelled (a change there raises its flow),
+// backward when its destination is (a change lowers it).
+struct CrossingLink {
+    int32_t link = 0;
+    bool forward = true;
+    int64_t reducedCost = 0;
+    int32_t flow = 0;
+    // It can decide the next potential change: forward with a positive reduced
+    // cost, backward with a negative one, and its flow within its bounds.
+    bool candidate = false;
+    // It can carry a change from the labelled side now.
+    bool carries = false;
+};
+
+// Every link across the state's labelled set, by link number.
+std::vector<CrossingLink> LinksAcross(const Workspace& problem, const StepState& state);
+
 // A solve replayed on a copy of the problem as it was solved, kept step by
 // step so that it can be walked forward and back. Back replays from the
 // nearest kept state (one every SnapshotSpacing steps), so every state is

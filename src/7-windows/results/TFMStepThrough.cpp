@@ -354,9 +354,10 @@ void TFMStepThrough::ShowStep() {
     const kav::SolveEvent event = steps_->Current();
     const bool atEnd = steps_->AtEnd();
     const kav::SolveEvent next = atEnd ? kav::SolveEvent() : steps_->Event(state.applied);
-    text_->setText(FromBytes(kav::StepText(ws, event, atEnd ? nullptr : &next)));
-    counter_->setText(QString::fromStdString(
-        kav::StepCounter(state.applied, steps_->Count(), state.link, ws.LinkCount)));
+    const kav::SolveEvent* following = atEnd ? nullptr : &next;
+    text_->setText(FromBytes(kav::StepText(ws, state, event, following)));
+    counter_->setText(
+        QString::fromStdString(kav::StepCounter(ws, state, steps_->Count(), event.Kind)));
     for (QPushButton* button : {restartButton_, backButton_})
         button->setEnabled(!steps_->AtStart());
     for (QPushButton* button : {stepButton_, nextLinkButton_, endButton_})
@@ -376,7 +377,7 @@ void TFMStepThrough::ShowStep() {
             overlay.potentials[static_cast<std::size_t>(n)] =
                 QStringLiteral("p %1").arg(ws.NodePotential[n]);
     }
-    overlay.marks = kav::MarksOfStep(ws, state, event);
+    overlay.marks = kav::MarksOfStep(ws, state, event, following);
     canvas->MarksChanged();
 }
 
