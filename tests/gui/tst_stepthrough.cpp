@@ -92,7 +92,8 @@ class TestStepThrough : public QObject {
         QCOMPARE(prompts.beeps.size(), std::size_t{1});
         QVERIFY(State() == states.back());
         QVERIFY(texts.back().startsWith("No feasible flow: link 3 (A -> C)"));
-        QVERIFY(Steps()->findChild<QLabel*>("StepCounter")->text().endsWith("link 3 of 6"));
+        QVERIFY(
+            Steps()->findChild<QLabel*>("StepCounter")->text().endsWith("stopped at link 3 of 6"));
         for (std::size_t n = states.size(); n > 1; --n) {
             QTest::keyClick(Steps(), Qt::Key_Left);
             QVERIFY(State() == states[n - 2]);
@@ -133,6 +134,24 @@ class TestStepThrough : public QObject {
         const std::size_t paused = State().applied;
         QTest::qWait(100);
         QCOMPARE(State().applied, paused);
+    }
+
+    // Step Through again while the window is open brings it to the front at
+    // its step; a node named like markup is shown as it is named.
+    void reopensAtItsStepWithNamesAsWritten() {
+        kav::Workspace& ws = session.ws;
+        InfeasibleExample(ws);
+        kav::SetNodeName(ws, 3, "<i>C");
+        SolveAndOpenPicture();
+        OpenSteps();
+        Button(Steps(), "NextLinkButton")->click();
+        const std::size_t reached = State().applied;
+        QVERIFY(Steps()->StepText().startsWith("Link 3 (A -> <i>C) is out of kilter"));
+        QCOMPARE(Steps()->findChild<QLabel*>("StepText")->textFormat(), Qt::PlainText);
+        windows.picture->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(windows.picture));
+        OpenSteps();
+        QCOMPARE(State().applied, reached);
     }
 
     // Leaving the results closes the window, Play stopped and the replay gone,

@@ -32,13 +32,15 @@
 namespace {
 
 // What the step adds to the picture. Colours told apart with any colour
-// vision, and none of them a kilter colour.
+// vision, none of them a kilter colour, and each told apart by more than its
+// hue: the current link's halo is dotted, a falling link's on a cycle dashed,
+// a raised potential carries its rise in words.
 namespace StepColours {
 const QColor Current{0xCC, 0x79, 0xA7, 170};  // the link being brought into kilter
 const QColor Tree{0x56, 0xB4, 0xE9, 150};     // links the labels came through
 const QColor Cycle{0xF0, 0xE4, 0x42, 230};    // the cycle of a flow change
 const QColor Labelled{0x9C, 0xD4, 0xF2};      // labelled nodes
-const QColor Raised{0xF0, 0xC0, 0x60};        // nodes whose potentials rise
+const QColor Raised{0xD9, 0xC6, 0xF5};        // nodes whose potentials rise
 }  // namespace StepColours
 
 constexpr double CurrentHalo = 10.0;
@@ -61,8 +63,9 @@ struct Overlay {
     std::vector<QString> potentials;
 };
 
-void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra) {
-    painter.setPen(QPen(colour, link.width + extra, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra,
+          Qt::PenStyle style = Qt::SolidLine) {
+    painter.setPen(QPen(colour, link.width + extra, style, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(link.line);
 }
@@ -128,9 +131,10 @@ class StepCanvas : public ZoomPanView {
         const bool tree = kav::Holds(marks.treeLinks, link.link);
         const bool usable = link.link == marks.usable;
         if (current)
-            Halo(painter, link, StepColours::Current, CurrentHalo);
+            Halo(painter, link, StepColours::Current, CurrentHalo, Qt::DotLine);
         if (cycle)
-            Halo(painter, link, StepColours::Cycle, CycleHalo);
+            Halo(painter, link, StepColours::Cycle, CycleHalo,
+                 kav::Holds(marks.fallingLinks, link.link) ? Qt::DashLine : Qt::SolidLine);
         else if (tree)
             Halo(painter, link, StepColours::Tree, TreeHalo);
         else if (usable)
@@ -150,7 +154,7 @@ class StepCanvas : public ZoomPanView {
             return;
         kav::DrawnNode marked = node;
         if (kav::Holds(marks.cutNodes, node.node))
-            marked.fill = kav::PictureColours::CutFill;
+            marked.fill = kav::PictureColours::CutFill;  // as the picture window shows the cut
         else if (kav::Holds(marks.labelledNodes, node.node))
             marked.fill = StepColours::Labelled;
         if (node.node == marks.start)
@@ -169,7 +173,8 @@ class StepCanvas : public ZoomPanView {
             painter.setFont(font);
             QRectF box = QFontMetricsF(font).boundingRect(text);
             box.adjust(-3, -1, 3, 1);
-            box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -1.6 * box.height()));
+            // A quarter of the way along: the link's own label is at the middle.
+            box.moveCenter(link.line.pointAtPercent(0.25));
             painter.fillRect(box, StepColours::Cycle);
             painter.setPen(Qt::black);
             painter.drawText(box, Qt::AlignCenter, text);
@@ -191,13 +196,23 @@ class StepCanvas : public ZoomPanView {
     const kav::PictureDrawing& drawing_;
 };
 
+// "A -> B" kept on one line: an arrow split over two reads as two words.
+QString UnbrokenArrows(QString text) {
+    return text.replace(QStringLiteral(" -> "), QStringLiteral("\u00A0-\u2060>\u00A0"));
+}
+
 QString LegendText() {
     const QString gap = QStringLiteral(" &nbsp; ");
-    return LegendSwatch(StepColours::Current, QStringLiteral("link being brought into kilter")) +
+    return LegendSwatch(StepColours::Current,
+                        QStringLiteral("dotted: link being brought into kilter")) +
            gap + LegendSwatch(StepColours::Tree, QStringLiteral("labelled through")) + gap +
            LegendSwatch(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
-           LegendSwatch(StepColours::Cycle, QStringLiteral("flow change")) + gap +
-           LegendSwatch(StepColours::Raised, QStringLiteral("potential rises, link made usable")) +
+           LegendSwatch(StepColours::Cycle,
+                        QStringLiteral("flow change: solid rises, dashed falls")) +
+           gap +
+           LegendSwatch(StepColours::Raised,
+                        QStringLiteral("potential rises (+rise), next label goes through")) +
+           gap + LegendSwatch(kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")) +
            gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
            Unbroken(QStringLiteral("thick border: labelling start")) + gap +
@@ -246,14 +261,18 @@ void TFMStepThrough::CreateControls() {
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("StepText"));
     text_->setWordWrap(true);
+    // Node names are shown as they are, never read as markup.
+    text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text_->setFrameShape(QFrame::StyledPanel);
     text_->setMargin(4);
-    // Three lines, so that the picture keeps its place as the texts change.
+    // At least three lines, so that the picture mostly keeps its place as the
+    // texts change; a longer sentence makes the pane grow, never cut.
     text_->setMinimumHeight(3 * text_->fontMetrics().lineSpacing() + 10);
-    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    text_->setFixedHeight(3 * text_->fontMetrics().lineSpacing() + 10);
+    QSizePolicy textPolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
+    textPolicy.setHeightForWidth(true);
+    text_->setSizePolicy(textPolicy);
     legend_ = new QLabel(this);
     legend_->setObjectName(QStringLiteral("StepLegend"));
     legend_->setWordWrap(true);
@@ -319,6 +338,12 @@ void TFMStepThrough::ConnectHandlers() {
 
 void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
                                const QWidget* beside) {
+    // Open already: to the front at the step it shows.
+    if (isVisible() && steps_) {
+        raise();
+        activateWindow();
+        return;
+    }
     kav::GuardHandler(prompts_, [&] {
         Pause();
         steps_.reset();
@@ -341,7 +366,7 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
 }
 
 QString TFMStepThrough::StepText() const {
-    return text_->text();
+    return text_->text().replace(QStringLiteral("\u00A0-\u2060>\u00A0"), QStringLiteral(" -> "));
 }
 
 // The picture and the words of the step now reached.
@@ -355,7 +380,7 @@ void TFMStepThrough::ShowStep() {
     const bool atEnd = steps_->AtEnd();
     const kav::SolveEvent next = atEnd ? kav::SolveEvent() : steps_->Event(state.applied);
     const kav::SolveEvent* following = atEnd ? nullptr : &next;
-    text_->setText(FromBytes(kav::StepText(ws, state, event, following)));
+    text_->setText(UnbrokenArrows(FromBytes(kav::StepText(ws, state, event, following))));
     counter_->setText(
         QString::fromStdString(kav::StepCounter(ws, state, steps_->Count(), event.Kind)));
     for (QPushButton* button : {restartButton_, backButton_})
