@@ -7,8 +7,8 @@ namespace kav {
 
 bool StepState::operator==(const StepState& other) const {
     return applied == other.applied && flows == other.flows && potentials == other.potentials &&
-           labels == other.labels && link == other.link && start == other.start &&
-           target == other.target;
+           labels == other.labels && reach == other.reach && link == other.link &&
+           start == other.start && target == other.target;
 }
 
 // The fields the event's kind names. The solver hands over one event object
@@ -126,17 +126,82 @@ void SolveSteps::GoTo(std::size_t applied) {
         Apply(state_.applied, state_);
 }
 
-void SolveSteps::NextLink() {
+void SolveSteps::GoToNext(SolveEventKind kind) {
     std::size_t i = state_.applied;
-    while (i < Count() && entries_[i].kind != SolveEventKind::Link)
+    while (i < Count() && entries_[i].kind != kind)
         ++i;
     GoTo(i + 1);
+}
+
+void SolveSteps::GoToPrevious(SolveEventKind kind) {
+    // entries_[applied - 1] is the step on show.
+    std::size_t i = state_.applied > 1 ? state_.applied - 1 : 0;
+    while (i > 0 && entries_[i - 1].kind != kind)
+        --i;
+    GoTo(i);
+}
+
+// Walked back from the state on show: a flow change moves the link's flow, a
+// potential change its reduced cost when it raised one end only.
+std::vector<std::pair<int64_t, int64_t>> SolveSteps::KilterPath() const {
+    std::vector<std::pair<int64_t, int64_t>> path;
+    const int32_t link = state_.link;
+    if (link < 1 || link > problem_->LinkCount)
+        return path;
+    int64_t flow = state_.flows[static_cast<std::size_t>(link)];
+    int64_t cost = StateReducedCost(*problem_, state_, link);
+    path.emplace_back(flow, cost);
+    const int32_t origin = std::abs(problem_->LinkOrigin[link]), dest = problem_->LinkDest[link];
+    for (std::size_t i = state_.applied; i > 0; --i) {
+        const Entry& entry = entries_[i - 1];
+        if (entry.kind == SolveEventKind::Link)
+            break;
+        if (entry.full < 0)
+            continue;
+        const SolveEvent& e = full_[static_cast<std::size_t>(entry.full)];
+        if (e.Kind == SolveEventKind::Augment) {
+            for (const auto& [k, sign] : e.Cycle)
+                flow -= k == link ? sign * e.Amount : 0;
+        } else if (e.Kind == SolveEventKind::Potentials) {
+            const bool o = std::binary_search(e.Nodes.begin(), e.Nodes.end(), origin);
+            const bool d = std::binary_search(e.Nodes.begin(), e.Nodes.end(), dest);
+            cost -= (o ? e.Delta : 0) - (d ? e.Delta : 0);
+        } else {
+            continue;
+        }
+        if (path.back() != std::make_pair(flow, cost))
+            path.emplace_back(flow, cost);
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+std::vector<SolveSteps::LogEntry> SolveSteps::Log() const {
+    std::vector<LogEntry> log;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const bool label = entries_[i].kind == SolveEventKind::Label;
+        if (label && !log.empty() && log.back().last == i &&
+            entries_[log.back().first - 1].kind == SolveEventKind::Label)
+            log.back().last = i + 1;
+        else
+            log.push_back({i + 1, i + 1});
+    }
+    return log;
 }
 
 namespace {
 
 void ClearLabels(StepState& state) {
     std::fill(state.labels.begin(), state.labels.end(), 0);
+    std::fill(state.reach.begin(), state.reach.end(), 0);
+}
+
+void SetLabel(StepState& state, int32_t node, int32_t via, int64_t amount) {
+    if (node < 1 || static_cast<std::size_t>(node) >= state.labels.size())
+        return;
+    state.labels[static_cast<std::size_t>(node)] = via;
+    if (static_cast<std::size_t>(node) < state.reach.size())
+        state.reach[static_cast<std::size_t>(node)] = amount;
 }
 
 bool IsIndex(const std::vector<int32_t>& values, int32_t index) {
@@ -156,6 +221,7 @@ StepState FirstState(const Workspace& ws) {
     state.flows.assign(static_cast<std::size_t>(ws.LinkCount) + 1, 0);
     state.potentials.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
     state.labels.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    state.reach.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
     for (int32_t k = 1; k <= ws.LinkCount; ++k)
         state.flows[static_cast<std::size_t>(k)] = ws.LinkFlow[k];
     for (int32_t n = 1; n <= ws.NodeCount; ++n)
@@ -185,12 +251,10 @@ void ApplyStep(const SolveEvent& e, StepState& state) {
             ClearLabels(state);
             state.start = e.Start;
             state.target = e.Target;
-            if (IsIndex(state.labels, e.Start))
-                state.labels[static_cast<std::size_t>(e.Start)] = StartLabel;
+            SetLabel(state, e.Start, StartLabel, e.Amount);
             break;
         case SolveEventKind::Label:
-            if (IsIndex(state.labels, e.Node))
-                state.labels[static_cast<std::size_t>(e.Node)] = e.Via;
+            SetLabel(state, e.Node, e.Via, e.Amount);
             break;
         case SolveEventKind::Augment:
             for (const auto& [link, sign] : e.Cycle)
@@ -216,8 +280,7 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
     const Entry& entry = entries_[index];
     if (entry.full < 0) {
         ++state.applied;
-        if (IsIndex(state.labels, entry.node))
-            state.labels[static_cast<std::size_t>(entry.node)] = entry.via;
+        SetLabel(state, entry.node, entry.via, entry.amount);
         return;
     }
     ApplyStep(full_[static_cast<std::size_t>(entry.full)], state);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "solver/KiltSolve.h"
@@ -20,6 +21,8 @@ struct StepState {
     // Labels by node number: 0 unlabelled, +m reached forward through link m,
     // -m backward, StartLabel for the pass's start node.
     std::vector<int32_t> labels;
+    // By node number: how much can reach a labelled node (0 when unlabelled).
+    std::vector<int64_t> reach;
     int32_t link = 0;   // the link being brought into kilter (0: none)
     int32_t start = 0;  // the current pass's start node and target
     int32_t target = 0;
@@ -88,7 +91,21 @@ class SolveSteps {
     void Step() { GoTo(state_.applied + 1); }
     void Back() { GoTo(state_.applied - 1); }
     // On to the next link found out of kilter, or to the end.
-    void NextLink();
+    void NextLink() { GoToNext(SolveEventKind::Link); }
+    // To the next step of this kind (or the end), or the previous one (or
+    // the first step).
+    void GoToNext(SolveEventKind kind);
+    void GoToPrevious(SolveEventKind kind);
+    // The current link's flow and reduced cost at each step since the run
+    // reached it, oldest first, the current step's last (empty: no link).
+    std::vector<std::pair<int64_t, int64_t>> KilterPath() const;
+    // The steps as the step log lists them: each step but the labels alone,
+    // and each run of labels as one entry.
+    struct LogEntry {
+        std::size_t first = 0;  // 1-based, as State().applied counts
+        std::size_t last = 0;
+    };
+    std::vector<LogEntry> Log() const;
     bool AtStart() const { return state_.applied <= 1; }
     bool AtEnd() const { return state_.applied >= Count(); }
 

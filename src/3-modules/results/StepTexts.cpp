@@ -13,6 +13,8 @@ namespace {
 
 // Lists of more nodes than this name the first ones and count the rest.
 constexpr std::size_t NamedNodesMax = 6;
+// The candidate panel lists at most this many links.
+constexpr std::size_t CandidateLinesMax = 200;
 
 std::string Num(int64_t value) {
     return std::to_string(value);
@@ -274,6 +276,109 @@ std::string StepCounter(const Workspace& ws, const StepState& after, std::size_t
         return text + (link == 1 ? "link 1" : "links 1 to " + Num(link)) + " of " + Num(links) +
                " in kilter";
     return text + "bringing link " + Of(link, links) + " into kilter";
+}
+
+std::string LabelTag(const StepState& state, int32_t node) {
+    if (node < 1 || static_cast<std::size_t>(node) >= state.labels.size() ||
+        state.labels[static_cast<std::size_t>(node)] == 0)
+        return std::string();
+    const int32_t via = state.labels[static_cast<std::size_t>(node)];
+    const int64_t reach = static_cast<std::size_t>(node) < state.reach.size()
+                              ? state.reach[static_cast<std::size_t>(node)]
+                              : 0;
+    const std::string from = via == StartLabel ? "start" : (via > 0 ? "+" : "") + Num(via);
+    return "[" + from + ", " + Num(reach) + "]";
+}
+
+namespace {
+
+// Before a potential change every link from a labelled to an unlabelled node
+// had a reduced cost delta higher, every link the other way delta lower.
+int64_t CostBefore(const CrossingLink& c, const SolveEvent& e) {
+    if (e.Kind != SolveEventKind::Potentials)
+        return c.reducedCost;
+    return c.forward ? c.reducedCost + e.Delta : c.reducedCost - e.Delta;
+}
+
+std::string CandidateLine(const Workspace& ws, const CrossingLink& c, int64_t cost, bool decided) {
+    const int32_t lo = ws.LinkLower[c.link], up = ws.LinkUpper[c.link];
+    const bool within = lo <= c.flow && c.flow <= up;
+    const bool candidate = within && (c.forward ? cost > 0 : cost < 0);
+    std::string text = LinkName(ws, c.link) + ": rc " + Num(cost) + ", flow " + Num(c.flow) +
+                       " in " + Num(lo) + ".." + Num(up) + ", " +
+                       (c.forward ? "forward" : "backward");
+    if (candidate)
+        text += decided ? " candidate: decided delta" : " candidate";
+    else if (!within)
+        text += ", not a candidate: its flow is outside its bounds";
+    else
+        text += ", not a candidate: its reduced cost is " +
+                std::string(cost == 0 ? "0" : (cost > 0 ? "positive" : "negative"));
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> CandidateLines(const Workspace& ws, const StepState& after,
+                                        const SolveEvent& e) {
+    std::vector<std::string> lines;
+    if (e.Kind == SolveEventKind::Potentials)
+        lines.push_back("Why delta is " + Num(e.Delta) +
+                        ": the smallest reduced cost, in absolute value, of a candidate across "
+                        "the labelled set (ties: the lowest link number, forward before "
+                        "backward). Before the change:");
+    else if (e.Kind == SolveEventKind::Infeasible)
+        lines.push_back(
+            "No candidate across the labelled set: no forward link with a positive "
+            "reduced cost and no backward link with a negative one has its flow "
+            "within its bounds, so no potential change can help and the problem is "
+            "infeasible.");
+    else
+        return lines;
+    const std::vector<CrossingLink> across = LinksAcross(ws, after);
+    if (across.empty())
+        lines.push_back("No link crosses the labelled set.");
+    for (std::size_t i = 0; i < across.size() && i < CandidateLinesMax; ++i) {
+        const CrossingLink& c = across[i];
+        lines.push_back(CandidateLine(ws, c, CostBefore(c, e),
+                                      e.Kind == SolveEventKind::Potentials && c.link == e.Link));
+    }
+    if (across.size() > CandidateLinesMax)
+        lines.push_back("and " + Num(static_cast<int64_t>(across.size() - CandidateLinesMax)) +
+                        " more links");
+    return lines;
+}
+
+std::string LogLine(const Workspace& ws, std::size_t first, std::size_t last, const SolveEvent& e) {
+    const std::string steps = Num(static_cast<int64_t>(first)) +
+                              (last > first ? "-" + Num(static_cast<int64_t>(last)) : "") + "  ";
+    switch (e.Kind) {
+        case SolveEventKind::Start:
+            return steps + "start";
+        case SolveEventKind::Link:
+            return steps + Capital(LinkName(ws, e.Link)) + " out of kilter";
+        case SolveEventKind::Pass:
+            return steps + "Pass from " + NodeName(ws, e.Start) + " to " + NodeName(ws, e.Target);
+        case SolveEventKind::Label:
+            return steps + Num(static_cast<int64_t>(last - first + 1)) +
+                   (last > first ? " labels" : " label");
+        case SolveEventKind::Augment:
+            return steps + "Breakthrough: " + Num(e.Amount) + " more " +
+                   (e.Amount == 1 ? "unit" : "units") + " round the cycle";
+        case SolveEventKind::Potentials:
+            return steps + "Potentials rise by " + Num(e.Delta);
+        case SolveEventKind::Resume:
+            return steps + "Labelling goes on";
+        case SolveEventKind::InKilter:
+            return steps + Capital(LinkName(ws, e.Link)) + " in kilter";
+        case SolveEventKind::Done:
+            return steps + "Every link in kilter";
+        case SolveEventKind::Infeasible:
+            return steps + "No feasible flow";
+        case SolveEventKind::Stopped:
+            return steps + "Stopped";
+    }
+    return steps;
 }
 
 StepNarrator::StepNarrator(const Workspace& problem, Sink sink)

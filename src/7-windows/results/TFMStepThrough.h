@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "drawing/PictureDrawing.h"
@@ -12,13 +14,18 @@
 class QHideEvent;
 class QKeyEvent;
 class QLabel;
+class QListView;
+class QModelIndex;
+class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class QTimer;
 class QWidget;
 
 namespace kav {
 class Prompts;
+struct WriteResult;
 class SolveSteps;
 struct Workspace;
 }  // namespace kav
@@ -50,6 +57,15 @@ class TFMStepThrough : public QMainWindow {
     void StepButtonClick();
     void BackButtonClick();
     void NextLinkButtonClick();
+    void PreviousLinkButtonClick();
+    void NextBreakthroughButtonClick();
+    void PreviousBreakthroughButtonClick();
+    void NextChangeButtonClick();
+    void PreviousChangeButtonClick();
+    void GoToStepEdited();
+    void LogClicked();
+    void ExportStepButtonClick();
+    void HandoutButtonClick();
     void PlayButtonClick();
     void RestartButtonClick();
     void EndButtonClick();
@@ -66,6 +82,12 @@ class TFMStepThrough : public QMainWindow {
     void LayOutControls();
     void ConnectHandlers();
     void ShowStep();
+    void ShowSidePanels(const kav::SolveEvent& event);
+    void Jump(bool forward, int kind);
+    QImage StepImage(double pictureScale) const;
+    std::string Handout();
+    void ReportWritten(const QString& what, const std::string& fileName,
+                       const kav::WriteResult& written);
     void DrawValues();
     void Pause();
 
@@ -75,6 +97,18 @@ class TFMStepThrough : public QMainWindow {
     QPushButton* stepButton_ = nullptr;
     QPushButton* nextLinkButton_ = nullptr;
     QPushButton* endButton_ = nullptr;
+    QPushButton* previousLinkButton_ = nullptr;
+    QPushButton* nextBreakthroughButton_ = nullptr;
+    QPushButton* previousBreakthroughButton_ = nullptr;
+    QPushButton* nextChangeButton_ = nullptr;
+    QPushButton* previousChangeButton_ = nullptr;
+    QSpinBox* goToStep_ = nullptr;
+    QLabel* speedText_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* handoutButton_ = nullptr;
+    QPlainTextEdit* candidates_ = nullptr;
+    QWidget* kilterDiagram_ = nullptr;
+    QListView* log_ = nullptr;
     QPushButton* playButton_ = nullptr;
     QSlider* speedSlider_ = nullptr;
     QPushButton* closeButton_ = nullptr;

@@ -28,6 +28,7 @@
 #include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
 
 namespace {
 
@@ -324,6 +325,7 @@ bool WriteOutput(const std::string& contents, const std::string& fileName,
 // The steps of the solve, one JSON line each, written as they come.
 class TraceFile : public kav::SolveObserver {
   public:
+    explicit TraceFile(const kav::Workspace& problem) : problem_(problem) {}
     bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
         std::fflush(stdout);
         const kav::WriteResult opened = file_.Open(name, problemFiles);
@@ -332,7 +334,7 @@ class TraceFile : public kav::SolveObserver {
     void Observe(const kav::SolveEvent& event) override {
         if (file_.Failed())
             return;
-        line_ = kav::TraceLine(event);
+        line_ = kav::TraceLine(event, &problem_);
         line_ += '\n';
         file_.Write(line_);
     }
@@ -342,6 +344,7 @@ class TraceFile : public kav::SolveObserver {
     }
 
   private:
+    const kav::Workspace& problem_;
     kav::StreamedFile file_;
     std::string line_;
 };
@@ -354,7 +357,7 @@ class NarrationFile : public kav::SolveObserver {
         : narrator_(problem, [this](std::size_t step, const std::string& text) {
               if (file_.Failed())
                   return;
-              line_ = std::to_string(step) + '\t' + text + '\n';
+              line_ = std::to_string(step) + '\t' + kav::Latin1ToUtf8(text) + '\n';
               file_.Write(line_);
           }) {}
     bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
@@ -448,7 +451,7 @@ int Solve(const CommandLine& command) {
         return refused;
     std::optional<TraceFile> trace;
     if (!command.trace.empty()) {
-        trace.emplace();
+        trace.emplace(ws);
         if (!trace->Open(command.trace, problemFiles))
             return ExitNotWritten;
     }
