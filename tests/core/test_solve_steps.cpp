@@ -50,12 +50,19 @@ TEST(SolveSteps, BackAndJumpsGiveTheStatesOfAForwardWalk) {
             steps.GoTo(n);
             ASSERT_EQ(steps.State(), states[n - 1]) << "problem " << problem << ", jump to " << n;
         }
-        steps.GoTo(1);
-        while (!steps.AtEnd()) {
-            steps.NextLink();
-            const SolveEventKind kind = steps.Current().Kind;
-            ASSERT_TRUE(kind == SolveEventKind::Link || steps.AtEnd());
-            ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+        for (const SolveEventKind kind :
+             {SolveEventKind::Link, SolveEventKind::Augment, SolveEventKind::Potentials}) {
+            steps.GoTo(1);
+            while (!steps.AtEnd()) {
+                steps.GoToNext(kind);
+                ASSERT_TRUE(steps.Current().Kind == kind || steps.AtEnd());
+                ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+            }
+            while (!steps.AtStart()) {
+                steps.GoToPrevious(kind);
+                ASSERT_TRUE(steps.Current().Kind == kind || steps.AtStart());
+                ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+            }
         }
 
         Workspace solved = ws;
@@ -67,6 +74,42 @@ TEST(SolveSteps, BackAndJumpsGiveTheStatesOfAForwardWalk) {
             ASSERT_EQ(last.LinkFlow[k], solved.LinkFlow[k]) << "problem " << problem;
         for (int32_t n = 1; n <= ws.NodeCount; ++n)
             ASSERT_EQ(last.NodePotential[n], solved.NodePotential[n]) << "problem " << problem;
+    }
+}
+
+// The kilter diagram's path starts where the run found the link and ends at
+// the state on show; the step log lists every step once, labels in runs.
+TEST(SolveSteps, KilterPathAndLogFollowTheRun) {
+    std::mt19937 rng(4242);
+    for (int problem = 0; problem < 60; ++problem) {
+        Workspace ws;
+        MakeRandomProblem(ws, rng);
+        SolveSteps steps(ws, 1 + problem % 5);
+        SolveEvent found;
+        for (steps.GoTo(1);; steps.Step()) {
+            const StepState& state = steps.State();
+            if (steps.Current().Kind == SolveEventKind::Link)
+                found = steps.Current();
+            using Point = std::pair<int64_t, int64_t>;
+            const std::vector<Point> path = steps.KilterPath();
+            if (state.link > 0) {
+                const Point reached{found.Flow, found.ReducedCost};
+                const Point now{state.flows[state.link], StateReducedCost(ws, state, state.link)};
+                ASSERT_EQ(path.front(), reached)
+                    << "problem " << problem << ", step " << state.applied;
+                ASSERT_EQ(path.back(), now);
+            }
+            if (steps.AtEnd())
+                break;
+        }
+        std::size_t next = 1;
+        for (const SolveSteps::LogEntry& entry : steps.Log()) {
+            ASSERT_EQ(entry.first, next);
+            for (std::size_t i = entry.first; i < entry.last; ++i)
+                ASSERT_EQ(steps.Event(i - 1).Kind, SolveEventKind::Label);
+            next = entry.last + 1;
+        }
+        ASSERT_EQ(next, steps.Count() + 1);
     }
 }
 
@@ -292,6 +335,15 @@ TEST(StepTexts, PotentialChangesSayWhatFollows) {
 
 // The counter says how far the run has got, at its first step, while a link
 // is worked on, once it is in kilter, and at the end.
+TEST(StepTexts, LabelsAsATextbookWritesThem) {
+    StepState state;
+    state.labels = {0, StartLabel, 4, -7, 0};
+    state.reach = {0, 10, 10, 3, 0};
+    const std::string tags[] = {"", "[start, 10]", "[+4, 10]", "[-7, 3]", ""};
+    for (int32_t n = 0; n <= 4; ++n)
+        EXPECT_EQ(LabelTag(state, n), tags[n]);
+}
+
 TEST(StepTexts, CounterSaysHowFarTheRunHasGot) {
     Workspace ws;
     ThreeNodeExample(ws);

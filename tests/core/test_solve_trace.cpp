@@ -11,6 +11,7 @@
 #include "solver/SolveRun.h"
 #include "solver/SolveTrace.h"
 #include "support/ProblemBuilder.h"
+#include "workspace/Workspace.h"
 
 using namespace kav;
 
@@ -211,6 +212,28 @@ TEST(SolveTrace, LinesAreJson) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(TraceLine(c.event), c.line);
+}
+
+// The start names what the trace numbers: names in UTF-8 and escaped, each
+// link's origin, destination, bounds and cost.
+TEST(SolveTrace, StartNamesTheNodesAndTheLinks) {
+    Workspace ws;
+    ws.NodeCount = 2;
+    ws.NodeName[1] = "A\"q";
+    ws.NodeName[2] = "Z\xE9";
+    ws.LinkCount = 1;
+    ws.LinkOrigin[1] = 2;
+    ws.LinkDest[1] = 1;
+    ws.LinkLower[1] = -3;
+    ws.LinkUpper[1] = 7;
+    ws.LinkCost[1] = -5;
+    SolveEvent start;
+    start.Flows = {0};
+    start.NodePotentials = {0, 0};
+    EXPECT_EQ(TraceLine(start, &ws),
+              R"({"event":"start","links":1,"nodes":2,"flows":[0],"potentials":[0,0],)"
+              R"("names":["A\"q",)"
+              "\"Z\xC3\xA9\"],\"link_data\":[[2,1,-3,7,-5]]}");
 }
 
 }  // namespace
