@@ -47,7 +47,8 @@ namespace {
 // What the step adds to the picture. Colours told apart with any colour
 // vision, none of them a kilter colour, and each told apart by more than its
 // hue: the current link's halo is dotted, a falling link's on a cycle dashed,
-// a raised potential carries its rise in words.
+// the link the next label goes through dash-dotted, a raised potential
+// carries its rise in words and a label its text.
 namespace StepColours {
 const QColor Current{0xCC, 0x79, 0xA7, 170};  // the link being brought into kilter
 const QColor Tree{0x56, 0xB4, 0xE9, 150};     // links the labels came through
@@ -191,7 +192,7 @@ class StepCanvas : public ZoomPanView {
         else if (tree)
             Halo(painter, link, StepColours::Tree, TreeHalo);
         else if (usable)
-            Halo(painter, link, StepColours::Raised, TreeHalo);
+            Halo(painter, link, StepColours::Raised, TreeHalo, Qt::DashDotLine);
         if (current || cycle || tree || usable)
             kav::PaintLink(painter, link);
     }
@@ -378,7 +379,7 @@ QString LegendText() {
                         QStringLiteral("flow change: solid rises, dashed falls")) +
            gap +
            LegendSwatch(StepColours::Raised,
-                        QStringLiteral("potential rises (+rise), next label goes through")) +
+                        QStringLiteral("potential rises (+rise); dash-dot: next label goes through")) +
            gap + LegendSwatch(kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")) +
            gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
@@ -505,8 +506,8 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
     return label;
 }
 
-// The steps' controls and the jumps; Play, the speed and Close; the counter
-// and the step in words; the legend; the picture beside the kilter diagram,
+// The steps' controls and the jumps; Play, the speed, the exports and Close;
+// the counter and the step in words; the legend; the picture beside the kilter diagram,
 // the candidates for delta and the step log.
 void TFMStepThrough::LayOutControls() {
     auto* stepRow = new QHBoxLayout;
@@ -527,8 +528,6 @@ void TFMStepThrough::LayOutControls() {
     playRow->addWidget(speedSlider_);
     playRow->addWidget(speedText_);
     playRow->addStretch();
-    playRow->addWidget(counter_);
-    playRow->addSpacing(12);
     playRow->addWidget(exportButton_);
     playRow->addWidget(handoutButton_);
     playRow->addWidget(closeButton_);
@@ -555,6 +554,7 @@ void TFMStepThrough::LayOutControls() {
     column->addLayout(stepRow);
     column->addLayout(jumpRow);
     column->addLayout(playRow);
+    column->addWidget(counter_);
     column->addWidget(text_);
     column->addWidget(legend_);
     column->addWidget(split, 1);
