@@ -65,6 +65,9 @@ constexpr double ThinWidth = 1.0;
 constexpr std::size_t SmoothLinksMax = 600;
 // The width the window takes at least where the screen has room.
 constexpr int PictureLeast = 460;
+// A handout's pictures are drawn at this scale, small enough to print
+// several on a page.
+constexpr double HandoutScale = 0.75;
 constexpr double WidthRange = 5.0;
 // Pictures with more links than this show no labels on the links.
 constexpr std::size_t LabelledLinksMax = 80;
@@ -369,7 +372,8 @@ QString UnbrokenArrows(QString text) {
     return text.replace(QStringLiteral(" -> "), QStringLiteral("\u00A0-\u2060>\u00A0"));
 }
 
-QString LegendText() {
+// Without the window's mouse hint for an image or a handout.
+QString LegendText(bool inWindow = true) {
     const QString gap = QStringLiteral(" &nbsp; ");
     return LegendSwatch(StepColours::Current,
                         QStringLiteral("dotted: link being brought into kilter")) +
@@ -378,13 +382,16 @@ QString LegendText() {
            LegendSwatch(StepColours::Cycle,
                         QStringLiteral("flow change: solid rises, dashed falls")) +
            gap +
-           LegendSwatch(StepColours::Raised,
-                        QStringLiteral("potential rises (+rise); dash-dot: next label goes through")) +
+           LegendSwatch(
+               StepColours::Raised,
+               QStringLiteral("potential rises (+rise); dash-dot: next label goes through")) +
            gap + LegendSwatch(kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")) +
            gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
-           Unbroken(QStringLiteral("thick border: labelling start")) + gap +
-           Unbroken(QStringLiteral("wheel: zoom, drag: move, double-click: whole picture"));
+           Unbroken(QStringLiteral("thick border: labelling start")) +
+           (inWindow ? gap + Unbroken(QStringLiteral(
+                                 "wheel: zoom, drag: move, double-click: whole picture"))
+                     : QString());
 }
 
 }  // namespace
@@ -436,7 +443,7 @@ void TFMStepThrough::CreateControls() {
                               QStringLiteral("Save this step as a PNG image: the picture with its "
                                              "marks, the legend and the sentence"),
                               QStringLiteral("ExportStepButton"), this);
-    handoutButton_ = NewButton(QStringLiteral("Hand&out..."),
+    handoutButton_ = NewButton(QStringLiteral("Hando&ut..."),
                                QStringLiteral("Save the whole run as an HTML handout"),
                                QStringLiteral("HandoutButton"), this);
     for (QPushButton* button :
@@ -879,37 +886,38 @@ void TFMStepThrough::SpeedSliderChange() {
 }
 
 // The picture with the step's marks at scale, under the sentence and the
-// legend (without them when scale is for a handout's small picture).
-QImage TFMStepThrough::StepImage(double pictureScale) const {
+// legend when withText (a handout has its sentences as text).
+QImage TFMStepThrough::StepImage(double scale, bool withText) const {
     const QRectF bounds = drawing_.bounds;
-    const int pictureWidth = static_cast<int>(std::ceil(bounds.width() * pictureScale));
-    const int width = std::max(pictureWidth, 640);
-    constexpr int Margin = 8;
+    constexpr double Margin = 8;
+    const double width = std::max(bounds.width(), withText ? 640.0 : 0.0) + 2 * Margin;
     QTextDocument sentence, legend;
     sentence.setDefaultFont(text_->font());
-    sentence.setPlainText(StepText());
+    sentence.setPlainText(withText ? StepText() : QString());
     legend.setDefaultFont(legend_->font());
-    legend.setHtml(LegendText());
+    legend.setHtml(withText ? LegendText(false) : QString());
     for (QTextDocument* document : {&sentence, &legend})
         document->setTextWidth(width - 2 * Margin);
-    const int textHeight =
-        static_cast<int>(std::ceil(sentence.size().height() + legend.size().height()));
-    const int pictureHeight = static_cast<int>(std::ceil(bounds.height() * pictureScale));
-    QImage image(width, textHeight + pictureHeight + 2 * Margin, QImage::Format_RGB32);
+    const double textHeight =
+        withText ? sentence.size().height() + legend.size().height() + Margin : 0.0;
+    QImage image(static_cast<int>(std::ceil(width * scale)),
+                 static_cast<int>(std::ceil((textHeight + bounds.height() + 2 * Margin) * scale)),
+                 QImage::Format_RGB32);
     if (image.isNull())
         return image;
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
     painter.translate(Margin, Margin);
-    sentence.drawContents(&painter);
-    painter.translate(0, sentence.size().height());
-    legend.drawContents(&painter);
-    painter.resetTransform();
-    painter.translate((width - pictureWidth) / 2.0, textHeight + Margin);
-    painter.scale(pictureScale, pictureScale);
-    painter.translate(-bounds.topLeft());
+    if (withText) {
+        sentence.drawContents(&painter);
+        painter.translate(0, sentence.size().height());
+        legend.drawContents(&painter);
+        painter.translate(0, legend.size().height() + Margin);
+    }
+    painter.translate((width - 2 * Margin - bounds.width()) / 2 - bounds.left(), -bounds.top());
     static_cast<StepCanvas*>(canvas_)->PaintAll(painter);
     return image;
 }
@@ -924,7 +932,7 @@ void TFMStepThrough::ExportStepButtonClick() {
                                      "step" + std::to_string(steps_->State().applied) + ".png"}));
     if (fileName.empty())
         return;
-    const QImage image = StepImage(kav::FittingPngScale(drawing_, 2.0));
+    const QImage image = StepImage(kav::FittingPngScale(drawing_, 2.0), true);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -945,9 +953,10 @@ std::string TFMStepThrough::Handout() {
     QString html = QStringLiteral(
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Step Through</title>\n"
         "<style>body{font-family:sans-serif;font-size:10pt;max-width:48em}"
-        "p{margin:.3em 0}img{display:block;max-width:24em;margin:.2em 0 .6em}"
-        "div{break-inside:avoid}</style></head><body>\n<h1>Step Through</h1>\n<p>");
-    html += LegendText() + QStringLiteral("</p>\n");
+        "p{margin:.3em 0}div{display:flex;gap:1em;align-items:flex-start;break-inside:avoid}"
+        "div p{flex:1}img{max-height:15em;max-width:45%}</style></head><body>\n"
+        "<h1>Step Through</h1>\n<p>");
+    html += LegendText(false) + QStringLiteral("</p>\n");
     for (const kav::SolveSteps::LogEntry& entry : steps_->Log()) {
         const kav::SolveEvent event = steps_->Event(entry.first - 1);
         if (event.Kind == kav::SolveEventKind::Label)
@@ -959,7 +968,7 @@ std::string TFMStepThrough::Handout() {
                     .arg(StepText().toHtmlEscaped());
         if (layout_ && (event.Kind == kav::SolveEventKind::Augment ||
                         event.Kind == kav::SolveEventKind::Potentials)) {
-            QImage picture = StepImage(1.0);
+            const QImage picture = StepImage(HandoutScale, false);
             QByteArray bytes;
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);

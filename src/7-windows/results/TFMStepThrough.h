@@ -84,7 +84,7 @@ class TFMStepThrough : public QMainWindow {
     void ShowStep();
     void ShowSidePanels(const kav::SolveEvent& event);
     void Jump(bool forward, int kind);
-    QImage StepImage(double pictureScale) const;
+    QImage StepImage(double scale, bool withText) const;
     std::string Handout();
     void ReportWritten(const QString& what, const std::string& fileName,
                        const kav::WriteResult& written);
