@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -123,7 +125,8 @@ int main(int argc, char** argv) {
         std::printf("draw_picture_ms %.1f\n", Summary(draws).median);
     }
     ScriptedPrompts prompts;
-    TFMStepThrough window(prompts);
+    const kav::ProtectedFiles noFiles;
+    TFMStepThrough window(prompts, noFiles);
     window.resize(800, 600);
     timer.start();
     window.ShowSteps(*ws, result);
@@ -147,6 +150,31 @@ int main(int argc, char** argv) {
         backs.push_back(Ms(timer));
         step->click();
     }
+    // Each jump button both ways, and Go to step, with the picture redrawn.
+    std::vector<double> jumps;
+    for (const char* name :
+         {"NextLinkButton", "PreviousLinkButton", "NextBreakthroughButton",
+          "PreviousBreakthroughButton", "NextChangeButton", "PreviousChangeButton"}) {
+        auto* button = window.findChild<QPushButton*>(name);
+        for (int i = 0; i < 10; ++i) {
+            timer.start();
+            button->click();
+            canvas->repaint();
+            jumps.push_back(Ms(timer));
+        }
+    }
+    auto* goTo = window.findChild<QSpinBox*>("GoToStep");
+    std::mt19937 picks(11);
+    for (int i = 0; i < 20; ++i) {
+        timer.start();
+        goTo->setValue(std::uniform_int_distribution<int>(1, goTo->maximum())(picks));
+        QMetaObject::invokeMethod(goTo, "editingFinished");
+        canvas->repaint();
+        jumps.push_back(Ms(timer));
+    }
+    const Figures j = Summary(jumps);
+    std::printf("window jump_ms median %.1f max %.1f (the jumps and Go to step, with redraw)\n",
+                j.median, j.max);
     std::vector<double> repaints;
     for (int i = 0; i < 10; ++i) {
         canvas->resize(canvas->size() + QSize(i % 2 == 0 ? 1 : -1, 0));
@@ -158,5 +186,12 @@ int main(int argc, char** argv) {
     const Figures s = Summary(steps), b = Summary(backs);
     std::printf("window step_ms median %.1f max %.1f back_ms median %.1f max %.1f (with redraw)\n",
                 s.median, s.max, b.median, b.max);
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::strncmp(line, "VmHWM", 5) == 0 || std::strncmp(line, "VmRSS", 5) == 0)
+                std::printf("%s", line);
+        std::fclose(status);
+    }
     return 0;
 }

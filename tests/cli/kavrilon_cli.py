@@ -453,6 +453,15 @@ class CommandLine(unittest.TestCase):
                          (int(figures["cut_need"]), int(figures["cut_room"])))
         self.assertTrue(read(csv_out).startswith(b"row,number,"))
 
+        # In words, one numbered line a step, with the trace beside it.
+        done = run("--solve", infeasible, "--narrate", "-", "--trace", trace, "--output", csv_out)
+        self.assertEqual(done.returncode, 1, done.stderr)
+        lines = done.stdout.decode().splitlines()
+        self.assertEqual(len(lines), len(events(read(trace))))
+        self.assertEqual([line.split("\t")[0] for line in lines],
+                         [str(n) for n in range(1, len(lines) + 1)])
+        self.assertTrue(lines[-1].split("\t")[1].startswith("No feasible flow: link "))
+
         os.remove(trace)
         write(self.dir, "Q.NDE", NODES)
         write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
@@ -466,9 +475,18 @@ class CommandLine(unittest.TestCase):
             ([self.nde, "--trace", os.path.join(self.dir, "no", "t")], 4, b"the trace"),
             ([self.nde, "--trace", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
             ([os.path.join(self.dir, "Q.NDE"), "--trace", trace], 1, b"return link"),
+            # --narrate follows the same rules.
+            ([self.nde, "--narrate", "-"], 3, b"the results and the narration"),
+            ([self.nde, "--narrate", ""], 3, b"--narrate needs a file name"),
+            ([self.nde, "--narrate", trace, "--trace", trace], 3, b"the same file"),
+            ([self.nde, "--narrate", "-", "--trace", "-", "--output", csv_out], 3,
+             b"the trace and the narration"),
+            (["--narrate", trace, self.nde], 3, b"need --solve"),
+            ([self.nde, "--narrate", os.path.join(self.dir, "no", "t")], 4, b"the narration"),
+            ([self.nde, "--narrate", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
         ]
         for args, status, said in cases:
-            done = run(*args) if args[0] == "--trace" else run("--solve", *args)
+            done = run(*args) if args[0].startswith("--") else run("--solve", *args)
             self.assertEqual(done.returncode, status, (args, done.stderr))
             self.assertIn(said, done.stderr, args)
             self.assertFalse(os.path.exists(trace), args)

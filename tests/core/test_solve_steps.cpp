@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -11,6 +12,7 @@
 #include "results/StepMarks.h"
 #include "results/StepTexts.h"
 #include "solver/KiltSolve.h"
+#include "support/StepClaims.h"
 
 using namespace kav;
 
@@ -48,12 +50,19 @@ TEST(SolveSteps, BackAndJumpsGiveTheStatesOfAForwardWalk) {
             steps.GoTo(n);
             ASSERT_EQ(steps.State(), states[n - 1]) << "problem " << problem << ", jump to " << n;
         }
-        steps.GoTo(1);
-        while (!steps.AtEnd()) {
-            steps.NextLink();
-            const SolveEventKind kind = steps.Current().Kind;
-            ASSERT_TRUE(kind == SolveEventKind::Link || steps.AtEnd());
-            ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+        for (const SolveEventKind kind :
+             {SolveEventKind::Link, SolveEventKind::Augment, SolveEventKind::Potentials}) {
+            steps.GoTo(1);
+            while (!steps.AtEnd()) {
+                steps.GoToNext(kind);
+                ASSERT_TRUE(steps.Current().Kind == kind || steps.AtEnd());
+                ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+            }
+            while (!steps.AtStart()) {
+                steps.GoToPrevious(kind);
+                ASSERT_TRUE(steps.Current().Kind == kind || steps.AtStart());
+                ASSERT_EQ(steps.State(), states[steps.State().applied - 1]);
+            }
         }
 
         Workspace solved = ws;
@@ -65,6 +74,42 @@ TEST(SolveSteps, BackAndJumpsGiveTheStatesOfAForwardWalk) {
             ASSERT_EQ(last.LinkFlow[k], solved.LinkFlow[k]) << "problem " << problem;
         for (int32_t n = 1; n <= ws.NodeCount; ++n)
             ASSERT_EQ(last.NodePotential[n], solved.NodePotential[n]) << "problem " << problem;
+    }
+}
+
+// The kilter diagram's path starts where the run found the link and ends at
+// the state on show; the step log lists every step once, labels in runs.
+TEST(SolveSteps, KilterPathAndLogFollowTheRun) {
+    std::mt19937 rng(4242);
+    for (int problem = 0; problem < 60; ++problem) {
+        Workspace ws;
+        MakeRandomProblem(ws, rng);
+        SolveSteps steps(ws, 1 + problem % 5);
+        SolveEvent found;
+        for (steps.GoTo(1);; steps.Step()) {
+            const StepState& state = steps.State();
+            if (steps.Current().Kind == SolveEventKind::Link)
+                found = steps.Current();
+            using Point = std::pair<int64_t, int64_t>;
+            const std::vector<Point> path = steps.KilterPath();
+            if (state.link > 0) {
+                const Point reached{found.Flow, found.ReducedCost};
+                const Point now{state.flows[state.link], StateReducedCost(ws, state, state.link)};
+                ASSERT_EQ(path.front(), reached)
+                    << "problem " << problem << ", step " << state.applied;
+                ASSERT_EQ(path.back(), now);
+            }
+            if (steps.AtEnd())
+                break;
+        }
+        std::size_t next = 1;
+        for (const SolveSteps::LogEntry& entry : steps.Log()) {
+            ASSERT_EQ(entry.first, next);
+            for (std::size_t i = entry.first; i < entry.last; ++i)
+                ASSERT_EQ(steps.Event(i - 1).Kind, SolveEventKind::Label);
+            next = entry.last + 1;
+        }
+        ASSERT_EQ(next, steps.Count() + 1);
     }
 }
 
@@ -160,7 +205,9 @@ TEST(StepMarks, EachStepMarksWhatItDid) {
         c.infeasible ? InfeasibleExample(ws) : ThreeNodeExample(ws);
         SolveSteps steps(ws);
         steps.GoTo(c.step);
-        const StepMarks m = MarksOfStep(steps.Problem(), steps.State(), steps.Current());
+        const SolveEvent next = steps.AtEnd() ? SolveEvent() : steps.Event(c.step);
+        const StepMarks m = MarksOfStep(steps.Problem(), steps.State(), steps.Current(),
+                                        steps.AtEnd() ? nullptr : &next);
         const std::string where = TraceLine(steps.Current());
         EXPECT_EQ(m.current, c.current) << where;
         EXPECT_EQ(m.usable, c.usable) << where;
@@ -182,10 +229,12 @@ SolveEvent Event(SolveEventKind kind) {
     return e;
 }
 
+// The steps whose words do not depend on the state, with made-up events.
 TEST(StepTexts, EachKindOfStepInPlainWords) {
     Workspace ws;
     InfeasibleExample(ws);  // A..D; link 3 is A -> C (5..5), link 6 D -> B
     SetNodeName(ws, 4, "  D ");
+    const StepState state = FirstState(ws);
     SolveEvent pass = Event(SolveEventKind::Pass);
     pass.Link = 3, pass.Start = 3, pass.Target = 1, pass.Amount = 5;
     auto link = [](int32_t flow, int32_t lower, int32_t upper, int64_t reduced) {
@@ -202,16 +251,8 @@ TEST(StepTexts, EachKindOfStepInPlainWords) {
     forward.Node = 4, forward.Via = 4, forward.Amount = 5;
     SolveEvent backward = Event(SolveEventKind::Label);
     backward.Node = 4, backward.Via = -6, backward.Amount = 1;
-    SolveEvent augment = Event(SolveEventKind::Augment);
-    augment.Amount = 4, augment.Cycle = {{3, 1}, {4, 1}, {6, 1}, {2, 1}};
-    SolveEvent backCycle = augment;
+    SolveEvent backCycle = Event(SolveEventKind::Augment);
     backCycle.Amount = 1, backCycle.Cycle = {{3, -1}, {1, 1}, {6, -1}, {4, -1}};
-    SolveEvent raise = Event(SolveEventKind::Potentials);
-    raise.Delta = 2, raise.Link = 6, raise.Start = 4, raise.Nodes = {2, 4};
-    SolveEvent raiseOne = raise;
-    raiseOne.Nodes = {1};
-    SolveEvent resume = Event(SolveEventKind::Resume);
-    resume.Link = 6, resume.Start = 4;
     SolveEvent inKilter = Event(SolveEventKind::InKilter);
     inKilter.Link = 3;
     SolveEvent done = Event(SolveEventKind::Done);
@@ -247,17 +288,10 @@ TEST(StepTexts, EachKindOfStepInPlainWords) {
         {backward, nullptr,
          "D is labelled from B back through link 6 (D -> B), whose flow can fall: up to 1 unit "
          "can reach it."},
-        {augment, nullptr, "Breakthrough: 4 more units go round A -> C -> D -> B -> A."},
-        {backCycle, nullptr, "Breakthrough: 1 more unit goes round C -> A -> B -> D -> C."},
-        {raise, nullptr,
-         "No way through: the potentials of B and D rise by 2; link 6 (D -> B) becomes usable. "
-         "Labelling goes on from D."},
-        {raiseOne, nullptr,
-         "No way through: the potential of A rises by 2; link 6 (D -> B) becomes usable. "
-         "Labelling goes on from D."},
-        {resume, nullptr,
-         "No potential needs to change: link 6 (D -> B) can already carry more. Labelling goes on "
-         "from D."},
+        {backCycle, nullptr,
+         "Breakthrough: 1 more unit goes round the cycle through C, A, B and D. The flow rises by "
+         "1 on link 1 (A -> B); it falls by 1 on link 3 (A -> C), link 4 (C -> D) and link 6 "
+         "(D -> B)."},
         {inKilter, nullptr, "Link 3 (A -> C) is in kilter now."},
         {done, nullptr,
          "Every link is in kilter: the flows are optimal, at a total cost of "
@@ -268,15 +302,125 @@ TEST(StepTexts, EachKindOfStepInPlainWords) {
         {stopped, nullptr, "The solve stopped: Potentials would pass 2147483647."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(StepText(ws, c.event, c.next), c.text);
-    // A long list names six nodes and counts the rest.
-    Workspace big;
-    ProblemBuilder(big).Nodes(9);
-    raise.Nodes = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    raise.Link = 0;
-    EXPECT_NE(StepText(big, raise).find("of N1, N2, N3, N4, N5, N6 and 3 more rise by 2"),
-              std::string::npos);
-    EXPECT_EQ(StepCounter(5, 40, 3, 6), "Step 5 of 40, link 3 of 6");
+        EXPECT_EQ(StepText(ws, state, c.event, c.next), c.text);
+}
+
+// The potential changes of the three-node example, whose words the window
+// once got wrong: the third one brings link 3 into kilter by itself.
+TEST(StepTexts, PotentialChangesSayWhatFollows) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    SolveSteps steps(ws);
+    std::vector<std::string> rises;
+    for (steps.GoTo(1); !steps.AtEnd();) {
+        steps.Step();
+        const SolveEvent e = steps.Current();
+        const SolveEvent next = steps.AtEnd() ? SolveEvent() : steps.Event(steps.State().applied);
+        if (e.Kind == SolveEventKind::Potentials || e.Kind == SolveEventKind::Resume)
+            rises.push_back(StepText(steps.Problem(), steps.State(), e, &next));
+    }
+    const std::vector<std::string> expected = {
+        "No way through: the potential of N2 rises by 3, which brings the reduced cost of link 1 "
+        "(N1 -> N2) to 0. Labelling goes on from N1, where the flow can rise on link 1 (N1 -> "
+        "N2).",
+        "No way through: the potential of N3 rises by 1, which brings the reduced cost of link 4 "
+        "(N1 -> N3) to 0. Labelling goes on from N1, where the flow can rise on link 4 (N1 -> "
+        "N3).",
+        "No way through: the potential of N3 rises by 1, which brings the reduced cost of link 3 "
+        "(N3 -> N1) to 0. That brings link 3 (N3 -> N1) into kilter, so this pass ends without a "
+        "flow change.",
+    };
+    EXPECT_EQ(rises, expected);
+}
+
+// The counter says how far the run has got, at its first step, while a link
+// is worked on, once it is in kilter, and at the end.
+TEST(StepTexts, LabelsAsATextbookWritesThem) {
+    StepState state;
+    state.labels = {0, StartLabel, 4, -7, 0};
+    state.reach = {0, 10, 10, 3, 0};
+    const std::string tags[] = {"", "[start, 10]", "[+4, 10]", "[-7, 3]", ""};
+    for (int32_t n = 0; n <= 4; ++n)
+        EXPECT_EQ(LabelTag(state, n), tags[n]);
+}
+
+TEST(StepTexts, CounterSaysHowFarTheRunHasGot) {
+    Workspace ws;
+    ThreeNodeExample(ws);
+    SolveSteps steps(ws);
+    auto counter = [&](std::size_t n) {
+        steps.GoTo(n);
+        return StepCounter(steps.Problem(), steps.State(), steps.Count(), steps.Current().Kind);
+    };
+    const std::string count = std::to_string(steps.Count());
+    EXPECT_EQ(counter(1), "Step 1 of " + count + ", before link 1 of 4");
+    EXPECT_EQ(counter(2), "Step 2 of " + count + ", bringing link 2 of 4 into kilter");
+    EXPECT_EQ(counter(steps.Count()), "Step " + count + " of " + count + ", all 4 links in kilter");
+    Workspace none;
+    ProblemBuilder(none).Nodes(2);
+    SolveSteps empty(none);
+    empty.GoTo(empty.Count());
+    EXPECT_EQ(StepCounter(none, empty.State(), empty.Count(), empty.Current().Kind),
+              "Step 2 of 2, no links");
+}
+
+// Every sentence's claims hold in the states around it, on random problems
+// (some started from scrambled flows and potentials), transportation
+// problems with many ties, and the infeasible example; each kind of claim is
+// met. The sentences the narrator hands over are the window's.
+TEST(StepTexts, EverySentenceClaimsOnlyWhatTheStatesShow) {
+    std::mt19937 rng(3030);
+    std::map<std::string, int> met;
+    const char* kinds[] = {"into kilter, so this pass ends",
+                           "Labelling goes on from",
+                           "From the other labelled nodes",
+                           "so the potentials change again",
+                           "none is left that a rise",
+                           "No potential needs to change",
+                           "; it falls by",
+                           "bringing link"};
+    for (int problem = 0; problem < 340; ++problem) {
+        Workspace ws;
+        if (problem < 300)
+            MakeRandomProblem(ws, rng);
+        else if (problem < 330)
+            MakeTransportProblem(ws, rng, 2 + problem % 4, 2 + problem % 5);
+        else
+            InfeasibleExample(ws);
+        if (problem % 5 == 4)
+            ScrambleFlowsAndPotentials(ws, rng);
+        SolveSteps steps(ws);
+        std::vector<std::string> narrated;
+        Workspace solved = ws;
+        StepNarrator narrator(solved, [&](std::size_t n, const std::string& text) {
+            ASSERT_EQ(n, narrated.size() + 1);
+            narrated.push_back(text);
+        });
+        RunOutOfKilter(solved, nullptr, &narrator);
+        narrator.Finish();
+        ASSERT_EQ(narrated.size(), steps.Count());
+        stepclaims::Checker checker(steps.Problem());
+        steps.GoTo(1);
+        for (std::size_t n = 1; n <= steps.Count(); ++n) {
+            const StepState before = steps.State();
+            steps.GoTo(n);
+            const SolveEvent e = steps.Current();
+            const SolveEvent next = steps.AtEnd() ? SolveEvent() : steps.Event(n);
+            const SolveEvent* following = steps.AtEnd() ? nullptr : &next;
+            const std::string text = StepText(steps.Problem(), steps.State(), e, following);
+            const std::string counter =
+                StepCounter(steps.Problem(), steps.State(), steps.Count(), e.Kind);
+            ASSERT_EQ(text, narrated[n - 1]);
+            const std::string wrong =
+                checker.Check(before, steps.State(), e, following, text, counter);
+            ASSERT_EQ(wrong, "") << "problem " << problem << ", step " << n << ": " << text << " ["
+                                 << counter << "]";
+            for (const char* kind : kinds)
+                met[kind] += (text + counter).find(kind) != std::string::npos;
+        }
+    }
+    for (const char* kind : kinds)
+        EXPECT_GT(met[kind], 0) << kind;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "solver/SolveRun.h"
 #include "solver/SolveTrace.h"
 #include "support/ProblemBuilder.h"
+#include "workspace/Workspace.h"
 
 using namespace kav;
 
@@ -211,6 +212,20 @@ TEST(SolveTrace, LinesAreJson) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(TraceLine(c.event), c.line);
+}
+
+// The start names what the trace numbers: names in UTF-8 and escaped, each
+// link's origin, destination, bounds and cost.
+TEST(SolveTrace, StartNamesTheNodesAndTheLinks) {
+    Workspace ws;
+    ProblemBuilder(ws).Node("A\"q").Node("Z\xE9").Link(2, 1, -3, 7, -5);
+    SolveEvent start;
+    start.Flows = {0};
+    start.NodePotentials = {0, 0};
+    EXPECT_EQ(TraceLine(start, &ws),
+              R"({"event":"start","links":1,"nodes":2,"flows":[0],"potentials":[0,0],)"
+              R"("names":["A\"q",)"
+              "\"Z\xC3\xA9\"],\"link_data\":[[2,1,-3,7,-5]]}");
 }
 
 }  // namespace

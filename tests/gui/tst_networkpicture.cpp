@@ -494,6 +494,11 @@ class TestNetworkPicture : public QObject {
             QCOMPARE(FrameBeside(c.wanted, 420, c.results, screen), c.placed);
         QCOMPARE(FrameBeside({900, 700}, 700, {0, 0, 800, 600}, {0, 0, 800, 600}),
                  QRect(100, 0, 700, 600));
+        // Step Through beside the picture: no room either side, so against the
+        // edge with more room, covering as little of the picture as it can.
+        QCOMPARE(
+            FrameBeside({1180, 940}, 560, {512, 0, 768, 700}, screen, BesideFallback::RoomierSide),
+            QRect(0, 0, 560, 940));
     }
 };
 

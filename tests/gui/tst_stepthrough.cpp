@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -92,7 +95,8 @@ class TestStepThrough : public QObject {
         QCOMPARE(prompts.beeps.size(), std::size_t{1});
         QVERIFY(State() == states.back());
         QVERIFY(texts.back().startsWith("No feasible flow: link 3 (A -> C)"));
-        QVERIFY(Steps()->findChild<QLabel*>("StepCounter")->text().endsWith("link 3 of 6"));
+        QVERIFY(
+            Steps()->findChild<QLabel*>("StepCounter")->text().endsWith("stopped at link 3 of 6"));
         for (std::size_t n = states.size(); n > 1; --n) {
             QTest::keyClick(Steps(), Qt::Key_Left);
             QVERIFY(State() == states[n - 2]);
@@ -133,6 +137,55 @@ class TestStepThrough : public QObject {
         const std::size_t paused = State().applied;
         QTest::qWait(100);
         QCOMPARE(State().applied, paused);
+    }
+
+    // Step Through again while the window is open brings it to the front at
+    // its step; a node named like markup is shown as it is named.
+    void reopensAtItsStepWithNamesAsWritten() {
+        kav::Workspace& ws = session.ws;
+        InfeasibleExample(ws);
+        kav::SetNodeName(ws, 3, "<i>C");
+        SolveAndOpenPicture();
+        OpenSteps();
+        Button(Steps(), "NextLinkButton")->click();
+        const std::size_t reached = State().applied;
+        QVERIFY(Steps()->StepText().startsWith("Link 3 (A -> <i>C) is out of kilter"));
+        QCOMPARE(Steps()->findChild<QLabel*>("StepText")->textFormat(), Qt::PlainText);
+        // The handout writes the name as text, and leaves the window at its step.
+        QTemporaryDir folder;
+        const QString handout = folder.filePath("handout.html");
+        prompts.files.push_back(handout.toStdString());
+        Button(Steps(), "HandoutButton")->click();
+        QFile file(handout);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray html = file.readAll();
+        QVERIFY(html.contains("Link 3 (A -&gt; &lt;i&gt;C) is out of kilter"));
+        QVERIFY(!html.contains("<i>C"));
+        QCOMPARE(State().applied, reached);
+        windows.picture->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(windows.picture));
+        OpenSteps();
+        QCOMPARE(State().applied, reached);
+    }
+
+    // Every accelerator letter of the window is its own.
+    void acceleratorsDoNotClash() {
+        QSet<QChar> letters;
+        QStringList captions;
+        for (const QPushButton* button : Steps()->findChildren<QPushButton*>())
+            captions << button->text();
+        for (const QLabel* label : Steps()->findChildren<QLabel*>())
+            captions << label->text();
+        captions << QStringLiteral("P&ause");
+        for (const QString& caption : captions) {
+            const qsizetype at = caption.indexOf('&');
+            if (at < 0 || at + 1 >= caption.size() || caption[at + 1] == ' ' ||
+                caption[at + 1] == 'n')
+                continue;
+            const QChar letter = caption[at + 1].toUpper();
+            QVERIFY2(!letters.contains(letter), qPrintable(caption));
+            letters.insert(letter);
+        }
     }
 
     // Leaving the results closes the window, Play stopped and the replay gone,

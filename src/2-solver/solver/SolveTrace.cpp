@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "workspace/NodeNames.h"
+#include "workspace/TextEncoding.h"
+#include "workspace/Workspace.h"
+
 namespace kav {
 namespace {
 
@@ -27,9 +31,9 @@ void List(std::string& out, const char* key, const std::vector<int32_t>& values)
     out += ']';
 }
 
-void Text(std::string& out, const char* key, const std::string& text) {
-    Key(out, key);
-    out += '"';
+// text as a JSON string.
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
@@ -43,7 +47,12 @@ void Text(std::string& out, const char* key, const std::string& text) {
             out += c;
         }
     }
-    out += '"';
+    return out + '"';
+}
+
+void Text(std::string& out, const char* key, const std::string& text) {
+    Key(out, key);
+    out += Quoted(text);
 }
 
 const char* NameOf(SolveEventKind kind) {
@@ -74,9 +83,31 @@ const char* NameOf(SolveEventKind kind) {
     return "unknown";
 }
 
+// "names" and "link_data" of the start.
+void ProblemData(std::string& out, const Workspace& ws) {
+    Key(out, "names");
+    out += '[';
+    for (int32_t n = 1; n <= ws.NodeCount; ++n) {
+        out += (n > 1 ? "," : "") + Quoted(Latin1ToUtf8(TrimmedName(ws.NodeName[n])));
+    }
+    out += ']';
+    Key(out, "link_data");
+    out += '[';
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        out += k > 1 ? ",[" : "[";
+        for (const int64_t value :
+             {static_cast<int64_t>(ws.LinkOrigin[k]), static_cast<int64_t>(ws.LinkDest[k]),
+              static_cast<int64_t>(ws.LinkLower[k]), static_cast<int64_t>(ws.LinkUpper[k]),
+              static_cast<int64_t>(ws.LinkCost[k])})
+            out += std::to_string(value) + ',';
+        out.back() = ']';
+    }
+    out += ']';
+}
+
 }  // namespace
 
-std::string TraceLine(const SolveEvent& e) {
+std::string TraceLine(const SolveEvent& e, const Workspace* problem) {
     std::string out = "{\"event\":\"";
     out += NameOf(e.Kind);
     out += '"';
@@ -86,6 +117,8 @@ std::string TraceLine(const SolveEvent& e) {
             Number(out, "nodes", static_cast<int64_t>(e.NodePotentials.size()));
             List(out, "flows", e.Flows);
             List(out, "potentials", e.NodePotentials);
+            if (problem != nullptr)
+                ProblemData(out, *problem);
             break;
         case SolveEventKind::Link:
             Number(out, "link", e.Link);

@@ -64,7 +64,11 @@ class SolveObserver {
     virtual void Observe(const SolveEvent& event) = 0;
 };
 
+struct Workspace;
+
 // The event as one line of JSON (no line end), as the trace file holds it.
-std::string TraceLine(const SolveEvent& event);
+// With the problem, the start also names what the trace numbers: each node's
+// name (UTF-8) and each link's origin, destination, bounds and cost.
+std::string TraceLine(const SolveEvent& event, const Workspace* problem = nullptr);
 
 }  // namespace kav

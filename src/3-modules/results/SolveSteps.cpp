@@ -1,16 +1,15 @@
 #include "results/SolveSteps.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace kav {
 
 bool StepState::operator==(const StepState& other) const {
     return applied == other.applied && flows == other.flows && potentials == other.potentials &&
-           labels == other.labels && link == other.link && start == other.start &&
-           target == other.target;
+           labels == other.labels && reach == other.reach && link == other.link &&
+           start == other.start && target == other.target;
 }
-
-namespace {
 
 // The fields the event's kind names. The solver hands over one event object
 // for every step, so the lists of earlier steps (the start's flows, the last
@@ -64,8 +63,6 @@ SolveEvent KindFields(const SolveEvent& event) {
     return kept;
 }
 
-}  // namespace
-
 // Keeps every step; labels, by far the most of them, in a few bytes each.
 class SolveSteps::Recorder : public SolveObserver {
   public:
@@ -96,14 +93,7 @@ SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     entries_.shrink_to_fit();
     full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
-    StepState state;
-    state.flows.assign(static_cast<std::size_t>(asSolved.LinkCount) + 1, 0);
-    state.potentials.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
-    state.labels.assign(static_cast<std::size_t>(asSolved.NodeCount) + 1, 0);
-    for (int32_t k = 1; k <= asSolved.LinkCount; ++k)
-        state.flows[static_cast<std::size_t>(k)] = asSolved.LinkFlow[k];
-    for (int32_t n = 1; n <= asSolved.NodeCount; ++n)
-        state.potentials[static_cast<std::size_t>(n)] = asSolved.NodePotential[n];
+    StepState state = FirstState(asSolved);
     kept_.push_back(state);
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         Apply(i, state);
@@ -136,17 +126,82 @@ void SolveSteps::GoTo(std::size_t applied) {
         Apply(state_.applied, state_);
 }
 
-void SolveSteps::NextLink() {
+void SolveSteps::GoToNext(SolveEventKind kind) {
     std::size_t i = state_.applied;
-    while (i < Count() && entries_[i].kind != SolveEventKind::Link)
+    while (i < Count() && entries_[i].kind != kind)
         ++i;
     GoTo(i + 1);
+}
+
+void SolveSteps::GoToPrevious(SolveEventKind kind) {
+    // entries_[applied - 1] is the step on show.
+    std::size_t i = state_.applied > 1 ? state_.applied - 1 : 0;
+    while (i > 0 && entries_[i - 1].kind != kind)
+        --i;
+    GoTo(i);
+}
+
+// Walked back from the state on show: a flow change moves the link's flow, a
+// potential change its reduced cost when it raised one end only.
+std::vector<std::pair<int64_t, int64_t>> SolveSteps::KilterPath() const {
+    std::vector<std::pair<int64_t, int64_t>> path;
+    const int32_t link = state_.link;
+    if (link < 1 || link > problem_->LinkCount)
+        return path;
+    int64_t flow = state_.flows[static_cast<std::size_t>(link)];
+    int64_t cost = StateReducedCost(*problem_, state_, link);
+    path.emplace_back(flow, cost);
+    const int32_t origin = std::abs(problem_->LinkOrigin[link]), dest = problem_->LinkDest[link];
+    for (std::size_t i = state_.applied; i > 0; --i) {
+        const Entry& entry = entries_[i - 1];
+        if (entry.kind == SolveEventKind::Link)
+            break;
+        if (entry.full < 0)
+            continue;
+        const SolveEvent& e = full_[static_cast<std::size_t>(entry.full)];
+        if (e.Kind == SolveEventKind::Augment) {
+            for (const auto& [k, sign] : e.Cycle)
+                flow -= k == link ? sign * e.Amount : 0;
+        } else if (e.Kind == SolveEventKind::Potentials) {
+            const bool o = std::binary_search(e.Nodes.begin(), e.Nodes.end(), origin);
+            const bool d = std::binary_search(e.Nodes.begin(), e.Nodes.end(), dest);
+            cost -= (o ? e.Delta : 0) - (d ? e.Delta : 0);
+        } else {
+            continue;
+        }
+        if (path.back() != std::make_pair(flow, cost))
+            path.emplace_back(flow, cost);
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+std::vector<SolveSteps::LogEntry> SolveSteps::Log() const {
+    std::vector<LogEntry> log;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const bool label = entries_[i].kind == SolveEventKind::Label;
+        if (label && !log.empty() && log.back().last == i &&
+            entries_[log.back().first - 1].kind == SolveEventKind::Label)
+            log.back().last = i + 1;
+        else
+            log.push_back({i + 1, i + 1});
+    }
+    return log;
 }
 
 namespace {
 
 void ClearLabels(StepState& state) {
     std::fill(state.labels.begin(), state.labels.end(), 0);
+    std::fill(state.reach.begin(), state.reach.end(), 0);
+}
+
+void SetLabel(StepState& state, int32_t node, int32_t via, int64_t amount) {
+    if (node < 1 || static_cast<std::size_t>(node) >= state.labels.size())
+        return;
+    state.labels[static_cast<std::size_t>(node)] = via;
+    if (static_cast<std::size_t>(node) < state.reach.size())
+        state.reach[static_cast<std::size_t>(node)] = amount;
 }
 
 bool IsIndex(const std::vector<int32_t>& values, int32_t index) {
@@ -161,18 +216,24 @@ void Add(std::vector<int32_t>& values, int32_t index, int64_t amount) {
 
 }  // namespace
 
+StepState FirstState(const Workspace& ws) {
+    StepState state;
+    state.flows.assign(static_cast<std::size_t>(ws.LinkCount) + 1, 0);
+    state.potentials.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    state.labels.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    state.reach.assign(static_cast<std::size_t>(ws.NodeCount) + 1, 0);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        state.flows[static_cast<std::size_t>(k)] = ws.LinkFlow[k];
+    for (int32_t n = 1; n <= ws.NodeCount; ++n)
+        state.potentials[static_cast<std::size_t>(n)] = ws.NodePotential[n];
+    return state;
+}
+
 // The flows and potentials change exactly as the solver changed them; the
 // labels of a pass stay on show through its flow or potential change and go
 // with the next pass.
-void SolveSteps::Apply(std::size_t index, StepState& state) const {
-    const Entry& entry = entries_[index];
+void ApplyStep(const SolveEvent& e, StepState& state) {
     ++state.applied;
-    if (entry.full < 0) {
-        if (IsIndex(state.labels, entry.node))
-            state.labels[static_cast<std::size_t>(entry.node)] = entry.via;
-        return;
-    }
-    const SolveEvent& e = full_[static_cast<std::size_t>(entry.full)];
     switch (e.Kind) {
         case SolveEventKind::Start:
             for (std::size_t k = 0; k < e.Flows.size() && k + 1 < state.flows.size(); ++k)
@@ -190,8 +251,10 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
             ClearLabels(state);
             state.start = e.Start;
             state.target = e.Target;
-            if (IsIndex(state.labels, e.Start))
-                state.labels[static_cast<std::size_t>(e.Start)] = StartLabel;
+            SetLabel(state, e.Start, StartLabel, e.Amount);
+            break;
+        case SolveEventKind::Label:
+            SetLabel(state, e.Node, e.Via, e.Amount);
             break;
         case SolveEventKind::Augment:
             for (const auto& [link, sign] : e.Cycle)
@@ -207,11 +270,75 @@ void SolveSteps::Apply(std::size_t index, StepState& state) const {
             state.start = state.target = 0;
             ClearLabels(state);
             break;
-        case SolveEventKind::Label:
         case SolveEventKind::Resume:
         case SolveEventKind::Infeasible:
             break;
     }
+}
+
+void SolveSteps::Apply(std::size_t index, StepState& state) const {
+    const Entry& entry = entries_[index];
+    if (entry.full < 0) {
+        ++state.applied;
+        SetLabel(state, entry.node, entry.via, entry.amount);
+        return;
+    }
+    ApplyStep(full_[static_cast<std::size_t>(entry.full)], state);
+}
+
+namespace {
+
+int64_t At(const std::vector<int32_t>& values, int32_t index) {
+    return IsIndex(values, index) ? values[static_cast<std::size_t>(index)] : 0;
+}
+
+bool IsLabelled(const StepState& state, int32_t node) {
+    return At(state.labels, node) != 0;
+}
+
+}  // namespace
+
+int64_t StateReducedCost(const Workspace& problem, const StepState& state, int32_t link) {
+    return static_cast<int64_t>(problem.LinkCost[link]) +
+           At(state.potentials, std::abs(problem.LinkOrigin[link])) -
+           At(state.potentials, problem.LinkDest[link]);
+}
+
+KilterInfo StateKilter(const Workspace& problem, const StepState& state, int32_t link) {
+    const int64_t r = StateReducedCost(problem, state, link);
+    const int64_t x = At(state.flows, link);
+    const int64_t lo = problem.LinkLower[link], up = problem.LinkUpper[link];
+    KilterInfo info;
+    if (r > 0 || (r == 0 && x < lo))
+        info.KilterNumber = lo - x;
+    else if (r < 0 || x > up)
+        info.KilterNumber = up - x;
+    info.InKilter = info.KilterNumber == 0;
+    return info;
+}
+
+std::vector<CrossingLink> LinksAcross(const Workspace& problem, const StepState& state) {
+    std::vector<CrossingLink> across;
+    for (int32_t k = 1; k <= problem.LinkCount; ++k) {
+        const bool fromLabelled = IsLabelled(state, std::abs(problem.LinkOrigin[k]));
+        if (fromLabelled == IsLabelled(state, problem.LinkDest[k]))
+            continue;
+        CrossingLink c;
+        c.link = k;
+        c.forward = fromLabelled;
+        c.reducedCost = StateReducedCost(problem, state, k);
+        c.flow = static_cast<int32_t>(At(state.flows, k));
+        const int32_t lo = problem.LinkLower[k], up = problem.LinkUpper[k];
+        const bool within = lo <= c.flow && c.flow <= up;
+        const int64_t r = c.reducedCost;
+        c.candidate = within && (c.forward ? r > 0 : r < 0);
+        if (c.forward)
+            c.carries = r > 0 ? c.flow < lo : c.flow < up;
+        else
+            c.carries = r < 0 ? c.flow > up : c.flow > lo;
+        across.push_back(c);
+    }
+    return across;
 }
 
 void SolveSteps::ApplyTo(const StepState& state, Workspace& ws) {

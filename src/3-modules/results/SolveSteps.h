@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "solver/KiltSolve.h"
@@ -20,6 +21,8 @@ struct StepState {
     // Labels by node number: 0 unlabelled, +m reached forward through link m,
     // -m backward, StartLabel for the pass's start node.
     std::vector<int32_t> labels;
+    // By node number: how much can reach a labelled node (0 when unlabelled).
+    std::vector<int64_t> reach;
     int32_t link = 0;   // the link being brought into kilter (0: none)
     int32_t start = 0;  // the current pass's start node and target
     int32_t target = 0;
@@ -27,6 +30,37 @@ struct StepState {
 };
 
 constexpr int32_t StartLabel = INT32_MAX;
+
+// The state before the first step: the flows and potentials of ws.
+StepState FirstState(const Workspace& ws);
+// The fields of the event that its kind names: the solver hands over one
+// event object for every step, the lists of earlier steps still in it.
+SolveEvent KindFields(const SolveEvent& event);
+// Applies one step to state, as the solver made it.
+void ApplyStep(const SolveEvent& event, StepState& state);
+
+// Link k's reduced cost and kilter number with the state's flows and
+// potentials (64-bit, so whatever the state holds).
+int64_t StateReducedCost(const Workspace& problem, const StepState& state, int32_t link);
+KilterInfo StateKilter(const Workspace& problem, const StepState& state, int32_t link);
+
+// A link between a labelled and an unlabelled node, seen from the labelled
+// side: forward when its origin is labelled (a change there raises its flow),
+// backward when its destination is (a change lowers it).
+struct CrossingLink {
+    int32_t link = 0;
+    bool forward = true;
+    int64_t reducedCost = 0;
+    int32_t flow = 0;
+    // It can decide the next potential change: forward with a positive reduced
+    // cost, backward with a negative one, and its flow within its bounds.
+    bool candidate = false;
+    // It can carry a change from the labelled side now.
+    bool carries = false;
+};
+
+// Every link across the state's labelled set, by link number.
+std::vector<CrossingLink> LinksAcross(const Workspace& problem, const StepState& state);
 
 // A solve replayed on a copy of the problem as it was solved, kept step by
 // step so that it can be walked forward and back. Back replays from the
@@ -57,7 +91,21 @@ class SolveSteps {
     void Step() { GoTo(state_.applied + 1); }
     void Back() { GoTo(state_.applied - 1); }
     // On to the next link found out of kilter, or to the end.
-    void NextLink();
+    void NextLink() { GoToNext(SolveEventKind::Link); }
+    // To the next step of this kind (or the end), or the previous one (or
+    // the first step).
+    void GoToNext(SolveEventKind kind);
+    void GoToPrevious(SolveEventKind kind);
+    // The current link's flow and reduced cost at each step since the run
+    // reached it, oldest first, the current step's last (empty: no link).
+    std::vector<std::pair<int64_t, int64_t>> KilterPath() const;
+    // The steps as the step log lists them: each step but the labels alone,
+    // and each run of labels as one entry.
+    struct LogEntry {
+        std::size_t first = 0;  // 1-based, as State().applied counts
+        std::size_t last = 0;
+    };
+    std::vector<LogEntry> Log() const;
     bool AtStart() const { return state_.applied <= 1; }
     bool AtEnd() const { return state_.applied >= Count(); }
 

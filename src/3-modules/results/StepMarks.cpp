@@ -57,7 +57,8 @@ bool Holds(const std::vector<int32_t>& ascending, int32_t number) {
     return std::binary_search(ascending.begin(), ascending.end(), number);
 }
 
-StepMarks MarksOfStep(const Workspace& problem, const StepState& state, const SolveEvent& event) {
+StepMarks MarksOfStep(const Workspace& problem, const StepState& state, const SolveEvent& event,
+                      const SolveEvent* next) {
     StepMarks marks;
     // Once every link is in kilter none is being brought in.
     marks.current = event.Kind == SolveEventKind::Done ? 0 : state.link;
@@ -65,15 +66,22 @@ StepMarks MarksOfStep(const Workspace& problem, const StepState& state, const So
     MarkLabels(problem, state, marks);
     switch (event.Kind) {
         case SolveEventKind::Augment: {
-            std::vector<int32_t> links;
+            std::vector<int32_t> links, falling;
             for (const auto& [link, sign] : event.Cycle)
-                links.push_back(link);
+                (sign < 0 ? falling : links).push_back(link);
+            marks.fallingLinks = InRange(falling, problem.LinkCount);
+            links.insert(links.end(), falling.begin(), falling.end());
             marks.cycleLinks = InRange(links, problem.LinkCount);
             marks.flowChange = event.Amount;
             break;
         }
         case SolveEventKind::Potentials:
-            marks.usable = event.Link;
+        case SolveEventKind::Resume:
+            if (next != nullptr && next->Kind == SolveEventKind::Label &&
+                std::abs(next->Via) <= problem.LinkCount)
+                marks.usable = std::abs(next->Via);
+            if (event.Kind == SolveEventKind::Resume)
+                break;
             marks.raisedNodes = InRange(event.Nodes, problem.NodeCount);
             marks.rise = event.Delta;
             break;

@@ -135,7 +135,8 @@ void PlaceBelowTitleOf(QWidget* window, const QWidget* opener) {
     });
 }
 
-QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRect& area) {
+QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRect& area,
+                  BesideFallback fallback) {
     const int height = std::min(wanted.height(), area.height());
     const int top = std::clamp(other.top(), area.top(), area.bottom() + 1 - height);
     const int rightRoom = area.right() - other.right();
@@ -146,6 +147,11 @@ QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRec
         const int width = std::min(wanted.width(), leftRoom);
         return QRect(other.left() - width, top, width, height);
     }
+    if (fallback == BesideFallback::RoomierSide) {
+        const int width = std::min(area.width(), least);
+        return leftRoom > rightRoom ? QRect(area.left(), top, width, height)
+                                    : QRect(area.right() + 1 - width, top, width, height);
+    }
     // Over other, against the screen's right edge, leaving at least two fifths
     // of the screen (or what the least width leaves) on the left.
     const int width =
@@ -153,7 +159,7 @@ QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRec
     return QRect(area.right() + 1 - width, top, width, height);
 }
 
-void PlaceBeside(QWidget* window, const QWidget* other) {
+void PlaceBeside(QWidget* window, const QWidget* other, BesideFallback fallback) {
     if (other == nullptr || !other->isVisible()) {
         CentreOnScreen(window);
         return;
@@ -163,7 +169,8 @@ void PlaceBeside(QWidget* window, const QWidget* other) {
         return;
     const QMargins frame = WindowFrame(window);
     const int least = window->minimumSizeHint().width() + frame.left() + frame.right();
-    const QRect placed = FrameBeside(window->size().grownBy(frame), least,
-                                     other->geometry().marginsAdded(WindowFrame(other)), area);
+    const QRect placed =
+        FrameBeside(window->size().grownBy(frame), least,
+                    other->geometry().marginsAdded(WindowFrame(other)), area, fallback);
     window->setGeometry(placed.marginsRemoved(frame));
 }

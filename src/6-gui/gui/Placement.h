@@ -21,15 +21,22 @@ QRect PlacedFrame(const QSize& frame, const QPoint& centre, const QRect& area);
 // place and fully on its screen.
 void PlaceOverMainMenu(QWidget* window);
 
+// Where a window goes when neither side of the other has room for it: over
+// other's right-hand side, so that other's left-hand side (where its lines
+// begin) stays in sight; or against the screen's edge on the side with more
+// room, so that it covers as little of other as it can.
+enum class BesideFallback { OverRightSide, RoomierSide };
+
 // Puts window (now, keeping its size where it fits) beside other: to its
 // right or left where the screen has room for the window's smallest width,
-// else over other's right-hand side, so that other's left-hand side (where
-// its lines begin) stays in sight. Without other, centred on the screen.
-void PlaceBeside(QWidget* window, const QWidget* other);
+// else as fallback says. Without other, centred on the screen.
+void PlaceBeside(QWidget* window, const QWidget* other,
+                 BesideFallback fallback = BesideFallback::OverRightSide);
 
 // Where a frame of size `wanted` (at least `least` wide) goes beside other
 // within area: the geometry PlaceBeside gives, for frames.
-QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRect& area);
+QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRect& area,
+                  BesideFallback fallback = BesideFallback::OverRightSide);
 
 // Every time the program shows window, it opens over opener (the add chooser),
 // far enough down that the opener's title bar stays in sight, and fully on

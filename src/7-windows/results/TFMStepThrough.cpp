@@ -1,20 +1,30 @@
 #include "results/TFMStepThrough.h"
 
+#include <QAbstractListModel>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/ConnectGuarded.h"
@@ -26,19 +36,25 @@
 #include "results/StepMarks.h"
 #include "results/StepTexts.h"
 #include "solver/KiltSolve.h"
+#include "workspace/FileChoice.h"
+#include "workspace/ProblemFiles.h"
+#include "workspace/ProblemWriter.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
 namespace {
 
 // What the step adds to the picture. Colours told apart with any colour
-// vision, and none of them a kilter colour.
+// vision, none of them a kilter colour, and each told apart by more than its
+// hue: the current link's halo is dotted, a falling link's on a cycle dashed,
+// the link the next label goes through dash-dotted, a raised potential
+// carries its rise in words and a label its text.
 namespace StepColours {
 const QColor Current{0xCC, 0x79, 0xA7, 170};  // the link being brought into kilter
 const QColor Tree{0x56, 0xB4, 0xE9, 150};     // links the labels came through
 const QColor Cycle{0xF0, 0xE4, 0x42, 230};    // the cycle of a flow change
 const QColor Labelled{0x9C, 0xD4, 0xF2};      // labelled nodes
-const QColor Raised{0xF0, 0xC0, 0x60};        // nodes whose potentials rise
+const QColor Raised{0xD9, 0xC6, 0xF5};        // nodes whose potentials rise
 }  // namespace StepColours
 
 constexpr double CurrentHalo = 10.0;
@@ -48,32 +64,71 @@ constexpr double StartBorder = 3.0;
 constexpr double ThinWidth = 1.0;
 constexpr std::size_t SmoothLinksMax = 600;
 // The width the window takes at least where the screen has room.
-constexpr int PictureLeast = 680;
+constexpr int PictureLeast = 460;
+// A handout's pictures are drawn at this scale, small enough to print
+// several on a page.
+constexpr double HandoutScale = 0.75;
 constexpr double WidthRange = 5.0;
 // Pictures with more links than this show no labels on the links.
 constexpr std::size_t LabelledLinksMax = 80;
 // Milliseconds between steps, slowest first.
 const int PlayIntervals[] = {1500, 1000, 700, 450, 300, 200, 120, 70, 35, 15};
 
+std::string Utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
 // The step's marks, and each node's potential as drawn (by node number).
 struct Overlay {
     kav::StepMarks marks;
     std::vector<QString> potentials;
+    std::vector<QString> labels;  // by node number: [+m, amount], empty if unlabelled
 };
 
-void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra) {
-    painter.setPen(QPen(colour, link.width + extra, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra,
+          Qt::PenStyle style = Qt::SolidLine) {
+    painter.setPen(QPen(colour, link.width + extra, style, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(link.line);
 }
 
-// The box under a node where its potential is written.
-QRectF PotentialBox(const QFontMetricsF& metrics, const kav::DrawnNode& node, const QString& text) {
-    QRectF box = metrics.boundingRect(text);
-    box.adjust(-1.5, 0, 1.5, 0);
-    box.moveCenter(
-        QPointF(node.shape.center().x(), node.shape.bottom() + node.border + box.height() / 2 + 1));
+// The first of the boxes around a node (below, above, right, left) that
+// covers none of the link labels; below when all of them do.
+QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, QRectF box,
+               bool aboveFirst) {
+    const QPointF c = node.shape.center();
+    const double gap = node.border + 1;
+    const QPointF below(c.x(), node.shape.bottom() + gap + box.height() / 2);
+    const QPointF above(c.x(), node.shape.top() - gap - box.height() / 2);
+    const QPointF right(node.shape.right() + gap + box.width() / 2, c.y());
+    const QPointF left(node.shape.left() - gap - box.width() / 2, c.y());
+    const QPointF places[] = {aboveFirst ? above : below, aboveFirst ? below : above, right, left};
+    for (const QPointF& place : places) {
+        box.moveCenter(place);
+        const bool covers =
+            std::any_of(drawing.links.begin(), drawing.links.end(), [&](const kav::DrawnLink& l) {
+                return !l.label.isEmpty() && l.labelBox.intersects(box);
+            });
+        if (!covers)
+            return box;
+    }
+    box.moveCenter(places[0]);
     return box;
+}
+
+// A text in a filled box beside a node: its potential below, its label above,
+// each moved aside where it would cover a link's label.
+void PaintNodeNote(QPainter& painter, const kav::PictureDrawing& drawing,
+                   const kav::DrawnNode& node, const QString& text, const QColor& fill,
+                   bool above) {
+    const QFont font = kav::LabelFont();
+    painter.setFont(font);
+    QRectF box = QFontMetricsF(font).boundingRect(text);
+    box.adjust(-1.5, 0, 1.5, 0);
+    box = FreeBox(drawing, node, box, above);
+    painter.fillRect(box, fill);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignCenter, text);
 }
 
 // The picture with the step's marks over it and the potentials under the
@@ -97,6 +152,11 @@ class StepCanvas : public ZoomPanView {
         viewport()->update();
     }
     void MarksChanged() { viewport()->update(); }
+    // The picture and the step's marks, as the view shows them, for exports.
+    void PaintAll(QPainter& painter) {
+        drawBackground(&painter, drawing_.bounds);
+        drawForeground(&painter, drawing_.bounds);
+    }
 
     Overlay overlay_;
 
@@ -128,13 +188,14 @@ class StepCanvas : public ZoomPanView {
         const bool tree = kav::Holds(marks.treeLinks, link.link);
         const bool usable = link.link == marks.usable;
         if (current)
-            Halo(painter, link, StepColours::Current, CurrentHalo);
+            Halo(painter, link, StepColours::Current, CurrentHalo, Qt::DotLine);
         if (cycle)
-            Halo(painter, link, StepColours::Cycle, CycleHalo);
+            Halo(painter, link, StepColours::Cycle, CycleHalo,
+                 kav::Holds(marks.fallingLinks, link.link) ? Qt::DashLine : Qt::SolidLine);
         else if (tree)
             Halo(painter, link, StepColours::Tree, TreeHalo);
         else if (usable)
-            Halo(painter, link, StepColours::Raised, TreeHalo);
+            Halo(painter, link, StepColours::Raised, TreeHalo, Qt::DashDotLine);
         if (current || cycle || tree || usable)
             kav::PaintLink(painter, link);
     }
@@ -150,12 +211,15 @@ class StepCanvas : public ZoomPanView {
             return;
         kav::DrawnNode marked = node;
         if (kav::Holds(marks.cutNodes, node.node))
-            marked.fill = kav::PictureColours::CutFill;
+            marked.fill = kav::PictureColours::CutFill;  // as the picture window shows the cut
         else if (kav::Holds(marks.labelledNodes, node.node))
             marked.fill = StepColours::Labelled;
         if (node.node == marks.start)
             marked.border = StartBorder;
         kav::PaintNode(painter, marked);
+        const auto n = static_cast<std::size_t>(node.node);
+        if (n < overlay_.labels.size() && !overlay_.labels[n].isEmpty())
+            PaintNodeNote(painter, drawing_, node, overlay_.labels[n], StepColours::Labelled, true);
     }
     // The amount of a flow change, over the link being brought into kilter.
     void PaintFlowChange(QPainter& painter, int32_t current, int64_t amount) const {
@@ -169,7 +233,8 @@ class StepCanvas : public ZoomPanView {
             painter.setFont(font);
             QRectF box = QFontMetricsF(font).boundingRect(text);
             box.adjust(-3, -1, 3, 1);
-            box.moveCenter(link.line.pointAtPercent(0.5) + QPointF(0, -1.6 * box.height()));
+            // A quarter of the way along: the link's own label is at the middle.
+            box.moveCenter(link.line.pointAtPercent(0.25));
             painter.fillRect(box, StepColours::Cycle);
             painter.setPen(Qt::black);
             painter.drawText(box, Qt::AlignCenter, text);
@@ -179,42 +244,169 @@ class StepCanvas : public ZoomPanView {
                         const QColor& fill) const {
         if (node.node < 1 || static_cast<std::size_t>(node.node) >= overlay_.potentials.size())
             return;
-        const QString text = overlay_.potentials[static_cast<std::size_t>(node.node)] + more;
-        const QFont font = kav::LabelFont();
-        painter.setFont(font);
-        const QRectF box = PotentialBox(QFontMetricsF(font), node, text);
-        painter.fillRect(box, fill);
-        painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignCenter, text);
+        PaintNodeNote(painter, drawing_, node,
+                      overlay_.potentials[static_cast<std::size_t>(node.node)] + more, fill, false);
     }
 
     const kav::PictureDrawing& drawing_;
 };
 
-QString LegendText() {
+// Flow across, reduced cost up: the kilter line of the link being brought
+// into kilter (its lower bound above the axis, the band between its bounds on
+// it, its upper bound below), the link's path over this link's steps and its
+// point now.
+class KilterDiagram : public QWidget {
+  public:
+    explicit KilterDiagram(QWidget* parent) : QWidget(parent) {
+        setMinimumSize(220, 170);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    void Show(int32_t link, int64_t lower, int64_t upper,
+              std::vector<std::pair<int64_t, int64_t>> path) {
+        link_ = link;
+        lower_ = lower;
+        upper_ = upper;
+        path_ = std::move(path);
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(kav::LabelFont());
+        painter.setPen(Qt::black);
+        const QRectF area = QRectF(rect()).adjusted(34, 18, -10, -22);
+        if (link_ == 0 || path_.empty()) {
+            painter.drawText(rect(), Qt::AlignCenter,
+                             QStringLiteral("No link being brought\ninto kilter"));
+            return;
+        }
+        painter.drawText(QRectF(0, 0, width(), 16), Qt::AlignCenter,
+                         QStringLiteral("Link %1: flow across, reduced cost up").arg(link_));
+        int64_t xLow = std::min<int64_t>(0, lower_), xHigh = upper_, yMost = 1;
+        for (const auto& [flow, cost] : path_) {
+            xLow = std::min(xLow, flow);
+            xHigh = std::max(xHigh, flow);
+            yMost = std::max(yMost, cost < 0 ? -cost : cost);
+        }
+        const double span = std::max<double>(1, static_cast<double>(xHigh - xLow));
+        const double x0 = static_cast<double>(xLow) - span / 10;
+        const double x1 = static_cast<double>(xHigh) + span / 10;
+        const double y = static_cast<double>(yMost) * 1.15;
+        auto at = [&](double flow, double cost) {
+            return QPointF(area.left() + (flow - x0) / (x1 - x0) * area.width(),
+                           area.center().y() - cost / y * area.height() / 2);
+        };
+        painter.setPen(QPen(Qt::gray, 1));
+        painter.drawLine(at(x0, 0), at(x1, 0));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, area.center().y() - 8, 32, 16),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("rc 0"));
+        const double lo = static_cast<double>(lower_), up = static_cast<double>(upper_);
+        for (const double bound : {lo, up})
+            painter.drawText(QRectF(at(bound, 0).x() - 30, area.bottom() + 4, 60, 16),
+                             Qt::AlignCenter, QString::number(bound, 'f', 0));
+        painter.setPen(QPen(kav::PictureColours::Between, 3));
+        QPolygonF kilterLine;
+        kilterLine << at(lo, y) << at(lo, 0) << at(up, 0) << at(up, -y);
+        painter.drawPolyline(kilterLine);
+        QPolygonF walked;
+        for (const auto& [flow, cost] : path_)
+            walked << at(static_cast<double>(flow), static_cast<double>(cost));
+        painter.setPen(QPen(StepColours::Current.darker(150), 1.5, Qt::DashLine));
+        painter.drawPolyline(walked);
+        painter.setBrush(Qt::white);
+        for (const QPointF& point : walked)
+            painter.drawEllipse(point, 2.5, 2.5);
+        painter.setBrush(Qt::black);
+        painter.setPen(Qt::black);
+        painter.drawEllipse(walked.back(), 4.5, 4.5);
+    }
+
+  private:
+    int32_t link_ = 0;
+    int64_t lower_ = 0, upper_ = 0;
+    std::vector<std::pair<int64_t, int64_t>> path_;
+};
+
+// The step log, its lines made as they are shown: a run has up to millions
+// of steps.
+class StepLogModel : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
+    void Reset(const kav::SolveSteps* steps) {
+        beginResetModel();
+        steps_ = steps;
+        entries_ = steps ? steps->Log() : std::vector<kav::SolveSteps::LogEntry>();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !steps_ || !index.isValid())
+            return QVariant();
+        const auto& entry = entries_[static_cast<std::size_t>(index.row())];
+        return FromBytes(kav::LogLine(steps_->Problem(), entry.first, entry.last,
+                                      steps_->Event(entry.first - 1)));
+    }
+    // The last step of the entry at row.
+    std::size_t LastStep(int row) const { return entries_[static_cast<std::size_t>(row)].last; }
+    // The row that holds step applied.
+    int RowOf(std::size_t applied) const {
+        const auto after = std::upper_bound(
+            entries_.begin(), entries_.end(), applied,
+            [](std::size_t step, const kav::SolveSteps::LogEntry& e) { return step < e.first; });
+        return static_cast<int>(after - entries_.begin()) - 1;
+    }
+
+  private:
+    const kav::SolveSteps* steps_ = nullptr;
+    std::vector<kav::SolveSteps::LogEntry> entries_;
+};
+
+// "A -> B" kept on one line: an arrow split over two reads as two words.
+QString UnbrokenArrows(QString text) {
+    return text.replace(QStringLiteral(" -> "), QStringLiteral("\u00A0-\u2060>\u00A0"));
+}
+
+// Without the window's mouse hint for an image or a handout.
+QString LegendText(bool inWindow = true) {
     const QString gap = QStringLiteral(" &nbsp; ");
-    return LegendSwatch(StepColours::Current, QStringLiteral("link being brought into kilter")) +
+    return LegendSwatch(StepColours::Current,
+                        QStringLiteral("dotted: link being brought into kilter")) +
            gap + LegendSwatch(StepColours::Tree, QStringLiteral("labelled through")) + gap +
            LegendSwatch(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
-           LegendSwatch(StepColours::Cycle, QStringLiteral("flow change")) + gap +
-           LegendSwatch(StepColours::Raised, QStringLiteral("potential rises, link made usable")) +
+           LegendSwatch(StepColours::Cycle,
+                        QStringLiteral("flow change: solid rises, dashed falls")) +
+           gap +
+           LegendSwatch(
+               StepColours::Raised,
+               QStringLiteral("potential rises (+rise); dash-dot: next label goes through")) +
+           gap + LegendSwatch(kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")) +
            gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
            Unbroken(QStringLiteral("nodes: p potential")) + gap +
-           Unbroken(QStringLiteral("thick border: labelling start")) + gap +
-           Unbroken(QStringLiteral("wheel: zoom, drag: move, double-click: whole picture"));
+           Unbroken(QStringLiteral("thick border: labelling start")) +
+           (inWindow ? gap + Unbroken(QStringLiteral(
+                                 "wheel: zoom, drag: move, double-click: whole picture"))
+                     : QString());
 }
 
 }  // namespace
 
-TFMStepThrough::TFMStepThrough(kav::Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts) {
+TFMStepThrough::TFMStepThrough(kav::Prompts& prompts, const kav::ProtectedFiles& protectedFiles,
+                               QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts), protectedFiles_(protectedFiles) {
     setObjectName(QStringLiteral("FMStepThrough"));
     setWindowTitle(QStringLiteral("KAVRILON Step Through"));
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateControls();
     LayOutControls();
     ConnectHandlers();
-    resize(FitOnScreen(QSize(1000, 900)));
+    SpeedSliderChange();
+    resize(FitOnScreen(QSize(1180, 940)));
 }
 
 TFMStepThrough::~TFMStepThrough() = default;
@@ -233,6 +425,55 @@ void TFMStepThrough::CreateControls() {
                            QStringLiteral("EndButton"), this);
     playButton_ = NewButton(QStringLiteral("P&lay"), QStringLiteral("Step on by itself"),
                             QStringLiteral("PlayButton"), this);
+    previousLinkButton_ = NewButton(QStringLiteral("Previous Lin&k"),
+                                    QStringLiteral("Back to the last link found out of kilter"),
+                                    QStringLiteral("PreviousLinkButton"), this);
+    nextBreakthroughButton_ = NewButton(QStringLiteral("Next Break&through"),
+                                        QStringLiteral("On to the next flow change"),
+                                        QStringLiteral("NextBreakthroughButton"), this);
+    previousBreakthroughButton_ = NewButton(QStringLiteral("Pre&vious Breakthrough"),
+                                            QStringLiteral("Back to the last flow change"),
+                                            QStringLiteral("PreviousBreakthroughButton"), this);
+    nextChangeButton_ = NewButton(QStringLiteral("Next &Potential Change"),
+                                  QStringLiteral("On to the next potential change"),
+                                  QStringLiteral("NextChangeButton"), this);
+    previousChangeButton_ = NewButton(QStringLiteral("Previous Potential C&hange"),
+                                      QStringLiteral("Back to the last potential change"),
+                                      QStringLiteral("PreviousChangeButton"), this);
+    exportButton_ = NewButton(QStringLiteral("E&xport Step..."),
+                              QStringLiteral("Save this step as a PNG image: the picture with its "
+                                             "marks, the legend and the sentence"),
+                              QStringLiteral("ExportStepButton"), this);
+    handoutButton_ = NewButton(QStringLiteral("Hando&ut..."),
+                               QStringLiteral("Save the whole run as an HTML handout"),
+                               QStringLiteral("HandoutButton"), this);
+    for (QPushButton* button :
+         {previousLinkButton_, nextBreakthroughButton_, previousBreakthroughButton_,
+          nextChangeButton_, previousChangeButton_, exportButton_, handoutButton_})
+        button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    goToStep_ = new QSpinBox(this);
+    goToStep_->setObjectName(QStringLiteral("GoToStep"));
+    goToStep_->setAccessibleName(QStringLiteral("Go to step"));
+    goToStep_->setToolTip(QStringLiteral("Type a step number and press Enter"));
+    goToStep_->setKeyboardTracking(false);
+    speedText_ = new QLabel(this);
+    speedText_->setObjectName(QStringLiteral("SpeedText"));
+    candidates_ = new QPlainTextEdit(this);
+    candidates_->setObjectName(QStringLiteral("Candidates"));
+    candidates_->setAccessibleName(QStringLiteral("Candidates for delta"));
+    candidates_->setReadOnly(true);
+    candidates_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    candidates_->setPlaceholderText(
+        QStringLiteral("At a potential change: the links across the labelled set"));
+    kilterDiagram_ = new KilterDiagram(this);
+    kilterDiagram_->setObjectName(QStringLiteral("KilterDiagram"));
+    kilterDiagram_->setAccessibleName(QStringLiteral("Kilter diagram"));
+    log_ = new QListView(this);
+    log_->setObjectName(QStringLiteral("StepLog"));
+    log_->setAccessibleName(QStringLiteral("Step log"));
+    log_->setModel(new StepLogModel(log_));
+    log_->setUniformItemSizes(true);
+    log_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     speedSlider_ = new QSlider(Qt::Horizontal, this);
     speedSlider_->setObjectName(QStringLiteral("SpeedSlider"));
     speedSlider_->setRange(1, static_cast<int>(std::size(PlayIntervals)));
@@ -246,14 +487,18 @@ void TFMStepThrough::CreateControls() {
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("StepText"));
     text_->setWordWrap(true);
+    // Node names are shown as they are, never read as markup.
+    text_->setTextFormat(Qt::PlainText);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text_->setFrameShape(QFrame::StyledPanel);
     text_->setMargin(4);
-    // Three lines, so that the picture keeps its place as the texts change.
+    // At least three lines, so that the picture mostly keeps its place as the
+    // texts change; a longer sentence makes the pane grow, never cut.
     text_->setMinimumHeight(3 * text_->fontMetrics().lineSpacing() + 10);
-    text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    text_->setFixedHeight(3 * text_->fontMetrics().lineSpacing() + 10);
+    QSizePolicy textPolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
+    textPolicy.setHeightForWidth(true);
+    text_->setSizePolicy(textPolicy);
     legend_ = new QLabel(this);
     legend_->setObjectName(QStringLiteral("StepLegend"));
     legend_->setWordWrap(true);
@@ -263,32 +508,64 @@ void TFMStepThrough::CreateControls() {
     playTimer_ = new QTimer(this);
 }
 
-// The steps' controls, the speed and Close; the counter and the step in
-// words; the legend; the picture.
+QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+// The steps' controls and the jumps; Play, the speed, the exports and Close;
+// the counter and the step in words; the legend; the picture beside the kilter diagram,
+// the candidates for delta and the step log.
 void TFMStepThrough::LayOutControls() {
     auto* stepRow = new QHBoxLayout;
     for (QPushButton* button :
          {restartButton_, backButton_, stepButton_, nextLinkButton_, endButton_})
         stepRow->addWidget(button);
     stepRow->addStretch();
+    stepRow->addWidget(BuddyLabel(QStringLiteral("&Go to step:"), goToStep_, this));
+    stepRow->addWidget(goToStep_);
+    auto* jumpRow = new QHBoxLayout;
+    for (QPushButton* button : {previousLinkButton_, previousBreakthroughButton_,
+                                nextBreakthroughButton_, previousChangeButton_, nextChangeButton_})
+        jumpRow->addWidget(button);
+    jumpRow->addStretch();
     auto* playRow = new QHBoxLayout;
     playRow->addWidget(playButton_);
-    auto* speedLabel = new QLabel(QStringLiteral("Spee&d:"), this);
-    speedLabel->setBuddy(speedSlider_);
-    playRow->addWidget(speedLabel);
+    playRow->addWidget(BuddyLabel(QStringLiteral("Spee&d:"), speedSlider_, this));
     playRow->addWidget(speedSlider_);
+    playRow->addWidget(speedText_);
     playRow->addStretch();
-    playRow->addWidget(counter_);
-    playRow->addSpacing(12);
+    playRow->addWidget(exportButton_);
+    playRow->addWidget(handoutButton_);
     playRow->addWidget(closeButton_);
+
+    auto* side = new QWidget(this);
+    side->setMinimumWidth(220);
+    side->setMaximumWidth(380);
+    auto* sideColumn = new QVBoxLayout(side);
+    sideColumn->setContentsMargins(0, 0, 0, 0);
+    sideColumn->addWidget(kilterDiagram_);
+    sideColumn->addWidget(new QLabel(QStringLiteral("Candidates for delta:"), side));
+    sideColumn->addWidget(candidates_, 1);
+    sideColumn->addWidget(BuddyLabel(QStringLiteral("Step l&og:"), log_, side));
+    sideColumn->addWidget(log_, 2);
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(canvas_);
+    split->addWidget(side);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
 
     auto* page = new QWidget(this);
     auto* column = new QVBoxLayout(page);
     column->addLayout(stepRow);
+    column->addLayout(jumpRow);
     column->addLayout(playRow);
+    column->addWidget(counter_);
     column->addWidget(text_);
     column->addWidget(legend_);
-    column->addWidget(canvas_, 1);
+    column->addWidget(split, 1);
     setCentralWidget(page);
 }
 
@@ -310,6 +587,24 @@ void TFMStepThrough::ConnectHandlers() {
     ConnectGuarded(prompts_, speedSlider_, &QSlider::valueChanged, this,
                    &TFMStepThrough::SpeedSliderChange);
     ConnectGuarded(prompts_, playTimer_, &QTimer::timeout, this, &TFMStepThrough::PlayTimerTick);
+    ConnectGuarded(prompts_, previousLinkButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::PreviousLinkButtonClick);
+    ConnectGuarded(prompts_, nextBreakthroughButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::NextBreakthroughButtonClick);
+    ConnectGuarded(prompts_, previousBreakthroughButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::PreviousBreakthroughButtonClick);
+    ConnectGuarded(prompts_, nextChangeButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::NextChangeButtonClick);
+    ConnectGuarded(prompts_, previousChangeButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::PreviousChangeButtonClick);
+    ConnectGuarded(prompts_, goToStep_, &QSpinBox::editingFinished, this,
+                   &TFMStepThrough::GoToStepEdited);
+    ConnectGuarded(prompts_, log_, &QListView::clicked, this, &TFMStepThrough::LogClicked);
+    ConnectGuarded(prompts_, log_, &QListView::activated, this, &TFMStepThrough::LogClicked);
+    ConnectGuarded(prompts_, exportButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::ExportStepButtonClick);
+    ConnectGuarded(prompts_, handoutButton_, &QPushButton::clicked, this,
+                   &TFMStepThrough::HandoutButtonClick);
     // The arrows step wherever the focus is, the slider included.
     auto* right = new QShortcut(QKeySequence(Qt::Key_Right), this);
     ConnectGuarded(prompts_, right, &QShortcut::activated, this, &TFMStepThrough::StepButtonClick);
@@ -319,6 +614,12 @@ void TFMStepThrough::ConnectHandlers() {
 
 void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
                                const QWidget* beside) {
+    // Open already: to the front at the step it shows.
+    if (isVisible() && steps_) {
+        raise();
+        activateWindow();
+        return;
+    }
     kav::GuardHandler(prompts_, [&] {
         Pause();
         steps_.reset();
@@ -326,14 +627,16 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
         shown_ = std::make_unique<kav::Workspace>(asSolved);
         layout_ = std::move(layout);
         drawnFor_.reset();
+        static_cast<StepLogModel*>(log_->model())->Reset(steps_.get());
+        goToStep_->setRange(1, static_cast<int>(std::max<std::size_t>(steps_->Count(), 1)));
         ShowStep();
     });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-    // Wide enough to read the picture: beside the picture window where the
-    // screen has room for that, else over its right-hand side.
+    // Beside the picture window where the screen has room for the picture
+    // here to be read, else on the side with more room.
     canvas_->setMinimumWidth(FitOnScreen(QSize(PictureLeast, 0)).width() - 40);
     if (!isVisible())
-        PlaceBeside(this, beside);
+        PlaceBeside(this, beside, BesideFallback::RoomierSide);
     show();
     raise();
     activateWindow();
@@ -341,7 +644,7 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
 }
 
 QString TFMStepThrough::StepText() const {
-    return text_->text();
+    return text_->text().replace(QStringLiteral("\u00A0-\u2060>\u00A0"), QStringLiteral(" -> "));
 }
 
 // The picture and the words of the step now reached.
@@ -354,13 +657,17 @@ void TFMStepThrough::ShowStep() {
     const kav::SolveEvent event = steps_->Current();
     const bool atEnd = steps_->AtEnd();
     const kav::SolveEvent next = atEnd ? kav::SolveEvent() : steps_->Event(state.applied);
-    text_->setText(FromBytes(kav::StepText(ws, event, atEnd ? nullptr : &next)));
-    counter_->setText(QString::fromStdString(
-        kav::StepCounter(state.applied, steps_->Count(), state.link, ws.LinkCount)));
-    for (QPushButton* button : {restartButton_, backButton_})
+    const kav::SolveEvent* following = atEnd ? nullptr : &next;
+    text_->setText(UnbrokenArrows(FromBytes(kav::StepText(ws, state, event, following))));
+    counter_->setText(
+        QString::fromStdString(kav::StepCounter(ws, state, steps_->Count(), event.Kind)));
+    for (QPushButton* button : {restartButton_, backButton_, previousLinkButton_,
+                                previousBreakthroughButton_, previousChangeButton_})
         button->setEnabled(!steps_->AtStart());
-    for (QPushButton* button : {stepButton_, nextLinkButton_, endButton_})
+    for (QPushButton* button :
+         {stepButton_, nextLinkButton_, endButton_, nextBreakthroughButton_, nextChangeButton_})
         button->setEnabled(!atEnd);
+    ShowSidePanels(event);
     if (!layout_)
         return;
 
@@ -376,8 +683,31 @@ void TFMStepThrough::ShowStep() {
             overlay.potentials[static_cast<std::size_t>(n)] =
                 QStringLiteral("p %1").arg(ws.NodePotential[n]);
     }
-    overlay.marks = kav::MarksOfStep(ws, state, event);
+    overlay.marks = kav::MarksOfStep(ws, state, event, following);
+    overlay.labels.assign(static_cast<std::size_t>(ws.NodeCount) + 1, QString());
+    for (const int32_t n : overlay.marks.labelledNodes)
+        overlay.labels[static_cast<std::size_t>(n)] = FromBytes(kav::LabelTag(state, n));
     canvas->MarksChanged();
+}
+
+// The kilter diagram, the candidates for delta and the step log's line.
+void TFMStepThrough::ShowSidePanels(const kav::SolveEvent& event) {
+    const kav::StepState& state = steps_->State();
+    const kav::Workspace& problem = steps_->Problem();
+    const QSignalBlocker blocked(goToStep_);
+    goToStep_->setValue(static_cast<int>(state.applied));
+    const int32_t link = event.Kind == kav::SolveEventKind::Done ? 0 : state.link;
+    static_cast<KilterDiagram*>(kilterDiagram_)
+        ->Show(link, link > 0 ? problem.LinkLower[link] : 0, link > 0 ? problem.LinkUpper[link] : 0,
+               link > 0 ? steps_->KilterPath() : std::vector<std::pair<int64_t, int64_t>>());
+    QString lines;
+    for (const std::string& line : kav::CandidateLines(problem, state, event))
+        lines += FromBytes(line) + QLatin1Char('\n');
+    candidates_->setPlainText(UnbrokenArrows(lines.trimmed()));
+    const auto* model = static_cast<const StepLogModel*>(log_->model());
+    const QModelIndex row = model->index(model->RowOf(state.applied));
+    log_->setCurrentIndex(row);
+    log_->scrollTo(row);
 }
 
 // The picture with the step's flows and potentials: kilter colours, widths by
@@ -405,8 +735,9 @@ void TFMStepThrough::DrawValues() {
     style.labels = labels;
     style.standing = kav::FlowStanding::Certified;
     drawing_ = kav::DrawPicture(ws, graph, layout_->layout, style);
-    // Room below the lowest nodes for their potentials.
-    drawing_.bounds.adjust(0, 0, 0, kav::LabelFont().pixelSize() + 4);
+    // Room around the outer nodes for their potentials and labels.
+    const int note = kav::LabelFont().pixelSize() + 4;
+    drawing_.bounds.adjust(-3 * note, -note, 3 * note, note);
     drawnFor_ = layout_;
     drawnFlows_ = steps_->State().flows;
     drawnPotentials_ = steps_->State().potentials;
@@ -441,6 +772,57 @@ void TFMStepThrough::NextLinkButtonClick() {
     if (!steps_)
         return;
     steps_->NextLink();
+    ShowStep();
+}
+
+// kind: a SolveEventKind.
+void TFMStepThrough::Jump(bool forward, int kind) {
+    if (!steps_)
+        return;
+    Pause();
+    const auto wanted = static_cast<kav::SolveEventKind>(kind);
+    if (forward)
+        steps_->GoToNext(wanted);
+    else
+        steps_->GoToPrevious(wanted);
+    ShowStep();
+}
+
+void TFMStepThrough::PreviousLinkButtonClick() {
+    Jump(false, static_cast<int>(kav::SolveEventKind::Link));
+}
+
+void TFMStepThrough::NextBreakthroughButtonClick() {
+    Jump(true, static_cast<int>(kav::SolveEventKind::Augment));
+}
+
+void TFMStepThrough::PreviousBreakthroughButtonClick() {
+    Jump(false, static_cast<int>(kav::SolveEventKind::Augment));
+}
+
+void TFMStepThrough::NextChangeButtonClick() {
+    Jump(true, static_cast<int>(kav::SolveEventKind::Potentials));
+}
+
+void TFMStepThrough::PreviousChangeButtonClick() {
+    Jump(false, static_cast<int>(kav::SolveEventKind::Potentials));
+}
+
+void TFMStepThrough::GoToStepEdited() {
+    if (!steps_ || static_cast<std::size_t>(goToStep_->value()) == steps_->State().applied)
+        return;
+    Pause();
+    steps_->GoTo(static_cast<std::size_t>(goToStep_->value()));
+    ShowStep();
+}
+
+// The line clicked or chosen with Enter is the current one.
+void TFMStepThrough::LogClicked() {
+    const QModelIndex index = log_->currentIndex();
+    if (!steps_ || !index.isValid())
+        return;
+    Pause();
+    steps_->GoTo(static_cast<const StepLogModel*>(log_->model())->LastStep(index.row()));
     ShowStep();
 }
 
@@ -499,6 +881,136 @@ void TFMStepThrough::SpeedSliderChange() {
     const int index =
         std::clamp(speedSlider_->value(), 1, static_cast<int>(std::size(PlayIntervals)));
     playTimer_->setInterval(PlayIntervals[index - 1]);
+    const double perSecond = 1000.0 / PlayIntervals[index - 1];
+    speedText_->setText(
+        QStringLiteral("%1 steps/s").arg(perSecond, 0, 'f', perSecond < 10 ? 1 : 0));
+}
+
+// The picture with the step's marks at scale, under the sentence and the
+// legend when withText (a handout has its sentences as text).
+QImage TFMStepThrough::StepImage(double scale, bool withText) const {
+    const QRectF bounds = drawing_.bounds;
+    constexpr double Margin = 8;
+    const double width = std::max(bounds.width(), withText ? 640.0 : 0.0) + 2 * Margin;
+    QTextDocument sentence, legend;
+    sentence.setDefaultFont(text_->font());
+    sentence.setPlainText(withText ? StepText() : QString());
+    legend.setDefaultFont(legend_->font());
+    legend.setHtml(withText ? LegendText(false) : QString());
+    for (QTextDocument* document : {&sentence, &legend})
+        document->setTextWidth(width - 2 * Margin);
+    const double textHeight =
+        withText ? sentence.size().height() + legend.size().height() + Margin : 0.0;
+    QImage image(static_cast<int>(std::ceil(width * scale)),
+                 static_cast<int>(std::ceil((textHeight + bounds.height() + 2 * Margin) * scale)),
+                 QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    painter.translate(Margin, Margin);
+    if (withText) {
+        sentence.drawContents(&painter);
+        painter.translate(0, sentence.size().height());
+        legend.drawContents(&painter);
+        painter.translate(0, legend.size().height() + Margin);
+    }
+    painter.translate((width - 2 * Margin - bounds.width()) / 2 - bounds.left(), -bounds.top());
+    static_cast<StepCanvas*>(canvas_)->PaintAll(painter);
+    return image;
+}
+
+void TFMStepThrough::ExportStepButtonClick() {
+    if (!steps_ || !layout_)
+        return;
+    kav::FileQuestionsThrough questions(prompts_);
+    const std::string fileName = kav::ChooseFileToWrite(
+        questions, WindowFileToWrite(protectedFiles_.Names(),
+                                     {"Save this step",
+                                      {{"PNG Images", "*.png"}, {"All Files", "*.*"}},
+                                      "step" + std::to_string(steps_->State().applied) + ".png"}));
+    if (fileName.empty())
+        return;
+    const QImage image = StepImage(kav::FittingPngScale(drawing_, 2.0), true);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) {
+        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                         Utf8(QStringLiteral("The step could not be drawn.")));
+        return;
+    }
+    ReportWritten(QStringLiteral("The step"), fileName,
+                  kav::WriteFile(fileName, bytes.toStdString(), protectedFiles_.Names()));
+}
+
+// Every step but the labels in words, each breakthrough and potential change
+// with its picture, as one HTML file with its pictures inside.
+std::string TFMStepThrough::Handout() {
+    const std::size_t shown = steps_->State().applied;
+    QString html = QStringLiteral(
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Step Through</title>\n"
+        "<style>body{font-family:sans-serif;font-size:10pt;max-width:48em}"
+        "p{margin:.3em 0}div{display:flex;gap:1em;align-items:flex-start;break-inside:avoid}"
+        "div p{flex:1}img{max-height:15em;max-width:45%}</style></head><body>\n"
+        "<h1>Step Through</h1>\n<p>");
+    html += LegendText(false) + QStringLiteral("</p>\n");
+    for (const kav::SolveSteps::LogEntry& entry : steps_->Log()) {
+        const kav::SolveEvent event = steps_->Event(entry.first - 1);
+        if (event.Kind == kav::SolveEventKind::Label)
+            continue;
+        steps_->GoTo(entry.first);
+        ShowStep();
+        html += QStringLiteral("<div><p><b>%1.</b> %2</p>")
+                    .arg(entry.first)
+                    .arg(StepText().toHtmlEscaped());
+        if (layout_ && (event.Kind == kav::SolveEventKind::Augment ||
+                        event.Kind == kav::SolveEventKind::Potentials)) {
+            const QImage picture = StepImage(HandoutScale, false);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (!picture.isNull() && picture.save(&buffer, "PNG"))
+                html += QStringLiteral("<img alt=\"step %1\" src=\"data:image/png;base64,%2\">")
+                            .arg(entry.first)
+                            .arg(QString::fromLatin1(bytes.toBase64()));
+        }
+        html += QStringLiteral("</div>\n");
+    }
+    steps_->GoTo(shown);
+    ShowStep();
+    return Utf8(html + QStringLiteral("</body></html>\n"));
+}
+
+void TFMStepThrough::HandoutButtonClick() {
+    if (!steps_)
+        return;
+    Pause();
+    kav::FileQuestionsThrough questions(prompts_);
+    const std::string fileName = kav::ChooseFileToWrite(
+        questions, WindowFileToWrite(protectedFiles_.Names(),
+                                     {"Save the handout",
+                                      {{"HTML Files", "*.html"}, {"All Files", "*.*"}},
+                                      "handout.html"}));
+    if (fileName.empty())
+        return;
+    ReportWritten(QStringLiteral("The handout"), fileName,
+                  kav::WriteFile(fileName, Handout(), protectedFiles_.Names()));
+}
+
+void TFMStepThrough::ReportWritten(const QString& what, const std::string& fileName,
+                                   const kav::WriteResult& written) {
+    const QString shown = ShownFileName(fileName);
+    if (written)
+        prompts_.Message(kav::MsgKind::Information, kav::MsgButtons::Ok,
+                         Utf8(QStringLiteral("%1 was written to\r%2").arg(what, shown)));
+    else
+        prompts_.Message(kav::MsgKind::Error, kav::MsgButtons::Ok,
+                         Utf8(QStringLiteral("%1 could not be written to\r%2\r(%3)")
+                                  .arg(what, shown, QString::fromStdString(written.Reason()))));
 }
 
 void TFMStepThrough::CloseButtonClick() {
@@ -522,6 +1034,7 @@ void TFMStepThrough::hideEvent(QHideEvent* event) {
     auto* canvas = static_cast<StepCanvas*>(canvas_);
     canvas->overlay_ = Overlay();
     canvas->DrawingChanged();
+    static_cast<StepLogModel*>(log_->model())->Reset(nullptr);
     canvas->Fit();
 }
 

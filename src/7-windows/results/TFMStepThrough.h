@@ -1,24 +1,32 @@
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "drawing/PictureDrawing.h"
 #include "results/GraphvizWorker.h"
+#include "workspace/ProblemFiles.h"
 
 class QHideEvent;
 class QKeyEvent;
 class QLabel;
+class QListView;
+class QModelIndex;
+class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class QTimer;
 class QWidget;
 
 namespace kav {
 class Prompts;
+struct WriteResult;
 class SolveSteps;
 struct Workspace;
 }  // namespace kav
@@ -32,7 +40,9 @@ struct Workspace;
 class TFMStepThrough : public QMainWindow {
     Q_OBJECT
   public:
-    explicit TFMStepThrough(kav::Prompts& prompts, QWidget* parent = nullptr);
+    // Exports never go over protectedFiles (the session's).
+    TFMStepThrough(kav::Prompts& prompts, const kav::ProtectedFiles& protectedFiles,
+                   QWidget* parent = nullptr);
     ~TFMStepThrough() override;
 
     // Replays the solve of asSolved (its flows and potentials those the solve
@@ -50,6 +60,15 @@ class TFMStepThrough : public QMainWindow {
     void StepButtonClick();
     void BackButtonClick();
     void NextLinkButtonClick();
+    void PreviousLinkButtonClick();
+    void NextBreakthroughButtonClick();
+    void PreviousBreakthroughButtonClick();
+    void NextChangeButtonClick();
+    void PreviousChangeButtonClick();
+    void GoToStepEdited();
+    void LogClicked();
+    void ExportStepButtonClick();
+    void HandoutButtonClick();
     void PlayButtonClick();
     void RestartButtonClick();
     void EndButtonClick();
@@ -66,15 +85,34 @@ class TFMStepThrough : public QMainWindow {
     void LayOutControls();
     void ConnectHandlers();
     void ShowStep();
+    void ShowSidePanels(const kav::SolveEvent& event);
+    void Jump(bool forward, int kind);
+    QImage StepImage(double scale, bool withText) const;
+    std::string Handout();
+    void ReportWritten(const QString& what, const std::string& fileName,
+                       const kav::WriteResult& written);
     void DrawValues();
     void Pause();
 
     kav::Prompts& prompts_;
+    const kav::ProtectedFiles& protectedFiles_;
     QPushButton* restartButton_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QPushButton* stepButton_ = nullptr;
     QPushButton* nextLinkButton_ = nullptr;
     QPushButton* endButton_ = nullptr;
+    QPushButton* previousLinkButton_ = nullptr;
+    QPushButton* nextBreakthroughButton_ = nullptr;
+    QPushButton* previousBreakthroughButton_ = nullptr;
+    QPushButton* nextChangeButton_ = nullptr;
+    QPushButton* previousChangeButton_ = nullptr;
+    QSpinBox* goToStep_ = nullptr;
+    QLabel* speedText_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* handoutButton_ = nullptr;
+    QPlainTextEdit* candidates_ = nullptr;
+    QWidget* kilterDiagram_ = nullptr;
+    QListView* log_ = nullptr;
     QPushButton* playButton_ = nullptr;
     QSlider* speedSlider_ = nullptr;
     QPushButton* closeButton_ = nullptr;

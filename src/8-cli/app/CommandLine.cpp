@@ -19,6 +19,7 @@
 #include "results/ReportLines.h"
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
+#include "results/StepTexts.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
 #include "solver/Session.h"
@@ -27,6 +28,7 @@
 #include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/ProblemWriter.h"
+#include "workspace/TextEncoding.h"
 
 namespace {
 
@@ -117,6 +119,12 @@ struct Options {
                                             "as the solve goes (- for standard output; the "
                                             "results then need --output)."),
                              QStringLiteral("FILE")};
+    QCommandLineOption narrate{QStringLiteral("narrate"),
+                               QStringLiteral("Write every step of the solve to FILE in words, "
+                                              "one STEP<TAB>SENTENCE line each, as Step Through "
+                                              "says them (- for standard output; the results "
+                                              "then need --output)."),
+                               QStringLiteral("FILE")};
     QCommandLineOption generate{
         QStringLiteral("generate"),
         QStringLiteral("Write a random transportation problem RANPRB1.NDE / RANPRB1.LIN with "
@@ -144,8 +152,8 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                        "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
-                       options.output, options.trace, options.generate, options.seed, options.help,
-                       options.version});
+                       options.output, options.trace, options.narrate, options.generate,
+                       options.seed, options.help, options.version});
     options.picture.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("PROBLEM"),
                                  QStringLiteral("The problem to load or solve."),
@@ -318,6 +326,7 @@ bool WriteOutput(const std::string& contents, const std::string& fileName,
 // The steps of the solve, one JSON line each, written as they come.
 class TraceFile : public kav::SolveObserver {
   public:
+    explicit TraceFile(const kav::Workspace& problem) : problem_(problem) {}
     bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
         std::fflush(stdout);
         const kav::WriteResult opened =
@@ -327,7 +336,7 @@ class TraceFile : public kav::SolveObserver {
     void Observe(const kav::SolveEvent& event) override {
         if (file_.Failed())
             return;
-        line_ = kav::TraceLine(event);
+        line_ = kav::TraceLine(event, &problem_);
         line_ += '\n';
         file_.Write(line_);
     }
@@ -337,8 +346,52 @@ class TraceFile : public kav::SolveObserver {
     }
 
   private:
+    const kav::Workspace& problem_;
     kav::StreamedFile file_;
     std::string line_;
+};
+
+// The steps of the solve in words, one "STEP<TAB>SENTENCE" line each,
+// written as they come.
+class NarrationFile : public kav::SolveObserver {
+  public:
+    explicit NarrationFile(const kav::Workspace& problem)
+        : narrator_(problem, [this](std::size_t step, const std::string& text) {
+              if (file_.Failed())
+                  return;
+              line_ = std::to_string(step) + '\t' + kav::Latin1ToUtf8(text) + '\n';
+              file_.Write(line_);
+          }) {}
+    bool Open(const std::string& name, const std::vector<std::string>& problemFiles) {
+        std::fflush(stdout);
+        const kav::WriteResult opened = file_.Open(name, problemFiles);
+        return opened || ReportNotWritten(opened, "the narration");
+    }
+    void Observe(const kav::SolveEvent& event) override { narrator_.Observe(event); }
+    bool Finish() {
+        narrator_.Finish();
+        const kav::WriteResult finished = file_.Finish();
+        return finished || ReportNotWritten(finished, "the narration");
+    }
+
+  private:
+    kav::StreamedFile file_;
+    std::string line_;
+    kav::StepNarrator narrator_;
+};
+
+// Hands every step to each of the observers there are.
+class Observers : public kav::SolveObserver {
+  public:
+    explicit Observers(std::vector<kav::SolveObserver*> observers)
+        : observers_(std::move(observers)) {}
+    void Observe(const kav::SolveEvent& event) override {
+        for (kav::SolveObserver* observer : observers_)
+            observer->Observe(event);
+    }
+
+  private:
+    std::vector<kav::SolveObserver*> observers_;
 };
 
 // Why PROBLEM cannot be read as a file, or nothing when it can be tried.
@@ -383,7 +436,8 @@ int Solve(const CommandLine& command) {
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string>& problemFiles = session.protectedFiles.Names();
-    for (const std::string& output : {command.output, command.picture.file, command.trace}) {
+    for (const std::string& output :
+         {command.output, command.picture.file, command.trace, command.narrate}) {
         if (kav::IsProtectedFile(output, problemFiles)) {
             std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
             return ExitNotWritten;
@@ -400,13 +454,28 @@ int Solve(const CommandLine& command) {
         return refused;
     std::optional<TraceFile> trace;
     if (!command.trace.empty()) {
-        trace.emplace();
+        trace.emplace(ws);
         if (!trace->Open(command.trace, problemFiles))
             return ExitNotWritten;
     }
-    kav::SolveStatus status = kav::RunOutOfKilter(ws, nullptr, trace ? &*trace : nullptr);
-    // A trace that could not be written is reported, but the results still are.
-    const bool traced = !trace || trace->Finish();
+    std::optional<NarrationFile> narration;
+    if (!command.narrate.empty()) {
+        narration.emplace(ws);
+        if (!narration->Open(command.narrate, problemFiles))
+            return ExitNotWritten;
+    }
+    std::vector<kav::SolveObserver*> watching;
+    if (trace)
+        watching.push_back(&*trace);
+    if (narration)
+        watching.push_back(&*narration);
+    Observers observers(watching);
+    kav::SolveStatus status =
+        kav::RunOutOfKilter(ws, nullptr, watching.empty() ? nullptr : &observers);
+    // A trace or narration that could not be written is reported, but the
+    // results still are.
+    const bool narrated = !narration || narration->Finish();
+    const bool traced = (!trace || trace->Finish()) && narrated;
     if (status.IsStopped()) {
         std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
         return traced ? ExitNotSolved : ExitNotWritten;
@@ -500,12 +569,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     const bool generate = parser.isSet(options.generate);
     const bool solveOptions = parser.isSet(options.format) || parser.isSet(options.order) ||
                               parser.isSet(options.nonzero) || parser.isSet(options.output) ||
-                              parser.isSet(options.trace);
+                              parser.isSet(options.trace) || parser.isSet(options.narrate);
     if (solve && generate)
         return Bad(QStringLiteral("--solve and --generate exclude each other."));
     if (!solve && solveOptions)
         return Bad(
-            QStringLiteral("--format, --order, --nonzero, --output and --trace need --solve."));
+            QStringLiteral("--format, --order, --nonzero, --output, --trace and --narrate need "
+                           "--solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
     if (const auto error = options.picture.Read(parser, solve, command.picture))
@@ -575,8 +645,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         if (command.trace.empty())
             return Bad(QStringLiteral("--trace needs a file name."));
     }
+    if (parser.isSet(options.narrate)) {
+        command.narrate = ArgumentBytes(parser.value(options.narrate));
+        if (command.narrate.empty())
+            return Bad(QStringLiteral("--narrate needs a file name."));
+    }
     // One file for two outputs: the later would overwrite the earlier.
     const std::pair<const char*, std::string> named[] = {{"--trace", command.trace},
+                                                         {"--narrate", command.narrate},
                                                          {"--picture", command.picture.file},
                                                          {"--output", command.output}};
     for (std::size_t i = 0; i < std::size(named); ++i) {
@@ -594,6 +670,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         {QStringLiteral("the results"), command.output.empty() ? "-" : command.output},
         {QStringLiteral("the picture"), command.picture.file},
         {QStringLiteral("the trace"), command.trace},
+        {QStringLiteral("the narration"), command.narrate},
     };
     if (const std::optional<QString> clash = StandardOutputClash(outputs))
         return Bad(*clash);

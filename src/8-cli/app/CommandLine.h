@@ -22,8 +22,9 @@ struct CommandLine {
     OutputFormat format = OutputFormat::Text;
     kav::LinkOrder order = kav::LinkOrder::Input;
     bool nonZeroOnly = false;
-    std::string output;  // empty: standard output
-    std::string trace;   // --trace: where the solve's steps go; empty: nowhere
+    std::string output;   // empty: standard output
+    std::string trace;    // --trace: where the solve's steps go; empty: nowhere
+    std::string narrate;  // --narrate: where the steps in words go; empty: nowhere
     PictureRequest picture;
     int32_t origins = 0;
     int32_t destinations = 0;

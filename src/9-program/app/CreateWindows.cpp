@@ -148,7 +148,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.generator = Secondary(new TRandGenerator(session));
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));
-    windows.stepThrough = Secondary(new TFMStepThrough(prompts));
+    windows.stepThrough = Secondary(new TFMStepThrough(prompts, session.protectedFiles));
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
