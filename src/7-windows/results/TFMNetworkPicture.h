@@ -97,6 +97,7 @@ class TFMNetworkPicture : public QMainWindow {
     bool MayStepThrough() const;
     void ForgetPicture();
     int32_t FindNode(const QString& text) const;
+    QString SpokenItem(int kind, int32_t number) const;
     bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
     void WriteExport(const std::string& fileName, const std::optional<std::string>& contents,
                      const QString& note);

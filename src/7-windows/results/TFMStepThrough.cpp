@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
@@ -344,7 +345,7 @@ void TFMStepThrough::LayOutControls() {
     auto* playRow = new QHBoxLayout;
     playRow->addWidget(playButton_);
     auto* speedLabel = new QLabel(QStringLiteral("Spee&d:"), this);
-    speedLabel->setBuddy(speedSlider_);
+    NameByLabel(speedLabel, speedSlider_);
     playRow->addWidget(speedLabel);
     playRow->addWidget(speedSlider_);
     playRow->addStretch();
@@ -380,11 +381,12 @@ void TFMStepThrough::ConnectHandlers() {
     ConnectGuarded(prompts_, speedSlider_, &QSlider::valueChanged, this,
                    &TFMStepThrough::SpeedSliderChange);
     ConnectGuarded(prompts_, playTimer_, &QTimer::timeout, this, &TFMStepThrough::PlayTimerTick);
-    // The arrows step wherever the focus is, the slider included.
+    // The arrows step wherever the focus is, except on the speed slider,
+    // which they move as they move every slider.
     auto* right = new QShortcut(QKeySequence(Qt::Key_Right), this);
-    ConnectGuarded(prompts_, right, &QShortcut::activated, this, &TFMStepThrough::StepButtonClick);
+    ConnectGuarded(prompts_, right, &QShortcut::activated, this, [this] { ArrowKey(true); });
     auto* left = new QShortcut(QKeySequence(Qt::Key_Left), this);
-    ConnectGuarded(prompts_, left, &QShortcut::activated, this, &TFMStepThrough::BackButtonClick);
+    ConnectGuarded(prompts_, left, &QShortcut::activated, this, [this] { ArrowKey(false); });
 }
 
 void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
@@ -410,6 +412,18 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
     stepButton_->setFocus();
 }
 
+void TFMStepThrough::ArrowKey(bool right) {
+    if (speedSlider_->hasFocus()) {
+        const bool up = right != (speedSlider_->layoutDirection() == Qt::RightToLeft);
+        speedSlider_->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+                                       : QAbstractSlider::SliderSingleStepSub);
+    } else if (right) {
+        StepButtonClick();
+    } else {
+        BackButtonClick();
+    }
+}
+
 QString TFMStepThrough::StepText() const {
     return text_->text();
 }
@@ -424,7 +438,9 @@ void TFMStepThrough::ShowStep() {
     const kav::SolveEvent event = steps_->Current();
     const bool atEnd = steps_->AtEnd();
     const kav::SolveEvent next = atEnd ? kav::SolveEvent() : steps_->Event(state.applied);
-    text_->setText(FromBytes(kav::StepText(ws, event, atEnd ? nullptr : &next)));
+    const QString sentence = FromBytes(kav::StepText(ws, event, atEnd ? nullptr : &next));
+    text_->setText(sentence);
+    AnnounceText(text_, sentence);
     counter_->setText(QString::fromStdString(
         kav::StepCounter(state.applied, steps_->Count(), state.link, ws.LinkCount)));
     for (QPushButton* button : {restartButton_, backButton_})

@@ -11,6 +11,7 @@
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "generator/TRandGenerator.h"
+#include "gui/Accessibility.h"
 #include "gui/AnchorWindow.h"
 #include "gui/ButtonKeys.h"
 #include "gui/FocusFrame.h"
@@ -129,6 +130,7 @@ void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddFo
 }
 
 ProgramWindows CreateWindows(kav::Session& session) {
+    InstallWindowRoles();
     InstallHintSwitch();
     InstallEnterPressesButtons();
     InstallWindowRules();
