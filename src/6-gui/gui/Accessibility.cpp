@@ -37,19 +37,68 @@ const char* QtBaseClass(const QObject* object) {
     return meta ? meta->className() : "";
 }
 
-QAccessibleInterface* WindowRole(const QString& /*className*/, QObject* object) {
-    if (!object || !object->isWidgetType())
+// Qt names a drop-down by its current entry on this platform and leaves the
+// label to a relation, which not every reader follows: this one answers with
+// the name the program gave it and otherwise is Qt's own.
+class NamedDropDown : public QAccessibleInterface {
+  public:
+    explicit NamedDropDown(QAccessibleInterface* qt) : qt_(qt) {}
+
+    bool isValid() const override { return qt_->isValid(); }
+    QObject* object() const override { return qt_->object(); }
+    QWindow* window() const override { return qt_->window(); }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        return qt_->relations(match);
+    }
+    QAccessibleInterface* focusChild() const override { return qt_->focusChild(); }
+    QAccessibleInterface* childAt(int x, int y) const override { return qt_->childAt(x, y); }
+    QAccessibleInterface* parent() const override { return qt_->parent(); }
+    QAccessibleInterface* child(int index) const override { return qt_->child(index); }
+    int childCount() const override { return qt_->childCount(); }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return qt_->indexOfChild(child);
+    }
+    QString text(QAccessible::Text t) const override {
+        const QString name = static_cast<QWidget*>(qt_->object())->accessibleName();
+        return t == QAccessible::Name && !name.isEmpty() ? name : qt_->text(t);
+    }
+    void setText(QAccessible::Text t, const QString& text) override { qt_->setText(t, text); }
+    QRect rect() const override { return qt_->rect(); }
+    QAccessible::Role role() const override { return qt_->role(); }
+    QAccessible::State state() const override { return qt_->state(); }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return qt_->interface_cast(type);
+    }
+
+  private:
+    QAccessibleInterface* qt_;
+};
+
+bool makingQtInterface = false;
+
+QAccessibleInterface* NamedDropDownOf(QWidget* box) {
+    makingQtInterface = true;
+    QAccessibleInterface* qt = QAccessible::queryAccessibleInterface(box);
+    makingQtInterface = false;
+    return qt ? new NamedDropDown(qt) : nullptr;
+}
+
+QAccessibleInterface* ProgramRoles(const QString& /*className*/, QObject* object) {
+    if (makingQtInterface || !object || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
-    if (!widget->isWindow() || qstrcmp(QtBaseClass(object), "QWidget") != 0)
-        return nullptr;
-    return new QAccessibleWidget(widget, QAccessible::Window);
+    if (widget->isWindow() && qstrcmp(QtBaseClass(object), "QWidget") == 0)
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (qstrcmp(QtBaseClass(object), "QComboBox") == 0)
+        return NamedDropDownOf(widget);
+    return nullptr;
 }
 
 }  // namespace
 
 void InstallWindowRoles() {
-    QAccessible::installFactory(WindowRole);
+    QAccessible::installFactory(ProgramRoles);
 }
 
 void AnnounceText(QWidget* widget, const QString& text) {

@@ -25,7 +25,9 @@ void NameByLabel(QLabel* label, QWidget* control);
 void ReadInOrder(std::initializer_list<QWidget*> widgets);
 
 // Gives every top-level window built on a bare QWidget the window role (they
-// would otherwise be reported as fillers). Call once, before the first window.
+// would otherwise be reported as fillers), and every drop-down its
+// accessible name, where it has one (it would otherwise be named by its current
+// entry). Call once, before the first window.
 void InstallWindowRoles();
 
 // A text that replaced another in widget reaches the screen reader as a change
