@@ -32,9 +32,12 @@ from desktop import Desktop, Failure, _die_with_parent
 from kavrilon_e2e import CHANGE, CHOOSER, LINKS, MAIN, NODES, RESULTS, load, open_window
 from step_through import EXAMPLES, PICTURE, STEPS
 
+HELP = "Kavrilon Help"
+
 # Role and name of the controls each window must show a reader.
 EXPECTED = {
     MAIN: [],
+    HELP: [],
     NODES: [("text", "Node Name"), ("list", "List of Nodes")],
     LINKS: [("list", "Origin Node"), ("list", "Destination Node"), ("text", "Unit Cost"),
             ("text", "Lower Bound"), ("text", "Upper Bound"), ("list", "Table of Links")],
@@ -231,12 +234,27 @@ def results_windows(d, reader):
                  "sentence \"%s\" as the name of the words' label" % sentence)
 
 
+def help_window(d, reader):
+    open_window(d, "F1", HELP, MAIN)
+    window = reader.check_window(HELP)
+    # Qt reports read-only text as a label; the reader reads it through its text.
+    guide = [a for a in reader.descendants(window) if a.name == "Kavrilon user's guide"]
+    if not guide:
+        d.fail("the guide's text has no name")
+    text = guide[0].queryText()
+    if "Reading the results" not in text.getText(0, text.characterCount):
+        d.fail("the reader cannot read the guide's text")
+    d.press_in(HELP, "Escape")
+
+
 def tour(d):
     bus = start_bus(d)
     try:
         d.launch()
         reader = Reader(d)
         reader.check_window(MAIN)
+        d.step("F1 opens the guide")
+        help_window(d, reader)
         d.step("loading the transportation example")
         load(d, os.path.join(EXAMPLES, "TRANSPRT.NDE"))
         editing_windows(d, reader)

@@ -15,6 +15,7 @@
 #include "gui/AnchorWindow.h"
 #include "gui/ButtonKeys.h"
 #include "gui/FocusFrame.h"
+#include "gui/Help.h"
 #include "gui/Hints.h"
 #include "gui/Placement.h"
 #include "gui/WindowRules.h"
@@ -135,6 +136,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     InstallEnterPressesButtons();
     InstallWindowRules();
     InstallFocusFrames();
+    InstallHelpKey();
     ProgramWindows windows;
     kav::Prompts& prompts = session.prompts();
     windows.mainMenu = new TKavrilonForm(session);
