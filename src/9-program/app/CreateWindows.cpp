@@ -18,6 +18,7 @@
 #include "gui/Help.h"
 #include "gui/Hints.h"
 #include "gui/Placement.h"
+#include "gui/ProgramSettings.h"
 #include "gui/WindowRules.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
@@ -153,6 +154,10 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));
     windows.stepThrough = Secondary(new TFMStepThrough(prompts));
+
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{windows.results, windows.picture, windows.stepThrough})
+        RememberSize(window);
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
