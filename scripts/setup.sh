@@ -11,7 +11,8 @@ PACKAGES=(
     liblemon-dev libglpk-dev glpk-utils
     libgraphviz-dev graphviz
     poppler-utils fonts-dejavu-core
-    python3 xvfb openbox xdotool x11-utils imagemagick
+    python3 xvfb openbox xdotool x11-utils imagemagick weston qt6-wayland
+    dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     lintian appstream desktop-file-utils man-db groff-base shared-mime-info libglib2.0-bin
     libcups2-dev
 )

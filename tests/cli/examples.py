@@ -12,7 +12,7 @@ import unittest
 
 PROGRAM = None
 EXAMPLES = None
-HINT = b'needs a return link: see the guide, "Supplies and demands".\n'
+HINT = b'needs a return link: see the guide (F1 in any window), "Supplies and demands".\n'
 
 # A row of the README's table: | `FILE` | what it is | figures |
 ROW = re.compile(r"^\| `([^`]+)` \|[^|]*\| ([^|]+) \|$")

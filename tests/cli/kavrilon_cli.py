@@ -128,7 +128,7 @@ class CommandLine(unittest.TestCase):
         done = run("--solve", os.path.join(self.dir, "Q.NDE"))
         self.assertEqual(done.returncode, 1)
         self.assertIn(b"C", done.stderr)
-        self.assertTrue(done.stderr.endswith(b"needs a return link: see the guide, "
+        self.assertTrue(done.stderr.endswith(b"needs a return link: see the guide (F1 in any window), "
                                              b"\"Supplies and demands\".\n"), done.stderr)
         self.assertEqual(done.stdout, b"")
         # Every node's bounds fit, but 4 units must leave {A, B} and at most 2 can
@@ -517,7 +517,7 @@ class CommandLine(unittest.TestCase):
         self.assertNotIn(b"kavrilon-bench", done.stdout)
         self.assertNotIn(b"range guard", done.stdout)
         self.assertIn(b"Usage: kavrilon ", done.stdout)
-        self.assertRegex(done.stdout, rb"The guide: /\S+/share/doc/kavrilon/guide\.md\n")
+        self.assertRegex(done.stdout, rb"The guide: /\S+/share/doc/kavrilon/guide\.md \(in the windows: F1\)\n")
         self.assertRegex(done.stdout, rb"Examples: /\S+/share/kavrilon/examples\n")
         self.assertEqual(run("--version").returncode, 0)
 

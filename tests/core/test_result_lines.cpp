@@ -67,6 +67,26 @@ TEST(ResultLines, LongerValuesPushTheLineRightInsteadOfBeingCut) {
               "   2*      Alpha      Gamma     2   2147483647   -100000         1            2");
 }
 
+// A reader hears each value after its column's name, the reduced cost in 64
+// bits and the kilter mark in words.
+TEST(ResultLines, SpokenLinesNameTheirColumns) {
+    auto ws = SolvedProblem();
+    ChangeLink(*ws, 2, &kav::LinkData::Lower, -5);
+    SetFlow(*ws, 2, -17);
+    ChangeLink(*ws, 2, &kav::LinkData::Upper, 5);
+    ChangeLink(*ws, 2, &kav::LinkData::Cost, INT32_MIN);
+    SetPotential(*ws, ws->LinkDest[2], INT32_MAX);
+    ASSERT_FALSE(LinkInKilter(*ws, 2));
+    EXPECT_EQ(SpokenLinkLine(*ws, 2),
+              "link 2, origin Alpha, destination Gamma, lower -5, flow -17, upper 5, cost "
+              "-2147483648, reduced cost " +
+                  std::to_string(WideReducedCost(*ws, 2)) + ", out of kilter");
+    EXPECT_LT(WideReducedCost(*ws, 2), int64_t{INT32_MIN});
+    EXPECT_EQ(SpokenLinkLine(*ws, 1).find("out of kilter"), std::string::npos);
+    EXPECT_EQ(SpokenNodeLine(*ws, 2),
+              "node Alpha, potential " + std::to_string(ws->NodePotential[2]));
+}
+
 TEST(ResultLines, NodeLine) {
     auto ws = SolvedProblem();
     EXPECT_EQ(NodeLine(*ws, 2), NodeAlpha);

@@ -87,8 +87,10 @@ class Desktop:
         os.mkdir(runtime, 0o700)
         self.env = {key: value for key, value in os.environ.items()
                     if not key.startswith(("QT_", "WAYLAND_", "XDG_SESSION"))}
+        # The program's settings file stays in this run's own folder.
         self.env.update(DISPLAY=self.display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
-                        LC_ALL="C.UTF-8", HOME=self.folder)
+                        LC_ALL="C.UTF-8", HOME=self.folder,
+                        XDG_CONFIG_HOME=os.path.join(self.folder, "config"))
         self.openbox = subprocess.Popen(
             ["openbox", "--sm-disable"], env=self.env, cwd=self.folder,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)

@@ -15,6 +15,8 @@ from kavrilon_e2e import (ABOUT, CHANGE, CHOOSER, CUT, CYCLE, ERRORS, INFEASIBLE
                           choose_file, load, open_window, run_infeasible, write_large_problem,
                           write_problem)
 
+HELP = "Kavrilon Help"
+
 
 def tour(d, scale=None):
     def shoot(what):
@@ -73,6 +75,9 @@ def tour(d, scale=None):
     shoot_box("solved-message", "Return")
     open_window(d, "alt+d", RESULTS, MAIN)
     shoot("results-window")
+    open_window(d, "F1", HELP, RESULTS)
+    shoot("help-window")
+    d.key("Escape")
     open_window(d, "alt+w", PICTURE, RESULTS)
     time.sleep(1)  # the layout
     shoot("picture-window")

@@ -265,6 +265,23 @@ class TestLinkAdd : public QObject {
         QCOMPARE(field("UnitCost")->text(), QStringLiteral("-4"));
     }
 
+    // The link just added is in sight, however long the table, and not
+    // chosen; a reader hears each line with its column names.
+    void theNewLinkIsScrolledIntoSight() {
+        for (int k = 0; k < 40; ++k)
+            AddLinks(w->session.ws, {{1, 2, 0, 10, 1, 0}});
+        OpenLinkWindow();
+        PickEnds(3, 1);
+        AddLinkByClick();
+        QListWidget* table = list("LinkList");
+        QCOMPARE(table->count(), 41);
+        QVERIFY(table->viewport()->rect().contains(table->visualItemRect(table->item(40))));
+        QVERIFY(table->selectedItems().isEmpty());
+        QCOMPARE(table->item(40)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("link 41, origin Denver, destination Boston, lower 0, upper 0, "
+                                "cost 0"));
+    }
+
     void typedValuesCountWhenAddLinkIsPressedByItsAccelerator() {
         OpenLinkWindow();
         PickEnds(2, 3);

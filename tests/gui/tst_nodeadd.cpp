@@ -86,6 +86,11 @@ class TestNodeAdd : public QObject {
         QCOMPARE(w->session.ws.NodeCount, 1);
         QCOMPARE(w->session.ws.NodeName[1], std::string("Denver"));
         QVERIFY(name()->hasFocus());
+        // The name stays, chosen whole: the next one typed replaces it.
+        QCOMPARE(name()->selectedText(), QStringLiteral("Denver"));
+        QTest::keyClicks(name(), QStringLiteral("Erie"));
+        QVERIFY(PressAlt(&w->nodes, Qt::Key_A));
+        QCOMPARE(w->session.ws.NodeName[2], std::string("Erie"));
     }
 
     void enterInTheNameFieldAddsTheNameAsAltADoes() {
@@ -122,6 +127,24 @@ class TestNodeAdd : public QObject {
                           list()->visualItemRect(list()->item(1)).center());
         QVERIFY(list()->selectedItems().isEmpty());
         QVERIFY(!list()->currentIndex().isValid());
+    }
+
+    // End and Home in a list with no current line choose the last and the
+    // first line, which Remove then removes.
+    void endAndHomeChooseTheLineTheyShow() {
+        for (const auto& [key, left] :
+             {std::pair{Qt::Key_End,
+                        QStringList{QStringLiteral("   1   A"), QStringLiteral("   2   B")}},
+              std::pair{Qt::Key_Home,
+                        QStringList{QStringLiteral("   1   B"), QStringLiteral("   2   C")}}}) {
+            init();
+            AddNodes(w->session.ws, {"A", "B", "C"});
+            OpenNodeWindow();
+            list()->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(list(), key);
+            QVERIFY(PressAlt(&w->nodes, Qt::Key_R));
+            QCOMPARE(Lines(list()), left);
+        }
     }
 
     void aFullNodeTableRefusesUntilANodeIsRemoved() {

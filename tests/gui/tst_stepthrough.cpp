@@ -188,6 +188,27 @@ class TestStepThrough : public QObject {
         }
     }
 
+    // The arrows move the focused speed slider as they move every slider,
+    // and step wherever else the focus is.
+    void theArrowsMoveAFocusedSlider() {
+        ThreeNodeExample(session.ws);
+        SolveAndOpenPicture();
+        OpenSteps();
+        auto* slider = Steps()->findChild<QSlider*>("SpeedSlider");
+        slider->setValue(4);
+        slider->setFocus(Qt::TabFocusReason);
+        const std::size_t at = State().applied;
+        QTest::keyClick(slider, Qt::Key_Right);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QTest::keyClick(slider, Qt::Key_Left);
+        QCOMPARE(slider->value(), 5);
+        QCOMPARE(State().applied, at);
+        Button(Steps(), "StepButton")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(State().applied, at + 1);
+        QCOMPARE(slider->value(), 5);
+    }
+
     // Leaving the results closes the window, Play stopped and the replay gone,
     // before the problem can change under it.
     void closesWithTheResults() {

@@ -25,6 +25,13 @@ std::string LinkTableLine(const Workspace& ws, int32_t link) {
            "  " + PadNumber(ws.LinkUpper[link], 5) + "  " + PadNumber(ws.LinkCost[link], 8);
 }
 
+std::string SpokenLinkTableLine(const Workspace& ws, int32_t link) {
+    return "link " + std::to_string(link) + ", origin " + EndName(ws, ws.LinkOrigin[link]) +
+           ", destination " + EndName(ws, ws.LinkDest[link]) + ", lower " +
+           std::to_string(ws.LinkLower[link]) + ", upper " + std::to_string(ws.LinkUpper[link]) +
+           ", cost " + std::to_string(ws.LinkCost[link]);
+}
+
 std::string ChangeListLine(const Workspace& ws, int32_t link) {
     const int64_t shownNumber = IsMarked(ws, link) ? -int64_t{link} : link;
     return PadNumber(shownNumber, 4) + " " + PadText(EndName(ws, OriginNode(ws, link)), 10) + " " +

@@ -21,6 +21,8 @@ std::string NodeCountText(int32_t count);
 
 // The link table of the link window.
 std::string LinkTableLine(const Workspace& ws, int32_t link);
+// The same line as a screen reader speaks it, each value after its column's name.
+std::string SpokenLinkTableLine(const Workspace& ws, int32_t link);
 
 // The link list of the change window; a link marked for removal shows its
 // number negative.

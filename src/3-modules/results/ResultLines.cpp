@@ -70,6 +70,24 @@ std::string NodeLine(const Workspace& ws, int32_t node) {
     return PadText(ws.NodeName[node], 10) + "     " + PadNumber(ws.NodePotential[node], 10);
 }
 
+std::string SpokenLinkLine(const Workspace& ws, int32_t link) {
+    std::string line = "link " + std::to_string(link);
+    line += ", origin " + ws.NodeName[ws.LinkOrigin[link]];
+    line += ", destination " + ws.NodeName[ws.LinkDest[link]];
+    line += ", lower " + std::to_string(ws.LinkLower[link]);
+    line += ", flow " + std::to_string(ws.LinkFlow[link]);
+    line += ", upper " + std::to_string(ws.LinkUpper[link]);
+    line += ", cost " + std::to_string(ws.LinkCost[link]);
+    line += ", reduced cost " + std::to_string(WideReducedCost(ws, link));
+    if (!LinkInKilter(ws, link))
+        line += ", out of kilter";
+    return line;
+}
+
+std::string SpokenNodeLine(const Workspace& ws, int32_t node) {
+    return "node " + ws.NodeName[node] + ", potential " + std::to_string(ws.NodePotential[node]);
+}
+
 std::string FormatTotalCost(double totalCost, const NumberSeparators& separators) {
     if (totalCost == 0.0)
         totalCost = 0.0;  // no "-0"

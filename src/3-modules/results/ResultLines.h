@@ -38,6 +38,13 @@ std::string LinkLine(const Workspace& ws, int32_t link, bool inKilter, int64_t r
 // One node: its name and its potential.
 std::string NodeLine(const Workspace& ws, int32_t node);
 
+// The same link and node as a screen reader speaks them, each value after the
+// name of its column: "link 16, origin CITY1, destination SINK, lower 45, flow
+// 45, upper 45, cost 0, reduced cost -4", with ", out of kilter" at the end of
+// a link that is not.
+std::string SpokenLinkLine(const Workspace& ws, int32_t link);
+std::string SpokenNodeLine(const Workspace& ws, int32_t node);
+
 // The total cost with no decimals and the locale's thousands separator; a total
 // with more than 15 digits before the decimal point in scientific notation.
 std::string FormatTotalCost(double totalCost,

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "gui/Accessibility.h"
 #include "gui/GuiCommon.h"
 #include "gui/PickList.h"
 #include "workspace/Prompts.h"
@@ -224,7 +225,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QWi
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     if (buddy)
-        label->setBuddy(buddy);
+        NameByLabel(label, buddy);
     if (bold) {
         QFont font = label->font();
         font.setBold(true);

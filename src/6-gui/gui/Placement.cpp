@@ -54,6 +54,8 @@ QRect AvailableArea(const QWidget* near) {
 // what is positioned: before a window has been on screen, the window system
 // does not know its frame yet and would take a frame position as the inside's.
 void MoveFrameTo(QWidget* window, const QPoint& centre, const QWidget* near) {
+    if (!ProgramPlacesWindows())
+        return;
     const QRect area = AvailableArea(near);
     if (area.isEmpty())
         return;
@@ -82,6 +84,10 @@ class PlaceOnShow : public QObject {
 };
 
 }  // namespace
+
+bool ProgramPlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 void CentreOnScreen(QWidget* window) {
     MoveFrameTo(window, AvailableArea(nullptr).center(), nullptr);
@@ -160,6 +166,8 @@ QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRec
 }
 
 void PlaceBeside(QWidget* window, const QWidget* other, BesideFallback fallback) {
+    if (!ProgramPlacesWindows())
+        return;
     if (other == nullptr || !other->isVisible()) {
         CentreOnScreen(window);
         return;

@@ -5,6 +5,11 @@ class QRect;
 class QSize;
 class QWidget;
 
+// False where the window system places every top-level window itself and a
+// program can neither set nor read a window's position (Wayland): there the
+// placing functions below leave windows where the window system puts them.
+bool ProgramPlacesWindows();
+
 // Puts a window in the middle of the primary screen (its current size).
 void CentreOnScreen(QWidget* window);
 

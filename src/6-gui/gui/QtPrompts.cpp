@@ -12,6 +12,7 @@
 #include "gui/AnchorWindow.h"
 #include "gui/Placement.h"
 #include "gui/PrinterSetupDialog.h"
+#include "gui/ProgramSettings.h"
 
 namespace {
 
@@ -193,7 +194,36 @@ QStringList FileFilters(const kav::FileDialogRequest& dialog) {
     return filters;
 }
 
-QtPrompts::QtPrompts() {
+namespace {
+
+bool IsProblemFile(const QString& file) {
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    return suffix == QLatin1String("nde") || suffix == QLatin1String("min");
+}
+
+// The folders of the problems used last, in the dialog's own history (its
+// "Look in" list, the latest first) and side panel.
+void OfferRecentProblems(QFileDialog& dialog) {
+    QStringList folders;
+    for (const QString& file : RecentProblems()) {
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    if (folders.isEmpty())
+        return;
+    dialog.setHistory(folders);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString& folder : folders) {
+        if (!places.contains(QUrl::fromLocalFile(folder)))
+            places.append(QUrl::fromLocalFile(folder));
+    }
+    dialog.setSidebarUrls(places);
+}
+
+}  // namespace
+
+QtPrompts::QtPrompts() : lastDirectory_(LastFolder()) {
     FrontWindows::Instance();
 }
 
@@ -236,6 +266,7 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     // Wide enough for the size, type and date columns next to the names.
     dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
     FitDetailColumns(dialog);
+    OfferRecentProblems(dialog);
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
     // The suffix follows the chosen file type, so that a name typed without
@@ -267,6 +298,9 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
                     "] has a name the program cannot represent... Rename it or choose another.");
     }
     lastDirectory_ = QFileInfo(chosen).absolutePath();
+    RememberFolder(lastDirectory_);
+    if (IsProblemFile(chosen))
+        RememberProblem(chosen);
     const QStringList filters = FileFilters(request);
     const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
     chosenFilter_ = filter >= 0 ? request.filters[static_cast<std::size_t>(filter)].first : "";

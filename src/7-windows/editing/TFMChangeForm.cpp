@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "editing/EditingLines.h"
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "solver/KiltSolve.h"
@@ -142,11 +143,16 @@ TFMChangeForm::TFMChangeForm(kav::Session& session, QWidget* parent)
 
     auto* rows = new QGridLayout;
     int row = 0;
+    // A reader reads each row's caption, then its value, then what changes it.
     auto addRow = [&](QLabel* label, QWidget* shown, QWidget* editor) {
         rows->addWidget(label, row, 0);
         rows->addWidget(shown, row, 1);
-        if (editor)
+        shown->setAccessibleName(PlainCaption(label->text()));
+        ReadInOrder({label, shown});
+        if (editor) {
             rows->addWidget(editor, row, 2);
+            ReadInOrder({editor});
+        }
         ++row;
     };
     addRow(RowLabel(this, QStringLiteral("Link Number"), nullptr), linkNoField_, linkRemoveLabel_);
@@ -159,6 +165,7 @@ TFMChangeForm::TFMChangeForm(kav::Session& session, QWidget* parent)
     addRow(RowLabel(this, QStringLiteral("Reduced Cost"), nullptr), redCostField_, nullptr);
     addRow(RowLabel(this, QStringLiteral("In Kilter?"), nullptr), kilterField_, nullptr);
     rows->setColumnStretch(2, 1);
+    ReadInOrder({numberRemovedLabel_, removeButton_, quitButton_});
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(numberRemovedLabel_, 1);

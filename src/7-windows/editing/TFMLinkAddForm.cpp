@@ -123,6 +123,9 @@ void TFMLinkAddForm::UpdateAllLists() {
     destinationList_->addItems(nodeLines);
     linkList_->addItems(
         ListLines(ws.LinkCount, [&](int32_t k) { return kav::LinkTableLine(ws, k); }));
+    for (int32_t k = 1; k <= ws.LinkCount; ++k)
+        linkList_->item(k - 1)->setData(Qt::AccessibleTextRole,
+                                        FromBytes(kav::SpokenLinkTableLine(ws, k)));
 }
 
 bool TFMLinkAddForm::UnitCostKeyPress(QKeyEvent* event) {
@@ -170,8 +173,11 @@ void TFMLinkAddForm::AddLinkClick() {
     CommitFocusedField();
     const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                             pendingLower_, pendingUpper_, pendingCost_};
-    if (kav::AddLink(session_.ws, link).ShowTo(prompts_))
+    if (kav::AddLink(session_.ws, link).ShowTo(prompts_)) {
         UpdateAllLists();
+        // The new link is the table's last line: in sight, not chosen.
+        linkList_->scrollToBottom();
+    }
 }
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {

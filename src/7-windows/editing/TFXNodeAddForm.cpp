@@ -83,8 +83,13 @@ void TFXNodeAddForm::AddButtonClick() {
     CommitFocusedField();
     const bool added = kav::AddNode(session_.ws, pendingNodeName_).ShowTo(prompts_);
     Update_List_of_Nodes();
-    if (added)
+    if (added) {
+        // The name stays, chosen whole, with the focus: the next name typed
+        // replaces it.
+        nodeName_->setFocus();
+        nodeName_->selectAll();
         emit nodesChanged();
+    }
 }
 
 void TFXNodeAddForm::RemoveButtonClick() {

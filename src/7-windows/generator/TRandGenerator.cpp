@@ -8,6 +8,7 @@
 
 #include "editing/ValidateIntegerField.h"
 #include "generator/GenRand4.h"
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
@@ -37,12 +38,12 @@ TRandGenerator::TRandGenerator(kav::Session& session, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     OriginEdit = new QLineEdit(QStringLiteral("OriginEdit"), this);
     OriginEdit->setObjectName(QStringLiteral("OriginEdit"));
-    Label1->setBuddy(OriginEdit);
+    NameByLabel(Label1, OriginEdit);
     Label2 = new QLabel(QStringLiteral("Number of &Destinations"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     DestEdit = new QLineEdit(QStringLiteral("DestEdit"), this);
     DestEdit->setObjectName(QStringLiteral("DestEdit"));
-    Label2->setBuddy(DestEdit);
+    NameByLabel(Label2, DestEdit);
     GenButton = new QPushButton(QStringLiteral("&Generate Random"), this);
     GenButton->setObjectName(QStringLiteral("GenButton"));
     GenButton->setMinimumHeight(48);

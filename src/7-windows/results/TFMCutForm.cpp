@@ -30,6 +30,8 @@ TFMCutForm::TFMCutForm(kav::Session& session, QWidget* parent)
     CutList->setToolTip(
         QStringLiteral("Nodes whose links cannot carry what they need, and those links"));
     CutList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The window's title is the list's only label.
+    CutList->setAccessibleName(QStringLiteral("Infeasibility Explained"));
 
     OKButton = NewButton(QStringLiteral("&Ok"), QStringLiteral("Click here to return to Main Menu"),
                          QStringLiteral("OKButton"), this);

@@ -25,10 +25,12 @@
 #include <optional>
 #include <utility>
 
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
 #include "gui/ZoomPanView.h"
+#include "results/ResultLines.h"
 #include "solver/Session.h"
 #include "workspace/NodeNames.h"
 #include "workspace/ProblemWriter.h"
@@ -134,6 +136,52 @@ class NodeItem : public QGraphicsItem {
     kav::DrawnNode drawn_;
 };
 
+// The picture window's view: N and L select the next node and link (Shift:
+// the one before), the keyboard's way to what a click selects.
+class PictureView : public ZoomPanView {
+  public:
+    using ZoomPanView::ZoomPanView;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int step = event->modifiers() & Qt::ShiftModifier ? -1 : 1;
+        if (event->key() == Qt::Key_N)
+            SelectNext(NodeKind, step);
+        else if (event->key() == Qt::Key_L)
+            SelectNext(LinkKind, step);
+        else
+            ZoomPanView::keyPressEvent(event);
+    }
+
+  private:
+    // The next one of the kind in number order after the one selected (step
+    // -1: the one before), round to the first after the last.
+    void SelectNext(int kind, int step) {
+        if (scene() == nullptr)
+            return;
+        QList<QGraphicsItem*> items;
+        for (QGraphicsItem* item : scene()->items()) {
+            if (item->data(KindKey).toInt() == kind)
+                items.append(item);
+        }
+        if (items.isEmpty())
+            return;
+        std::sort(items.begin(), items.end(), [](QGraphicsItem* a, QGraphicsItem* b) {
+            return a->data(NumberKey).toInt() < b->data(NumberKey).toInt();
+        });
+        const auto count = static_cast<int>(items.size());
+        int at = step > 0 ? -1 : count;
+        for (int k = 0; k < count; ++k) {
+            if (items[k]->isSelected())
+                at = k;
+        }
+        QGraphicsItem* next = items[((at + step) % count + count) % count];
+        scene()->clearSelection();
+        next->setSelected(true);
+        ensureVisible(next);
+    }
+};
+
 // A sample of a link's line in the legend.
 QString Stroke(const QColor& colour, const QString& text, bool dashed = false, int weight = 2) {
     const QString line =
@@ -155,6 +203,14 @@ QString LegendText() {
            LegendSwatch(CutFill, QStringLiteral("nodes of the cut")) + gap +
            LegendSwatch(CentreFill, QStringLiteral("centre node")) + gap +
            Unbroken(QStringLiteral("pale: flows not proved"));
+}
+
+// The legend as a screen reader speaks it: its entries, without the lines drawn.
+QString LegendSpoken() {
+    return QStringLiteral(
+        "Legend: at lower bound, between bounds, at upper bound, out of kilter (dashed), "
+        "wider: more flow, bold: crosses the cut, nodes of the cut, centre node, "
+        "pale: flows not proved");
 }
 
 }  // namespace
@@ -219,14 +275,18 @@ void TFMNetworkPicture::CreateControls() {
     legend_->setObjectName(QStringLiteral("Legend"));
     legend_->setWordWrap(true);
     legend_->setText(LegendText());
+    legend_->setAccessibleName(LegendSpoken());
 
     scene_ = new QGraphicsScene(this);
-    auto* view = new ZoomPanView(this);
+    auto* view = new PictureView(this);
     view->setScene(scene_);
     view->setObjectName(QStringLiteral("PictureView"));
     view->setOptimizationFlags(QGraphicsView::DontSavePainterState |
                                QGraphicsView::DontAdjustForAntialiasing);
     view->setBackgroundBrush(Colours::White);
+    view->setAccessibleName(QStringLiteral("Network picture"));
+    view->setAccessibleDescription(
+        QStringLiteral("N or L selects the next node or link, Shift+N or Shift+L the one before"));
     view_ = view;
 
     statusText_ = new QLabel(this);
@@ -244,6 +304,7 @@ void TFMNetworkPicture::CreateControls() {
     busy_ = new QProgressBar(this);
     busy_->setObjectName(QStringLiteral("BusyIndicator"));
     busy_->setRange(0, 0);
+    busy_->setAccessibleName(QStringLiteral("Laying out the picture"));
     busy_->setMaximumWidth(120);
     busy_->setVisible(false);
 }
@@ -256,11 +317,11 @@ void TFMNetworkPicture::LayOutControls() {
     auto* search = new QHBoxLayout(searchRow_);
     search->setContentsMargins(0, 0, 0, 0);
     auto* searchLabel = new QLabel(QStringLiteral("&Node:"), searchRow_);
-    searchLabel->setBuddy(nodeSearch_);
+    NameByLabel(searchLabel, nodeSearch_);
     search->addWidget(searchLabel);
     search->addWidget(nodeSearch_, 1);
     auto* stepsLabel = new QLabel(QStringLiteral("S&teps:"), searchRow_);
-    stepsLabel->setBuddy(stepsBox_);
+    NameByLabel(stepsLabel, stepsBox_);
     search->addWidget(stepsLabel);
     search->addWidget(stepsBox_);
     search->addWidget(showNodeButton_);
@@ -274,7 +335,7 @@ void TFMNetworkPicture::LayOutControls() {
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(exportPngButton_);
     auto* scaleLabel = new QLabel(QStringLiteral("Sc&ale:"), this);
-    scaleLabel->setBuddy(scaleBox_);
+    NameByLabel(scaleLabel, scaleBox_);
     fileRow->addWidget(scaleLabel);
     fileRow->addWidget(scaleBox_);
     fileRow->addWidget(exportSvgButton_);
@@ -517,6 +578,7 @@ void TFMNetworkPicture::SceneSelectionChange() {
         }
     }
     const int32_t number = item->data(NumberKey).toInt();
+    view_->setAccessibleDescription(SpokenItem(item->data(KindKey).toInt(), number));
     if (item->data(KindKey).toInt() == LinkKind) {
         statusText_->setText(static_cast<LinkItem*>(item)->Drawn().title.section('\n', -1));
         if (!selectingFromCode_)
@@ -526,6 +588,17 @@ void TFMNetworkPicture::SceneSelectionChange() {
         if (!selectingFromCode_)
             emit nodeSelected(number);
     }
+}
+
+// The picture's text alternative: what is selected in it, read as the results
+// lists read it.
+QString TFMNetworkPicture::SpokenItem(int kind, int32_t number) const {
+    const kav::Workspace& ws = session_.ws;
+    if (kind == LinkKind && number >= 1 && number <= ws.LinkCount)
+        return FromBytes(kav::SpokenLinkLine(ws, number));
+    if (kind == NodeKind && number >= 1 && number <= ws.NodeCount)
+        return FromBytes(kav::SpokenNodeLine(ws, number));
+    return {};
 }
 
 void TFMNetworkPicture::FitButtonClick() {

@@ -96,6 +96,7 @@ class TFMNetworkPicture : public QMainWindow {
     void ShowStatus();
     bool MayStepThrough() const;
     void ForgetPicture();
+    QString SpokenItem(int kind, int32_t number) const;
     bool ChooseExportFile(const char* filterName, const char* extension, std::string& fileName);
     void WriteExport(const std::string& fileName, const std::optional<std::string>& contents,
                      const QString& note);

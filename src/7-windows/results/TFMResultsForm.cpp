@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/PickList.h"
@@ -77,6 +78,17 @@ void TakeHeightByStretch(QWidget* widget, int minimumHeight) {
     widget->setMinimumHeight(minimumHeight);
 }
 
+// The line of row as a screen reader speaks it; empty for a line that lists
+// no link or node ("<<< NO LINKS >>>").
+template <class SpeakLine>
+QString SpokenLine(const kav::Workspace& ws, const std::vector<int32_t>& numbers, int row,
+                   int32_t count, SpeakLine speakLine) {
+    if (row < 0 || static_cast<std::size_t>(row) >= numbers.size())
+        return {};
+    const int32_t number = numbers[static_cast<std::size_t>(row)];
+    return number >= 1 && number <= count ? FromBytes(speakLine(ws, number)) : QString();
+}
+
 void ScrollToTop(QListView* list) {
     list->scrollToTop();
     list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->minimum());
@@ -104,7 +116,12 @@ void TFMResultsForm::CreateControls() {
     linkInfoLabel_ =
         NewLabel(QString::fromLatin1(kav::LinkHeading), QStringLiteral("LinkInfoLabel"), this);
     linkInfoLabel_->setFont(FixedPitchFont());
-    linkLines_ = new QStringListModel(this);
+    linkLines_ = new SpokenLines(
+        [this](int row) {
+            return SpokenLine(session_.ws, lists_.linkNumbers, row, session_.ws.LinkCount,
+                              kav::SpokenLinkLine);
+        },
+        this);
     linkList_ = NewLineList(linkLines_, QStringLiteral("LinkList"), this);
     linkList_->setToolTip(QStringLiteral("Out of kilter links shown with an asterisk (*)"));
 
@@ -120,8 +137,15 @@ void TFMResultsForm::CreateControls() {
     nodeInfoLabel_ =
         NewLabel(QString::fromLatin1(kav::NodeHeading), QStringLiteral("NodeInfoLabel"), this);
     nodeInfoLabel_->setFont(FixedPitchFont());
-    nodeLines_ = new QStringListModel(this);
+    nodeLines_ = new SpokenLines(
+        [this](int row) {
+            return SpokenLine(session_.ws, lists_.nodeNumbers, row, session_.ws.NodeCount,
+                              kav::SpokenNodeLine);
+        },
+        this);
     nodeList_ = NewLineList(nodeLines_, QStringLiteral("NodeList"), this);
+    NameByLabel(label1_, linkList_);
+    NameByLabel(label2_, nodeList_);
 
     kilterWarning_ = NewLabel(QString::fromLatin1(kav::KilterWarningText),
                               QStringLiteral("KilterWarning"), this);

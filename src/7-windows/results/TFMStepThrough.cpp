@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Placement.h"
@@ -510,7 +511,7 @@ void TFMStepThrough::CreateControls() {
 
 QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
+    NameByLabel(label, buddy);
     return label;
 }
 
@@ -605,11 +606,12 @@ void TFMStepThrough::ConnectHandlers() {
                    &TFMStepThrough::ExportStepButtonClick);
     ConnectGuarded(prompts_, handoutButton_, &QPushButton::clicked, this,
                    &TFMStepThrough::HandoutButtonClick);
-    // The arrows step wherever the focus is, the slider included.
+    // The arrows step wherever the focus is, except on the speed slider,
+    // which they move as they move every slider.
     auto* right = new QShortcut(QKeySequence(Qt::Key_Right), this);
-    ConnectGuarded(prompts_, right, &QShortcut::activated, this, &TFMStepThrough::StepButtonClick);
+    ConnectGuarded(prompts_, right, &QShortcut::activated, this, [this] { ArrowKey(true); });
     auto* left = new QShortcut(QKeySequence(Qt::Key_Left), this);
-    ConnectGuarded(prompts_, left, &QShortcut::activated, this, &TFMStepThrough::BackButtonClick);
+    ConnectGuarded(prompts_, left, &QShortcut::activated, this, [this] { ArrowKey(false); });
 }
 
 void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr layout,
@@ -643,6 +645,18 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
     stepButton_->setFocus();
 }
 
+void TFMStepThrough::ArrowKey(bool right) {
+    if (speedSlider_->hasFocus()) {
+        const bool up = right != (speedSlider_->layoutDirection() == Qt::RightToLeft);
+        speedSlider_->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+                                       : QAbstractSlider::SliderSingleStepSub);
+    } else if (right) {
+        StepButtonClick();
+    } else {
+        BackButtonClick();
+    }
+}
+
 QString TFMStepThrough::StepText() const {
     return text_->text().replace(QStringLiteral("\u00A0-\u2060>\u00A0"), QStringLiteral(" -> "));
 }
@@ -658,7 +672,9 @@ void TFMStepThrough::ShowStep() {
     const bool atEnd = steps_->AtEnd();
     const kav::SolveEvent next = atEnd ? kav::SolveEvent() : steps_->Event(state.applied);
     const kav::SolveEvent* following = atEnd ? nullptr : &next;
-    text_->setText(UnbrokenArrows(FromBytes(kav::StepText(ws, state, event, following))));
+    const QString sentence = UnbrokenArrows(FromBytes(kav::StepText(ws, state, event, following)));
+    text_->setText(sentence);
+    AnnounceText(text_, sentence);
     counter_->setText(
         QString::fromStdString(kav::StepCounter(ws, state, steps_->Count(), event.Kind)));
     for (QPushButton* button : {restartButton_, backButton_, previousLinkButton_,

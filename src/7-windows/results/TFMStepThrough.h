@@ -81,6 +81,8 @@ class TFMStepThrough : public QMainWindow {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // Left (false) or Right (true): steps, or moves the focused speed slider.
+    void ArrowKey(bool right);
     void CreateControls();
     void LayOutControls();
     void ConnectHandlers();

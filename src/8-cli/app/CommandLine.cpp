@@ -149,7 +149,8 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                        "problem from standard input.\nWithout options the program starts "
                        "its windows, with PROBLEM loaded when given; Qt's\nown options "
                        "(-platform, -style, ...) go to the windows.\n\n"
-                       "The guide: " KAVRILON_GUIDE "\nExamples: " KAVRILON_EXAMPLES "\n\n") +
+                       "The guide: " KAVRILON_GUIDE
+                       " (in the windows: F1)\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
                        options.output, options.trace, options.narrate, options.generate,

@@ -11,11 +11,14 @@
 #include "editing/TFMLinkAddForm.h"
 #include "editing/TFXNodeAddForm.h"
 #include "generator/TRandGenerator.h"
+#include "gui/Accessibility.h"
 #include "gui/AnchorWindow.h"
 #include "gui/ButtonKeys.h"
 #include "gui/FocusFrame.h"
+#include "gui/Help.h"
 #include "gui/Hints.h"
 #include "gui/Placement.h"
+#include "gui/ProgramSettings.h"
 #include "gui/WindowRules.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
@@ -129,10 +132,12 @@ void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddFo
 }
 
 ProgramWindows CreateWindows(kav::Session& session) {
+    InstallWindowRoles();
     InstallHintSwitch();
     InstallEnterPressesButtons();
     InstallWindowRules();
     InstallFocusFrames();
+    InstallHelpKey();
     ProgramWindows windows;
     kav::Prompts& prompts = session.prompts();
     windows.mainMenu = new TKavrilonForm(session);
@@ -149,6 +154,10 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));
     windows.stepThrough = Secondary(new TFMStepThrough(prompts, session.protectedFiles));
+
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{windows.results, windows.picture, windows.stepThrough})
+        RememberSize(window);
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);

@@ -84,6 +84,12 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(kav::Prompts& prompts, QWidget* parent)
                                         "out-of-kilter flow algorithm."),
                          Colours::Aqua, Panel1);
     Comments->setWordWrap(true);
+    GuideLabel = MakeLabel(QStringLiteral("GuideLabel"),
+                           QStringLiteral("Help: press F1. The user's guide is also installed as "
+                                          "the file " KAVRILON_GUIDE),
+                           Colours::Silver, Panel1);
+    GuideLabel->setWordWrap(true);
+    GuideLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
@@ -98,6 +104,7 @@ TAboutBoxKavrilon::TAboutBoxKavrilon(kav::Prompts& prompts, QWidget* parent)
     panelLayout->addWidget(ProgramIcon, 0, 0, Qt::AlignTop);
     panelLayout->addLayout(texts, 0, 1);
     panelLayout->addWidget(Comments, 1, 0, 1, 2);
+    panelLayout->addWidget(GuideLabel, 2, 0, 1, 2);
 
     OKButton = new QPushButton(QStringLiteral("&OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -48,6 +48,7 @@ class TAboutBoxKavrilon : public QWidget {
     QLabel* Version;
     QLabel* PropertyLabel;
     QLabel* Comments;
+    QLabel* GuideLabel;
     QPushButton* OKButton;
     QTimer* AboutTimer_;
 

@@ -23,6 +23,8 @@ TFMErrorForm::TFMErrorForm(kav::Prompts& prompts, QWidget* parent)
     PaintText(ErrorList, Colours::Red);
     ErrorList->setToolTip(QStringLiteral("Error messages regarding connectivity and bounds"));
     ErrorList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The window's title is the list's only label.
+    ErrorList->setAccessibleName(QStringLiteral("Connectivity Error List"));
 
     OKButton = new QPushButton(QStringLiteral("&Ok"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));

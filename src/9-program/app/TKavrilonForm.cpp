@@ -3,10 +3,14 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -16,6 +20,7 @@
 #include "gui/GuiCommon.h"
 #include "gui/Hints.h"
 #include "gui/ProgramPrinter.h"
+#include "gui/ProgramSettings.h"
 #include "solver/Session.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -82,6 +87,7 @@ TKavrilonForm::TKavrilonForm(kav::Session& session, QWidget* parent)
     setObjectName(QStringLiteral("KavrilonForm"));
     setWindowTitle(QStringLiteral("KAVRILON Main Menu"));
     PaintBackground(this, Colours::Purple);
+    setAcceptDrops(true);
     BuildWindow();
     FormCreate();
 }
@@ -267,6 +273,35 @@ void TKavrilonForm::ReadButtonClick() {
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
     ShowLoadOutcome(kav::LoadProblemFile(session_.ws, session_.protectedFiles, fileName));
+}
+
+namespace {
+
+// The one local file a drag carries, or nothing.
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls()[0].isLocalFile())
+        return std::nullopt;
+    return data->urls()[0].toLocalFile();
+}
+
+}  // namespace
+
+void TKavrilonForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TKavrilonForm::dropEvent(QDropEvent* event) {
+    const std::optional<QString> file = DroppedFile(event->mimeData());
+    if (!file)
+        return;
+    event->acceptProposedAction();
+    kav::GuardHandler(session_.prompts(), [&] {
+        if (!ConfirmDiscard())
+            return;
+        RememberProblem(*file);
+        LoadStartFile(QFile::encodeName(*file).toStdString());
+    });
 }
 
 void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {

@@ -88,6 +88,10 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // A node file or a DIMACS file dropped on the menu is loaded as Load
+    // Data loads the file chosen in its dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Asks before unsaved data or unseen results are lost; true means go on.

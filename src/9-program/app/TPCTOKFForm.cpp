@@ -32,6 +32,7 @@ TPCTOKFForm::TPCTOKFForm(kav::Prompts& prompts, const kav::NumberSeparators& sep
     Gauge1->setValue(0);
     Gauge1->setFormat(QStringLiteral("%p%"));
     Gauge1->setAlignment(Qt::AlignCenter);
+    Gauge1->setAccessibleName(QStringLiteral("Percent Complete"));
     Gauge1->setMinimumSize(360, 32);
     Gauge1->setStyleSheet(QStringLiteral(
         "QProgressBar { border: 2px solid #000080; background: #808080; color: #FFFF00;"
