@@ -5,6 +5,7 @@
 #include "solver/LastSolve.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/ProblemFiles.h"
+#include "workspace/ProblemHistory.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -22,6 +23,8 @@ class Session {
     Prompts& prompts() const { return *prompts_; }
 
     Workspace ws;
+    // The undo and redo history of the changes the windows made to ws.
+    ProblemHistory history;
     // The last solve, while it describes ws (see CurrentSolution).
     LastSolveRecord lastSolve;
     // The names the save dialogs offer next.

@@ -6,6 +6,7 @@
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "gui/UndoKeys.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -31,6 +32,9 @@ TFMAddStuff::TFMAddStuff(kav::Session& session, QWidget* parent)
         button->setMinimumHeight(36);
         layout->addWidget(button);
     }
+    undoKeys_ = new UndoKeys(this, session_);
+    PaintText(undoKeys_->Status(), Colours::White);
+    layout->addWidget(undoKeys_->Status());
     setMinimumWidth(340);
 
     ConnectGuarded(prompts_, nodeButton_, &QPushButton::clicked, this,
@@ -39,6 +43,7 @@ TFMAddStuff::TFMAddStuff(kav::Session& session, QWidget* parent)
                    &TFMAddStuff::LinkButtonClick);
     ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
                    &TFMAddStuff::QuitButtonClick);
+    connect(undoKeys_, &UndoKeys::problemPutBack, this, &TFMAddStuff::UpdateLinkButton);
 }
 
 void TFMAddStuff::UpdateLinkButton() {
