@@ -1,5 +1,6 @@
 #include "editing/TFMAddStuff.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
