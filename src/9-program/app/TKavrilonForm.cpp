@@ -178,6 +178,9 @@ void TKavrilonForm::BuildWindow() {
     layout->addWidget(Bevel2);
     layout->addWidget(Bevel1);
     undoKeys_ = new UndoKeys(this, session_);
+    QFont bold = undoKeys_->Status()->font();
+    bold.setBold(true);
+    undoKeys_->Status()->setFont(bold);
     PaintText(undoKeys_->Status(), Colours::Lime);
     layout->addWidget(undoKeys_->Status());
     connect(undoKeys_, &UndoKeys::problemPutBack, this, &TKavrilonForm::ProblemPutBack);
