@@ -52,6 +52,15 @@ int32_t LowerAbove(int32_t number, int32_t removed) {
     return number;
 }
 
+// Node numbers from inserted on move up by one; the sign stays.
+int32_t RaiseFrom(int32_t number, int32_t inserted) {
+    if (number >= inserted)
+        return number + 1;
+    if (number <= -inserted)
+        return number - 1;
+    return number;
+}
+
 }  // namespace
 
 void Workspace::ClearSolution() {
@@ -133,6 +142,21 @@ void RemoveNodeAt(Workspace& ws, int32_t node) {
     for (int32_t j = 1; j <= ws.LinkCount; ++j) {
         Write(ws.LinkOrigin, j) = LowerAbove(ws.LinkOrigin[j], node);
         Write(ws.LinkDest, j) = LowerAbove(ws.LinkDest[j], node);
+    }
+    ++Write(ws.Revision);
+}
+
+void InsertNodeAt(Workspace& ws, int32_t node, const std::string& name) {
+    for (int32_t j = ws.NodeCount + 1; j > node; --j) {
+        Write(ws.NodeName, j) = ws.NodeName[j - 1];
+        Write(ws.NodePotential, j) = ws.NodePotential[j - 1];
+    }
+    Write(ws.NodeName, node) = name;
+    Write(ws.NodePotential, node) = 0;
+    ++Write(ws.NodeCount);
+    for (int32_t j = 1; j <= ws.LinkCount; ++j) {
+        Write(ws.LinkOrigin, j) = RaiseFrom(ws.LinkOrigin[j], node);
+        Write(ws.LinkDest, j) = RaiseFrom(ws.LinkDest[j], node);
     }
     ++Write(ws.Revision);
 }
@@ -253,6 +277,17 @@ void NoteNewProblem(Workspace& ws, bool inFiles) {
     ws.ClearSolution();
     Write(ws.DataNotSaved) = !inFiles;
     Write(ws.ResultsNotShown) = false;
+}
+
+void NoteProblemPutBack(Workspace& ws, bool unsaved, SolutionPutBack solution) {
+    if (solution == SolutionPutBack::Cleared) {
+        ws.ClearSolution();
+        Write(ws.ResultsNotShown) = false;
+    } else if (solution == SolutionPutBack::Stale) {
+        Write(ws.NetworkChanged) = true;
+    }
+    Write(ws.DataNotSaved) = unsaved;
+    ++Write(ws.Revision);
 }
 
 void ClearStaleSolution(Workspace& ws, SolutionUse use) {

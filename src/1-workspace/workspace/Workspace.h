@@ -106,6 +106,10 @@ void SetNodeName(Workspace& ws, int32_t node, const std::string& name);
 // numbers in the links' ends (a removal mark, the origin's sign, stays), so
 // each link keeps its two named ends.
 void RemoveNodeAt(Workspace& ws, int32_t node);
+// The converse of RemoveNodeAt: node becomes a new node named name with
+// potential 0, the later names and potentials move up, and so do the node
+// numbers in the links' ends. Throws RangeError when the node table is full.
+void InsertNodeAt(Workspace& ws, int32_t node, const std::string& name);
 
 // Appends a link with flow 0 and returns its number. Throws RangeError when
 // the link table is full.
@@ -182,6 +186,16 @@ void NoteSaved(Workspace& ws);
 // random-problem run): no solution, nothing unseen; inFiles says whether the
 // problem in memory is also in files.
 void NoteNewProblem(Workspace& ws, bool inFiles);
+
+// What an undo or redo that put a recorded problem back did to the solution.
+enum class SolutionPutBack {
+    Kept,     // the network is as it was: flows and potentials stand
+    Stale,    // links came back or were re-routed: the flows no longer fit
+    Cleared,  // a whole problem came back (a load or Zero undone): no solution, nothing unseen
+};
+// An undo or redo put a recorded problem back; unsaved: it differs from the
+// problem last loaded or saved.
+void NoteProblemPutBack(Workspace& ws, bool unsaved, SolutionPutBack solution);
 
 // Who is about to use the stored flows and potentials.
 enum class SolutionUse {

@@ -5,6 +5,7 @@
 #include "solver/LastSolve.h"
 #include "workspace/NumberFormat.h"
 #include "workspace/ProblemFiles.h"
+#include "workspace/ProblemHistory.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
 
@@ -24,6 +25,8 @@ class Session {
     Workspace ws;
     // The files ws was last loaded from or saved to: no output goes over them.
     ProtectedFiles protectedFiles;
+    // The undo and redo history of the changes the windows made to ws.
+    ProblemHistory history;
     // The last solve, while it describes ws (see CurrentSolution).
     LastSolveRecord lastSolve;
     // The names the save dialogs offer next.

@@ -134,6 +134,11 @@ void TEditingWindow::closeEvent(QCloseEvent* event) {
     RefuseWindowSystemClose(event, prompts_);
 }
 
+bool IsFieldUndoKey(const QKeyEvent* event) {
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+           event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+}
+
 bool IsCharacterKey(const QKeyEvent* event) {
     if (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
         return false;
@@ -188,6 +193,10 @@ bool IsModifiedKey(const QKeyEvent* event) {
 }  // namespace
 
 bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit, kav::Prompts& prompts) {
+    if (IsFieldUndoKey(event)) {
+        quit->setEnabled(false);
+        return false;
+    }
     if (IsModifiedKey(event)) {
         prompts.Beep(kav::BeepDefault);
         return true;

@@ -139,11 +139,16 @@ bool IsCharacterKey(const QKeyEvent* event);
 // The keys the number fields accept: digits, backspace, full stop, minus.
 bool IsNumberFieldKey(const QKeyEvent* event);
 
+// The keys of a text field's own undo and redo of its text: Ctrl+Z,
+// Ctrl+Shift+Z, Ctrl+Y.
+bool IsFieldUndoKey(const QKeyEvent* event);
+
 // The key filter of the number fields: every key press that types disables
 // quit until a field is left; a key a number cannot hold is discarded with the
-// plain message beep, and so is every key pressed with Alt, Ctrl or Meta that
-// reaches the field (no accelerator of the window took it, or its button is
-// disabled): such a key neither types nor edits. True when the key is
+// plain message beep, and so is every other key pressed with Alt, Ctrl or Meta
+// that reaches the field (no accelerator of the window took it, or its button
+// is disabled): such a key neither types nor edits. The field's own undo and
+// redo (IsFieldUndoKey) edit it, as typing does. True when the key is
 // discarded.
 bool FilterNumberKey(const QKeyEvent* event, QPushButton* quit, kav::Prompts& prompts);
 

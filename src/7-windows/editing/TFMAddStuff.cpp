@@ -1,11 +1,13 @@
 #include "editing/TFMAddStuff.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "gui/UndoKeys.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -31,6 +33,9 @@ TFMAddStuff::TFMAddStuff(kav::Session& session, QWidget* parent)
         button->setMinimumHeight(36);
         layout->addWidget(button);
     }
+    undoKeys_ = new UndoKeys(this, session_);
+    PaintText(undoKeys_->Status(), Colours::White);
+    layout->addWidget(undoKeys_->Status());
     setMinimumWidth(340);
 
     ConnectGuarded(prompts_, nodeButton_, &QPushButton::clicked, this,
@@ -39,6 +44,7 @@ TFMAddStuff::TFMAddStuff(kav::Session& session, QWidget* parent)
                    &TFMAddStuff::LinkButtonClick);
     ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
                    &TFMAddStuff::QuitButtonClick);
+    connect(undoKeys_, &UndoKeys::problemPutBack, this, &TFMAddStuff::UpdateLinkButton);
 }
 
 void TFMAddStuff::UpdateLinkButton() {

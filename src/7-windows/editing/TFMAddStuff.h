@@ -7,6 +7,7 @@ class Session;
 }  // namespace kav
 
 class QPushButton;
+class UndoKeys;
 
 // The add chooser: opens the node window or the link window, or returns to the
 // main menu. It stays visible while either of them is open over it.
@@ -14,6 +15,8 @@ class TFMAddStuff : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFMAddStuff(kav::Session& session, QWidget* parent = nullptr);
+
+    UndoKeys* Undo() const { return undoKeys_; }
 
   signals:
     void nodeWindowRequested();
@@ -40,6 +43,7 @@ class TFMAddStuff : public TEditingWindow {
     QPushButton* nodeButton_;
     QPushButton* linkButton_;
     QPushButton* quitButton_;
+    UndoKeys* undoKeys_;
 
     kav::Session& session_;
 };

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "editing/EditingLines.h"
+#include "editing/StepNames.h"
 #include "gui/Accessibility.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
@@ -220,6 +221,8 @@ void TFMChangeForm::FormShow() {
     // reduced cost is reported and abandons the rest).
     removalPending_ = false;
     linksEdited_ = false;
+    // The whole visit is one step of the undo history.
+    session_.history.Begin(session_.ws);
     quitButton_->setEnabled(true);
     UpdateList();
     SelectQuietly(linkList_, 0);
@@ -364,10 +367,13 @@ void TFMChangeForm::CommitEditor(kav::LinkField field, const QLineEdit* editor) 
 void TFMChangeForm::QuitButtonClick() {
     CommitFocusedField();
     kav::Workspace& ws = session_.ws;
+    const kav::ProblemCopy* before = session_.history.BeforeChange();
+    const std::string step = before ? kav::ChangeVisitStep(*before, ws) : std::string();
     if (removalPending_)
         kav::RemoveMarkedLinks(ws);
     if (linksEdited_)
         kav::NoteChangesCommitted(ws);
+    session_.history.Commit(ws, step);
     hide();
     emit closed();
 }

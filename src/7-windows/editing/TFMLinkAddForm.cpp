@@ -11,11 +11,13 @@
 
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
+#include "editing/StepNames.h"
 #include "editing/ValidateIntegerField.h"
 #include "gui/ButtonKeys.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "gui/UndoKeys.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -89,6 +91,9 @@ TFMLinkAddForm::TFMLinkAddForm(kav::Session& session, QWidget* parent)
     layout->addWidget(tableLabel);
     layout->addWidget(linkList_, 1);
     layout->addLayout(buttons);
+    undoKeys_ = new UndoKeys(this, session_);
+    PaintText(undoKeys_->Status(), Colours::Navy);
+    layout->addWidget(undoKeys_->Status());
 
     ChainTabOrder({originList_, destinationList_, unitCost_, lowerBound_, upperBound_, linkList_,
                    addLink_, removeLinkButton_, quitButton_});
@@ -101,6 +106,7 @@ TFMLinkAddForm::TFMLinkAddForm(kav::Session& session, QWidget* parent)
                    &TFMLinkAddForm::RemoveLinkButtonClick);
     ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
                    &TFMLinkAddForm::QuitButtonClick);
+    connect(undoKeys_, &UndoKeys::problemPutBack, this, &TFMLinkAddForm::NodesChanged);
 }
 
 void TFMLinkAddForm::FormCreate() {
@@ -173,7 +179,11 @@ void TFMLinkAddForm::AddLinkClick() {
     CommitFocusedField();
     const kav::NewLink link{SelectedNumber(originList_), SelectedNumber(destinationList_),
                             pendingLower_, pendingUpper_, pendingCost_};
-    if (kav::AddLink(session_.ws, link).ShowTo(prompts_)) {
+    const std::string step = kav::AddLinkStep(session_.ws, link);
+    session_.history.Begin(session_.ws);
+    const bool added = kav::AddLink(session_.ws, link).ShowTo(prompts_);
+    session_.history.Commit(session_.ws, step);
+    if (added) {
         UpdateAllLists();
         // The new link is the table's last line: in sight, not chosen.
         linkList_->scrollToBottom();
@@ -182,7 +192,11 @@ void TFMLinkAddForm::AddLinkClick() {
 
 void TFMLinkAddForm::RemoveLinkButtonClick() {
     CommitFocusedField();
-    kav::RemoveLink(session_.ws, SelectedNumber(linkList_)).ShowTo(prompts_);
+    const int32_t link = SelectedNumber(linkList_);
+    const std::string step = kav::RemoveLinkStep(session_.ws, link);
+    session_.history.Begin(session_.ws);
+    kav::RemoveLink(session_.ws, link).ShowTo(prompts_);
+    session_.history.Commit(session_.ws, step);
     UpdateAllLists();
 }
 

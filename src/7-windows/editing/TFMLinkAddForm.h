@@ -11,6 +11,7 @@ class Session;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class UndoKeys;
 
 // The link window: appends links between two chosen nodes with the bounds and
 // cost taken from its fields, and removes links.
@@ -22,9 +23,12 @@ class TFMLinkAddForm : public TEditingWindow {
     // Refills the node lists and the link table from the Workspace.
     void UpdateAllLists();
 
+    UndoKeys* Undo() const { return undoKeys_; }
+
   public slots:
-    // Nodes were added or removed elsewhere: while open, the window lists
-    // them as they are (it lists them afresh whenever it is shown).
+    // Nodes were added or removed elsewhere, or an undo or redo changed the
+    // problem: while open, the window lists them as they are (it lists them
+    // afresh whenever it is shown).
     void NodesChanged();
 
   private slots:
@@ -58,6 +62,7 @@ class TFMLinkAddForm : public TEditingWindow {
     QPushButton* addLink_;
     QPushButton* removeLinkButton_;
     QPushButton* quitButton_;
+    UndoKeys* undoKeys_;
 
     kav::Session& session_;
 };

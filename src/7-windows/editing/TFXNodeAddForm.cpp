@@ -9,9 +9,11 @@
 
 #include "editing/EditingLines.h"
 #include "editing/EditingOps.h"
+#include "editing/StepNames.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/EditingWidgets.h"
 #include "gui/GuiCommon.h"
+#include "gui/UndoKeys.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -35,6 +37,8 @@ TFXNodeAddForm::TFXNodeAddForm(kav::Session& session, QWidget* parent)
     information_ = MakeLabel(this, "Information", QString(), nullptr);
     information_->setAlignment(Qt::AlignCenter);
     PaintText(information_, Colours::Purple);
+    undoKeys_ = new UndoKeys(this, session_);
+    PaintText(undoKeys_->Status(), Colours::Purple);
 
     auto* fieldRow = new QHBoxLayout;
     fieldRow->addWidget(nameLabel);
@@ -54,6 +58,7 @@ TFXNodeAddForm::TFXNodeAddForm(kav::Session& session, QWidget* parent)
     layout->addLayout(fieldRow);
     layout->addLayout(middle, 1);
     layout->addWidget(information_);
+    layout->addWidget(undoKeys_->Status());
     nodeList_->setMinimumSize(260, 260);
 
     ChainTabOrder({nodeName_, addButton_, removeButton_, quitButton_, nodeList_});
@@ -68,6 +73,12 @@ TFXNodeAddForm::TFXNodeAddForm(kav::Session& session, QWidget* parent)
                    &TFXNodeAddForm::RemoveButtonClick);
     ConnectGuarded(prompts_, quitButton_, &QPushButton::clicked, this,
                    &TFXNodeAddForm::QuitButtonClick);
+    connect(undoKeys_, &UndoKeys::problemPutBack, this, &TFXNodeAddForm::ProblemPutBack);
+}
+
+void TFXNodeAddForm::ProblemPutBack() {
+    if (isVisible())
+        Update_List_of_Nodes();
 }
 
 void TFXNodeAddForm::FormCreate() {
@@ -81,7 +92,9 @@ void TFXNodeAddForm::NodeNameExit() {
 
 void TFXNodeAddForm::AddButtonClick() {
     CommitFocusedField();
+    session_.history.Begin(session_.ws);
     const bool added = kav::AddNode(session_.ws, pendingNodeName_).ShowTo(prompts_);
+    session_.history.Commit(session_.ws, kav::AddNodeStep(pendingNodeName_));
     Update_List_of_Nodes();
     if (added) {
         // The name stays, chosen whole, with the focus: the next name typed
@@ -94,7 +107,11 @@ void TFXNodeAddForm::AddButtonClick() {
 
 void TFXNodeAddForm::RemoveButtonClick() {
     CommitFocusedField();
-    const bool removed = kav::RemoveNode(session_.ws, SelectedNumber(nodeList_)).ShowTo(prompts_);
+    const int32_t node = SelectedNumber(nodeList_);
+    const std::string step = kav::RemoveNodeStep(session_.ws, node);
+    session_.history.Begin(session_.ws);
+    const bool removed = kav::RemoveNode(session_.ws, node).ShowTo(prompts_);
+    session_.history.Commit(session_.ws, step);
     Update_List_of_Nodes();
     if (removed)
         emit nodesChanged();

@@ -12,12 +12,19 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class UndoKeys;
 
 // The node window: appends named nodes and removes unused ones.
 class TFXNodeAddForm : public TEditingWindow {
     Q_OBJECT
   public:
     explicit TFXNodeAddForm(kav::Session& session, QWidget* parent = nullptr);
+
+    UndoKeys* Undo() const { return undoKeys_; }
+
+  public slots:
+    // An undo or redo changed the problem: a shown list is filled afresh.
+    void ProblemPutBack();
 
   signals:
     // The node list was filled afresh from the Workspace (on show, after Add
@@ -47,6 +54,7 @@ class TFXNodeAddForm : public TEditingWindow {
     QPushButton* quitButton_;
     QListWidget* nodeList_;
     QLabel* information_;
+    UndoKeys* undoKeys_;
 
     kav::Session& session_;
 };

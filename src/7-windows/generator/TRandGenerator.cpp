@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editing/StepNames.h"
 #include "editing/ValidateIntegerField.h"
 #include "generator/GenRand4.h"
 #include "gui/Accessibility.h"
@@ -104,9 +105,12 @@ void TRandGenerator::GenButtonClick() {
     // A count typed and not yet left (Alt+G) is taken in first.
     fields_->CommitFocusedField();
     const QByteArray folder = QFile::encodeName(QDir::currentPath());
-    kav::GenerateProblem(session_.ws, originCount_, destinationCount_,
-                         std::string(folder.constData(), folder.size()), session_.randomSeed)
-        .ShowTo(session_.prompts());
+    session_.history.Begin(session_.ws);
+    const kav::GenerateResult result =
+        kav::GenerateProblem(session_.ws, originCount_, destinationCount_,
+                             std::string(folder.constData(), folder.size()), session_.randomSeed);
+    session_.history.Commit(session_.ws, kav::GenerateStep, kav::StepKind::NewProblem);
+    result.ShowTo(session_.prompts());
 }
 
 void TRandGenerator::QuitButtonClick() {

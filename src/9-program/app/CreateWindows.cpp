@@ -19,6 +19,7 @@
 #include "gui/Hints.h"
 #include "gui/Placement.h"
 #include "gui/ProgramSettings.h"
+#include "gui/UndoKeys.h"
 #include "gui/WindowRules.h"
 #include "results/TFMCutForm.h"
 #include "results/TFMNetworkPicture.h"
@@ -111,6 +112,24 @@ void ConnectPicture(const ProgramWindows& w, const kav::Session& session) {
                      });
 }
 
+// An undo or redo in any window that has the keys refreshes the other windows
+// that show the problem (each refreshes itself).
+template <class Window>
+void RefreshOnUndo(const ProgramWindows& w, Window* window, void (Window::*refresh)()) {
+    for (UndoKeys* keys :
+         {w.mainMenu->Undo(), w.addStuff->Undo(), w.nodeAdder->Undo(), w.linkAdder->Undo()}) {
+        if (keys->parent() != window)
+            QObject::connect(keys, &UndoKeys::problemPutBack, window, refresh);
+    }
+}
+
+void ConnectUndo(const ProgramWindows& w) {
+    RefreshOnUndo(w, w.mainMenu, &TKavrilonForm::ProblemPutBack);
+    RefreshOnUndo(w, w.addStuff, &TFMAddStuff::UpdateLinkButton);
+    RefreshOnUndo(w, w.nodeAdder, &TFXNodeAddForm::ProblemPutBack);
+    RefreshOnUndo(w, w.linkAdder, &TFMLinkAddForm::NodesChanged);
+}
+
 }  // namespace
 
 void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
@@ -164,6 +183,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
     ConnectPicture(windows, session);
     ConnectCutToResults(windows);
+    ConnectUndo(windows);
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.

@@ -16,11 +16,13 @@
 #include <QVBoxLayout>
 
 #include "app/TAboutBoxKavrilon.h"
+#include "editing/StepNames.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
 #include "gui/Hints.h"
 #include "gui/ProgramPrinter.h"
 #include "gui/ProgramSettings.h"
+#include "gui/UndoKeys.h"
 #include "solver/Session.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Prompts.h"
@@ -181,6 +183,13 @@ void TKavrilonForm::BuildWindow() {
     layout->addLayout(top);
     layout->addWidget(Bevel2);
     layout->addWidget(Bevel1);
+    undoKeys_ = new UndoKeys(this, session_);
+    QFont bold = undoKeys_->Status()->font();
+    bold.setBold(true);
+    undoKeys_->Status()->setFont(bold);
+    PaintText(undoKeys_->Status(), Colours::Lime);
+    layout->addWidget(undoKeys_->Status());
+    connect(undoKeys_, &UndoKeys::problemPutBack, this, &TKavrilonForm::ProblemPutBack);
 
     ConnectGuarded(session_.prompts(), AboutButton, &QPushButton::clicked, this,
                    &TKavrilonForm::AboutButtonClick);
@@ -268,11 +277,19 @@ void TKavrilonForm::ReadButtonClick() {
     if (!ConfirmDiscard())
         return;
     kav::FileQuestionsThrough questions(session_.prompts());
-    ShowLoadOutcome(kav::LoadProblem(session_.ws, session_.protectedFiles, questions));
+    session_.history.Begin(session_.ws);
+    const kav::LoadResult result =
+        kav::LoadProblem(session_.ws, session_.protectedFiles, questions);
+    RecordLoad(result);
+    ShowLoadOutcome(result);
 }
 
 void TKavrilonForm::LoadStartFile(const std::string& fileName) {
-    ShowLoadOutcome(kav::LoadProblemFile(session_.ws, session_.protectedFiles, fileName));
+    session_.history.Begin(session_.ws);
+    const kav::LoadResult result =
+        kav::LoadProblemFile(session_.ws, session_.protectedFiles, fileName);
+    RecordLoad(result);
+    ShowLoadOutcome(result);
 }
 
 namespace {
@@ -304,6 +321,17 @@ void TKavrilonForm::dropEvent(QDropEvent* event) {
     });
 }
 
+void TKavrilonForm::RecordLoad(const kav::LoadResult& result) {
+    const kav::LoadOutcome outcome = result.outcome;
+    if (outcome == kav::LoadOutcome::Loaded || outcome == kav::LoadOutcome::Failed)
+        session_.history.Commit(session_.ws, kav::LoadStep(session_.ws), kav::StepKind::NewProblem);
+}
+
+void TKavrilonForm::ProblemPutBack() {
+    const kav::Workspace& ws = session_.ws;
+    SetProblemButtons(ws.NodeCount >= 2 && ws.LinkCount >= 2);
+}
+
 void TKavrilonForm::ShowLoadOutcome(const kav::LoadResult& result) {
     switch (result.ShowTo(session_.prompts())) {
         case kav::LoadOutcome::Loaded:
@@ -326,7 +354,9 @@ void TKavrilonForm::AddButtonClick() {
 void TKavrilonForm::ZeroButtonClick() {
     if (!ConfirmDiscard())
         return;
+    session_.history.Begin(session_.ws);
     session_.ws.Empty();
+    session_.history.Commit(session_.ws, kav::ZeroStep, kav::StepKind::NewProblem);
     SetProblemButtons(false);
 }
 

@@ -15,6 +15,7 @@ class QLabel;
 class QPushButton;
 class QCloseEvent;
 class TAboutBoxKavrilon;
+class UndoKeys;
 
 // The main menu: a column of buttons that run the operations on the problem or
 // open the other windows. It guards unsaved data and unseen results, keeps the
@@ -28,6 +29,8 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
 
     // Enables or disables Change, Run, Display and Save together.
     void SetProblemButtons(bool enabled);
+
+    UndoKeys* Undo() const { return undoKeys_; }
 
     // Where the solve run reports its progress (the percent window).
     void SetProgressSink(kav::ProgressSink* progress) { progress_ = progress; }
@@ -85,6 +88,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     void SaveButtonClick();
     void ExitButtonClick();
     void GenerateButtonClick();
+    // An undo or redo changed the problem: the problem buttons follow it, as
+    // the chooser's Quit sets them.
+    void ProblemPutBack();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +108,9 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     // Shows what the load has to tell, then enables the problem buttons after
     // a load that read a problem, disables them after one that failed.
     void ShowLoadOutcome(const kav::LoadResult& result);
+    // A load that read a problem or failed is a step of the undo history
+    // (Begin came before it).
+    void RecordLoad(const kav::LoadResult& result);
 
     QPushButton* AboutButton;
     QPushButton* HintShow;
@@ -116,6 +125,7 @@ class TKavrilonForm : public QWidget, public kav::SolveRunView {
     QPushButton* ExitButton;
     QPushButton* GenerateButton;
     QLabel* HintShowLabel;
+    UndoKeys* undoKeys_;
 
     std::unique_ptr<TAboutBoxKavrilon> splash_;
     kav::ProgressSink* progress_ = nullptr;
