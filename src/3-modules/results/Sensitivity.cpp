@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <queue>
+#include <thread>
 #include <utility>
 
 #include "results/ResultCsv.h"
@@ -242,7 +243,6 @@ LinkSensitivity SensitivityOfLink(const OptimalSolution& s, int32_t link) {
 
 std::vector<LinkSensitivity> SensitivityTable(const OptimalSolution& s) {
     const ResidualNetwork network(s);
-    ShortestPaths paths(network, s.nodeCount);
     std::vector<LinkMarginals> marginals(At(s.linkCount) + 1);
     // The links by each end, to read their distances off each node's search.
     std::vector<std::vector<int32_t>> byOrigin(At(s.nodeCount) + 1), byDest(At(s.nodeCount) + 1);
@@ -250,24 +250,45 @@ std::vector<LinkSensitivity> SensitivityTable(const OptimalSolution& s) {
         byOrigin[At(s.origin[At(k)])].push_back(k);
         byDest[At(s.dest[At(k)])].push_back(k);
     }
-    // A link at a bound has at most one arc, which no shortest path between
-    // its own ends uses, so the ordinary distances are the ones wanted.
-    for (int32_t n = 1; n <= s.nodeCount; ++n) {
-        if (byOrigin[At(n)].empty() && byDest[At(n)].empty())
-            continue;
-        paths.Search(n);
-        for (const int32_t k : byDest[At(n)])
-            marginals[At(k)].up = MarginalFrom(ReducedCostOf(s, k), paths, s.origin[At(k)]);
-        for (const int32_t k : byOrigin[At(n)])
-            marginals[At(k)].down = MarginalFrom(-ReducedCostOf(s, k), paths, s.dest[At(k)]);
-    }
+    // Each worker takes every workers-th node and link; a link's two
+    // marginals are written by the searches of its two ends, never both by
+    // two workers at once.
+    const auto work = [&](int32_t first, int32_t step) {
+        ShortestPaths paths(network, s.nodeCount);
+        // A link at a bound has at most one arc, which no shortest path
+        // between its own ends uses, so the ordinary distances are the ones
+        // wanted.
+        for (int32_t n = first; n <= s.nodeCount; n += step) {
+            if (byOrigin[At(n)].empty() && byDest[At(n)].empty())
+                continue;
+            paths.Search(n);
+            for (const int32_t k : byDest[At(n)]) {
+                if (!StrictlyBetweenBounds(s, k))
+                    marginals[At(k)].up = MarginalFrom(ReducedCostOf(s, k), paths, s.origin[At(k)]);
+            }
+            for (const int32_t k : byOrigin[At(n)]) {
+                if (!StrictlyBetweenBounds(s, k))
+                    marginals[At(k)].down =
+                        MarginalFrom(-ReducedCostOf(s, k), paths, s.dest[At(k)]);
+            }
+        }
+        for (int32_t k = first; k <= s.linkCount; k += step) {
+            if (StrictlyBetweenBounds(s, k))
+                marginals[At(k)] = MarginalsWithout(s, k, paths);
+        }
+    };
+    const int32_t workers =
+        static_cast<int32_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    std::vector<std::thread> threads;
+    for (int32_t w = 2; w <= workers; ++w)
+        threads.emplace_back(work, w, workers);
+    work(1, workers);
+    for (std::thread& thread : threads)
+        thread.join();
     std::vector<LinkSensitivity> table;
     table.reserve(At(s.linkCount));
-    for (int32_t k = 1; k <= s.linkCount; ++k) {
-        if (StrictlyBetweenBounds(s, k))
-            marginals[At(k)] = MarginalsWithout(s, k, paths);
+    for (int32_t k = 1; k <= s.linkCount; ++k)
         table.push_back(FiguresOf(s, k, marginals[At(k)]));
-    }
     return table;
 }
 
