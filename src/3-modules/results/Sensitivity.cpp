@@ -7,7 +7,11 @@
 #include <thread>
 #include <utility>
 
+#include "editing/EditingOps.h"
 #include "results/ResultCsv.h"
+#include "results/ResultLines.h"
+#include "solver/KiltSolve.h"
+#include "workspace/NumberFormat.h"
 
 namespace kav {
 namespace {
@@ -330,6 +334,85 @@ std::string FormatSensitivityCsv(const Workspace& ws, const std::vector<LinkSens
         csv += "\r\n";
     }
     return csv;
+}
+
+namespace {
+
+std::string CostClause(const LinkSensitivity& f) {
+    const std::string low = f.costLow ? std::to_string(*f.costLow) : "";
+    const std::string high = f.costHigh ? std::to_string(*f.costHigh) : "";
+    std::string text;
+    if (f.costLow && f.costHigh)
+        text = "keeps this plan for any cost from " + low + " to " + high;
+    else if (f.costLow)
+        text = "keeps this plan for any cost of " + low + " or more";
+    else if (f.costHigh)
+        text = "keeps this plan for any cost up to " + high;
+    else
+        return "keeps this plan whatever its cost";
+    if (f.costLow)
+        text += "; below " + low + " more flow goes this way";
+    if (f.costHigh)
+        text += "; above " + high + " less flow goes this way";
+    return text;
+}
+
+std::string UnitsClause(const BoundValue& value) {
+    return value.units ? " (for at least " + std::to_string(*value.units) + " units)" : "";
+}
+
+std::string UpperClause(const BoundValue& value, bool full) {
+    if (value.kind == BoundValue::Kind::NotPossible)
+        return "its upper bound cannot rise";
+    if (value.change == 0)
+        return full ? "raising its upper bound saves nothing"
+                    : "raising its upper bound saves nothing: it is not full";
+    return "raising its upper bound by one saves " + std::to_string(-value.change) + " a unit" +
+           UnitsClause(value);
+}
+
+std::string LowerClause(const BoundValue& value) {
+    if (value.kind == BoundValue::Kind::NotPossible)
+        return "its lower bound cannot rise";
+    if (value.kind == BoundValue::Kind::Infeasible)
+        return "raising its lower bound by one leaves no feasible flow";
+    if (value.change == 0)
+        return "raising its lower bound by one costs nothing" + UnitsClause(value);
+    return "raising its lower bound by one costs " + std::to_string(value.change) + " a unit" +
+           UnitsClause(value);
+}
+
+}  // namespace
+
+std::string SensitivitySentence(const Workspace& ws, const LinkSensitivity& f) {
+    const int32_t k = f.link;
+    return "Link " + std::to_string(k) + " (" + ws.NodeName[ws.LinkOrigin[k]] + " -> " +
+           ws.NodeName[ws.LinkDest[k]] + ") " + CostClause(f) + "; " +
+           UpperClause(f.upperPlus, ws.LinkFlow[k] >= ws.LinkUpper[k]) + "; " +
+           LowerClause(f.lowerPlus) + ".";
+}
+
+Reported<TriedChange> TryLinkChange(const Workspace& ws, int32_t link, LinkField field,
+                                    const std::string& text) {
+    Reported<TriedChange> tried;
+    Workspace copy(ws);
+    const Reported<bool> committed = CommitLinkField(copy, link, field, text);
+    tried.report = committed.report;
+    tried.outcome.accepted = committed.outcome;
+    if (!committed.outcome)
+        return tried;
+    const SolveStatus status = RunOutOfKilter(copy, nullptr);
+    tried.outcome.feasible = status.IsFeasible();
+    if (status.IsInfeasible())
+        tried.outcome.cut = CutLines(copy, status.Cut);
+    if (!status.IsFeasible())
+        return tried;
+    tried.outcome.total = ExactTotalCostOf(copy);
+    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
+        if (copy.LinkFlow[k] != ws.LinkFlow[k])
+            tried.outcome.flows.push_back({k, ws.LinkFlow[k], copy.LinkFlow[k]});
+    }
+    return tried;
 }
 
 }  // namespace kav

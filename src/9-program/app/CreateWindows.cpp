@@ -21,6 +21,7 @@
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "results/TFMStepThrough.h"
+#include "results/TFMWhatIf.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -108,6 +109,27 @@ void ConnectPicture(const ProgramWindows& w, const kav::Session& session) {
                      });
 }
 
+// What If opens from the results window and closes with it. Apply makes the
+// change as the change window would, runs the algorithm as the Run button
+// does and shows the results again.
+void ConnectWhatIf(const ProgramWindows& w, kav::Session& session) {
+    QObject::connect(w.results, &TFMResultsForm::whatIfRequested, w.whatIf, &TFMWhatIf::ShowFor);
+    QObject::connect(w.results, &TFMResultsForm::closed, w.whatIf, &QWidget::hide);
+    QObject::connect(w.whatIf, &TFMWhatIf::applyRequested, w.whatIf,
+                     [w, &session](int32_t link, kav::LinkField field, const std::string& text) {
+                         const kav::Reported<bool> committed =
+                             kav::CommitLinkField(session.ws, link, field, text);
+                         committed.report.ShowTo(session.prompts());
+                         if (!committed.outcome)
+                             return;
+                         kav::NoteChangesCommitted(session.ws);
+                         w.mainMenu->RunButtonClick();
+                         if (w.results->isVisible())
+                             w.results->ShowAgain();
+                         w.whatIf->hide();
+                     });
+}
+
 }  // namespace
 
 void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
@@ -149,12 +171,14 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));
     windows.stepThrough = Secondary(new TFMStepThrough(prompts, session.protectedFiles));
+    windows.whatIf = Secondary(new TFMWhatIf(session));
 
     ConnectMainMenu(windows);
     ConnectReturnsToMenu(windows);
     ConnectAddWindows(windows.addStuff, windows.nodeAdder, windows.linkAdder);
     ConnectPicture(windows, session);
     ConnectCutToResults(windows);
+    ConnectWhatIf(windows, session);
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.
@@ -168,6 +192,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
 }
 
 void DestroyWindows(ProgramWindows& windows) {
+    delete windows.whatIf;
     delete windows.stepThrough;
     delete windows.picture;
     delete windows.cut;
