@@ -7,11 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "editing/EditingOps.h"
 #include "results/ResultCsv.h"
-#include "results/ResultLines.h"
-#include "solver/KiltSolve.h"
-#include "workspace/NumberFormat.h"
 
 namespace kav {
 namespace {
@@ -390,29 +386,6 @@ std::string SensitivitySentence(const Workspace& ws, const LinkSensitivity& f) {
            ws.NodeName[ws.LinkDest[k]] + ") " + CostClause(f) + "; " +
            UpperClause(f.upperPlus, ws.LinkFlow[k] >= ws.LinkUpper[k]) + "; " +
            LowerClause(f.lowerPlus) + ".";
-}
-
-Reported<TriedChange> TryLinkChange(const Workspace& ws, int32_t link, LinkField field,
-                                    const std::string& text) {
-    Reported<TriedChange> tried;
-    Workspace copy(ws);
-    const Reported<bool> committed = CommitLinkField(copy, link, field, text);
-    tried.report = committed.report;
-    tried.outcome.accepted = committed.outcome;
-    if (!committed.outcome)
-        return tried;
-    const SolveStatus status = RunOutOfKilter(copy, nullptr);
-    tried.outcome.feasible = status.IsFeasible();
-    if (status.IsInfeasible())
-        tried.outcome.cut = CutLines(copy, status.Cut);
-    if (!status.IsFeasible())
-        return tried;
-    tried.outcome.total = ExactTotalCostOf(copy);
-    for (int32_t k = 1; k <= ws.LinkCount; ++k) {
-        if (copy.LinkFlow[k] != ws.LinkFlow[k])
-            tried.outcome.flows.push_back({k, ws.LinkFlow[k], copy.LinkFlow[k]});
-    }
-    return tried;
 }
 
 }  // namespace kav

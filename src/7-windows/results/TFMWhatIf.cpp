@@ -15,8 +15,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "editing/TryChange.h"
 #include "gui/ConnectGuarded.h"
 #include "gui/GuiCommon.h"
+#include "results/ResultLines.h"
 #include "solver/Session.h"
 #include "workspace/FileChoice.h"
 #include "workspace/NumberFormat.h"
@@ -278,7 +280,7 @@ void TFMWhatIf::TryClick() {
     }
     if (!tried.outcome.feasible) {
         tryResult_->setText(QStringLiteral("With that change no feasible flow exists:"));
-        for (const std::string& line : tried.outcome.cut)
+        for (const std::string& line : kav::CutLines(session_.ws, tried.outcome.cut))
             tryFlows_->addItem(QString::fromLatin1(line.c_str()));
         return;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "editing/EditingOps.h"
 #include "results/Sensitivity.h"
 
 namespace kav {
