@@ -462,6 +462,19 @@ class CommandLine(unittest.TestCase):
                          [str(n) for n in range(1, len(lines) + 1)])
         self.assertTrue(lines[-1].split("\t")[1].startswith("No feasible flow: link "))
 
+        # The sensitivity table: its header, then one CR LF row per link. The
+        # one unit on B -> C costs 6 round the cycle, so a lower bound of 0
+        # saves 6 and a second unit costs 6, for as long as the room of 4 lasts.
+        done = run("--solve", self.nde, "--sensitivity", "-", "--output", csv_out)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        rows = done.stdout.split(b"\r\n")
+        self.assertEqual(rows[0], b"link,origin,destination,cost,flow,cost_low,cost_high,"
+                         b"upper_plus_1,upper_plus_units,upper_minus_1,upper_minus_units,"
+                         b"lower_plus_1,lower_plus_units,lower_minus_1,lower_minus_units,"
+                         b"flow_plus_1,flow_plus_units,flow_minus_1,flow_minus_units")
+        self.assertEqual([row.split(b",")[0] for row in rows[1:]], [b"1", b"2", b"3", b"4", b""])
+        self.assertEqual(rows[2], b"2,B,C,2,1,-4,,0,,0,4,6,4,-6,1,6,4,-6,1")
+
         os.remove(trace)
         write(self.dir, "Q.NDE", NODES)
         write(self.dir, "Q.LIN", "2 3 0 0 0\n1 2 0 5 3\n2 3 0 5 2\n")
@@ -484,6 +497,15 @@ class CommandLine(unittest.TestCase):
             (["--narrate", trace, self.nde], 3, b"need --solve"),
             ([self.nde, "--narrate", os.path.join(self.dir, "no", "t")], 4, b"the narration"),
             ([self.nde, "--narrate", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
+            # --sensitivity too, and only an optimal solve has a table.
+            ([self.nde, "--sensitivity", "-"], 3, b"the results and the sensitivity table"),
+            ([self.nde, "--sensitivity", trace, "--output", trace], 3, b"the same file"),
+            (["--sensitivity", trace, self.nde], 3, b"need --solve"),
+            ([self.nde, "--sensitivity", os.path.join(self.dir, "no", "t")], 4,
+             b"the sensitivity table"),
+            ([self.nde, "--sensitivity", os.path.join(self.dir, "P.LIN")], 4, b"holds the problem"),
+            ([infeasible, "--sensitivity", trace, "--output", csv_out], 1,
+             b"no sensitivity table written"),
         ]
         for args, status, said in cases:
             done = run(*args) if args[0].startswith("--") else run("--solve", *args)

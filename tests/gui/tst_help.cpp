@@ -1,5 +1,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -81,7 +82,9 @@ class HelpTest : public QObject {
                 ++pictures;
             }
         }
-        QCOMPARE(pictures, 8);
+        QFile source(QStringLiteral(":/guide/guide.md"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QCOMPARE(pictures, static_cast<int>(source.readAll().count("](images/")));
         guide->window()->hide();
     }
 

@@ -7,11 +7,10 @@
 #include "workspace/TextEncoding.h"
 
 namespace kav {
-namespace {
 
 // A field quoted when it holds a comma, a quote, a line break or a blank at
 // either end (which some readers would drop).
-std::string Field(const std::string& text) {
+std::string CsvField(const std::string& text) {
     // A name that starts like a formula would be run by a spreadsheet.
     const bool formula =
         !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
@@ -29,25 +28,23 @@ std::string Field(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string NameOf(const Workspace& ws, int32_t node) {
-    return IsNode(ws, node) ? Field(ws.NodeName[node]) : std::string();
+std::string CsvNameOf(const Workspace& ws, int32_t node) {
+    return IsNode(ws, node) ? CsvField(ws.NodeName[node]) : std::string();
 }
-
-}  // namespace
 
 std::string FormatResultsCsv(const Workspace& ws, const ResultLists& lists,
                              const SolutionState& solution) {
     std::string csv = std::string(ResultCsvHeader) + "\r\n";
     for (const int32_t k : lists.linkNumbers) {
-        csv += "link," + std::to_string(k) + "," + NameOf(ws, ws.LinkOrigin[k]) + "," +
-               NameOf(ws, ws.LinkDest[k]) + "," + std::to_string(ws.LinkLower[k]) + "," +
+        csv += "link," + std::to_string(k) + "," + CsvNameOf(ws, ws.LinkOrigin[k]) + "," +
+               CsvNameOf(ws, ws.LinkDest[k]) + "," + std::to_string(ws.LinkLower[k]) + "," +
                std::to_string(ws.LinkUpper[k]) + "," + std::to_string(ws.LinkCost[k]) + "," +
                std::to_string(ws.LinkFlow[k]) + "," + std::to_string(WideReducedCost(ws, k)) + "," +
                (LinkInKilter(ws, k) ? "" : "*") + ",,," + std::to_string(ws.LinkOrigin[k]) + "," +
                std::to_string(ws.LinkDest[k]) + "\r\n";
     }
     for (const int32_t n : lists.nodeNumbers) {
-        csv += "node," + std::to_string(n) + ",,,,,,,,," + Field(ws.NodeName[n]) + "," +
+        csv += "node," + std::to_string(n) + ",,,,,,,,," + CsvField(ws.NodeName[n]) + "," +
                std::to_string(ws.NodePotential[n]) + ",,\r\n";
     }
     csv += "total,,,,,," + WideDecimal(solution.total) + ",,,,,,,\r\n";

@@ -15,6 +15,13 @@ inline constexpr char ResultCsvHeader[] =
     "row,number,origin,destination,lower,upper,cost,flow,reduced_cost,out_of_kilter,name,"
     "potential,origin_number,destination_number";
 
+// One CSV field: a name (Latin-1) in UTF-8, with a leading ' when it starts
+// like a formula, quoted when it holds a comma, a quote, a line break or a
+// blank at either end.
+std::string CsvField(const std::string& text);
+// Node's name as a CSV field; empty for a number that is no node.
+std::string CsvNameOf(const Workspace& ws, int32_t node);
+
 // The listed links and nodes as one RFC 4180 table in UTF-8 (names are taken
 // as Latin-1), CR LF line ends: the header row, one "link" row per listed link
 // (number, origin and destination names, lower, upper, cost, flow, reduced

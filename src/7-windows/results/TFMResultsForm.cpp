@@ -209,6 +209,10 @@ void TFMResultsForm::CreateControls() {
     cutButton_ = NewButton(QStringLiteral("C&ut..."),
                            QStringLiteral("Show why the last run found no feasible flow"),
                            QStringLiteral("CutButton"), this);
+    whatIfButton_ = NewButton(QStringLiteral("What I&f..."),
+                              QStringLiteral("How far each cost and bound can move before the "
+                                             "plan changes, and what a unit more is worth"),
+                              QStringLiteral("WhatIfButton"), this);
 }
 
 // Link list in the upper half, node list with the kilter warning beside it in
@@ -236,7 +240,7 @@ void TFMResultsForm::LayOutControls() {
     const QList<QPushButton*> firstRow = {inputOrderButton_, originOrderButton_, destOrderButton_,
                                           printButton_, quitButton_};
     const QList<QPushButton*> secondRow = {exportButton_, networkPictureButton_, cutButton_,
-                                           previewButton_};
+                                           previewButton_, whatIfButton_};
     for (qsizetype k = 0; k < firstRow.size(); ++k) {
         buttons->addWidget(firstRow[k], 0, static_cast<int>(k));
         buttons->setColumnStretch(static_cast<int>(k), 1);
@@ -272,7 +276,7 @@ void TFMResultsForm::SetFocusOrder() {
                                    inputOrderButton_, originOrderButton_, destOrderButton_,
                                    allLinksChoice_,   nonZeroChoice_,     printButton_,
                                    previewButton_,    exportButton_,      networkPictureButton_,
-                                   cutButton_};
+                                   cutButton_,        whatIfButton_};
     for (qsizetype k = 1; k < order.size(); ++k)
         setTabOrder(order[k - 1], order[k]);
     quitButton_->setFocus();
@@ -299,6 +303,8 @@ void TFMResultsForm::ConnectHandlers() {
                    &TFMResultsForm::NetworkPictureButtonClick);
     ConnectGuarded(session_.prompts(), cutButton_, &QPushButton::clicked, this,
                    &TFMResultsForm::CutButtonClick);
+    ConnectGuarded(session_.prompts(), whatIfButton_, &QPushButton::clicked, this,
+                   &TFMResultsForm::WhatIfButtonClick);
     ConnectGuarded(session_.prompts(), linkList_->selectionModel(),
                    &QItemSelectionModel::currentChanged, this, &TFMResultsForm::LinkListChange);
 }
@@ -380,6 +386,21 @@ void TFMResultsForm::CutButtonClick() {
         emit cutRequested();
 }
 
+// Offered only while the last solve is current and optimal.
+void TFMResultsForm::WhatIfButtonClick() {
+    if (!kav::CurrentSolution(session_).Feasible())
+        return;
+    const int row = linkList_->currentIndex().row();
+    const int32_t selected = row >= 0 && static_cast<std::size_t>(row) < lists_.linkNumbers.size()
+                                 ? lists_.linkNumbers[static_cast<std::size_t>(row)]
+                                 : 0;
+    emit whatIfRequested(lists_.linkNumbers, selected);
+}
+
+void TFMResultsForm::ShowAgain() {
+    FormShow();
+}
+
 // The lists know the link of each line (a number of five digits fills more
 // than the line's first four places).
 void TFMResultsForm::LinkListChange() {
@@ -446,6 +467,7 @@ void TFMResultsForm::ShowLists(kav::LinkOrder order) {
     PaintText(optimalityLabel_, claim.failed ? Colours::Red : Colours::Black);
     optimalityLabel_->setVisible(!claim.text.empty());
     cutButton_->setEnabled(solution.Infeasible());
+    whatIfButton_->setEnabled(solution.Feasible());
 }
 
 // The report of what the window shows.

@@ -40,12 +40,18 @@ class TFMResultsForm : public QWidget {
     void cutRequested();
     // The user selected a link's line (its number).
     void linkChosen(int32_t link);
+    // What If... was pressed, with the links listed and the one selected
+    // (0: none).
+    void whatIfRequested(const std::vector<int32_t>& listed, int32_t selected);
 
   public slots:
     // Selects the link's line when the list shows it; false when it does not.
     bool SelectLink(int32_t link);
     // Selects the line of the node (the first line with its name).
     void SelectNode(int32_t node);
+    // Rebuilds the lists as when the window is shown (after a solve the
+    // What If window asked for).
+    void ShowAgain();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -65,6 +71,7 @@ class TFMResultsForm : public QWidget {
     void QuitButtonClick();
     void NetworkPictureButtonClick();
     void CutButtonClick();
+    void WhatIfButtonClick();
     void LinkListChange();
 
   private:
@@ -105,6 +112,7 @@ class TFMResultsForm : public QWidget {
     QPushButton* quitButton_ = nullptr;
     QPushButton* networkPictureButton_ = nullptr;
     QPushButton* cutButton_ = nullptr;
+    QPushButton* whatIfButton_ = nullptr;
     bool selectingFromCode_ = false;
 
     // The link order of the last rebuild.

@@ -19,6 +19,7 @@
 #include "results/ReportLines.h"
 #include "results/ResultCsv.h"
 #include "results/ResultLines.h"
+#include "results/Sensitivity.h"
 #include "results/StepTexts.h"
 #include "solver/CheckProblem.h"
 #include "solver/KiltSolve.h"
@@ -125,6 +126,12 @@ struct Options {
                                               "says them (- for standard output; the results "
                                               "then need --output)."),
                                QStringLiteral("FILE")};
+    QCommandLineOption sensitivity{
+        QStringLiteral("sensitivity"),
+        QStringLiteral("Write every link's cost range and the values of its bounds to FILE as "
+                       "CSV, for an optimal solve only (- for standard output; the results "
+                       "then need --output)."),
+        QStringLiteral("FILE")};
     QCommandLineOption generate{
         QStringLiteral("generate"),
         QStringLiteral("Write a random transportation problem RANPRB1.NDE / RANPRB1.LIN with "
@@ -153,8 +160,8 @@ void SetUp(QCommandLineParser& parser, const Options& options) {
                        " (in the windows: F1)\nExamples: " KAVRILON_EXAMPLES "\n\n") +
         QString::fromLatin1(ExitStatusText));
     parser.addOptions({options.solve, options.format, options.order, options.nonzero,
-                       options.output, options.trace, options.narrate, options.generate,
-                       options.seed, options.help, options.version});
+                       options.output, options.trace, options.narrate, options.sensitivity,
+                       options.generate, options.seed, options.help, options.version});
     options.picture.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("PROBLEM"),
                                  QStringLiteral("The problem to load or solve."),
@@ -317,11 +324,27 @@ bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = 
 }
 
 bool WriteOutput(const std::string& contents, const std::string& fileName,
-                 const std::vector<std::string>& problemFiles) {
+                 const std::vector<std::string>& problemFiles, const std::string& what = "") {
     std::fflush(stdout);
     const kav::WriteResult written =
         kav::WriteFile(OutputName(fileName), contents, problemFiles, kav::PipeWithoutReader::Wait);
-    return written || ReportNotWritten(written);
+    return written || ReportNotWritten(written, what);
+}
+
+// The sensitivity table of an optimal solve; any other solve has none, which
+// standard error says (the exit status stays the solve's). False: not written.
+bool WriteSensitivity(const kav::Workspace& ws, const kav::SolutionState& solution,
+                      const std::string& fileName, const std::vector<std::string>& problemFiles) {
+    const std::optional<kav::OptimalSolution> optimal =
+        solution.Feasible() ? kav::OptimalSolutionOf(ws) : std::nullopt;
+    if (!optimal) {
+        std::fprintf(stderr,
+                     "kavrilon: no sensitivity table written: the solve found no optimal "
+                     "solution.\n");
+        return true;
+    }
+    const std::string csv = kav::FormatSensitivityCsv(ws, kav::SensitivityTable(*optimal));
+    return WriteOutput(csv, fileName, problemFiles, "the sensitivity table");
 }
 
 // The steps of the solve, one JSON line each, written as they come.
@@ -437,8 +460,8 @@ int Solve(const CommandLine& command) {
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string>& problemFiles = session.protectedFiles.Names();
-    for (const std::string& output :
-         {command.output, command.picture.file, command.trace, command.narrate}) {
+    for (const std::string& output : {command.output, command.picture.file, command.trace,
+                                      command.narrate, command.sensitivity}) {
         if (kav::IsProtectedFile(output, problemFiles)) {
             std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
             return ExitNotWritten;
@@ -507,6 +530,9 @@ int Solve(const CommandLine& command) {
     }
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
+    if (!command.sensitivity.empty() &&
+        !WriteSensitivity(ws, solution, command.sensitivity, problemFiles))
+        return ExitNotWritten;
     if (picture && !WritePicture(*picture, problemFiles))
         return ExitNotWritten;
     if (!traced)
@@ -570,13 +596,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     const bool generate = parser.isSet(options.generate);
     const bool solveOptions = parser.isSet(options.format) || parser.isSet(options.order) ||
                               parser.isSet(options.nonzero) || parser.isSet(options.output) ||
-                              parser.isSet(options.trace) || parser.isSet(options.narrate);
+                              parser.isSet(options.trace) || parser.isSet(options.narrate) ||
+                              parser.isSet(options.sensitivity);
     if (solve && generate)
         return Bad(QStringLiteral("--solve and --generate exclude each other."));
     if (!solve && solveOptions)
         return Bad(
-            QStringLiteral("--format, --order, --nonzero, --output, --trace and --narrate need "
-                           "--solve."));
+            QStringLiteral("--format, --order, --nonzero, --output, --trace, --narrate and "
+                           "--sensitivity need --solve."));
     if (!generate && parser.isSet(options.seed))
         return Bad(QStringLiteral("--seed needs --generate."));
     if (const auto error = options.picture.Read(parser, solve, command.picture))
@@ -651,9 +678,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         if (command.narrate.empty())
             return Bad(QStringLiteral("--narrate needs a file name."));
     }
+    if (parser.isSet(options.sensitivity)) {
+        command.sensitivity = ArgumentBytes(parser.value(options.sensitivity));
+        if (command.sensitivity.empty())
+            return Bad(QStringLiteral("--sensitivity needs a file name."));
+    }
     // One file for two outputs: the later would overwrite the earlier.
     const std::pair<const char*, std::string> named[] = {{"--trace", command.trace},
                                                          {"--narrate", command.narrate},
+                                                         {"--sensitivity", command.sensitivity},
                                                          {"--picture", command.picture.file},
                                                          {"--output", command.output}};
     for (std::size_t i = 0; i < std::size(named); ++i) {
@@ -672,6 +705,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         {QStringLiteral("the picture"), command.picture.file},
         {QStringLiteral("the trace"), command.trace},
         {QStringLiteral("the narration"), command.narrate},
+        {QStringLiteral("the sensitivity table"), command.sensitivity},
     };
     if (const std::optional<QString> clash = StandardOutputClash(outputs))
         return Bad(*clash);

@@ -25,6 +25,8 @@ struct CommandLine {
     std::string output;   // empty: standard output
     std::string trace;    // --trace: where the solve's steps go; empty: nowhere
     std::string narrate;  // --narrate: where the steps in words go; empty: nowhere
+    // --sensitivity: where the cost ranges and bound values go; empty: nowhere
+    std::string sensitivity;
     PictureRequest picture;
     int32_t origins = 0;
     int32_t destinations = 0;

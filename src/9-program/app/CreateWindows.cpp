@@ -6,6 +6,7 @@
 #include "app/TFMErrorForm.h"
 #include "app/TKavrilonForm.h"
 #include "app/TPCTOKFForm.h"
+#include "editing/StepNames.h"
 #include "editing/TFMAddStuff.h"
 #include "editing/TFMChangeForm.h"
 #include "editing/TFMLinkAddForm.h"
@@ -25,6 +26,7 @@
 #include "results/TFMNetworkPicture.h"
 #include "results/TFMResultsForm.h"
 #include "results/TFMStepThrough.h"
+#include "results/TFMWhatIf.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
 #include "workspace/Workspace.h"
@@ -130,6 +132,31 @@ void ConnectUndo(const ProgramWindows& w) {
     RefreshOnUndo(w, w.linkAdder, &TFMLinkAddForm::NodesChanged);
 }
 
+// What If opens from the results window and closes with it. Apply makes the
+// change as the change window would, runs the algorithm as the Run button
+// does and shows the results again.
+void ConnectWhatIf(const ProgramWindows& w, kav::Session& session) {
+    QObject::connect(w.results, &TFMResultsForm::whatIfRequested, w.whatIf, &TFMWhatIf::ShowFor);
+    QObject::connect(w.results, &TFMResultsForm::closed, w.whatIf, &QWidget::hide);
+    QObject::connect(w.whatIf, &TFMWhatIf::applyRequested, w.whatIf,
+                     [w, &session](int32_t link, kav::LinkField field, const std::string& text) {
+                         session.history.Begin(session.ws);
+                         const kav::ProblemCopy before = kav::CopyProblem(session.ws);
+                         const kav::Reported<bool> committed =
+                             kav::CommitLinkField(session.ws, link, field, text);
+                         committed.report.ShowTo(session.prompts());
+                         if (!committed.outcome)
+                             return;
+                         kav::NoteChangesCommitted(session.ws);
+                         session.history.Commit(session.ws,
+                                                kav::ChangeVisitStep(before, session.ws));
+                         w.mainMenu->RunButtonClick();
+                         if (w.results->isVisible())
+                             w.results->ShowAgain();
+                         w.whatIf->hide();
+                     });
+}
+
 }  // namespace
 
 void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
@@ -173,6 +200,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     windows.picture = new TFMNetworkPicture(session);
     windows.cut = Secondary(new TFMCutForm(session));
     windows.stepThrough = Secondary(new TFMStepThrough(prompts, session.protectedFiles));
+    windows.whatIf = Secondary(new TFMWhatIf(session));
 
     for (QWidget* window :
          std::initializer_list<QWidget*>{windows.results, windows.picture, windows.stepThrough})
@@ -184,6 +212,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
     ConnectPicture(windows, session);
     ConnectCutToResults(windows);
     ConnectUndo(windows);
+    ConnectWhatIf(windows, session);
 
     // Each window opens where the user is looking: over the main menu's place,
     // or, for the node and link windows, over the chooser they come from.
@@ -197,6 +226,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
 }
 
 void DestroyWindows(ProgramWindows& windows) {
+    delete windows.whatIf;
     delete windows.stepThrough;
     delete windows.picture;
     delete windows.cut;

@@ -10,6 +10,7 @@ class TFMLinkAddForm;
 class TFMNetworkPicture;
 class TFMResultsForm;
 class TFMStepThrough;
+class TFMWhatIf;
 class TFXNodeAddForm;
 class TKavrilonForm;
 class TPCTOKFForm;
@@ -36,6 +37,7 @@ struct ProgramWindows {
     TFMNetworkPicture* picture = nullptr;
     TFMCutForm* cut = nullptr;
     TFMStepThrough* stepThrough = nullptr;
+    TFMWhatIf* whatIf = nullptr;
 };
 
 // Creates every window of the program once, in start-up order, each with the
