@@ -5,6 +5,11 @@
 
 namespace kav {
 
+namespace {
+// Room for the steps of a middling problem from the start.
+constexpr std::size_t ExpectedSteps = 1 << 16;
+}  // namespace
+
 bool StepState::operator==(const StepState& other) const {
     return applied == other.applied && flows == other.flows && potentials == other.potentials &&
            labels == other.labels && reach == other.reach && link == other.link &&
@@ -87,11 +92,11 @@ class SolveSteps::Recorder : public SolveObserver {
 
 SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     : problem_(std::make_unique<Workspace>(asSolved)), spacing_(std::max<std::size_t>(spacing, 1)) {
+    // The room a vector's growth leaves past its end is never written, so it
+    // takes no memory: trimming it would only copy every step once more.
+    entries_.reserve(ExpectedSteps);
     Recorder recorder(*this);
     status_ = RunOutOfKilter(*problem_, nullptr, &recorder);
-    // Kept while the window is open: without the room the growth left.
-    entries_.shrink_to_fit();
-    full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
     StepState state = FirstState(asSolved);
     kept_.push_back(state);

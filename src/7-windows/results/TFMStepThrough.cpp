@@ -93,9 +93,19 @@ void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, d
     painter.drawPath(link.line);
 }
 
+// Where the links' labels are, looked up at every note: most pictures have
+// none or a few, and a picture of thousands of links has none.
+std::vector<QRectF> LinkLabelBoxes(const kav::PictureDrawing& drawing) {
+    std::vector<QRectF> boxes;
+    for (const kav::DrawnLink& link : drawing.links)
+        if (!link.label.isEmpty())
+            boxes.push_back(link.labelBox);
+    return boxes;
+}
+
 // The first of the boxes around a node (below, above, right, left) that
 // covers none of the link labels; below when all of them do.
-QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, QRectF box,
+QRectF FreeBox(const std::vector<QRectF>& labels, const kav::DrawnNode& node, QRectF box,
                bool aboveFirst) {
     const QPointF c = node.shape.center();
     const double gap = node.border + 1;
@@ -106,10 +116,8 @@ QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, Q
     const QPointF places[] = {aboveFirst ? above : below, aboveFirst ? below : above, right, left};
     for (const QPointF& place : places) {
         box.moveCenter(place);
-        const bool covers =
-            std::any_of(drawing.links.begin(), drawing.links.end(), [&](const kav::DrawnLink& l) {
-                return !l.label.isEmpty() && l.labelBox.intersects(box);
-            });
+        const bool covers = std::any_of(labels.begin(), labels.end(),
+                                        [&](const QRectF& label) { return label.intersects(box); });
         if (!covers)
             return box;
     }
@@ -119,14 +127,13 @@ QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, Q
 
 // A text in a filled box beside a node: its potential below, its label above,
 // each moved aside where it would cover a link's label.
-void PaintNodeNote(QPainter& painter, const kav::PictureDrawing& drawing,
-                   const kav::DrawnNode& node, const QString& text, const QColor& fill,
-                   bool above) {
+void PaintNodeNote(QPainter& painter, const std::vector<QRectF>& labels, const kav::DrawnNode& node,
+                   const QString& text, const QColor& fill, bool above) {
     const QFont font = kav::LabelFont();
     painter.setFont(font);
     QRectF box = QFontMetricsF(font).boundingRect(text);
     box.adjust(-1.5, 0, 1.5, 0);
-    box = FreeBox(drawing, node, box, above);
+    box = FreeBox(labels, node, box, above);
     painter.fillRect(box, fill);
     painter.setPen(Qt::black);
     painter.drawText(box, Qt::AlignCenter, text);
@@ -149,6 +156,7 @@ class StepCanvas : public ZoomPanView {
         setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
         setRenderHint(QPainter::TextAntialiasing);
         SetPictureBounds(drawing_.bounds);
+        labelBoxes_ = LinkLabelBoxes(drawing_);
         resetCachedContent();
         viewport()->update();
     }
@@ -220,7 +228,8 @@ class StepCanvas : public ZoomPanView {
         kav::PaintNode(painter, marked);
         const auto n = static_cast<std::size_t>(node.node);
         if (n < overlay_.labels.size() && !overlay_.labels[n].isEmpty())
-            PaintNodeNote(painter, drawing_, node, overlay_.labels[n], StepColours::Labelled, true);
+            PaintNodeNote(painter, labelBoxes_, node, overlay_.labels[n], StepColours::Labelled,
+                          true);
     }
     // The amount of a flow change, over the link being brought into kilter.
     void PaintFlowChange(QPainter& painter, int32_t current, int64_t amount) const {
@@ -245,11 +254,12 @@ class StepCanvas : public ZoomPanView {
                         const QColor& fill) const {
         if (node.node < 1 || static_cast<std::size_t>(node.node) >= overlay_.potentials.size())
             return;
-        PaintNodeNote(painter, drawing_, node,
+        PaintNodeNote(painter, labelBoxes_, node,
                       overlay_.potentials[static_cast<std::size_t>(node.node)] + more, fill, false);
     }
 
     const kav::PictureDrawing& drawing_;
+    std::vector<QRectF> labelBoxes_;  // of drawing_'s links
 };
 
 // Flow across, reduced cost up: the kilter line of the link being brought
