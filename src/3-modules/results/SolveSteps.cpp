@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace kav {
-
-namespace {
-// Room for the steps of a middling problem from the start.
-constexpr std::size_t ExpectedSteps = 1 << 16;
-}  // namespace
 
 bool StepState::operator==(const StepState& other) const {
     return applied == other.applied && flows == other.flows && potentials == other.potentials &&
@@ -68,6 +64,19 @@ SolveEvent KindFields(const SolveEvent& event) {
     return kept;
 }
 
+const SolveSteps::Entry& SolveSteps::Entries::at(std::size_t i) const {
+    if (i >= size_)
+        throw std::out_of_range("no such step");
+    return (*this)[i];
+}
+
+void SolveSteps::Entries::push_back(const Entry& entry) {
+    if (size_ % Block == 0)
+        blocks_.push_back(std::make_unique<Entry[]>(Block));
+    blocks_.back()[size_ % Block] = entry;
+    ++size_;
+}
+
 // Keeps every step; labels, by far the most of them, in a few bytes each.
 class SolveSteps::Recorder : public SolveObserver {
   public:
@@ -92,11 +101,10 @@ class SolveSteps::Recorder : public SolveObserver {
 
 SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     : problem_(std::make_unique<Workspace>(asSolved)), spacing_(std::max<std::size_t>(spacing, 1)) {
-    // The room a vector's growth leaves past its end is never written, so it
-    // takes no memory: trimming it would only copy every step once more.
-    entries_.reserve(ExpectedSteps);
     Recorder recorder(*this);
     status_ = RunOutOfKilter(*problem_, nullptr, &recorder);
+    // Kept while the window is open: without the room the growth left.
+    full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
     StepState state = FirstState(asSolved);
     kept_.push_back(state);
