@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -166,6 +167,32 @@ class TestStepThrough : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(windows.picture));
         OpenSteps();
         QCOMPARE(State().applied, reached);
+    }
+
+    // A step saved by a name ending in .svg is SVG, well formed with any node
+    // name, with the step's marks and its sentence over the picture.
+    void exportsAStepAsSvg() {
+        kav::Workspace& ws = session.ws;
+        InfeasibleExample(ws);
+        kav::SetNodeName(ws, 3, "<i>C&");
+        SolveAndOpenPicture();
+        OpenSteps();
+        Button(Steps(), "NextLinkButton")->click();
+        QTemporaryDir folder;
+        const QString name = folder.filePath("step.SVG");
+        prompts.files.push_back(name.toStdString());
+        Button(Steps(), "ExportStepButton")->click();
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray svg = file.readAll();
+        QVERIFY(svg.startsWith("<?xml"));
+        QXmlStreamReader reader(svg);
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QVERIFY(svg.contains("Link 3 (A\u00A0-&gt;\u00A0&lt;i&gt;C&amp;) is out of kilter"));
+        // The current link's dotted halo.
+        QVERIFY(svg.contains("stroke=\"#cc79a7\""));
     }
 
     // Every accelerator letter of the window is its own.
