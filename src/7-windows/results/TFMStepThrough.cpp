@@ -478,12 +478,19 @@ void TFMStepThrough::CreateControls() {
                                  "its marks, the legend and the sentence"),
                   QStringLiteral("ExportStepButton"), this);
     handoutButton_ = NewButton(QStringLiteral("Hando&ut..."),
-                               QStringLiteral("Save the whole run as an HTML handout"),
+                               QStringLiteral("Save the steps chosen beside it as an HTML handout"),
                                QStringLiteral("HandoutButton"), this);
     for (QPushButton* button :
          {previousLinkButton_, nextBreakthroughButton_, previousBreakthroughButton_,
           nextChangeButton_, previousChangeButton_, exportButton_, handoutButton_})
         button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    handoutFrom_ = new QSpinBox(this);
+    handoutFrom_->setObjectName(QStringLiteral("HandoutFrom"));
+    handoutTo_ = new QSpinBox(this);
+    handoutTo_->setObjectName(QStringLiteral("HandoutTo"));
+    for (QSpinBox* end : {handoutFrom_, handoutTo_})
+        end->setToolTip(
+            QStringLiteral("The handout's first and last steps; at first the whole run"));
     goToStep_ = new QSpinBox(this);
     goToStep_->setObjectName(QStringLiteral("GoToStep"));
     goToStep_->setAccessibleName(QStringLiteral("Go to step"));
@@ -570,6 +577,10 @@ void TFMStepThrough::LayOutControls() {
     playRow->addWidget(speedText_);
     playRow->addStretch();
     playRow->addWidget(exportButton_);
+    playRow->addWidget(BuddyLabel(QStringLiteral("Handout &from step:"), handoutFrom_, this));
+    playRow->addWidget(handoutFrom_);
+    playRow->addWidget(BuddyLabel(QStringLiteral("t&ill step:"), handoutTo_, this));
+    playRow->addWidget(handoutTo_);
     playRow->addWidget(handoutButton_);
     playRow->addWidget(closeButton_);
 
@@ -662,7 +673,11 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
         layout_ = std::move(layout);
         drawnFor_.reset();
         static_cast<StepLogModel*>(log_->model())->Reset(steps_.get());
-        goToStep_->setRange(1, static_cast<int>(std::max<std::size_t>(steps_->Count(), 1)));
+        const int last = static_cast<int>(std::max<std::size_t>(steps_->Count(), 1));
+        for (QSpinBox* box : {goToStep_, handoutFrom_, handoutTo_})
+            box->setRange(1, last);
+        handoutFrom_->setValue(1);
+        handoutTo_->setValue(last);
         ShowStep();
     });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -1004,8 +1019,9 @@ void TFMStepThrough::ExportStepButtonClick() {
                   kav::WriteFile(fileName, bytes.toStdString(), protectedFiles_.Names()));
 }
 
-// Every step but the labels in words, each breakthrough and potential change
-// with its picture, as one HTML file with its pictures inside.
+// Every step but the labels from the first step chosen to the last, in
+// words, each breakthrough and potential change with its picture, as one HTML
+// file with its pictures inside.
 std::string TFMStepThrough::Handout() {
     const std::size_t shown = steps_->State().applied;
     QString html = QStringLiteral(
@@ -1015,7 +1031,17 @@ std::string TFMStepThrough::Handout() {
         "div p{flex:1}img{max-height:15em;max-width:45%}</style></head><body>\n"
         "<h1>Step Through</h1>\n<p>");
     html += LegendText(false) + QStringLiteral("</p>\n");
+    const int from = handoutFrom_->value(), to = handoutTo_->value();
+    const auto first = static_cast<std::size_t>(std::min(from, to));
+    const auto last = static_cast<std::size_t>(std::max(from, to));
+    if (first > 1 || last < steps_->Count())
+        html += QStringLiteral("<p>Steps %1 to %2 of %3.</p>\n")
+                    .arg(first)
+                    .arg(last)
+                    .arg(steps_->Count());
     for (const kav::SolveSteps::LogEntry& entry : steps_->Log()) {
+        if (entry.first < first || entry.first > last)
+            continue;
         const kav::SolveEvent event = steps_->Event(entry.first - 1);
         if (event.Kind == kav::SolveEventKind::Label)
             continue;
