@@ -554,7 +554,8 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
     return label;
 }
 
-// The steps' controls and the jumps; Play, the speed, the exports and Close;
+// The steps' controls, Export Step and Go to step; the jumps; Play, the speed, the
+// handout's steps and Close;
 // the counter and the step in words; the legend; the picture beside the kilter diagram,
 // the candidates for delta and the step log.
 void TFMStepThrough::LayOutControls() {
@@ -563,6 +564,7 @@ void TFMStepThrough::LayOutControls() {
          {restartButton_, backButton_, stepButton_, nextLinkButton_, endButton_})
         stepRow->addWidget(button);
     stepRow->addStretch();
+    stepRow->addWidget(exportButton_);
     stepRow->addWidget(BuddyLabel(QStringLiteral("&Go to step:"), goToStep_, this));
     stepRow->addWidget(goToStep_);
     auto* jumpRow = new QHBoxLayout;
@@ -576,8 +578,7 @@ void TFMStepThrough::LayOutControls() {
     playRow->addWidget(speedSlider_);
     playRow->addWidget(speedText_);
     playRow->addStretch();
-    playRow->addWidget(exportButton_);
-    playRow->addWidget(BuddyLabel(QStringLiteral("Handout &from step:"), handoutFrom_, this));
+    playRow->addWidget(BuddyLabel(QStringLiteral("&From step:"), handoutFrom_, this));
     playRow->addWidget(handoutFrom_);
     playRow->addWidget(BuddyLabel(QStringLiteral("t&ill step:"), handoutTo_, this));
     playRow->addWidget(handoutTo_);
