@@ -378,54 +378,61 @@ QString SvgOpening(const QRectF& b) {
         .arg(Number(b.width()), Number(b.height()), Number(b.x()), Number(b.y()));
 }
 
-QString SvgLinksAndNodes(const PictureDrawing& drawing) {
-    QString svg;
-    for (const DrawnLink& link : drawing.links) {
-        const QString colour = link.colour.name();
-        svg += QStringLiteral("<g id=\"link%1\"><title>%2</title>\n")
-                   .arg(link.link)
-                   .arg(Xml(link.title));
-        svg += QStringLiteral(
-                   "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
-                   "stroke-linecap=\"butt\" stroke-linejoin=\"round\"")
-                   .arg(SvgPath(link.line), colour, Number(link.width));
-        if (link.dashed) {
-            QStringList dashes;
-            for (const qreal d : DashPattern)
-                dashes << Number(d * link.width);
-            svg += QStringLiteral(" stroke-dasharray=\"%1\"").arg(dashes.join(','));
-        }
-        svg += QStringLiteral("/>\n<polygon points=\"%1\" fill=\"%2\"/>\n")
-                   .arg(SvgPoints(link.head), colour);
-        if (!link.label.isEmpty()) {
-            const QRectF& t = link.labelBox;
-            svg += QStringLiteral(
-                       "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"#ffffff\"/>\n")
-                       .arg(Number(t.x()), Number(t.y()), Number(t.width()), Number(t.height()));
-            svg += SvgText(t, LabelFont(), link.label) + '\n';
-        }
-        svg += QLatin1String("</g>\n");
+QString SvgLinkShapes(const DrawnLink& link) {
+    const QString colour = link.colour.name();
+    QString svg = QStringLiteral(
+                      "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
+                      "stroke-linecap=\"butt\" stroke-linejoin=\"round\"")
+                      .arg(SvgPath(link.line), colour, Number(link.width));
+    if (link.dashed) {
+        QStringList dashes;
+        for (const qreal d : DashPattern)
+            dashes << Number(d * link.width);
+        svg += QStringLiteral(" stroke-dasharray=\"%1\"").arg(dashes.join(','));
     }
-    for (const DrawnNode& node : drawing.nodes) {
-        const QRectF& s = node.shape;
-        svg += QStringLiteral("<g id=\"node%1\"><title>%2</title>\n")
-                   .arg(node.node)
-                   .arg(Xml(node.title));
-        svg +=
-            QStringLiteral(
-                "<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" fill=\"%5\" stroke=\"#000000\" "
-                "stroke-width=\"%6\"/>\n")
-                .arg(Number(s.center().x()), Number(s.center().y()), Number(s.width() / 2),
-                     Number(s.height() / 2), node.fill.name(), Number(node.border));
-        svg += SvgText(s, NodeFont(), node.name) + QStringLiteral("\n</g>\n");
+    svg += QStringLiteral("/>\n<polygon points=\"%1\" fill=\"%2\"/>\n")
+               .arg(SvgPoints(link.head), colour);
+    if (!link.label.isEmpty()) {
+        const QRectF& t = link.labelBox;
+        svg += QStringLiteral(
+                   "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"#ffffff\"/>\n")
+                   .arg(Number(t.x()), Number(t.y()), Number(t.width()), Number(t.height()));
+        svg += SvgText(t, LabelFont(), link.label) + '\n';
     }
     return svg;
 }
 
+QString SvgNodeShapes(const DrawnNode& node) {
+    const QRectF& s = node.shape;
+    return QStringLiteral(
+               "<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" fill=\"%5\" stroke=\"#000000\" "
+               "stroke-width=\"%6\"/>\n")
+               .arg(Number(s.center().x()), Number(s.center().y()), Number(s.width() / 2),
+                    Number(s.height() / 2), node.fill.name(), Number(node.border)) +
+           SvgText(s, NodeFont(), node.name) + '\n';
+}
+
+QString SvgLinksAndNodes(const PictureDrawing& drawing) {
+    QString svg;
+    for (const DrawnLink& link : drawing.links)
+        svg += QStringLiteral("<g id=\"link%1\"><title>%2</title>\n")
+                   .arg(link.link)
+                   .arg(Xml(link.title)) +
+               SvgLinkShapes(link) + QLatin1String("</g>\n");
+    for (const DrawnNode& node : drawing.nodes)
+        svg += QStringLiteral("<g id=\"node%1\"><title>%2</title>\n")
+                   .arg(node.node)
+                   .arg(Xml(node.title)) +
+               SvgNodeShapes(node) + QLatin1String("</g>\n");
+    return svg;
+}
+
 QString SvgBox(const QRectF& box, const QColor& fill) {
-    return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>\n")
+    return QStringLiteral(
+               "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\" "
+               "fill-opacity=\"%6\"/>\n")
         .arg(Number(box.x()), Number(box.y()), Number(box.width()), Number(box.height()),
-             fill.name());
+             fill.name(), Number(fill.alphaF()));
 }
 
 // Qt's dash patterns, in pen widths.
@@ -451,16 +458,11 @@ QString SvgMark(const DrawnMark& mark) {
                    "stroke-width=\"%4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"%5/>\n")
             .arg(SvgPath(halo->line), halo->colour.name(), Number(halo->colour.alphaF()),
                  Number(halo->width), SvgDashes(halo->style, halo->width));
-    if (const auto* link = std::get_if<DrawnLink>(&mark)) {
-        PictureDrawing one;
-        one.links.push_back(*link);
-        return SvgLinksAndNodes(one);
-    }
-    if (const auto* node = std::get_if<DrawnNode>(&mark)) {
-        PictureDrawing one;
-        one.nodes.push_back(*node);
-        return SvgLinksAndNodes(one);
-    }
+    // Drawn again: the ids stay with the picture's own.
+    if (const auto* link = std::get_if<DrawnLink>(&mark))
+        return SvgLinkShapes(*link);
+    if (const auto* node = std::get_if<DrawnNode>(&mark))
+        return SvgNodeShapes(*node);
     const auto& note = std::get<DrawnNote>(mark);
     return SvgBox(note.box, note.fill) + SvgText(note.box, note.font, note.text) + '\n';
 }
