@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -166,6 +169,68 @@ class TestStepThrough : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(windows.picture));
         OpenSteps();
         QCOMPARE(State().applied, reached);
+    }
+
+    // A step saved by a name ending in .svg is SVG, well formed with any node
+    // name, with the step's marks and its sentence over the picture.
+    void exportsAStepAsSvg() {
+        kav::Workspace& ws = session.ws;
+        InfeasibleExample(ws);
+        kav::SetNodeName(ws, 3, "<i>C&");
+        SolveAndOpenPicture();
+        OpenSteps();
+        Button(Steps(), "NextLinkButton")->click();
+        QTemporaryDir folder;
+        const QString name = folder.filePath("step.SVG");
+        prompts.files.push_back(name.toStdString());
+        Button(Steps(), "ExportStepButton")->click();
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray svg = file.readAll();
+        QVERIFY(svg.startsWith("<?xml"));
+        QXmlStreamReader reader(svg);
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QVERIFY(svg.contains("Link 3 (A\u00A0-&gt;\u00A0&lt;i&gt;C&amp;) is out of kilter"));
+        // The current link's dotted halo.
+        QVERIFY(svg.contains("stroke=\"#cc79a7\""));
+    }
+
+    // The handout holds the steps from its first to its last, both ends
+    // included, whichever way round they are given; at first the whole run.
+    void handsOutARangeOfSteps() {
+        InfeasibleExample(session.ws);
+        SolveAndOpenPicture();
+        OpenSteps();
+        auto* from = Steps()->findChild<QSpinBox*>("HandoutFrom");
+        auto* to = Steps()->findChild<QSpinBox*>("HandoutTo");
+        const auto count = static_cast<int>(Steps()->Steps()->Count());
+        QCOMPARE(from->value(), 1);
+        QCOMPARE(to->value(), count);
+        Button(Steps(), "NextLinkButton")->click();
+        const auto link = static_cast<int>(State().applied);
+        Button(Steps(), "NextBreakthroughButton")->click();
+        const auto breakthrough = static_cast<int>(State().applied);
+        QVERIFY(link < breakthrough && breakthrough < count);
+        from->setValue(breakthrough);
+        to->setValue(link);
+        QTemporaryDir folder;
+        const QString handout = folder.filePath("handout.html");
+        prompts.files.push_back(handout.toStdString());
+        Button(Steps(), "HandoutButton")->click();
+        QFile file(handout);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        QVERIFY(html.contains(QStringLiteral("<b>%1.</b>").arg(link)));
+        QVERIFY(html.contains(QStringLiteral("<b>%1.</b>").arg(breakthrough)));
+        QVERIFY(html.contains(
+            QStringLiteral("Steps %1 to %2 of %3.").arg(link).arg(breakthrough).arg(count)));
+        const QRegularExpression step(QStringLiteral("<b>(\\d+)\\.</b>"));
+        for (auto match = step.globalMatch(html); match.hasNext();) {
+            const int n = match.next().captured(1).toInt();
+            QVERIFY2(link <= n && n <= breakthrough, qPrintable(QString::number(n)));
+        }
     }
 
     // Every accelerator letter of the window is its own.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace kav {
 
@@ -63,6 +64,19 @@ SolveEvent KindFields(const SolveEvent& event) {
     return kept;
 }
 
+const SolveSteps::Entry& SolveSteps::Entries::at(std::size_t i) const {
+    if (i >= size_)
+        throw std::out_of_range("no such step");
+    return (*this)[i];
+}
+
+void SolveSteps::Entries::push_back(const Entry& entry) {
+    if (size_ % Block == 0)
+        blocks_.push_back(std::make_unique<Entry[]>(Block));
+    blocks_.back()[size_ % Block] = entry;
+    ++size_;
+}
+
 // Keeps every step; labels, by far the most of them, in a few bytes each.
 class SolveSteps::Recorder : public SolveObserver {
   public:
@@ -90,7 +104,6 @@ SolveSteps::SolveSteps(const Workspace& asSolved, std::size_t spacing)
     Recorder recorder(*this);
     status_ = RunOutOfKilter(*problem_, nullptr, &recorder);
     // Kept while the window is open: without the room the growth left.
-    entries_.shrink_to_fit();
     full_.shrink_to_fit();
     // Before the first step: the problem as it was handed over.
     StepState state = FirstState(asSolved);

@@ -120,12 +120,26 @@ class SolveSteps {
         int32_t full = -1;  // index into full_ for every other kind
         int64_t amount = 0;
     };
+    // The steps in blocks of a fixed size: a solve of millions of steps is
+    // recorded without copying what it has recorded, nor keeping room unused.
+    class Entries {
+      public:
+        std::size_t size() const { return size_; }
+        const Entry& operator[](std::size_t i) const { return blocks_[i / Block][i % Block]; }
+        const Entry& at(std::size_t i) const;
+        void push_back(const Entry& entry);
+
+      private:
+        static constexpr std::size_t Block = 4096;
+        std::vector<std::unique_ptr<Entry[]>> blocks_;
+        std::size_t size_ = 0;
+    };
     class Recorder;
     void Apply(std::size_t index, StepState& state) const;
 
     std::unique_ptr<Workspace> problem_;
     SolveStatus status_;
-    std::vector<Entry> entries_;
+    Entries entries_;
     std::vector<SolveEvent> full_;  // every step but the labels, in order
     std::size_t spacing_;
     std::vector<StepState> kept_;  // kept_[j]: the state after j * spacing_ steps

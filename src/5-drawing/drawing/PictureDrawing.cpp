@@ -367,56 +367,214 @@ std::optional<std::string> RenderPng(const PictureDrawing& drawing, double scale
     return png.toStdString();
 }
 
-std::string RenderSvg(const PictureDrawing& drawing) {
-    const QRectF& b = drawing.bounds;
+namespace {
+
+QString SvgOpening(const QRectF& b) {
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%1\" "
+               "height=\"%2\" viewBox=\"%3 %4 %1 %2\">\n"
+               "<rect x=\"%3\" y=\"%4\" width=\"%1\" height=\"%2\" fill=\"#ffffff\"/>\n")
+        .arg(Number(b.width()), Number(b.height()), Number(b.x()), Number(b.y()));
+}
+
+QString SvgLinkShapes(const DrawnLink& link) {
+    const QString colour = link.colour.name();
     QString svg = QStringLiteral(
-                      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%1\" "
-                      "height=\"%2\" viewBox=\"%3 %4 %1 %2\">\n"
-                      "<rect x=\"%3\" y=\"%4\" width=\"%1\" height=\"%2\" fill=\"#ffffff\"/>\n")
-                      .arg(Number(b.width()), Number(b.height()), Number(b.x()), Number(b.y()));
-    for (const DrawnLink& link : drawing.links) {
-        const QString colour = link.colour.name();
+                      "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
+                      "stroke-linecap=\"butt\" stroke-linejoin=\"round\"")
+                      .arg(SvgPath(link.line), colour, Number(link.width));
+    if (link.dashed) {
+        QStringList dashes;
+        for (const qreal d : DashPattern)
+            dashes << Number(d * link.width);
+        svg += QStringLiteral(" stroke-dasharray=\"%1\"").arg(dashes.join(','));
+    }
+    svg += QStringLiteral("/>\n<polygon points=\"%1\" fill=\"%2\"/>\n")
+               .arg(SvgPoints(link.head), colour);
+    if (!link.label.isEmpty()) {
+        const QRectF& t = link.labelBox;
+        svg += QStringLiteral(
+                   "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"#ffffff\"/>\n")
+                   .arg(Number(t.x()), Number(t.y()), Number(t.width()), Number(t.height()));
+        svg += SvgText(t, LabelFont(), link.label) + '\n';
+    }
+    return svg;
+}
+
+QString SvgNodeShapes(const DrawnNode& node) {
+    const QRectF& s = node.shape;
+    return QStringLiteral(
+               "<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" fill=\"%5\" stroke=\"#000000\" "
+               "stroke-width=\"%6\"/>\n")
+               .arg(Number(s.center().x()), Number(s.center().y()), Number(s.width() / 2),
+                    Number(s.height() / 2), node.fill.name(), Number(node.border)) +
+           SvgText(s, NodeFont(), node.name) + '\n';
+}
+
+QString SvgLinksAndNodes(const PictureDrawing& drawing) {
+    QString svg;
+    for (const DrawnLink& link : drawing.links)
         svg += QStringLiteral("<g id=\"link%1\"><title>%2</title>\n")
                    .arg(link.link)
-                   .arg(Xml(link.title));
-        svg += QStringLiteral(
-                   "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
-                   "stroke-linecap=\"butt\" stroke-linejoin=\"round\"")
-                   .arg(SvgPath(link.line), colour, Number(link.width));
-        if (link.dashed) {
-            QStringList dashes;
-            for (const qreal d : DashPattern)
-                dashes << Number(d * link.width);
-            svg += QStringLiteral(" stroke-dasharray=\"%1\"").arg(dashes.join(','));
-        }
-        svg += QStringLiteral("/>\n<polygon points=\"%1\" fill=\"%2\"/>\n")
-                   .arg(SvgPoints(link.head), colour);
-        if (!link.label.isEmpty()) {
-            const QRectF& t = link.labelBox;
-            svg += QStringLiteral(
-                       "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"#ffffff\"/>\n")
-                       .arg(Number(t.x()), Number(t.y()), Number(t.width()), Number(t.height()));
-            svg += SvgText(t, LabelFont(), link.label) + '\n';
-        }
-        svg += QLatin1String("</g>\n");
-    }
-    for (const DrawnNode& node : drawing.nodes) {
-        const QRectF& s = node.shape;
+                   .arg(Xml(link.title)) +
+               SvgLinkShapes(link) + QLatin1String("</g>\n");
+    for (const DrawnNode& node : drawing.nodes)
         svg += QStringLiteral("<g id=\"node%1\"><title>%2</title>\n")
                    .arg(node.node)
-                   .arg(Xml(node.title));
-        svg +=
-            QStringLiteral(
-                "<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\" fill=\"%5\" stroke=\"#000000\" "
-                "stroke-width=\"%6\"/>\n")
-                .arg(Number(s.center().x()), Number(s.center().y()), Number(s.width() / 2),
-                     Number(s.height() / 2), node.fill.name(), Number(node.border));
-        svg += SvgText(s, NodeFont(), node.name) + QStringLiteral("\n</g>\n");
+                   .arg(Xml(node.title)) +
+               SvgNodeShapes(node) + QLatin1String("</g>\n");
+    return svg;
+}
+
+QString SvgBox(const QRectF& box, const QColor& fill) {
+    return QStringLiteral(
+               "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\" "
+               "fill-opacity=\"%6\"/>\n")
+        .arg(Number(box.x()), Number(box.y()), Number(box.width()), Number(box.height()),
+             fill.name(), Number(fill.alphaF()));
+}
+
+// Qt's dash patterns, in pen widths.
+QString SvgDashes(Qt::PenStyle style, double width) {
+    std::vector<double> pattern;
+    if (style == Qt::DashLine)
+        pattern = {4, 2};
+    else if (style == Qt::DotLine)
+        pattern = {1, 2};
+    else if (style == Qt::DashDotLine)
+        pattern = {4, 2, 1, 2};
+    QStringList dashes;
+    for (const double d : pattern)
+        dashes << Number(d * width);
+    return dashes.isEmpty() ? QString()
+                            : QStringLiteral(" stroke-dasharray=\"%1\"").arg(dashes.join(','));
+}
+
+QString SvgMark(const DrawnMark& mark) {
+    if (const auto* halo = std::get_if<DrawnHalo>(&mark))
+        return QStringLiteral(
+                   "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-opacity=\"%3\" "
+                   "stroke-width=\"%4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"%5/>\n")
+            .arg(SvgPath(halo->line), halo->colour.name(), Number(halo->colour.alphaF()),
+                 Number(halo->width), SvgDashes(halo->style, halo->width));
+    // Drawn again: the ids stay with the picture's own.
+    if (const auto* link = std::get_if<DrawnLink>(&mark))
+        return SvgLinkShapes(*link);
+    if (const auto* node = std::get_if<DrawnNode>(&mark))
+        return SvgNodeShapes(*node);
+    const auto& note = std::get<DrawnNote>(mark);
+    return SvgBox(note.box, note.fill) + SvgText(note.box, note.font, note.text) + '\n';
+}
+
+// Words never broken, nor an arrow from the names it joins.
+QStringList WrappedLines(const QString& text, const QFont& font, double width) {
+    const QFontMetricsF metrics(font);
+    QStringList lines;
+    QString line;
+    const QStringList words =
+        QString(text).replace(QStringLiteral(" -> "), QStringLiteral("\u00A0->\u00A0")).split(' ');
+    for (const QString& word : words) {
+        const QString longer = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = longer;
+        }
     }
-    svg += QLatin1String("</svg>\n");
-    const QByteArray bytes = svg.toUtf8();
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+// The heading's elements from (left, top) down; height: how tall it is.
+QString SvgHeadingText(const SvgHeading& heading, double left, double top, double width,
+                       double& height) {
+    const QFont font = LabelFont();
+    const double line = QFontMetricsF(font).lineSpacing() + 2;
+    const QFontMetricsF metrics(font);
+    QString svg;
+    double y = top;
+    const auto text = [&](double x, const QString& words) {
+        svg += QStringLiteral(
+                   "<text x=\"%1\" y=\"%2\" font-family=\"%3, sans-serif\" font-size=\"%4\" "
+                   "dominant-baseline=\"central\" fill=\"#000000\">%5</text>\n")
+                   .arg(Number(x), Number(y + line / 2), font.family(),
+                        QString::number(font.pixelSize()), Xml(words));
+    };
+    for (const QString& words : WrappedLines(heading.text, font, width)) {
+        text(left, words);
+        y += line;
+    }
+    y += line / 2;
+    double x = left;
+    const double swatch = line - 4, gap = metrics.horizontalAdvance(QStringLiteral("   "));
+    for (const LegendEntry& entry : heading.legend) {
+        const double wide =
+            (entry.swatch.isValid() ? swatch + 4 : 0) + metrics.horizontalAdvance(entry.text);
+        if (x > left && x + wide > left + width) {
+            x = left;
+            y += line;
+        }
+        if (entry.swatch.isValid()) {
+            svg += SvgBox(QRectF(x, y + 2, swatch, swatch), entry.swatch);
+            x += swatch + 4;
+        }
+        text(x, entry.text);
+        x += metrics.horizontalAdvance(entry.text) + gap;
+    }
+    height = y + line - top;
+    return svg;
+}
+
+}  // namespace
+
+std::string RenderSvg(const PictureDrawing& drawing) {
+    const QByteArray bytes =
+        (SvgOpening(drawing.bounds) + SvgLinksAndNodes(drawing) + QLatin1String("</svg>\n"))
+            .toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::string RenderSvg(const PictureDrawing& drawing, const std::vector<DrawnMark>& marks,
+                      const SvgHeading& heading) {
+    constexpr double Margin = 8;
+    QRectF bounds = drawing.bounds;
+    const double width = std::max(bounds.width(), heading.width);
+    double height = 0;
+    const QString top = SvgHeadingText(heading, bounds.center().x() - width / 2 + Margin, 0,
+                                       width - 2 * Margin, height);
+    // The heading sits above the picture: its own elements moved up there.
+    const double above = height + Margin;
+    bounds.setTop(bounds.top() - above);
+    bounds.setLeft(std::min(bounds.left(), bounds.center().x() - width / 2));
+    bounds.setWidth(std::max(bounds.width(), width));
+    QString svg = SvgOpening(bounds) + SvgLinksAndNodes(drawing);
+    for (const DrawnMark& mark : marks)
+        svg += SvgMark(mark);
+    svg += QStringLiteral("<g transform=\"translate(0 %1)\">\n%2</g>\n")
+               .arg(Number(drawing.bounds.top() - above), top);
+    const QByteArray bytes = (svg + QLatin1String("</svg>\n")).toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void PaintMark(QPainter& painter, const DrawnMark& mark) {
+    if (const auto* halo = std::get_if<DrawnHalo>(&mark)) {
+        painter.setPen(QPen(halo->colour, halo->width, halo->style, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(halo->line);
+    } else if (const auto* link = std::get_if<DrawnLink>(&mark)) {
+        PaintLink(painter, *link);
+    } else if (const auto* node = std::get_if<DrawnNode>(&mark)) {
+        PaintNode(painter, *node);
+    } else {
+        const auto& note = std::get<DrawnNote>(mark);
+        painter.fillRect(note.box, note.fill);
+        painter.setPen(Qt::black);
+        painter.setFont(note.font);
+        painter.drawText(note.box, Qt::AlignCenter, note.text);
+    }
 }
 
 }  // namespace kav

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "results/GraphLayout.h"
@@ -118,5 +119,38 @@ std::optional<std::string> RenderPng(const PictureDrawing& drawing, double scale
 // An SVG file with one <g> per link (id linkK) and per node (id nodeN), each
 // with its title, in the drawing order.
 std::string RenderSvg(const PictureDrawing& drawing);
+
+// What a window draws over a picture, in order: a halo under a link, a link
+// or a node drawn again, a text in a filled box.
+struct DrawnHalo {
+    QPainterPath line;
+    QColor colour;
+    double width = 1.0;
+    Qt::PenStyle style = Qt::SolidLine;
+};
+struct DrawnNote {
+    QRectF box;
+    QColor fill;
+    QString text;
+    QFont font;
+};
+using DrawnMark = std::variant<DrawnHalo, DrawnLink, DrawnNode, DrawnNote>;
+void PaintMark(QPainter& painter, const DrawnMark& mark);
+
+// A legend's entry: a swatch of its colour (none when invalid) and its text.
+struct LegendEntry {
+    QColor swatch;
+    QString text;
+};
+// Above the picture: a text wrapped to the picture's width (at least
+// `width`), then the legend.
+struct SvgHeading {
+    QString text;
+    std::vector<LegendEntry> legend;
+    double width = 0;
+};
+// The picture with marks over it, under the heading.
+std::string RenderSvg(const PictureDrawing& drawing, const std::vector<DrawnMark>& marks,
+                      const SvgHeading& heading);
 
 }  // namespace kav

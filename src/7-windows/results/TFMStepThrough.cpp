@@ -70,6 +70,8 @@ constexpr int PictureLeast = 460;
 // several on a page.
 constexpr double HandoutScale = 0.75;
 constexpr double WidthRange = 5.0;
+// An exported step is at least this wide, for its sentence and legend.
+constexpr double StepImageLeast = 640.0;
 // Pictures with more links than this show no labels on the links.
 constexpr std::size_t LabelledLinksMax = 80;
 // Milliseconds between steps, slowest first.
@@ -86,16 +88,19 @@ struct Overlay {
     std::vector<QString> labels;  // by node number: [+m, amount], empty if unlabelled
 };
 
-void Halo(QPainter& painter, const kav::DrawnLink& link, const QColor& colour, double extra,
-          Qt::PenStyle style = Qt::SolidLine) {
-    painter.setPen(QPen(colour, link.width + extra, style, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(link.line);
+// Where the links' labels are, looked up at every note: most pictures have
+// none or a few, and a picture of thousands of links has none.
+std::vector<QRectF> LinkLabelBoxes(const kav::PictureDrawing& drawing) {
+    std::vector<QRectF> boxes;
+    for (const kav::DrawnLink& link : drawing.links)
+        if (!link.label.isEmpty())
+            boxes.push_back(link.labelBox);
+    return boxes;
 }
 
 // The first of the boxes around a node (below, above, right, left) that
 // covers none of the link labels; below when all of them do.
-QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, QRectF box,
+QRectF FreeBox(const std::vector<QRectF>& labels, const kav::DrawnNode& node, QRectF box,
                bool aboveFirst) {
     const QPointF c = node.shape.center();
     const double gap = node.border + 1;
@@ -106,10 +111,8 @@ QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, Q
     const QPointF places[] = {aboveFirst ? above : below, aboveFirst ? below : above, right, left};
     for (const QPointF& place : places) {
         box.moveCenter(place);
-        const bool covers =
-            std::any_of(drawing.links.begin(), drawing.links.end(), [&](const kav::DrawnLink& l) {
-                return !l.label.isEmpty() && l.labelBox.intersects(box);
-            });
+        const bool covers = std::any_of(labels.begin(), labels.end(),
+                                        [&](const QRectF& label) { return label.intersects(box); });
         if (!covers)
             return box;
     }
@@ -119,17 +122,18 @@ QRectF FreeBox(const kav::PictureDrawing& drawing, const kav::DrawnNode& node, Q
 
 // A text in a filled box beside a node: its potential below, its label above,
 // each moved aside where it would cover a link's label.
-void PaintNodeNote(QPainter& painter, const kav::PictureDrawing& drawing,
-                   const kav::DrawnNode& node, const QString& text, const QColor& fill,
-                   bool above) {
-    const QFont font = kav::LabelFont();
-    painter.setFont(font);
-    QRectF box = QFontMetricsF(font).boundingRect(text);
+kav::DrawnNote NodeNote(const std::vector<QRectF>& labels, const kav::DrawnNode& node,
+                        const QString& text, const QColor& fill, bool above) {
+    kav::DrawnNote note{QRectF(), fill, text, kav::LabelFont()};
+    QRectF box = QFontMetricsF(note.font).boundingRect(text);
     box.adjust(-1.5, 0, 1.5, 0);
-    box = FreeBox(drawing, node, box, above);
-    painter.fillRect(box, fill);
-    painter.setPen(Qt::black);
-    painter.drawText(box, Qt::AlignCenter, text);
+    note.box = FreeBox(labels, node, box, above);
+    return note;
+}
+
+kav::DrawnHalo Halo(const kav::DrawnLink& link, const QColor& colour, double extra,
+                    Qt::PenStyle style = Qt::SolidLine) {
+    return {link.line, colour, link.width + extra, style};
 }
 
 // The picture with the step's marks over it and the potentials under the
@@ -149,6 +153,7 @@ class StepCanvas : public ZoomPanView {
         setRenderHint(QPainter::Antialiasing, drawing_.links.size() <= SmoothLinksMax);
         setRenderHint(QPainter::TextAntialiasing);
         SetPictureBounds(drawing_.bounds);
+        labelBoxes_ = LinkLabelBoxes(drawing_);
         resetCachedContent();
         viewport()->update();
     }
@@ -158,6 +163,13 @@ class StepCanvas : public ZoomPanView {
         drawBackground(&painter, drawing_.bounds);
         drawForeground(&painter, drawing_.bounds);
     }
+    // The same as an SVG file, under the heading.
+    std::string Svg(const kav::SvgHeading& heading) const {
+        std::vector<kav::DrawnMark> marks = PotentialNotes();
+        for (kav::DrawnMark& mark : Marks())
+            marks.push_back(std::move(mark));
+        return kav::RenderSvg(drawing_, marks, heading);
+    }
 
     Overlay overlay_;
 
@@ -166,90 +178,104 @@ class StepCanvas : public ZoomPanView {
         painter->fillRect(exposed, Qt::white);
         for (const kav::DrawnLink& link : drawing_.links)
             kav::PaintLink(*painter, link);
-        for (const kav::DrawnNode& node : drawing_.nodes)
-            PaintPotential(*painter, node, QString(), Qt::white);
+        for (const kav::DrawnMark& note : PotentialNotes())
+            kav::PaintMark(*painter, note);
         for (const kav::DrawnNode& node : drawing_.nodes)
             kav::PaintNode(*painter, node);
     }
     void drawForeground(QPainter* painter, const QRectF&) override {
-        const kav::StepMarks& marks = overlay_.marks;
-        for (const kav::DrawnLink& link : drawing_.links)
-            PaintLinkMarks(*painter, link, marks);
-        for (const kav::DrawnNode& node : drawing_.nodes)
-            PaintNodeMarks(*painter, node, marks);
-        if (marks.flowChange)
-            PaintFlowChange(*painter, marks.current, *marks.flowChange);
+        for (const kav::DrawnMark& mark : Marks())
+            kav::PaintMark(*painter, mark);
     }
 
   private:
-    static void PaintLinkMarks(QPainter& painter, const kav::DrawnLink& link,
-                               const kav::StepMarks& marks) {
-        const bool current = link.link == marks.current;
-        const bool cycle = kav::Holds(marks.cycleLinks, link.link);
-        const bool tree = kav::Holds(marks.treeLinks, link.link);
-        const bool usable = link.link == marks.usable;
-        if (current)
-            Halo(painter, link, StepColours::Current, CurrentHalo, Qt::DotLine);
-        if (cycle)
-            Halo(painter, link, StepColours::Cycle, CycleHalo,
-                 kav::Holds(marks.fallingLinks, link.link) ? Qt::DashLine : Qt::SolidLine);
-        else if (tree)
-            Halo(painter, link, StepColours::Tree, TreeHalo);
-        else if (usable)
-            Halo(painter, link, StepColours::Raised, TreeHalo, Qt::DashDotLine);
-        if (current || cycle || tree || usable)
-            kav::PaintLink(painter, link);
+    std::vector<kav::DrawnMark> PotentialNotes() const {
+        std::vector<kav::DrawnMark> notes;
+        for (const kav::DrawnNode& node : drawing_.nodes)
+            AddPotential(notes, node, QString(), Qt::white);
+        return notes;
     }
-    void PaintNodeMarks(QPainter& painter, const kav::DrawnNode& node,
-                        const kav::StepMarks& marks) const {
-        const bool onTop = kav::Holds(marks.nodesOnTop, node.node);
-        if (kav::Holds(marks.raisedNodes, node.node))
-            PaintPotential(painter, node, QStringLiteral(" (+%1)").arg(marks.rise),
-                           StepColours::Raised);
+    // The step's marks in the order they are drawn.
+    std::vector<kav::DrawnMark> Marks() const {
+        std::vector<kav::DrawnMark> marks;
+        const kav::StepMarks& stepMarks = overlay_.marks;
+        for (const kav::DrawnLink& link : drawing_.links)
+            AddLinkMarks(marks, link, stepMarks);
+        for (const kav::DrawnNode& node : drawing_.nodes)
+            AddNodeMarks(marks, node, stepMarks);
+        if (stepMarks.flowChange)
+            AddFlowChange(marks, stepMarks.current, *stepMarks.flowChange);
+        return marks;
+    }
+    static void AddLinkMarks(std::vector<kav::DrawnMark>& marks, const kav::DrawnLink& link,
+                             const kav::StepMarks& stepMarks) {
+        const bool current = link.link == stepMarks.current;
+        const bool cycle = kav::Holds(stepMarks.cycleLinks, link.link);
+        const bool tree = kav::Holds(stepMarks.treeLinks, link.link);
+        const bool usable = link.link == stepMarks.usable;
+        if (current)
+            marks.emplace_back(Halo(link, StepColours::Current, CurrentHalo, Qt::DotLine));
+        if (cycle)
+            marks.emplace_back(
+                Halo(link, StepColours::Cycle, CycleHalo,
+                     kav::Holds(stepMarks.fallingLinks, link.link) ? Qt::DashLine : Qt::SolidLine));
+        else if (tree)
+            marks.emplace_back(Halo(link, StepColours::Tree, TreeHalo));
+        else if (usable)
+            marks.emplace_back(Halo(link, StepColours::Raised, TreeHalo, Qt::DashDotLine));
+        if (current || cycle || tree || usable)
+            marks.emplace_back(link);
+    }
+    void AddNodeMarks(std::vector<kav::DrawnMark>& marks, const kav::DrawnNode& node,
+                      const kav::StepMarks& stepMarks) const {
+        const bool onTop = kav::Holds(stepMarks.nodesOnTop, node.node);
+        if (kav::Holds(stepMarks.raisedNodes, node.node))
+            AddPotential(marks, node, QStringLiteral(" (+%1)").arg(stepMarks.rise),
+                         StepColours::Raised);
         else if (onTop)
-            PaintPotential(painter, node, QString(), Qt::white);
+            AddPotential(marks, node, QString(), Qt::white);
         if (!onTop)
             return;
         kav::DrawnNode marked = node;
-        if (kav::Holds(marks.cutNodes, node.node))
+        if (kav::Holds(stepMarks.cutNodes, node.node))
             marked.fill = kav::PictureColours::CutFill;  // as the picture window shows the cut
-        else if (kav::Holds(marks.labelledNodes, node.node))
+        else if (kav::Holds(stepMarks.labelledNodes, node.node))
             marked.fill = StepColours::Labelled;
-        if (node.node == marks.start)
+        if (node.node == stepMarks.start)
             marked.border = StartBorder;
-        kav::PaintNode(painter, marked);
+        marks.emplace_back(marked);
         const auto n = static_cast<std::size_t>(node.node);
         if (n < overlay_.labels.size() && !overlay_.labels[n].isEmpty())
-            PaintNodeNote(painter, drawing_, node, overlay_.labels[n], StepColours::Labelled, true);
+            marks.emplace_back(
+                NodeNote(labelBoxes_, node, overlay_.labels[n], StepColours::Labelled, true));
     }
     // The amount of a flow change, over the link being brought into kilter.
-    void PaintFlowChange(QPainter& painter, int32_t current, int64_t amount) const {
-        const QString text = QStringLiteral("+%1").arg(amount);
+    void AddFlowChange(std::vector<kav::DrawnMark>& marks, int32_t current, int64_t amount) const {
         for (const kav::DrawnLink& link : drawing_.links) {
             if (link.link != current)
                 continue;
-            QFont font = kav::LabelFont();
-            font.setBold(true);
-            font.setPixelSize(font.pixelSize() + 2);
-            painter.setFont(font);
-            QRectF box = QFontMetricsF(font).boundingRect(text);
-            box.adjust(-3, -1, 3, 1);
+            kav::DrawnNote note{QRectF(), StepColours::Cycle, QStringLiteral("+%1").arg(amount),
+                                kav::LabelFont()};
+            note.font.setBold(true);
+            note.font.setPixelSize(note.font.pixelSize() + 2);
+            note.box = QFontMetricsF(note.font).boundingRect(note.text);
+            note.box.adjust(-3, -1, 3, 1);
             // A quarter of the way along: the link's own label is at the middle.
-            box.moveCenter(link.line.pointAtPercent(0.25));
-            painter.fillRect(box, StepColours::Cycle);
-            painter.setPen(Qt::black);
-            painter.drawText(box, Qt::AlignCenter, text);
+            note.box.moveCenter(link.line.pointAtPercent(0.25));
+            marks.emplace_back(note);
         }
     }
-    void PaintPotential(QPainter& painter, const kav::DrawnNode& node, const QString& more,
-                        const QColor& fill) const {
+    void AddPotential(std::vector<kav::DrawnMark>& marks, const kav::DrawnNode& node,
+                      const QString& more, const QColor& fill) const {
         if (node.node < 1 || static_cast<std::size_t>(node.node) >= overlay_.potentials.size())
             return;
-        PaintNodeNote(painter, drawing_, node,
-                      overlay_.potentials[static_cast<std::size_t>(node.node)] + more, fill, false);
+        marks.emplace_back(NodeNote(labelBoxes_, node,
+                                    overlay_.potentials[static_cast<std::size_t>(node.node)] + more,
+                                    fill, false));
     }
 
     const kav::PictureDrawing& drawing_;
+    std::vector<QRectF> labelBoxes_;  // of drawing_'s links
 };
 
 // Flow across, reduced cost up: the kilter line of the link being brought
@@ -374,25 +400,30 @@ QString UnbrokenArrows(QString text) {
 }
 
 // Without the window's mouse hint for an image or a handout.
+std::vector<kav::LegendEntry> LegendEntries(bool inWindow = true) {
+    std::vector<kav::LegendEntry> entries = {
+        {StepColours::Current, QStringLiteral("dotted: link being brought into kilter")},
+        {StepColours::Tree, QStringLiteral("labelled through")},
+        {StepColours::Labelled, QStringLiteral("labelled node")},
+        {StepColours::Cycle, QStringLiteral("flow change: solid rises, dashed falls")},
+        {StepColours::Raised,
+         QStringLiteral("potential rises (+rise); dash-dot: next label goes through")},
+        {kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")},
+        {QColor(), QStringLiteral("links: flow, rc reduced cost")},
+        {QColor(), QStringLiteral("nodes: p potential")},
+        {QColor(), QStringLiteral("thick border: labelling start")}};
+    if (inWindow)
+        entries.push_back(
+            {QColor(), QStringLiteral("wheel: zoom, drag: move, double-click: whole picture")});
+    return entries;
+}
+
 QString LegendText(bool inWindow = true) {
-    const QString gap = QStringLiteral(" &nbsp; ");
-    return LegendSwatch(StepColours::Current,
-                        QStringLiteral("dotted: link being brought into kilter")) +
-           gap + LegendSwatch(StepColours::Tree, QStringLiteral("labelled through")) + gap +
-           LegendSwatch(StepColours::Labelled, QStringLiteral("labelled node")) + gap +
-           LegendSwatch(StepColours::Cycle,
-                        QStringLiteral("flow change: solid rises, dashed falls")) +
-           gap +
-           LegendSwatch(
-               StepColours::Raised,
-               QStringLiteral("potential rises (+rise); dash-dot: next label goes through")) +
-           gap + LegendSwatch(kav::PictureColours::CutFill, QStringLiteral("nodes of the cut")) +
-           gap + Unbroken(QStringLiteral("links: flow, rc reduced cost")) + gap +
-           Unbroken(QStringLiteral("nodes: p potential")) + gap +
-           Unbroken(QStringLiteral("thick border: labelling start")) +
-           (inWindow ? gap + Unbroken(QStringLiteral(
-                                 "wheel: zoom, drag: move, double-click: whole picture"))
-                     : QString());
+    QStringList parts;
+    for (const kav::LegendEntry& entry : LegendEntries(inWindow))
+        parts << (entry.swatch.isValid() ? LegendSwatch(entry.swatch, entry.text)
+                                         : Unbroken(entry.text));
+    return parts.join(QStringLiteral(" &nbsp; "));
 }
 
 }  // namespace
@@ -441,17 +472,25 @@ void TFMStepThrough::CreateControls() {
     previousChangeButton_ = NewButton(QStringLiteral("Previous Potential C&hange"),
                                       QStringLiteral("Back to the last potential change"),
                                       QStringLiteral("PreviousChangeButton"), this);
-    exportButton_ = NewButton(QStringLiteral("E&xport Step..."),
-                              QStringLiteral("Save this step as a PNG image: the picture with its "
-                                             "marks, the legend and the sentence"),
-                              QStringLiteral("ExportStepButton"), this);
+    exportButton_ =
+        NewButton(QStringLiteral("E&xport Step..."),
+                  QStringLiteral("Save this step as a PNG or SVG image: the picture with "
+                                 "its marks, the legend and the sentence"),
+                  QStringLiteral("ExportStepButton"), this);
     handoutButton_ = NewButton(QStringLiteral("Hando&ut..."),
-                               QStringLiteral("Save the whole run as an HTML handout"),
+                               QStringLiteral("Save the steps chosen beside it as an HTML handout"),
                                QStringLiteral("HandoutButton"), this);
     for (QPushButton* button :
          {previousLinkButton_, nextBreakthroughButton_, previousBreakthroughButton_,
           nextChangeButton_, previousChangeButton_, exportButton_, handoutButton_})
         button->setAccessibleName(button->text().remove(QLatin1Char('&')));
+    handoutFrom_ = new QSpinBox(this);
+    handoutFrom_->setObjectName(QStringLiteral("HandoutFrom"));
+    handoutTo_ = new QSpinBox(this);
+    handoutTo_->setObjectName(QStringLiteral("HandoutTo"));
+    for (QSpinBox* end : {handoutFrom_, handoutTo_})
+        end->setToolTip(
+            QStringLiteral("The handout's first and last steps; at first the whole run"));
     goToStep_ = new QSpinBox(this);
     goToStep_->setObjectName(QStringLiteral("GoToStep"));
     goToStep_->setAccessibleName(QStringLiteral("Go to step"));
@@ -515,7 +554,8 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
     return label;
 }
 
-// The steps' controls and the jumps; Play, the speed, the exports and Close;
+// The steps' controls, Export Step and Go to step; the jumps; Play, the speed, the
+// handout's steps and Close;
 // the counter and the step in words; the legend; the picture beside the kilter diagram,
 // the candidates for delta and the step log.
 void TFMStepThrough::LayOutControls() {
@@ -524,6 +564,7 @@ void TFMStepThrough::LayOutControls() {
          {restartButton_, backButton_, stepButton_, nextLinkButton_, endButton_})
         stepRow->addWidget(button);
     stepRow->addStretch();
+    stepRow->addWidget(exportButton_);
     stepRow->addWidget(BuddyLabel(QStringLiteral("&Go to step:"), goToStep_, this));
     stepRow->addWidget(goToStep_);
     auto* jumpRow = new QHBoxLayout;
@@ -537,7 +578,10 @@ void TFMStepThrough::LayOutControls() {
     playRow->addWidget(speedSlider_);
     playRow->addWidget(speedText_);
     playRow->addStretch();
-    playRow->addWidget(exportButton_);
+    playRow->addWidget(BuddyLabel(QStringLiteral("&From step:"), handoutFrom_, this));
+    playRow->addWidget(handoutFrom_);
+    playRow->addWidget(BuddyLabel(QStringLiteral("t&ill step:"), handoutTo_, this));
+    playRow->addWidget(handoutTo_);
     playRow->addWidget(handoutButton_);
     playRow->addWidget(closeButton_);
 
@@ -630,7 +674,11 @@ void TFMStepThrough::ShowSteps(const kav::Workspace& asSolved, PictureResultPtr 
         layout_ = std::move(layout);
         drawnFor_.reset();
         static_cast<StepLogModel*>(log_->model())->Reset(steps_.get());
-        goToStep_->setRange(1, static_cast<int>(std::max<std::size_t>(steps_->Count(), 1)));
+        const int last = static_cast<int>(std::max<std::size_t>(steps_->Count(), 1));
+        for (QSpinBox* box : {goToStep_, handoutFrom_, handoutTo_})
+            box->setRange(1, last);
+        handoutFrom_->setValue(1);
+        handoutTo_->setValue(last);
         ShowStep();
     });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -907,7 +955,7 @@ void TFMStepThrough::SpeedSliderChange() {
 QImage TFMStepThrough::StepImage(double scale, bool withText) const {
     const QRectF bounds = drawing_.bounds;
     constexpr double Margin = 8;
-    const double width = std::max(bounds.width(), withText ? 640.0 : 0.0) + 2 * Margin;
+    const double width = std::max(bounds.width(), withText ? StepImageLeast : 0.0) + 2 * Margin;
     QTextDocument sentence, legend;
     sentence.setDefaultFont(text_->font());
     sentence.setPlainText(withText ? StepText() : QString());
@@ -939,17 +987,26 @@ QImage TFMStepThrough::StepImage(double scale, bool withText) const {
     return image;
 }
 
+// PNG or SVG by the name's ending.
 void TFMStepThrough::ExportStepButtonClick() {
     if (!steps_ || !layout_)
         return;
     kav::FileQuestionsThrough questions(prompts_);
     const std::string fileName = kav::ChooseFileToWrite(
-        questions, WindowFileToWrite(protectedFiles_.Names(),
-                                     {"Save this step",
-                                      {{"PNG Images", "*.png"}, {"All Files", "*.*"}},
-                                      "step" + std::to_string(steps_->State().applied) + ".png"}));
+        questions,
+        WindowFileToWrite(protectedFiles_.Names(),
+                          {"Save this step",
+                           {{"PNG Images", "*.png"}, {"SVG Images", "*.svg"}, {"All Files", "*.*"}},
+                           "step" + std::to_string(steps_->State().applied) + ".png"}));
     if (fileName.empty())
         return;
+    if (QString::fromStdString(fileName).endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        const kav::SvgHeading heading{StepText(), LegendEntries(false), StepImageLeast};
+        ReportWritten(QStringLiteral("The step"), fileName,
+                      kav::WriteFile(fileName, static_cast<StepCanvas*>(canvas_)->Svg(heading),
+                                     protectedFiles_.Names()));
+        return;
+    }
     const QImage image = StepImage(kav::FittingPngScale(drawing_, 2.0), true);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -963,8 +1020,9 @@ void TFMStepThrough::ExportStepButtonClick() {
                   kav::WriteFile(fileName, bytes.toStdString(), protectedFiles_.Names()));
 }
 
-// Every step but the labels in words, each breakthrough and potential change
-// with its picture, as one HTML file with its pictures inside.
+// Every step but the labels from the first step chosen to the last, in
+// words, each breakthrough and potential change with its picture, as one HTML
+// file with its pictures inside.
 std::string TFMStepThrough::Handout() {
     const std::size_t shown = steps_->State().applied;
     QString html = QStringLiteral(
@@ -974,7 +1032,17 @@ std::string TFMStepThrough::Handout() {
         "div p{flex:1}img{max-height:15em;max-width:45%}</style></head><body>\n"
         "<h1>Step Through</h1>\n<p>");
     html += LegendText(false) + QStringLiteral("</p>\n");
+    const int from = handoutFrom_->value(), to = handoutTo_->value();
+    const auto first = static_cast<std::size_t>(std::min(from, to));
+    const auto last = static_cast<std::size_t>(std::max(from, to));
+    if (first > 1 || last < steps_->Count())
+        html += QStringLiteral("<p>Steps %1 to %2 of %3.</p>\n")
+                    .arg(first)
+                    .arg(last)
+                    .arg(steps_->Count());
     for (const kav::SolveSteps::LogEntry& entry : steps_->Log()) {
+        if (entry.first < first || entry.first > last)
+            continue;
         const kav::SolveEvent event = steps_->Event(entry.first - 1);
         if (event.Kind == kav::SolveEventKind::Label)
             continue;

@@ -112,6 +112,8 @@ class TFMStepThrough : public QMainWindow {
     QLabel* speedText_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QPushButton* handoutButton_ = nullptr;
+    QSpinBox* handoutFrom_ = nullptr;  // the handout's steps, both ends included
+    QSpinBox* handoutTo_ = nullptr;
     QPlainTextEdit* candidates_ = nullptr;
     QWidget* kilterDiagram_ = nullptr;
     QListView* log_ = nullptr;
