@@ -214,7 +214,7 @@ def link_click_after_warning(d):
     d.type("9")
     d.key("alt+l", "ctrl+a")
     d.type("007")
-    d.click(links, 40, -24)  # Add Link, the first of the buttons along the bottom
+    d.click(links, 40, -44)  # Add Link, the first of the buttons above the undo line
     d.answer_box("Return")
     d.step("Alt+A right after the click's link was added must report that no origin is selected")
     d.key("alt+a")
