@@ -418,9 +418,14 @@ kav::LoadOutcome LoadProblem(kav::Session& session, const std::string& name) {
             return kav::LoadOutcome::Refused;
         }
     }
-    const kav::LoadResult result =
-        name == "-" ? kav::ReadDimacsStandardInput(session.ws)
-                    : kav::LoadProblemFile(session.ws, session.protectedFiles, name);
+    kav::LoadResult result;
+    if (name == "-") {
+        result = kav::ReadDimacsStandardInput(session.ws);
+        if (result.outcome == kav::LoadOutcome::Loaded)
+            session.protectedFiles.NoteLoadedOrSaved(session.ws);
+    } else {
+        result = kav::LoadProblemFile(session.ws, session.protectedFiles, name);
+    }
     PrintReport(result.report);
     return result.outcome;
 }

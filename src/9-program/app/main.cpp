@@ -16,8 +16,16 @@
 #include "gui/QtPrompts.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
+#include "workspace/TemporaryFiles.h"
 
 int main(int argc, char* argv[]) {
+    // A write past the file-size limit, or into a pipe whose reader went
+    // away, fails with its reason (reported like any other failed write)
+    // instead of ending the program; an ending signal first removes the
+    // temporary copies of the writes under way.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    kav::RemoveTemporaryFilesOnSignals();
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (command.mode != ProgramMode::Windows) {
         // No window: the command-line modes run without a display. A picture
@@ -37,10 +45,6 @@ int main(int argc, char* argv[]) {
         return RunCommandLine(command);
     }
 
-    // A pipe the user saved or exported into whose reader went away must fail
-    // that one write (reported like any other), not end the program and lose
-    // the problem in memory.
-    std::signal(SIGPIPE, SIG_IGN);
     KavrilonApplication app(argc, argv);
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
