@@ -139,8 +139,9 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(done.returncode, 1)
         self.assertIn(b"INFEASIBLE", done.stderr)
         self.assertIn(b"TOTAL COST", done.stdout)
-        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
-                       if line.startswith("cut_"))
+        figures = dict(line[len("kavrilon: "):].split(" ", 1)
+                       for line in done.stderr.decode().splitlines()
+                       if line.startswith("kavrilon: cut_"))
         self.assertEqual(figures["cut_nodes"], "2")
         self.assertGreater(int(figures["cut_need"]), int(figures["cut_room"]))
 
@@ -447,8 +448,9 @@ class CommandLine(unittest.TestCase):
         steps = events(done.stdout)
         self.assertEqual(steps[-1]["event"], "infeasible")
         self.assertIn(b"WORKING ON LINK %d " % steps[-1]["link"], done.stderr)
-        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
-                       if line.startswith("cut_"))
+        figures = dict(line[len("kavrilon: "):].split(" ", 1)
+                       for line in done.stderr.decode().splitlines()
+                       if line.startswith("kavrilon: cut_"))
         self.assertEqual((steps[-1]["need"], steps[-1]["room"]),
                          (int(figures["cut_need"]), int(figures["cut_room"])))
         self.assertTrue(read(csv_out).startswith(b"row,number,"))

@@ -148,6 +148,77 @@ class Signals(Folder):
             self.assertEqual(done.stdout, b"")
             self.assertFalse(os.path.exists(self.path("r.txt")))
 
+MOST = 2147483647
+
+
+class JsonResult(Folder):
+    """--format json for every way a run can end, read by python's json."""
+
+    def solved(self, text, *args, name="p.min"):
+        problem = write(self.path(name), text.encode())
+        done = run("--solve", problem, "--format", "json", *args)
+        return done, json.loads(done.stdout)
+
+    def test_an_optimal_total_beyond_64_bits_is_exact(self):
+        # Three links each carrying the largest flow at the largest cost.
+        arcs = "".join("a %d %d %d %d %d\n" % (n, n % 3 + 1, MOST, MOST, MOST) for n in (1, 2, 3))
+        done, result = self.solved("p min 3 3\nc name 1 Zürich\n" + arcs)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(result["status"], "optimal")
+        self.assertEqual(result["total_cost"], 3 * MOST * MOST)
+        self.assertGreater(result["total_cost"], 2 ** 63)
+        self.assertEqual(result["certificate"],
+                         {"checked": True, "optimal": True, "links": 3, "nodes": 3})
+        self.assertEqual([(l["origin_name"], l["flow"], l["in_kilter"]) for l in result["links"]],
+                         [("Zürich", MOST, True), ("2", MOST, True), ("3", MOST, True)])
+        self.assertEqual(result["nodes"][0]["name"], "Zürich")
+
+    def test_order_and_selection_apply(self):
+        done, result = self.solved("p min 3 4\na 1 2 0 5 3\na 2 3 1 5 2\na 3 1 0 5 1\n"
+                                   "a 1 3 0 5 9\n", "--order", "dest", "--nonzero")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual([l["number"] for l in result["links"]], [3, 1, 2])
+        self.assertEqual(result["total_cost"], 6)
+
+    def test_infeasible_names_the_cut(self):
+        # 4 units must leave {1, 2} and at most 2 can come back.
+        done, result = self.solved(
+            "p min 4 8\na 1 2 0 5 1\na 2 1 0 5 1\na 1 3 2 2 1\na 2 4 2 2 1\n"
+            "a 3 1 0 1 1\na 4 2 0 1 1\na 3 4 0 5 1\na 4 3 0 5 1\n")
+        self.assertEqual(done.returncode, 1)
+        self.assertEqual(result["status"], "infeasible")
+        cut = result["infeasible"]["cut"]
+        self.assertEqual((len(cut["nodes"]), cut["need"], cut["room"]), (2, 4, 2))
+        self.assertGreater(result["infeasible"]["failed_link"], 0)
+        self.assertEqual(len(result["links"]), 8)
+
+    def test_runs_without_results_say_why(self):
+        write(self.path("Q.LIN"), b"2 3 0 0 0\r\n1 2 0 5 3\r\n2 3 0 5 2\r\n")
+        write(self.path("Q.NDE"), b"A\r\nB\r\nC\r\n")
+        checks = run("--solve", self.path("Q.NDE"), "--format", "json")
+        stopped = self.solved("p min 4 4\na 4 1 1 1 0\na 1 2 0 1 1000000000\n"
+                              "a 2 3 0 1 1000000000\na 3 4 0 1 1000000000\n")[0]
+        refused = self.solved("p min 2 1\na 1 3 0 1 1\n", name="bad.min")[0]
+        for done, status, key, code in ((checks, "checks_failed", "checks", 1),
+                                        (stopped, "stopped", "reason", 1),
+                                        (refused, "refused", "reason", 2)):
+            self.assertEqual(done.returncode, code, done.stderr)
+            result = json.loads(done.stdout)
+            self.assertEqual(sorted(result), [key, "status"])
+            self.assertEqual(result["status"], status)
+            self.assertTrue(result[key])
+        self.assertIn("line 2: ", json.loads(refused.stdout)["reason"])
+        self.assertEqual(json.loads(checks.stdout)["checks"][-1],
+                         checks.stderr.decode().splitlines()[-1][len("kavrilon: "):])
+        # A problem that cannot be read is never written over by its own result.
+        before = read(self.path("bad.min"))
+        done = run("--solve", self.path("bad.min"), "--format", "json", "--output",
+                   self.path("bad.min"))
+        self.assertEqual(read(self.path("bad.min")), before)
+        bad = run("--solve", self.path("bad.min"), "--format", "json", "--format", "json")
+        self.assertEqual((bad.returncode, bad.stdout), (3, b""))
+
+
 if __name__ == "__main__":
     PROGRAM = os.path.abspath(sys.argv.pop(1))
     unittest.main()

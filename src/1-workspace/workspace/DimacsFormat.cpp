@@ -66,39 +66,6 @@ bool ParseWide(const std::string& word, bool withSign, int64_t& value, bool& too
     return true;
 }
 
-// Walks a UTF-8 text: `character` gets each character's code and bytes,
-// `bad` each byte that does not start a well-formed character.
-template <class Character, class Bad>
-void DecodeUtf8(const std::string& utf8, Character&& character, Bad&& bad) {
-    for (std::size_t at = 0; at < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[at]);
-        std::size_t length = lead < 0x80                   ? 1
-                             : lead >= 0xC2 && lead < 0xE0 ? 2
-                             : lead >= 0xE0 && lead < 0xF0 ? 3
-                             : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                           : 0;
-        uint32_t code = lead & (length == 1   ? 0x7F
-                                : length == 2 ? 0x1F
-                                : length == 3 ? 0x0F
-                                              : 0x07);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = at + k < utf8.size() ? static_cast<unsigned char>(utf8[at + k]) : 0;
-            if ((next & 0xC0) != 0x80) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (length == 0) {
-            bad();
-            ++at;
-            continue;
-        }
-        character(code, utf8.substr(at, length));
-        at += length;
-    }
-}
-
 // Latin-1 from a UTF-8 name: a character Latin-1 holds becomes its byte,
 // any other (and any byte that is not UTF-8) becomes '?'.
 std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
@@ -110,7 +77,7 @@ std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
             replaced = replaced || code > 0xFF;
             latin1 += code <= 0xFF ? static_cast<char>(code) : '?';
         },
-        [&] {
+        [&](unsigned char) {
             replaced = true;
             latin1 += '?';
         });
@@ -121,7 +88,8 @@ std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
 std::string ShownUtf8(const std::string& utf8) {
     std::string shown;
     DecodeUtf8(
-        utf8, [&](uint32_t, const std::string& bytes) { shown += bytes; }, [&] { shown += '?'; });
+        utf8, [&](uint32_t, const std::string& bytes) { shown += bytes; },
+        [&](unsigned char) { shown += '?'; });
     return shown;
 }
 

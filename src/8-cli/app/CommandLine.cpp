@@ -18,6 +18,7 @@
 #include "generator/GenRand4.h"
 #include "results/ReportLines.h"
 #include "results/ResultCsv.h"
+#include "results/ResultJson.h"
 #include "results/ResultLines.h"
 #include "results/StepTexts.h"
 #include "solver/CheckProblem.h"
@@ -99,10 +100,13 @@ struct Options {
                              QStringLiteral("Load, check and solve PROBLEM without a window and "
                                             "write the results.")};
     QCommandLineOption format{QStringLiteral("format"),
-                              QStringLiteral("Output of --solve: text (the printed report), csv "
-                                             "or dimacs (the problem with its solution; takes no "
+                              QStringLiteral("Output of --solve: text (the printed report), csv, "
+                                             "json (one object with the status, the exact total, "
+                                             "the links and the nodes; also for a problem that "
+                                             "was refused, failed its checks or was stopped) or "
+                                             "dimacs (the problem with its solution; takes no "
                                              "--order or --nonzero). Default text."),
-                              QStringLiteral("text|csv|dimacs"), QStringLiteral("text")};
+                              QStringLiteral("text|csv|json|dimacs"), QStringLiteral("text")};
     QCommandLineOption order{QStringLiteral("order"),
                              QStringLiteral("Link order of --solve: input, origin or dest. "
                                             "Default input."),
@@ -225,6 +229,22 @@ std::optional<QString> StandardOutputClash(
         .arg(users.join(QStringLiteral(" and ")));
 }
 
+// An option given twice would leave a script unsure which one counts: the
+// first option named more than once, as "--name".
+std::optional<QString> RepeatedOption(const QCommandLineParser& parser) {
+    QStringList seen;
+    for (QString name : parser.optionNames()) {
+        if (name == QLatin1String("h"))
+            name = QStringLiteral("help");
+        else if (name == QLatin1String("v"))
+            name = QStringLiteral("version");
+        if (seen.contains(name))
+            return QStringLiteral("--") + name;
+        seen << name;
+    }
+    return std::nullopt;
+}
+
 CommandLine Bad(const QString& why) {
     CommandLine command;
     command.mode = ProgramMode::BadArguments;
@@ -240,18 +260,29 @@ std::optional<int32_t> Count(const QString& text) {
     return value;
 }
 
-// A report's messages become lines on standard error, each after prefix (its
-// beeps are silent).
-void PrintReport(const kav::Report& report, const std::string& prefix = "") {
+// A report's messages as lines, without the prefix.
+std::string ReportText(const kav::Report& report) {
+    std::string text;
     for (const kav::Notice& notice : report.Notices()) {
         if (notice.IsBeep())
             continue;
-        std::string shown = notice.text;
-        for (char& c : shown) {
-            if (c == '\r')
-                c = '\n';
-        }
-        std::fprintf(stderr, "%s%s\n", prefix.c_str(), shown.c_str());
+        text += (text.empty() ? "" : "\n") + notice.text;
+    }
+    for (char& c : text) {
+        if (c == '\r')
+            c = '\n';
+    }
+    return text;
+}
+
+// A report's messages become lines on standard error (its beeps are silent).
+void PrintReport(const kav::Report& report) {
+    const std::string text = ReportText(report);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::fprintf(stderr, "kavrilon: %s\n", text.substr(start, end - start).c_str());
+        start = end + 1;
     }
 }
 
@@ -272,7 +303,7 @@ std::vector<std::string> CutFigures(const kav::InfeasibilityCut& cut) {
 
 void WriteCut(const kav::InfeasibilityCut& cut) {
     for (const std::string& line : CutFigures(cut))
-        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fprintf(stderr, "kavrilon: %s\n", line.c_str());
 }
 
 // An infeasible solve has no solution to write: DIMACS readers take "s" and
@@ -411,14 +442,17 @@ std::optional<std::string> ProblemFault(const std::string& name) {
     return std::nullopt;
 }
 
-kav::LoadOutcome LoadProblem(kav::Session& session, const std::string& name) {
+// Loads PROBLEM into the session and prints what the load has to tell.
+kav::LoadResult LoadProblem(kav::Session& session, const std::string& name) {
+    kav::LoadResult result;
     if (name != "-") {
         if (const std::optional<std::string> fault = ProblemFault(name)) {
-            std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
-            return kav::LoadOutcome::Refused;
+            result.outcome = kav::LoadOutcome::Refused;
+            result.report.Box(kav::MsgKind::Error, *fault);
+            PrintReport(result.report);
+            return result;
         }
     }
-    kav::LoadResult result;
     if (name == "-") {
         result = kav::ReadDimacsStandardInput(session.ws);
         if (result.outcome == kav::LoadOutcome::Loaded)
@@ -427,7 +461,15 @@ kav::LoadOutcome LoadProblem(kav::Session& session, const std::string& name) {
         result = kav::LoadProblemFile(session.ws, session.protectedFiles, name);
     }
     PrintReport(result.report);
-    return result.outcome;
+    return result;
+}
+
+// The JSON of a run without results goes where the results would; a problem
+// that was refused is still never written over.
+void WriteUnsolvedJson(const CommandLine& command, const std::string& json,
+                       const std::vector<std::string>& protectedFiles) {
+    if (command.format == OutputFormat::Json)
+        WriteOutput(json, command.output, protectedFiles);
 }
 
 int Solve(const CommandLine& command) {
@@ -436,8 +478,13 @@ int Solve(const CommandLine& command) {
     kav::SilentPrompts prompts;
     kav::Session session(prompts);
     kav::Workspace& ws = session.ws;
-    if (LoadProblem(session, command.problem) != kav::LoadOutcome::Loaded)
+    if (const kav::LoadResult loaded = LoadProblem(session, command.problem);
+        loaded.outcome != kav::LoadOutcome::Loaded) {
+        WriteUnsolvedJson(command,
+                          kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
+                          {command.problem});
         return ExitUnreadable;
+    }
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string>& problemFiles = session.protectedFiles.Names();
@@ -450,8 +497,13 @@ int Solve(const CommandLine& command) {
     }
     const std::vector<std::string> errors = kav::CheckProblem(ws);
     if (!errors.empty()) {
+        std::vector<std::string> lines;
         for (const std::string& line : errors)
-            std::fprintf(stderr, "%s\n", line.c_str());
+            lines.push_back(kav::Latin1ToUtf8(line));
+        for (const std::string& line : lines)
+            std::fprintf(stderr, "kavrilon: %s\n", line.c_str());
+        WriteUnsolvedJson(command, kav::FormatUnsolvedJson("checks_failed", "checks", lines),
+                          problemFiles);
         return ExitNotSolved;
     }
     // A picture that cannot be drawn is refused before the solve and its trace.
@@ -482,7 +534,9 @@ int Solve(const CommandLine& command) {
     const bool narrated = !narration || narration->Finish();
     const bool traced = (!trace || trace->Finish()) && narrated;
     if (status.IsStopped()) {
-        std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
+        std::fprintf(stderr, "kavrilon: the solve was stopped: %s\n", status.StopReason.c_str());
+        WriteUnsolvedJson(command, kav::FormatUnsolvedJson("stopped", "reason", status.StopReason),
+                          problemFiles);
         return traced ? ExitNotSolved : ExitNotWritten;
     }
     kav::RecordSolveOutcome(ws, session.lastSolve, status);
@@ -506,8 +560,12 @@ int Solve(const CommandLine& command) {
         kav::ResultListBuilder builder;
         kav::ResultLists lists;
         builder.Build(ws, command.order, !command.nonZeroOnly, lists);
-        contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists, solution)
-                                                       : TextReport(lists, solution);
+        if (command.format == OutputFormat::Csv)
+            contents = kav::FormatResultsCsv(ws, lists, solution);
+        else if (command.format == OutputFormat::Json)
+            contents = kav::FormatResultsJson(ws, lists, solution);
+        else
+            contents = TextReport(lists, solution);
     }
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
@@ -530,7 +588,7 @@ int Generate(const CommandLine& command) {
         std::fprintf(stderr, "kavrilon: cannot write the problem into the folder [%s]: %s\n",
                      command.directory.c_str(), result.failure.c_str());
     else
-        PrintReport(result.report, "kavrilon: ");
+        PrintReport(result.report);
     return result.outcome == kav::GenerateOutcome::Refused ? ExitBadArguments : ExitNotWritten;
 }
 
@@ -560,6 +618,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     SetUp(parser, options);
     if (!parser.parse(arguments))
         return Bad(parser.errorText());
+    if (const std::optional<QString> repeated = RepeatedOption(parser))
+        return Bad(QStringLiteral("%1 is given more than once.").arg(*repeated));
     CommandLine command;
     if (parser.isSet(options.help)) {
         command.mode = ProgramMode::Help;
@@ -623,8 +683,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.format = OutputFormat::Csv;
     else if (format == QLatin1String("dimacs"))
         command.format = OutputFormat::Dimacs;
+    else if (format == QLatin1String("json"))
+        command.format = OutputFormat::Json;
     else
-        return Bad(QStringLiteral("--format is text, csv or dimacs."));
+        return Bad(QStringLiteral("--format is text, csv, json or dimacs."));
     const QString order = parser.value(options.order);
     if (order == QLatin1String("input"))
         command.order = kav::LinkOrder::Input;

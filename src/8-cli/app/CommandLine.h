@@ -13,7 +13,7 @@
 // without one.
 enum class ProgramMode { Windows, Solve, Generate, Help, Version, BadArguments };
 
-enum class OutputFormat { Text, Csv, Dimacs };
+enum class OutputFormat { Text, Csv, Dimacs, Json };
 
 struct CommandLine {
     ProgramMode mode = ProgramMode::Windows;
