@@ -183,14 +183,14 @@ class CommandLine(unittest.TestCase):
             done = run("--solve", problem, "--format", "dimacs", "--output", output,
                        cwd=self.dir)
             self.assertEqual(done.returncode, 4, (problem, output))
-            self.assertIn(b"holds the problem in memory", done.stderr)
+            self.assertIn(b"holds the problem being solved", done.stderr)
             self.assertEqual(done.stdout, b"")
             self.assertEqual(read(target), before, output)
         os.symlink(self.nde, os.path.join(self.dir, "to_nde.svg"))
         before = read(self.nde)
         done = run("--solve", self.nde, "--picture", "to_nde.svg", cwd=self.dir)
         self.assertEqual((done.returncode, done.stdout), (4, b""))
-        self.assertIn(b"holds the problem in memory", done.stderr)
+        self.assertIn(b"holds the problem being solved", done.stderr)
         self.assertEqual(read(self.nde), before)
 
     def test_pipes_devices_and_descriptors_are_written_as_they_are(self):

@@ -84,13 +84,9 @@ std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
     return latin1;
 }
 
-// A UTF-8 text fit to show: any byte that is not UTF-8 becomes '?'.
-std::string ShownUtf8(const std::string& utf8) {
-    std::string shown;
-    DecodeUtf8(
-        utf8, [&](uint32_t, const std::string& bytes) { shown += bytes; },
-        [&](unsigned char) { shown += '?'; });
-    return shown;
+// Words of the input in a message: in quotes, cut and escaped as QuotedInput.
+std::string Quoted(const std::string& word) {
+    return "\"" + QuotedInput(word) + "\"";
 }
 
 // Reads one line of at most MaxLineLength bytes (without its LF and a CR
@@ -149,10 +145,11 @@ class DimacsProblem {
             return ReadProblemLine(Words(line, 4));
         if (type == "n" || type == "a") {
             if (!headerRead_)
-                return Fail("a problem line \"p min NODES ARCS\" before any \"" + type + "\" line");
+                return Fail("a problem line \"p min NODES ARCS\" before any " + Quoted(type) +
+                            " line");
             return type == "n" ? ReadNodeLine(Words(line, 3)) : ReadArcLine(Words(line, 6));
         }
-        return Fail("a line of type c, p, n, a, s or f, not \"" + type + "\"");
+        return Fail("a line of type c, p, n, a, s or f, not " + Quoted(type));
     }
 
     bool Finish(int64_t lastLine) {
@@ -238,8 +235,8 @@ class DimacsProblem {
         std::vector<std::string> lines;
         for (const auto& [node, change] : changes_) {
             lines.push_back("node " + std::to_string(node) + " (line " +
-                            std::to_string(change.line) + "): \"" + change.given + "\" became \"" +
-                            Latin1ToUtf8(ws.NodeName[node]) + "\"");
+                            std::to_string(change.line) + "): " + Quoted(change.given) +
+                            " became \"" + Latin1ToUtf8(ws.NodeName[node]) + "\"");
         }
         // Nodes in name order (by number among equal names), then each run
         // of one name.
@@ -277,7 +274,7 @@ class DimacsProblem {
         int64_t wide = 0;
         bool tooLarge = false;
         if (!ParseWide(word, true, wide, tooLarge) || wide < INT32_MIN || wide > INT32_MAX)
-            return Fail(std::string(RangeText) + ", not \"" + word + "\"");
+            return Fail(std::string(RangeText) + ", not " + Quoted(word));
         value = static_cast<int32_t>(wide);
         return true;
     }
@@ -287,7 +284,7 @@ class DimacsProblem {
         int64_t wide = 0;
         bool tooLarge = false;
         if (!ParseWide(word, false, wide, tooLarge) || wide > INT32_MAX)
-            return Fail(expected + ", not \"" + word + "\"");
+            return Fail(expected + ", not " + Quoted(word));
         value = static_cast<int32_t>(wide);
         return true;
     }
@@ -299,7 +296,7 @@ class DimacsProblem {
         if (!Count(word, node, expected))
             return false;
         if (!NodeInRange(node, most))
-            return Fail(expected + ", not " + word);
+            return Fail(expected + ", not " + QuotedInput(word));
         return true;
     }
 
@@ -340,7 +337,8 @@ class DimacsProblem {
                 c = ' ';
         }
         if (shortened || replaced)
-            changes_[node] = {line_, ShownUtf8(line.substr(at, 80))};
+            // Enough bytes for more characters than a message quotes.
+            changes_[node] = {line_, line.substr(at, 4 * 61)};
         else
             changes_.erase(node);
         names_[static_cast<std::size_t>(node)] = std::move(name);
@@ -474,8 +472,11 @@ class DimacsProblem {
 LoadResult Refuse(const std::string& fileName, const std::string& why) {
     LoadResult result;
     result.outcome = LoadOutcome::Refused;
-    result.report.Box(MsgKind::Warning, "Cannot read the DIMACS file [" + fileName + "]\r" + why +
-                                            "\rThe problem in memory is unchanged.");
+    const std::string source = fileName == "-" ? "from standard input" : "[" + fileName + "]";
+    result.report.Box(MsgKind::Warning,
+                      "Cannot read the DIMACS file [" + fileName + "]\r" + why +
+                          "\rThe problem in memory is unchanged.",
+                      "cannot read the DIMACS problem " + source + ": " + why);
     result.report.Beep(BeepFileError);
     return result;
 }

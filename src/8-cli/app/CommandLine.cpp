@@ -266,7 +266,7 @@ std::string ReportText(const kav::Report& report) {
     for (const kav::Notice& notice : report.Notices()) {
         if (notice.IsBeep())
             continue;
-        text += (text.empty() ? "" : "\n") + notice.text;
+        text += (text.empty() ? "" : "\n") + notice.CommandLineText();
     }
     for (char& c : text) {
         if (c == '\r')
@@ -320,7 +320,7 @@ std::string TextReport(const kav::ResultLists& lists, const kav::SolutionState& 
     std::string text;
     for (const kav::ReportLine& line :
          kav::BuildReportLines(kav::ReportContentOf(lists, solution))) {
-        text += line.text;
+        text += kav::Latin1ToUtf8(line.text);
         text += '\n';
     }
     return text;
@@ -331,12 +331,17 @@ std::string OutputName(const std::string& fileName) {
     return fileName.empty() ? std::string("-") : fileName;
 }
 
+// An output that would go over the problem being solved.
+std::string ProtectedOutputText(const std::string& name) {
+    return "[" + name + "] holds the problem being solved: choose another name for the output.";
+}
+
 // Says why an output was not written (naming it when it is not the results);
 // false.
 bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = "") {
     const std::string of = what.empty() ? "" : what + " ";
     if (result.Failure == kav::WriteFailure::ProtectedFile)
-        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
+        std::fprintf(stderr, "kavrilon: %s\n", ProtectedOutputText(result.File).c_str());
     else if (result.File == "-")
         std::fprintf(stderr, "kavrilon: cannot write %sto standard output: %s\n", of.c_str(),
                      result.Reason().c_str());
@@ -491,7 +496,7 @@ int Solve(const CommandLine& command) {
     for (const std::string& output :
          {command.output, command.picture.file, command.trace, command.narrate}) {
         if (kav::IsProtectedFile(output, problemFiles)) {
-            std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
+            std::fprintf(stderr, "kavrilon: %s\n", ProtectedOutputText(output).c_str());
             return ExitNotWritten;
         }
     }
