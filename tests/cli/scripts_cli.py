@@ -219,6 +219,106 @@ class JsonResult(Folder):
         self.assertEqual((bad.returncode, bad.stdout), (3, b""))
 
 
+
+class ExactWords(Folder):
+    """What a script reads: UTF-8, quoted input made safe, the program's own words."""
+
+    def test_names_are_utf8_in_the_text_results(self):
+        write(self.path("Z.NDE"), "Zürich\r\nBern\r\n".encode("latin-1"))
+        write(self.path("Z.LIN"), b"2 2 0 0 0\r\n1 2 0 5 1\r\n2 1 1 5 1\r\n")
+        done = run("--solve", self.path("Z.NDE"))
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn("Zürich", done.stdout.decode("utf-8"))
+
+    def test_quoted_input_is_short_and_shows_what_cannot_be_seen(self):
+        title = b"\x1b]0;owned\x07" + b"x" * 200
+        cases = {
+            # The quote: at most 60 characters, then "...".
+            b"p min 1 0\n" + title + b"\n":
+                b'not "\\x1B]0;owned\\x07' + b"x" * 50 + b'..."',
+            b"p min 1 0\nq\x00tail\n": b'not "q\\x00tail"',
+            b"\xef\xbb\xbfp min 1 0\n": b'not "\\xEF\\xBB\\xBFp"',
+            b"p min 1 1\na 1 1 0 \xff 0\n": b'not "\\xFF"',
+        }
+        for text, quoted in cases.items():
+            done = run("--solve", write(self.path("q.min"), text))
+            self.assertEqual(done.returncode, 2, done.stderr)
+            self.assertIn(quoted, done.stderr)
+            self.assertNotIn(b"\x1b", done.stderr)
+            self.assertNotIn(b"\x00", done.stderr)
+            for line in done.stderr.splitlines():
+                self.assertTrue(line.startswith(b"kavrilon: cannot read the DIMACS problem ["),
+                                line)
+
+    def test_the_name_warning_shows_the_bytes_as_read(self):
+        problem = write(self.path("k.min"), b"p min 2 2\nc name 1 K\xf8benhavn\n"
+                                            b"a 1 2 0 1 1\na 2 1 0 1 1\n")
+        done = run("--solve", problem, "--output", os.devnull)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(b'"K\\xF8benhavn" became "K?benhavn"', done.stderr)
+        done.stderr.decode("utf-8")
+
+    def test_the_command_line_speaks_its_own_words(self):
+        alone = write(self.path("alone.NDE"), b"A\r\n")
+        directory = os.open(self.dir, os.O_RDONLY)
+        self.addCleanup(os.close, directory)
+        cases = (
+            (["--solve", alone], {}, 2, "kavrilon: [%s] does not exist: the node file [%s] "
+             "needs its link file beside it.\n" % (self.path("alone.LIN"), alone)),
+            (["--solve", "-"], {"stdin": directory}, 2,
+             "kavrilon: cannot read the DIMACS problem from standard input: read error: "
+             "Is a directory\n"),
+            (["--generate", "2", "-1", self.dir], {}, 3, "kavrilon: ORIGINS and DESTINATIONS "
+             "must be whole numbers of 0 or more, not \"-1\".\nTry 'kavrilon --help'.\n"),
+        )
+        for args, streams, code, said in cases:
+            done = run(*args, capture_output=True, **streams)
+            self.assertEqual((done.returncode, done.stderr.decode()), (code, said))
+        done = subprocess.run("%s --solve - <&-" % PROGRAM, shell=True, capture_output=True)
+        self.assertEqual((done.returncode, done.stderr),
+                         (2, b"kavrilon: cannot read the problem: standard input is closed\n"))
+
+    def test_a_closed_standard_output_changes_no_file(self):
+        problem = write(self.path("p.min"), b"p min 2 2\na 1 2 0 1 1\na 2 1 0 1 1\n")
+        write(self.path("t.jsonl"), b"old\n")
+        for extra in ("", "--output -", "--trace t.jsonl"):
+            done = subprocess.run("%s --solve p.min %s >&-" % (PROGRAM, extra), shell=True,
+                                  cwd=self.dir, capture_output=True)
+            self.assertEqual((done.returncode, done.stderr),
+                             (4, b"kavrilon: standard output is closed\n"), extra)
+            self.assertEqual(read(self.path("t.jsonl")), b"old\n")
+            self.assertEqual(sorted(os.listdir(self.dir)), ["p.min", "t.jsonl"])
+        # With the results in a file, a program started with 1 closed still
+        # writes them there and nowhere else.
+        done = subprocess.run("%s --solve p.min --output r.txt --trace t.jsonl >&-" % PROGRAM,
+                              shell=True, cwd=self.dir, capture_output=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertTrue(read(self.path("r.txt")).startswith(b"LINK LIST"))
+        self.assertTrue(read(self.path("t.jsonl")).startswith(b'{"event":"start"'))
+
+    def test_an_option_given_twice_is_a_bad_argument(self):
+        problem = write(self.path("p.min"), b"p min 2 2\na 1 2 0 1 1\na 2 1 0 1 1\n")
+        for twice in (["--format", "csv", "--format", "text"],
+                      ["--output", "a.txt", "--output", "b.txt"],
+                      ["--narrate", "a.txt", "--narrate", "b.txt", "--output", "c.txt"],
+                      ["--nonzero", "--nonzero"], ["--order", "dest", "--order=dest"]):
+            done = run("--solve", problem, *twice, cwd=self.dir)
+            self.assertEqual((done.returncode, done.stdout), (3, b""), twice)
+            self.assertIn(b" is given more than once.", done.stderr)
+        self.assertEqual(sorted(os.listdir(self.dir)), ["p.min"])
+
+    def test_a_picture_without_a_runtime_folder_says_nothing(self):
+        problem = write(self.path("p.min"), b"p min 2 2\na 1 2 0 1 1\na 2 1 0 1 1\n")
+        scratch = self.path("tmp")
+        os.mkdir(scratch)
+        env = environment(TMPDIR=scratch)
+        env.pop("XDG_RUNTIME_DIR", None)
+        done = run("--solve", problem, "--picture", self.path("p.svg"), "--output", os.devnull,
+                   env=env)
+        self.assertEqual((done.returncode, done.stderr), (0, b""))
+        self.assertEqual(os.listdir(scratch), [])
+
+
 if __name__ == "__main__":
     PROGRAM = os.path.abspath(sys.argv.pop(1))
     unittest.main()

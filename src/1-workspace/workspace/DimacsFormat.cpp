@@ -1,13 +1,17 @@
 #include "workspace/DimacsFormat.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "workspace/NumberFormat.h"
@@ -496,15 +500,45 @@ void WarnAboutNames(Report& report, const std::string& fileName,
     report.Box(MsgKind::Warning, text);
 }
 
-// Reads line by line, so that a file is never held in memory as a whole.
-LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string& fileName) {
+// Reads a descriptor for ReadLine and keeps the error a read failed with: a
+// stream buffer itself reports a failed read as the end of the input.
+class DescriptorBuffer : public std::streambuf {
+  public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) {}
+    int Error() const { return error_; }
+
+  protected:
+    int_type underflow() override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+            if (got > 0) {
+                setg(buffer_, buffer_, buffer_ + got);
+                return traits_type::to_int_type(*gptr());
+            }
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                error_ = errno;
+            return traits_type::eof();
+        }
+    }
+
+  private:
+    int fd_;
+    int error_ = 0;
+    char buffer_[1 << 16];
+};
+
+// Reads line by line, so that a file is never held in memory as a whole;
+// `descriptor`, when the lines come from one, tells a read error from the end.
+LoadResult ReadDimacsLines(Workspace& ws, std::streambuf& input, const std::string& fileName,
+                           const DescriptorBuffer* descriptor = nullptr) {
     DimacsProblem problem;
     std::string line;
     int64_t lineNumber = 0;
     bool ok = true;
     bool tooLong = false;
-    std::streambuf* input = lines.rdbuf();
-    while (ok && input != nullptr && ReadLine(*input, line, tooLong)) {
+    while (ok && ReadLine(input, line, tooLong)) {
         ++lineNumber;
         if (tooLong) {
             return Refuse(fileName, "line " + std::to_string(lineNumber) +
@@ -513,8 +547,9 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
         }
         ok = problem.ReadLine(line, lineNumber);
     }
-    if (lines.bad())
-        return Refuse(fileName, "the file could not be read");
+    if (descriptor != nullptr && descriptor->Error() != 0)
+        return Refuse(fileName,
+                      "read error: " + std::generic_category().message(descriptor->Error()));
     if (ok)
         ok = problem.Finish(lineNumber);
     if (!ok) {
@@ -535,15 +570,18 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
 }  // namespace
 
 LoadResult ReadDimacsText(Workspace& ws, const std::string& text, const std::string& fileName) {
-    std::istringstream lines(text);
+    std::stringbuf lines(text);
     return ReadDimacsLines(ws, lines, fileName);
 }
 
 LoadResult ReadDimacsFile(Workspace& ws, const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return Refuse(fileName, "the file could not be read");
-    return ReadDimacsLines(ws, file, fileName);
+    DescriptorBuffer file(fd);
+    LoadResult result = ReadDimacsLines(ws, file, fileName, &file);
+    ::close(fd);
+    return result;
 }
 
 std::string FormatDimacsProblem(const Workspace& ws) {
@@ -585,7 +623,8 @@ bool HasDimacsContent(const std::string& fileName) {
 }
 
 LoadResult ReadDimacsStandardInput(Workspace& ws) {
-    return ReadDimacsLines(ws, std::cin, "-");
+    DescriptorBuffer input(STDIN_FILENO);
+    return ReadDimacsLines(ws, input, "-", &input);
 }
 
 bool IsDimacsFileName(const std::string& fileName) {

@@ -1,6 +1,7 @@
 #include "workspace/TemporaryFiles.h"
 
 #include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <array>
@@ -45,8 +46,8 @@ Slot* Claim(const std::string& pattern) {
 // unlink, sigaction and raise are async-signal-safe.
 extern "C" void RemoveAndEnd(int signalNumber) {
     for (Slot& slot : registered) {
-        if (slot.inUse.load())
-            ::unlink(slot.name);
+        if (slot.inUse.load() && ::unlink(slot.name) != 0)
+            ::rmdir(slot.name);
     }
     struct sigaction fallBack {};
     fallBack.sa_handler = SIG_DFL;
@@ -91,6 +92,24 @@ void ForgetTemporaryFile(const std::string& name) {
             return;
         }
     }
+}
+
+std::string MakeTemporaryFolder(const std::string& pattern) {
+    Slot* slot = Claim(pattern);
+    if (slot == nullptr)
+        return {};
+    if (::mkdtemp(slot->name) == nullptr) {
+        slot->inUse.store(false);
+        return {};
+    }
+    return slot->name;
+}
+
+void RemoveTemporaryFolder(const std::string& name) {
+    if (name.empty())
+        return;
+    ::rmdir(name.c_str());
+    ForgetTemporaryFile(name);
 }
 
 void RemoveTemporaryFilesOnSignals() {

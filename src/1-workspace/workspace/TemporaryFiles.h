@@ -17,7 +17,16 @@ int MakeTemporaryFile(const std::string& pattern, std::string& made);
 // removing.
 void ForgetTemporaryFile(const std::string& name);
 
-// SIGINT, SIGTERM and SIGHUP remove every registered temporary file, then end
+// Makes a new empty folder only this user may use from pattern (ending
+// "XXXXXX", as mkdtemp) and registers it like a temporary file; its name, or
+// an empty one when it cannot be made.
+std::string MakeTemporaryFolder(const std::string& pattern);
+
+// Removes a folder MakeTemporaryFolder made (when it is empty).
+void RemoveTemporaryFolder(const std::string& name);
+
+// SIGINT, SIGTERM and SIGHUP remove every registered temporary file and
+// folder, then end
 // the program by the same signal (its default action).
 void RemoveTemporaryFilesOnSignals();
 

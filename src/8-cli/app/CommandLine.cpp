@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCommandLineParser>
@@ -170,14 +171,37 @@ std::vector<std::string>& RawArguments() {
     return raw;
 }
 
+// "-1": no option of the program's, so a value (a count, a number), which
+// the parser would take for an option.
+bool IsNegativeNumber(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-' &&
+           argument.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
 QString ArgumentText(const std::string& bytes) {
-    if (IsUtf8(bytes))
+    if (IsUtf8(bytes) && !IsNegativeNumber(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     RawArguments().push_back(bytes);
     return StandInMark + QString::number(RawArguments().size() - 1);
 }
 
 }  // namespace
+
+ClosedDescriptors OpenClosedStandardDescriptors() {
+    bool closed[3] = {false, false, false};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closed[fd] = true;
+        // The lowest free number: this one, the ones below being open.
+        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+    return {closed[0], closed[1], closed[2]};
+}
 
 std::string ArgumentBytes(const QString& parsed) {
     if (parsed.startsWith(StandInMark)) {
@@ -254,7 +278,7 @@ CommandLine Bad(const QString& why) {
 
 std::optional<int32_t> Count(const QString& text) {
     bool ok = false;
-    const int value = text.toInt(&ok);
+    const int value = QString::fromStdString(ArgumentBytes(text)).toInt(&ok);
     if (!ok || value < 0)
         return std::nullopt;
     return value;
@@ -448,8 +472,14 @@ std::optional<std::string> ProblemFault(const std::string& name) {
 }
 
 // Loads PROBLEM into the session and prints what the load has to tell.
-kav::LoadResult LoadProblem(kav::Session& session, const std::string& name) {
+kav::LoadResult LoadProblem(kav::Session& session, const std::string& name, bool closedInput) {
     kav::LoadResult result;
+    if (name == "-" && closedInput) {
+        result.outcome = kav::LoadOutcome::Refused;
+        result.report.Box(kav::MsgKind::Error, "cannot read the problem: standard input is closed");
+        PrintReport(result.report);
+        return result;
+    }
     if (name != "-") {
         if (const std::optional<std::string> fault = ProblemFault(name)) {
             result.outcome = kav::LoadOutcome::Refused;
@@ -483,7 +513,16 @@ int Solve(const CommandLine& command) {
     kav::SilentPrompts prompts;
     kav::Session session(prompts);
     kav::Workspace& ws = session.ws;
-    if (const kav::LoadResult loaded = LoadProblem(session, command.problem);
+    if (command.closed.output) {
+        for (const std::string& output :
+             {OutputName(command.output), command.picture.file, command.trace, command.narrate}) {
+            if (IsStandardOutput(output)) {
+                std::fprintf(stderr, "kavrilon: standard output is closed\n");
+                return ExitNotWritten;
+            }
+        }
+    }
+    if (const kav::LoadResult loaded = LoadProblem(session, command.problem, command.closed.input);
         loaded.outcome != kav::LoadOutcome::Loaded) {
         WriteUnsolvedJson(command,
                           kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
@@ -657,9 +696,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         const std::optional<int32_t> origins = Count(positional[0]);
         const std::optional<int32_t> destinations = Count(positional[1]);
         if (!origins || !destinations)
-            return Bad(
-                QStringLiteral("ORIGINS and DESTINATIONS must be whole numbers of 0 or "
-                               "more."));
+            return Bad(QStringLiteral("ORIGINS and DESTINATIONS must be whole numbers of 0 or "
+                                      "more, not \"%1\".")
+                           .arg(QString::fromStdString(
+                               kav::QuotedInput(ArgumentBytes(positional[origins ? 1 : 0])))));
         bool ok = false;
         const qulonglong seed = parser.value(options.seed).toULongLong(&ok);
         if (!ok || seed > 0xFFFFFFFFull)
