@@ -162,7 +162,7 @@ class JsonResult(Folder):
     def test_an_optimal_total_beyond_64_bits_is_exact(self):
         # Three links each carrying the largest flow at the largest cost.
         arcs = "".join("a %d %d %d %d %d\n" % (n, n % 3 + 1, MOST, MOST, MOST) for n in (1, 2, 3))
-        done, result = self.solved("p min 3 3\nc name 1 Zürich\n" + arcs)
+        done, result = self.solved("p min 3 3\nc name 1 Zürich\nc name 2 a\"b\\c\n" + arcs)
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertEqual(result["status"], "optimal")
         self.assertEqual(result["total_cost"], 3 * MOST * MOST)
@@ -170,7 +170,7 @@ class JsonResult(Folder):
         self.assertEqual(result["certificate"],
                          {"checked": True, "optimal": True, "links": 3, "nodes": 3})
         self.assertEqual([(l["origin_name"], l["flow"], l["in_kilter"]) for l in result["links"]],
-                         [("Zürich", MOST, True), ("2", MOST, True), ("3", MOST, True)])
+                         [("Zürich", MOST, True), ('a"b\\c', MOST, True), ("3", MOST, True)])
         self.assertEqual(result["nodes"][0]["name"], "Zürich")
 
     def test_order_and_selection_apply(self):
@@ -211,10 +211,14 @@ class JsonResult(Folder):
         self.assertEqual(json.loads(checks.stdout)["checks"][-1],
                          checks.stderr.decode().splitlines()[-1][len("kavrilon: "):])
         # A problem that cannot be read is never written over by its own result.
-        before = read(self.path("bad.min"))
-        done = run("--solve", self.path("bad.min"), "--format", "json", "--output",
-                   self.path("bad.min"))
-        self.assertEqual(read(self.path("bad.min")), before)
+        write(self.path("R.NDE"), b"A\r\n")
+        write(self.path("R.LIN"), b"1 1 0 0 0\r\n1 x\r\n")
+        for problem, output in (("bad.min", "bad.min"), ("R.NDE", "R.LIN")):
+            before = read(self.path(output))
+            done = run("--solve", self.path(problem), "--format", "json", "--output",
+                       self.path(output))
+            self.assertEqual(done.returncode, 2, done.stderr)
+            self.assertEqual(read(self.path(output)), before)
         bad = run("--solve", self.path("bad.min"), "--format", "json", "--format", "json")
         self.assertEqual((bad.returncode, bad.stdout), (3, b""))
 

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -608,18 +607,24 @@ std::string FormatDimacsSolution(const Workspace& ws, __int128 total) {
 }
 
 bool HasDimacsContent(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
+    // Read through a descriptor: a file stream's buffer throws on a read
+    // error (a folder), which here only means "no".
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DescriptorBuffer file(fd);
     std::string line;
     bool tooLong = false;
-    while (file && ReadLine(*file.rdbuf(), line, tooLong)) {
-        if (tooLong)
-            return false;
+    bool dimacs = false;
+    while (ReadLine(file, line, tooLong) && !tooLong) {
         const std::vector<std::string> words = Words(line, 2);
         if (words.empty() || words[0] == "c")
             continue;
-        return words.size() >= 2 && words[0] == "p" && words[1] == "min";
+        dimacs = words.size() >= 2 && words[0] == "p" && words[1] == "min";
+        break;
     }
-    return false;
+    ::close(fd);
+    return dimacs && file.Error() == 0;
 }
 
 LoadResult ReadDimacsStandardInput(Workspace& ws) {

@@ -499,6 +499,13 @@ kav::LoadResult LoadProblem(kav::Session& session, const std::string& name, bool
     return result;
 }
 
+// The files a load of PROBLEM reads: its own, and a node file's link file.
+std::vector<std::string> AttemptedFiles(const std::string& problem) {
+    if (problem == "-" || kav::IsDimacsToLoad(problem, ""))
+        return {problem};
+    return {problem, kav::MatchingLinkFile(problem)};
+}
+
 // The JSON of a run without results goes where the results would; a problem
 // that was refused is still never written over.
 void WriteUnsolvedJson(const CommandLine& command, const std::string& json,
@@ -526,7 +533,7 @@ int Solve(const CommandLine& command) {
         loaded.outcome != kav::LoadOutcome::Loaded) {
         WriteUnsolvedJson(command,
                           kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
-                          {command.problem});
+                          AttemptedFiles(command.problem));
         return ExitUnreadable;
     }
     // The results never go over the problem they came from; found before the
