@@ -500,8 +500,11 @@ kav::LoadResult LoadProblem(kav::Session& session, const std::string& name, bool
 }
 
 // The files a load of PROBLEM reads: its own, and a node file's link file.
+// Only a regular file is looked into (opening a named pipe would wait).
 std::vector<std::string> AttemptedFiles(const std::string& problem) {
-    if (problem == "-" || kav::IsDimacsToLoad(problem, ""))
+    struct stat info {};
+    if (problem == "-" || ::stat(problem.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        kav::IsDimacsToLoad(problem, ""))
         return {problem};
     return {problem, kav::MatchingLinkFile(problem)};
 }
@@ -531,9 +534,10 @@ int Solve(const CommandLine& command) {
     }
     if (const kav::LoadResult loaded = LoadProblem(session, command.problem, command.closed.input);
         loaded.outcome != kav::LoadOutcome::Loaded) {
-        WriteUnsolvedJson(command,
-                          kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
-                          AttemptedFiles(command.problem));
+        if (command.format == OutputFormat::Json)
+            WriteUnsolvedJson(
+                command, kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
+                AttemptedFiles(command.problem));
         return ExitUnreadable;
     }
     // The results never go over the problem they came from; found before the
