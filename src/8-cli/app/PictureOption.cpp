@@ -145,10 +145,11 @@ int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
         int32_t most = 0;
         if (links > kav::WholePictureMaxLinks) {
             most = kav::WholePictureMaxLinks;
-            std::fprintf(stderr,
-                         "kavrilon: the neighbourhood of node %d has %d links: only the %d with the "
-                         "largest flows are drawn.\n",
-                         *node, links, most);
+            std::fprintf(
+                stderr,
+                "kavrilon: the neighbourhood of node %d has %d links: only the %d with the "
+                "largest flows are drawn.\n",
+                *node, links, most);
         }
         graph = kav::Neighbourhood(ws, *node, request.steps, most);
     }
