@@ -53,7 +53,7 @@ class Examples(unittest.TestCase):
                     self.assertIn(b"\ns %s\n" % cost.group(1).encode(), done.stdout)
                 elif cut:
                     self.assertEqual(done.returncode, 1, done.stderr)
-                    lines = done.stderr.decode().splitlines()
+                    lines = [l[len("kavrilon: "):] for l in done.stderr.decode().splitlines()]
                     values = dict(l.split(" ", 1) for l in lines if l.startswith("cut_"))
                     self.assertEqual((values["cut_need"], values["cut_room"]), cut.group(2, 3))
                     names = node_names(problem)

@@ -139,8 +139,9 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(done.returncode, 1)
         self.assertIn(b"INFEASIBLE", done.stderr)
         self.assertIn(b"TOTAL COST", done.stdout)
-        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
-                       if line.startswith("cut_"))
+        figures = dict(line[len("kavrilon: "):].split(" ", 1)
+                       for line in done.stderr.decode().splitlines()
+                       if line.startswith("kavrilon: cut_"))
         self.assertEqual(figures["cut_nodes"], "2")
         self.assertGreater(int(figures["cut_need"]), int(figures["cut_room"]))
 
@@ -182,14 +183,14 @@ class CommandLine(unittest.TestCase):
             done = run("--solve", problem, "--format", "dimacs", "--output", output,
                        cwd=self.dir)
             self.assertEqual(done.returncode, 4, (problem, output))
-            self.assertIn(b"holds the problem in memory", done.stderr)
+            self.assertIn(b"holds the problem being solved", done.stderr)
             self.assertEqual(done.stdout, b"")
             self.assertEqual(read(target), before, output)
         os.symlink(self.nde, os.path.join(self.dir, "to_nde.svg"))
         before = read(self.nde)
         done = run("--solve", self.nde, "--picture", "to_nde.svg", cwd=self.dir)
         self.assertEqual((done.returncode, done.stdout), (4, b""))
-        self.assertIn(b"holds the problem in memory", done.stderr)
+        self.assertIn(b"holds the problem being solved", done.stderr)
         self.assertEqual(read(self.nde), before)
 
     def test_pipes_devices_and_descriptors_are_written_as_they_are(self):
@@ -447,8 +448,9 @@ class CommandLine(unittest.TestCase):
         steps = events(done.stdout)
         self.assertEqual(steps[-1]["event"], "infeasible")
         self.assertIn(b"WORKING ON LINK %d " % steps[-1]["link"], done.stderr)
-        figures = dict(line.split(" ", 1) for line in done.stderr.decode().splitlines()
-                       if line.startswith("cut_"))
+        figures = dict(line[len("kavrilon: "):].split(" ", 1)
+                       for line in done.stderr.decode().splitlines()
+                       if line.startswith("kavrilon: cut_"))
         self.assertEqual((steps[-1]["need"], steps[-1]["room"]),
                          (int(figures["cut_need"]), int(figures["cut_room"])))
         self.assertTrue(read(csv_out).startswith(b"row,number,"))

@@ -338,19 +338,20 @@ TEST(NewFile, TakesItsModeFromTheUmaskOfTheMoment) {
     ::umask(before);
 }
 
-// Whatever a streamed write does with a file of several names, it must not
-// split them: the other name shows what the written one shows.
+// A streamed write into a file of several names never splits them: the old
+// text stays until the new one is complete, then both names show it.
 TEST(StreamedFile, NeverSplitsAFileWithSeveralHardLinks) {
     TempFolder folder;
-    const std::string target = folder.Write("T.jsonl", "old");
+    const std::string target = folder.Write("T.jsonl", "old text");
     const std::string other = folder.File("OTHER.jsonl");
     fs::create_hard_link(target, other);
     StreamedFile file;
-    if (file.Open(target)) {
-        file.Write("new");
-        file.Finish();
-    }
-    EXPECT_EQ(TempFolder::Read(other), TempFolder::Read(target));
+    ASSERT_TRUE(file.Open(target));
+    file.Write("new");
+    EXPECT_EQ(TempFolder::Read(other), "old text");
+    ASSERT_TRUE(file.Finish());
+    EXPECT_EQ(TempFolder::Read(other), "new");
+    EXPECT_EQ(TempFolder::Read(target), "new");
     EXPECT_EQ(StatOf(target).st_nlink, 2u);
 }
 

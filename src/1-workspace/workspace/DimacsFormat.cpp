@@ -1,13 +1,16 @@
 #include "workspace/DimacsFormat.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iostream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "workspace/NumberFormat.h"
@@ -66,39 +69,6 @@ bool ParseWide(const std::string& word, bool withSign, int64_t& value, bool& too
     return true;
 }
 
-// Walks a UTF-8 text: `character` gets each character's code and bytes,
-// `bad` each byte that does not start a well-formed character.
-template <class Character, class Bad>
-void DecodeUtf8(const std::string& utf8, Character&& character, Bad&& bad) {
-    for (std::size_t at = 0; at < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[at]);
-        std::size_t length = lead < 0x80                   ? 1
-                             : lead >= 0xC2 && lead < 0xE0 ? 2
-                             : lead >= 0xE0 && lead < 0xF0 ? 3
-                             : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                           : 0;
-        uint32_t code = lead & (length == 1   ? 0x7F
-                                : length == 2 ? 0x1F
-                                : length == 3 ? 0x0F
-                                              : 0x07);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = at + k < utf8.size() ? static_cast<unsigned char>(utf8[at + k]) : 0;
-            if ((next & 0xC0) != 0x80) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (length == 0) {
-            bad();
-            ++at;
-            continue;
-        }
-        character(code, utf8.substr(at, length));
-        at += length;
-    }
-}
-
 // Latin-1 from a UTF-8 name: a character Latin-1 holds becomes its byte,
 // any other (and any byte that is not UTF-8) becomes '?'.
 std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
@@ -110,19 +80,16 @@ std::string Utf8ToLatin1(const std::string& utf8, bool& replaced) {
             replaced = replaced || code > 0xFF;
             latin1 += code <= 0xFF ? static_cast<char>(code) : '?';
         },
-        [&] {
+        [&](unsigned char) {
             replaced = true;
             latin1 += '?';
         });
     return latin1;
 }
 
-// A UTF-8 text fit to show: any byte that is not UTF-8 becomes '?'.
-std::string ShownUtf8(const std::string& utf8) {
-    std::string shown;
-    DecodeUtf8(
-        utf8, [&](uint32_t, const std::string& bytes) { shown += bytes; }, [&] { shown += '?'; });
-    return shown;
+// Words of the input in a message: in quotes, cut and escaped as QuotedInput.
+std::string Quoted(const std::string& word) {
+    return "\"" + QuotedInput(word) + "\"";
 }
 
 // Reads one line of at most MaxLineLength bytes (without its LF and a CR
@@ -181,10 +148,11 @@ class DimacsProblem {
             return ReadProblemLine(Words(line, 4));
         if (type == "n" || type == "a") {
             if (!headerRead_)
-                return Fail("a problem line \"p min NODES ARCS\" before any \"" + type + "\" line");
+                return Fail("a problem line \"p min NODES ARCS\" before any " + Quoted(type) +
+                            " line");
             return type == "n" ? ReadNodeLine(Words(line, 3)) : ReadArcLine(Words(line, 6));
         }
-        return Fail("a line of type c, p, n, a, s or f, not \"" + type + "\"");
+        return Fail("a line of type c, p, n, a, s or f, not " + Quoted(type));
     }
 
     bool Finish(int64_t lastLine) {
@@ -270,8 +238,8 @@ class DimacsProblem {
         std::vector<std::string> lines;
         for (const auto& [node, change] : changes_) {
             lines.push_back("node " + std::to_string(node) + " (line " +
-                            std::to_string(change.line) + "): \"" + change.given + "\" became \"" +
-                            Latin1ToUtf8(ws.NodeName[node]) + "\"");
+                            std::to_string(change.line) + "): " + Quoted(change.given) +
+                            " became \"" + Latin1ToUtf8(ws.NodeName[node]) + "\"");
         }
         // Nodes in name order (by number among equal names), then each run
         // of one name.
@@ -309,7 +277,7 @@ class DimacsProblem {
         int64_t wide = 0;
         bool tooLarge = false;
         if (!ParseWide(word, true, wide, tooLarge) || wide < INT32_MIN || wide > INT32_MAX)
-            return Fail(std::string(RangeText) + ", not \"" + word + "\"");
+            return Fail(std::string(RangeText) + ", not " + Quoted(word));
         value = static_cast<int32_t>(wide);
         return true;
     }
@@ -319,7 +287,7 @@ class DimacsProblem {
         int64_t wide = 0;
         bool tooLarge = false;
         if (!ParseWide(word, false, wide, tooLarge) || wide > INT32_MAX)
-            return Fail(expected + ", not \"" + word + "\"");
+            return Fail(expected + ", not " + Quoted(word));
         value = static_cast<int32_t>(wide);
         return true;
     }
@@ -331,7 +299,7 @@ class DimacsProblem {
         if (!Count(word, node, expected))
             return false;
         if (!NodeInRange(node, most))
-            return Fail(expected + ", not " + word);
+            return Fail(expected + ", not " + QuotedInput(word));
         return true;
     }
 
@@ -372,7 +340,8 @@ class DimacsProblem {
                 c = ' ';
         }
         if (shortened || replaced)
-            changes_[node] = {line_, ShownUtf8(line.substr(at, 80))};
+            // Enough bytes for more characters than a message quotes.
+            changes_[node] = {line_, line.substr(at, 4 * 61)};
         else
             changes_.erase(node);
         names_[static_cast<std::size_t>(node)] = std::move(name);
@@ -506,8 +475,11 @@ class DimacsProblem {
 LoadResult Refuse(const std::string& fileName, const std::string& why) {
     LoadResult result;
     result.outcome = LoadOutcome::Refused;
-    result.report.Box(MsgKind::Warning, "Cannot read the DIMACS file [" + fileName + "]\r" + why +
-                                            "\rThe problem in memory is unchanged.");
+    const std::string source = fileName == "-" ? "from standard input" : "[" + fileName + "]";
+    result.report.Box(MsgKind::Warning,
+                      "Cannot read the DIMACS file [" + fileName + "]\r" + why +
+                          "\rThe problem in memory is unchanged.",
+                      "cannot read the DIMACS problem " + source + ": " + why);
     result.report.Beep(BeepFileError);
     return result;
 }
@@ -527,15 +499,45 @@ void WarnAboutNames(Report& report, const std::string& fileName,
     report.Box(MsgKind::Warning, text);
 }
 
-// Reads line by line, so that a file is never held in memory as a whole.
-LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string& fileName) {
+// Reads a descriptor for ReadLine and keeps the error a read failed with: a
+// stream buffer itself reports a failed read as the end of the input.
+class DescriptorBuffer : public std::streambuf {
+  public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) {}
+    int Error() const { return error_; }
+
+  protected:
+    int_type underflow() override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+            if (got > 0) {
+                setg(buffer_, buffer_, buffer_ + got);
+                return traits_type::to_int_type(*gptr());
+            }
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                error_ = errno;
+            return traits_type::eof();
+        }
+    }
+
+  private:
+    int fd_;
+    int error_ = 0;
+    char buffer_[1 << 16];
+};
+
+// Reads line by line, so that a file is never held in memory as a whole;
+// `descriptor`, when the lines come from one, tells a read error from the end.
+LoadResult ReadDimacsLines(Workspace& ws, std::streambuf& input, const std::string& fileName,
+                           const DescriptorBuffer* descriptor = nullptr) {
     DimacsProblem problem;
     std::string line;
     int64_t lineNumber = 0;
     bool ok = true;
     bool tooLong = false;
-    std::streambuf* input = lines.rdbuf();
-    while (ok && input != nullptr && ReadLine(*input, line, tooLong)) {
+    while (ok && ReadLine(input, line, tooLong)) {
         ++lineNumber;
         if (tooLong) {
             return Refuse(fileName, "line " + std::to_string(lineNumber) +
@@ -544,8 +546,9 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
         }
         ok = problem.ReadLine(line, lineNumber);
     }
-    if (lines.bad())
-        return Refuse(fileName, "the file could not be read");
+    if (descriptor != nullptr && descriptor->Error() != 0)
+        return Refuse(fileName,
+                      "read error: " + std::generic_category().message(descriptor->Error()));
     if (ok)
         ok = problem.Finish(lineNumber);
     if (!ok) {
@@ -566,15 +569,18 @@ LoadResult ReadDimacsLines(Workspace& ws, std::istream& lines, const std::string
 }  // namespace
 
 LoadResult ReadDimacsText(Workspace& ws, const std::string& text, const std::string& fileName) {
-    std::istringstream lines(text);
+    std::stringbuf lines(text);
     return ReadDimacsLines(ws, lines, fileName);
 }
 
 LoadResult ReadDimacsFile(Workspace& ws, const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return Refuse(fileName, "the file could not be read");
-    return ReadDimacsLines(ws, file, fileName);
+    DescriptorBuffer file(fd);
+    LoadResult result = ReadDimacsLines(ws, file, fileName, &file);
+    ::close(fd);
+    return result;
 }
 
 std::string FormatDimacsProblem(const Workspace& ws) {
@@ -601,22 +607,29 @@ std::string FormatDimacsSolution(const Workspace& ws, __int128 total) {
 }
 
 bool HasDimacsContent(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
+    // Read through a descriptor: a file stream's buffer throws on a read
+    // error (a folder), which here only means "no".
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DescriptorBuffer file(fd);
     std::string line;
     bool tooLong = false;
-    while (file && ReadLine(*file.rdbuf(), line, tooLong)) {
-        if (tooLong)
-            return false;
+    bool dimacs = false;
+    while (ReadLine(file, line, tooLong) && !tooLong) {
         const std::vector<std::string> words = Words(line, 2);
         if (words.empty() || words[0] == "c")
             continue;
-        return words.size() >= 2 && words[0] == "p" && words[1] == "min";
+        dimacs = words.size() >= 2 && words[0] == "p" && words[1] == "min";
+        break;
     }
-    return false;
+    ::close(fd);
+    return dimacs && file.Error() == 0;
 }
 
 LoadResult ReadDimacsStandardInput(Workspace& ws) {
-    return ReadDimacsLines(ws, std::cin, "-");
+    DescriptorBuffer input(STDIN_FILENO);
+    return ReadDimacsLines(ws, input, "-", &input);
 }
 
 bool IsDimacsFileName(const std::string& fileName) {

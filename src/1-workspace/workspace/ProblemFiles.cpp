@@ -96,9 +96,13 @@ LoadResult NoteIfLoaded(const Workspace& ws, ProtectedFiles& loaded, LoadResult 
     return result;
 }
 
-LoadResult MissingFile(const std::string& name) {
+// nodeFile: the node file whose link file `name` is missing, if it is one.
+LoadResult MissingFile(const std::string& name, const std::string& nodeFile = "") {
     LoadResult result;
-    result.report.Box(MsgKind::Error, MissingFileText(name));
+    result.report.Box(MsgKind::Error, MissingFileText(name),
+                      nodeFile.empty() ? "[" + name + "] does not exist."
+                                       : "[" + name + "] does not exist: the node file [" +
+                                             nodeFile + "] needs its link file beside it.");
     return result;
 }
 
@@ -234,7 +238,7 @@ LoadResult LoadProblemFile(Workspace& ws, ProtectedFiles& loaded, const std::str
         return NoteIfLoaded(ws, loaded, ReadDimacsFile(ws, fileName));
     const std::string linkFile = MatchingLinkFile(fileName);
     if (!FileExists(linkFile))
-        return MissingFile(linkFile);
+        return MissingFile(linkFile, fileName);
     return NoteIfLoaded(ws, loaded, ReadProblem(ws, fileName, linkFile));
 }
 

@@ -162,7 +162,8 @@ LoadResult ReadProblemText(Workspace& ws, TextReader& linkFile, TextReader& node
     if (!fault.Noted()) {
         SetProblemSize(ws, header.links, header.nodes);
     } else {
-        result.report.Box(MsgKind::Warning, std::string(FatalReadText) + "\r" + fault.Text());
+        result.report.Box(MsgKind::Warning, std::string(FatalReadText) + "\r" + fault.Text(),
+                          "cannot read the problem: " + fault.Text());
         SetProblemSize(ws, 0, 0);
         result.report.Beep(BeepFileError);
         result.outcome = LoadOutcome::Failed;

@@ -17,6 +17,7 @@
 
 #include "workspace/FilePaths.h"
 #include "workspace/ProblemFiles.h"
+#include "workspace/TemporaryFiles.h"
 
 namespace kav {
 namespace {
@@ -241,9 +242,17 @@ void CloseAndRemoveTemporary(int& fd, std::string& temporary) {
     if (fd >= 0)
         ::close(fd);
     fd = -1;
-    if (!temporary.empty())
+    if (!temporary.empty()) {
         ::unlink(temporary.c_str());
+        ForgetTemporaryFile(temporary);
+    }
     temporary.clear();
+}
+
+// A short name in the target's folder: a long file name must not fail only
+// because the temporary name would pass the file system's limit.
+std::string TemporaryPattern(const std::string& target) {
+    return FolderOf(target) + "/.kav-XXXXXX";
 }
 
 // Whether an error means only that the disk (or the user's quota) is full.
@@ -352,15 +361,9 @@ bool TargetFile::PrepareAsItIs(const Destination& d, const std::string& contents
 }
 
 bool TargetFile::PrepareReplacement(const struct stat* old, const std::string& contents) {
-    // A short name in the same folder: a long file name must not fail only
-    // because the temporary name would pass the file system's limit.
-    std::string pattern = FolderOf(target_) + "/.kav-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
+    const int fd = MakeTemporaryFile(TemporaryPattern(target_), temporary_);
     if (fd < 0)
         return old != nullptr ? PrepareInPlace(contents) : Fail(errno);
-    temporary_ = name.data();
     if (old != nullptr && !KeepOwner(fd, *old)) {
         ::close(fd);
         Discard();
@@ -407,6 +410,7 @@ bool TargetFile::Commit() {
         case Mode::Replace:
             if (::rename(temporary_.c_str(), target_.c_str()) != 0)
                 return Fail(errno);
+            ForgetTemporaryFile(temporary_);
             temporary_.clear();
             state_ = FileState::New;
             SyncFolder(target_);
@@ -509,11 +513,25 @@ std::string ProtectedFileText(const std::string& name) {
     return "File [" + name + "] holds the problem in memory... Choose another name.";
 }
 
+namespace {
+
+// Whether name is the regular file standard input reads from.
+bool IsStandardInputFile(const std::string& name) {
+    struct stat input {};
+    struct stat named {};
+    return ::fstat(STDIN_FILENO, &input) == 0 && S_ISREG(input.st_mode) &&
+           ::stat(name.c_str(), &named) == 0 && named.st_dev == input.st_dev &&
+           named.st_ino == input.st_ino;
+}
+
+}  // namespace
+
 bool IsProtectedFile(const std::string& name, const std::vector<std::string>& protectedFiles) {
-    if (name == "-")
+    if (name == "-" || name.empty())
         return false;
     for (const std::string& file : protectedFiles) {
-        if (SameFile(name, file))
+        // "-": a problem read from standard input.
+        if (file == "-" ? IsStandardInputFile(name) : SameFile(name, file))
             return true;
     }
     return false;
@@ -633,18 +651,18 @@ WriteResult StreamedFile::Open(const std::string& name,
             }
             return Result(FileState::Old);
         case Way::InPlace:
-            return fail(EMLINK);
         case Way::Replace:
             break;
     }
-    std::string pattern = FolderOf(target_) + "/.kav-XXXXXX";
-    std::vector<char> temporary(pattern.begin(), pattern.end());
-    temporary.push_back('\0');
-    fd_ = ::mkstemp(temporary.data());
+    fd_ = MakeTemporaryFile(TemporaryPattern(target_), temporary_);
     if (fd_ < 0)
         return fail(errno);
-    temporary_ = temporary.data();
     regular_ = true;
+    // Another name of the file would lose its link by a rename: the finished
+    // text is copied into the file instead.
+    copyBack_ = d.way == Way::InPlace;
+    if (copyBack_)
+        return Result(FileState::Old);
     if (d.exists && !KeepOwner(fd_, d.old))
         return fail(EPERM);
     if (::fchmod(fd_, d.exists ? d.old.st_mode & 07777 : DefaultFileMode()) != 0)
@@ -693,15 +711,52 @@ WriteResult StreamedFile::Finish() {
         Abandon();
         return Result(state);
     }
+    if (copyBack_)
+        return CopyIntoTarget();
     if (!temporary_.empty()) {
         if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
             Break(errno);
             Abandon();
             return Result(FileState::Old);
         }
+        ForgetTemporaryFile(temporary_);
         temporary_.clear();
         SyncFolder(target_);
     }
+    return Result(FileState::New);
+}
+
+// The finished temporary copy is written over the target from the start, once
+// the room for it is reserved; the old text stays whole until then.
+WriteResult StreamedFile::CopyIntoTarget() {
+    const int from = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+    const int to = from < 0 ? -1 : ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    struct stat old {};
+    bool started = false;
+    bool done = to >= 0 && ::fstat(to, &old) == 0 && Reserve(to, written_, old.st_size);
+    std::string block(std::size_t{1} << 16, '\0');
+    while (done) {
+        const ssize_t got = ::read(from, block.data(), block.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            done = got == 0;
+            break;
+        }
+        started = true;
+        done = WriteAll(to, block.substr(0, static_cast<std::size_t>(got)));
+    }
+    if (done)
+        done = ::ftruncate(to, written_) == 0 && (::fsync(to) == 0 || errno == EINVAL);
+    if (!done)
+        Break(errno);
+    for (const int fd : {from, to}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Abandon();
+    if (Failed())
+        return Result(started ? FileState::Partial : FileState::Old);
     return Result(FileState::New);
 }
 
@@ -709,6 +764,7 @@ void StreamedFile::Abandon() {
     CloseAndRemoveTemporary(fd_, temporary_);
     truncate_ = false;
     regular_ = false;
+    copyBack_ = false;
 }
 
 WriteResult WriteProblemFiles(const Workspace& ws, const std::string& nodeFile,

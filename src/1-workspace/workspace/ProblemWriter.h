@@ -104,10 +104,12 @@ WriteResult WriteFile(const std::string& target, const std::string& contents,
 //
 // - A regular file is written to a short temporary name in its folder and
 //   renamed over the old one only when Finish has it complete and on disk,
-//   keeping the old file's mode, owner and group. Where that is not possible
-//   (no temporary file can be made, the file has several hard links, or its
-//   owner or group would change) Open fails and the file is left as it was:
-//   text of unknown length cannot be reserved ahead for writing in place.
+//   keeping the old file's mode, owner and group. A file with several hard
+//   links is streamed into a temporary copy all the same, which Finish then
+//   copies into the file in place (after reserving its room), so that every
+//   name shows the new text and the old one stays whole until the text is
+//   complete. Where no temporary file can be made, or the owner or group
+//   would change, Open fails and the file is left as it was.
 // - Descriptors, anything under /dev or /proc, devices and named pipes are
 //   written to as they are, as the text comes; "-" is standard output.
 // - A name that is one of `protectedFiles` is refused with nothing written.
@@ -132,6 +134,7 @@ class StreamedFile {
     bool Flush();
     void Abandon();
     WriteResult Result(FileState state) const;
+    WriteResult CopyIntoTarget();
     // Notes the first failure; the later ones follow from it.
     void Break(int errorNumber, WriteFailure failure = WriteFailure::System);
 
@@ -142,6 +145,7 @@ class StreamedFile {
     int fd_ = -1;
     bool truncate_ = false;
     bool regular_ = false;
+    bool copyBack_ = false;
     int64_t written_ = 0;
     WriteFailure failure_ = WriteFailure::None;
     int error_ = 0;
@@ -152,7 +156,9 @@ std::vector<std::string> FileNamesOf(const Workspace& ws);
 
 // The one decision whether writing `name` would go over one of
 // `protectedFiles`: the same file, or the same path once links are followed.
-// "-" (standard output) never does.
+// A protected "-" is the problem read from standard input: the regular file
+// standard input reads, if it is one (same device and inode). The name "-"
+// (standard output) is never protected.
 bool IsProtectedFile(const std::string& name, const std::vector<std::string>& protectedFiles);
 
 // The text shown when an output would go over a file of the problem.

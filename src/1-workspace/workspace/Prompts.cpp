@@ -76,12 +76,12 @@ bool FileQuestionsThrough::AskReplace(const std::string& shownName) {
     return ConfirmReplace(prompts_, shownName);
 }
 
-void Report::Box(MsgKind kind, std::string text) {
-    notices_.push_back({kind, std::move(text), 0});
+void Report::Box(MsgKind kind, std::string text, std::string commandLineText) {
+    notices_.push_back({kind, std::move(text), 0, std::move(commandLineText)});
 }
 
 void Report::Beep(unsigned value) {
-    notices_.push_back({MsgKind::Warning, std::string(), value});
+    notices_.push_back({MsgKind::Warning, std::string(), value, std::string()});
 }
 
 void Report::Append(const Report& other) {

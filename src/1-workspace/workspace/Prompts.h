@@ -129,7 +129,14 @@ struct Notice {
     MsgKind kind = MsgKind::Warning;
     std::string text;
     unsigned beep = 0;
+    // The same in the command line's words, where the window's text does not
+    // fit a shell (it speaks of the problem in memory or says "Try again");
+    // empty: the text.
+    std::string commandLineText;
     bool IsBeep() const { return text.empty(); }
+    const std::string& CommandLineText() const {
+        return commandLineText.empty() ? text : commandLineText;
+    }
 };
 
 // What a reader, a writer or an exporter has to tell the user, in its order.
@@ -137,7 +144,7 @@ struct Notice {
 // (ShowTo), the command line prints it.
 class Report {
   public:
-    void Box(MsgKind kind, std::string text);
+    void Box(MsgKind kind, std::string text, std::string commandLineText = {});
     void Beep(unsigned value);
     // Adds what another report has to tell after this one's notices.
     void Append(const Report& other);

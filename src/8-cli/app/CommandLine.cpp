@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCommandLineParser>
@@ -18,6 +19,7 @@
 #include "generator/GenRand4.h"
 #include "results/ReportLines.h"
 #include "results/ResultCsv.h"
+#include "results/ResultJson.h"
 #include "results/ResultLines.h"
 #include "results/Sensitivity.h"
 #include "results/StepTexts.h"
@@ -100,10 +102,13 @@ struct Options {
                              QStringLiteral("Load, check and solve PROBLEM without a window and "
                                             "write the results.")};
     QCommandLineOption format{QStringLiteral("format"),
-                              QStringLiteral("Output of --solve: text (the printed report), csv "
-                                             "or dimacs (the problem with its solution; takes no "
+                              QStringLiteral("Output of --solve: text (the printed report), csv, "
+                                             "json (one object with the status, the exact total, "
+                                             "the links and the nodes; also for a problem that "
+                                             "was refused, failed its checks or was stopped) or "
+                                             "dimacs (the problem with its solution; takes no "
                                              "--order or --nonzero). Default text."),
-                              QStringLiteral("text|csv|dimacs"), QStringLiteral("text")};
+                              QStringLiteral("text|csv|json|dimacs"), QStringLiteral("text")};
     QCommandLineOption order{QStringLiteral("order"),
                              QStringLiteral("Link order of --solve: input, origin or dest. "
                                             "Default input."),
@@ -174,14 +179,37 @@ std::vector<std::string>& RawArguments() {
     return raw;
 }
 
+// "-1": no option of the program's, so a value (a count, a number), which
+// the parser would take for an option.
+bool IsNegativeNumber(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-' &&
+           argument.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
 QString ArgumentText(const std::string& bytes) {
-    if (IsUtf8(bytes))
+    if (IsUtf8(bytes) && !IsNegativeNumber(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     RawArguments().push_back(bytes);
     return StandInMark + QString::number(RawArguments().size() - 1);
 }
 
 }  // namespace
+
+ClosedDescriptors OpenClosedStandardDescriptors() {
+    bool closed[3] = {false, false, false};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closed[fd] = true;
+        // The lowest free number: this one, the ones below being open.
+        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+    return {closed[0], closed[1], closed[2]};
+}
 
 std::string ArgumentBytes(const QString& parsed) {
     if (parsed.startsWith(StandInMark)) {
@@ -233,6 +261,22 @@ std::optional<QString> StandardOutputClash(
         .arg(users.join(QStringLiteral(" and ")));
 }
 
+// An option given twice would leave a script unsure which one counts: the
+// first option named more than once, as "--name".
+std::optional<QString> RepeatedOption(const QCommandLineParser& parser) {
+    QStringList seen;
+    for (QString name : parser.optionNames()) {
+        if (name == QLatin1String("h"))
+            name = QStringLiteral("help");
+        else if (name == QLatin1String("v"))
+            name = QStringLiteral("version");
+        if (seen.contains(name))
+            return QStringLiteral("--") + name;
+        seen << name;
+    }
+    return std::nullopt;
+}
+
 CommandLine Bad(const QString& why) {
     CommandLine command;
     command.mode = ProgramMode::BadArguments;
@@ -242,24 +286,35 @@ CommandLine Bad(const QString& why) {
 
 std::optional<int32_t> Count(const QString& text) {
     bool ok = false;
-    const int value = text.toInt(&ok);
+    const int value = QString::fromStdString(ArgumentBytes(text)).toInt(&ok);
     if (!ok || value < 0)
         return std::nullopt;
     return value;
 }
 
-// A report's messages become lines on standard error, each after prefix (its
-// beeps are silent).
-void PrintReport(const kav::Report& report, const std::string& prefix = "") {
+// A report's messages as lines, without the prefix.
+std::string ReportText(const kav::Report& report) {
+    std::string text;
     for (const kav::Notice& notice : report.Notices()) {
         if (notice.IsBeep())
             continue;
-        std::string shown = notice.text;
-        for (char& c : shown) {
-            if (c == '\r')
-                c = '\n';
-        }
-        std::fprintf(stderr, "%s%s\n", prefix.c_str(), shown.c_str());
+        text += (text.empty() ? "" : "\n") + notice.CommandLineText();
+    }
+    for (char& c : text) {
+        if (c == '\r')
+            c = '\n';
+    }
+    return text;
+}
+
+// A report's messages become lines on standard error (its beeps are silent).
+void PrintReport(const kav::Report& report) {
+    const std::string text = ReportText(report);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::fprintf(stderr, "kavrilon: %s\n", text.substr(start, end - start).c_str());
+        start = end + 1;
     }
 }
 
@@ -280,7 +335,7 @@ std::vector<std::string> CutFigures(const kav::InfeasibilityCut& cut) {
 
 void WriteCut(const kav::InfeasibilityCut& cut) {
     for (const std::string& line : CutFigures(cut))
-        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fprintf(stderr, "kavrilon: %s\n", line.c_str());
 }
 
 // An infeasible solve has no solution to write: DIMACS readers take "s" and
@@ -297,7 +352,7 @@ std::string TextReport(const kav::ResultLists& lists, const kav::SolutionState& 
     std::string text;
     for (const kav::ReportLine& line :
          kav::BuildReportLines(kav::ReportContentOf(lists, solution))) {
-        text += line.text;
+        text += kav::Latin1ToUtf8(line.text);
         text += '\n';
     }
     return text;
@@ -308,12 +363,17 @@ std::string OutputName(const std::string& fileName) {
     return fileName.empty() ? std::string("-") : fileName;
 }
 
+// An output that would go over the problem being solved.
+std::string ProtectedOutputText(const std::string& name) {
+    return "[" + name + "] holds the problem being solved: choose another name for the output.";
+}
+
 // Says why an output was not written (naming it when it is not the results);
 // false.
 bool ReportNotWritten(const kav::WriteResult& result, const std::string& what = "") {
     const std::string of = what.empty() ? "" : what + " ";
     if (result.Failure == kav::WriteFailure::ProtectedFile)
-        std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(result.File).c_str());
+        std::fprintf(stderr, "kavrilon: %s\n", ProtectedOutputText(result.File).c_str());
     else if (result.File == "-")
         std::fprintf(stderr, "kavrilon: cannot write %sto standard output: %s\n", of.c_str(),
                      result.Reason().c_str());
@@ -435,18 +495,50 @@ std::optional<std::string> ProblemFault(const std::string& name) {
     return std::nullopt;
 }
 
-kav::LoadOutcome LoadProblem(kav::Session& session, const std::string& name) {
+// Loads PROBLEM into the session and prints what the load has to tell.
+kav::LoadResult LoadProblem(kav::Session& session, const std::string& name, bool closedInput) {
+    kav::LoadResult result;
+    if (name == "-" && closedInput) {
+        result.outcome = kav::LoadOutcome::Refused;
+        result.report.Box(kav::MsgKind::Error, "cannot read the problem: standard input is closed");
+        PrintReport(result.report);
+        return result;
+    }
     if (name != "-") {
         if (const std::optional<std::string> fault = ProblemFault(name)) {
-            std::fprintf(stderr, "kavrilon: %s\n", fault->c_str());
-            return kav::LoadOutcome::Refused;
+            result.outcome = kav::LoadOutcome::Refused;
+            result.report.Box(kav::MsgKind::Error, *fault);
+            PrintReport(result.report);
+            return result;
         }
     }
-    const kav::LoadResult result =
-        name == "-" ? kav::ReadDimacsStandardInput(session.ws)
-                    : kav::LoadProblemFile(session.ws, session.protectedFiles, name);
+    if (name == "-") {
+        result = kav::ReadDimacsStandardInput(session.ws);
+        if (result.outcome == kav::LoadOutcome::Loaded)
+            session.protectedFiles.NoteLoadedOrSaved(session.ws);
+    } else {
+        result = kav::LoadProblemFile(session.ws, session.protectedFiles, name);
+    }
     PrintReport(result.report);
-    return result.outcome;
+    return result;
+}
+
+// The files a load of PROBLEM reads: its own, and a node file's link file.
+// Only a regular file is looked into (opening a named pipe would wait).
+std::vector<std::string> AttemptedFiles(const std::string& problem) {
+    struct stat info {};
+    if (problem == "-" || ::stat(problem.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        kav::IsDimacsToLoad(problem, ""))
+        return {problem};
+    return {problem, kav::MatchingLinkFile(problem)};
+}
+
+// The JSON of a run without results goes where the results would; a problem
+// that was refused is still never written over.
+void WriteUnsolvedJson(const CommandLine& command, const std::string& json,
+                       const std::vector<std::string>& protectedFiles) {
+    if (command.format == OutputFormat::Json)
+        WriteOutput(json, command.output, protectedFiles);
 }
 
 int Solve(const CommandLine& command) {
@@ -455,22 +547,42 @@ int Solve(const CommandLine& command) {
     kav::SilentPrompts prompts;
     kav::Session session(prompts);
     kav::Workspace& ws = session.ws;
-    if (LoadProblem(session, command.problem) != kav::LoadOutcome::Loaded)
+    if (command.closed.output) {
+        for (const std::string& output :
+             {OutputName(command.output), command.picture.file, command.trace, command.narrate}) {
+            if (IsStandardOutput(output)) {
+                std::fprintf(stderr, "kavrilon: standard output is closed\n");
+                return ExitNotWritten;
+            }
+        }
+    }
+    if (const kav::LoadResult loaded = LoadProblem(session, command.problem, command.closed.input);
+        loaded.outcome != kav::LoadOutcome::Loaded) {
+        if (command.format == OutputFormat::Json)
+            WriteUnsolvedJson(
+                command, kav::FormatUnsolvedJson("refused", "reason", ReportText(loaded.report)),
+                AttemptedFiles(command.problem));
         return ExitUnreadable;
+    }
     // The results never go over the problem they came from; found before the
     // solve, so that nothing is written at all.
     const std::vector<std::string>& problemFiles = session.protectedFiles.Names();
     for (const std::string& output : {command.output, command.picture.file, command.trace,
                                       command.narrate, command.sensitivity}) {
         if (kav::IsProtectedFile(output, problemFiles)) {
-            std::fprintf(stderr, "kavrilon: %s\n", kav::ProtectedFileText(output).c_str());
+            std::fprintf(stderr, "kavrilon: %s\n", ProtectedOutputText(output).c_str());
             return ExitNotWritten;
         }
     }
     const std::vector<std::string> errors = kav::CheckProblem(ws);
     if (!errors.empty()) {
+        std::vector<std::string> lines;
         for (const std::string& line : errors)
-            std::fprintf(stderr, "%s\n", line.c_str());
+            lines.push_back(kav::Latin1ToUtf8(line));
+        for (const std::string& line : lines)
+            std::fprintf(stderr, "kavrilon: %s\n", line.c_str());
+        WriteUnsolvedJson(command, kav::FormatUnsolvedJson("checks_failed", "checks", lines),
+                          problemFiles);
         return ExitNotSolved;
     }
     // A picture that cannot be drawn is refused before the solve and its trace.
@@ -501,7 +613,9 @@ int Solve(const CommandLine& command) {
     const bool narrated = !narration || narration->Finish();
     const bool traced = (!trace || trace->Finish()) && narrated;
     if (status.IsStopped()) {
-        std::fprintf(stderr, "The solve was stopped: %s\n", status.StopReason.c_str());
+        std::fprintf(stderr, "kavrilon: the solve was stopped: %s\n", status.StopReason.c_str());
+        WriteUnsolvedJson(command, kav::FormatUnsolvedJson("stopped", "reason", status.StopReason),
+                          problemFiles);
         return traced ? ExitNotSolved : ExitNotWritten;
     }
     kav::RecordSolveOutcome(ws, session.lastSolve, status);
@@ -525,8 +639,12 @@ int Solve(const CommandLine& command) {
         kav::ResultListBuilder builder;
         kav::ResultLists lists;
         builder.Build(ws, command.order, !command.nonZeroOnly, lists);
-        contents = command.format == OutputFormat::Csv ? kav::FormatResultsCsv(ws, lists, solution)
-                                                       : TextReport(lists, solution);
+        if (command.format == OutputFormat::Csv)
+            contents = kav::FormatResultsCsv(ws, lists, solution);
+        else if (command.format == OutputFormat::Json)
+            contents = kav::FormatResultsJson(ws, lists, solution);
+        else
+            contents = TextReport(lists, solution);
     }
     if (!WriteOutput(contents, command.output, problemFiles))
         return ExitNotWritten;
@@ -552,7 +670,7 @@ int Generate(const CommandLine& command) {
         std::fprintf(stderr, "kavrilon: cannot write the problem into the folder [%s]: %s\n",
                      command.directory.c_str(), result.failure.c_str());
     else
-        PrintReport(result.report, "kavrilon: ");
+        PrintReport(result.report);
     return result.outcome == kav::GenerateOutcome::Refused ? ExitBadArguments : ExitNotWritten;
 }
 
@@ -582,6 +700,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
     SetUp(parser, options);
     if (!parser.parse(arguments))
         return Bad(parser.errorText());
+    if (const std::optional<QString> repeated = RepeatedOption(parser))
+        return Bad(QStringLiteral("%1 is given more than once.").arg(*repeated));
     CommandLine command;
     if (parser.isSet(options.help)) {
         command.mode = ProgramMode::Help;
@@ -615,9 +735,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         const std::optional<int32_t> origins = Count(positional[0]);
         const std::optional<int32_t> destinations = Count(positional[1]);
         if (!origins || !destinations)
-            return Bad(
-                QStringLiteral("ORIGINS and DESTINATIONS must be whole numbers of 0 or "
-                               "more."));
+            return Bad(QStringLiteral("ORIGINS and DESTINATIONS must be whole numbers of 0 or "
+                                      "more, not \"%1\".")
+                           .arg(QString::fromStdString(
+                               kav::QuotedInput(ArgumentBytes(positional[origins ? 1 : 0])))));
         bool ok = false;
         const qulonglong seed = parser.value(options.seed).toULongLong(&ok);
         if (!ok || seed > 0xFFFFFFFFull)
@@ -646,8 +767,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& rawArguments) {
         command.format = OutputFormat::Csv;
     else if (format == QLatin1String("dimacs"))
         command.format = OutputFormat::Dimacs;
+    else if (format == QLatin1String("json"))
+        command.format = OutputFormat::Json;
     else
-        return Bad(QStringLiteral("--format is text, csv or dimacs."));
+        return Bad(QStringLiteral("--format is text, csv, json or dimacs."));
     const QString order = parser.value(options.order);
     if (order == QLatin1String("input"))
         command.order = kav::LinkOrder::Input;

@@ -13,7 +13,20 @@
 // without one.
 enum class ProgramMode { Windows, Solve, Generate, Help, Version, BadArguments };
 
-enum class OutputFormat { Text, Csv, Dimacs };
+enum class OutputFormat { Text, Csv, Dimacs, Json };
+
+// Which of the standard descriptors 0, 1 and 2 the program was started with
+// closed.
+struct ClosedDescriptors {
+    bool input = false;
+    bool output = false;
+    bool error = false;
+};
+
+// Opens /dev/null on each standard descriptor that is closed, so that no file
+// the program opens later takes its number (a write to standard output would
+// land in it); says which were closed. Called first thing in main.
+ClosedDescriptors OpenClosedStandardDescriptors();
 
 struct CommandLine {
     ProgramMode mode = ProgramMode::Windows;
@@ -34,6 +47,8 @@ struct CommandLine {
     uint32_t seed = 0;
     // BadArguments: what was wrong.
     std::string error;
+    // Set by main from OpenClosedStandardDescriptors.
+    ClosedDescriptors closed;
 };
 
 // Exit statuses of the command-line modes.

@@ -145,10 +145,11 @@ int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
         int32_t most = 0;
         if (links > kav::WholePictureMaxLinks) {
             most = kav::WholePictureMaxLinks;
-            std::fprintf(stderr,
-                         "The neighbourhood of node %d has %d links: only the %d with the "
-                         "largest flows are drawn.\n",
-                         *node, links, most);
+            std::fprintf(
+                stderr,
+                "kavrilon: the neighbourhood of node %d has %d links: only the %d with the "
+                "largest flows are drawn.\n",
+                *node, links, most);
         }
         graph = kav::Neighbourhood(ws, *node, request.steps, most);
     }
@@ -157,7 +158,7 @@ int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
     try {
         layout = kav::LayOutGraph(graph);
     } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "The picture could not be drawn: %s\n", error.what());
+        std::fprintf(stderr, "kavrilon: the picture could not be drawn: %s\n", error.what());
         return ExitNotWritten;
     }
     const kav::PictureDrawing drawing = kav::DrawPicture(ws, graph, layout, style);
@@ -174,7 +175,7 @@ int PreparePicture(const PictureRequest& request, const kav::Workspace& ws,
         }
         const std::optional<std::string> png = kav::RenderPng(drawing, request.scale);
         if (!png) {
-            std::fprintf(stderr, "The picture could not be drawn as PNG.\n");
+            std::fprintf(stderr, "kavrilon: the picture could not be drawn as PNG.\n");
             return ExitNotWritten;
         }
         picture.contents = *png;

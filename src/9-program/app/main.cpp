@@ -5,6 +5,8 @@
 #include <clocale>
 #include <csignal>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/CreateWindows.h"
@@ -16,9 +18,46 @@
 #include "gui/QtPrompts.h"
 #include "solver/Session.h"
 #include "workspace/Prompts.h"
+#include "workspace/TemporaryFiles.h"
+
+namespace {
+
+// Qt's platform start-up asks for the user's runtime folder; where
+// XDG_RUNTIME_DIR is unset (cron, su) it warns and makes one in /tmp, which a
+// drawing without a display never uses. A private folder of the program's
+// own stands in for it while the program runs.
+class RuntimeFolder {
+  public:
+    RuntimeFolder() {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            return;
+        const QByteArray temporary = qgetenv("TMPDIR");
+        const std::string folder = temporary.isEmpty() ? "/tmp" : temporary.toStdString();
+        made_ = kav::MakeTemporaryFolder(folder + "/kavrilon-XXXXXX");
+        if (!made_.empty())
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(made_));
+    }
+    ~RuntimeFolder() { kav::RemoveTemporaryFolder(made_); }
+    RuntimeFolder(const RuntimeFolder&) = delete;
+    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
+
+  private:
+    std::string made_;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    const CommandLine command = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    const ClosedDescriptors closed = OpenClosedStandardDescriptors();
+    // A write past the file-size limit, or into a pipe whose reader went
+    // away, fails with its reason (reported like any other failed write)
+    // instead of ending the program; an ending signal first removes the
+    // temporary copies of the writes under way.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    kav::RemoveTemporaryFilesOnSignals();
+    CommandLine command = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    command.closed = closed;
     if (command.mode != ProgramMode::Windows) {
         // No window: the command-line modes run without a display. A picture
         // is drawn on Qt's offscreen platform, which needs none either.
@@ -27,6 +66,9 @@ int main(int argc, char* argv[]) {
         // Qt's own options are the windows'; a -platform here would take the
         // place of the offscreen one and want a display.
         int programNameOnly = 1;
+        std::optional<RuntimeFolder> runtime;
+        if (!command.picture.file.empty())
+            runtime.emplace();
         std::unique_ptr<QCoreApplication> app;
         if (command.picture.file.empty())
             app = std::make_unique<QCoreApplication>(programNameOnly, argv);
@@ -37,10 +79,6 @@ int main(int argc, char* argv[]) {
         return RunCommandLine(command);
     }
 
-    // A pipe the user saved or exported into whose reader went away must fail
-    // that one write (reported like any other), not end the program and lose
-    // the problem in memory.
-    std::signal(SIGPIPE, SIG_IGN);
     KavrilonApplication app(argc, argv);
     // Number texts are built with the C library and given the user's
     // separators afterwards, so its own numeric locale must stay "C".
