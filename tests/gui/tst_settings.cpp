@@ -1,6 +1,9 @@
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 #include <filesystem>
@@ -8,6 +11,7 @@
 #include "app/CreateWindows.h"
 #include "app/TKavrilonForm.h"
 #include "gui/ProgramSettings.h"
+#include "gui/QtPrompts.h"
 #include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
@@ -96,6 +100,41 @@ class SettingsTest : public QObject {
         QCOMPARE(recent[1], made[9]);
         QVERIFY(!recent.contains(made[8]));
         QCOMPARE(recent.count(made[5]), 1);
+    }
+
+    // Down in the Load dialog's empty file name box lists the recent problems;
+    // the one chosen is loaded. The Save dialog has no such list.
+    void loadDialogListsRecentProblems() {
+        for (const char* name : {"ASSIGN.NDE", "TRANSPRT.NDE"})
+            RememberProblem(QString::fromStdString(Examples + name));
+        const QStringList recent = RecentProblems();
+        QtPrompts real;
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            edit->clear();
+            QTest::keyClick(edit, Qt::Key_Down);
+            auto* list = dialog->findChild<QAbstractItemView*>("RecentProblems");
+            for (int row = 0; list && row < list->model()->rowCount(); ++row)
+                listed.append(list->model()->index(row, 0).data().toString());
+            if (list && list->isVisible()) {
+                list->setCurrentIndex(list->model()->index(1, 0));
+                QTest::keyClick(list, Qt::Key_Return);
+            }
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        const auto chosen = real.OpenFile(kav::FileDialogRequest{});
+        QCOMPARE(listed, recent);
+        QCOMPARE(QString::fromStdString(chosen.value_or("")), recent[1]);
+        QString placeholder = "unset";
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            placeholder = dialog->findChild<QLineEdit*>("fileNameEdit")->placeholderText();
+            dialog->close();
+        });
+        real.SaveFile(kav::FileDialogRequest{});
+        QCOMPARE(placeholder, QString());
     }
 
     // A window's size outlives the window, as it outlives the run.
