@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
@@ -109,31 +110,36 @@ class SettingsTest : public QObject {
             RememberProblem(QString::fromStdString(Examples + name));
         const QStringList recent = RecentProblems();
         QtPrompts real;
+        const kav::FileDialogRequest NodeFile{"", {{"Node Files", "*.NDE"}}, ""};
         QStringList listed;
+        QString chosen;
         QTimer::singleShot(0, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
             edit->clear();
             QTest::keyClick(edit, Qt::Key_Down);
-            auto* list = dialog->findChild<QAbstractItemView*>("RecentProblems");
-            for (int row = 0; list && row < list->model()->rowCount(); ++row)
-                listed.append(list->model()->index(row, 0).data().toString());
-            if (list && list->isVisible()) {
-                list->setCurrentIndex(list->model()->index(1, 0));
-                QTest::keyClick(list, Qt::Key_Return);
+            for (QWidget* shown : QApplication::topLevelWidgets()) {
+                auto* list = qobject_cast<QAbstractItemView*>(shown);
+                if (!list || shown->objectName() != "RecentProblems" || !shown->isVisible())
+                    continue;
+                for (int row = 0; row < list->model()->rowCount(); ++row)
+                    listed.append(list->model()->index(row, 0).data().toString());
+                const QRect second = list->visualRect(list->model()->index(1, 0));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
             }
-            QTest::keyClick(edit, Qt::Key_Return);
+            chosen = qobject_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+            dialog->close();
         });
-        const auto chosen = real.OpenFile(kav::FileDialogRequest{});
+        real.OpenFile(NodeFile);
         QCOMPARE(listed, recent);
-        QCOMPARE(QString::fromStdString(chosen.value_or("")), recent[1]);
+        QCOMPARE(chosen, recent[1]);
         QString placeholder = "unset";
         QTimer::singleShot(0, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             placeholder = dialog->findChild<QLineEdit*>("fileNameEdit")->placeholderText();
             dialog->close();
         });
-        real.SaveFile(kav::FileDialogRequest{});
+        real.SaveFile(NodeFile);
         QCOMPARE(placeholder, QString());
     }
 

@@ -255,6 +255,15 @@ class RecentProblemList : public QObject {
     QCompleter* list_;
 };
 
+// A dialog for a node file (not for a link file, a picture, ...).
+bool AsksForProblem(const kav::FileDialogRequest& request) {
+    for (const auto& filter : request.filters) {
+        if (IsProblemFile(QString::fromStdString(filter.second)))
+            return true;
+    }
+    return false;
+}
+
 // The problems themselves in the Load dialog's file name box.
 void ListRecentProblems(QFileDialog& dialog) {
     const QStringList files = RecentProblems();
@@ -311,7 +320,7 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
     FitDetailColumns(dialog);
     OfferRecentProblems(dialog);
-    if (!forSaving)
+    if (!forSaving && AsksForProblem(request))
         ListRecentProblems(dialog);
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
