@@ -24,6 +24,7 @@
 #include "solver/Session.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WaitInFront.h"
 #include "workspace/Workspace.h"
 
 struct EditingWindows {
@@ -66,7 +67,7 @@ T* Child(QWidget* window, const char* name) {
 inline bool ShowActive(QWidget* window) {
     window->show();
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    return WaitInFront(window);
 }
 
 inline QStringList Lines(const QListWidget* list) {

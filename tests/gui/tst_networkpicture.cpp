@@ -31,6 +31,7 @@
 #include "support/PictureProblems.h"
 #include "support/ProblemBuilder.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WaitInFront.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -134,11 +135,11 @@ class TestNetworkPicture : public QObject {
     void OpenFromResults() {
         windows.results->show();
         windows.results->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(windows.results));
+        QVERIFY(WaitInFront(windows.results));
         QTest::keyClick(windows.results, Qt::Key_W, Qt::AltModifier);
         QTRY_VERIFY(Picture()->isVisible());
         QTRY_VERIFY(!Picture()->LayoutPending());
-        QVERIFY(QTest::qWaitForWindowActive(Picture()));
+        QVERIFY(WaitInFront(Picture()));
     }
 
   private slots:

@@ -1,6 +1,10 @@
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 #include <filesystem>
@@ -8,6 +12,7 @@
 #include "app/CreateWindows.h"
 #include "app/TKavrilonForm.h"
 #include "gui/ProgramSettings.h"
+#include "gui/QtPrompts.h"
 #include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempFolder.h"
@@ -96,6 +101,46 @@ class SettingsTest : public QObject {
         QCOMPARE(recent[1], made[9]);
         QVERIFY(!recent.contains(made[8]));
         QCOMPARE(recent.count(made[5]), 1);
+    }
+
+    // Down in the Load dialog's empty file name box lists the recent problems;
+    // the one chosen is loaded. The Save dialog has no such list.
+    void loadDialogListsRecentProblems() {
+        for (const char* name : {"ASSIGN.NDE", "TRANSPRT.NDE"})
+            RememberProblem(QString::fromStdString(Examples + name));
+        const QStringList recent = RecentProblems();
+        QtPrompts real;
+        const kav::FileDialogRequest NodeFile{"", {{"Node Files", "*.NDE"}}, ""};
+        QStringList listed;
+        QString chosen;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+            edit->clear();
+            QTest::keyClick(edit, Qt::Key_Down);
+            for (QWidget* shown : QApplication::topLevelWidgets()) {
+                auto* list = qobject_cast<QAbstractItemView*>(shown);
+                if (!list || shown->objectName() != "RecentProblems" || !shown->isVisible())
+                    continue;
+                for (int row = 0; row < list->model()->rowCount(); ++row)
+                    listed.append(list->model()->index(row, 0).data().toString());
+                const QRect second = list->visualRect(list->model()->index(1, 0));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+            }
+            chosen = qobject_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+            dialog->close();
+        });
+        real.OpenFile(NodeFile);
+        QCOMPARE(listed, recent);
+        QCOMPARE(chosen, recent[1]);
+        QString placeholder = "unset";
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            placeholder = dialog->findChild<QLineEdit*>("fileNameEdit")->placeholderText();
+            dialog->close();
+        });
+        real.SaveFile(NodeFile);
+        QCOMPARE(placeholder, QString());
     }
 
     // A window's size outlives the window, as it outlives the run.

@@ -24,6 +24,7 @@
 #include "solver/LastSolve.h"
 #include "solver/Session.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WaitInFront.h"
 #include "workspace/Workspace.h"
 
 class TestStepThrough : public QObject {
@@ -46,17 +47,17 @@ class TestStepThrough : public QObject {
         session.lastSolve.Record(ws, kav::RunOutOfKilter(ws, nullptr), asSolved);
         windows.results->show();
         windows.results->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(windows.results));
+        QVERIFY(WaitInFront(windows.results));
         QTest::keyClick(windows.results, Qt::Key_W, Qt::AltModifier);
         QTRY_VERIFY(windows.picture->isVisible());
         QTRY_VERIFY(!windows.picture->LayoutPending());
-        QVERIFY(QTest::qWaitForWindowActive(windows.picture));
+        QVERIFY(WaitInFront(windows.picture));
     }
     void OpenSteps() {
         QTRY_VERIFY(Button(windows.picture, "StepThroughButton")->isEnabled());
         QTest::keyClick(windows.picture, Qt::Key_P, Qt::AltModifier);
         QTRY_VERIFY(Steps()->isVisible());
-        QVERIFY(QTest::qWaitForWindowActive(Steps()));
+        QVERIFY(WaitInFront(Steps()));
     }
 
   private slots:
@@ -166,7 +167,7 @@ class TestStepThrough : public QObject {
         QVERIFY(!html.contains("<i>C"));
         QCOMPARE(State().applied, reached);
         windows.picture->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(windows.picture));
+        QVERIFY(WaitInFront(windows.picture));
         OpenSteps();
         QCOMPARE(State().applied, reached);
     }

@@ -47,6 +47,45 @@ class TransientTest : public QObject {
     }
     void cleanupTestCase() { DestroyWindows(windows); }
 
+    // Each window is kept with the window it opens from while that one is on
+    // screen, else with the main menu.
+    void everyWindowKeptWithItsOpener() {
+        ProgramWindows& w = windows;
+        const std::vector<std::pair<QWidget*, QWidget*>> opened = {
+            {w.aboutBox, w.mainMenu},   {w.addStuff, w.mainMenu}, {w.errorList, w.mainMenu},
+            {w.results, w.mainMenu},    {w.change, w.mainMenu},   {w.percentDone, w.mainMenu},
+            {w.generator, w.mainMenu},  {w.cut, w.mainMenu},      {w.nodeAdder, w.addStuff},
+            {w.linkAdder, w.addStuff},  {w.picture, w.results},   {w.cut, w.results},
+            {w.stepThrough, w.picture},
+        };
+        for (const auto& [window, opener] : opened) {
+            opener->show();
+            window->show();
+            QCOMPARE(TransientParentOf(window), opener->windowHandle());
+            window->hide();
+        }
+        w.picture->hide();
+        w.addStuff->hide();
+        w.results->hide();
+    }
+
+    // A window is never kept with a hidden one: when its opener hides, it
+    // moves to the main menu, or to none when the menu is hidden too.
+    void openerHiddenWindowMovesOn() {
+        windows.results->show();
+        windows.picture->show();
+        windows.stepThrough->show();
+        windows.results->hide();
+        QCOMPARE(TransientParentOf(windows.picture), windows.mainMenu->windowHandle());
+        windows.mainMenu->hide();
+        QCOMPARE(TransientParentOf(windows.picture), nullptr);
+        QCOMPARE(TransientParentOf(windows.stepThrough), windows.picture->windowHandle());
+        windows.stepThrough->hide();
+        windows.picture->hide();
+        windows.mainMenu->show();
+        QVERIFY(QTest::qWaitForWindowExposed(windows.mainMenu));
+    }
+
     void helpKeptWithTheWindowItExplains() {
         QWidget* help = ShowHelpFor(windows.results);
         QVERIFY(QTest::qWaitForWindowExposed(help));

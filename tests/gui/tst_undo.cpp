@@ -24,6 +24,7 @@
 #include "solver/Session.h"
 #include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WaitInFront.h"
 #include "workspace/ProblemFiles.h"
 #include "workspace/Workspace.h"
 
@@ -67,7 +68,7 @@ class UndoTest : public QObject {
     // Ctrl+Z (or Ctrl+Shift+Z) where window's focus is; gives the status line.
     static QString Key(QWidget* window, Qt::KeyboardModifiers modifiers) {
         window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window))
+        if (!WaitInFront(window))
             qFatal("window not active");
         QTest::keyClick(window, Qt::Key_Z, modifiers);
         return Child<QLabel>(window, "UndoStatus")->text();
@@ -79,7 +80,7 @@ class UndoTest : public QObject {
     void OpenChooserWindow(const char* button, QWidget* window) {
         QTest::mouseClick(Child<QPushButton>(windows.mainMenu, "AddButton"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(windows.addStuff, button), Qt::LeftButton);
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(WaitInFront(window));
     }
     void CloseChooser() {
         for (QWidget* window :
@@ -188,7 +189,7 @@ class UndoTest : public QObject {
         const QByteArray loaded = Saved("loaded");
         QWidget* change = windows.change;
         QTest::mouseClick(Child<QPushButton>(windows.mainMenu, "ChangeButton"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitForWindowActive(change));
+        QVERIFY(WaitInFront(change));
         TypeAndLeave(Child<QLineEdit>(change, "CostNew"), "77");
         Child<QComboBox>(change, "LinkList")->setCurrentIndex(1);
         QTest::mouseClick(Child<QPushButton>(change, "RemoveButton"), Qt::LeftButton);

@@ -33,6 +33,7 @@
 #include "solver/Session.h"
 #include "support/RenewSession.h"
 #include "support/ScriptedPrompts.h"
+#include "support/WaitInFront.h"
 #include "workspace/Workspace.h"
 
 namespace {
@@ -146,7 +147,7 @@ class WorkflowTest : public QObject {
     // Makes window the active one, then presses Alt with key there.
     static void PressAlt(QWidget* window, Qt::Key key) {
         window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(WaitInFront(window));
         QVERIFY(::PressAlt(window, key));
     }
     void CheckFlags(bool dataNotSaved, bool resultsNotShown, bool networkChanged) {
@@ -193,7 +194,7 @@ class WorkflowTest : public QObject {
         Press("DisplayButton");
         QCOMPARE(Showing(), QStringList{"FMResultsForm"});
         QVERIFY(!session.ws.ResultsNotShown);
-        QVERIFY(QTest::qWaitForWindowActive(Results()));
+        QVERIFY(WaitInFront(Results()));
     }
     void QuitResults() {
         PressAlt(Results(), Qt::Key_Q);
@@ -217,7 +218,7 @@ class WorkflowTest : public QObject {
         windows.mainMenu->SetProblemButtons(false);
         prompts.Reset();
         menu->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(menu));
+        QVERIFY(WaitInFront(menu));
     }
     void cleanup() { QCOMPARE(prompts.unscripted, 0); }
     void cleanupTestCase() { DestroyWindows(windows); }
@@ -298,7 +299,7 @@ class WorkflowTest : public QObject {
         QVERIFY(!Child<QPushButton>(chooser, "LinkButton")->isEnabled());
         PressAlt(chooser, Qt::Key_N);
         QCOMPARE(Showing(), (QStringList{"FMAddStuff", "FXNodeAddForm"}));
-        QVERIFY(QTest::qWaitForWindowActive(nodes));
+        QVERIFY(WaitInFront(nodes));
         // Typed and added by the accelerator without leaving the field, then
         // typed, left with Tab and added with the space bar.
         auto* name = Child<QLineEdit>(nodes, "NodeName");
@@ -320,7 +321,7 @@ class WorkflowTest : public QObject {
 
         PressAlt(chooser, Qt::Key_L);
         QCOMPARE(Showing(), (QStringList{"FMAddStuff", "FMLinkAddForm"}));
-        QVERIFY(QTest::qWaitForWindowActive(links));
+        QVERIFY(WaitInFront(links));
         struct Typed {
             int origin, dest;
             const char *lower, *upper, *cost;
@@ -387,7 +388,7 @@ class WorkflowTest : public QObject {
         // Lower link 4's upper bound: flows stay as the next run's start.
         Press("ChangeButton");
         QCOMPARE(Showing(), QStringList{"FMChangeForm"});
-        QVERIFY(QTest::qWaitForWindowActive(change));
+        QVERIFY(WaitInFront(change));
         auto* linkList = Child<QComboBox>(change, "LinkList");
         PressAlt(change, Qt::Key_T);
         QCOMPARE(QApplication::focusWidget(), linkList);
@@ -416,7 +417,7 @@ class WorkflowTest : public QObject {
 
         // Mark link 4 for removal; the next run starts from zero.
         Press("ChangeButton");
-        QVERIFY(QTest::qWaitForWindowActive(change));
+        QVERIFY(WaitInFront(change));
         QCOMPARE(Child<QLineEdit>(change, "LinkNoField")->text(), QStringLiteral("1"));
         PressAlt(change, Qt::Key_T);
         for (int i = 0; i < 3; ++i)
@@ -525,7 +526,7 @@ class WorkflowTest : public QObject {
         QWidget* links = windows.linkAdder;
         Press("AddButton");
         PressAlt(chooser, Qt::Key_L);
-        QVERIFY(QTest::qWaitForWindowActive(links));
+        QVERIFY(WaitInFront(links));
         ClickLine(Child<QListWidget>(links, "LinkList"), 0);
         PressAlt(links, Qt::Key_R);
         PressAlt(links, Qt::Key_Q);
@@ -604,7 +605,7 @@ class WorkflowTest : public QObject {
         Display();
         QuitResults();
         Press("ChangeButton");
-        QVERIFY(QTest::qWaitForWindowActive(windows.change));
+        QVERIFY(WaitInFront(windows.change));
         PressAlt(windows.change, Qt::Key_Q);
         CheckFlags(false, false, false);
 

@@ -83,7 +83,78 @@ class PlaceOnShow : public QObject {
     std::function<void()> place_;
 };
 
+bool InTransientChainOf(const QWindow* candidate, const QWindow* window) {
+    for (const QWindow* w = candidate; w; w = w->transientParent()) {
+        if (w == window)
+            return true;
+    }
+    return false;
+}
+
+// Chooses window's transient parent among the windows on screen, leaving out
+// leaving (a window being hidden).
+class TransientKeeper : public QObject {
+  public:
+    TransientKeeper(QWidget* window, const QWidget* opener)
+        : QObject(window), window_(window), opener_(opener) {
+        window->installEventFilter(this);
+    }
+
+    void Choose(const QWidget* leaving = nullptr) {
+        QWindow* own = window_->windowHandle();
+        // The main menu is the root the others are kept with.
+        if (!own || window_ == AnchorWindow())
+            return;
+        QWindow* parent = nullptr;
+        for (const QWidget* candidate :
+             {opener_.data(), static_cast<const QWidget*>(AnchorWindow())}) {
+            if (Suits(candidate, leaving)) {
+                parent = candidate->windowHandle();
+                break;
+            }
+        }
+        if (own->transientParent() != parent)
+            own->setTransientParent(parent);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous())
+            Choose();
+        else if (event->type() == QEvent::Hide && !event->spontaneous())
+            MoveChildrenOff();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bool Suits(const QWidget* candidate, const QWidget* leaving) const {
+        return candidate && candidate != window_ && candidate != leaving &&
+               candidate->isVisible() && candidate->windowHandle() &&
+               !InTransientChainOf(candidate->windowHandle(), window_->windowHandle());
+    }
+
+    // The windows kept with this one, now hidden, find another.
+    void MoveChildrenOff() {
+        for (QWidget* shown : QApplication::topLevelWidgets()) {
+            if (!shown->isVisible() || !shown->windowHandle() ||
+                shown->windowHandle()->transientParent() != window_->windowHandle())
+                continue;
+            for (QObject* child : shown->children()) {
+                if (auto* keeper = dynamic_cast<TransientKeeper*>(child))
+                    keeper->Choose(window_);
+            }
+        }
+    }
+
+    QWidget* window_;
+    QPointer<const QWidget> opener_;
+};
+
 }  // namespace
+
+void KeepWithOpener(QWidget* window, const QWidget* opener) {
+    new TransientKeeper(window, opener);
+}
 
 bool ProgramPlacesWindows() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));

@@ -47,3 +47,11 @@ QRect FrameBeside(const QSize& wanted, int least, const QRect& other, const QRec
 // far enough down that the opener's title bar stays in sight, and fully on
 // screen: where the two conflict, the screen wins.
 void PlaceBelowTitleOf(QWidget* window, const QWidget* opener);
+
+// Every time the program shows window, it becomes a transient child of a
+// window on screen: opener where it is shown, else the window in front, else
+// the main menu. A window system that places windows itself (Wayland) can
+// then keep it with that window. A hidden window is never chosen, and when a
+// chosen one hides, window moves to another: a platform may hide or unmap the
+// transient children of a hidden window.
+void KeepWithOpener(QWidget* window, const QWidget* opener = nullptr);

@@ -1,9 +1,12 @@
 #include "gui/QtPrompts.h"
 
 #include <QApplication>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTreeView>
@@ -221,6 +224,56 @@ void OfferRecentProblems(QFileDialog& dialog) {
     dialog.setSidebarUrls(places);
 }
 
+// Down in the empty file name box lists the problems used last, the latest
+// first; the one chosen fills the box with its whole path.
+class RecentProblemList : public QObject {
+  public:
+    RecentProblemList(QLineEdit* edit, const QStringList& files)
+        : QObject(edit), edit_(edit), list_(new QCompleter(files, this)) {
+        list_->setWidget(edit);
+        list_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+        list_->popup()->setObjectName(QStringLiteral("RecentProblems"));
+        list_->popup()->setAccessibleName(QStringLiteral("Recent problems"));
+        QObject::connect(list_, qOverload<const QString&>(&QCompleter::activated), edit,
+                         &QLineEdit::setText);
+        QObject::connect(edit, &QLineEdit::textEdited, list_->popup(), &QWidget::hide);
+        edit->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && edit_->text().isEmpty() &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+            list_->complete();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QLineEdit* edit_;
+    QCompleter* list_;
+};
+
+// A dialog for a node file (not for a link file, a picture, ...).
+bool AsksForProblem(const kav::FileDialogRequest& request) {
+    for (const auto& filter : request.filters) {
+        if (IsProblemFile(QString::fromStdString(filter.second)))
+            return true;
+    }
+    return false;
+}
+
+// The problems themselves in the Load dialog's file name box.
+void ListRecentProblems(QFileDialog& dialog) {
+    const QStringList files = RecentProblems();
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (files.isEmpty() || edit == nullptr)
+        return;
+    new RecentProblemList(edit, files);
+    edit->setPlaceholderText(QStringLiteral("Down: recent problems"));
+}
+
 }  // namespace
 
 QtPrompts::QtPrompts() : lastDirectory_(LastFolder()) {
@@ -267,6 +320,8 @@ std::optional<std::string> QtPrompts::RunFileDialog(const kav::FileDialogRequest
     dialog.resize(FitOnScreen(dialog.sizeHint().expandedTo(QSize(760, 480))));
     FitDetailColumns(dialog);
     OfferRecentProblems(dialog);
+    if (!forSaving && AsksForProblem(request))
+        ListRecentProblems(dialog);
     // A name saved without an extension gets the dialog's own, so that the
     // link file's name, derived from the node file's, stays beside it.
     // The suffix follows the chosen file type, so that a name typed without

@@ -157,6 +157,20 @@ void ConnectWhatIf(const ProgramWindows& w, kav::Session& session) {
                      });
 }
 
+// Each window is kept with the one it opens from where that one is on screen.
+void KeepWindowsTogether(const ProgramWindows& w) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{w.mainMenu, w.aboutBox, w.addStuff, w.errorList, w.results,
+                                         w.change, w.percentDone, w.generator})
+        KeepWithOpener(window);
+    KeepWithOpener(w.nodeAdder, w.addStuff);
+    KeepWithOpener(w.linkAdder, w.addStuff);
+    KeepWithOpener(w.picture, w.results);
+    KeepWithOpener(w.cut, w.results);
+    KeepWithOpener(w.stepThrough, w.picture);
+    KeepWithOpener(w.whatIf, w.results);
+}
+
 }  // namespace
 
 void ConnectAddWindows(TFMAddStuff* chooser, TFXNodeAddForm* nodes, TFMLinkAddForm* links) {
@@ -222,6 +236,7 @@ ProgramWindows CreateWindows(kav::Session& session) {
         PlaceOverMainMenu(window);
     PlaceBelowTitleOf(windows.nodeAdder, windows.addStuff);
     PlaceBelowTitleOf(windows.linkAdder, windows.addStuff);
+    KeepWindowsTogether(windows);
     return windows;
 }
 
