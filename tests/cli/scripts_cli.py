@@ -2,6 +2,7 @@
 
 Usage: scripts_cli.py PROGRAM
 """
+import csv
 import json
 import os
 import resource
@@ -180,6 +181,23 @@ class JsonResult(Folder):
         self.assertEqual([l["number"] for l in result["links"]], [3, 1, 2])
         self.assertEqual(result["total_cost"], 6)
 
+    def test_each_optimal_link_carries_the_sensitivity_tables_figures(self):
+        arcs = "p min 3 4\na 1 2 0 5 3\na 2 3 1 5 2\na 3 1 0 5 1\na 1 3 0 5 9\n"
+        done, result = self.solved(arcs, "--sensitivity", self.path("s.csv"), name="s.min")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        with open(self.path("s.csv"), newline="", encoding="utf-8") as f:
+            rows = list(csv.DictReader(f))
+        figure = lambda text: None if text == "" else text if text == "infeasible" else int(text)
+        for link, row in zip(result["links"], rows):
+            self.assertEqual(link["cost_range"], [figure(row["cost_low"]), figure(row["cost_high"])])
+            for move in ("upper_plus", "upper_minus", "lower_plus", "lower_minus", "flow_plus",
+                         "flow_minus"):
+                value = link["bound_values"][move]
+                self.assertEqual(value["change"], figure(row[move + "_1"]), move)
+                if isinstance(value["change"], int):
+                    self.assertEqual(value["units"], figure(row[move + "_units"]), move)
+        self.assertEqual(len(rows), 4)
+
     def test_infeasible_names_the_cut(self):
         # 4 units must leave {1, 2} and at most 2 can come back.
         done, result = self.solved(
@@ -191,6 +209,7 @@ class JsonResult(Folder):
         self.assertEqual((len(cut["nodes"]), cut["need"], cut["room"]), (2, 4, 2))
         self.assertGreater(result["infeasible"]["failed_link"], 0)
         self.assertEqual(len(result["links"]), 8)
+        self.assertNotIn("cost_range", result["links"][0])  # figures only for an optimum
 
     def test_runs_without_results_say_why(self):
         write(self.path("Q.LIN"), b"2 3 0 0 0\r\n1 2 0 5 3\r\n2 3 0 5 2\r\n")

@@ -292,6 +292,40 @@ std::vector<LinkSensitivity> SensitivityTable(const OptimalSolution& s) {
     return table;
 }
 
+namespace {
+
+std::string JsonNumberOrNull(const std::optional<int64_t>& value) {
+    return value ? std::to_string(*value) : "null";
+}
+
+std::string BoundValueJson(const BoundValue& value) {
+    std::string change = "null";
+    if (value.kind == BoundValue::Kind::Infeasible)
+        change = "\"infeasible\"";
+    else if (value.kind == BoundValue::Kind::Change)
+        change = std::to_string(value.change);
+    const std::string units =
+        value.kind == BoundValue::Kind::Change ? JsonNumberOrNull(value.units) : "null";
+    return "{\"change\":" + change + ",\"units\":" + units + "}";
+}
+
+}  // namespace
+
+std::string SensitivityJsonFields(const LinkSensitivity& figures) {
+    const std::pair<const char*, const BoundValue*> values[] = {
+        {"upper_plus", &figures.upperPlus}, {"upper_minus", &figures.upperMinus},
+        {"lower_plus", &figures.lowerPlus}, {"lower_minus", &figures.lowerMinus},
+        {"flow_plus", &figures.flowPlus},   {"flow_minus", &figures.flowMinus}};
+    std::string json = "\"cost_range\":[" + JsonNumberOrNull(figures.costLow) + "," +
+                       JsonNumberOrNull(figures.costHigh) + "],\"bound_values\":{";
+    for (const auto& [name, value] : values) {
+        if (json.back() != '{')
+            json += ',';
+        json += std::string("\"") + name + "\":" + BoundValueJson(*value);
+    }
+    return json + "}";
+}
+
 std::string BoundValueText(const BoundValue& value) {
     switch (value.kind) {
         case BoundValue::Kind::NotPossible:

@@ -71,6 +71,13 @@ inline constexpr char SensitivityCsvHeader[] =
 // unlimited end or unit count is empty.
 std::string FormatSensitivityCsv(const Workspace& ws, const std::vector<LinkSensitivity>& table);
 
+// The link's figures as members of its JSON object: "cost_range":[low,high]
+// (null for unlimited) and "bound_values" with upper_plus, upper_minus,
+// lower_plus, lower_minus, flow_plus and flow_minus, each {"change":N or
+// "infeasible" or null where the move is not possible, "units":N or null for
+// unlimited}.
+std::string SensitivityJsonFields(const LinkSensitivity& figures);
+
 // A figure as the window and the CSV write it: the signed change,
 // "infeasible", or empty when the move is not possible.
 std::string BoundValueText(const BoundValue& value);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -407,6 +408,20 @@ bool WriteSensitivity(const kav::Workspace& ws, const kav::SolutionState& soluti
     return WriteOutput(csv, fileName, problemFiles, "the sensitivity table");
 }
 
+// Each link's what-if figures for the JSON result of an optimal solve; none
+// for any other.
+kav::JsonLinkFields WhatIfFields(const kav::Workspace& ws, const kav::SolutionState& solution) {
+    const std::optional<kav::OptimalSolution> optimal =
+        solution.Feasible() ? kav::OptimalSolutionOf(ws) : std::nullopt;
+    if (!optimal)
+        return {};
+    auto table =
+        std::make_shared<std::vector<kav::LinkSensitivity>>(kav::SensitivityTable(*optimal));
+    return [table](int32_t link) {
+        return kav::SensitivityJsonFields((*table)[static_cast<std::size_t>(link) - 1]);
+    };
+}
+
 // The steps of the solve, one JSON line each, written as they come.
 class TraceFile : public kav::SolveObserver {
   public:
@@ -642,7 +657,7 @@ int Solve(const CommandLine& command) {
         if (command.format == OutputFormat::Csv)
             contents = kav::FormatResultsCsv(ws, lists, solution);
         else if (command.format == OutputFormat::Json)
-            contents = kav::FormatResultsJson(ws, lists, solution);
+            contents = kav::FormatResultsJson(ws, lists, solution, WhatIfFields(ws, solution));
         else
             contents = TextReport(lists, solution);
     }
